@@ -1,0 +1,38 @@
+#include "datos/esquema.h"
+
+#include "ado/connection.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace Datos {
+
+QStringList sentenciasDelEsquema()
+{
+    QFile file(QStringLiteral(":/datos/esquema.sql"));
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    QString text = QString::fromUtf8(file.readAll());
+    text.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+    QStringList statements;
+    for (const QString &piece : text.split(QLatin1Char(';'))) {
+        const QString statement = piece.trimmed();
+        if (!statement.isEmpty())
+            statements << statement;
+    }
+    return statements;
+}
+
+void creaEsquema(Ado::Connection &conexion)
+{
+    conexion.BeginTrans();
+    try {
+        for (const QString &statement : sentenciasDelEsquema())
+            conexion.Execute(statement);
+        conexion.CommitTrans();
+    } catch (...) {
+        conexion.RollbackTrans();
+        throw;
+    }
+}
+
+} // namespace Datos

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ado/ado_export.h"
+#include "ado/databaseaddress.h"
+#include "ado/recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace Ado {
+
+// An open connection to the suite's database. Statement failures raise a runtime error
+// whose description carries the database's own message.
+class ADO_EXPORT Connection
+{
+public:
+    // Opens the database; raises with a Spanish description when it cannot be reached.
+    explicit Connection(const DatabaseAddress &address);
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    const DatabaseAddress &address() const { return m_address; }
+    Engine engine() const { return m_address.engine; }
+
+    // Runs a statement; recordsAffected receives the rows changed by an UPDATE, INSERT or
+    // DELETE. The options argument is accepted for the callers' sake and means nothing here.
+    Recordset Execute(const QString &statement, qint64 *recordsAffected = nullptr, int options = -1);
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+    bool inTransaction() const { return m_inTransaction; }
+
+    // Whether the server still answers. A statement that failed because the link to the
+    // server broke marks the connection broken, and the session opens a new one.
+    bool isAlive();
+    bool isBroken() const { return m_broken; }
+
+    QSqlDatabase &database() { return m_database; }
+
+private:
+    void forget();
+    [[noreturn]] void raiseDatabaseError(const QString &what, const QString &databaseText) const;
+
+    DatabaseAddress m_address;
+    QString m_connectionName;
+    QSqlDatabase m_database;
+    bool m_inTransaction = false;
+    bool m_broken = false;
+};
+
+} // namespace Ado

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ado/ado_export.h"
+
+#include <QString>
+
+namespace Ado {
+
+// A value as it goes between single quotes in a statement: every quote doubled, so the
+// value can never end the literal it stands in.
+ADO_EXPORT QString quoted(const QString &value);
+
+} // namespace Ado

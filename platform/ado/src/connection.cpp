@@ -1,0 +1,129 @@
+#include "ado/connection.h"
+
+#include "runtime/error.h"
+
+#include <QAtomicInteger>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Ado {
+namespace {
+
+QString nextConnectionName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("teqvaro-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString driverText(const QSqlError &error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    return text;
+}
+
+} // namespace
+
+Connection::Connection(const DatabaseAddress &address)
+    : m_address(address)
+    , m_connectionName(nextConnectionName())
+{
+    const bool sqlite = address.engine == Engine::SQLite;
+    m_database = QSqlDatabase::addDatabase(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"),
+                                           m_connectionName);
+    if (!m_database.isValid()) {
+        forget();
+        raiseDatabaseError(QStringLiteral("No está instalado el controlador de base de datos %1")
+                               .arg(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL")),
+                           QString());
+    }
+    if (sqlite) {
+        m_database.setDatabaseName(address.path);
+        m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    } else {
+        m_database.setHostName(address.host);
+        m_database.setPort(address.port);
+        m_database.setUserName(address.user);
+        m_database.setPassword(address.password);
+        m_database.setDatabaseName(address.database);
+        m_database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Teqvaro"));
+    }
+    if (!m_database.open()) {
+        const QString reason = driverText(m_database.lastError());
+        forget();
+        raiseDatabaseError(QStringLiteral("No se pudo conectar con la base de datos %1").arg(address.toDisplayString()),
+                           reason);
+    }
+    if (!sqlite) {
+        // Values go between single quotes with their quotes doubled; with standard strings a
+        // backslash is an ordinary character, so nothing else can end a literal.
+        QSqlQuery setup(m_database);
+        setup.exec(QStringLiteral("SET standard_conforming_strings = on"));
+    }
+}
+
+Connection::~Connection()
+{
+    forget();
+}
+
+void Connection::forget()
+{
+    m_database.close();
+    m_database = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+void Connection::raiseDatabaseError(const QString &what, const QString &databaseText) const
+{
+    Runtime::raise(Runtime::ErrorNumber::Database,
+                   databaseText.isEmpty() ? what : what + QStringLiteral(": ") + databaseText);
+}
+
+Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected, int /*options*/)
+{
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.exec(statement)) {
+        m_broken = !isAlive();
+        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(query.lastError()));
+    }
+    if (recordsAffected)
+        *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
+    return Recordset(std::move(query));
+}
+
+void Connection::BeginTrans()
+{
+    if (!m_database.transaction())
+        raiseDatabaseError(QStringLiteral("No se pudo iniciar la transacción"), driverText(m_database.lastError()));
+    m_inTransaction = true;
+}
+
+void Connection::CommitTrans()
+{
+    if (!m_database.commit()) {
+        const QString text = driverText(m_database.lastError());
+        raiseDatabaseError(QStringLiteral("No se pudo confirmar la transacción"), text);
+    }
+    m_inTransaction = false;
+}
+
+void Connection::RollbackTrans()
+{
+    const bool wasOpen = m_inTransaction;
+    m_inTransaction = false;
+    if (!m_database.rollback() && wasOpen)
+        raiseDatabaseError(QStringLiteral("No se pudo deshacer la transacción"), driverText(m_database.lastError()));
+}
+
+bool Connection::isAlive()
+{
+    if (!m_database.isOpen())
+        return false;
+    QSqlQuery probe(m_database);
+    return probe.exec(QStringLiteral("SELECT 1"));
+}
+
+} // namespace Ado

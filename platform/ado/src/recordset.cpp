@@ -1,0 +1,53 @@
+#include "ado/recordset.h"
+
+#include "runtime/error.h"
+
+namespace Ado {
+
+Recordset::Recordset(QSqlQuery query)
+    : m_query(std::move(query))
+{
+    if (m_query.isActive() && m_query.isSelect()) {
+        m_record = m_query.record();
+        m_onRow = m_query.next();
+    }
+}
+
+Recordset::~Recordset() = default;
+
+void Recordset::requireRow() const
+{
+    if (!m_onRow)
+        Runtime::raise(Runtime::ErrorNumber::NoCurrentRecord);
+}
+
+QVariant Recordset::field(const QString &name) const
+{
+    const int index = m_record.indexOf(name); // QSqlRecord looks names up regardless of case
+    if (index < 0)
+        Runtime::raise(Runtime::ErrorNumber::ItemNotFound,
+                       Runtime::standardDescription(Runtime::ErrorNumber::ItemNotFound) + QStringLiteral(": ") + name);
+    return field(index);
+}
+
+QVariant Recordset::field(int index) const
+{
+    if (index < 0 || index >= m_record.count())
+        Runtime::raise(Runtime::ErrorNumber::ItemNotFound);
+    requireRow();
+    return m_query.value(index);
+}
+
+void Recordset::moveNext()
+{
+    requireRow();
+    m_onRow = m_query.next();
+}
+
+void Recordset::close()
+{
+    m_onRow = false;
+    m_query.finish();
+}
+
+} // namespace Ado

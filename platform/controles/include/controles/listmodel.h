@@ -1,0 +1,64 @@
+#pragma once
+
+#include "controles/controles_export.h"
+#include "controles/listview.h"
+
+#include <QAbstractTableModel>
+#include <QFont>
+
+#include <vector>
+
+namespace Controles {
+
+// The rows of a list view with their looks. Rows are kept in display order, so the list's
+// item numbers are row positions; the look of each cell is a colour reference (or none)
+// and a weight, resolved to a brush and a font only when the view asks.
+class CONTROLES_EXPORT ListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    struct CellLook
+    {
+        qint32 color = 0;
+        bool hasColor = false;
+        bool bold = false;
+    };
+
+    struct Row
+    {
+        QString key;
+        QStringList texts;
+        std::vector<CellLook> looks; // one per text
+    };
+
+    explicit ListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    const QStringList &headers() const { return m_headers; }
+    void setHeaders(const QStringList &headers);
+    void replace(const QStringList &headers, std::vector<ListRow> rows);
+    void append(ListRow row);
+    void clearRows();
+
+    const Row &row(int position) const { return m_rows[size_t(position)]; }
+    int size() const { return int(m_rows.size()); }
+
+    void setLook(int position, int column, const CellLook &look);
+
+    // Stable sort of the rows by one column's text; returns the new position of each old row.
+    std::vector<int> sortBy(int column, Qt::SortOrder order);
+
+private:
+    static Row makeRow(ListRow source);
+
+    QStringList m_headers;
+    std::vector<Row> m_rows;
+    QFont m_boldFont;
+};
+
+} // namespace Controles

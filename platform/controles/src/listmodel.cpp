@@ -1,0 +1,140 @@
+#include "controles/listmodel.h"
+
+#include "runtime/colors.h"
+
+#include <QGuiApplication>
+
+#include <algorithm>
+#include <numeric>
+
+namespace Controles {
+
+ListModel::ListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+    m_boldFont.setBold(true);
+}
+
+int ListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int ListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_headers.size());
+}
+
+QVariant ListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return {};
+    const Row &row = m_rows[size_t(index.row())];
+    const auto column = qsizetype(index.column());
+    if (column >= row.texts.size())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return row.texts.at(column);
+    case Qt::ForegroundRole: {
+        const CellLook &look = row.looks[size_t(column)];
+        if (!look.hasColor)
+            return {};
+        return Runtime::toQColor(look.color, QGuiApplication::palette());
+    }
+    case Qt::FontRole:
+        return row.looks[size_t(column)].bold ? QVariant(m_boldFont) : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_headers.size())
+        return m_headers.at(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+ListModel::Row ListModel::makeRow(ListRow source)
+{
+    Row row{std::move(source.key), std::move(source.texts), {}};
+    row.looks.resize(size_t(row.texts.size()));
+    return row;
+}
+
+void ListModel::setHeaders(const QStringList &headers)
+{
+    beginResetModel();
+    m_headers = headers;
+    endResetModel();
+}
+
+void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
+{
+    beginResetModel();
+    m_headers = headers;
+    m_rows.clear();
+    m_rows.reserve(rows.size());
+    for (ListRow &source : rows)
+        m_rows.push_back(makeRow(std::move(source)));
+    endResetModel();
+}
+
+void ListModel::append(ListRow row)
+{
+    const int position = int(m_rows.size());
+    beginInsertRows(QModelIndex(), position, position);
+    m_rows.push_back(makeRow(std::move(row)));
+    endInsertRows();
+}
+
+void ListModel::clearRows()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+void ListModel::setLook(int position, int column, const CellLook &look)
+{
+    m_rows[size_t(position)].looks[size_t(column)] = look;
+    const QModelIndex changed = index(position, column);
+    Q_EMIT dataChanged(changed, changed, {Qt::ForegroundRole, Qt::FontRole});
+}
+
+std::vector<int> ListModel::sortBy(int column, Qt::SortOrder order)
+{
+    std::vector<int> order_(m_rows.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    const auto textOf = [this, column](int position) -> const QString & {
+        static const QString none;
+        const QStringList &texts = m_rows[size_t(position)].texts;
+        return column < texts.size() ? texts.at(column) : none;
+    };
+    std::stable_sort(order_.begin(), order_.end(), [&](int left, int right) {
+        const int comparison = textOf(left).compare(textOf(right), Qt::CaseInsensitive);
+        return order == Qt::AscendingOrder ? comparison < 0 : comparison > 0;
+    });
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<Row> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newPosition(m_rows.size());
+    for (size_t position = 0; position < order_.size(); ++position) {
+        newPosition[size_t(order_[position])] = int(position);
+        sorted.push_back(std::move(m_rows[size_t(order_[position])]));
+    }
+    m_rows = std::move(sorted);
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after << index(newPosition[size_t(old.row())], old.column());
+    changePersistentIndexList(before, after);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    return newPosition;
+}
+
+} // namespace Controles

@@ -1,0 +1,188 @@
+#include "runtime/form.h"
+
+#include "runtime/log.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPointer>
+
+namespace Runtime {
+
+int keyCodeOf(int qtKey)
+{
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return 'A' + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return '0' + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return KeyCode::Tab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return KeyCode::Enter;
+    case Qt::Key_Escape: return KeyCode::Escape;
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    default: return 0;
+    }
+}
+
+int shiftStateOf(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= ShiftState::Shift;
+    if (modifiers & Qt::ControlModifier)
+        shift |= ShiftState::Control;
+    if (modifiers & Qt::AltModifier)
+        shift |= ShiftState::Alt;
+    return shift;
+}
+
+Form::Form(QWidget *parent)
+    : QDialog(parent)
+{
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            m_applicationWasInactive = true;
+    });
+}
+
+Form::~Form()
+{
+    setKeyPreview(false);
+}
+
+void Form::load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    formLoad();
+}
+
+void Form::unload()
+{
+    if (!m_loaded)
+        return;
+    formQueryUnload();
+    m_loaded = false;
+    hide();
+}
+
+void Form::showModal()
+{
+    load();
+    if (!m_loaded)
+        return;
+    exec();
+}
+
+void Form::setKeyPreview(bool on)
+{
+    if (on == m_keyPreview)
+        return;
+    m_keyPreview = on;
+    if (on)
+        qApp->installEventFilter(this);
+    else
+        qApp->removeEventFilter(this);
+}
+
+QWidget *Form::activeControl() const
+{
+    QWidget *focused = QApplication::focusWidget();
+    return focused && isOwnWidget(focused) && focused != this ? focused : nullptr;
+}
+
+void Form::formKeyDown(int, int) {}
+
+void Form::formKeyUp(int, int) {}
+
+bool Form::isOwnWidget(const QObject *object) const
+{
+    for (const QObject *current = object; current; current = current->parent()) {
+        if (current == this)
+            return true;
+        if (current->isWidgetType() && static_cast<const QWidget *>(current)->isWindow())
+            return false;
+    }
+    return false;
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (m_keyPreview && keyEvent && watched->isWidgetType() && isOwnWidget(watched) && isVisible()) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int code = keyCodeOf(key->key());
+        const int shift = shiftStateOf(key->modifiers());
+        QPointer<QObject> alive(watched);
+        runHandler("Form_KeyPreview", [&] {
+            if (event->type() == QEvent::KeyPress)
+                formKeyDown(code, shift);
+            else if (!key->isAutoRepeat())
+                formKeyUp(code, shift);
+        });
+        if (!alive)
+            return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool Form::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        runActivation();
+    return QDialog::event(event);
+}
+
+// The activation handler runs when the form becomes the active window coming from another
+// window of this application; not when the application itself regains the focus from
+// another program, and never inside its own run.
+void Form::runActivation()
+{
+    const bool fromAnotherProgram = m_applicationWasInactive;
+    m_applicationWasInactive = false;
+    if (!m_loaded || m_activating || fromAnotherProgram)
+        return;
+    m_activating = true;
+    runHandler("Form_Activate", [this] { formActivate(); });
+    m_activating = false;
+}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    runHandler("Form_QueryUnload", [this] { unload(); });
+    event->accept();
+}
+
+// The classic forms decide themselves what Esc and Enter mean; the dialog's own meanings
+// (reject, default button) do not apply.
+void Form::keyPressEvent(QKeyEvent *event)
+{
+    QWidget::keyPressEvent(event);
+}
+
+void Form::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    runHandler("Form_Resize", [this] { formResize(); });
+}
+
+} // namespace Runtime

@@ -1,0 +1,9 @@
+#include "servicios/servicios.h"
+
+namespace Servicios {
+
+Entorno::~Entorno() = default;
+Funciones::~Funciones() = default;
+Procesos::~Procesos() = default;
+
+} // namespace Servicios
