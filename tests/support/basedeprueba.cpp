@@ -1,0 +1,106 @@
+#include "basedeprueba.h"
+
+#include "ado/session.h"
+#include "datos/esquema.h"
+#include "runtime/conversions.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace Pruebas {
+namespace {
+
+Ado::Engine currentEngine = Ado::Engine::SQLite;
+
+QString programDatabaseName()
+{
+    return QStringLiteral("prueba_") + QFileInfo(QCoreApplication::applicationFilePath()).baseName().toLower();
+}
+
+Ado::DatabaseAddress postgresqlAddress()
+{
+    const QString url = qEnvironmentVariable("KLD251_PG_URL");
+    if (url.isEmpty()) {
+        ADD_FAILURE() << "This test needs the PostgreSQL server that ./test starts: KLD251_PG_URL is not set";
+        throw std::runtime_error("KLD251_PG_URL not set");
+    }
+    Ado::DatabaseAddress server = Ado::DatabaseAddress::parse(url);
+    Ado::DatabaseAddress own = server;
+    own.database = programDatabaseName();
+    {
+        Ado::Connection admin(server);
+        const Ado::Recordset existing = admin.Execute(
+            QStringLiteral("SELECT 1 FROM pg_database WHERE datname = '%1'").arg(own.database));
+        if (existing.atEnd())
+            admin.Execute(QStringLiteral("CREATE DATABASE %1").arg(own.database));
+    }
+    Ado::Connection fresh(own);
+    fresh.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
+    fresh.Execute(QStringLiteral("CREATE SCHEMA public"));
+    return own;
+}
+
+} // namespace
+
+Ado::Engine motor()
+{
+    return currentEngine;
+}
+
+void estableceMotor(Ado::Engine engine)
+{
+    currentEngine = engine;
+}
+
+BaseDePrueba::BaseDePrueba()
+{
+    if (currentEngine == Ado::Engine::SQLite) {
+        m_address.engine = Ado::Engine::SQLite;
+        m_address.path = m_folder.filePath(QStringLiteral("prueba.db"));
+    } else {
+        m_address = postgresqlAddress();
+    }
+    Ado::Session::configure(m_address);
+    Datos::creaEsquema(*conexion());
+}
+
+BaseDePrueba::~BaseDePrueba()
+{
+    Ado::Session::reset();
+}
+
+QString BaseDePrueba::url() const
+{
+    if (m_address.engine == Ado::Engine::SQLite)
+        return QStringLiteral("sqlite:") + m_address.path;
+    return qEnvironmentVariable("KLD251_PG_URL").section(QLatin1Char('/'), 0, -2) + QLatin1Char('/')
+           + m_address.database;
+}
+
+std::shared_ptr<Ado::Connection> BaseDePrueba::conexion() const
+{
+    return Ado::Session::connection();
+}
+
+void BaseDePrueba::ejecuta(const QString &statement) const
+{
+    conexion()->Execute(statement);
+}
+
+QString BaseDePrueba::valor(const QString &query) const
+{
+    const Ado::Recordset result = conexion()->Execute(query);
+    return result.atEnd() ? QString() : Runtime::toTextOrEmpty(result.field(0));
+}
+
+int BaseDePrueba::cuenta(const QString &table, const QString &condition) const
+{
+    QString query = QStringLiteral("SELECT COUNT(*) FROM ") + table;
+    if (!condition.isEmpty())
+        query += QStringLiteral(" WHERE ") + condition;
+    return valor(query).toInt();
+}
+
+} // namespace Pruebas

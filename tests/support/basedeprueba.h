@@ -1,0 +1,45 @@
+#pragma once
+
+#include "ado/connection.h"
+
+#include <QString>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace Pruebas {
+
+// The engine this run of a test program works against, from --database=sqlite|postgresql.
+Ado::Engine motor();
+void estableceMotor(Ado::Engine engine);
+
+// A fresh database for one test, with the suite's tables and nothing in them, configured
+// as the session's database. SQLite: a new file in a temporary folder. PostgreSQL: the
+// server named by $KLD251_PG_URL, in a database of this test program's own whose public
+// schema is emptied and created again.
+class BaseDePrueba
+{
+public:
+    BaseDePrueba();
+    ~BaseDePrueba();
+    BaseDePrueba(const BaseDePrueba &) = delete;
+    BaseDePrueba &operator=(const BaseDePrueba &) = delete;
+
+    const Ado::DatabaseAddress &direccion() const { return m_address; }
+    QString url() const;
+
+    // The session's shared connection.
+    std::shared_ptr<Ado::Connection> conexion() const;
+
+    // Runs a statement on the session's connection (for setting up and checking data).
+    void ejecuta(const QString &statement) const;
+    // The first column of the first row of a query, as text ("" when there is no row).
+    QString valor(const QString &query) const;
+    int cuenta(const QString &table, const QString &condition = QString()) const;
+
+private:
+    QTemporaryDir m_folder;
+    Ado::DatabaseAddress m_address;
+};
+
+} // namespace Pruebas
