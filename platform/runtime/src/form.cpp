@@ -93,6 +93,13 @@ void Form::showModal()
     exec();
 }
 
+void Form::setVisible(bool visible)
+{
+    if (visible && !m_loaded)
+        load();
+    QDialog::setVisible(visible);
+}
+
 void Form::setKeyPreview(bool on)
 {
     if (on == m_keyPreview)

@@ -44,6 +44,9 @@ public:
     // Loads the form if needed and shows it modally: returns when the form is hidden.
     void showModal();
 
+    // Showing a form that is not loaded loads it first.
+    void setVisible(bool visible) override;
+
     void setKeyPreview(bool on);
     bool keyPreview() const { return m_keyPreview; }
 

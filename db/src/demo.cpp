@@ -1,0 +1,253 @@
+#include "datos/demo.h"
+
+#include "ado/connection.h"
+#include "ado/sqltext.h"
+#include "datos/esquema.h"
+#include "servicios/cifrado.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <array>
+
+namespace Datos {
+namespace {
+
+const QString vistaTodos = QStringLiteral(
+    "SELECT Oportunidad.Op_Folio AS \"Folio\", "
+    "Oportunidad.Op_Descripcion AS \"Descripción\", "
+    "Contacto.Cn_Nombre AS \"Contacto\", "
+    "Organizacion.Og_Nombre AS \"Organización\", "
+    "Vendedor.Vn_Descripcion AS \"Vendedor\", "
+    "Estado_Oportunidad.Eo_Descripcion AS \"Estado\", "
+    "Oportunidad.Op_Monto AS \"Monto\", "
+    "Oportunidad.Op_Fecha_Cierre_Estimada AS \"Cierre estimado\" "
+    "FROM Oportunidad "
+    "INNER JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
+    "LEFT JOIN Contacto ON Contacto.Cn_Cve_Contacto = Oportunidad.Op_Contacto "
+    "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
+    "LEFT JOIN Estado_Oportunidad ON Estado_Oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad "
+    "WHERE Oportunidad.Es_Cve_Estado <> 'CA' "
+    "AND NOT EXISTS (SELECT 1 FROM Cierre_Oportunidad WHERE Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio) "
+    "AND {PARAMETROS} "
+    "ORDER BY Oportunidad.Op_Folio");
+
+QString vistaNegociacion()
+{
+    QString text = vistaTodos;
+    return text.replace(QStringLiteral("AND {PARAMETROS}"),
+                        QStringLiteral("AND Oportunidad.Op_Estado_Oportunidad IN ('NEG', 'CIE') AND {PARAMETROS}"));
+}
+
+struct Estado
+{
+    const char *clave;
+    const char *descripcion;
+    const char *color; // as the suite keeps it: "&H" and hexadecimal digits, or decimal
+    const char *negrilla;
+};
+
+// Colours are references laid out 0x00BBGGRR.
+constexpr std::array estados = {
+    Estado{"PRO", "Prospección", "&H808080", "NO"},
+    Estado{"CAL", "Calificada", "&H8B6914", "NO"},
+    Estado{"PRE", "Propuesta enviada", "&HC06000", "NO"},
+    Estado{"NEG", "Negociación", "&H0060D0", "SI"},
+    Estado{"CIE", "Cierre inminente", "&H0000C0", "SI"},
+    Estado{"ESP", "En espera", "32896", "NO"},
+    Estado{"REV", "En revisión", "32768", "NO"},
+    Estado{"REA", "Reactivada", "&H800080", "SI"},
+};
+
+struct Vendedor
+{
+    const char *clave;
+    const char *nombre;
+    int nivel;
+    const char *estado;
+};
+
+constexpr std::array vendedores = {
+    Vendedor{"V001", "Ana Torres", 3, "AC"},   Vendedor{"V002", "Bruno Díaz", 2, "AC"},
+    Vendedor{"V003", "Carla Méndez", 2, "AC"}, Vendedor{"V004", "Diego Ruiz", 1, "AC"},
+    Vendedor{"V005", "Elena Soto", 1, "BA"},   Vendedor{"V006", "Fernando Gil", 1, "AC"},
+};
+
+constexpr std::array organizaciones = {
+    std::array{"ORG01", "Aceros del Norte", "Monterrey", "81 8340 1200"},
+    std::array{"ORG02", "Distribuidora La Paz", "Guadalajara", "33 3615 0090"},
+    std::array{"ORG03", "Hospital San Rafael", "Puebla", "222 240 7788"},
+    std::array{"ORG04", "Grupo Constructor Ávila", "Querétaro", "442 215 3300"},
+    std::array{"ORG05", "Textiles Señorial", "León", "477 712 4455"},
+};
+
+constexpr std::array contactos = {
+    std::array{"C001", "María Fernández", "ORG01"}, std::array{"C002", "José Hernández", "ORG01"},
+    std::array{"C003", "Lucía Ramírez", "ORG02"},   std::array{"C004", "Jorge Castillo", "ORG03"},
+    std::array{"C005", "Sofía Morales", "ORG04"},   std::array{"C006", "Ricardo Peña", "ORG05"},
+    std::array{"C007", "Patricia Núñez", ""},       std::array{"C008", "Andrés O'Connor", ""},
+    std::array{"C009", "Gabriela Ríos", "ORG02"},   std::array{"C010", "Héctor Vázquez", "ORG03"},
+};
+
+constexpr std::array productos = {"Licencias ERP",      "Equipo de cómputo",  "Mantenimiento anual",
+                                  "Póliza de soporte",  "Capacitación",       "Servidores",
+                                  "Red inalámbrica",    "Consultoría",        "Renovación de contrato",
+                                  "Migración a la nube"};
+
+void inserta(Ado::Connection &conexion, const QString &tabla, const QStringList &valores)
+{
+    QStringList literales;
+    for (const QString &valor : valores)
+        literales << QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
+    conexion.Execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, literales.join(QStringLiteral(", "))));
+}
+
+void cargaCatalogos(Ado::Connection &conexion)
+{
+    for (const Estado &estado : estados)
+        inserta(conexion, QStringLiteral("Estado_Oportunidad"),
+                {QString::fromUtf8(estado.clave), QString::fromUtf8(estado.descripcion),
+                 QString::fromUtf8(estado.color), QString::fromUtf8(estado.negrilla)});
+    const QString contrasena = Servicios::Cifrado::Cifra(ContrasenaDemo);
+    for (const Vendedor &vendedor : vendedores)
+        inserta(conexion, QStringLiteral("Vendedor"),
+                {QString::fromUtf8(vendedor.clave), QString::fromUtf8(vendedor.nombre), QString::number(vendedor.nivel),
+                 contrasena, QString::fromUtf8(vendedor.estado)});
+    for (const auto &organizacion : organizaciones)
+        inserta(conexion, QStringLiteral("Organizacion"),
+                {QString::fromUtf8(organizacion[0]), QString::fromUtf8(organizacion[1]),
+                 QString::fromUtf8(organizacion[2]), QString::fromUtf8(organizacion[3])});
+    int telefono = 5500;
+    for (const auto &contacto : contactos) {
+        const QString clave = QString::fromUtf8(contacto[0]);
+        inserta(conexion, QStringLiteral("Contacto"),
+                {clave, QString::fromUtf8(contacto[1]), QString::fromUtf8(contacto[2]),
+                 QStringLiteral("55 %1 %2").arg(telefono++).arg(1000 + telefono),
+                 clave.toLower() + QStringLiteral("@ejemplo.mx")});
+    }
+    const QList<std::array<QString, 3>> causas = {
+        {QStringLiteral("1"), QStringLiteral("Precio"), QStringLiteral("AC")},
+        {QStringLiteral("2"), QStringLiteral("Eligió a la competencia"), QStringLiteral("AC")},
+        {QStringLiteral("3"), QStringLiteral("Sin presupuesto"), QStringLiteral("AC")},
+        {QStringLiteral("4"), QStringLiteral("Tiempo de entrega"), QStringLiteral("AC")},
+        {QStringLiteral("5"), QStringLiteral("Proyecto cancelado por el cliente"), QStringLiteral("BA")},
+        {QStringLiteral("12"), QStringLiteral("Otra causa"), QStringLiteral("AC")},
+    };
+    for (const auto &causa : causas)
+        inserta(conexion, QStringLiteral("Causa_Oportunidad_Perdida"), {causa[0], causa[1], causa[2]});
+}
+
+void cargaConfiguracion(Ado::Connection &conexion)
+{
+    const QList<std::array<QString, 3>> operadores = {
+        {QStringLiteral("GERENTE"), QStringLiteral("Ana Torres"), QStringLiteral("V001")},
+        {QStringLiteral("SUPERVISOR"), QStringLiteral("Bruno Díaz"), QStringLiteral("V002")},
+        {QStringLiteral("VENDEDOR"), QStringLiteral("Diego Ruiz"), QStringLiteral("V004")},
+        {QStringLiteral("ADMIN"), QStringLiteral("Administrador del sistema"), QString()},
+        {QStringLiteral("CAPTURISTA"), QStringLiteral("Capturista de ventas"), QString()},
+    };
+    for (const auto &operador : operadores)
+        inserta(conexion, QStringLiteral("Operador"), {operador[0], operador[1], operador[2]});
+    for (const QString &opcion : {QStringLiteral("TOOLB2"), QStringLiteral("KLD251")})
+        inserta(conexion, QStringLiteral("Opcion_Restringida"), {QStringLiteral("CAPTURISTA"), QStringLiteral("KLD251"), opcion});
+
+    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("4")});
+    inserta(conexion, QStringLiteral("Variable"),
+            {QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
+             QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION")});
+    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QString()});
+    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("FTO_VENDEDOR"), QString()});
+    inserta(conexion, QStringLiteral("Consulta"),
+            {QStringLiteral("CONTROL_OPORTUNIDADES"), QStringLiteral("Todas las oportunidades abiertas"), vistaTodos});
+    inserta(conexion, QStringLiteral("Consulta"),
+            {QStringLiteral("OPORTUNIDADES_NEGOCIACION"), QStringLiteral("Oportunidades en negociación o por cerrar"),
+             vistaNegociacion()});
+}
+
+// A small deterministic generator, so every run builds the same rows.
+quint32 siguiente(quint32 &semilla)
+{
+    semilla = semilla * 1664525u + 1013904223u;
+    return semilla >> 8;
+}
+
+QString valorOportunidad(int numero)
+{
+    quint32 semilla = quint32(numero) * 2654435761u;
+    const Vendedor &vendedor = vendedores[siguiente(semilla) % vendedores.size()];
+    const auto &contacto = contactos[siguiente(semilla) % contactos.size()];
+    const Estado &estado = estados[siguiente(semilla) % estados.size()];
+    const QString producto = QString::fromUtf8(productos[siguiente(semilla) % productos.size()]);
+    const QString organizacion = QString::fromUtf8(contacto[2]);
+    const double monto = double(5000 + siguiente(semilla) % 995000) + double(siguiente(semilla) % 100) / 100.0;
+    const QDate alta = QDate(2026, 1, 5).addDays(int(siguiente(semilla) % 330));
+    const QDate cierre = alta.addDays(15 + int(siguiente(semilla) % 120));
+    const QStringList valores = {
+        QStringLiteral("OP-%1").arg(numero, 6, 10, QLatin1Char('0')),
+        producto + (organizacion.isEmpty() ? QString() : QStringLiteral(" — ") + organizacion),
+        QString::fromUtf8(vendedor.clave),
+        QString::fromUtf8(contacto[0]),
+        QString::fromUtf8(estado.clave),
+        QString::number(monto, 'f', 2),
+        alta.toString(Qt::ISODate),
+        cierre.toString(Qt::ISODate),
+        QStringLiteral("AC"),
+        QStringLiteral("GERENTE"),
+    };
+    QStringList literales;
+    for (int i = 0; i < valores.size(); ++i)
+        literales << (i == 5 ? valores.at(i) : QLatin1Char('\'') + Ado::quoted(valores.at(i)) + QLatin1Char('\''));
+    return QLatin1Char('(') + literales.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+} // namespace
+
+void generaOportunidades(Ado::Connection &conexion, int cantidad, int primerNumero)
+{
+    constexpr int porSentencia = 500;
+    const QString encabezado = QStringLiteral(
+        "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Estado_Oportunidad, "
+        "Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, Es_Cve_Estado, Oper_Alta) VALUES ");
+    for (int inicio = 0; inicio < cantidad; inicio += porSentencia) {
+        QStringList filas;
+        for (int numero = inicio; numero < std::min(cantidad, inicio + porSentencia); ++numero)
+            filas << valorOportunidad(primerNumero + numero);
+        conexion.Execute(encabezado + filas.join(QStringLiteral(", ")));
+    }
+}
+
+void cargaDemo(Ado::Connection &conexion, int oportunidades)
+{
+    conexion.BeginTrans();
+    try {
+        cargaCatalogos(conexion);
+        cargaConfiguracion(conexion);
+        generaOportunidades(conexion, oportunidades);
+        conexion.CommitTrans();
+    } catch (...) {
+        conexion.RollbackTrans();
+        throw;
+    }
+}
+
+bool aseguraBaseDemo(const QString &archivo)
+{
+    if (QFileInfo::exists(archivo))
+        return false;
+    QDir().mkpath(QFileInfo(archivo).absolutePath());
+    const QString temporal = archivo + QStringLiteral(".nueva");
+    QFile::remove(temporal);
+    {
+        Ado::DatabaseAddress direccion;
+        direccion.path = temporal;
+        Ado::Connection conexion(direccion);
+        creaEsquema(conexion);
+        cargaDemo(conexion);
+    }
+    // Only a complete database takes the demo's name: an interrupted first run starts over.
+    return QFile::rename(temporal, archivo);
+}
+
+} // namespace Datos

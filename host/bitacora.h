@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+// The host's log: every message of the process, with its time and category, appended to a
+// file in the user's data folder (and echoed to the terminal).
+namespace Bitacora {
+
+QString archivo();
+void instala();
+
+} // namespace Bitacora

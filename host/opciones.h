@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the host was asked to do, from its command line.
+struct Opciones
+{
+    QString baseDeDatos;      // URL; empty: the demo SQLite database in the user's data folder
+    QString operador = QStringLiteral("GERENTE");
+    QString modulo = QStringLiteral("KLD251.Pantalla");
+    QString captura;          // write the window to this PNG and end
+    QString registra;         // run this library's registration entry point and end
+    QString desregistra;
+    QString vendedorContrasena; // set this salesperson's password (read from standard input) and end
+    QStringList errores;
+
+    static Opciones lee(const QStringList &argumentos);
+    static QString archivoDemo();
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "servicios/servicios_export.h"
+
+#include <QString>
+
+namespace Controles {
+class ListView;
+}
+
+namespace Servicios::AccionesLista {
+
+// The list exactly as the user sees it: the visible columns in their on-screen order and
+// the rows in their current (sorted) order, the headers first.
+
+// ';' between fields, CRLF after each line; a field holding ';', '"' or a line break is
+// enclosed in quotes with its quotes doubled.
+SERVICIOS_EXPORT QString textoCsv(const Controles::ListView &lista);
+
+// Tabs between fields, LF after each line; tabs and line breaks inside a cell become blanks,
+// so a spreadsheet pastes one cell per field.
+SERVICIOS_EXPORT QString textoTabulado(const Controles::ListView &lista);
+
+// Writes textoCsv as UTF-8 with a byte order mark (spreadsheets need it to read accents).
+// Raises 75 with the reason when the file cannot be written.
+SERVICIOS_EXPORT void guardaCsv(const Controles::ListView &lista, const QString &ruta);
+
+SERVICIOS_EXPORT void copiaFilas(const Controles::ListView &lista);
+
+} // namespace Servicios::AccionesLista

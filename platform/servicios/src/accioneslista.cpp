@@ -1,0 +1,105 @@
+#include "servicios/accioneslista.h"
+
+#include "controles/listmodel.h"
+#include "controles/listview.h"
+#include "runtime/error.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <vector>
+
+namespace Servicios::AccionesLista {
+namespace {
+
+constexpr int ErrorDeArchivo = 75;
+
+// Logical column numbers of the visible columns, left to right as on screen.
+std::vector<int> columnasVisibles(const Controles::ListView &lista)
+{
+    const QHeaderView &encabezado = *lista.header();
+    std::vector<int> columnas;
+    for (int visual = 0; visual < lista.columnCount(); ++visual) {
+        const int logica = encabezado.logicalIndex(visual);
+        if (logica >= 0 && logica < lista.columnCount() && !encabezado.isSectionHidden(logica))
+            columnas.push_back(logica);
+    }
+    return columnas;
+}
+
+template<typename Campo>
+QString tabla(const Controles::ListView &lista, QChar separador, const QString &finDeLinea, Campo campo)
+{
+    const std::vector<int> columnas = columnasVisibles(lista);
+    const QStringList &encabezados = lista.listModel().headers();
+    QString texto;
+    const auto agregaLinea = [&](const auto &textoDeColumna) {
+        for (size_t posicion = 0; posicion < columnas.size(); ++posicion) {
+            if (posicion > 0)
+                texto += separador;
+            texto += campo(textoDeColumna(columnas[posicion]));
+        }
+        texto += finDeLinea;
+    };
+    agregaLinea([&](int columna) { return encabezados.at(columna); });
+    const Controles::ListModel &modelo = lista.listModel();
+    for (int fila = 0; fila < modelo.size(); ++fila) {
+        const QStringList &textos = modelo.row(fila).texts;
+        agregaLinea([&](int columna) { return columna < textos.size() ? textos.at(columna) : QString(); });
+    }
+    return texto;
+}
+
+QString campoCsv(const QString &valor)
+{
+    static const QString especiales = QStringLiteral(";\"\r\n");
+    const bool requiereComillas = std::any_of(valor.cbegin(), valor.cend(),
+                                              [](QChar letra) { return especiales.contains(letra); });
+    if (!requiereComillas)
+        return valor;
+    QString doblado = valor;
+    doblado.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + doblado + QLatin1Char('"');
+}
+
+QString campoTabulado(const QString &valor)
+{
+    QString limpio = valor;
+    for (QChar &letra : limpio) {
+        if (letra == QLatin1Char('\t') || letra == QLatin1Char('\r') || letra == QLatin1Char('\n'))
+            letra = QLatin1Char(' ');
+    }
+    return limpio;
+}
+
+} // namespace
+
+QString textoCsv(const Controles::ListView &lista)
+{
+    return tabla(lista, QLatin1Char(';'), QStringLiteral("\r\n"), campoCsv);
+}
+
+QString textoTabulado(const Controles::ListView &lista)
+{
+    return tabla(lista, QLatin1Char('\t'), QStringLiteral("\n"), campoTabulado);
+}
+
+void guardaCsv(const Controles::ListView &lista, const QString &ruta)
+{
+    QSaveFile archivo(ruta);
+    const bool escrito = archivo.open(QIODevice::WriteOnly) && archivo.write("\xEF\xBB\xBF") == 3
+                         && archivo.write(textoCsv(lista).toUtf8()) >= 0 && archivo.commit();
+    if (!escrito)
+        Runtime::raise(ErrorDeArchivo,
+                       QStringLiteral("No se pudo guardar el archivo %1: %2").arg(ruta, archivo.errorString()));
+}
+
+void copiaFilas(const Controles::ListView &lista)
+{
+    QGuiApplication::clipboard()->setText(textoTabulado(lista));
+}
+
+} // namespace Servicios::AccionesLista

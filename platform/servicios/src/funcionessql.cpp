@@ -1,0 +1,110 @@
+#include "servicios/funcionessql.h"
+
+#include "contenidolista.h"
+#include "identificador.h"
+#include "registro.h"
+#include "teclas.h"
+
+#include "servicios/menulista.h"
+
+#include "ado/connection.h"
+#include "ado/sqltext.h"
+#include "runtime/conversions.h"
+#include "runtime/error.h"
+
+namespace Servicios {
+namespace {
+
+const QString FormatoFecha = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+} // namespace
+
+FuncionesSql::FuncionesSql(Entorno &entorno)
+    : m_entorno(entorno)
+{}
+
+QString FuncionesSql::BuscaCampo(const QString &tabla, const QString &columnaClave, const QString &valorClave,
+                                 const QString &columnaResultado, qint32 /*reservado*/, const QString & /*extra1*/,
+                                 const QString & /*extra2*/, const QString & /*extra3*/)
+{
+    exigeIdentificador(tabla);
+    exigeIdentificador(columnaClave);
+    exigeIdentificador(columnaResultado);
+    const Ado::Recordset fila = m_entorno.Conexion()->Execute(
+        QStringLiteral("SELECT ") + columnaResultado + QStringLiteral(" FROM ") + tabla + QStringLiteral(" WHERE ")
+        + columnaClave + QStringLiteral(" = '") + Ado::quoted(valorClave) + QStringLiteral("'"));
+    return fila.atEnd() ? QString() : Runtime::toTextOrEmpty(fila.field(0));
+}
+
+QString FuncionesSql::LeeConsulta(const QString &clave)
+{
+    return BuscaCampo(QStringLiteral("Consulta"), QStringLiteral("Cs_Cve_Consulta"), clave,
+                      QStringLiteral("Cs_Sql"), 0, {}, {}, {});
+}
+
+bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qint32 /*opciones*/)
+{
+    try {
+        Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
+        ContenidoLista contenido = leeContenido(datos);
+        datos.close();
+        lista.replaceContents(contenido.encabezados, std::move(contenido.filas));
+        m_ultimaFalla.clear();
+        return true;
+    } catch (...) {
+        m_ultimaFalla = Runtime::toRuntimeError(std::current_exception()).description();
+        qCWarning(logServicios).noquote() << "LlenaLista no pudo llenar la lista" << lista.objectName() << ":"
+                                          << m_ultimaFalla;
+        return false;
+    }
+}
+
+QDateTime FuncionesSql::FechaActual()
+{
+    return QDateTime::currentDateTime();
+}
+
+QString FuncionesSql::FormatoFechaBaja(const QDateTime &fecha)
+{
+    return fecha.toString(FormatoFecha);
+}
+
+QString FuncionesSql::FormatoFechaModificacion(const QDateTime &fecha)
+{
+    return fecha.toString(FormatoFecha);
+}
+
+void FuncionesSql::RegistraBitacora(const QString &entidad, const QString &clave, const QString &accion)
+{
+    m_entorno.Conexion()->Execute(
+        QStringLiteral("INSERT INTO Bitacora (Bi_Entidad, Bi_Clave, Bi_Accion, Bi_Operador, Bi_Fecha) VALUES ('")
+        + Ado::quoted(entidad) + QStringLiteral("', '") + Ado::quoted(clave) + QStringLiteral("', '")
+        + Ado::quoted(accion) + QStringLiteral("', '") + Ado::quoted(m_entorno.Operador()) + QStringLiteral("', '")
+        + Ado::quoted(FormatoFechaModificacion(FechaActual())) + QStringLiteral("')"));
+}
+
+void FuncionesSql::AccionLista(Controles::ListView &lista)
+{
+    MenuLista(lista).abre();
+}
+
+QString FuncionesSql::VendedorDeOperador(const QString &operador)
+{
+    return BuscaCampo(QStringLiteral("Operador"), QStringLiteral("Ope_Cve_Operador"), operador,
+                      QStringLiteral("Ope_Cve_Vendedor"), 0, {}, {}, {});
+}
+
+QString FuncionesSql::ArmaTransaccion(const QString &transaccionAnfitrion, const QString &sistema)
+{
+    QString descriptor = QStringLiteral("SISTEMA=") + sistema;
+    if (!transaccionAnfitrion.isEmpty())
+        descriptor += QLatin1Char('|') + transaccionAnfitrion;
+    return descriptor;
+}
+
+void FuncionesSql::EnviaTeclas(const QString &teclas, qint32 /*reservado*/)
+{
+    Teclas::envia(Teclas::interpreta(teclas));
+}
+
+} // namespace Servicios
