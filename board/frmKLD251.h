@@ -1,16 +1,33 @@
 #pragma once
 
-// Control prefixes: frm form, lv list view, cbo combo box, txt text box, img image button,
-// lb label, fr frame, Tmr timer.
+// Control prefixes: frm form, fr frame, lv list view, lb label, cbo combo box, txt text
+// box, img image button, Tmr timer.
 
 #include "runtime/form.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
-// The opportunity board: the module's one screen.
+class QFrame;
+class QLabel;
+class QTimer;
+class QToolButton;
+
+namespace Controles {
+class cbZel;
+class colorZEL;
+class Controles;
+class ListView;
+class txtZEL;
+} // namespace Controles
+namespace Kit = Controles;
+
+// The opportunity board: the module's one screen. It lists the opportunities of the chosen
+// view that the salesperson may see, each row in its state's colour and weight, and acts
+// on the selected one.
 class frmKLD251 final : public Runtime::Form
 {
     Q_OBJECT
@@ -29,6 +46,90 @@ public:
     // a failure (no host object, a host without `Transaccion`) goes to the reader.
     QString Transaccion() const;
 
+    // The one reload routine.
+    void Carga_Oportunidades();
+
+    // The 1-based number of the first row after the selected one with a cell that holds
+    // the text, letter case aside; 0 (and the selection cleared) when there is none.
+    static int Buscar(Kit::ListView &Lv, const QString &Cadena);
+
+protected:
+    void formLoad() override;
+    void formActivate() override;
+    void formKeyUp(int keyCode, int shift) override;
+    void formQueryUnload() override;
+    void formUnloaded() override;
+    void formResize() override;
+
 private:
+    // Design
+    void creaControles();
+    void creaBotones();
+    QToolButton *creaBoton(const QString &nombre, const QString &ayuda, const QString &icono, int izquierda);
+    void conectaEventos();
+
+    // Lifecycle
+    void seleccionaVistaRecordada();
+    void Controles_Salir();
+    void cierraPadre();
+
+    // Views
+    void CargaVistas();
+    void cboVistas_Click();
+
+    // Loading and colouring
+    void cargaOportunidades();
+    void ColoreaRenglon(const QString &folio, int renglon);
+    void aplicaAspecto(int renglon, qint32 color, bool negrilla);
+    void reportaFallaDeColor(std::exception_ptr falla);
+    void actualizaCuenta();
+
+    // Search
+    void txtBuscar_Buscar();
+
+    // List events and the timer
+    void lvOrdenes_ColumnClick(int columna);
+    void lvOrdenes_DblClick();
+    void lvOrdenes_KeyDown(int keyCode, int shift);
+    void TmrRefresh_Timer();
+
+    QString folioSeleccionado() const;
+
+    // Members
     QPointer<QObject> m_padre;
+    qint16 TiempoActualizar = 0;
+    QString CveVendedor;
+    bool Activado = false;
+    bool CancelarNoDisponible = false;
+    bool GanadaNoDisponible = false;
+    QStringList NombresVista{QString()};
+    QStringList ConsultasVista{QString()};
+    qint16 m_ticks = 0;
+
+    // A reload asked for while one runs (a tick during one of its messages) is skipped,
+    // and a colouring failure is reported once per reload, not once per row.
+    bool m_cargando = false;
+    QSet<QString> m_fallasDeColorReportadas;
+
+    // Controls
+    Kit::colorZEL *colorZEL = nullptr;
+    Kit::Controles *Controles = nullptr;
+    QFrame *frFrame = nullptr;
+    Kit::cbZel *cboVistas = nullptr;
+    Kit::txtZEL *txtBuscar = nullptr;
+    QLabel *lbOrdenes = nullptr;
+    Kit::ListView *lvOrdenes = nullptr;
+    QTimer *TmrRefresh = nullptr;
+    QToolButton *imgRefrescar = nullptr;
+    QToolButton *imgNuevo = nullptr;
+    QToolButton *imgCancelar = nullptr;
+    QToolButton *imgOrganizacion = nullptr;
+    QToolButton *imgContacto = nullptr;
+    QToolButton *imgOportunidad = nullptr;
+    QToolButton *imgEditOportunidad = nullptr;
+    QToolButton *imgEvento = nullptr;
+    QToolButton *imgSeguimiento = nullptr;
+    QToolButton *imgEstadoOp = nullptr;
+    QToolButton *imgGanada = nullptr;
+    QToolButton *imgPerdida = nullptr;
 };

@@ -122,9 +122,10 @@ void cargaCatalogos(Ado::Connection &conexion)
     int telefono = 5500;
     for (const auto &contacto : contactos) {
         const QString clave = QString::fromUtf8(contacto[0]);
+        ++telefono;
         inserta(conexion, QStringLiteral("Contacto"),
                 {clave, QString::fromUtf8(contacto[1]), QString::fromUtf8(contacto[2]),
-                 QStringLiteral("55 %1 %2").arg(telefono++).arg(1000 + telefono),
+                 QStringLiteral("55 %1 %2").arg(telefono).arg(telefono + 1000),
                  clave.toLower() + QStringLiteral("@ejemplo.mx")});
     }
     const QList<std::array<QString, 3>> causas = {

@@ -24,7 +24,7 @@ using Outcome = std::variant<Integer, Raises>;
 template<typename Integer, typename Convert>
 void expectOutcome(const QVariant &input, const Outcome<Integer> &expected, Convert convert)
 {
-    SCOPED_TRACE(input.toString().toStdString() + " (" + input.typeName() + ")");
+    SCOPED_TRACE(input.toString().toStdString() + " (" + (input.typeName() ? input.typeName() : "Empty") + ")");
     if (const auto *value = std::get_if<Integer>(&expected)) {
         EXPECT_EQ(convert(input), *value);
         return;

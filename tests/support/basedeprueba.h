@@ -6,6 +6,13 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <ostream>
+
+// Readable failures: texts print as texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace Pruebas {
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPointer>
 
 namespace Runtime {
@@ -54,9 +55,51 @@ int shiftStateOf(Qt::KeyboardModifiers modifiers)
     return shift;
 }
 
+namespace {
+
+// Remembers which top-level window of the application was active before the current one,
+// so a form can tell a return from a message box from a return from another screen.
+class ActivationTracker final : public QObject
+{
+public:
+    static ActivationTracker &instance()
+    {
+        static QPointer<ActivationTracker> tracker;
+        if (!tracker) {
+            tracker = new ActivationTracker(qApp); // owned by the application
+            qApp->installEventFilter(tracker);
+        }
+        return *tracker;
+    }
+
+    bool previousWasMessageBox() const { return m_previousWasMessageBox; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::WindowActivate && watched->isWidgetType()
+            && static_cast<QWidget *>(watched)->isWindow() && watched != m_current) {
+            m_previousWasMessageBox = m_currentIsMessageBox;
+            m_currentIsMessageBox = qobject_cast<QMessageBox *>(watched) != nullptr;
+            m_current = watched;
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+
+    QPointer<QObject> m_current;
+    bool m_currentIsMessageBox = false;
+    bool m_previousWasMessageBox = false;
+};
+
+} // namespace
+
 Form::Form(QWidget *parent)
     : QDialog(parent)
 {
+    ActivationTracker::instance();
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             m_applicationWasInactive = true;
@@ -83,6 +126,7 @@ void Form::unload()
     formQueryUnload();
     m_loaded = false;
     hide();
+    formUnloaded();
 }
 
 void Form::showModal()
@@ -111,10 +155,18 @@ void Form::setKeyPreview(bool on)
         qApp->removeEventFilter(this);
 }
 
+// The control that has the focus in this form, or will have it when the form is active
+// again. A composite control gives the focus to an inner widget through its focus proxy;
+// the active control is the outermost widget whose proxy holds the focus.
 QWidget *Form::activeControl() const
 {
-    QWidget *focused = QApplication::focusWidget();
-    return focused && isOwnWidget(focused) && focused != this ? focused : nullptr;
+    QWidget *control = focusWidget();
+    if (!control || control == this || !isOwnWidget(control))
+        return nullptr;
+    while (control->parentWidget() && control->parentWidget() != this
+           && control->parentWidget()->focusProxy() == control)
+        control = control->parentWidget();
+    return control;
 }
 
 void Form::formKeyDown(int, int) {}
@@ -132,10 +184,27 @@ bool Form::isOwnWidget(const QObject *object) const
     return false;
 }
 
+// A key event the focused control leaves unhandled travels on to its parents, and the
+// application's filters see it again at each of them; the form previews it only once.
+bool Form::isPropagationOfPreviewed(const QObject *watched, const QEvent *event) const
+{
+    if (event != m_previewedEvent || event->type() != m_previewedType || !m_previewedReceiver)
+        return false;
+    for (const QObject *ancestor = m_previewedReceiver->parent(); ancestor; ancestor = ancestor->parent()) {
+        if (ancestor == watched)
+            return true;
+    }
+    return false;
+}
+
 bool Form::eventFilter(QObject *watched, QEvent *event)
 {
     const bool keyEvent = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
-    if (m_keyPreview && keyEvent && watched->isWidgetType() && isOwnWidget(watched) && isVisible()) {
+    if (m_keyPreview && keyEvent && watched->isWidgetType() && isOwnWidget(watched) && isVisible()
+        && !isPropagationOfPreviewed(watched, event)) {
+        m_previewedEvent = event;
+        m_previewedType = event->type();
+        m_previewedReceiver = watched;
         const auto *key = static_cast<QKeyEvent *>(event);
         const int code = keyCodeOf(key->key());
         const int shift = shiftStateOf(key->modifiers());
@@ -161,12 +230,12 @@ bool Form::event(QEvent *event)
 
 // The activation handler runs when the form becomes the active window coming from another
 // window of this application; not when the application itself regains the focus from
-// another program, and never inside its own run.
+// another program, not when a message box closes, and never inside its own run.
 void Form::runActivation()
 {
     const bool fromAnotherProgram = m_applicationWasInactive;
     m_applicationWasInactive = false;
-    if (!m_loaded || m_activating || fromAnotherProgram)
+    if (!m_loaded || m_activating || fromAnotherProgram || ActivationTracker::instance().previousWasMessageBox())
         return;
     m_activating = true;
     runHandler("Form_Activate", [this] { formActivate(); });

@@ -1,6 +1,7 @@
 #include "servicios/cajamensaje.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QPointer>
 
 #include <vector>
@@ -70,7 +71,7 @@ void preparaCaja(QMessageBox &caja, const DatosMensaje &datos, const std::vector
     caja.setInformativeText(referencia(datos));
     caja.setWindowModality(datos.propietario ? Qt::WindowModal : Qt::ApplicationModal);
     for (const Boton &boton : botones) {
-        QAbstractButton *creado = caja.addButton(boton.estandar);
+        QPushButton *creado = caja.addButton(boton.estandar);
         creado->setText(boton.texto);
         creado->setObjectName(boton.nombre);
     }

@@ -18,12 +18,25 @@ QLabel *etiqueta(const QString &texto, const QString &nombre, QWidget *parent)
     return creada;
 }
 
-QPushButton *boton(QDialogButtonBox &caja, const QString &texto, QDialogButtonBox::ButtonRole papel,
-                   const QString &nombre)
+QFormLayout *datosDeLaEntidad(const QString &entidad, const QString &clave, QWidget *parent)
 {
-    QPushButton *creado = caja.addButton(texto, papel);
-    creado->setObjectName(nombre);
-    return creado;
+    auto *datos = new QFormLayout;
+    datos->addRow(etiqueta(QStringLiteral("Entidad:"), QStringLiteral("lbEtiquetaEntidad"), parent),
+                  etiqueta(entidad, QStringLiteral("lbEntidad"), parent));
+    datos->addRow(etiqueta(QStringLiteral("Clave:"), QStringLiteral("lbEtiquetaClave"), parent),
+                  etiqueta(clave, QStringLiteral("lbClave"), parent));
+    return datos;
+}
+
+QDialogButtonBox *botonesAceptarCancelar(QDialog *dialogo)
+{
+    auto *botones = new QDialogButtonBox(dialogo);
+    botones->setObjectName(QStringLiteral("botones"));
+    botones->addButton(QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("cmdAceptar"));
+    botones->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("cmdCancelar"));
+    QObject::connect(botones, &QDialogButtonBox::accepted, dialogo, &QDialog::accept);
+    QObject::connect(botones, &QDialogButtonBox::rejected, dialogo, &QDialog::reject);
+    return botones;
 }
 
 } // namespace
@@ -52,12 +65,6 @@ DialogoNota::DialogoNota(const ClaseDeNota &clase, const QString &entidad, const
     setWindowTitle(clase.titulo);
     setModal(true);
 
-    auto *datos = new QFormLayout;
-    datos->addRow(etiqueta(QStringLiteral("Entidad:"), QStringLiteral("lbEtiquetaEntidad"), this),
-                  etiqueta(entidad, QStringLiteral("lbEntidad"), this));
-    datos->addRow(etiqueta(QStringLiteral("Clave:"), QStringLiteral("lbEtiquetaClave"), this),
-                  etiqueta(clave, QStringLiteral("lbClave"), this));
-
     m_nota = new QPlainTextEdit(this);
     m_nota->setObjectName(QStringLiteral("txtNota"));
     m_nota->setTabChangesFocus(true);
@@ -67,18 +74,11 @@ DialogoNota::DialogoNota(const ClaseDeNota &clase, const QString &entidad, const
     m_aviso->setStyleSheet(QStringLiteral("color: #b00020"));
     m_aviso->hide();
 
-    auto *botones = new QDialogButtonBox(this);
-    botones->setObjectName(QStringLiteral("botones"));
-    boton(*botones, QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole, QStringLiteral("cmdAceptar"));
-    boton(*botones, QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole, QStringLiteral("cmdCancelar"));
-    connect(botones, &QDialogButtonBox::accepted, this, &DialogoNota::accept);
-    connect(botones, &QDialogButtonBox::rejected, this, &DialogoNota::reject);
-
     auto *disposicion = new QVBoxLayout(this);
-    disposicion->addLayout(datos);
+    disposicion->addLayout(datosDeLaEntidad(entidad, clave, this));
     disposicion->addWidget(m_nota);
     disposicion->addWidget(m_aviso);
-    disposicion->addWidget(botones);
+    disposicion->addWidget(botonesAceptarCancelar(this));
     resize(420, 260);
     m_nota->setFocus();
 }

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <optional>
+
 namespace Servicios {
 namespace {
 

@@ -29,7 +29,7 @@ class CONTROLES_EXPORT cbZel final : public QComboBox
     Q_PROPERTY(qint16 Indice READ Indice WRITE setIndice)
 
 public:
-    // The styles of the classic combo: an editable drop-down, a simple (always open,
+    // The combo's styles: an editable drop-down, a simple combo (always open elsewhere,
     // shown here as an editable drop-down) and a drop-down list that only offers its items.
     enum Estilo { DropDownCombo = 0, SimpleCombo = 1, DropDownList = 2 };
 

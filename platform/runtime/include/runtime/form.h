@@ -3,6 +3,8 @@
 #include "runtime/runtime_export.h"
 
 #include <QDialog>
+#include <QEvent>
+#include <QPointer>
 
 namespace Runtime {
 
@@ -56,6 +58,9 @@ public:
 protected:
     virtual void formLoad() {}
     virtual void formQueryUnload() {}
+    // After the close handler: the instance stays, so the form puts its controls back as a
+    // fresh load expects them.
+    virtual void formUnloaded() {}
     virtual void formActivate() {}
     virtual void formKeyDown(int keyCode, int shift);
     virtual void formKeyUp(int keyCode, int shift);
@@ -70,11 +75,15 @@ protected:
 private:
     void runActivation();
     bool isOwnWidget(const QObject *object) const;
+    bool isPropagationOfPreviewed(const QObject *watched, const QEvent *event) const;
 
     bool m_loaded = false;
     bool m_keyPreview = false;
     bool m_activating = false;
     bool m_applicationWasInactive = false;
+    const QEvent *m_previewedEvent = nullptr;
+    QEvent::Type m_previewedType = QEvent::None;
+    QPointer<QObject> m_previewedReceiver;
 };
 
 } // namespace Runtime

@@ -3,8 +3,10 @@
 #include "runtime/runtime_export.h"
 
 #include <QLoggingCategory>
+#include <QObject>
 
 #include <exception>
+#include <type_traits>
 
 namespace Runtime {
 
@@ -22,6 +24,22 @@ void runHandler(const char *routine, Body &&body) noexcept
     } catch (...) {
         logUntrappedFailure(routine, std::current_exception());
     }
+}
+
+// Connects a signal to an event handler run through runHandler: whatever the handler
+// throws is logged and goes no further than the connection.
+template<typename Sender, typename Signal, typename Receiver, typename Handler>
+QMetaObject::Connection connectHandler(Sender *sender, Signal signal, Receiver *receiver, const char *routine,
+                                       Handler handler)
+{
+    return QObject::connect(sender, signal, receiver, [routine, handler](auto... arguments) {
+        runHandler(routine, [&] {
+            if constexpr (std::is_invocable_v<const Handler &, decltype(arguments)...>)
+                handler(arguments...);
+            else
+                handler(); // a handler that takes none of the signal's arguments
+        });
+    });
 }
 
 } // namespace Runtime

@@ -1,0 +1,56 @@
+// Find-next over the rows as the list shows them.
+#include "frmKLD251.h"
+
+#include "atrapa.h"
+#include "publico.h"
+
+#include "controles/listview.h"
+#include "controles/txtzel.h"
+
+int frmKLD251::Buscar(Kit::ListView &Lv, const QString &Cadena)
+{
+    const int inicio = Lv.selectedIndex() == 0 ? 1 : Lv.selectedIndex() + 1;
+    const int ultimo = Lv.itemCount();
+    const QString buscada = Cadena.toLower();
+    for (int renglon = inicio; renglon <= ultimo; ++renglon) {
+        const int subelementos = Lv.subItemCount(renglon);
+        for (int columna = 0; columna <= subelementos; ++columna) {
+            const QString celda = columna == 0 ? Lv.itemText(renglon) : Lv.subItemText(renglon, columna);
+            if (celda.toLower().contains(buscada)) {
+                Lv.ensureVisible(renglon);
+                return renglon;
+            }
+        }
+    }
+    Lv.clearSelection();
+    return 0;
+}
+
+void frmKLD251::txtBuscar_Buscar()
+{
+    int encontrado = 0;
+    Publico::IgnoraError([&] { encontrado = Buscar(*lvOrdenes, txtBuscar->Texto()); });
+    if (encontrado != 0) {
+        Publico::IgnoraError([&] { lvOrdenes->selectItem(encontrado); });
+        Publico::IgnoraError([&] { lvOrdenes->setFocus(); });
+        return;
+    }
+    const QWidget *activo = activeControl();
+    const bool desdeLaCaja = activo && activo->objectName().toUpper() == QLatin1String("TXTBUSCAR");
+    if (desdeLaCaja) {
+        Publico::IgnoraError([&] {
+            Publico::Entorno->Mensaje(QStringLiteral("No se encontraron coincidencias"), Servicios::Estilo::Exclamacion,
+                                      QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500019"));
+        });
+        Publico::IgnoraError([&] { lvOrdenes->clearSelection(); });
+        Publico::IgnoraError([&] {
+            if (txtBuscar->Habilitado())
+                txtBuscar->setFocus();
+        });
+        return;
+    }
+    Publico::IgnoraError([&] {
+        Publico::Entorno->Mensaje(QStringLiteral("No se encontraron más coincidencias"), Servicios::Estilo::Exclamacion,
+                                  QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500020"));
+    });
+}

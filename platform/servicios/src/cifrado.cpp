@@ -1,0 +1,80 @@
+#include "servicios/cifrado.h"
+
+#include "clavesecreta.h"
+
+#include "runtime/error.h"
+
+#include <QStandardPaths>
+
+#include <vector>
+
+namespace Servicios {
+namespace {
+
+[[noreturn]] void indescifrable()
+{
+    Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                   QStringLiteral("La contraseña guardada no se puede descifrar con la clave de esta instalación"));
+}
+
+} // namespace
+
+QString Cifrado::rutaClave()
+{
+    const QString elegida = qEnvironmentVariable("TEQVARO_CLAVE");
+    if (!elegida.isEmpty())
+        return elegida;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Teqvaro/clave.bin");
+}
+
+void Cifrado::aseguraClave()
+{
+    const ClaveSecreta clave;
+}
+
+QString Cifrado::Cifra(const QString &clara)
+{
+    const ClaveSecreta clave;
+    const QByteArray texto = clara.toUtf8();
+    QByteArray guardado(qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES) + texto.size(), '\0');
+    auto *nonce = reinterpret_cast<unsigned char *>(guardado.data());
+    randombytes_buf(nonce, crypto_secretbox_NONCEBYTES);
+    crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES, reinterpret_cast<const unsigned char *>(texto.constData()),
+                          quint64(texto.size()), nonce, clave.datos());
+    return Prefijo + QString::fromLatin1(guardado.toBase64());
+}
+
+QString Cifrado::Descifra(const QString &guardado) const
+{
+    if (!guardado.startsWith(Prefijo))
+        indescifrable();
+    const auto decodificado = QByteArray::fromBase64Encoding(guardado.mid(Prefijo.size()).toLatin1(),
+                                                             QByteArray::AbortOnBase64DecodingErrors);
+    const QByteArray &bytes = decodificado.decoded;
+    const qsizetype cabecera = qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES);
+    if (!decodificado || bytes.size() < cabecera)
+        indescifrable();
+    const ClaveSecreta clave;
+    const auto *nonce = reinterpret_cast<const unsigned char *>(bytes.constData());
+    std::vector<unsigned char> claro(size_t(bytes.size() - cabecera));
+    if (crypto_secretbox_open_easy(claro.data(), nonce + crypto_secretbox_NONCEBYTES,
+                                   quint64(bytes.size()) - crypto_secretbox_NONCEBYTES, nonce, clave.datos())
+        != 0)
+        indescifrable();
+    const QString resultado = QString::fromUtf8(reinterpret_cast<const char *>(claro.data()), qsizetype(claro.size()));
+    sodium_memzero(claro.data(), claro.size());
+    return resultado;
+}
+
+bool Cifrado::Iguales(const QString &una, const QString &otra)
+{
+    iniciaSodium();
+    const QByteArray primera = una.toUtf8();
+    const QByteArray segunda = otra.toUtf8();
+    if (primera.size() != segunda.size())
+        return false;
+    return sodium_memcmp(primera.constData(), segunda.constData(), size_t(primera.size())) == 0;
+}
+
+} // namespace Servicios

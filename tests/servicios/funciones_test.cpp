@@ -1,0 +1,196 @@
+#include "basedeprueba.h"
+
+#include "servicios/entornosql.h"
+#include "servicios/funcionessql.h"
+
+#include "ado/connection.h"
+#include "controles/listview.h"
+#include "runtime/error.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FuncionesSqlTest : public ::testing::Test
+{
+protected:
+    FuncionesSqlTest() { Servicios::estableceOperador(QStringLiteral("ANA")); }
+
+    Pruebas::BaseDePrueba base;
+    Servicios::EntornoSql entorno;
+    Servicios::FuncionesSql funciones{entorno};
+};
+
+TEST_F(FuncionesSqlTest, buscaCampoDaElValorDeLaClaveConComillasYVacioSinFilaONull)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre, Ope_Cve_Vendedor)"
+                                " VALUES ('O''Brien', 'Pat O''Brien', NULL), ('ANA', 'Ana', 'V1')"));
+    struct Caso
+    {
+        QString clave;
+        QString columna;
+        QString esperado;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("O'Brien"), QStringLiteral("Ope_Nombre"), QStringLiteral("Pat O'Brien")},
+        {QStringLiteral("O'Brien"), QStringLiteral("Ope_Cve_Vendedor"), QString()},
+        {QStringLiteral("ANA"), QStringLiteral("Ope_Cve_Vendedor"), QStringLiteral("V1")},
+        {QStringLiteral("' OR '1'='1"), QStringLiteral("Ope_Nombre"), QString()},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.clave.toStdString());
+        EXPECT_EQ(funciones.BuscaCampo(QStringLiteral("Operador"), QStringLiteral("Ope_Cve_Operador"), caso.clave,
+                                       caso.columna, 0, {}, {}, {}),
+                  caso.esperado);
+    }
+    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("ANA")), QStringLiteral("V1"));
+    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("O'Brien")), QString());
+    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("NADIE")), QString());
+}
+
+TEST_F(FuncionesSqlTest, buscaCampoRechazaNombresQueNoSonIdentificadores)
+{
+    const QString sana = QStringLiteral("Operador");
+    const QString columna = QStringLiteral("Ope_Nombre");
+    const QStringList malos = {QStringLiteral("Operador; DROP TABLE Vendedor"), QStringLiteral("Ope_Nombre FROM Operador --"),
+                               QStringLiteral("1Operador"), QString(), QStringLiteral("Operador.Ope_Nombre")};
+    for (const QString &malo : malos) {
+        SCOPED_TRACE(malo.toStdString());
+        for (const auto &[tabla, clave, resultado] : {std::tuple{malo, columna, columna}, std::tuple{sana, malo, columna},
+                                                      std::tuple{sana, columna, malo}}) {
+            try {
+                funciones.BuscaCampo(tabla, clave, QStringLiteral("x"), resultado, 0, {}, {}, {});
+                ADD_FAILURE() << "se aceptó el nombre";
+            } catch (const Runtime::RuntimeError &error) {
+                EXPECT_EQ(error.number(), Runtime::ErrorNumber::InvalidCall);
+            }
+        }
+    }
+    EXPECT_EQ(base.cuenta(QStringLiteral("Vendedor")), 0); // the table is still there to count
+}
+
+TEST_F(FuncionesSqlTest, leeConsultaDaElSqlGuardadoOVacio)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Consulta (Cs_Cve_Consulta, Cs_Descripcion, Cs_Sql)"
+                                " VALUES ('OPOR_ABIERTAS', 'Abiertas', 'SELECT * FROM Oportunidad WHERE {PARAMETROS}')"));
+    EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("OPOR_ABIERTAS")),
+              QStringLiteral("SELECT * FROM Oportunidad WHERE {PARAMETROS}"));
+    EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("NO_EXISTE")), QString());
+}
+
+TEST_F(FuncionesSqlTest, llenaListaPoneUnaColumnaPorCampoYUnRenglonPorRegistro)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Monto)"
+                                " VALUES ('F-2', 'Segunda; con \"comillas\"', 'V1', NULL, 99.25),"
+                                " ('F-1', 'Primera', 'V1', 'C1', 1500.5)"));
+    Controles::ListView lista;
+
+    ASSERT_TRUE(funciones.LlenaLista(
+        QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\", Op_Contacto AS \"Contacto\","
+                       " Op_Monto AS \"Monto\", 7 AS \"Siete\" FROM Oportunidad ORDER BY Op_Folio"),
+        lista, -1));
+
+    ASSERT_EQ(lista.columnCount(), 5);
+    const QStringList encabezados = {QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Contacto"),
+                                     QStringLiteral("Monto"), QStringLiteral("Siete")};
+    for (int columna = 1; columna <= 5; ++columna)
+        EXPECT_EQ(lista.columnHeader(columna), encabezados.at(columna - 1));
+    ASSERT_EQ(lista.itemCount(), 2);
+    const QStringList esperadas[] = {
+        {QStringLiteral("F-1"), QStringLiteral("Primera"), QStringLiteral("C1"), QStringLiteral("1500.50"), QStringLiteral("7")},
+        {QStringLiteral("F-2"), QStringLiteral("Segunda; con \"comillas\""), QString(), QStringLiteral("99.25"), QStringLiteral("7")},
+    };
+    for (int item = 1; item <= 2; ++item) {
+        SCOPED_TRACE(item);
+        const QStringList &esperada = esperadas[item - 1];
+        EXPECT_EQ(lista.itemText(item), esperada.first());
+        for (int sub = 1; sub < 5; ++sub)
+            EXPECT_EQ(lista.subItemText(item, sub), esperada.at(sub));
+    }
+    EXPECT_TRUE(funciones.ultimaFalla().isEmpty());
+}
+
+TEST_F(FuncionesSqlTest, llenaListaConSqlErroneoDevuelveFalsoYDejaLaLista)
+{
+    Controles::ListView lista;
+    lista.replaceContents({QStringLiteral("Folio")}, {{QString(), {QStringLiteral("F-1")}}});
+
+    EXPECT_FALSE(funciones.LlenaLista(QStringLiteral("SELECT Op_Folio FROM NoHayTabla"), lista, -1));
+
+    EXPECT_EQ(lista.columnCount(), 1);
+    EXPECT_EQ(lista.columnHeader(1), QStringLiteral("Folio"));
+    ASSERT_EQ(lista.itemCount(), 1);
+    EXPECT_EQ(lista.itemText(1), QStringLiteral("F-1"));
+    EXPECT_TRUE(funciones.ultimaFalla().contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
+}
+
+TEST_F(FuncionesSqlTest, laBitacoraQuedaSoloSiLaTransaccionDelLlamadorSeConfirma)
+{
+    for (const bool confirma : {false, true}) {
+        SCOPED_TRACE(confirma);
+        base.conexion()->BeginTrans();
+        funciones.RegistraBitacora(QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-'1"), QStringLiteral("Cancelada"));
+        confirma ? base.conexion()->CommitTrans() : base.conexion()->RollbackTrans();
+        EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), confirma ? 1 : 0);
+    }
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Bi_Operador FROM Bitacora WHERE Bi_Clave = 'F-''1'"
+                                        " AND Bi_Entidad = 'OPORTUNIDAD' AND Bi_Accion = 'Cancelada'")),
+              QStringLiteral("ANA"));
+    const QDateTime fecha = QDateTime::fromString(base.valor(QStringLiteral("SELECT Bi_Fecha FROM Bitacora")),
+                                                  QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    EXPECT_TRUE(fecha.isValid());
+}
+
+TEST_F(FuncionesSqlTest, enviaTeclasEscribeEnElControlConFocoYTabPasaAlSiguiente)
+{
+    QWidget formulario;
+    formulario.setObjectName(QStringLiteral("frmTeclas"));
+    auto *disposicion = new QVBoxLayout(&formulario);
+    QList<QLineEdit *> cajas;
+    for (const QString &nombre : {QStringLiteral("txtUno"), QStringLiteral("txtDos"), QStringLiteral("txtTres")}) {
+        auto *caja = new QLineEdit(&formulario);
+        caja->setObjectName(nombre);
+        disposicion->addWidget(caja);
+        cajas << caja;
+    }
+    formulario.show();
+    formulario.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&formulario));
+    struct Caso
+    {
+        QString teclas;
+        QStringList textos;
+        QString conFoco;
+        int enter;
+    };
+    const Caso casos[] = {
+        {QStringLiteral("\t"), {QString(), QString(), QString()}, QStringLiteral("txtDos"), 0},
+        {QStringLiteral("ab\tc"), {QStringLiteral("ab"), QStringLiteral("c"), QString()}, QStringLiteral("txtDos"), 0},
+        {QStringLiteral("x{TAB}{{}y{}}"), {QStringLiteral("x"), QStringLiteral("{y}"), QString()}, QStringLiteral("txtDos"), 0},
+        {QStringLiteral("ñ\r"), {QStringLiteral("ñ"), QString(), QString()}, QStringLiteral("txtUno"), 1},
+        {QStringLiteral("{ENTER}\t\t"), {QString(), QString(), QString()}, QStringLiteral("txtTres"), 1},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.teclas.toStdString());
+        for (QLineEdit *caja : cajas)
+            caja->clear();
+        cajas.first()->setFocus();
+        QSignalSpy enter(cajas.first(), &QLineEdit::returnPressed);
+
+        funciones.EnviaTeclas(caso.teclas, 0);
+
+        for (int posicion = 0; posicion < cajas.size(); ++posicion)
+            EXPECT_EQ(cajas.at(posicion)->text(), caso.textos.at(posicion));
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), caso.conFoco);
+        EXPECT_EQ(enter.count(), caso.enter);
+    }
+}
+
+} // namespace

@@ -1,0 +1,151 @@
+#include "basedeprueba.h"
+#include "respuestas.h"
+
+#include "servicios/accioneslista.h"
+#include "servicios/ajustelista.h"
+#include "servicios/entornosql.h"
+#include "servicios/funcionessql.h"
+
+#include "controles/listview.h"
+
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Servicios::AccionesLista::textoCsv;
+using Servicios::AccionesLista::textoTabulado;
+
+// Three opportunities whose texts need quoting, shown sorted by amount text, descending.
+void llenaOportunidades(Controles::ListView &lista)
+{
+    lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Monto")},
+                          {{QString(), {QStringLiteral("F-1"), QStringLiteral("Uno; dos"), QStringLiteral("10.00")}},
+                           {QString(), {QStringLiteral("F-2"), QStringLiteral("Dice \"sí\""), QStringLiteral("30.00")}},
+                           {QString(), {QStringLiteral("F-3"), QStringLiteral("Línea\nnueva\tcon tab"), QStringLiteral("20.00")}}});
+    lista.setSortKey(2);
+    lista.setSortOrder(Qt::DescendingOrder);
+    lista.setSorted(true);
+}
+
+TEST(AccionesLista, elCsvSigueElOrdenMostradoYEntrecomillaLoQueHaceFalta)
+{
+    Controles::ListView lista;
+    llenaOportunidades(lista);
+
+    EXPECT_EQ(textoCsv(lista), QStringLiteral("Folio;Descripción;Monto\r\n"
+                                              "F-2;\"Dice \"\"sí\"\"\";30.00\r\n"
+                                              "F-3;\"Línea\nnueva\tcon tab\";20.00\r\n"
+                                              "F-1;\"Uno; dos\";10.00\r\n"));
+    EXPECT_EQ(textoTabulado(lista), QStringLiteral("Folio\tDescripción\tMonto\n"
+                                                   "F-2\tDice \"sí\"\t30.00\n"
+                                                   "F-3\tLínea nueva con tab\t20.00\n"
+                                                   "F-1\tUno; dos\t10.00\n"));
+}
+
+TEST(AccionesLista, lasColumnasSalenComoEnPantallaMovidasYSinLasOcultas)
+{
+    Controles::ListView lista;
+    llenaOportunidades(lista);
+    lista.header()->moveSection(2, 0); // Monto first
+    lista.header()->hideSection(1);    // no Descripción
+
+    EXPECT_EQ(textoCsv(lista), QStringLiteral("Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n"));
+}
+
+class MenuListaTest : public ::testing::Test
+{
+protected:
+    MenuListaTest()
+    {
+        lista.setObjectName(QStringLiteral("lvOrdenes"));
+        llenaOportunidades(lista);
+        lista.show();
+    }
+
+    // Picks the action named `accion` of the list's menu once it pops up.
+    static void eligeDelMenu(const QString &accion)
+    {
+        Pruebas::alAparecer(QStringLiteral("mnuAccionLista"), [accion](QWidget &ventana) {
+            auto &menu = static_cast<QMenu &>(ventana);
+            auto *elegida = menu.findChild<QAction *>(accion);
+            ASSERT_NE(elegida, nullptr);
+            menu.setActiveAction(elegida);
+            QTest::keyClick(&menu, Qt::Key_Return);
+        });
+    }
+
+    Pruebas::BaseDePrueba base;
+    Servicios::EntornoSql entorno;
+    Servicios::FuncionesSql funciones{entorno};
+    Controles::ListView lista;
+};
+
+TEST_F(MenuListaTest, exportarACsvGuardaElArchivoElegidoEnUtf8ConBom)
+{
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("oportunidades.csv"));
+    eligeDelMenu(QStringLiteral("accExportarCsv"));
+    Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [ruta](QWidget &ventana) {
+        auto &dialogo = static_cast<QFileDialog &>(ventana);
+        EXPECT_TRUE(dialogo.testOption(QFileDialog::DontUseNativeDialog));
+        dialogo.selectFile(ruta);
+        QMetaObject::invokeMethod(&dialogo, "accept");
+    });
+
+    funciones.AccionLista(lista);
+
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), QByteArray("\xEF\xBB\xBF") + textoCsv(lista).toUtf8());
+}
+
+TEST_F(MenuListaTest, copiarTodasLasFilasLasPoneEnElPortapapeles)
+{
+    QGuiApplication::clipboard()->clear();
+    eligeDelMenu(QStringLiteral("accCopiarFilas"));
+
+    funciones.AccionLista(lista);
+
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), textoTabulado(lista));
+}
+
+TEST(AjusteLista, ajustaALasPrimerasFilasSinMedirLaListaEntera)
+{
+    // Given a long list whose widest text lies beyond the measured rows
+    Controles::ListView lista;
+    std::vector<Controles::ListRow> filas;
+    const QString largo(40, QLatin1Char('n'));
+    for (int fila = 0; fila < 5000; ++fila)
+        filas.push_back({QString(), {QStringLiteral("F-%1").arg(fila, 4, 10, QLatin1Char('0')),
+                                     fila == 3000 ? largo : QStringLiteral("Corta"), QStringLiteral("Fin")}});
+    filas[10].texts[1] = QStringLiteral("Descripción medianamente larga");
+    lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción de la oportunidad"), QStringLiteral("X")},
+                          std::move(filas));
+
+    // When its columns are fitted
+    Servicios::AjusteLista().Ajusta(lista);
+
+    // Then each column holds its header and the sampled texts, and the far row is ignored
+    const QFontMetrics medida(lista.font());
+    const QFontMetrics encabezado(lista.header()->font());
+    const int folio = lista.header()->sectionSize(0);
+    const int descripcion = lista.header()->sectionSize(1);
+    EXPECT_GE(folio, medida.horizontalAdvance(QStringLiteral("F-0000")));
+    EXPECT_GE(folio, encabezado.horizontalAdvance(QStringLiteral("Folio")));
+    EXPECT_GE(descripcion, encabezado.horizontalAdvance(QStringLiteral("Descripción de la oportunidad")));
+    EXPECT_GE(descripcion, medida.horizontalAdvance(QStringLiteral("Descripción medianamente larga")));
+    ASSERT_LT(medida.horizontalAdvance(largo) + 20, medida.averageCharWidth() * 60); // not cut by the cap
+    EXPECT_LT(descripcion, medida.horizontalAdvance(largo));
+    EXPECT_TRUE(lista.header()->stretchLastSection());
+}
+
+} // namespace

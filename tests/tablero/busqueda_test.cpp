@@ -1,0 +1,118 @@
+// Find-next over the list as shown, and the board's answers when nothing more is found.
+#include "tablero.h"
+
+#include "controles/txtzel.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+using Pruebas::TableroDePrueba;
+
+// Rows: 1 "F1 Licencias Uno", 2 "F2 Servidores Dos", 3 "F3 Capacitación Tres",
+// 4 "F4 Soporte Nueve", 5 "F5 Servidores de RESPALDO Nueve".
+class Busqueda : public TableroDePrueba
+{
+protected:
+    void SetUp() override
+    {
+        TableroDePrueba::SetUp();
+        oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("AZUL"),
+                    QStringLiteral("Servidores de RESPALDO"));
+        abre();
+    }
+
+    Controles::txtZEL &caja() const { return *tablero->findChild<Controles::txtZEL *>(QStringLiteral("txtBuscar")); }
+};
+
+TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
+{
+    struct Caso
+    {
+        int seleccionado;
+        const char *texto;
+        int esperado;
+    };
+    const std::vector<Caso> casos = {
+        {0, "licencias", 1},   // second column of row 1
+        {0, "NUEVE", 4},       // capitals find lower case inside a longer text
+        {3, "servidores", 5},  // row 2 holds it too but lies before the start
+        {2, "servidores", 5},
+        {0, "", 1},            // an empty text matches the first row examined
+        {2, "", 3},
+        {5, "F", 0},           // the last row selected: nothing left to examine
+        {4, "soporte", 0},     // only the selected row holds it
+        {0, "respaldo", 5},
+        {0, "capacitación", 3},
+        {0, "no está", 0},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.texto);
+        if (caso.seleccionado == 0)
+            lista().clearSelection();
+        else
+            lista().selectItem(caso.seleccionado);
+        EXPECT_EQ(frmKLD251::Buscar(lista(), QString::fromUtf8(caso.texto)), caso.esperado);
+        if (caso.esperado == 0) {
+            EXPECT_EQ(lista().selectedIndex(), 0); // a miss clears the selection
+        }
+    }
+}
+
+TEST_F(Busqueda, aRequestFromTheBoxSelectsTheHitAndFocusesTheList)
+{
+    caja().setTexto(QStringLiteral("servidores"));
+    caja().setFocus();
+    Q_EMIT caja().Buscar();
+    EXPECT_EQ(lista().selectedIndex(), 2);
+    EXPECT_TRUE(lista().hasFocus());
+
+    // F3 anywhere on the board asks for the next one.
+    QTest::keyClick(&lista(), Qt::Key_F3);
+    EXPECT_EQ(lista().selectedIndex(), 5);
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Busqueda, noMatchFromTheBoxSaysSoAndGivesTheBoxTheFocusBack)
+{
+    caja().setTexto(QStringLiteral("nada de esto"));
+    caja().editor()->setFocus();
+    Q_EMIT caja().Buscar();
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No se encontraron coincidencias"));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 48);
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Buscar"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500019"));
+    EXPECT_EQ(lista().selectedIndex(), 0);
+    EXPECT_TRUE(caja().editor()->hasFocus());
+}
+
+TEST_F(Busqueda, noFurtherMatchFromTheListKeepsTheFocusOnTheList)
+{
+    caja().setTexto(QStringLiteral("soporte"));
+    caja().editor()->setFocus();
+    Q_EMIT caja().Buscar();
+    ASSERT_EQ(lista().selectedIndex(), 4);
+    ASSERT_TRUE(lista().hasFocus());
+
+    QTest::keyClick(&lista(), Qt::Key_F3);
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No se encontraron más coincidencias"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500020"));
+    EXPECT_TRUE(lista().hasFocus());
+    EXPECT_EQ(lista().selectedIndex(), 0);
+
+    // The selection is empty again, so the next request starts over and finds it.
+    QTest::keyClick(&lista(), Qt::Key_F3);
+    EXPECT_EQ(lista().selectedIndex(), 4);
+}
+
+TEST_F(Busqueda, anEmptyListFindsNothing)
+{
+    lista().replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción")}, {});
+    EXPECT_EQ(frmKLD251::Buscar(lista(), QStringLiteral("x")), 0);
+    EXPECT_EQ(frmKLD251::Buscar(lista(), QString()), 0);
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// The list's own events and the refresh timer.
+#include "tablero.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using Pruebas::TableroDePrueba;
+
+class Lista : public TableroDePrueba
+{
+protected:
+    void clicEnEncabezado(int columna) const
+    {
+        QHeaderView *encabezado = lista().header();
+        QTest::mouseClick(encabezado->viewport(), Qt::LeftButton, {},
+                          QPoint(encabezado->sectionViewportPosition(columna) + 5, 5));
+    }
+    QStringList columna(int numero) const
+    {
+        QStringList textos;
+        for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
+            textos << (numero == 0 ? lista().itemText(renglon) : lista().subItemText(renglon, numero));
+        return textos;
+    }
+};
+
+TEST_F(Lista, everyHeaderClickSortsItsColumnInTheOtherOrder)
+{
+    abre();
+    clicEnEncabezado(1);
+    EXPECT_EQ(columna(1), (QStringList{"Capacitación", "Licencias", "Servidores", "Soporte"}));
+    clicEnEncabezado(1);
+    EXPECT_EQ(columna(1), (QStringList{"Soporte", "Servidores", "Licencias", "Capacitación"}));
+    // One order for the whole list: the next column comes in the order opposite to the last.
+    clicEnEncabezado(0);
+    EXPECT_EQ(columna(0), (QStringList{"F1", "F2", "F3", "F4"}));
+}
+
+TEST_F(Lista, doubleClickOpensTheSelectedOpportunityForEditing)
+{
+    abre();
+    lista().clearSelection();
+    Q_EMIT lista().dblClick();
+    EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
+    lista().selectItem(2);
+    Q_EMIT lista().dblClick();
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD242 ACCION=EDITAR|DATO=F2")});
+}
+
+TEST_F(Lista, controlCCopiesTheFolioAndNothingElseDoes)
+{
+    abre();
+    QClipboard *portapapeles = QGuiApplication::clipboard();
+    portapapeles->setText(QStringLiteral("antes"));
+    lista().clearSelection();
+    QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(portapapeles->text(), QStringLiteral("antes"));
+
+    lista().selectItem(3);
+    QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(portapapeles->text(), QStringLiteral("antes"));
+    QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(portapapeles->text(), QStringLiteral("F3"));
+}
+
+TEST_F(Lista, f10OffersTheListActionsForASelectedRow)
+{
+    abre();
+    bool menuMostrado = false;
+    const auto cierraElMenu = [&] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            menuMostrado = true;
+            menu->close();
+        }
+    };
+    lista().clearSelection();
+    QTimer::singleShot(0, cierraElMenu);
+    QTest::keyClick(&lista(), Qt::Key_F10);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(menuMostrado);
+
+    lista().selectItem(1);
+    QTimer::singleShot(0, cierraElMenu);
+    QTest::keyClick(&lista(), Qt::Key_F10);
+    EXPECT_TRUE(menuMostrado);
+}
+
+TEST_F(Lista, f5ReloadsAndTheTimerReloadsOnEveryNPlusOneTick)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("2"));
+    abre();
+    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    tic(2);
+    EXPECT_EQ(folios().size(), 4);
+    tic(1);
+    EXPECT_EQ(folios().size(), 5);
+
+    oportunidad(QStringLiteral("F6"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    QTest::keyClick(&lista(), Qt::Key_F5); // F5 does not restart the count
+    EXPECT_EQ(folios().size(), 6);
+    oportunidad(QStringLiteral("F7"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    tic(2);
+    EXPECT_EQ(folios().size(), 6);
+    tic(1);
+    EXPECT_EQ(folios().size(), 7);
+}
+
+TEST_F(Lista, aZeroOrNegativeRefreshCountReloadsOnEveryTick)
+{
+    for (const char *valor : {"0", "-3"}) {
+        SCOPED_TRACE(valor);
+        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QString::fromUtf8(valor));
+        abre();
+        const int antes = int(folios().size());
+        oportunidad(QStringLiteral("T%1").arg(antes), QStringLiteral("V9"), QStringLiteral("ROJO"));
+        tic(1);
+        EXPECT_EQ(folios().size(), antes + 1);
+        tablero.reset();
+    }
+}
+
+TEST_F(Lista, f5ForASalespersonOfNoKnownLevelDoesNothing)
+{
+    abre(QStringLiteral("OP4"));
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    EXPECT_TRUE(folios().isEmpty());
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+} // namespace

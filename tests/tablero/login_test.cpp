@@ -1,0 +1,148 @@
+// The salesperson's login: its checks in their order, and the board's use of it.
+#include "tablero.h"
+
+#include "controles/flatbutton.h"
+#include "controles/titulo.h"
+#include "controles/txtzel.h"
+#include "frmLogin.h"
+#include "servicios/cifrado.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using Pruebas::TableroDePrueba;
+
+class Login : public TableroDePrueba
+{
+protected:
+    void SetUp() override
+    {
+        TableroDePrueba::SetUp();
+        const QString clave = Servicios::Cifrado::Cifra(QStringLiteral("Secreta1"));
+        base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Password = '%1'").arg(clave));
+        base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VB', 'De baja', 1, '%1', 'BA')").arg(clave));
+        base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VM', 'Manipulada', 1, 'sb1:AAAA', 'AC')"));
+        base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VS', 'Sin clave', 1, NULL, 'AC')"));
+    }
+
+    // Types what a user types and presses Aceptar with the focus on the password box.
+    static void escribe(frmLogin &login, const QString &codigo, const QString &contrasena)
+    {
+        login.txtVn_Cve_Vendedor->editor()->setFocus();
+        login.txtVn_Cve_Vendedor->setTexto(codigo);
+        login.txtVn_Cve_Vendedor->Valida();
+        login.txtContraseña->setTexto(contrasena);
+        login.txtContraseña->editor()->setFocus();
+    }
+
+    // Answers the modal login as soon as it is shown.
+    void respondeLogin(const std::function<void(frmLogin &)> &respuesta)
+    {
+        QTimer::singleShot(0, [respuesta] {
+            auto *login = qobject_cast<frmLogin *>(QApplication::activeModalWidget());
+            ASSERT_NE(login, nullptr);
+            respuesta(*login);
+        });
+    }
+};
+
+TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
+{
+    struct Caso
+    {
+        const char *codigo;
+        const char *contrasena;
+        const char *escrito; // text the name box shows when it differs from the lookup's
+        QStringList mensajes;
+        bool aceptado;
+    };
+    const std::vector<Caso> casos = {
+        {"NADIE", "Secreta1", nullptr, {"ERR-ID:7500028"}, false},
+        {"NADIE", "", nullptr, {"ERR-ID:7500028"}, false},
+        {"V1", "", nullptr, {"ERR-ID:7500029"}, false},
+        {"XX", "Secreta1", "Alguien", {"ERR-ID:7500030"}, false},
+        {"' OR '1'='1", "Secreta1", "Alguien", {"ERR-ID:7500030"}, false},
+        {"VB", "Secreta1", nullptr, {"ERR-ID:7500031"}, false},
+        {"V1", "secreta1", nullptr, {"ERR-ID:7500032"}, false},
+        {"V1", "Secreta1 ", nullptr, {"ERR-ID:7500032"}, false},
+        {"VM", "Secreta1", nullptr, {"ERR-ID:7500032"}, false},
+        {"VS", "Secreta1", nullptr, {"ERR-ID:7500032"}, false},
+        {"V1", "Secreta1", nullptr, {}, true},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(std::string(caso.codigo) + " / " + caso.contrasena);
+        frmLogin login;
+        login.load();
+        login.show();
+        entorno->mensajes.clear();
+        escribe(login, QString::fromUtf8(caso.codigo), QString::fromUtf8(caso.contrasena));
+        if (caso.escrito)
+            login.txtVn_Descripcion->setTexto(QString::fromUtf8(caso.escrito));
+        login.cmdAceptar->click();
+        EXPECT_EQ(entorno->identificadores(), caso.mensajes);
+        EXPECT_EQ(login.Aceptado, caso.aceptado);
+        EXPECT_EQ(login.isVisible(), !caso.aceptado);
+        for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
+            EXPECT_EQ(mensaje.estilo, 48);
+            EXPECT_EQ(mensaje.titulo, QStringLiteral("Teqvaro"));
+            EXPECT_EQ(mensaje.propietario, &login);
+        }
+    }
+}
+
+TEST_F(Login, anAcceptWhileTheFocusIsInTheCodeBoxOnlyMovesTheFocusOn)
+{
+    frmLogin login;
+    login.load();
+    login.show();
+    QApplication::setActiveWindow(&login);
+    login.txtVn_Cve_Vendedor->editor()->setFocus();
+    login.txtVn_Cve_Vendedor->setTexto(QStringLiteral("V1"));
+    QMetaObject::invokeMethod(login.cmdAceptar, "Click");
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_FALSE(login.Aceptado);
+    EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
+}
+
+TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
+{
+    for (const bool porElTitulo : {false, true}) {
+        frmLogin login;
+        login.load();
+        login.show();
+        escribe(login, QStringLiteral("V1"), QStringLiteral("mal"));
+        login.cmdAceptar->click();
+        if (porElTitulo)
+            Q_EMIT login.findChild<Controles::Titulo *>(QStringLiteral("Titulo"))->Salir();
+        else
+            login.cmdCancelar->click();
+        EXPECT_FALSE(login.Aceptado);
+        EXPECT_FALSE(login.isVisible());
+    }
+}
+
+TEST_F(Login, theBoardUsesTheAcceptedCode)
+{
+    respondeLogin([](frmLogin &login) {
+        escribe(login, QStringLiteral("V2"), QStringLiteral("Secreta1"));
+        login.cmdAceptar->click();
+    });
+    abre(QStringLiteral("OP0"));
+    EXPECT_EQ(folios(), (QStringList{"F2", "F3"}));
+    EXPECT_EQ(anfitrion.cierres, 0);
+}
+
+TEST_F(Login, aCancelledLoginClosesTheScreenAndLoadsNothing)
+{
+    respondeLogin([](frmLogin &login) { login.cmdCancelar->click(); });
+    abre(QStringLiteral("OP0"));
+    EXPECT_EQ(anfitrion.cierres, 1);
+    EXPECT_TRUE(folios().isEmpty());
+    EXPECT_FALSE(tablero->isVisible());
+}
+
+} // namespace

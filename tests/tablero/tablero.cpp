@@ -1,0 +1,129 @@
+#include "tablero.h"
+
+#include "publico.h"
+#include "runtime/settings.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
+
+namespace Pruebas {
+
+void TableroDePrueba::SetUp()
+{
+    const QStringList siembra = {
+        "INSERT INTO Estado_Oportunidad VALUES ('ROJO', 'Urgente', '&HFF', 'SI')",
+        "INSERT INTO Estado_Oportunidad VALUES ('AZUL', 'En curso', '16711680', 'NO')",
+        "INSERT INTO Estado_Oportunidad VALUES ('GRIS', 'Pausada', '&H808080', 'si')",
+        "INSERT INTO Vendedor VALUES ('V1', 'Uno', 1, NULL, 'AC')",
+        "INSERT INTO Vendedor VALUES ('V2', 'Dos', 2, NULL, 'AC')",
+        "INSERT INTO Vendedor VALUES ('V3', 'Tres', 2, NULL, 'AC')",
+        "INSERT INTO Vendedor VALUES ('V4', 'Cuatro', 4, NULL, 'AC')",
+        "INSERT INTO Vendedor VALUES ('V5', 'Cinco', NULL, NULL, 'AC')",
+        "INSERT INTO Vendedor VALUES ('V9', 'Nueve', 3, NULL, 'AC')",
+        "INSERT INTO Operador VALUES ('OP0', 'Sin vendedor', NULL)",
+        "INSERT INTO Operador VALUES ('OP1', 'Uno', 'V1')",
+        "INSERT INTO Operador VALUES ('OP2', 'Dos', 'V2')",
+        "INSERT INTO Operador VALUES ('OP3', 'Nueve', 'V9')",
+        "INSERT INTO Operador VALUES ('OP4', 'Cuatro', 'V4')",
+        "INSERT INTO Operador VALUES ('OP5', 'Cinco', 'V5')",
+        "INSERT INTO Consulta VALUES ('CONTROL', 'Todas', 'SELECT Oportunidad.Op_Folio AS \"Folio\", "
+        "Oportunidad.Op_Descripcion AS \"Descripción\", Vendedor.Vn_Descripcion AS \"Vendedor\" FROM Oportunidad "
+        "INNER JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
+        "WHERE Oportunidad.Es_Cve_Estado <> ''CA'' AND {PARAMETROS} ORDER BY Oportunidad.Op_Folio')",
+        "INSERT INTO Variable VALUES ('CRM_VISTA_CONTROL_OPORTUNIDADES', 'TODOS|CONTROL')",
+        "INSERT INTO Variable VALUES ('CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES', '30000')",
+    };
+    for (const QString &sentencia : siembra)
+        base.ejecuta(sentencia);
+    oportunidad(QStringLiteral("F1"), QStringLiteral("V1"), QStringLiteral("ROJO"), QStringLiteral("Licencias"));
+    oportunidad(QStringLiteral("F2"), QStringLiteral("V2"), QStringLiteral("AZUL"), QStringLiteral("Servidores"));
+    oportunidad(QStringLiteral("F3"), QStringLiteral("V3"), QStringLiteral("GRIS"), QStringLiteral("Capacitación"));
+    oportunidad(QStringLiteral("F4"), QStringLiteral("V9"), QStringLiteral("SINESTADO"), QStringLiteral("Soporte"));
+    entorno = &iniciaModuloConGrabador();
+    // Each test starts without a remembered view of an earlier one.
+    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
+}
+
+void TableroDePrueba::TearDown()
+{
+    tablero.reset();
+    Publico::Termina();
+}
+
+frmKLD251 &TableroDePrueba::abre(const QString &operador)
+{
+    Servicios::estableceOperador(operador);
+    tablero = std::make_unique<frmKLD251>();
+    tablero->setPadre(&anfitrion);
+    anfitrion.pantalla = tablero.get();
+    tablero->show();
+    activa();
+    return *tablero;
+}
+
+void TableroDePrueba::activa()
+{
+    QApplication::setActiveWindow(tablero.get());
+    // A board that closed itself (a cancelled login) never becomes active: no failure here.
+    [[maybe_unused]] const bool activo = QTest::qWaitForWindowActive(tablero.get(), 1000);
+    QCoreApplication::processEvents();
+}
+
+void TableroDePrueba::cierra()
+{
+    tablero->close();
+}
+
+Controles::ListView &TableroDePrueba::lista() const
+{
+    return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes"));
+}
+
+QStringList TableroDePrueba::folios() const
+{
+    QStringList textos;
+    for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
+        textos << lista().itemText(renglon);
+    return textos;
+}
+
+QString TableroDePrueba::cuenta() const
+{
+    return tablero->findChild<QLabel *>(QStringLiteral("lbOrdenes"))->text();
+}
+
+QWidget *TableroDePrueba::control(const QString &nombre) const
+{
+    return tablero->findChild<QWidget *>(nombre);
+}
+
+void TableroDePrueba::variable(const QString &nombre, const QString &valor) const
+{
+    base.ejecuta(QStringLiteral("DELETE FROM Variable WHERE Va_Nombre = '%1'").arg(nombre));
+    base.ejecuta(QStringLiteral("INSERT INTO Variable VALUES ('%1', '%2')").arg(nombre, valor));
+}
+
+void TableroDePrueba::oportunidad(const QString &folio, const QString &vendedor, const QString &estado,
+                                  const QString &descripcion) const
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, "
+                                "Op_Estado_Oportunidad, Es_Cve_Estado) VALUES ('%1', '%2', '%3', '%4', 'AC')")
+                     .arg(folio, descripcion, vendedor, estado));
+}
+
+// A tick of the refresh timer, delivered at once.
+void TableroDePrueba::tic(int veces) const
+{
+    auto *reloj = tablero->findChild<QTimer *>(QStringLiteral("TmrRefresh"));
+    for (int i = 0; i < veces; ++i) {
+        QTimerEvent tick(reloj->timerId());
+        QCoreApplication::sendEvent(reloj, &tick);
+    }
+}
+
+} // namespace Pruebas

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "basedeprueba.h"
+#include "grabadores.h"
+
+#include "controles/listview.h"
+#include "frmKLD251.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace Pruebas {
+
+// The board on a small, known database: states with their looks, salespeople of every
+// level, the operators that map to them, one stored view and a few opportunities.
+//   OP1 → V1 (level 1), OP2 → V2 (level 2), OP3 → V9 (level 3), OP4 → V4 (level 4),
+//   OP5 → V5 (no level), OP0 → no salesperson (the login is asked).
+class TableroDePrueba : public testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates, shows and activates the board as the host does.
+    frmKLD251 &abre(const QString &operador = QStringLiteral("OP3"));
+    void activa();
+    void cierra();
+
+    Controles::ListView &lista() const;
+    QStringList folios() const;
+    QString cuenta() const;
+    QWidget *control(const QString &nombre) const;
+
+    void variable(const QString &nombre, const QString &valor) const;
+    void oportunidad(const QString &folio, const QString &vendedor, const QString &estado,
+                     const QString &descripcion = QStringLiteral("Oportunidad")) const;
+    void tic(int veces = 1) const;
+
+    BaseDePrueba base;
+    AnfitrionGrabador anfitrion;
+    EntornoGrabador *entorno = nullptr;
+    std::unique_ptr<frmKLD251> tablero;
+};
+
+} // namespace Pruebas

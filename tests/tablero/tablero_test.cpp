@@ -1,0 +1,361 @@
+// The board's life, views, loading and colouring, driven as the host and a user drive it.
+#include "tablero.h"
+
+#include "ado/sqltext.h"
+#include "controles/cbzel.h"
+#include "runtime/colors.h"
+#include "runtime/settings.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using Pruebas::TableroDePrueba;
+using Controles::cbZel;
+
+class Tablero : public TableroDePrueba
+{
+protected:
+    cbZel &vistas() const { return *tablero->findChild<cbZel *>(QStringLiteral("cboVistas")); }
+    QStringList textosDeVistas() const
+    {
+        QStringList textos;
+        for (int i = 0; i < vistas().count(); ++i)
+            textos << vistas().itemText(i);
+        return textos;
+    }
+};
+
+TEST_F(Tablero, firstActivationWithASalespersonLoadsTheListAndFocusesIt)
+{
+    abre(QStringLiteral("OP3"));
+    EXPECT_EQ(folios(), (QStringList{"F1", "F2", "F3", "F4"}));
+    EXPECT_EQ(cuenta(), QStringLiteral("4 Oportunidades"));
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_TRUE(lista().hasFocus());
+    EXPECT_EQ(anfitrion.cierres, 0);
+}
+
+TEST_F(Tablero, eachLevelSeesItsOwnOpportunities)
+{
+    struct Caso
+    {
+        const char *operador;
+        QStringList esperados;
+    };
+    const std::vector<Caso> casos = {
+        {"OP1", {"F1"}},                   // level 1: only the salesperson's own
+        {"OP2", {"F2", "F3"}},             // level 2: every level-2 salesperson's
+        {"OP3", {"F1", "F2", "F3", "F4"}}, // level 3: all
+        {"OP4", {}},                       // level 4: nothing loads, nothing is said
+        {"OP5", {}},                       // no level: the same
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.operador);
+        abre(QString::fromUtf8(caso.operador));
+        EXPECT_EQ(folios(), caso.esperados);
+        EXPECT_TRUE(entorno->mensajes.empty());
+        tablero.reset();
+    }
+}
+
+TEST_F(Tablero, aLevelOneCodeWithAQuoteSeesExactlyItsOwnRows)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')"));
+    base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')"));
+    oportunidad(QStringLiteral("Q1"), QStringLiteral("O''NEIL"), QStringLiteral("ROJO"));
+    abre(QStringLiteral("OPQ"));
+    EXPECT_EQ(folios(), QStringList{QStringLiteral("Q1")});
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Tablero, rowsTakeTheirStatesColourAndWeightInEveryCell)
+{
+    abre();
+    struct Aspecto
+    {
+        int renglon;
+        std::optional<qint32> color;
+        bool negrilla;
+    };
+    const std::vector<Aspecto> esperados = {
+        {1, 0x0000FF, true},       // "&HFF": red, "SI": bold
+        {2, 0xFF0000, false},      // 16711680 as decimal text: blue
+        {3, 0x808080, false},      // "si" in lower case is not bold
+        {4, std::nullopt, false},  // a state without a row keeps the default look
+    };
+    for (const Aspecto &aspecto : esperados) {
+        SCOPED_TRACE(aspecto.renglon);
+        for (int columna = 0; columna < lista().columnCount(); ++columna) {
+            EXPECT_EQ(lista().cellForeColor(aspecto.renglon, columna), aspecto.color);
+            EXPECT_EQ(lista().cellBold(aspecto.renglon, columna), aspecto.negrilla);
+        }
+    }
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')"));
+    for (const char *folio : {"M1", "M2", "M3"})
+        oportunidad(QString::fromUtf8(folio), QStringLiteral("V9"), QStringLiteral("MAL"));
+    abre();
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500018"));
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Carga_Oportunidades()"));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 16);
+    EXPECT_EQ(entorno->mensajes[0].propietario, tablero.get());
+    // The other rows keep their look; the next reload reports it once more.
+    EXPECT_EQ(lista().cellForeColor(1, 0), 0x0000FF);
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500018", "ERR-ID:7500018"}));
+}
+
+TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = ' ' WHERE Cs_Cve_Consulta = 'CONTROL'"));
+    int anidados = 0;
+    entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
+        if (++anidados < 5)
+            tic(3); // the user leaves the message open for a few seconds
+    };
+    abre();
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'CONTROL'"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500016"));
+}
+
+TEST_F(Tablero, theCountLabelFollowsTheRowsAndColumns)
+{
+    struct Caso
+    {
+        const char *consulta;
+        const char *cuenta;
+    };
+    const std::vector<Caso> casos = {
+        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+         "WHERE Op_Folio = 'F2' AND {PARAMETROS}",
+         "1 Oportunidad"},
+        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+         "WHERE 1 = 0 AND {PARAMETROS}",
+         "0 Oportunidades"},
+        {"SELECT Op_Folio FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS}",
+         "0 Oportunidad"},
+        // Both placeholders are replaced.
+        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+         "WHERE {PARAMETROS} AND Op_Folio IN (SELECT Op_Folio FROM Oportunidad INNER JOIN Vendedor ON "
+         "Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS})",
+         "4 Oportunidades"},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.consulta);
+        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(Ado::quoted(QString::fromUtf8(caso.consulta))));
+        abre();
+        EXPECT_EQ(cuenta(), QString::fromUtf8(caso.cuenta));
+        EXPECT_TRUE(entorno->mensajes.empty());
+        tablero.reset();
+    }
+}
+
+TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
+{
+    for (int numero = 10; numero < 200; ++numero)
+        oportunidad(QStringLiteral("G%1").arg(numero), QStringLiteral("V9"), QStringLiteral("AZUL"));
+    abre();
+    lista().resize(400, 150);
+    QTest::mouseClick(lista().header()->viewport(), Qt::LeftButton, {},
+                      QPoint(lista().header()->sectionPosition(0) + 5, 5));
+    const QStringList ordenados = folios();
+    lista().selectItem(120);
+    const QString seleccionado = lista().itemText(120);
+    lista().verticalScrollBar()->setValue(60);
+    oportunidad(QStringLiteral("A0"), QStringLiteral("V9"), QStringLiteral("AZUL"));
+
+    QTest::keyClick(&lista(), Qt::Key_F5);
+
+    EXPECT_EQ(lista().sortKey(), 0);
+    EXPECT_TRUE(lista().sorted());
+    EXPECT_EQ(folios().size(), ordenados.size() + 1);
+    EXPECT_EQ(lista().itemText(lista().selectedIndex()), seleccionado);
+    EXPECT_EQ(lista().verticalScrollBar()->value(), 60);
+}
+
+TEST_F(Tablero, laterActivationsReloadTheList)
+{
+    abre();
+    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    QWidget otra;
+    otra.show();
+    QApplication::setActiveWindow(&otra);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&otra, 2000));
+    activa();
+    EXPECT_TRUE(folios().contains(QStringLiteral("F5")));
+}
+
+TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
+{
+    struct Caso
+    {
+        const char *valor;
+        QStringList nombres;
+    };
+    const std::vector<Caso> casos = {
+        {"", {"TODOS"}},
+        {"   ", {"TODOS"}},
+        {"UNO|K1,DOS|K2", {"UNO", "DOS"}},
+        {"UNO|K1, |K2,TRES|", {"UNO"}},
+        {"SIN SEPARADOR,,UNO|K1,", {"UNO"}},
+        {" A |K1|extra,A |K2", {" A ", "A "}},
+        {"X|K1,X|K2", {"X", "X"}},
+        {"|,|", {}},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.valor);
+        variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QString::fromUtf8(caso.valor));
+        abre();
+        EXPECT_EQ(textosDeVistas(), caso.nombres);
+        EXPECT_EQ(vistas().Indice(), caso.nombres.isEmpty() ? -1 : 0);
+        tablero.reset();
+    }
+}
+
+TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWritten)
+{
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|NO EXISTE ,C|OTRA|x"));
+    abre();
+    EXPECT_EQ(folios().size(), 4);
+    vistas().setIndice(1);
+    vistas().setIndice(2);
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500016", "ERR-ID:7500016"}));
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'NO EXISTE '"));
+    EXPECT_EQ(entorno->mensajes[1].texto, QStringLiteral("No existe la consulta 'OTRA'"));
+    EXPECT_EQ(folios().size(), 4); // a missing query leaves the list as it was
+}
+
+TEST_F(Tablero, withoutViewsNothingIsSelectedAndChoosingNoneSaysSoOnce)
+{
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("solo texto"));
+    abre();
+    EXPECT_EQ(vistas().Indice(), -1);
+    EXPECT_TRUE(folios().isEmpty());
+    EXPECT_TRUE(entorno->mensajes.empty());
+
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("TODOS|CONTROL"));
+    tablero.reset();
+    abre();
+    vistas().setIndice(-1);
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto,
+              QStringLiteral("No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 64);
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Atención"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500001"));
+}
+
+TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
+{
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|CONTROL,C|CONTROL"));
+    struct Caso
+    {
+        const char *guardada;
+        int indice;
+        QStringList mensajes;
+    };
+    const std::vector<Caso> casos = {
+        {"2", 2, {}}, {"3", 0, {}}, {"-1", 0, {}}, {"", 0, {}}, {"abc", -1, {"ERR-ID:7500014"}},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.guardada);
+        Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
+                             QString::fromUtf8(caso.guardada));
+        entorno->mensajes.clear();
+        abre();
+        EXPECT_EQ(vistas().Indice(), caso.indice);
+        EXPECT_EQ(entorno->identificadores(), caso.mensajes);
+        tablero.reset();
+    }
+}
+
+TEST_F(Tablero, closingForgetsTheSalespersonAndRemembersTheView)
+{
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|CONTROL"));
+    abre();
+    vistas().setIndice(1);
+    cierra();
+    EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA")),
+              QStringLiteral("1"));
+
+    // Loaded again, the same instance starts over and shows the remembered view.
+    tablero->show();
+    activa();
+    EXPECT_EQ(vistas().Indice(), 1);
+    EXPECT_EQ(folios().size(), 4);
+    EXPECT_TRUE(entorno->mensajes.empty());
+
+    vistas().setIndice(-1);
+    entorno->mensajes.clear();
+    cierra();
+    EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA")),
+              QStringLiteral("-1"));
+}
+
+TEST_F(Tablero, theToolbarsExitClosesTheHostObject)
+{
+    abre();
+    auto *salir = control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"));
+    ASSERT_NE(salir, nullptr);
+    salir->click();
+    EXPECT_EQ(anfitrion.cierres, 1);
+    EXPECT_FALSE(tablero->isVisible());
+}
+
+TEST_F(Tablero, theWonButtonIsHiddenFromOperatorsWithoutThatOption)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'KLD251')"));
+    abre();
+    EXPECT_FALSE(control(QStringLiteral("imgGanada"))->isVisible());
+    EXPECT_TRUE(control(QStringLiteral("imgCancelar"))->isVisible());
+}
+
+TEST_F(Tablero, everyImageButtonHasItsTooltipAndAnIcon)
+{
+    abre();
+    const std::vector<std::pair<const char *, const char *>> botones = {
+        {"imgNuevo", "Nueva oportunidad"},         {"imgOportunidad", "Ver oportunidad"},
+        {"imgEditOportunidad", "Editar oportunidad"}, {"imgCancelar", "Cancelar oportunidad"},
+        {"imgEstadoOp", "Estado de la oportunidad"}, {"imgGanada", "Oportunidad ganada"},
+        {"imgPerdida", "Oportunidad perdida"},     {"imgSeguimiento", "Seguimiento"},
+        {"imgEvento", "Evento"},                   {"imgContacto", "Contacto"},
+        {"imgOrganizacion", "Organización"},       {"imgRefrescar", "Refrescar ordenes <F5>"},
+    };
+    for (const auto &[nombre, ayuda] : botones) {
+        SCOPED_TRACE(nombre);
+        auto *boton = tablero->findChild<QToolButton *>(QString::fromUtf8(nombre));
+        ASSERT_NE(boton, nullptr);
+        EXPECT_EQ(boton->toolTip(), QString::fromUtf8(ayuda));
+        EXPECT_FALSE(boton->icon().pixmap(16, 16).isNull());
+    }
+}
+
+TEST_F(Tablero, resizingKeepsTheListsMarginsAndTheSearchBoxAligned)
+{
+    abre();
+    for (const QSize tamano : {QSize(1200, 700), QSize(900, 420), QSize(60, 60), QSize(1000, 500)}) {
+        SCOPED_TRACE(tamano.width());
+        tablero->resize(tamano);
+        QCoreApplication::processEvents();
+        if (tamano.width() < 100)
+            continue; // too small for the margins: the list keeps its previous size
+        const QWidget *buscar = control(QStringLiteral("txtBuscar"));
+        EXPECT_NEAR(tablero->width() - lista().geometry().right() - 1, lista().x(), 1);
+        EXPECT_NEAR(tablero->height() - lista().geometry().bottom() - 1, 7, 1); // 100 twips
+        EXPECT_NEAR(buscar->geometry().right(), lista().geometry().right(), 1);
+        EXPECT_EQ(control(QStringLiteral("frFrame"))->width(), tablero->width());
+    }
+}
+
+} // namespace
