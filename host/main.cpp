@@ -28,11 +28,15 @@ namespace {
 constexpr int salidaCorrecta = 0;
 constexpr int salidaConError = 1;
 
-bool pideCaptura(int argc, char **argv)
+// Drawing to a file, registering a library and setting a password need no display.
+bool trabajaSinPantalla(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--screenshot") == 0 || std::strncmp(argv[i], "--screenshot=", 13) == 0)
-            return true;
+        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena"}) {
+            const size_t largo = std::strlen(opcion);
+            if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
+                return true;
+        }
     }
     return false;
 }
@@ -117,7 +121,7 @@ int ejecuta(const Opciones &opciones)
 
 int main(int argc, char **argv)
 {
-    if (pideCaptura(argc, argv))
+    if (trabajaSinPantalla(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("teqvaro"));

@@ -181,7 +181,11 @@ QString valorOportunidad(int numero)
     const auto &contacto = contactos[siguiente(semilla) % contactos.size()];
     const Estado &estado = estados[siguiente(semilla) % estados.size()];
     const QString producto = QString::fromUtf8(productos[siguiente(semilla) % productos.size()]);
-    const QString organizacion = QString::fromUtf8(contacto[2]);
+    QString organizacion;
+    for (const auto &candidata : organizaciones) {
+        if (qstrcmp(candidata[0], contacto[2]) == 0)
+            organizacion = QString::fromUtf8(candidata[1]);
+    }
     const double monto = double(5000 + siguiente(semilla) % 995000) + double(siguiente(semilla) % 100) / 100.0;
     const QDate alta = QDate(2026, 1, 5).addDays(int(siguiente(semilla) % 330));
     const QDate cierre = alta.addDays(15 + int(siguiente(semilla) % 120));

@@ -26,13 +26,8 @@
 #include <functional>
 #include <ostream>
 
-// Readable failures: texts and colours as a person writes them.
+// Readable failures: colours as a person writes them (texts: see basedeprueba.h).
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 inline void PrintTo(const QColor &color, std::ostream *out)
 {
     *out << color.name(QColor::HexArgb).toStdString();

@@ -8,7 +8,11 @@
 
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -194,6 +198,34 @@ TEST_F(Tablero, laterActivationsReloadTheList)
     EXPECT_TRUE(QTest::qWaitForWindowActive(&otra, 2000));
     activa();
     EXPECT_TRUE(folios().contains(QStringLiteral("F5")));
+}
+
+TEST_F(Tablero, closingAMessageBoxDoesNotReloadTheList)
+{
+    abre();
+    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    QTimer::singleShot(0, [] {
+        if (auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            [[maybe_unused]] const bool activa = QTest::qWaitForWindowActive(caja, 1000);
+            caja->accept();
+        }
+    });
+    QMessageBox caja(QMessageBox::Information, QStringLiteral("Aviso"), QStringLiteral("Texto"), QMessageBox::Ok,
+                     tablero.get());
+    caja.exec();
+    activa();
+    EXPECT_FALSE(folios().contains(QStringLiteral("F5")));
+}
+
+TEST_F(Tablero, handlersWithoutATrapSurviveAMissingHost)
+{
+    abre();
+    tablero->setPadre(nullptr);
+    lista().selectItem(1);
+    Q_EMIT lista().dblClick();
+    control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"))->click();
+    EXPECT_TRUE(tablero->isVisible());
+    EXPECT_TRUE(entorno->mensajes.empty());
 }
 
 TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)

@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QVBoxLayout>
+#include <QResizeEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMenu>
@@ -50,13 +52,23 @@ Controles::Controles(QWidget *parent)
     : QWidget(parent)
 {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(16, 4, 8, 4);
-    layout->setSpacing(4);
+    // The caption and the buttons fill the band's upper half; the lower half is the strip
+    // where a screen's tabs go, which a screen without tabs covers with its own frame.
+    auto *band = new QVBoxLayout(this);
+    band->setContentsMargins(0, 0, 0, 0);
+    band->setSpacing(0);
+    auto *layout = new QHBoxLayout;
+    layout->setContentsMargins(12, 0, 6, 0);
+    layout->setSpacing(2);
+    band->addLayout(layout);
+    band->addStretch(1);
+    m_row = layout;
+    if (parent)
+        parent->installEventFilter(this); // the band spans its window's width
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("leyenda"));
     QFont large = m_caption->font();
-    large.setPointSizeF(large.pointSizeF() * 1.6);
+    large.setPointSizeF(large.pointSizeF() * 1.35);
     large.setWeight(QFont::DemiBold);
     m_caption->setFont(large);
     QPalette captionColours = m_caption->palette();
@@ -89,14 +101,13 @@ QToolButton *Controles::addButton(const QString &name, QStyle::StandardPixmap ic
     auto *button = new QToolButton(this);
     button->setObjectName(name);
     button->setIcon(style()->standardIcon(icon));
-    button->setIconSize(QSize(24, 24));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(18, 18));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     button->setAutoRaise(true);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setFocusPolicy(Qt::NoFocus); // the screen's own controls keep the focus
-    button->setMinimumWidth(64);
     button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
-    layout()->addWidget(button);
+    m_row->addWidget(button);
     return button;
 }
 
@@ -129,6 +140,9 @@ void Controles::relabelButtons()
     m_menuButton->setText(mnemonics ? tr("&Menú") : tr("Menú"));
     m_windowsButton->setText(mnemonics ? tr("&Ventanas") : tr("Ventanas"));
     m_exitButton->setText(mnemonics ? tr("&Salir") : tr("Salir"));
+    m_menuButton->setToolTip(tr("Menú"));
+    m_windowsButton->setToolTip(tr("Ventanas abiertas"));
+    m_exitButton->setToolTip(tr("Salir"));
 }
 
 void Controles::setShowmenupopup(const QString &value)
@@ -166,6 +180,23 @@ void Controles::listWindows()
                 bringToFront(target);
         });
     }
+}
+
+bool Controles::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        resize(parentWidget()->width(), height());
+    return QWidget::eventFilter(watched, event);
+}
+
+void Controles::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The row holds the upper half of the band.
+    const int row = std::max(height() / 2, m_caption->sizeHint().height());
+    for (QToolButton *button : {m_menuButton, m_windowsButton, m_exitButton})
+        button->setFixedHeight(row - 2);
+    m_caption->setFixedHeight(row);
 }
 
 QSize Controles::sizeHint() const

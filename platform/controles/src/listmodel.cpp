@@ -3,6 +3,7 @@
 #include "runtime/colors.h"
 
 #include <QGuiApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <numeric>
@@ -45,6 +46,8 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     }
     case Qt::FontRole:
         return row.looks[size_t(column)].bold ? QVariant(m_boldFont) : QVariant();
+    case Qt::TextAlignmentRole:
+        return columnKind(int(column)) == ColumnKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
     default:
         return {};
     }
@@ -54,6 +57,8 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_headers.size())
         return m_headers.at(section);
+    if (orientation == Qt::Horizontal && role == Qt::TextAlignmentRole && columnKind(section) == ColumnKind::Number)
+        return QVariant(Qt::AlignRight | Qt::AlignVCenter);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -68,7 +73,37 @@ void ListModel::setHeaders(const QStringList &headers)
 {
     beginResetModel();
     m_headers = headers;
+    classifyColumns();
     endResetModel();
+}
+
+ListModel::ColumnKind ListModel::columnKind(int column) const
+{
+    return column >= 0 && size_t(column) < m_kinds.size() ? m_kinds[size_t(column)] : ColumnKind::Text;
+}
+
+// A column is a number or date column when every filled cell of its first rows reads as one.
+void ListModel::classifyColumns()
+{
+    static const QRegularExpression number(QStringLiteral("^-?[0-9][0-9,]*(\\.[0-9]+)?$"));
+    static const QRegularExpression date(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?$"));
+    constexpr size_t sampled = 200;
+    m_kinds.assign(size_t(m_headers.size()), ColumnKind::Text);
+    for (qsizetype column = 0; column < m_headers.size(); ++column) {
+        bool allNumbers = true;
+        bool allDates = true;
+        bool anyFilled = false;
+        for (size_t position = 0; position < std::min(sampled, m_rows.size()); ++position) {
+            const QStringList &texts = m_rows[position].texts;
+            if (column >= texts.size() || texts.at(column).isEmpty())
+                continue;
+            anyFilled = true;
+            allNumbers = allNumbers && number.match(texts.at(column)).hasMatch();
+            allDates = allDates && date.match(texts.at(column)).hasMatch();
+        }
+        if (anyFilled)
+            m_kinds[size_t(column)] = allNumbers ? ColumnKind::Number : allDates ? ColumnKind::Date : ColumnKind::Text;
+    }
 }
 
 void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
@@ -79,6 +114,7 @@ void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
     m_rows.reserve(rows.size());
     for (ListRow &source : rows)
         m_rows.push_back(makeRow(std::move(source)));
+    classifyColumns();
     endResetModel();
 }
 

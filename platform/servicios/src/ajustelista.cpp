@@ -20,10 +20,11 @@ constexpr int AnchoMaximoEnCaracteres = 60;
 
 int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
 {
+    // Rows are measured in bold: a row coloured after the fitting may turn bold.
     QFont negrita = lista.font();
     negrita.setBold(true);
     const QFontMetrics normal(lista.font());
-    const QFontMetrics gruesa(negrita);
+    const QFontMetrics medida(negrita);
     const Controles::ListModel &modelo = lista.listModel();
     int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna))
                 + MargenEncabezado;
@@ -31,7 +32,6 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
         const Controles::ListModel::Row &renglon = modelo.row(fila);
         if (columna >= renglon.texts.size())
             continue;
-        const QFontMetrics &medida = renglon.looks[size_t(columna)].bold ? gruesa : normal;
         ancho = std::max(ancho, medida.horizontalAdvance(renglon.texts.at(columna)) + MargenCelda);
     }
     return std::min(ancho, normal.averageCharWidth() * AnchoMaximoEnCaracteres);

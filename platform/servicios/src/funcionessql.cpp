@@ -1,5 +1,8 @@
 #include "servicios/funcionessql.h"
 
+#include "servicios/ajustelista.h"
+#include "controles/listmodel.h"
+
 #include "contenidolista.h"
 #include "identificador.h"
 #include "registro.h"
@@ -48,7 +51,12 @@ bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qi
         Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
         ContenidoLista contenido = leeContenido(datos);
         datos.close();
+        // A new set of columns is fitted to its contents; the same columns keep the widths
+        // the user gave them.
+        const bool columnasNuevas = lista.listModel().headers() != contenido.encabezados;
         lista.replaceContents(contenido.encabezados, std::move(contenido.filas));
+        if (columnasNuevas)
+            AjusteLista().Ajusta(lista);
         m_ultimaFalla.clear();
         return true;
     } catch (...) {

@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QWidget>
 
+class QHBoxLayout;
 class QLabel;
 class QMenu;
 class QToolButton;
@@ -60,6 +61,8 @@ Q_SIGNALS:
     void Salir();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
@@ -68,6 +71,7 @@ private:
     void listWindows();
 
     QLabel *m_caption = nullptr;
+    QHBoxLayout *m_row = nullptr;
     QToolButton *m_menuButton = nullptr;
     QToolButton *m_windowsButton = nullptr;
     QToolButton *m_exitButton = nullptr;

@@ -32,6 +32,9 @@ public:
         std::vector<CellLook> looks; // one per text
     };
 
+    // What a column holds, judged from its first rows: numbers line up to the right.
+    enum class ColumnKind { Text, Number, Date };
+
     explicit ListModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -46,6 +49,7 @@ public:
     void clearRows();
 
     const Row &row(int position) const { return m_rows[size_t(position)]; }
+    ColumnKind columnKind(int column) const;
     int size() const { return int(m_rows.size()); }
 
     void setLook(int position, int column, const CellLook &look);
@@ -55,8 +59,10 @@ public:
 
 private:
     static Row makeRow(ListRow source);
+    void classifyColumns();
 
     QStringList m_headers;
+    std::vector<ColumnKind> m_kinds;
     std::vector<Row> m_rows;
     QFont m_boldFont;
 };
