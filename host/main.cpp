@@ -15,7 +15,9 @@
 #include "servicios/servicios.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
@@ -75,11 +77,24 @@ int poneContrasena(const QString &vendedor)
     return salidaCorrecta;
 }
 
+// What the user sees: the screen, and a dialog it opened drawn centred over it.
+QImage vistaDePantalla(QWidget *pantalla)
+{
+    QImage imagen = pantalla->grab().toImage();
+    QWidget *dialogo = QApplication::activeModalWidget();
+    if (dialogo && dialogo != pantalla) {
+        const QImage encima = dialogo->grab().toImage();
+        QPainter pintor(&imagen);
+        pintor.drawImage((imagen.width() - encima.width()) / 2, (imagen.height() - encima.height()) / 2, encima);
+    }
+    return imagen;
+}
+
 // Writes the screen to a PNG once it has been shown, activated and filled.
 void programaCaptura(QWidget *pantalla, const QString &archivo)
 {
     QTimer::singleShot(600, pantalla, [pantalla, archivo] {
-        const bool guardada = pantalla->grab().save(archivo, "PNG");
+        const bool guardada = vistaDePantalla(pantalla).save(archivo, "PNG");
         if (!guardada)
             qCritical().noquote() << "No se pudo guardar la captura en" << archivo;
         QApplication::exit(guardada ? salidaCorrecta : salidaConError);

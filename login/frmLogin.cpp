@@ -26,12 +26,16 @@ constexpr qint32 colorDeFoco = 0x75ACFF;
 constexpr qint32 fondoDeEtiqueta = 0xF5F5F5;
 const QString titulo = QStringLiteral("Teqvaro");
 
-QFrame *lineaHorizontal(QWidget *padre, int top)
+// The two plain lines, a dark one above a light one, read as one etched separator.
+QFrame *lineaHorizontal(QWidget *padre, int top, const QColor &color)
 {
     auto *linea = new QFrame(padre);
     linea->setObjectName(QStringLiteral("Line%1").arg(top));
     linea->setFrameShape(QFrame::HLine);
     linea->setFrameShadow(QFrame::Plain);
+    QPalette colores = linea->palette();
+    colores.setColor(QPalette::WindowText, color);
+    linea->setPalette(colores);
     Runtime::placeInTwips(linea, 120, top, 5880, 15);
     return linea;
 }
@@ -109,8 +113,8 @@ void frmLogin::creaControles()
     txtContraseña->setAccessibleName(QStringLiteral("Contraseña"));
     Runtime::placeInTwips(txtContraseña, 1680, 1080, 1575, 300);
 
-    lineaHorizontal(this, 1560);
-    lineaHorizontal(this, 1575);
+    lineaHorizontal(this, 1560, QColor(160, 160, 160));
+    lineaHorizontal(this, 1575, Qt::white);
 }
 
 void frmLogin::creaBotones()

@@ -108,6 +108,24 @@ TEST_F(Login, anAcceptWhileTheFocusIsInTheCodeBoxOnlyMovesTheFocusOn)
     EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
 }
 
+TEST_F(Login, tabGoesFromTheCodeStraightToThePasswordAndTheLookupFillsTheName)
+{
+    frmLogin login;
+    login.load();
+    login.show();
+    QApplication::setActiveWindow(&login);
+    login.txtVn_Cve_Vendedor->editor()->setFocus();
+    QTest::keyClicks(login.txtVn_Cve_Vendedor->editor(), QStringLiteral("v2"));
+    QTest::keyClick(login.txtVn_Cve_Vendedor->editor(), Qt::Key_Tab);
+    EXPECT_EQ(login.txtVn_Cve_Vendedor->Texto(), QStringLiteral("V2"));
+    EXPECT_EQ(login.txtVn_Descripcion->Texto(), QStringLiteral("Dos"));
+    EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
+    QTest::keyClick(login.txtContraseña->editor(), Qt::Key_Tab);
+    EXPECT_TRUE(login.cmdAceptar->hasFocus());
+    QTest::keyClick(login.cmdAceptar, Qt::Key_Tab);
+    EXPECT_TRUE(login.cmdCancelar->hasFocus());
+}
+
 TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
 {
     for (const bool porElTitulo : {false, true}) {

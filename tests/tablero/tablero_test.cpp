@@ -101,6 +101,17 @@ TEST_F(Tablero, rowsTakeTheirStatesColourAndWeightInEveryCell)
     EXPECT_TRUE(entorno->mensajes.empty());
 }
 
+TEST_F(Tablero, aFolioWithAQuoteIsColouredLikeAnyOther)
+{
+    oportunidad(QStringLiteral("F''9"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    abre();
+    const int renglon = int(folios().indexOf(QStringLiteral("F'9"))) + 1;
+    ASSERT_GT(renglon, 0);
+    EXPECT_EQ(lista().cellForeColor(renglon, 0), 0x0000FF);
+    EXPECT_TRUE(lista().cellBold(renglon, 2));
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
 TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
 {
     base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')"));
