@@ -151,5 +151,18 @@ void frmKLD251::conectaEventos()
     connectHandler(lvOrdenes, &Kit::ListView::keyDown, this, "lvOrdenes_KeyDown",
                    [this](int tecla, int cambio) { lvOrdenes_KeyDown(tecla, cambio); });
     connectHandler(TmrRefresh, &QTimer::timeout, this, "TmrRefresh_Timer", [this] { TmrRefresh_Timer(); });
-    connectHandler(imgRefrescar, &QToolButton::clicked, this, "imgRefrescar_Click", [this] { Carga_Oportunidades(); });
+    connectHandler(imgRefrescar, &QToolButton::clicked, this, "imgRefrescar_Click", [this] { imgRefrescar_Click(); });
+    connectHandler(imgNuevo, &QToolButton::clicked, this, "imgNuevo_Click", [this] { imgNuevo_Click(); });
+    connectHandler(imgCancelar, &QToolButton::clicked, this, "imgCancelar_Click", [this] { imgCancelar_Click(); });
+    connectHandler(imgOrganizacion, &QToolButton::clicked, this, "imgOrganizacion_Click",
+                   [this] { imgOrganizacion_Click(); });
+    connectHandler(imgContacto, &QToolButton::clicked, this, "imgContacto_Click", [this] { imgContacto_Click(); });
+    connectHandler(imgOportunidad, &QToolButton::clicked, this, "imgOportunidad_Click", [this] { imgOportunidad_Click(); });
+    connectHandler(imgEditOportunidad, &QToolButton::clicked, this, "imgEditOportunidad_Click",
+                   [this] { imgEditOportunidad_Click(); });
+    connectHandler(imgEvento, &QToolButton::clicked, this, "imgEvento_Click", [this] { imgEvento_Click(); });
+    connectHandler(imgSeguimiento, &QToolButton::clicked, this, "imgSeguimiento_Click", [this] { imgSeguimiento_Click(); });
+    connectHandler(imgEstadoOp, &QToolButton::clicked, this, "imgEstadoOp_Click", [this] { imgEstadoOp_Click(); });
+    connectHandler(imgGanada, &QToolButton::clicked, this, "imgGanada_Click", [this] { imgGanada_Click(); });
+    connectHandler(imgPerdida, &QToolButton::clicked, this, "imgPerdida_Click", [this] { imgPerdida_Click(); });
 }

@@ -93,6 +93,23 @@ private:
     void lvOrdenes_KeyDown(int keyCode, int shift);
     void TmrRefresh_Timer();
 
+    // Actions on the selected opportunity
+    void imgCancelar_Click();
+    bool sigueVigente(const QString &folio);
+    void cancela(const QString &folio);
+    void imgEstadoOp_Click();
+    QString estadoActual(const QString &folio);
+    void imgGanada_Click();
+    void imgPerdida_Click();
+    void imgSeguimiento_Click();
+    void imgEvento_Click();
+    void imgContacto_Click();
+    void imgOrganizacion_Click();
+    void imgNuevo_Click();
+    void imgOportunidad_Click();
+    void imgEditOportunidad_Click();
+    void imgRefrescar_Click();
+
     QString folioSeleccionado() const;
 
     // Members

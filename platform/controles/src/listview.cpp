@@ -36,6 +36,12 @@ ListView::~ListView()
     setModel(nullptr);
 }
 
+ListModel &ListView::listModel() const
+{
+    ensureSorted();
+    return *m_model;
+}
+
 int ListView::columnCount() const
 {
     return int(m_model->headers().size());
@@ -66,6 +72,7 @@ int ListView::itemCount() const
 
 int ListView::checkedRow(int index) const
 {
+    ensureSorted();
     if (index < 1 || index > m_model->size())
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
     return index - 1;
@@ -177,6 +184,7 @@ bool ListView::cellBold(int index, int column) const
 
 int ListView::selectedIndex() const
 {
+    ensureSorted();
     const QModelIndexList rows = selectionModel()->selectedRows();
     return rows.isEmpty() ? 0 : rows.first().row() + 1;
 }
@@ -218,9 +226,27 @@ void ListView::setSortOrder(Qt::SortOrder order)
 void ListView::applySort()
 {
     header()->setSortIndicatorShown(m_sorted);
+    m_sortPending = m_sorted;
     if (!m_sorted)
         return;
     header()->setSortIndicator(m_sortKey, m_sortOrder);
+    if (m_sortQueued)
+        return;
+    m_sortQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_sortQueued = false;
+            ensureSorted();
+        },
+        Qt::QueuedConnection);
+}
+
+void ListView::ensureSorted() const
+{
+    if (!m_sortPending)
+        return;
+    m_sortPending = false;
     m_model->sortBy(m_sortKey, m_sortOrder);
 }
 

@@ -74,7 +74,8 @@ public:
     Qt::SortOrder sortOrder() const { return m_sortOrder; }
     void setSortOrder(Qt::SortOrder order);
 
-    ListModel &listModel() const { return *m_model; }
+    // The rows in display order (a pending sort is applied first).
+    ListModel &listModel() const;
 
 Q_SIGNALS:
     // 1-based index of the clicked header in the column collection.
@@ -88,12 +89,17 @@ protected:
 
 private:
     void applySort();
+    void ensureSorted() const;
     int checkedRow(int index) const;
 
     std::unique_ptr<ListModel> m_model;
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
+    // Changing the key, the flag and the order in a row sorts once: the rows are put in
+    // order when they are next read, or when the event loop comes round.
+    mutable bool m_sortPending = false;
+    bool m_sortQueued = false;
 };
 
 } // namespace Controles

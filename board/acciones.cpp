@@ -1,0 +1,210 @@
+// The actions on the selected opportunity: cancel it, change its state, close it as won
+// or lost, record a follow-up or an event.
+#include "frmKLD251.h"
+
+#include "atrapa.h"
+#include "frmCausas.h"
+#include "frmEstados.h"
+#include "lanzador.h"
+#include "publico.h"
+
+#include "ado/connection.h"
+#include "ado/sqltext.h"
+#include "controles/listview.h"
+#include "runtime/conversions.h"
+
+namespace {
+
+const QString entidad = QStringLiteral("OPORTUNIDAD");
+
+} // namespace
+
+void frmKLD251::imgCancelar_Click()
+{
+    if (lvOrdenes->selectedIndex() == 0 || CancelarNoDisponible)
+        return;
+    // The folio the user confirms is the one cancelled, even if a reload during the
+    // confirmation moves the selection.
+    const QString folio = folioSeleccionado();
+    bool vigente = false;
+    if (!Publico::Atrapa(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"),
+                         [&] { vigente = sigueVigente(folio); })
+        || !vigente)
+        return;
+    const qint32 respuesta = Publico::Entorno->Mensaje(
+        QStringLiteral("¿Seguro que desea cancelar la oportunidad seleccionada?"),
+        Servicios::Estilo::SiNo | Servicios::Estilo::Pregunta | Servicios::Estilo::SegundoBotonPredeterminado,
+        QStringLiteral("CONTINUAR"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500021"));
+    if (respuesta == Servicios::Respuesta::No)
+        return;
+    cancela(folio);
+}
+
+bool frmKLD251::sigueVigente(const QString &folio)
+{
+    Publico::TextoSql = QStringLiteral("SELECT Es_Cve_Estado ") + QStringLiteral(" FROM Oportunidad ")
+                        + QStringLiteral(" WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("' AND ")
+                        + QStringLiteral("   Es_Cve_Estado <> 'CA'");
+    const Ado::Recordset estado = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+    return !estado.atEnd();
+}
+
+// The update and its audit entry are committed together or not at all. The update touches
+// only a row still not cancelled: when another user cancelled it meanwhile, nothing is
+// written and the list shows the other user's work.
+void frmKLD251::cancela(const QString &folio)
+{
+    bool iniciada = false;
+    try {
+        Publico::Entorno->Conexion()->BeginTrans();
+        iniciada = true;
+        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ")
+                            + QStringLiteral("   Oper_Baja = '") + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
+                            + QStringLiteral("   Fecha_Baja = '")
+                            + Ado::quoted(Publico::Funciones->FormatoFechaBaja(Publico::Funciones->FechaActual()))
+                            + QStringLiteral("', ")
+                            + QStringLiteral("   Es_Cve_Estado = 'CA' ")
+                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
+                            + QStringLiteral(" AND Es_Cve_Estado <> 'CA'");
+        qint64 afectados = 0;
+        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &afectados, -1);
+        if (afectados == 0) {
+            Publico::Entorno->Conexion()->RollbackTrans();
+            Carga_Oportunidades();
+            return;
+        }
+        Publico::Funciones->RegistraBitacora(entidad, folio, QStringLiteral("Cancelación"));
+        Publico::Entorno->Conexion()->CommitTrans();
+    } catch (...) {
+        const std::exception_ptr falla = std::current_exception();
+        if (iniciada)
+            Publico::IgnoraError([] { Publico::Entorno->Conexion()->RollbackTrans(); });
+        Publico::ReportaFalla(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"), falla);
+        return;
+    }
+    Carga_Oportunidades();
+}
+
+void frmKLD251::imgEstadoOp_Click()
+{
+    if (lvOrdenes->selectedIndex() == 0)
+        return;
+    Publico::Atrapa(this, QStringLiteral("imgEstadoOp_Click()"), QStringLiteral("ERR-ID:7500004"), [this] {
+        const QString actual = estadoActual(folioSeleccionado());
+        frmEstados estados;
+        estados.load();
+        estados.Mostrar(actual);
+        const QString elegido = estados.EstadoSeleccionado;
+        const bool aceptado = estados.Aceptado;
+        estados.unload();
+        if (!aceptado || elegido == actual)
+            return;
+        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ")
+                            + QStringLiteral("   Oper_Ult_Modif = '") + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
+                            + QStringLiteral("   Fecha_Ult_Modif = '")
+                            + Ado::quoted(Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
+                            + QStringLiteral("', ")
+                            + QStringLiteral("   Op_Estado_Oportunidad = '") + Ado::quoted(elegido) + QStringLiteral("' ")
+                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folioSeleccionado()) + QStringLiteral("'");
+        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+        ColoreaRenglon(folioSeleccionado(), lvOrdenes->selectedIndex());
+    });
+}
+
+QString frmKLD251::estadoActual(const QString &folio)
+{
+    Publico::TextoSql = QStringLiteral("SELECT Op_Estado_Oportunidad FROM Oportunidad WHERE Op_Folio = '")
+                        + Ado::quoted(folio) + QStringLiteral("'");
+    const Ado::Recordset oportunidad = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+    return oportunidad.atEnd() ? QString()
+                               : Runtime::toTextOrEmpty(oportunidad.field(QStringLiteral("Op_Estado_Oportunidad")));
+}
+
+void frmKLD251::imgGanada_Click()
+{
+    if (lvOrdenes->selectedIndex() == 0)
+        return;
+    Publico::Atrapa(this, QStringLiteral("imgGanada_Click()"), QStringLiteral("ERR-ID:7500008"), [this] {
+        const qint32 respuesta = Publico::Entorno->Mensaje(
+            QStringLiteral("Se registrará la oportunidad ganada y se quitará del tablero de oportunidades")
+                + QStringLiteral("\r\n") + QStringLiteral("Desea continuar?"),
+            Servicios::Estilo::SiNo | Servicios::Estilo::Informacion | Servicios::Estilo::SegundoBotonPredeterminado,
+            QStringLiteral("Oportunidad ganada"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500022"));
+        if (respuesta == Servicios::Respuesta::No)
+            return;
+        const QString transaccion = Runtime::toText(Publico::Entorno->LeeVariable(
+            QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), 0, QStringLiteral("T"), QString()));
+        if (!transaccion.isEmpty()) {
+            Lanzador::Lanza(Padre(), transaccion, Lanzador::ParametrosGanada(folioSeleccionado()));
+            Carga_Oportunidades();
+            return;
+        }
+        if (Publico::Procesos->CierraOportunidad(folioSeleccionado(), 1, QString())) {
+            Carga_Oportunidades();
+            return;
+        }
+        Publico::Entorno->Mensaje(QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + Publico::Procesos->UltimoError(),
+                                  Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
+                                  QStringLiteral("ERR-ID:7500007"));
+    });
+}
+
+void frmKLD251::imgPerdida_Click()
+{
+    if (lvOrdenes->selectedIndex() == 0)
+        return;
+    Publico::Atrapa(this, QStringLiteral("imgPerdida_Click()"), QStringLiteral("ERR-ID:7500011"), [this] {
+        frmCausas causas;
+        causas.load();
+        causas.showModal();
+        const QString causa = causas.Causa;
+        causas.unload();
+        if (causa.isEmpty())
+            return;
+        if (!Publico::Procesos->CierraOportunidad(folioSeleccionado(), 2, causa))
+            Publico::Entorno->Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
+                                      Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
+                                      QStringLiteral("ERR-ID:7500010"));
+    });
+}
+
+namespace {
+
+// The two postings differ only in the operation and in their titles and identifiers.
+struct Registro
+{
+    bool (Servicios::Procesos::*operacion)(const QString &, const QString &, const QString &, const QString &);
+    QString tituloFalla;
+    QString idFalla;
+    QString tituloTrampa;
+    QString idTrampa;
+};
+
+const Registro seguimiento{&Servicios::Procesos::RegistraSeguimiento, QStringLiteral("Seguimiento"),
+                           QStringLiteral("ERR-ID:7500012"), QStringLiteral("imgSeguimiento_Click()"),
+                           QStringLiteral("ERR-ID:7500013")};
+const Registro evento{&Servicios::Procesos::RegistraEvento, QStringLiteral("ERROR"), QStringLiteral("ERR-ID:7500005"),
+                      QStringLiteral("imgEvento_Click()"), QStringLiteral("ERR-ID:7500006")};
+
+void registra(QWidget *tablero, const Registro &registro, const QString &folio)
+{
+    Publico::Atrapa(tablero, registro.tituloTrampa, registro.idTrampa, [&] {
+        if (!(Publico::Procesos.get()->*registro.operacion)(entidad, folio, QString(), QString()))
+            Publico::Entorno->Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico,
+                                      registro.tituloFalla, tablero, Publico::Modulo, registro.idFalla);
+    });
+}
+
+} // namespace
+
+void frmKLD251::imgSeguimiento_Click()
+{
+    if (lvOrdenes->selectedIndex() != 0)
+        registra(this, seguimiento, folioSeleccionado());
+}
+
+void frmKLD251::imgEvento_Click()
+{
+    if (lvOrdenes->selectedIndex() != 0)
+        registra(this, evento, folioSeleccionado());
+}

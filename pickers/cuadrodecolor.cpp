@@ -1,0 +1,77 @@
+#include "cuadrodecolor.h"
+
+#include "runtime/colors.h"
+#include "runtime/error.h"
+
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <qdrawutil.h>
+
+namespace {
+
+// A flat box keeps a thin grey outline so that a box coloured like its form still shows
+// where it stands; the raised one adds a black outline around its bevel, so the
+// selection reads at a glance whatever the colours around it.
+const QColor contornoPlano(0x9A, 0x9A, 0x9A);
+const QColor contornoElevado(0x20, 0x20, 0x20);
+constexpr int grosorDeRelieve = 2;
+
+} // namespace
+
+CuadroDeColor::CuadroDeColor(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+CuadroDeColor::~CuadroDeColor() = default;
+
+void CuadroDeColor::setBackColor(qint32 reference)
+{
+    if (!Runtime::isValidColorReference(reference))
+        Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+    m_backColor = reference;
+    update();
+}
+
+QColor CuadroDeColor::color() const
+{
+    return Runtime::toQColor(m_backColor, QGuiApplication::palette());
+}
+
+void CuadroDeColor::setAppearance(int appearance)
+{
+    if (appearance != Plana && appearance != TresDimensiones)
+        Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+    m_appearance = appearance;
+    update();
+}
+
+void CuadroDeColor::paintEvent(QPaintEvent *)
+{
+    QPainter pintor(this);
+    pintor.fillRect(rect(), color());
+    const QRect borde = rect().adjusted(0, 0, -1, -1);
+    if (m_appearance == Plana) {
+        pintor.setPen(contornoPlano);
+        pintor.drawRect(borde);
+        return;
+    }
+    pintor.setPen(contornoElevado);
+    pintor.drawRect(borde);
+    qDrawShadePanel(&pintor, rect().adjusted(1, 1, -1, -1), QGuiApplication::palette(), false, grosorDeRelieve);
+}
+
+// The press is taken so that the release comes back to this box.
+void CuadroDeColor::mousePressEvent(QMouseEvent *event)
+{
+    event->setAccepted(event->button() == Qt::LeftButton);
+}
+
+void CuadroDeColor::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
+        return;
+    Q_EMIT Click();
+}

@@ -1,0 +1,280 @@
+#include "frmEstados.h"
+
+#include "atrapa.h"
+#include "cuadrodecolor.h"
+#include "publico.h"
+
+#include "ado/connection.h"
+#include "ado/recordset.h"
+#include "controles/colorzel.h"
+#include "controles/flatbutton.h"
+#include "controles/systemcolors.h"
+#include "controles/titulo.h"
+#include "runtime/colors.h"
+#include "runtime/conversions.h"
+#include "runtime/error.h"
+#include "runtime/log.h"
+#include "runtime/twips.h"
+
+#include <QLabel>
+
+namespace {
+
+// Every tile that can hold a state must be seen and reached: eight to a row, six rows,
+// and the buttons to the right of the grid, where they cover none of them.
+constexpr int columnas = 8;
+constexpr int ladoCuadro = 375;
+constexpr int izquierdaCuadros = 120;
+constexpr int pasoColumna = 420;
+constexpr int arribaCuadros = 600;
+constexpr int pasoRenglon = 480;
+constexpr int derechaCuadros = izquierdaCuadros + (columnas - 1) * pasoColumna + ladoCuadro;
+constexpr int izquierdaBotones = derechaCuadros + 165;
+constexpr int anchoBoton = 1335;
+constexpr int anchoDiseno = izquierdaBotones + anchoBoton + izquierdaCuadros;
+constexpr int altoDiseno = 4005;
+
+constexpr qint32 fondoDelFormulario = 0xF5F5F5;
+constexpr qint32 colorDeBoton = 0x8A5300;
+constexpr qint32 colorDeTextoDeBoton = 0xFFFFFF;
+constexpr qint32 colorDeFoco = 0x75ACFF;
+
+const QLatin1Char separador('|');
+
+// A tile's Tag is the state key, "|", and the colour value. The colour value is a number
+// and holds no "|", so the key is everything before the last one, even a key that would
+// carry a "|" itself.
+struct PartesDeEtiqueta
+{
+    QString clave;
+    QString color;
+};
+
+PartesDeEtiqueta partesDeEtiqueta(const QString &etiqueta)
+{
+    const qsizetype corte = etiqueta.lastIndexOf(separador);
+    if (corte < 0)
+        return {etiqueta, QString()};
+    return {etiqueta.left(corte), etiqueta.mid(corte + 1)};
+}
+
+// The comparison of two values as the forms' code makes it: Null equals nothing, a number
+// never equals a text, texts are compared exactly (letter case included).
+bool mismoValor(const QVariant &campo, const QVariant &argumento)
+{
+    if (Runtime::isNull(campo) || Runtime::isNull(argumento))
+        return false;
+    const auto esTexto = [](const QVariant &valor) {
+        return Runtime::isEmpty(valor) || valor.metaType().id() == QMetaType::QString;
+    };
+    if (esTexto(campo) != esTexto(argumento))
+        return false;
+    if (esTexto(campo))
+        return Runtime::toText(campo) == Runtime::toText(argumento);
+    return campo.toDouble() == argumento.toDouble();
+}
+
+} // namespace
+
+frmEstados::frmEstados(QWidget *parent)
+    : Runtime::Form(parent)
+{
+    setObjectName(QStringLiteral("frmEstados"));
+    setWindowTitle(QStringLiteral("Estado de oportunidades"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    QPalette colores = palette();
+    colores.setColor(QPalette::Window, Runtime::toQColor(fondoDelFormulario));
+    setPalette(colores);
+    setAutoFillBackground(true);
+    setKeyPreview(true);
+    creaControles();
+    creaCuadros();
+    creaBotones();
+    conectaEventos();
+    setFixedSize(Runtime::twipsToPixels(anchoDiseno, this), Runtime::twipsToPixels(altoDiseno, this));
+}
+
+frmEstados::~frmEstados() = default;
+
+void frmEstados::creaControles()
+{
+    colorZEL = new Kit::colorZEL(this);
+    colorZEL->setObjectName(QStringLiteral("colorZEL"));
+
+    Titulo = new Kit::Titulo(this);
+    Titulo->setObjectName(QStringLiteral("Titulo"));
+    Titulo->setCaption(QStringLiteral("Estado de oportunidades"));
+    Titulo->setShowminbutton(QStringLiteral("NO"));
+    Titulo->setShowmaxbutton(QStringLiteral("NO"));
+    Titulo->setShowexitbutton(QStringLiteral("NO"));
+    Titulo->setAdjusticon(QStringLiteral("NO"));
+    Runtime::placeInTwips(Titulo, 0, 0, anchoDiseno, 405);
+
+    picSeleccion = new CuadroDeColor(this);
+    picSeleccion->setObjectName(QStringLiteral("picSeleccion"));
+    picSeleccion->setBackColor(Kit::SystemColor::Window);
+    Runtime::placeInTwips(picSeleccion, izquierdaCuadros, 3480, ladoCuadro, ladoCuadro);
+
+    lbDescripcion = new QLabel(this);
+    lbDescripcion->setObjectName(QStringLiteral("lbDescripcion"));
+    lbDescripcion->setTextFormat(Qt::PlainText); // a description is shown as written
+    lbDescripcion->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Runtime::placeInTwips(lbDescripcion, 540, 3480, derechaCuadros - 540, ladoCuadro);
+}
+
+void frmEstados::creaCuadros()
+{
+    for (int indice = 0; indice < numeroDeCuadros; ++indice) {
+        auto *cuadro = new CuadroDeColor(this);
+        cuadro->setObjectName(QStringLiteral("picEstado_%1").arg(indice));
+        Runtime::placeInTwips(cuadro, izquierdaCuadros + (indice % columnas) * pasoColumna,
+                              arribaCuadros + (indice / columnas) * pasoRenglon, ladoCuadro, ladoCuadro);
+        picEstado[size_t(indice)] = cuadro;
+    }
+}
+
+void frmEstados::creaBotones()
+{
+    const auto boton = [this](const QString &nombre, const QString &leyenda, int arriba) {
+        auto *creado = new Kit::flatButton(this);
+        creado->setObjectName(nombre);
+        creado->setCaption(leyenda);
+        creado->setBackcolor(colorDeBoton);
+        creado->setBordercolor(colorDeBoton);
+        creado->setForecolor(colorDeTextoDeBoton);
+        creado->setFocuscolor(colorDeFoco);
+        creado->setFont(QFont(QStringLiteral("Calibri"), 9));
+        creado->setIconsize(2);
+        Runtime::placeInTwips(creado, izquierdaBotones, arriba, anchoBoton, 375);
+        return creado;
+    };
+    cmdAceptar = boton(QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), 600);
+    cmdCancelar = boton(QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 1080);
+    setTabOrder(cmdAceptar, cmdCancelar);
+}
+
+void frmEstados::conectaEventos()
+{
+    using Runtime::connectHandler;
+    for (int indice = 0; indice < numeroDeCuadros; ++indice) {
+        connectHandler(picEstado[size_t(indice)], &CuadroDeColor::Click, this, "picEstado_Click",
+                       [this, indice] { picEstado_Click(indice); });
+    }
+    connectHandler(cmdAceptar, &Kit::flatButton::Click, this, "cmdAceptar_Click", [this] { cmdAceptar_Click(); });
+    connectHandler(cmdCancelar, &Kit::flatButton::Click, this, "cmdCancelar_Click", [this] { cmdCancelar_Click(); });
+}
+
+void frmEstados::formLoad()
+{
+    colorZEL->AplicaColores();
+}
+
+// The instance stays after an unload: the next use starts as from a fresh load.
+void frmEstados::formUnloaded()
+{
+    EstadoSeleccionado.clear();
+    Aceptado = false;
+    limpiaCuadros();
+    picSeleccion->setBackColor(Kit::SystemColor::Window);
+    lbDescripcion->clear();
+}
+
+void frmEstados::Mostrar(const QVariant &Op_Cve_Oportunidad)
+{
+    const QVariant actual = Op_Cve_Oportunidad;
+    const bool lleno = Publico::Atrapa(this, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"),
+                                       [&] { llenaCuadros(actual); });
+    if (lleno)
+        showModal();
+}
+
+void frmEstados::llenaCuadros(const QVariant &actual)
+{
+    limpiaCuadros();
+    Publico::TextoSql = QStringLiteral("SELECT * FROM Estado_Oportunidad");
+    Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+    for (int indice = 0; !estados.atEnd(); ++indice) {
+        muestraEstado(cuadro(indice), estados, actual);
+        estados.moveNext();
+    }
+    EstadoSeleccionado = Runtime::toText(actual);
+    estados.close();
+}
+
+void frmEstados::muestraEstado(CuadroDeColor &cuadro, const Ado::Recordset &estado, const QVariant &actual)
+{
+    const QVariant clave = estado.field(QStringLiteral("Eo_Cve_Estado_Oportunidad"));
+    const QVariant hexadecimal = estado.field(QStringLiteral("Eo_Hexadecimal"));
+    const QVariant descripcion = estado.field(QStringLiteral("Eo_Descripcion"));
+    const qint32 color = Runtime::toColorReference(hexadecimal);
+    cuadro.setBackColor(color);
+    cuadro.setToolTip(Runtime::toText(descripcion));
+    cuadro.setTag(Runtime::toTextOrEmpty(clave) + separador + Runtime::toTextOrEmpty(hexadecimal));
+    cuadro.setEnabled(true);
+    if (!mismoValor(clave, actual))
+        return;
+    cuadro.setAppearance(CuadroDeColor::TresDimensiones);
+    picSeleccion->setBackColor(color);
+    lbDescripcion->setText(Runtime::toText(descripcion));
+}
+
+// A tile that gets no state stays flat, coloured like the form and out of reach.
+void frmEstados::limpiaCuadros()
+{
+    for (CuadroDeColor *cuadro : picEstado) {
+        cuadro->setAppearance(CuadroDeColor::Plana);
+        cuadro->setBackColor(colorDeFondo());
+        cuadro->setEnabled(false);
+    }
+}
+
+CuadroDeColor &frmEstados::cuadro(int indice) const
+{
+    if (indice < 0 || indice >= numeroDeCuadros)
+        Runtime::raise(Runtime::ErrorNumber::SubscriptOutOfRange);
+    return *picEstado[size_t(indice)];
+}
+
+qint32 frmEstados::colorDeFondo() const
+{
+    return Runtime::toColorReference(palette().color(QPalette::Window));
+}
+
+void frmEstados::picEstado_Click(int Index)
+{
+    const CuadroDeColor &elegido = cuadro(Index);
+    if (!elegido.isEnabled())
+        return;
+    lbDescripcion->setText(elegido.toolTip());
+    for (int indice = 0; indice < numeroDeCuadros; ++indice) {
+        CuadroDeColor &actual = cuadro(indice);
+        if (!actual.isEnabled())
+            continue;
+        actual.setAppearance(indice == Index ? CuadroDeColor::TresDimensiones : CuadroDeColor::Plana);
+        const PartesDeEtiqueta partes = partesDeEtiqueta(actual.Tag());
+        actual.setBackColor(Runtime::toColorReference(QVariant(partes.color)));
+        if (indice == Index) {
+            EstadoSeleccionado = partes.clave;
+            picSeleccion->setBackColor(actual.BackColor());
+        }
+    }
+}
+
+void frmEstados::cmdAceptar_Click()
+{
+    Aceptado = true;
+    hide();
+}
+
+void frmEstados::cmdCancelar_Click()
+{
+    Aceptado = false;
+    hide();
+}
+
+// Esc leaves without touching the members: Aceptado keeps what it had.
+void frmEstados::formKeyUp(int keyCode, int)
+{
+    if (keyCode == Runtime::KeyCode::Escape)
+        hide();
+}

@@ -1,0 +1,123 @@
+// The forms' list view: items numbered from 1 in display order, looks per cell, one sort
+// setting for the whole list.
+#include "controles/listmodel.h"
+#include "controles/listview.h"
+#include "runtime/error.h"
+
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Controles::ListRow;
+using Controles::ListView;
+
+std::vector<ListRow> filas(const std::vector<QStringList> &textos)
+{
+    std::vector<ListRow> resultado;
+    for (const QStringList &texto : textos)
+        resultado.push_back(ListRow{QString(), texto});
+    return resultado;
+}
+
+QStringList columna(const ListView &lista, int numero)
+{
+    QStringList textos;
+    for (int renglon = 1; renglon <= lista.itemCount(); ++renglon)
+        textos << (numero == 0 ? lista.itemText(renglon) : lista.subItemText(renglon, numero));
+    return textos;
+}
+
+int errorDe(const std::function<void()> &cuerpo)
+{
+    try {
+        cuerpo();
+    } catch (const Runtime::RuntimeError &error) {
+        return error.number();
+    }
+    return 0;
+}
+
+class Lista : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        lista.replaceContents({"Folio", "Cliente", "Monto"},
+                              filas({{"F3", "beta", "20.00"}, {"F1", "Alfa", "100.50"}, {"F2", "beta", "9.99"}}));
+    }
+
+    ListView lista;
+    QAbstractItemModelTester probador{&lista.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(Lista, numbersItemsFromOneAndRefusesOthersWith35600)
+{
+    EXPECT_EQ(lista.itemCount(), 3);
+    EXPECT_EQ(lista.columnCount(), 3);
+    EXPECT_EQ(lista.itemText(1), QStringLiteral("F3"));
+    EXPECT_EQ(lista.subItemText(2, 2), QStringLiteral("100.50"));
+    EXPECT_EQ(lista.subItemCount(1), 2);
+    for (const auto &fuera : std::vector<std::function<void()>>{
+             [&] { lista.itemText(0); }, [&] { lista.itemText(4); }, [&] { lista.subItemText(1, 3); },
+             [&] { lista.setSubItemForeColor(1, 3, 0); }, [&] { lista.selectItem(9); }}) {
+        EXPECT_EQ(errorDe(fuera), Runtime::ErrorNumber::IndexOutOfBounds);
+    }
+}
+
+TEST_F(Lista, keepsALookPerCellAndRefusesColoursItCannotShow)
+{
+    lista.setItemForeColor(1, 0x0000FF);
+    lista.setSubItemBold(1, 2, true);
+    EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF);
+    EXPECT_FALSE(lista.cellForeColor(1, 1).has_value());
+    EXPECT_TRUE(lista.cellBold(1, 2));
+    EXPECT_FALSE(lista.cellBold(1, 1));
+    EXPECT_EQ(lista.listModel().data(lista.listModel().index(0, 0), Qt::ForegroundRole).value<QColor>(),
+              QColor(255, 0, 0));
+    EXPECT_EQ(errorDe([&] { lista.setItemForeColor(1, 0x1000000); }), Runtime::ErrorNumber::InvalidPropertyValue);
+    EXPECT_EQ(errorDe([&] { lista.setItemForeColor(1, -1); }), Runtime::ErrorNumber::InvalidPropertyValue);
+    EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF); // a refused colour leaves the old one
+}
+
+TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
+{
+    lista.selectItem(3); // F2
+    lista.setSortKey(1);
+    lista.setSortOrder(Qt::AscendingOrder);
+    lista.setSorted(true);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F1", "F3", "F2"})); // ties keep their order
+    EXPECT_EQ(lista.itemText(lista.selectedIndex()), QStringLiteral("F2"));
+    lista.setSortOrder(Qt::DescendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F2", "F1"}));
+
+    // A new filling is put in the same order at once.
+    lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({{"A", "a", "1"}, {"B", "c", "2"}, {"C", "b", "3"}}));
+    EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
+}
+
+TEST_F(Lista, selectionAndClearing)
+{
+    EXPECT_EQ(lista.selectedIndex(), 0);
+    lista.selectItem(2);
+    EXPECT_EQ(lista.selectedIndex(), 2);
+    lista.clearSelection();
+    EXPECT_EQ(lista.selectedIndex(), 0);
+    lista.clearItems();
+    EXPECT_EQ(lista.itemCount(), 0);
+    EXPECT_EQ(lista.columnCount(), 3);
+}
+
+TEST_F(Lista, linesNumberColumnsUpToTheRight)
+{
+    const auto alineacion = [&](int columnaModelo) {
+        return lista.listModel().data(lista.listModel().index(0, columnaModelo), Qt::TextAlignmentRole);
+    };
+    EXPECT_FALSE(alineacion(0).isValid());
+    EXPECT_FALSE(alineacion(1).isValid());
+    EXPECT_EQ(alineacion(2).value<int>() & Qt::AlignRight, int(Qt::AlignRight));
+}
+
+} // namespace

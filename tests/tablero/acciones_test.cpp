@@ -1,0 +1,394 @@
+// The actions on the selected opportunity that need no picker: cancel, won, follow-up,
+// event and the related screens.
+#include "tablero.h"
+
+#include "ado/connection.h"
+#include "respuestas.h"
+
+#include <QDateTime>
+#include <QTest>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+using Pruebas::TableroDePrueba;
+
+class Acciones : public TableroDePrueba
+{
+protected:
+    void SetUp() override
+    {
+        TableroDePrueba::SetUp();
+        base.ejecuta(QStringLiteral("INSERT INTO Organizacion VALUES ('ORG1', 'Aceros', 'Monterrey', '')"));
+        base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES ('C1', 'María', 'ORG1', '', '')"));
+        base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES ('C2', 'Sin empresa', '', '', '')"));
+        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C1' WHERE Op_Folio = 'F1'"));
+        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C2' WHERE Op_Folio = 'F2'"));
+        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C9' WHERE Op_Folio = 'F3'"));
+        base.ejecuta(QStringLiteral("INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')"));
+        abre();
+    }
+
+    void pulsaBoton(const char *nombre) const
+    {
+        tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click();
+    }
+    void selecciona(const QString &folio) const
+    {
+        const int renglon = int(folios().indexOf(folio)) + 1;
+        ASSERT_GT(renglon, 0) << folio.toStdString();
+        lista().selectItem(renglon);
+    }
+    QString campo(const QString &columna, const QString &folio) const
+    {
+        return base.valor(QStringLiteral("SELECT %1 FROM Oportunidad WHERE Op_Folio = '%2'").arg(columna, folio));
+    }
+    int auditorias(const QString &folio) const
+    {
+        return base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Clave = '%1'").arg(folio));
+    }
+};
+
+TEST_F(Acciones, cancelMarksTheRecordAndItsAuditEntryTogetherThenReloads)
+{
+    selecciona(QStringLiteral("F2"));
+    pulsaBoton("imgCancelar");
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("¿Seguro que desea cancelar la oportunidad seleccionada?"));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 292);
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("CONTINUAR"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500021"));
+    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F2")), QStringLiteral("CA"));
+    EXPECT_EQ(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F2")), QStringLiteral("OP3"));
+    const QDateTime fecha = QDateTime::fromString(campo(QStringLiteral("Fecha_Baja"), QStringLiteral("F2")),
+                                                  QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    EXPECT_LE(std::abs(fecha.secsTo(QDateTime::currentDateTime())), 60);
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
+                          QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = 'F2' AND Bi_Accion = 'Cancelación'")),
+              1);
+    EXPECT_FALSE(folios().contains(QStringLiteral("F2"))); // reloaded: the view leaves cancelled ones out
+}
+
+TEST_F(Acciones, cancelDoesNothingWithoutASelectionAPermissionOrAConfirmation)
+{
+    lista().clearSelection();
+    pulsaBoton("imgCancelar");
+    selecciona(QStringLiteral("F1"));
+    entorno->respuestas = {Servicios::Respuesta::No};
+    pulsaBoton("imgCancelar");
+    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
+    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
+
+    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'TOOLB2')"));
+    tablero.reset();
+    abre();
+    selecciona(QStringLiteral("F1"));
+    entorno->mensajes.clear();
+    pulsaBoton("imgCancelar");
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+}
+
+TEST_F(Acciones, aFailedAuditEntryRollsTheCancellationBack)
+{
+    base.ejecuta(QStringLiteral("DROP TABLE Bitacora"));
+    selecciona(QStringLiteral("F1"));
+    pulsaBoton("imgCancelar");
+    ASSERT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
+    EXPECT_EQ(entorno->mensajes[1].titulo, QStringLiteral("imgCancelar_Click()"));
+    EXPECT_EQ(entorno->mensajes[1].estilo, 16);
+    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
+    EXPECT_TRUE(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F1")).isEmpty());
+    EXPECT_FALSE(base.conexion()->inTransaction());
+    EXPECT_TRUE(folios().contains(QStringLiteral("F1"))); // not reloaded, still shown
+}
+
+TEST_F(Acciones, whenAnotherUserCancelsFirstTheirCancellationStandsAndNothingIsSaid)
+{
+    selecciona(QStringLiteral("F1"));
+    entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
+        // Another desktop cancels the same opportunity while this user reads the question.
+        Ado::Connection otra(base.direccion());
+        otra.Execute(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA', Oper_Baja = 'OTRO', "
+                                    "Fecha_Baja = '2026-01-01 00:00:00' WHERE Op_Folio = 'F1'"));
+        otra.Execute(QStringLiteral("INSERT INTO Bitacora VALUES ('OPORTUNIDAD', 'F1', 'Cancelación', 'OTRO', '')"));
+    };
+    pulsaBoton("imgCancelar");
+    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
+    EXPECT_EQ(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F1")), QStringLiteral("OTRO"));
+    EXPECT_EQ(campo(QStringLiteral("Fecha_Baja"), QStringLiteral("F1")), QStringLiteral("2026-01-01 00:00:00"));
+    EXPECT_EQ(auditorias(QStringLiteral("F1")), 1);
+    EXPECT_FALSE(folios().contains(QStringLiteral("F1"))); // reloaded: the other user's work shows
+}
+
+TEST_F(Acciones, anAlreadyCancelledRowAsksNothing)
+{
+    selecciona(QStringLiteral("F1"));
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F1'"));
+    pulsaBoton("imgCancelar");
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Acciones, aFailedStateCheckIsReportedAsTheCancelsFailure)
+{
+    selecciona(QStringLiteral("F1"));
+    base.ejecuta(QStringLiteral("ALTER TABLE Oportunidad RENAME COLUMN Es_Cve_Estado TO Es_Otro"));
+    pulsaBoton("imgCancelar");
+    ASSERT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500002")});
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("imgCancelar_Click()"));
+}
+
+TEST_F(Acciones, aTransactionThatCannotBeginIsNotRolledBack)
+{
+    if (Pruebas::motor() == Ado::Engine::PostgreSQL)
+        GTEST_SKIP() << "PostgreSQL begins a nested BEGIN with a warning, so it cannot fail this way";
+    selecciona(QStringLiteral("F1"));
+    auto conexion = base.conexion();
+    conexion->BeginTrans(); // somebody else's transaction on the shared connection
+    conexion->Execute(QStringLiteral("INSERT INTO Bitacora VALUES ('X', 'Y', 'Z', NULL, NULL)"));
+    pulsaBoton("imgCancelar");
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
+    EXPECT_TRUE(conexion->inTransaction());
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Entidad = 'X'")), 1);
+    conexion->RollbackTrans();
+}
+
+TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
+{
+    selecciona(QStringLiteral("F2"));
+    pulsaBoton("imgGanada");
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("Se registrará la oportunidad ganada y se quitará del "
+                                                         "tablero de oportunidades\r\nDesea continuar?"));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 324);
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Oportunidad ganada"));
+    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500022"));
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'")),
+              QStringLiteral("1"));
+    EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
+}
+
+TEST_F(Acciones, wonGoesToTheConfiguredTransactionWithNuevoAndTheFolio)
+{
+    variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
+    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    selecciona(QStringLiteral("F2"));
+    pulsaBoton("imgGanada");
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD300 NUEVO=F2")});
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+    EXPECT_TRUE(folios().contains(QStringLiteral("F8"))); // reloaded after the host returned
+}
+
+TEST_F(Acciones, wonAnsweredNoDoesNothingAndAFailedCloseKeepsTheList)
+{
+    selecciona(QStringLiteral("F2"));
+    entorno->respuestas = {Servicios::Respuesta::No};
+    pulsaBoton("imgGanada");
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+
+    base.ejecuta(QStringLiteral("INSERT INTO Cierre_Oportunidad VALUES ('F2', 2, 1, 'OTRO', '')"));
+    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    entorno->mensajes.clear();
+    pulsaBoton("imgGanada");
+    ASSERT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500007"}));
+    EXPECT_TRUE(entorno->mensajes[1].texto.startsWith(QStringLiteral("imgGanada() - \r\n")));
+    EXPECT_GT(entorno->mensajes[1].texto.size(), QStringLiteral("imgGanada() - \r\n").size());
+    EXPECT_EQ(entorno->mensajes[1].titulo, QStringLiteral("Teqvaro"));
+    EXPECT_EQ(entorno->mensajes[1].estilo, 16);
+    EXPECT_FALSE(folios().contains(QStringLiteral("F8")));
+}
+
+TEST_F(Acciones, wonWithoutAHostToLaunchIsTrapped)
+{
+    variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
+    tablero->setPadre(nullptr);
+    selecciona(QStringLiteral("F2"));
+    pulsaBoton("imgGanada");
+    ASSERT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500008"}));
+    EXPECT_EQ(entorno->mensajes[1].titulo, QStringLiteral("imgGanada_Click()"));
+}
+
+TEST_F(Acciones, followUpsAndEventsAreRecordedOrTheirFailureShown)
+{
+    struct Caso
+    {
+        const char *boton;
+        const char *dialogo;
+        const char *tabla;
+        const char *tituloFalla;
+        const char *idFalla;
+    };
+    const std::vector<Caso> casos = {
+        {"imgSeguimiento", "dlgSeguimiento", "Seguimiento", "Seguimiento", "ERR-ID:7500012"},
+        {"imgEvento", "dlgEvento", "Evento", "ERROR", "ERR-ID:7500005"},
+    };
+    selecciona(QStringLiteral("F3"));
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.boton);
+        entorno->mensajes.clear();
+        Pruebas::alAparecer(QString::fromUtf8(caso.dialogo), [](QWidget &dialogo) {
+            dialogo.findChild<QPlainTextEdit *>(QStringLiteral("txtNota"))->setPlainText(QStringLiteral("Llamó"));
+            Pruebas::pulsa(dialogo, QStringLiteral("cmdAceptar"));
+        });
+        pulsaBoton(caso.boton);
+        EXPECT_TRUE(entorno->mensajes.empty());
+        EXPECT_EQ(base.cuenta(QString::fromUtf8(caso.tabla)), 1);
+
+        Pruebas::alAparecer(QString::fromUtf8(caso.dialogo),
+                            [](QWidget &dialogo) { Pruebas::pulsa(dialogo, QStringLiteral("cmdCancelar")); });
+        pulsaBoton(caso.boton);
+        ASSERT_EQ(entorno->mensajes.size(), 1u);
+        EXPECT_EQ(entorno->mensajes[0].titulo, QString::fromUtf8(caso.tituloFalla));
+        EXPECT_EQ(entorno->mensajes[0].idError, QString::fromUtf8(caso.idFalla));
+        EXPECT_FALSE(entorno->mensajes[0].texto.isEmpty());
+        EXPECT_EQ(base.cuenta(QString::fromUtf8(caso.tabla)), 1);
+    }
+}
+
+TEST_F(Acciones, relatedScreensOpenThroughTheHostWithTheirExactRequests)
+{
+    selecciona(QStringLiteral("F1"));
+    pulsaBoton("imgContacto");
+    pulsaBoton("imgOrganizacion");
+    pulsaBoton("imgOportunidad");
+    pulsaBoton("imgEditOportunidad");
+    lista().clearSelection();
+    pulsaBoton("imgNuevo");
+    pulsaBoton("imgContacto");
+    pulsaBoton("imgOrganizacion");
+    pulsaBoton("imgOportunidad");
+    pulsaBoton("imgEditOportunidad");
+    EXPECT_EQ(anfitrion.solicitudes, (QStringList{"KLD215 ACCION=CONSULTA|DATO=C1", "KLD238 ACCION=CONSULTAR|DATO=ORG1",
+                                                 "KLD242 ACCION=CONSULTA|DATO=F1", "KLD242 ACCION=EDITAR|DATO=F1",
+                                                 "KLD242 ACCION=NUEVO"}));
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Acciones, aMissingContactOrOrganisationOpensNothingAndSaysNothing)
+{
+    selecciona(QStringLiteral("F2")); // a contact without an organisation
+    pulsaBoton("imgOrganizacion");
+    selecciona(QStringLiteral("F3")); // a contact key that matches no contact
+    pulsaBoton("imgOrganizacion");
+    selecciona(QStringLiteral("F4")); // no contact at all
+    pulsaBoton("imgContacto");
+    pulsaBoton("imgOrganizacion");
+    EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Acciones, aFailedLookUpIsTrappedByItsButton)
+{
+    selecciona(QStringLiteral("F1"));
+    base.ejecuta(QStringLiteral("ALTER TABLE Oportunidad RENAME COLUMN Op_Contacto TO Op_Otro"));
+    pulsaBoton("imgContacto");
+    pulsaBoton("imgOrganizacion");
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500003", "ERR-ID:7500009"}));
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("imgContacto_Click()"));
+    EXPECT_EQ(entorno->mensajes[1].titulo, QStringLiteral("imgOrganizacion_Click()"));
+}
+
+// Picks the tile of a state in the state picker and closes it with the named button.
+void eligeEstado(const QString &clave, const QString &boton)
+{
+    Pruebas::alAparecer(QStringLiteral("frmEstados"), [clave, boton](QWidget &selector) {
+        for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
+            if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))
+                && cuadro->property("Tag").toString().startsWith(clave + QLatin1Char('|')))
+                QTest::mouseClick(cuadro, Qt::LeftButton);
+        }
+        Pruebas::pulsa(selector, boton);
+    });
+}
+
+TEST_F(Acciones, changingTheStateWritesItAndRecoloursOnlyThatRow)
+{
+    selecciona(QStringLiteral("F1")); // red and bold
+    eligeEstado(QStringLiteral("AZUL"), QStringLiteral("cmdAceptar"));
+    pulsaBoton("imgEstadoOp");
+    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F1")), QStringLiteral("AZUL"));
+    EXPECT_EQ(campo(QStringLiteral("Oper_Ult_Modif"), QStringLiteral("F1")), QStringLiteral("OP3"));
+    EXPECT_FALSE(campo(QStringLiteral("Fecha_Ult_Modif"), QStringLiteral("F1")).isEmpty());
+    // The row takes the new state's colour, and its weight: bold follows the state.
+    EXPECT_EQ(lista().cellForeColor(1, 0), 0xFF0000);
+    EXPECT_FALSE(lista().cellBold(1, 0));
+    EXPECT_FALSE(lista().cellBold(1, 2));
+    EXPECT_EQ(lista().cellForeColor(3, 0), 0x808080); // the others as they were
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Acciones, theSameStateOrACancelledPickerChangesNothing)
+{
+    selecciona(QStringLiteral("F2"));
+    eligeEstado(QStringLiteral("AZUL"), QStringLiteral("cmdAceptar")); // its own state
+    pulsaBoton("imgEstadoOp");
+    eligeEstado(QStringLiteral("ROJO"), QStringLiteral("cmdCancelar"));
+    pulsaBoton("imgEstadoOp");
+    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("AZUL"));
+    EXPECT_TRUE(campo(QStringLiteral("Fecha_Ult_Modif"), QStringLiteral("F2")).isEmpty());
+    EXPECT_EQ(lista().cellForeColor(2, 0), 0xFF0000);
+}
+
+TEST_F(Acciones, aStateKeyWithAQuoteIsWrittenAsItIs)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('D''OR', 'Dorada', '&H00D7FF', 'SI')"));
+    selecciona(QStringLiteral("F2"));
+    eligeEstado(QStringLiteral("D'OR"), QStringLiteral("cmdAceptar"));
+    pulsaBoton("imgEstadoOp");
+    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("D'OR"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Estado_Oportunidad = 'D''OR'")), 1);
+    EXPECT_EQ(lista().cellForeColor(2, 0), 0x00D7FF);
+    EXPECT_TRUE(lista().cellBold(2, 0));
+}
+
+TEST_F(Acciones, lostClosesWithTheChosenCauseAndLeavesTheListAsItWas)
+{
+    selecciona(QStringLiteral("F2"));
+    Pruebas::alAparecer(QStringLiteral("frmCausas"), [](QWidget &selector) {
+        auto *causas = selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas"));
+        causas->selectItem(1);
+        QTest::keyClick(causas, Qt::Key_Return);
+    });
+    pulsaBoton("imgPerdida");
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'")),
+              QStringLiteral("2"));
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Cve_Causa FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'")),
+              QStringLiteral("1"));
+    EXPECT_TRUE(folios().contains(QStringLiteral("F2"))); // no reload
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+TEST_F(Acciones, lostLeftWithEscChangesNothingAndAFailedCloseIsShown)
+{
+    selecciona(QStringLiteral("F2"));
+    Pruebas::alAparecer(QStringLiteral("frmCausas"), [](QWidget &selector) {
+        QTest::keyClick(selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas")), Qt::Key_Escape);
+    });
+    pulsaBoton("imgPerdida");
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F2'"));
+    Pruebas::alAparecer(QStringLiteral("frmCausas"), [](QWidget &selector) {
+        auto *causas = selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas"));
+        causas->selectItem(1);
+        Q_EMIT causas->dblClick();
+    });
+    pulsaBoton("imgPerdida");
+    ASSERT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500010")});
+    EXPECT_TRUE(entorno->mensajes[0].texto.startsWith(QStringLiteral("imgPerdida(); ")));
+    EXPECT_FALSE(entorno->mensajes[0].texto.contains(QLatin1Char('\n')));
+    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Teqvaro"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+}
+
+TEST_F(Acciones, refreshReloadsTheList)
+{
+    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    pulsaBoton("imgRefrescar");
+    EXPECT_TRUE(folios().contains(QStringLiteral("F8")));
+}
+
+} // namespace
