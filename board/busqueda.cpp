@@ -4,19 +4,23 @@
 #include "atrapa.h"
 #include "publico.h"
 
+#include "controles/listmodel.h"
 #include "controles/listview.h"
+
+#include <QStringMatcher>
 #include "controles/txtzel.h"
 
+// Letter case is ignored by Unicode case folding, which reads each cell where it lies
+// instead of making a lower-case copy of it.
 int frmKLD251::Buscar(Kit::ListView &Lv, const QString &Cadena)
 {
     const int inicio = Lv.selectedIndex() == 0 ? 1 : Lv.selectedIndex() + 1;
     const int ultimo = Lv.itemCount();
-    const QString buscada = Cadena.toLower();
+    const Kit::ListModel &renglones = Lv.listModel();
+    const QStringMatcher buscada(Cadena, Qt::CaseInsensitive);
     for (int renglon = inicio; renglon <= ultimo; ++renglon) {
-        const int subelementos = Lv.subItemCount(renglon);
-        for (int columna = 0; columna <= subelementos; ++columna) {
-            const QString celda = columna == 0 ? Lv.itemText(renglon) : Lv.subItemText(renglon, columna);
-            if (celda.toLower().contains(buscada)) {
+        for (const QString &celda : renglones.row(renglon - 1).texts) {
+            if (buscada.indexIn(celda) >= 0) {
                 Lv.ensureVisible(renglon);
                 return renglon;
             }

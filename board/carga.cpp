@@ -81,10 +81,10 @@ void frmKLD251::cargaOportunidades()
     const Posicion antes{folioSeleccionado(), lvOrdenes->verticalScrollBar()->value()};
     const QString consulta = Publico::TextoSql;
     if (Publico::Funciones->LlenaLista(consulta, *lvOrdenes, -1)) {
+        coloreaRenglones();
         const int cuenta = lvOrdenes->itemCount();
         for (int renglon = 1; renglon <= cuenta; ++renglon) {
-            ColoreaRenglon(lvOrdenes->itemText(renglon), renglon);
-            if (lvOrdenes->itemText(renglon) == antes.folio)
+            if (lvOrdenes->itemText(renglon) == antes.folio && lvOrdenes->selectedIndex() != renglon)
                 lvOrdenes->selectItem(renglon);
         }
         lvOrdenes->verticalScrollBar()->setValue(antes.desplazamiento);

@@ -108,6 +108,8 @@ void ListModel::classifyColumns()
 
 void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
 {
+    if (headers == m_headers && updateInPlace(rows))
+        return;
     beginResetModel();
     m_headers = headers;
     m_rows.clear();
@@ -116,6 +118,28 @@ void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
         m_rows.push_back(makeRow(std::move(source)));
     classifyColumns();
     endResetModel();
+}
+
+// The same rows in the same order, perhaps with other texts: each changed row takes its new
+// texts and starts over in the default look; nothing else is touched.
+bool ListModel::updateInPlace(std::vector<ListRow> &rows)
+{
+    if (rows.size() != m_rows.size())
+        return false;
+    for (size_t position = 0; position < rows.size(); ++position) {
+        const QStringList &now = m_rows[position].texts;
+        const QStringList &next = rows[position].texts;
+        if (now.isEmpty() || next.isEmpty() || now.first() != next.first() || now.size() != next.size())
+            return false;
+    }
+    for (size_t position = 0; position < rows.size(); ++position) {
+        Row &row = m_rows[position];
+        if (row.texts == rows[position].texts && row.key == rows[position].key)
+            continue;
+        row = makeRow(std::move(rows[position]));
+        Q_EMIT dataChanged(index(int(position), 0), index(int(position), int(m_headers.size()) - 1));
+    }
+    return true;
 }
 
 void ListModel::append(ListRow row)
@@ -135,23 +159,62 @@ void ListModel::clearRows()
 
 void ListModel::setLook(int position, int column, const CellLook &look)
 {
-    m_rows[size_t(position)].looks[size_t(column)] = look;
+    CellLook &current = m_rows[size_t(position)].looks[size_t(column)];
+    if (current == look)
+        return;
+    current = look;
     const QModelIndex changed = index(position, column);
     Q_EMIT dataChanged(changed, changed, {Qt::ForegroundRole, Qt::FontRole});
+}
+
+void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &looks)
+{
+    int first = -1;
+    int last = -1;
+    for (size_t position = 0; position < std::min(looks.size(), m_rows.size()); ++position) {
+        if (!looks[position])
+            continue;
+        for (CellLook &cell : m_rows[position].looks) {
+            if (cell == *looks[position])
+                continue;
+            cell = *looks[position];
+            first = first < 0 ? int(position) : first;
+            last = int(position);
+        }
+    }
+    if (first >= 0)
+        Q_EMIT dataChanged(index(first, 0), index(last, int(m_headers.size()) - 1), {Qt::ForegroundRole, Qt::FontRole});
+}
+
+namespace {
+
+const QString &cellText(const QStringList &texts, int column)
+{
+    static const QString none;
+    return column < texts.size() ? texts.at(column) : none;
+}
+
+bool inOrder(const QStringList &left, const QStringList &right, int column, Qt::SortOrder order)
+{
+    const int comparison = cellText(left, column).compare(cellText(right, column), Qt::CaseInsensitive);
+    return order == Qt::AscendingOrder ? comparison < 0 : comparison > 0;
+}
+
+} // namespace
+
+void ListModel::sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order)
+{
+    std::stable_sort(rows.begin(), rows.end(), [column, order](const ListRow &left, const ListRow &right) {
+        return inOrder(left.texts, right.texts, column, order);
+    });
 }
 
 std::vector<int> ListModel::sortBy(int column, Qt::SortOrder order)
 {
     std::vector<int> order_(m_rows.size());
     std::iota(order_.begin(), order_.end(), 0);
-    const auto textOf = [this, column](int position) -> const QString & {
-        static const QString none;
-        const QStringList &texts = m_rows[size_t(position)].texts;
-        return column < texts.size() ? texts.at(column) : none;
-    };
     std::stable_sort(order_.begin(), order_.end(), [&](int left, int right) {
-        const int comparison = textOf(left).compare(textOf(right), Qt::CaseInsensitive);
-        return order == Qt::AscendingOrder ? comparison < 0 : comparison > 0;
+        return inOrder(m_rows[size_t(left)].texts, m_rows[size_t(right)].texts, column, order);
     });
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);

@@ -61,8 +61,10 @@ void ListView::setColumns(const QStringList &headers)
 
 void ListView::replaceContents(const QStringList &headers, std::vector<ListRow> rows)
 {
+    if (m_sorted)
+        ListModel::sortRows(rows, m_sortKey, m_sortOrder);
+    m_sortPending = false;
     m_model->replace(headers, std::move(rows));
-    applySort();
 }
 
 int ListView::itemCount() const
@@ -163,6 +165,21 @@ void ListView::setSubItemBold(int index, int subItem, bool bold)
     if (subItem < 1)
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
     setCellLook(*m_model, row, subItem, std::nullopt, bold);
+}
+
+void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
+{
+    ensureSorted();
+    std::vector<std::optional<ListModel::CellLook>> cells(looks.size());
+    for (size_t position = 0; position < looks.size(); ++position) {
+        if (!looks[position])
+            continue;
+        const std::optional<qint32> &color = looks[position]->colorReference;
+        if (color && !Runtime::isValidColorReference(*color))
+            Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+        cells[position] = ListModel::CellLook{color.value_or(0), color.has_value(), looks[position]->bold};
+    }
+    m_model->setRowLooks(cells);
 }
 
 std::optional<qint32> ListView::cellForeColor(int index, int column) const

@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QFont>
 
+#include <optional>
+
 #include <vector>
 
 namespace Controles {
@@ -23,6 +25,8 @@ public:
         qint32 color = 0;
         bool hasColor = false;
         bool bold = false;
+
+        bool operator==(const CellLook &) const = default;
     };
 
     struct Row
@@ -44,6 +48,9 @@ public:
 
     const QStringList &headers() const { return m_headers; }
     void setHeaders(const QStringList &headers);
+    // Replaces the rows by new ones given in display order. With the same columns, rows that
+    // did not change stay as they are (texts and looks): a refresh that finds nothing new
+    // touches nothing, and one that finds a few changed rows updates just those.
     void replace(const QStringList &headers, std::vector<ListRow> rows);
     void append(ListRow row);
     void clearRows();
@@ -53,13 +60,19 @@ public:
     int size() const { return int(m_rows.size()); }
 
     void setLook(int position, int column, const CellLook &look);
+    // One look for every cell of each row that has one, announced as one change.
+    void setRowLooks(const std::vector<std::optional<CellLook>> &looks);
 
     // Stable sort of the rows by one column's text; returns the new position of each old row.
     std::vector<int> sortBy(int column, Qt::SortOrder order);
 
+    // The order the list sorts in, for rows that are not in the model yet.
+    static void sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order);
+
 private:
     static Row makeRow(ListRow source);
     void classifyColumns();
+    bool updateInPlace(std::vector<ListRow> &rows);
 
     QStringList m_headers;
     std::vector<ColumnKind> m_kinds;

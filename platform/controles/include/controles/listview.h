@@ -38,7 +38,8 @@ public:
     QString columnHeader(int column) const;
     void setColumns(const QStringList &headers);
 
-    // Replaces columns and rows at once; the sort settings stay and are applied.
+    // Replaces columns and rows at once; the sort settings stay and are applied. Rows that
+    // did not change keep their looks and the view its place (see ListModel::replace).
     void replaceContents(const QStringList &headers, std::vector<ListRow> rows);
 
     // Items
@@ -56,6 +57,15 @@ public:
     void setItemBold(int index, bool bold);
     void setSubItemForeColor(int index, int subItem, qint32 colorReference);
     void setSubItemBold(int index, int subItem, bool bold);
+    // The looks of many rows at once (index 0 is item 1): each row that has one gets it in
+    // every cell; no colour is the default colour. Raises 380 for a colour the list cannot
+    // show, before changing anything.
+    struct RowLook
+    {
+        std::optional<qint32> colorReference;
+        bool bold = false;
+    };
+    void setRowLooks(const std::vector<std::optional<RowLook>> &looks);
     std::optional<qint32> cellForeColor(int index, int column) const;
     bool cellBold(int index, int column) const;
 
