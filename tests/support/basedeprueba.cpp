@@ -37,6 +37,7 @@ Ado::DatabaseAddress postgresqlAddress()
             admin.Execute(QStringLiteral("CREATE DATABASE %1").arg(own.database));
     }
     Ado::Connection fresh(own);
+    fresh.Execute(QStringLiteral("SET client_min_messages = warning"));
     fresh.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
     fresh.Execute(QStringLiteral("CREATE SCHEMA public"));
     return own;

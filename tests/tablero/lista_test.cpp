@@ -1,10 +1,13 @@
 // The list's own events and the refresh timer.
 #include "tablero.h"
 
+#include "controles/listmodel.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -123,6 +126,46 @@ TEST_F(Lista, aZeroOrNegativeRefreshCountReloadsOnEveryTick)
         EXPECT_EQ(folios().size(), antes + 1);
         tablero.reset();
     }
+}
+
+TEST_F(Lista, aRefreshThatFindsNothingNewTouchesNoRow)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    abre();
+    clicEnEncabezado(1);
+    lista().selectItem(3);
+    const QStringList antes = folios();
+    QSignalSpy reinicios(&lista().listModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy reordenados(&lista().listModel(), &QAbstractItemModel::layoutChanged);
+    QSignalSpy cambios(&lista().listModel(), &QAbstractItemModel::dataChanged);
+    tic(1);
+    EXPECT_EQ(reinicios.count(), 0);
+    EXPECT_EQ(reordenados.count(), 0);
+    EXPECT_EQ(cambios.count(), 0);
+    EXPECT_EQ(folios(), antes);
+    EXPECT_EQ(lista().selectedIndex(), 3);
+}
+
+TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'Vendedor.Vn_Descripcion AS \"Vendedor\"', "
+                                "'Oportunidad.Op_Estado_Oportunidad AS \"Estado\"')"));
+    abre();
+    ASSERT_EQ(lista().subItemText(2, 2), QStringLiteral("AZUL"));
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'ROJO' WHERE Op_Folio = 'F2'"));
+    QSignalSpy reinicios(&lista().listModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy cambios(&lista().listModel(), &QAbstractItemModel::dataChanged);
+    tic(1);
+    EXPECT_EQ(reinicios.count(), 0);
+    ASSERT_FALSE(cambios.isEmpty());
+    for (const QList<QVariant> &cambio : cambios) {
+        EXPECT_EQ(cambio.at(0).toModelIndex().row(), 1);
+        EXPECT_EQ(cambio.at(1).toModelIndex().row(), 1);
+    }
+    EXPECT_EQ(lista().subItemText(2, 2), QStringLiteral("ROJO"));
+    EXPECT_EQ(lista().cellForeColor(2, 0), 0x0000FF);
+    EXPECT_TRUE(lista().cellBold(2, 1));
 }
 
 TEST_F(Lista, f5ForASalespersonOfNoKnownLevelDoesNothing)
