@@ -43,39 +43,33 @@ void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
 
 namespace {
 
-// Folios per look-up statement: few statements for a long list, each of a size every
-// database takes.
-constexpr int foliosPorConsulta = 1000;
-
 struct Aspecto
 {
     QVariant color;
-    QString negrilla;
+    bool negrilla = false;
 };
 
-// The looks of the listed folios, in as few statements as the list needs. A folio whose
-// state has no look is not in the answer; for a folio with several, the first counts.
-QHash<QString, Aspecto> aspectosDe(const QStringList &folios)
+// The looks of every opportunity the salesperson may see, in one statement: the same
+// salesperson filter as the view's, so the database does the work once for the whole list.
+// A folio whose state has no look is not in the answer; for a folio with several, the first
+// counts.
+QHash<QString, Aspecto> aspectosDelVendedor(const QString &filtro, int renglones)
 {
+    Publico::TextoSql = QStringLiteral("Select Oportunidad.Op_Folio, ")
+                        + QStringLiteral("     estado_oportunidad.Eo_Hexadecimal, ")
+                        + QStringLiteral("     estado_oportunidad.Eo_Negrilla ")
+                        + QStringLiteral("FROM Oportunidad ")
+                        + QStringLiteral("     inner join estado_oportunidad on estado_oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad  ")
+                        + QStringLiteral("     inner join Vendedor on Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor ")
+                        + QStringLiteral("WHERE") + filtro;
     QHash<QString, Aspecto> aspectos;
-    aspectos.reserve(folios.size());
-    for (qsizetype inicio = 0; inicio < folios.size(); inicio += foliosPorConsulta) {
-        QStringList literales;
-        for (const QString &folio : folios.mid(inicio, foliosPorConsulta))
-            literales << QLatin1Char('\'') + Ado::quoted(folio) + QLatin1Char('\'');
-        Publico::TextoSql = QStringLiteral("Select Oportunidad.Op_Folio, ")
-                            + QStringLiteral("     estado_oportunidad.Eo_Hexadecimal, ")
-                            + QStringLiteral("     estado_oportunidad.Eo_Negrilla ")
-                            + QStringLiteral("FROM Oportunidad ")
-                            + QStringLiteral("     inner join estado_oportunidad on estado_oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad  ")
-                            + QStringLiteral("WHERE Oportunidad.Op_Folio IN (") + literales.join(QLatin1Char(','))
-                            + QStringLiteral(")");
-        Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
-        for (; !estados.atEnd(); estados.moveNext()) {
-            const QString folio = Runtime::toTextOrEmpty(estados.field(0));
-            if (!aspectos.contains(folio))
-                aspectos.insert(folio, Aspecto{estados.field(1), Runtime::toTextOrEmpty(estados.field(2))});
-        }
+    aspectos.reserve(renglones);
+    Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+    for (; !estados.atEnd(); estados.moveNext()) {
+        const QString folio = Runtime::toTextOrEmpty(estados.field(0));
+        if (!aspectos.contains(folio))
+            aspectos.emplace(folio, Aspecto{estados.field(1),
+                                            Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
     }
     return aspectos;
 }
@@ -85,18 +79,12 @@ QHash<QString, Aspecto> aspectosDe(const QStringList &folios)
 // Every row of a reload in its state's look, with one look-up for the whole list instead
 // of one per row. A row whose state has no look, or whose colour cannot be shown, is in the
 // default look, as a row created afresh is.
-void frmKLD251::coloreaRenglones()
+void frmKLD251::coloreaRenglones(const QString &filtro)
 {
     const Kit::ListModel &modelo = lvOrdenes->listModel();
-    QStringList folios;
-    folios.reserve(modelo.size());
-    for (int posicion = 0; posicion < modelo.size(); ++posicion)
-        folios << (modelo.row(posicion).texts.isEmpty() ? QString() : modelo.row(posicion).texts.first());
     QHash<QString, Aspecto> aspectos;
     try {
-        QStringList distintos = folios;
-        distintos.removeDuplicates();
-        aspectos = aspectosDe(distintos);
+        aspectos = aspectosDelVendedor(filtro, modelo.size());
     } catch (...) {
         reportaFallaDeColor(std::current_exception());
     }
@@ -104,7 +92,8 @@ void frmKLD251::coloreaRenglones()
     QHash<QString, std::optional<qint32>> colores; // each state's colour converted once
     std::vector<std::optional<Kit::ListView::RowLook>> aspectosDeRenglon(size_t(modelo.size()), Kit::ListView::RowLook{});
     for (int posicion = 0; posicion < modelo.size(); ++posicion) {
-        const auto encontrado = aspectos.constFind(folios.at(posicion));
+        const QStringList &textos = modelo.row(posicion).texts;
+        const auto encontrado = aspectos.constFind(textos.isEmpty() ? QString() : textos.first());
         if (encontrado == aspectos.constEnd())
             continue;
         const QString claveDeColor = Runtime::isNull(encontrado->color) ? QStringLiteral("\u0001nulo")
@@ -121,7 +110,7 @@ void frmKLD251::coloreaRenglones()
             }
         }
         if (const std::optional<qint32> color = colores.value(claveDeColor))
-            aspectosDeRenglon[size_t(posicion)] = Kit::ListView::RowLook{color, encontrado->negrilla == QLatin1String("SI")};
+            aspectosDeRenglon[size_t(posicion)] = Kit::ListView::RowLook{color, encontrado->negrilla};
     }
     lvOrdenes->setRowLooks(aspectosDeRenglon);
 }

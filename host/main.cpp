@@ -14,7 +14,9 @@
 #include "servicios/cifrado.h"
 #include "servicios/servicios.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
@@ -28,13 +30,21 @@
 namespace {
 
 constexpr int salidaCorrecta = 0;
+
+namespace Arranque {
+QElapsedTimer &reloj()
+{
+    static QElapsedTimer desdeElInicio;
+    return desdeElInicio;
+}
+} // namespace Arranque
 constexpr int salidaConError = 1;
 
 // Drawing to a file, registering a library and setting a password need no display.
 bool trabajaSinPantalla(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena"}) {
+        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena", "--mide-arranque"}) {
             const size_t largo = std::strlen(opcion);
             if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
                 return true;
@@ -101,6 +111,43 @@ void programaCaptura(QWidget *pantalla, const QString &archivo)
     });
 }
 
+// Reports the time from the start of the process to the first paint of the screen with
+// its list filled, then ends.
+class MedidorDeArranque final : public QObject
+{
+public:
+    explicit MedidorDeArranque(QWidget *pantalla)
+        : QObject(pantalla)
+        , m_pantalla(pantalla)
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *observado, QEvent *evento) override
+    {
+        if (evento->type() == QEvent::Paint && !m_medido && observado->isWidgetType()
+            && static_cast<QWidget *>(observado)->window() == m_pantalla && listaLlena()) {
+            m_medido = true;
+            QTimer::singleShot(0, m_pantalla, [] {
+                QTextStream(stdout) << "pintado " << Arranque::reloj().elapsed() << " ms" << Qt::endl;
+                QApplication::exit(salidaCorrecta);
+            });
+        }
+        return QObject::eventFilter(observado, evento);
+    }
+
+private:
+    bool listaLlena() const
+    {
+        const auto *lista = m_pantalla->findChild<QAbstractItemView *>();
+        return lista && lista->model() && lista->model()->rowCount() > 0;
+    }
+
+    QWidget *m_pantalla;
+    bool m_medido = false;
+};
+
 int ejecuta(const Opciones &opciones)
 {
     if (!opciones.registra.isEmpty())
@@ -129,6 +176,8 @@ int ejecuta(const Opciones &opciones)
     pantalla->activateWindow();
     if (!opciones.captura.isEmpty())
         programaCaptura(pantalla, opciones.captura);
+    if (opciones.mideArranque)
+        new MedidorDeArranque(pantalla); // owned by the screen
     return QApplication::exec();
 }
 
@@ -136,6 +185,7 @@ int ejecuta(const Opciones &opciones)
 
 int main(int argc, char **argv)
 {
+    Arranque::reloj().start();
     if (trabajaSinPantalla(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplicacion(argc, argv);

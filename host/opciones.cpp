@@ -26,7 +26,9 @@ Opciones Opciones::lee(const QStringList &argumentos)
     const QCommandLineOption contrasena(QStringLiteral("pon-contrasena"),
                                         QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
                                         QStringLiteral("vendedor"));
-    parser.addOptions({baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena});
+    const QCommandLineOption arranque(QStringLiteral("mide-arranque"),
+                                      QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina."));
+    parser.addOptions({baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena, arranque});
 
     Opciones opciones;
     if (!parser.parse(argumentos)) {
@@ -42,6 +44,7 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.registra = parser.value(registra);
     opciones.desregistra = parser.value(desregistra);
     opciones.vendedorContrasena = parser.value(contrasena);
+    opciones.mideArranque = parser.isSet(arranque);
     return opciones;
 }
 

@@ -10,6 +10,7 @@ struct Opciones
     QString operador = QStringLiteral("GERENTE");
     QString modulo = QStringLiteral("KLD251.Pantalla");
     QString captura;          // write the window to this PNG and end
+    bool mideArranque = false; // print "pintado <ms>" at the screen's first paint and end
     QString registra;         // run this library's registration entry point and end
     QString desregistra;
     QString vendedorContrasena; // set this salesperson's password (read from standard input) and end

@@ -167,23 +167,31 @@ void ListModel::setLook(int position, int column, const CellLook &look)
     Q_EMIT dataChanged(changed, changed, {Qt::ForegroundRole, Qt::FontRole});
 }
 
+// Each run of consecutive changed rows is announced once; rows that keep their look are
+// not announced at all.
 void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &looks)
 {
-    int first = -1;
-    int last = -1;
-    for (size_t position = 0; position < std::min(looks.size(), m_rows.size()); ++position) {
-        if (!looks[position])
-            continue;
-        for (CellLook &cell : m_rows[position].looks) {
-            if (cell == *looks[position])
-                continue;
-            cell = *looks[position];
-            first = first < 0 ? int(position) : first;
-            last = int(position);
+    int runStart = -1;
+    const auto announce = [&](int end) {
+        if (runStart >= 0)
+            Q_EMIT dataChanged(index(runStart, 0), index(end, int(m_headers.size()) - 1), {Qt::ForegroundRole, Qt::FontRole});
+        runStart = -1;
+    };
+    const size_t rows = std::min(looks.size(), m_rows.size());
+    for (size_t position = 0; position < rows; ++position) {
+        bool changed = false;
+        if (looks[position]) {
+            for (CellLook &cell : m_rows[position].looks) {
+                changed = changed || cell != *looks[position];
+                cell = *looks[position];
+            }
         }
+        if (changed && runStart < 0)
+            runStart = int(position);
+        else if (!changed)
+            announce(int(position) - 1);
     }
-    if (first >= 0)
-        Q_EMIT dataChanged(index(first, 0), index(last, int(m_headers.size()) - 1), {Qt::ForegroundRole, Qt::FontRole});
+    announce(int(rows) - 1);
 }
 
 namespace {
@@ -194,37 +202,50 @@ const QString &cellText(const QStringList &texts, int column)
     return column < texts.size() ? texts.at(column) : none;
 }
 
-bool inOrder(const QStringList &left, const QStringList &right, int column, Qt::SortOrder order)
+// The positions of the rows in sorted order. Letter case is ignored by comparing case-folded
+// copies made once per row, not folded again at every comparison.
+template<typename Rows, typename TextsOf>
+std::vector<int> sortedPositions(const Rows &rows, int column, Qt::SortOrder order, TextsOf textsOf)
 {
-    const int comparison = cellText(left, column).compare(cellText(right, column), Qt::CaseInsensitive);
-    return order == Qt::AscendingOrder ? comparison < 0 : comparison > 0;
+    std::vector<QString> keys;
+    keys.reserve(rows.size());
+    for (const auto &row : rows)
+        keys.push_back(cellText(textsOf(row), column).toCaseFolded());
+    std::vector<int> positions(rows.size());
+    std::iota(positions.begin(), positions.end(), 0);
+    std::stable_sort(positions.begin(), positions.end(), [&](int left, int right) {
+        return order == Qt::AscendingOrder ? keys[size_t(left)] < keys[size_t(right)]
+                                           : keys[size_t(right)] < keys[size_t(left)];
+    });
+    return positions;
 }
 
 } // namespace
 
 void ListModel::sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order)
 {
-    std::stable_sort(rows.begin(), rows.end(), [column, order](const ListRow &left, const ListRow &right) {
-        return inOrder(left.texts, right.texts, column, order);
-    });
+    const std::vector<int> positions =
+        sortedPositions(rows, column, order, [](const ListRow &row) -> const QStringList & { return row.texts; });
+    std::vector<ListRow> sorted;
+    sorted.reserve(rows.size());
+    for (const int position : positions)
+        sorted.push_back(std::move(rows[size_t(position)]));
+    rows = std::move(sorted);
 }
 
 std::vector<int> ListModel::sortBy(int column, Qt::SortOrder order)
 {
-    std::vector<int> order_(m_rows.size());
-    std::iota(order_.begin(), order_.end(), 0);
-    std::stable_sort(order_.begin(), order_.end(), [&](int left, int right) {
-        return inOrder(m_rows[size_t(left)].texts, m_rows[size_t(right)].texts, column, order);
-    });
+    const std::vector<int> sortedOrder =
+        sortedPositions(m_rows, column, order, [](const Row &row) -> const QStringList & { return row.texts; });
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     std::vector<Row> sorted;
     sorted.reserve(m_rows.size());
     std::vector<int> newPosition(m_rows.size());
-    for (size_t position = 0; position < order_.size(); ++position) {
-        newPosition[size_t(order_[position])] = int(position);
-        sorted.push_back(std::move(m_rows[size_t(order_[position])]));
+    for (size_t position = 0; position < sortedOrder.size(); ++position) {
+        newPosition[size_t(sortedOrder[position])] = int(position);
+        sorted.push_back(std::move(m_rows[size_t(sortedOrder[position])]));
     }
     m_rows = std::move(sorted);
     QModelIndexList after;
