@@ -1,6 +1,7 @@
 #include "frmLogin.h"
 
 #include "atrapa.h"
+#include "dialogos.h"
 #include "publico.h"
 
 #include "ado/connection.h"
@@ -20,9 +21,6 @@
 
 namespace {
 
-constexpr qint32 colorDeBoton = 0x8A5300;
-constexpr qint32 colorDeTextoDeBoton = 0xFFFFFF;
-constexpr qint32 colorDeFoco = 0x75ACFF;
 constexpr qint32 fondoDeEtiqueta = 0xF5F5F5;
 const QString titulo = QStringLiteral("Teqvaro");
 
@@ -61,14 +59,7 @@ void frmLogin::creaControles()
     colorZEL = new Kit::colorZEL(this);
     colorZEL->setObjectName(QStringLiteral("colorZEL"));
 
-    Titulo = new Kit::Titulo(this);
-    Titulo->setObjectName(QStringLiteral("Titulo"));
-    Titulo->setCaption(QStringLiteral("Login"));
-    Titulo->setShowminbutton(QStringLiteral("NO"));
-    Titulo->setShowmaxbutton(QStringLiteral("NO"));
-    Titulo->setShowexitbutton(QStringLiteral("SI"));
-    Titulo->setAdjusticon(QStringLiteral("NO"));
-    Runtime::placeInTwips(Titulo, 0, 0, 6210, 405);
+    Titulo = Dialogos::creaTitulo(this, QStringLiteral("Login"), 6210, true);
 
     Etiqueta3 = new Kit::Etiqueta(this);
     Etiqueta3->setObjectName(QStringLiteral("Etiqueta3"));
@@ -119,21 +110,8 @@ void frmLogin::creaControles()
 
 void frmLogin::creaBotones()
 {
-    const auto boton = [this](const QString &nombre, const QString &leyenda, int izquierda, int ancho) {
-        auto *creado = new Kit::flatButton(this);
-        creado->setObjectName(nombre);
-        creado->setCaption(leyenda);
-        creado->setBackcolor(colorDeBoton);
-        creado->setBordercolor(colorDeBoton);
-        creado->setForecolor(colorDeTextoDeBoton);
-        creado->setFocuscolor(colorDeFoco);
-        creado->setFont(QFont(QStringLiteral("Calibri"), 9));
-        creado->setIconsize(2);
-        Runtime::placeInTwips(creado, izquierda, 1680, ancho, 375);
-        return creado;
-    };
-    cmdAceptar = boton(QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), 2400, 1695);
-    cmdCancelar = boton(QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 4200, 1815);
+    cmdAceptar = Dialogos::creaBoton(this, QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), 2400, 1680, 1695);
+    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 4200, 1680, 1815);
 
     setTabOrder(txtVn_Cve_Vendedor, txtVn_Descripcion);
     setTabOrder(txtVn_Descripcion, txtContraseña);

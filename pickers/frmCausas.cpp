@@ -1,6 +1,7 @@
 #include "frmCausas.h"
 
 #include "atrapa.h"
+#include "dialogos.h"
 #include "publico.h"
 
 #include "ado/connection.h"
@@ -47,14 +48,7 @@ void frmCausas::creaControles()
     colorZEL = new Kit::colorZEL(this);
     colorZEL->setObjectName(QStringLiteral("colorZEL"));
 
-    Titulo = new Kit::Titulo(this);
-    Titulo->setObjectName(QStringLiteral("Titulo"));
-    Titulo->setCaption(QStringLiteral("Selección de causa"));
-    Titulo->setShowminbutton(QStringLiteral("NO"));
-    Titulo->setShowmaxbutton(QStringLiteral("NO"));
-    Titulo->setShowexitbutton(QStringLiteral("NO"));
-    Titulo->setAdjusticon(QStringLiteral("NO"));
-    Runtime::placeInTwips(Titulo, 0, 0, anchoDiseno, 405);
+    Titulo = Dialogos::creaTitulo(this, QStringLiteral("Selección de causa"), anchoDiseno, false);
 
     lvCausas = new Kit::ListView(this);
     lvCausas->setObjectName(QStringLiteral("lvCausas"));

@@ -1,6 +1,7 @@
 #include "frmEstados.h"
 
 #include "atrapa.h"
+#include "dialogos.h"
 #include "cuadrodecolor.h"
 #include "publico.h"
 
@@ -35,9 +36,6 @@ constexpr int anchoDiseno = izquierdaBotones + anchoBoton + izquierdaCuadros;
 constexpr int altoDiseno = 4005;
 
 constexpr qint32 fondoDelFormulario = 0xF5F5F5;
-constexpr qint32 colorDeBoton = 0x8A5300;
-constexpr qint32 colorDeTextoDeBoton = 0xFFFFFF;
-constexpr qint32 colorDeFoco = 0x75ACFF;
 
 const QLatin1Char separador('|');
 
@@ -101,14 +99,7 @@ void frmEstados::creaControles()
     colorZEL = new Kit::colorZEL(this);
     colorZEL->setObjectName(QStringLiteral("colorZEL"));
 
-    Titulo = new Kit::Titulo(this);
-    Titulo->setObjectName(QStringLiteral("Titulo"));
-    Titulo->setCaption(QStringLiteral("Estado de oportunidades"));
-    Titulo->setShowminbutton(QStringLiteral("NO"));
-    Titulo->setShowmaxbutton(QStringLiteral("NO"));
-    Titulo->setShowexitbutton(QStringLiteral("NO"));
-    Titulo->setAdjusticon(QStringLiteral("NO"));
-    Runtime::placeInTwips(Titulo, 0, 0, anchoDiseno, 405);
+    Titulo = Dialogos::creaTitulo(this, QStringLiteral("Estado de oportunidades"), anchoDiseno, false);
 
     picSeleccion = new CuadroDeColor(this);
     picSeleccion->setObjectName(QStringLiteral("picSeleccion"));
@@ -135,21 +126,10 @@ void frmEstados::creaCuadros()
 
 void frmEstados::creaBotones()
 {
-    const auto boton = [this](const QString &nombre, const QString &leyenda, int arriba) {
-        auto *creado = new Kit::flatButton(this);
-        creado->setObjectName(nombre);
-        creado->setCaption(leyenda);
-        creado->setBackcolor(colorDeBoton);
-        creado->setBordercolor(colorDeBoton);
-        creado->setForecolor(colorDeTextoDeBoton);
-        creado->setFocuscolor(colorDeFoco);
-        creado->setFont(QFont(QStringLiteral("Calibri"), 9));
-        creado->setIconsize(2);
-        Runtime::placeInTwips(creado, izquierdaBotones, arriba, anchoBoton, 375);
-        return creado;
-    };
-    cmdAceptar = boton(QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), 600);
-    cmdCancelar = boton(QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 1080);
+    cmdAceptar = Dialogos::creaBoton(this, QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), izquierdaBotones,
+                                     600, anchoBoton);
+    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"),
+                                      izquierdaBotones, 1080, anchoBoton);
     setTabOrder(cmdAceptar, cmdCancelar);
 }
 
