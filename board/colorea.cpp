@@ -45,7 +45,8 @@ namespace {
 
 struct Aspecto
 {
-    QVariant color;
+    QString color; // as stored: a number or its text
+    bool colorNulo = false;
     bool negrilla = false;
 };
 
@@ -67,9 +68,11 @@ QHash<QString, Aspecto> aspectosDelVendedor(const QString &filtro, int renglones
     Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
     for (; !estados.atEnd(); estados.moveNext()) {
         const QString folio = Runtime::toTextOrEmpty(estados.field(0));
-        if (!aspectos.contains(folio))
-            aspectos.emplace(folio, Aspecto{estados.field(1),
-                                            Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
+        if (aspectos.contains(folio))
+            continue;
+        const QVariant color = estados.field(1);
+        aspectos.emplace(folio, Aspecto{Runtime::toTextOrEmpty(color), Runtime::isNull(color),
+                                        Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
     }
     return aspectos;
 }
@@ -96,11 +99,11 @@ void frmKLD251::coloreaRenglones(const QString &filtro)
         const auto encontrado = aspectos.constFind(textos.isEmpty() ? QString() : textos.first());
         if (encontrado == aspectos.constEnd())
             continue;
-        const QString claveDeColor = Runtime::isNull(encontrado->color) ? QStringLiteral("\u0001nulo")
-                                                                         : encontrado->color.toString();
+        const QString claveDeColor = encontrado->colorNulo ? QStringLiteral("\u0001nulo") : encontrado->color;
         if (!colores.contains(claveDeColor)) {
             try {
-                const qint32 color = Runtime::toColorReference(encontrado->color);
+                const qint32 color = Runtime::toColorReference(encontrado->colorNulo ? Runtime::nullValue()
+                                                                                     : QVariant(encontrado->color));
                 if (!Runtime::isValidColorReference(color))
                     Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
                 colores.insert(claveDeColor, color);
