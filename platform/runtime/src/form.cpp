@@ -73,6 +73,7 @@ public:
     }
 
     bool previousWasMessageBox() const { return m_previousWasMessageBox; }
+    const QObject *current() const { return m_current.data(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -100,8 +101,11 @@ Form::Form(QWidget *parent)
     : QDialog(parent)
 {
     ActivationTracker::instance();
+    // Leaving for another program while this form was the active window means its next
+    // activation only returns from there; leaving while one of its dialogs was active does
+    // not, as closing that dialog still brings the user back to the form.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive)
+        if (state != Qt::ApplicationActive && ActivationTracker::instance().current() == this)
             m_applicationWasInactive = true;
     });
 }
