@@ -43,18 +43,31 @@ void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
 
 namespace {
 
+// The distinct colours of the states, as stored, each converted when a listed row first
+// needs it.
+struct Color
+{
+    QVariant guardado;
+    std::optional<std::optional<qint32>> convertido; // unset: not yet; nullopt inside: cannot be shown
+};
+
 struct Aspecto
 {
-    QString color; // as stored: a number or its text
-    bool colorNulo = false;
+    int color = 0; // index into the distinct colours
     bool negrilla = false;
+};
+
+struct Aspectos
+{
+    QHash<QString, Aspecto> porFolio;
+    std::vector<Color> colores;
 };
 
 // The looks of every opportunity the salesperson may see, in one statement: the same
 // salesperson filter as the view's, so the database does the work once for the whole list.
-// A folio whose state has no look is not in the answer; for a folio with several, the first
-// counts.
-QHash<QString, Aspecto> aspectosDelVendedor(const QString &filtro, int renglones)
+// A folio whose state has no look is not in the answer; for a folio with several looks,
+// one of them counts, as the database returns them.
+Aspectos aspectosDelVendedor(const QString &filtro, int renglones)
 {
     Publico::TextoSql = QStringLiteral("Select Oportunidad.Op_Folio, ")
                         + QStringLiteral("     estado_oportunidad.Eo_Hexadecimal, ")
@@ -63,16 +76,20 @@ QHash<QString, Aspecto> aspectosDelVendedor(const QString &filtro, int renglones
                         + QStringLiteral("     inner join estado_oportunidad on estado_oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad  ")
                         + QStringLiteral("     inner join Vendedor on Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor ")
                         + QStringLiteral("WHERE") + filtro;
-    QHash<QString, Aspecto> aspectos;
-    aspectos.reserve(renglones);
+    Aspectos aspectos;
+    aspectos.porFolio.reserve(renglones);
+    QHash<QString, int> indiceDeColor;
     Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
     for (; !estados.atEnd(); estados.moveNext()) {
-        const QString folio = Runtime::toTextOrEmpty(estados.field(0));
-        if (aspectos.contains(folio))
-            continue;
         const QVariant color = estados.field(1);
-        aspectos.emplace(folio, Aspecto{Runtime::toTextOrEmpty(color), Runtime::isNull(color),
-                                        Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
+        const QString claveDeColor = Runtime::isNull(color) ? QStringLiteral("\u0001nulo") : color.toString();
+        auto indice = indiceDeColor.constFind(claveDeColor);
+        if (indice == indiceDeColor.constEnd()) {
+            indice = indiceDeColor.insert(claveDeColor, int(aspectos.colores.size()));
+            aspectos.colores.push_back(Color{color, std::nullopt});
+        }
+        aspectos.porFolio.insert(Runtime::toTextOrEmpty(estados.field(0)),
+                                 Aspecto{*indice, Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
     }
     return aspectos;
 }
@@ -85,34 +102,34 @@ QHash<QString, Aspecto> aspectosDelVendedor(const QString &filtro, int renglones
 void frmKLD251::coloreaRenglones(const QString &filtro)
 {
     const Kit::ListModel &modelo = lvOrdenes->listModel();
-    QHash<QString, Aspecto> aspectos;
+    Aspectos aspectos;
     try {
         aspectos = aspectosDelVendedor(filtro, modelo.size());
     } catch (...) {
         reportaFallaDeColor(std::current_exception());
     }
-
-    QHash<QString, std::optional<qint32>> colores; // each state's colour converted once
-    std::vector<std::optional<Kit::ListView::RowLook>> aspectosDeRenglon(size_t(modelo.size()), Kit::ListView::RowLook{});
-    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
-        const QStringList &textos = modelo.row(posicion).texts;
-        const auto encontrado = aspectos.constFind(textos.isEmpty() ? QString() : textos.first());
-        if (encontrado == aspectos.constEnd())
-            continue;
-        const QString claveDeColor = encontrado->colorNulo ? QStringLiteral("\u0001nulo") : encontrado->color;
-        if (!colores.contains(claveDeColor)) {
+    const auto colorMostrable = [&](Color &color) -> std::optional<qint32> {
+        if (!color.convertido) {
             try {
-                const qint32 color = Runtime::toColorReference(encontrado->colorNulo ? Runtime::nullValue()
-                                                                                     : QVariant(encontrado->color));
-                if (!Runtime::isValidColorReference(color))
+                const qint32 referencia = Runtime::toColorReference(color.guardado);
+                if (!Runtime::isValidColorReference(referencia))
                     Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
-                colores.insert(claveDeColor, color);
+                color.convertido = std::optional<qint32>(referencia);
             } catch (...) {
-                colores.insert(claveDeColor, std::nullopt);
+                color.convertido = std::optional<qint32>();
                 reportaFallaDeColor(std::current_exception());
             }
         }
-        if (const std::optional<qint32> color = colores.value(claveDeColor))
+        return *color.convertido;
+    };
+
+    std::vector<std::optional<Kit::ListView::RowLook>> aspectosDeRenglon(size_t(modelo.size()), Kit::ListView::RowLook{});
+    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
+        const QStringList &textos = modelo.row(posicion).texts;
+        const auto encontrado = aspectos.porFolio.constFind(textos.isEmpty() ? QString() : textos.first());
+        if (encontrado == aspectos.porFolio.constEnd())
+            continue;
+        if (const std::optional<qint32> color = colorMostrable(aspectos.colores[size_t(encontrado->color)]))
             aspectosDeRenglon[size_t(posicion)] = Kit::ListView::RowLook{color, encontrado->negrilla};
     }
     lvOrdenes->setRowLooks(aspectosDeRenglon);
