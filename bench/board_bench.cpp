@@ -195,6 +195,11 @@ void mideTablero(const Base &base, int filas)
         lista.listModel();
     });
     imprime(QStringLiteral("sort_text") + sufijo, orden, QStringLiteral("ms"));
+    const double ordenFolios = mediana(5, [] {}, [&] {
+        Q_EMIT lista.columnClick(1); // "Folio": every value different
+        lista.listModel();
+    });
+    imprime(QStringLiteral("sort_unique_text") + sufijo, ordenFolios, QStringLiteral("ms"));
     tablero.close();
     Publico::Termina();
 }

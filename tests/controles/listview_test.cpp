@@ -98,6 +98,43 @@ TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
     EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
 }
 
+TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
+{
+    lista.replaceContents({"Folio", "Cliente", "Monto", "Cierre"},
+                          filas({{"OP-10", "Ñandú", "10,000.00", "2026-12-01"},
+                                 {"OP-9", "nube", "9,000.00", "2026-01-15"},
+                                 {"OP-100", "Árbol", "950.50", "2025-12-31"},
+                                 {"OP-11", "arbol", "", "2026-06-30"},
+                                 {"OP-2", "Zapata", "-5.00", "2026-01-15"}}));
+    lista.setSorted(true);
+    lista.setSortKey(2);
+    lista.setSortOrder(Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 2), (QStringList{"", "-5.00", "950.50", "9,000.00", "10,000.00"}));
+    lista.setSortKey(3);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-9", "OP-2", "OP-11", "OP-10"})); // ties by arrival
+    lista.setSortKey(1);
+    // Accents and letter case aside "Árbol" and "arbol" tie, and keep their arrival order;
+    // ñ is a letter of its own after n.
+    EXPECT_EQ(columna(lista, 1), (QStringList{"Árbol", "arbol", "nube", "Ñandú", "Zapata"}));
+    lista.setSortKey(0);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-2", "OP-9", "OP-10", "OP-11", "OP-100"}));
+    lista.setSortOrder(Qt::DescendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-11", "OP-10", "OP-9", "OP-2"}));
+}
+
+TEST_F(Lista, rowsThatTieKeepTheOrderTheyArrivedInWhateverWasSortedBefore)
+{
+    lista.replaceContents({"Folio", "Estado"},
+                          filas({{"F1", "b"}, {"F2", "a"}, {"F3", "b"}, {"F4", "a"}, {"F5", "B"}}));
+    lista.setSorted(true);
+    lista.setSortKey(0);
+    lista.setSortOrder(Qt::DescendingOrder);
+    ASSERT_EQ(columna(lista, 0), (QStringList{"F5", "F4", "F3", "F2", "F1"}));
+    lista.setSortKey(1);
+    lista.setSortOrder(Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F2", "F4", "F1", "F3", "F5"}));
+}
+
 TEST_F(Lista, selectionAndClearing)
 {
     EXPECT_EQ(lista.selectedIndex(), 0);

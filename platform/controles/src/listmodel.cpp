@@ -3,9 +3,12 @@
 #include "runtime/colors.h"
 
 #include <QGuiApplication>
+#include <QHash>
+#include <QSet>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 #include <numeric>
 
 namespace Controles {
@@ -64,7 +67,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
 
 ListModel::Row ListModel::makeRow(ListRow source)
 {
-    Row row{std::move(source.key), std::move(source.texts), {}};
+    Row row{std::move(source.key), std::move(source.texts), {}, source.arrival};
     row.looks.resize(size_t(row.texts.size()));
     return row;
 }
@@ -82,28 +85,50 @@ ListModel::ColumnKind ListModel::columnKind(int column) const
     return column >= 0 && size_t(column) < m_kinds.size() ? m_kinds[size_t(column)] : ColumnKind::Text;
 }
 
-// A column is a number or date column when every filled cell of its first rows reads as one.
-void ListModel::classifyColumns()
+namespace {
+
+const QRegularExpression &numberPattern()
 {
     static const QRegularExpression number(QStringLiteral("^-?[0-9][0-9,]*(\\.[0-9]+)?$"));
+    return number;
+}
+
+const QRegularExpression &datePattern()
+{
     static const QRegularExpression date(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?$"));
-    constexpr size_t sampled = 200;
-    m_kinds.assign(size_t(m_headers.size()), ColumnKind::Text);
-    for (qsizetype column = 0; column < m_headers.size(); ++column) {
-        bool allNumbers = true;
-        bool allDates = true;
-        bool anyFilled = false;
-        for (size_t position = 0; position < std::min(sampled, m_rows.size()); ++position) {
-            const QStringList &texts = m_rows[position].texts;
-            if (column >= texts.size() || texts.at(column).isEmpty())
-                continue;
-            anyFilled = true;
-            allNumbers = allNumbers && number.match(texts.at(column)).hasMatch();
-            allDates = allDates && date.match(texts.at(column)).hasMatch();
-        }
-        if (anyFilled)
-            m_kinds[size_t(column)] = allNumbers ? ColumnKind::Number : allDates ? ColumnKind::Date : ColumnKind::Text;
+    return date;
+}
+
+constexpr size_t sampledRows = 200;
+
+} // namespace
+
+// A column is a number or date column when every filled cell of the sample reads as one.
+ListModel::ColumnKind ListModel::kindOf(const std::vector<const QStringList *> &sample, int column)
+{
+    bool allNumbers = true;
+    bool allDates = true;
+    bool anyFilled = false;
+    for (const QStringList *texts : sample) {
+        if (column >= texts->size() || texts->at(column).isEmpty())
+            continue;
+        anyFilled = true;
+        allNumbers = allNumbers && numberPattern().match(texts->at(column)).hasMatch();
+        allDates = allDates && datePattern().match(texts->at(column)).hasMatch();
     }
+    if (!anyFilled)
+        return ColumnKind::Text;
+    return allNumbers ? ColumnKind::Number : allDates ? ColumnKind::Date : ColumnKind::Text;
+}
+
+void ListModel::classifyColumns()
+{
+    std::vector<const QStringList *> sample;
+    for (size_t position = 0; position < std::min(sampledRows, m_rows.size()); ++position)
+        sample.push_back(&m_rows[position].texts);
+    m_kinds.assign(size_t(m_headers.size()), ColumnKind::Text);
+    for (qsizetype column = 0; column < m_headers.size(); ++column)
+        m_kinds[size_t(column)] = kindOf(sample, int(column));
 }
 
 void ListModel::replace(const QStringList &headers, std::vector<ListRow> rows)
@@ -202,20 +227,144 @@ const QString &cellText(const QStringList &texts, int column)
     return column < texts.size() ? texts.at(column) : none;
 }
 
-// The positions of the rows in sorted order. Letter case is ignored by comparing case-folded
-// copies made once per row, not folded again at every comparison.
-template<typename Rows, typename TextsOf>
-std::vector<int> sortedPositions(const Rows &rows, int column, Qt::SortOrder order, TextsOf textsOf)
+// A value a cell sorts by: numbers by value, dates by their ISO text, other text by a key
+// in Spanish order: letter case and accents aside, ñ its own letter between n and o, and
+// numbers inside the text by value (OP-9 before OP-10).
+struct SortKey
 {
-    std::vector<QString> keys;
-    keys.reserve(rows.size());
-    for (const auto &row : rows)
-        keys.push_back(cellText(textsOf(row), column).toCaseFolded());
+    double number = 0;
+    QString text;
+};
+
+void appendNaturalKey(QString &key, const QString &text)
+{
+    constexpr qsizetype digitWidth = 20;
+    QString letters = text.toCaseFolded();
+    const bool ascii = std::all_of(letters.cbegin(), letters.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (!ascii)
+        letters = letters.normalized(QString::NormalizationForm_D);
+    key.reserve(letters.size() + digitWidth);
+    for (qsizetype at = 0; at < letters.size();) {
+        const QChar character = letters.at(at);
+        if (character.isDigit()) {
+            qsizetype end = at;
+            while (end < letters.size() && letters.at(end).isDigit())
+                ++end;
+            for (qsizetype pad = end - at; pad < digitWidth; ++pad)
+                key += QLatin1Char('0');
+            key += QStringView(letters).mid(at, end - at);
+            at = end;
+            continue;
+        }
+        if (!ascii && character == QLatin1Char('n') && at + 1 < letters.size() && letters.at(at + 1).unicode() == 0x0303) {
+            key += QLatin1Char('n');
+            key += QChar(0xFFFF); // ñ: after every n-word, before o
+            at += 2;
+            continue;
+        }
+        if (ascii || character.category() != QChar::Mark_NonSpacing)
+            key += character;
+        ++at;
+    }
+}
+
+SortKey sortKeyOf(const QString &text, ListModel::ColumnKind kind)
+{
+    switch (kind) {
+    case ListModel::ColumnKind::Number: {
+        bool ok = false;
+        const double value = QString(text).remove(QLatin1Char(',')).toDouble(&ok);
+        return SortKey{ok ? value : -std::numeric_limits<double>::infinity(), {}};
+    }
+    case ListModel::ColumnKind::Date:
+        return SortKey{0, text};
+    case ListModel::ColumnKind::Text:
+        break;
+    }
+    SortKey key;
+    appendNaturalKey(key.text, text);
+    return key;
+}
+
+int compareKeys(const SortKey &left, const SortKey &right, ListModel::ColumnKind kind)
+{
+    switch (kind) {
+    case ListModel::ColumnKind::Number:
+        return left.number < right.number ? -1 : right.number < left.number ? 1 : 0;
+    case ListModel::ColumnKind::Date:
+    case ListModel::ColumnKind::Text:
+        break;
+    }
+    return left.text.compare(right.text);
+}
+
+// Whether a column repeats its values enough to be worth ranking each value once.
+template<typename Rows>
+bool repeatsItsValues(const Rows &rows, int column)
+{
+    QSet<QString> seen;
+    const size_t sampled = std::min(sampledRows, rows.size());
+    for (size_t position = 0; position < sampled; ++position)
+        seen.insert(cellText(rows[position].texts, column));
+    return size_t(seen.size()) * 2 <= sampled;
+}
+
+// The rank of each row's value: equal values share a rank. A column that repeats its values
+// (states, salespeople, contacts) gets each distinct value's key once.
+template<typename Rows>
+std::vector<int> ranks(const Rows &rows, int column, ListModel::ColumnKind kind)
+{
+    const bool byValue = repeatsItsValues(rows, column);
+    QHash<QString, int> distinctIndex;
+    std::vector<SortKey> keys;
+    std::vector<int> valueOfRow(rows.size());
+    for (size_t position = 0; position < rows.size(); ++position) {
+        const QString &text = cellText(rows[position].texts, column);
+        if (!byValue) {
+            valueOfRow[position] = int(keys.size());
+            keys.push_back(sortKeyOf(text, kind));
+            continue;
+        }
+        auto found = distinctIndex.constFind(text);
+        if (found == distinctIndex.constEnd()) {
+            found = distinctIndex.insert(text, int(keys.size()));
+            keys.push_back(sortKeyOf(text, kind));
+        }
+        valueOfRow[position] = *found;
+    }
+    std::vector<int> byKey(keys.size());
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(), [&](int left, int right) {
+        return compareKeys(keys[size_t(left)], keys[size_t(right)], kind) < 0;
+    });
+    std::vector<int> rankOfValue(keys.size());
+    for (size_t place = 0, current = 0; place < byKey.size(); ++place) {
+        if (place > 0 && compareKeys(keys[size_t(byKey[place - 1])], keys[size_t(byKey[place])], kind) != 0)
+            ++current;
+        rankOfValue[size_t(byKey[place])] = int(current);
+    }
+    for (int &value : valueOfRow)
+        value = rankOfValue[size_t(value)];
+    return valueOfRow;
+}
+
+// The positions of the rows in sorted order; rows that tie keep the order in which they
+// arrived.
+template<typename Rows>
+std::vector<int> sortedPositions(const Rows &rows, int column, Qt::SortOrder order)
+{
+    std::vector<const QStringList *> sample;
+    for (size_t position = 0; position < std::min(sampledRows, rows.size()); ++position)
+        sample.push_back(&rows[position].texts);
+    const std::vector<int> rank = ranks(rows, column, ListModel::kindOf(sample, column));
     std::vector<int> positions(rows.size());
     std::iota(positions.begin(), positions.end(), 0);
-    std::stable_sort(positions.begin(), positions.end(), [&](int left, int right) {
-        return order == Qt::AscendingOrder ? keys[size_t(left)] < keys[size_t(right)]
-                                           : keys[size_t(right)] < keys[size_t(left)];
+    std::sort(positions.begin(), positions.end(), [&](int left, int right) {
+        const int leftRank = rank[size_t(left)];
+        const int rightRank = rank[size_t(right)];
+        if (leftRank != rightRank)
+            return order == Qt::AscendingOrder ? leftRank < rightRank : leftRank > rightRank;
+        return rows[size_t(left)].arrival < rows[size_t(right)].arrival;
     });
     return positions;
 }
@@ -224,8 +373,7 @@ std::vector<int> sortedPositions(const Rows &rows, int column, Qt::SortOrder ord
 
 void ListModel::sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order)
 {
-    const std::vector<int> positions =
-        sortedPositions(rows, column, order, [](const ListRow &row) -> const QStringList & { return row.texts; });
+    const std::vector<int> positions = sortedPositions(rows, column, order);
     std::vector<ListRow> sorted;
     sorted.reserve(rows.size());
     for (const int position : positions)
@@ -235,8 +383,7 @@ void ListModel::sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder o
 
 std::vector<int> ListModel::sortBy(int column, Qt::SortOrder order)
 {
-    const std::vector<int> sortedOrder =
-        sortedPositions(m_rows, column, order, [](const Row &row) -> const QStringList & { return row.texts; });
+    const std::vector<int> sortedOrder = sortedPositions(m_rows, column, order);
 
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();

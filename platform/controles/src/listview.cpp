@@ -61,6 +61,8 @@ void ListView::setColumns(const QStringList &headers)
 
 void ListView::replaceContents(const QStringList &headers, std::vector<ListRow> rows)
 {
+    for (size_t position = 0; position < rows.size(); ++position)
+        rows[position].arrival = int(position);
     if (m_sorted)
         ListModel::sortRows(rows, m_sortKey, m_sortOrder);
     m_sortPending = false;
@@ -108,7 +110,7 @@ int ListView::addItem(const QString &key, const QString &text, const QStringList
 {
     QStringList texts{text};
     texts << subItems;
-    m_model->append(ListRow{key, texts});
+    m_model->append(ListRow{key, texts, m_model->size()});
     applySort();
     return m_model->size();
 }

@@ -34,6 +34,7 @@ public:
         QString key;
         QStringList texts;
         std::vector<CellLook> looks; // one per text
+        int arrival = 0;
     };
 
     // What a column holds, judged from its first rows: numbers line up to the right.
@@ -68,6 +69,9 @@ public:
 
     // The order the list sorts in, for rows that are not in the model yet.
     static void sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order);
+
+    // What a column holds, judged from the filled cells of the first rows.
+    static ColumnKind kindOf(const std::vector<const QStringList *> &sample, int column);
 
 private:
     static Row makeRow(ListRow source);
