@@ -173,34 +173,6 @@ qint32 toColorReference(const QVariant &value)
     return toInteger<qint32>(value);
 }
 
-bool toBoolean(const QVariant &value)
-{
-    if (!value.isValid())
-        return false;
-    if (value.isNull())
-        raise(ErrorNumber::InvalidUseOfNull);
-    if (value.metaType().id() == QMetaType::Bool)
-        return value.toBool();
-    if (value.metaType().id() == QMetaType::QString) {
-        const QString text = value.toString().trimmed();
-        if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
-            || text.compare(QLatin1String("verdadero"), Qt::CaseInsensitive) == 0)
-            return true;
-        if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0
-            || text.compare(QLatin1String("falso"), Qt::CaseInsensitive) == 0)
-            return false;
-        const auto parsed = parseNumber(text);
-        if (!parsed)
-            raise(ErrorNumber::TypeMismatch);
-        return parsed->radixBits ? *parsed->radixBits != 0 : parsed->decimal != 0;
-    }
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    if (!ok)
-        raise(ErrorNumber::TypeMismatch);
-    return number != 0;
-}
-
 QString toText(const QVariant &value)
 {
     if (!value.isValid())

@@ -37,7 +37,6 @@ public:
     bool isAlive();
     bool isBroken() const { return m_broken; }
 
-    QSqlDatabase &database() { return m_database; }
 
 private:
     void forget();

@@ -25,8 +25,6 @@ RUNTIME_EXPORT qint32 toInteger32(const QVariant &value);
 // A colour reference (0x00BBGGRR) follows the 32-bit rules.
 RUNTIME_EXPORT qint32 toColorReference(const QVariant &value);
 
-RUNTIME_EXPORT bool toBoolean(const QVariant &value);
-
 // Text of a value: Empty gives "", Null raises 94, numbers in their shortest form.
 RUNTIME_EXPORT QString toText(const QVariant &value);
 
