@@ -59,15 +59,64 @@ struct Aspecto
 
 struct Aspectos
 {
-    QHash<QString, Aspecto> porFolio;
+    std::vector<std::optional<Aspecto>> porRenglon; // by the row's position in the list
     std::vector<Color> colores;
+};
+
+// Where each look goes. The answer usually comes in the order the rows came, so each folio
+// is first compared with the next row expected; the folios that do not follow that order
+// wait in a table for the rows left over.
+class Reparto
+{
+public:
+    explicit Reparto(const Kit::ListModel &modelo)
+        : m_modelo(modelo), m_orden(modelo.positionsByArrival()), m_aspectos(size_t(modelo.size()))
+    {
+    }
+
+    void recibe(const QString &folio, const Aspecto &aspecto)
+    {
+        if (m_siguiente < m_orden.size() && folioDe(m_orden[m_siguiente]) == folio) {
+            m_aspectos[size_t(m_orden[m_siguiente++])] = aspecto;
+            return;
+        }
+        if (!m_sobrantes.contains(folio))
+            m_sobrantes.insert(folio, aspecto);
+    }
+
+    std::vector<std::optional<Aspecto>> termina()
+    {
+        if (m_orden.empty() && m_modelo.size() > 0) {
+            for (int posicion = 0; posicion < m_modelo.size(); ++posicion)
+                m_orden.push_back(posicion);
+        }
+        for (size_t llegada = m_siguiente; llegada < m_orden.size(); ++llegada) {
+            const auto encontrado = m_sobrantes.constFind(folioDe(m_orden[llegada]));
+            if (encontrado != m_sobrantes.constEnd())
+                m_aspectos[size_t(m_orden[llegada])] = *encontrado;
+        }
+        return std::move(m_aspectos);
+    }
+
+private:
+    QString folioDe(int posicion) const
+    {
+        const QStringList &textos = m_modelo.row(posicion).texts;
+        return textos.isEmpty() ? QString() : textos.first();
+    }
+
+    const Kit::ListModel &m_modelo;
+    std::vector<int> m_orden;
+    size_t m_siguiente = 0;
+    std::vector<std::optional<Aspecto>> m_aspectos;
+    QHash<QString, Aspecto> m_sobrantes;
 };
 
 // The looks of every opportunity the salesperson may see, in one statement: the same
 // salesperson filter as the view's, so the database does the work once for the whole list.
-// A folio whose state has no look is not in the answer; for a folio with several looks,
-// one of them counts, as the database returns them.
-Aspectos aspectosDelVendedor(const QString &filtro, int renglones)
+// A folio whose state has no look is not in the answer; for a folio with several looks, the
+// first the database returns counts, as for a single row.
+Aspectos aspectosDelVendedor(const QString &filtro, const Kit::ListModel &modelo)
 {
     Publico::TextoSql = QStringLiteral("Select Oportunidad.Op_Folio, ")
                         + QStringLiteral("     estado_oportunidad.Eo_Hexadecimal, ")
@@ -77,7 +126,7 @@ Aspectos aspectosDelVendedor(const QString &filtro, int renglones)
                         + QStringLiteral("     inner join Vendedor on Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor ")
                         + QStringLiteral("WHERE") + filtro;
     Aspectos aspectos;
-    aspectos.porFolio.reserve(renglones);
+    Reparto reparto(modelo);
     QHash<QString, int> indiceDeColor;
     Ado::Recordset estados = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
     for (; !estados.atEnd(); estados.moveNext()) {
@@ -88,9 +137,10 @@ Aspectos aspectosDelVendedor(const QString &filtro, int renglones)
             indice = indiceDeColor.insert(claveDeColor, int(aspectos.colores.size()));
             aspectos.colores.push_back(Color{color, std::nullopt});
         }
-        aspectos.porFolio.insert(Runtime::toTextOrEmpty(estados.field(0)),
-                                 Aspecto{*indice, Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
+        reparto.recibe(Runtime::toTextOrEmpty(estados.field(0)),
+                       Aspecto{*indice, Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
     }
+    aspectos.porRenglon = reparto.termina();
     return aspectos;
 }
 
@@ -104,7 +154,7 @@ void frmKLD251::coloreaRenglones(const QString &filtro)
     const Kit::ListModel &modelo = lvOrdenes->listModel();
     Aspectos aspectos;
     try {
-        aspectos = aspectosDelVendedor(filtro, modelo.size());
+        aspectos = aspectosDelVendedor(filtro, modelo);
     } catch (...) {
         reportaFallaDeColor(std::current_exception());
     }
@@ -124,13 +174,12 @@ void frmKLD251::coloreaRenglones(const QString &filtro)
     };
 
     std::vector<std::optional<Kit::ListView::RowLook>> aspectosDeRenglon(size_t(modelo.size()), Kit::ListView::RowLook{});
-    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
-        const QStringList &textos = modelo.row(posicion).texts;
-        const auto encontrado = aspectos.porFolio.constFind(textos.isEmpty() ? QString() : textos.first());
-        if (encontrado == aspectos.porFolio.constEnd())
+    for (size_t posicion = 0; posicion < aspectos.porRenglon.size(); ++posicion) {
+        const std::optional<Aspecto> &aspecto = aspectos.porRenglon[posicion];
+        if (!aspecto)
             continue;
-        if (const std::optional<qint32> color = colorMostrable(aspectos.colores[size_t(encontrado->color)]))
-            aspectosDeRenglon[size_t(posicion)] = Kit::ListView::RowLook{color, encontrado->negrilla};
+        if (const std::optional<qint32> color = colorMostrable(aspectos.colores[size_t(aspecto->color)]))
+            aspectosDeRenglon[posicion] = Kit::ListView::RowLook{color, aspecto->negrilla};
     }
     lvOrdenes->setRowLooks(aspectosDeRenglon);
 }

@@ -116,6 +116,47 @@ TEST_F(FuncionesSqlTest, llenaListaPoneUnaColumnaPorCampoYUnRenglonPorRegistro)
     EXPECT_TRUE(funciones.ultimaFalla().isEmpty());
 }
 
+// A refill compares the result with the rows shown as it reads: whatever changed, the list
+// ends as a fresh fill would leave it, in the user's order.
+TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
+                                "('F-1', 'a', 'V1'), ('F-2', 'b', 'V1'), ('F-3', 'c', 'V1'), ('F-4', 'd', 'V1')"));
+    const QString consulta = QStringLiteral("SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio");
+    const auto renglones = [](const Controles::ListView &lista) {
+        QStringList todos;
+        for (int item = 1; item <= lista.itemCount(); ++item)
+            todos << lista.itemText(item) + QLatin1Char('=') + lista.subItemText(item, 1) + QLatin1Char('/') + lista.itemKey(item);
+        return todos;
+    };
+    const QString cambios[] = {
+        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'x' WHERE Op_Folio = 'F-2'"),
+        QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-4'"),
+        QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-1'"),
+        QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES ('F-9', 'b', 'V1')"),
+        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'a'"),
+        QStringLiteral("DELETE FROM Oportunidad"),
+    };
+    Controles::ListView lista;
+    lista.addItem(QStringLiteral("clave"), QStringLiteral("F-1"), {QStringLiteral("a")});
+    for (const QString &cambio : cambios) {
+        SCOPED_TRACE(cambio.toStdString());
+        ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+        Controles::ListView nueva;
+        nueva.setSortKey(lista.sortKey());
+        nueva.setSortOrder(lista.sortOrder());
+        nueva.setSorted(true);
+        ASSERT_TRUE(funciones.LlenaLista(consulta, nueva, -1));
+        EXPECT_EQ(renglones(lista), renglones(nueva));
+        lista.setSortKey(1); // by description, descending, for the next refill
+        lista.setSortOrder(Qt::DescendingOrder);
+        lista.setSorted(true);
+        base.ejecuta(cambio);
+    }
+    ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+    EXPECT_EQ(lista.itemCount(), 0);
+}
+
 TEST_F(FuncionesSqlTest, llenaListaConSqlErroneoDevuelveFalsoYDejaLaLista)
 {
     Controles::ListView lista;

@@ -101,6 +101,37 @@ TEST_F(Tablero, rowsTakeTheirStatesColourAndWeightInEveryCell)
     EXPECT_TRUE(entorno->mensajes.empty());
 }
 
+// The looks arrive in the database's order, which need not be the list's: rows listed in
+// reverse, cancelled opportunities among the looks and a list sorted by the user all get
+// each row its own state's look, on the first load and on every refresh.
+TEST_F(Tablero, eachRowTakesItsOwnLookWhateverOrderTheRowsComeIn)
+{
+    oportunidad(QStringLiteral("F0"), QStringLiteral("V1"), QStringLiteral("AZUL"));
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F0'"));
+    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'ORDER BY Oportunidad.Op_Folio', "
+                                "'ORDER BY Oportunidad.Op_Folio DESC')"));
+    const QHash<QString, std::optional<qint32>> colorPorFolio = {
+        {QStringLiteral("F1"), 0x0000FF}, {QStringLiteral("F2"), 0xFF0000},
+        {QStringLiteral("F3"), 0x808080}, {QStringLiteral("F4"), std::nullopt}};
+    const auto revisa = [&] {
+        ASSERT_EQ(lista().itemCount(), 4);
+        for (int renglon = 1; renglon <= 4; ++renglon) {
+            SCOPED_TRACE(lista().itemText(renglon).toStdString());
+            EXPECT_EQ(lista().cellForeColor(renglon, 1), colorPorFolio.value(lista().itemText(renglon)));
+            EXPECT_EQ(lista().cellBold(renglon, 1), lista().itemText(renglon) == QStringLiteral("F1"));
+        }
+    };
+    abre();
+    revisa();
+    Q_EMIT lista().columnClick(2); // by description
+    tablero->Carga_Oportunidades();
+    revisa();
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'"));
+    tablero->Carga_Oportunidades();
+    EXPECT_EQ(lista().cellForeColor(int(folios().indexOf(QStringLiteral("F2"))) + 1, 0), 0x808080);
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
 TEST_F(Tablero, aFolioWithAQuoteIsColouredLikeAnyOther)
 {
     oportunidad(QStringLiteral("F''9"), QStringLiteral("V9"), QStringLiteral("ROJO"));

@@ -159,12 +159,25 @@ bool ListModel::updateInPlace(std::vector<ListRow> &rows)
     }
     for (size_t position = 0; position < rows.size(); ++position) {
         Row &row = m_rows[position];
+        row.arrival = rows[position].arrival;
         if (row.texts == rows[position].texts && row.key == rows[position].key)
             continue;
         row = makeRow(std::move(rows[position]));
         Q_EMIT dataChanged(index(int(position), 0), index(int(position), int(m_headers.size()) - 1));
     }
     return true;
+}
+
+std::vector<int> ListModel::positionsByArrival() const
+{
+    std::vector<int> positions(m_rows.size(), -1);
+    for (size_t position = 0; position < m_rows.size(); ++position) {
+        const int arrival = m_rows[position].arrival;
+        if (arrival < 0 || size_t(arrival) >= positions.size() || positions[size_t(arrival)] >= 0)
+            return {};
+        positions[size_t(arrival)] = int(position);
+    }
+    return positions;
 }
 
 void ListModel::append(ListRow row)

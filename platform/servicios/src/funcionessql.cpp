@@ -49,8 +49,12 @@ bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qi
 {
     try {
         Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
-        ContenidoLista contenido = leeContenido(datos);
+        ContenidoLista contenido = leeContenido(datos, lista.listModel());
         datos.close();
+        if (contenido.igualAlAnterior) {
+            m_ultimaFalla.clear();
+            return true;
+        }
         // A new set of columns is fitted to its contents; the same columns keep the widths
         // the user gave them.
         const bool columnasNuevas = lista.listModel().headers() != contenido.encabezados;

@@ -53,6 +53,9 @@ public:
     // did not change stay as they are (texts and looks): a refresh that finds nothing new
     // touches nothing, and one that finds a few changed rows updates just those.
     void replace(const QStringList &headers, std::vector<ListRow> rows);
+    // The position of each row in the order the rows came (none if that order is not
+    // known), for a filling or a look-up that reads the rows in the order they come.
+    std::vector<int> positionsByArrival() const;
     void append(ListRow row);
     void clearRows();
 
