@@ -2,6 +2,7 @@
 #include "frmKLD251.h"
 
 #include "atrapa.h"
+#include "listavistas.h"
 #include "publico.h"
 
 #include "controles/cbzel.h"
@@ -13,8 +14,7 @@ const QString vistaPredeterminada = QStringLiteral("TODOS|CONTROL_OPORTUNIDADES"
 
 } // namespace
 
-// Entries "name|key" separated by ","; names and keys are kept exactly as written, and an
-// entry without both a name and a key (blanks aside) adds no view.
+// The views come from the variable; an empty one means the default view alone.
 void frmKLD251::CargaVistas()
 {
     QString vistas;
@@ -32,17 +32,14 @@ void frmKLD251::CargaVistas()
     if (vistas.trimmed().isEmpty())
         vistas = vistaPredeterminada;
     int cuantas = 0;
-    for (const QString &entrada : vistas.split(QLatin1Char(','))) {
+    for (const Vista &vista : LeeVistas(vistas)) {
         Publico::IgnoraError([&] {
-            const QStringList partes = entrada.split(QLatin1Char('|'));
-            if (partes.size() < 2 || partes.at(0).trimmed().isEmpty() || partes.at(1).trimmed().isEmpty())
-                return;
             ++cuantas;
             NombresVista.resize(cuantas);
             ConsultasVista.resize(cuantas);
-            NombresVista[cuantas - 1] = partes.at(0);
-            ConsultasVista[cuantas - 1] = partes.at(1);
-            cboVistas->Agrega(partes.at(0));
+            NombresVista[cuantas - 1] = vista.nombre;
+            ConsultasVista[cuantas - 1] = vista.consulta;
+            cboVistas->Agrega(vista.nombre);
         });
     }
 }
