@@ -1,16 +1,17 @@
 // teqvaro: the suite's host shell. It opens the session's database (by default the demo
 // SQLite database, created on first use), loads a module by its registration name, obtains
-// its screen and shows it with a host object of its own as the screen's `Padre`.
+// its screen and shows it in the main window with a host object of its own as the screen's
+// `Padre`.
 #include "anfitrion.h"
 #include "bitacora.h"
+#include "modulos.h"
 #include "opciones.h"
+#include "ventanaprincipal.h"
 
 #include "ado/session.h"
 #include "datos/demo.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
-#include "runtime/conversions.h"
-#include "runtime/latebinding.h"
 #include "servicios/cifrado.h"
 #include "servicios/servicios.h"
 
@@ -24,8 +25,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -87,24 +88,63 @@ int poneContrasena(const QString &vendedor)
     return salidaCorrecta;
 }
 
-// What the user sees: the screen, and a dialog it opened drawn centred over it.
-QImage vistaDePantalla(QWidget *pantalla)
+// A window as a desktop shows it: the offscreen platform draws no frames, so the picture
+// gets a plain border and a title bar with the window's title.
+QImage conMarco(QWidget &ventana)
 {
-    QImage imagen = pantalla->grab().toImage();
+    constexpr int borde = 1;
+    constexpr int altoDelTitulo = 26;
+    const QImage contenido = ventana.grab().toImage();
+    QImage marco(contenido.width() + 2 * borde, contenido.height() + altoDelTitulo + borde, QImage::Format_ARGB32);
+    marco.fill(QColor(0x2A, 0x34, 0x40));
+    QPainter pintor(&marco);
+    pintor.fillRect(QRect(borde, borde, contenido.width(), altoDelTitulo - borde), QColor(0x3C, 0x4A, 0x5C));
+    QFont letra = ventana.font();
+    letra.setBold(true);
+    pintor.setFont(letra);
+    pintor.setPen(Qt::white);
+    pintor.drawText(QRect(borde + 8, borde, contenido.width() - 16, altoDelTitulo - borde),
+                    Qt::AlignVCenter | Qt::AlignLeft, ventana.windowTitle());
+    pintor.drawImage(borde, altoDelTitulo, contenido);
+    return marco;
+}
+
+// Where a window's picture stands over the main window's: where the window is, its title
+// bar above it, kept inside the picture.
+QPoint posicionSobre(const QWidget &ventana, const QWidget &encima, const QSize &tamano, const QImage &imagen)
+{
+    const QPoint relativa = encima.geometry().topLeft() - ventana.geometry().topLeft()
+                            - QPoint(0, tamano.height() - encima.height());
+    return QPoint(std::clamp(relativa.x(), 0, std::max(0, imagen.width() - tamano.width())),
+                  std::clamp(relativa.y(), 0, std::max(0, imagen.height() - tamano.height())));
+}
+
+// What the user sees: the main window, the windows it owns over it, and a dialog one of
+// them opened over everything.
+QImage vistaDeVentana(VentanaPrincipal &ventana)
+{
+    QImage imagen = ventana.grab().toImage();
+    QPainter pintor(&imagen);
+    QWidgetList encima;
+    for (QWidget *propia : ventana.ventanas()) {
+        if (propia != &ventana)
+            encima << propia;
+    }
     QWidget *dialogo = QApplication::activeModalWidget();
-    if (dialogo && dialogo != pantalla) {
-        const QImage encima = dialogo->grab().toImage();
-        QPainter pintor(&imagen);
-        pintor.drawImage((imagen.width() - encima.width()) / 2, (imagen.height() - encima.height()) / 2, encima);
+    if (dialogo && dialogo != &ventana && !encima.contains(dialogo))
+        encima << dialogo;
+    for (QWidget *otra : std::as_const(encima)) {
+        const QImage enMarco = conMarco(*otra);
+        pintor.drawImage(posicionSobre(ventana, *otra, enMarco.size(), imagen), enMarco);
     }
     return imagen;
 }
 
-// Writes the screen to a PNG once it has been shown, activated and filled.
-void programaCaptura(QWidget *pantalla, const QString &archivo)
+// Writes the window to a PNG once it has been shown, activated and filled.
+void programaCaptura(VentanaPrincipal &ventana, const QString &archivo, int espera)
 {
-    QTimer::singleShot(600, pantalla, [pantalla, archivo] {
-        const bool guardada = vistaDePantalla(pantalla).save(archivo, "PNG");
+    QTimer::singleShot(espera, &ventana, [&ventana, archivo] {
+        const bool guardada = vistaDeVentana(ventana).save(archivo, "PNG");
         if (!guardada)
             qCritical().noquote() << "No se pudo guardar la captura en" << archivo;
         QApplication::exit(guardada ? salidaCorrecta : salidaConError);
@@ -159,25 +199,25 @@ int ejecuta(const Opciones &opciones)
     if (!opciones.vendedorContrasena.isEmpty())
         return poneContrasena(opciones.vendedorContrasena);
 
-    Runtime::ComponentLoader cargador;
-    const std::unique_ptr<QObject> modulo = cargador.createObject(opciones.modulo);
-    qInfo().noquote() << "Módulo" << opciones.modulo << "de la familia"
-                      << Runtime::toText(Runtime::readMember(modulo.get(), "Modulo"));
-    auto *pantalla = qobject_cast<QWidget *>(Runtime::readMember(modulo.get(), "GetPantalla").value<QObject *>());
-    if (!pantalla)
-        Runtime::raise(Runtime::ErrorNumber::ObjectNotSet,
-                       QStringLiteral("El módulo %1 no entregó su pantalla").arg(opciones.modulo));
-
-    Anfitrion anfitrion(opciones.operador);
-    anfitrion.setPantalla(pantalla);
-    pantalla->setProperty("Padre", QVariant::fromValue<QObject *>(&anfitrion));
-    pantalla->resize(1100, 640);
-    pantalla->show();
-    pantalla->activateWindow();
+    Modulos modulos;
+    VentanaPrincipal ventana(modulos, opciones.operador);
+    ventana.abreModulo(opciones.modulo);
+    qInfo().noquote() << "Módulo" << opciones.modulo << "de la familia" << modulos.familia(opciones.modulo);
+    ventana.show();
+    ventana.activateWindow();
+    // A screen asked for on the command line opens once the module's screen has loaded.
+    constexpr int esperaDeLaPantalla = 300;
+    constexpr int esperaDeLaCaptura = 600;
+    if (!opciones.abreModulo.isEmpty()) {
+        QTimer::singleShot(esperaDeLaPantalla, &ventana, [&ventana, &opciones] {
+            ventana.anfitrion()->transacciones(opciones.abreModulo, opciones.abreParametros);
+        });
+    }
     if (!opciones.captura.isEmpty())
-        programaCaptura(pantalla, opciones.captura);
+        programaCaptura(ventana, opciones.captura,
+                        esperaDeLaCaptura + (opciones.abreModulo.isEmpty() ? 0 : esperaDeLaPantalla));
     if (opciones.mideArranque)
-        new MedidorDeArranque(pantalla); // owned by the screen
+        new MedidorDeArranque(&ventana); // owned by the window
     return QApplication::exec();
 }
 
@@ -191,6 +231,7 @@ int main(int argc, char **argv)
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("teqvaro"));
     QApplication::setOrganizationName(QStringLiteral("Teqvaro"));
+    QApplication::setApplicationVersion(QStringLiteral(TEQVARO_VERSION));
     Bitacora::instala();
 
     const Opciones opciones = Opciones::lee(QApplication::arguments());

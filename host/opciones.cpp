@@ -28,7 +28,12 @@ Opciones Opciones::lee(const QStringList &argumentos)
                                         QStringLiteral("vendedor"));
     const QCommandLineOption arranque(QStringLiteral("mide-arranque"),
                                       QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina."));
-    parser.addOptions({baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena, arranque});
+    // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
+    QCommandLineOption abre(QStringLiteral("abre"),
+                            QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
+                            QStringLiteral("modulo"));
+    abre.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena, arranque, abre});
 
     Opciones opciones;
     if (!parser.parse(argumentos)) {
@@ -45,6 +50,9 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.desregistra = parser.value(desregistra);
     opciones.vendedorContrasena = parser.value(contrasena);
     opciones.mideArranque = parser.isSet(arranque);
+    opciones.abreModulo = parser.value(abre);
+    if (!opciones.abreModulo.isEmpty())
+        opciones.abreParametros = parser.positionalArguments().value(0);
     return opciones;
 }
 

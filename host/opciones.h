@@ -10,6 +10,8 @@ struct Opciones
     QString operador = QStringLiteral("GERENTE");
     QString modulo = QStringLiteral("KLD251.Pantalla");
     QString captura;          // write the window to this PNG and end
+    QString abreModulo;       // once the window is up, ask for this module's screen...
+    QString abreParametros;   // ...with these parameters, as a module would
     bool mideArranque = false; // print "pintado <ms>" at the screen's first paint and end
     QString registra;         // run this library's registration entry point and end
     QString desregistra;

@@ -158,7 +158,9 @@ void cargaConfiguracion(Ado::Connection &conexion)
     inserta(conexion, QStringLiteral("Variable"),
             {QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
              QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION")});
-    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QString()});
+    // Won opportunities are registered in a screen of their own, which the host opens.
+    inserta(conexion, QStringLiteral("Variable"),
+            {QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD247")});
     inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("FTO_VENDEDOR"), QString()});
     inserta(conexion, QStringLiteral("Consulta"),
             {QStringLiteral("CONTROL_OPORTUNIDADES"), QStringLiteral("Todas las oportunidades abiertas"), vistaTodos});

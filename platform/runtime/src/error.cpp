@@ -23,7 +23,7 @@ QString standardDescription(int number)
     case ErrorNumber::ObjectNotSet: return QStringLiteral("Variable de objeto o bloque With no establecido");
     case ErrorNumber::InvalidUseOfNull: return QStringLiteral("Uso no válido de Null");
     case ErrorNumber::InvalidPropertyValue: return QStringLiteral("Valor de propiedad no válido");
-    case ErrorNumber::CannotCreateObject: return QStringLiteral("El componente ActiveX no puede crear el objeto");
+    case ErrorNumber::CannotCreateObject: return QStringLiteral("El componente no puede crear el objeto");
     case ErrorNumber::MemberNotFound: return QStringLiteral("El objeto no acepta esta propiedad o método");
     case ErrorNumber::NoCurrentRecord:
         return QStringLiteral("BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");

@@ -1,0 +1,57 @@
+#include "modulos.h"
+
+#include "runtime/conversions.h"
+#include "runtime/error.h"
+#include "runtime/latebinding.h"
+
+#include <QSettings>
+#include <QWidget>
+
+Modulos::Modulos(const QString &registro)
+    : m_registro(registro)
+    , m_cargador(Runtime::ComponentRegistry(registro))
+{}
+
+// Each module takes its screen with it.
+Modulos::~Modulos() = default;
+
+// The registry keeps one group per registration name; the platform's registry answers
+// look-ups by name only, so the host reads the list from the same file.
+QStringList Modulos::instalados() const
+{
+    const QSettings registro(m_registro, QSettings::IniFormat);
+    QStringList nombres;
+    for (const QString &nombre : registro.childGroups()) {
+        if (Runtime::ComponentRegistry(m_registro).find(nombre))
+            nombres << nombre;
+    }
+    nombres.sort(Qt::CaseInsensitive);
+    return nombres;
+}
+
+QWidget *Modulos::pantalla(const QString &nombreDeRegistro)
+{
+    if (QWidget *abierta = cargada(nombreDeRegistro))
+        return abierta;
+    std::unique_ptr<QObject> modulo = m_cargador.createObject(nombreDeRegistro);
+    auto *pantalla = qobject_cast<QWidget *>(Runtime::readMember(modulo.get(), "GetPantalla").value<QObject *>());
+    if (!pantalla)
+        Runtime::raise(Runtime::ErrorNumber::ObjectNotSet,
+                       QStringLiteral("El módulo %1 no entregó su pantalla").arg(nombreDeRegistro));
+    m_cargados[nombreDeRegistro] = Cargado{std::move(modulo), pantalla};
+    return pantalla;
+}
+
+QWidget *Modulos::cargada(const QString &nombreDeRegistro) const
+{
+    const auto encontrado = m_cargados.find(nombreDeRegistro);
+    return encontrado == m_cargados.end() ? nullptr : encontrado->second.pantalla.data();
+}
+
+QString Modulos::familia(const QString &nombreDeRegistro) const
+{
+    const auto encontrado = m_cargados.find(nombreDeRegistro);
+    if (encontrado == m_cargados.end())
+        return {};
+    return Runtime::toTextOrEmpty(Runtime::readMember(encontrado->second.modulo.get(), "Modulo"));
+}

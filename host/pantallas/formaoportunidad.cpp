@@ -1,0 +1,301 @@
+#include "formaoportunidad.h"
+
+#include "avisos.h"
+#include "servicioshost.h"
+
+#include "runtime/error.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace Pantallas {
+namespace {
+
+constexpr int largoFolio = 30;
+constexpr double montoMaximo = 999999999999.99; // NUMERIC(14, 2)
+const QString formatoFechaVisible = QStringLiteral("dd/MM/yyyy");
+
+QLocale regional()
+{
+    return QLocale(QLocale::Spanish, QLocale::Mexico);
+}
+
+QString titulo(FormaOportunidad::Modo modo, const QString &folio)
+{
+    switch (modo) {
+    case FormaOportunidad::Modo::Nuevo: return QStringLiteral("Nueva oportunidad");
+    case FormaOportunidad::Modo::Consulta: return QStringLiteral("Oportunidad %1").arg(folio);
+    case FormaOportunidad::Modo::Editar: return QStringLiteral("Editar oportunidad %1").arg(folio);
+    }
+    return {};
+}
+
+// "a", "a y b", "a, b y c".
+QString enumera(const QStringList &partes)
+{
+    if (partes.size() <= 1)
+        return partes.join(QString());
+    return partes.mid(0, partes.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" y ") + partes.last();
+}
+
+QLabel *rotulo(QWidget &pantalla, const QString &texto, const QString &nombre, QWidget *campo)
+{
+    auto *creado = new QLabel(texto, &pantalla);
+    creado->setObjectName(nombre);
+    creado->setBuddy(campo);
+    return creado;
+}
+
+// A list of keys showing their descriptions; a key the list lacks (a salesperson since
+// deactivated, a state since removed) is added so the opportunity keeps it.
+QComboBox *lista(QWidget &pantalla, const QString &nombre, const QString &accesible, const QList<Opcion> &opciones,
+                 const QString &elegida)
+{
+    auto *combo = new QComboBox(&pantalla);
+    combo->setObjectName(nombre);
+    combo->setAccessibleName(accesible);
+    for (const Opcion &opcion : opciones)
+        combo->addItem(conClave(opcion.descripcion, opcion.clave), opcion.clave);
+    if (!elegida.isEmpty() && combo->findData(elegida) < 0)
+        combo->addItem(elegida, elegida);
+    combo->setCurrentIndex(elegida.isEmpty() ? -1 : combo->findData(elegida));
+    return combo;
+}
+
+QString claveElegida(const QComboBox &combo)
+{
+    return combo.currentIndex() < 0 ? QString() : combo.currentData().toString();
+}
+
+QString descripcionDe(std::exception_ptr falla)
+{
+    return Runtime::toRuntimeError(falla).description();
+}
+
+} // namespace
+
+FormaOportunidad::FormaOportunidad(Modo modo, const Oportunidad &oportunidad, const Catalogos &catalogos,
+                                   QWidget *duena)
+    : Suplente(QStringLiteral("frmKLD242"), titulo(modo, oportunidad.folio), duena)
+    , m_modo(modo)
+{
+    if (modo == Modo::Consulta)
+        creaLectura(oportunidad);
+    else
+        creaCampos(oportunidad, catalogos);
+}
+
+FormaOportunidad::~FormaOportunidad() = default;
+
+void FormaOportunidad::creaLectura(const Oportunidad &oportunidad)
+{
+    auto *forma = new QFormLayout;
+    agregaResumen(*this, *forma, oportunidad);
+    auto *disposicion = new QVBoxLayout(this);
+    disposicion->addLayout(forma);
+    disposicion->addStretch(1);
+    disposicion->addWidget(botones(nullptr, QStringLiteral("Cerrar")));
+}
+
+void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogos &catalogos)
+{
+    m_servicios = std::make_unique<ServiciosDelAnfitrion>();
+
+    txtFolio = new QLineEdit(oportunidad.folio, this);
+    txtFolio->setObjectName(QStringLiteral("txtFolio"));
+    txtFolio->setAccessibleName(QStringLiteral("Folio"));
+    txtFolio->setMaxLength(largoFolio);
+    txtFolio->setPlaceholderText(QStringLiteral("p. ej. OP-000301"));
+    if (m_modo == Modo::Editar) { // the folio is the opportunity's key
+        txtFolio->setReadOnly(true);
+        pareceDeLectura(*txtFolio);
+    }
+
+    txtDescripcion = new QLineEdit(oportunidad.descripcion, this);
+    txtDescripcion->setObjectName(QStringLiteral("txtDescripcion"));
+    txtDescripcion->setAccessibleName(QStringLiteral("Descripción"));
+    txtDescripcion->setMinimumWidth(340);
+
+    QList<Opcion> contactos{{QString(), QStringLiteral("(sin contacto)")}};
+    contactos += catalogos.contactos;
+    cboContacto = lista(*this, QStringLiteral("cboContacto"), QStringLiteral("Contacto"), contactos, oportunidad.contacto);
+    if (oportunidad.contacto.isEmpty())
+        cboContacto->setCurrentIndex(0);
+    cboVendedor = lista(*this, QStringLiteral("cboVendedor"), QStringLiteral("Vendedor"), catalogos.vendedores,
+                        oportunidad.vendedor);
+    cboVendedor->setPlaceholderText(QStringLiteral("Elija el vendedor"));
+    cboEstado = lista(*this, QStringLiteral("cboEstado"), QStringLiteral("Estado"), catalogos.estados, oportunidad.estado);
+    cboEstado->setPlaceholderText(QStringLiteral("Elija el estado"));
+
+    txtMonto = new QDoubleSpinBox(this);
+    txtMonto->setObjectName(QStringLiteral("txtMonto"));
+    txtMonto->setAccessibleName(QStringLiteral("Monto"));
+    txtMonto->setLocale(regional());
+    txtMonto->setRange(0, montoMaximo);
+    txtMonto->setDecimals(2);
+    txtMonto->setGroupSeparatorShown(true);
+    txtMonto->setPrefix(QStringLiteral("$ "));
+    txtMonto->setValue(oportunidad.monto);
+
+    dtpCierre = new QDateEdit(oportunidad.cierreEstimado, this);
+    dtpCierre->setObjectName(QStringLiteral("dtpCierre"));
+    dtpCierre->setAccessibleName(QStringLiteral("Cierre estimado"));
+    dtpCierre->setDisplayFormat(formatoFechaVisible);
+    dtpCierre->setCalendarPopup(true);
+
+    auto *forma = new QFormLayout;
+    forma->addRow(rotulo(*this, QStringLiteral("Folio *:"), QStringLiteral("lbFolio"), txtFolio), txtFolio);
+    forma->addRow(rotulo(*this, QStringLiteral("Descripción *:"), QStringLiteral("lbDescripcion"), txtDescripcion),
+                  txtDescripcion);
+    forma->addRow(rotulo(*this, QStringLiteral("Contacto:"), QStringLiteral("lbContacto"), cboContacto), cboContacto);
+    forma->addRow(rotulo(*this, QStringLiteral("Vendedor *:"), QStringLiteral("lbVendedor"), cboVendedor), cboVendedor);
+    forma->addRow(rotulo(*this, QStringLiteral("Estado *:"), QStringLiteral("lbEstado"), cboEstado), cboEstado);
+    forma->addRow(rotulo(*this, QStringLiteral("Monto:"), QStringLiteral("lbMonto"), txtMonto), txtMonto);
+    forma->addRow(rotulo(*this, QStringLiteral("Cierre estimado:"), QStringLiteral("lbCierre"), dtpCierre), dtpCierre);
+
+    auto *nota = new QLabel(QStringLiteral("Los campos marcados con * son obligatorios."), this);
+    nota->setObjectName(QStringLiteral("lbObligatorios"));
+    nota->setEnabled(false);
+
+    cmdGuardar = new QPushButton(QStringLiteral("Guardar"), this);
+    cmdGuardar->setObjectName(QStringLiteral("cmdGuardar"));
+    cmdGuardar->setAccessibleName(QStringLiteral("Guardar"));
+    connect(cmdGuardar, &QPushButton::clicked, this, &FormaOportunidad::guarda);
+
+    auto *disposicion = new QVBoxLayout(this);
+    disposicion->addLayout(forma);
+    disposicion->addWidget(nota);
+    disposicion->addStretch(1);
+    disposicion->addWidget(botones(cmdGuardar, QStringLiteral("Cancelar")));
+    (m_modo == Modo::Editar ? static_cast<QWidget *>(txtDescripcion) : txtFolio)->setFocus();
+}
+
+QList<FormaOportunidad::Campo> FormaOportunidad::camposVacios() const
+{
+    if (m_modo == Modo::Consulta)
+        return {};
+    QList<Campo> vacios;
+    if (txtFolio->text().trimmed().isEmpty())
+        vacios.append({QStringLiteral("folio"), txtFolio});
+    if (txtDescripcion->text().trimmed().isEmpty())
+        vacios.append({QStringLiteral("descripción"), txtDescripcion});
+    if (claveElegida(*cboVendedor).isEmpty())
+        vacios.append({QStringLiteral("vendedor"), cboVendedor});
+    if (claveElegida(*cboEstado).isEmpty())
+        vacios.append({QStringLiteral("estado"), cboEstado});
+    return vacios;
+}
+
+QStringList FormaOportunidad::faltantes() const
+{
+    QStringList nombres;
+    for (const Campo &campo : camposVacios())
+        nombres << campo.nombre;
+    return nombres;
+}
+
+Oportunidad FormaOportunidad::capturada() const
+{
+    Oportunidad oportunidad;
+    oportunidad.folio = txtFolio->text().trimmed();
+    oportunidad.descripcion = txtDescripcion->text().trimmed();
+    oportunidad.contacto = claveElegida(*cboContacto);
+    oportunidad.vendedor = claveElegida(*cboVendedor);
+    oportunidad.estado = claveElegida(*cboEstado);
+    oportunidad.monto = txtMonto->value();
+    oportunidad.cierreEstimado = dtpCierre->date();
+    return oportunidad;
+}
+
+void FormaOportunidad::guarda()
+{
+    if (const QList<Campo> vacios = camposVacios(); !vacios.isEmpty()) {
+        Avisos::advierte(this, QStringLiteral("Faltan datos de la oportunidad: %1.").arg(enumera(faltantes())),
+                         QStringLiteral("Los campos marcados con * son obligatorios."));
+        vacios.first().control->setFocus();
+        return;
+    }
+    const Oportunidad oportunidad = capturada();
+    bool guardada = false;
+    try {
+        guardada = m_modo == Modo::Nuevo ? guardaNueva(oportunidad) : guardaCambios(oportunidad);
+    } catch (...) {
+        Avisos::reportaFalla(this, QStringLiteral("No se pudo guardar la oportunidad %1.").arg(oportunidad.folio),
+                             descripcionDe(std::current_exception()));
+        return;
+    }
+    if (!guardada)
+        return;
+    Q_EMIT accionRealizada(m_modo == Modo::Nuevo ? QStringLiteral("Oportunidad %1 registrada").arg(oportunidad.folio)
+                                                 : QStringLiteral("Oportunidad %1 modificada").arg(oportunidad.folio));
+    close();
+}
+
+bool FormaOportunidad::guardaNueva(const Oportunidad &oportunidad)
+{
+    const auto avisaDuplicado = [this, &oportunidad] {
+        Avisos::advierte(this, QStringLiteral("Ya existe una oportunidad con el folio «%1».").arg(oportunidad.folio),
+                         QStringLiteral("Escriba otro folio."));
+        txtFolio->setFocus();
+        txtFolio->selectAll();
+        return false;
+    };
+    if (Oportunidades::existe(oportunidad.folio))
+        return avisaDuplicado();
+    try {
+        Oportunidades::agrega(oportunidad, *m_servicios);
+    } catch (...) {
+        // Another user may have taken the folio since it was checked.
+        if (Oportunidades::existe(oportunidad.folio))
+            return avisaDuplicado();
+        throw;
+    }
+    return true;
+}
+
+bool FormaOportunidad::guardaCambios(const Oportunidad &oportunidad)
+{
+    if (Oportunidades::actualiza(oportunidad, *m_servicios))
+        return true;
+    Avisos::advierte(this, QStringLiteral("La oportunidad %1 ya no existe o fue cancelada.").arg(oportunidad.folio),
+                     QStringLiteral("No se guardaron los cambios."));
+    return false;
+}
+
+void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad)
+{
+    QString situacion = QStringLiteral("Abierta");
+    if (oportunidad.cancelada)
+        situacion = QStringLiteral("Cancelada");
+    else if (!oportunidad.cierre.isEmpty())
+        situacion = QStringLiteral("Cerrada como %1").arg(oportunidad.cierre);
+    const QString contacto = oportunidad.contacto.isEmpty()
+                                 ? QStringLiteral("(sin contacto)")
+                                 : conClave(oportunidad.nombreContacto, oportunidad.contacto);
+    const QString fecha = oportunidad.cierreEstimado.isValid() ? oportunidad.cierreEstimado.toString(formatoFechaVisible)
+                                                               : QString();
+    campoDeLectura(pantalla, forma, QStringLiteral("Folio"), QStringLiteral("txtFolio"), oportunidad.folio);
+    campoDeLectura(pantalla, forma, QStringLiteral("Descripción"), QStringLiteral("txtDescripcion"),
+                   oportunidad.descripcion);
+    campoDeLectura(pantalla, forma, QStringLiteral("Contacto"), QStringLiteral("txtContacto"), contacto);
+    campoDeLectura(pantalla, forma, QStringLiteral("Organización"), QStringLiteral("txtOrganizacion"),
+                   oportunidad.nombreOrganizacion);
+    campoDeLectura(pantalla, forma, QStringLiteral("Vendedor"), QStringLiteral("txtVendedor"),
+                   conClave(oportunidad.nombreVendedor, oportunidad.vendedor));
+    campoDeLectura(pantalla, forma, QStringLiteral("Estado"), QStringLiteral("txtEstado"),
+                   conClave(oportunidad.descripcionEstado, oportunidad.estado));
+    campoDeLectura(pantalla, forma, QStringLiteral("Monto"), QStringLiteral("txtMonto"),
+                   QStringLiteral("$ ") + regional().toString(oportunidad.monto, 'f', 2));
+    campoDeLectura(pantalla, forma, QStringLiteral("Cierre estimado"), QStringLiteral("txtCierre"), fecha);
+    campoDeLectura(pantalla, forma, QStringLiteral("Situación"), QStringLiteral("txtSituacion"), situacion);
+}
+
+} // namespace Pantallas

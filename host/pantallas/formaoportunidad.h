@@ -1,0 +1,69 @@
+#pragma once
+
+#include "oportunidades.h"
+#include "suplente.h"
+
+#include <QStringList>
+
+#include <memory>
+
+class QComboBox;
+class QDateEdit;
+class QDoubleSpinBox;
+class QFormLayout;
+class QLineEdit;
+class QPushButton;
+
+struct ServiciosDelAnfitrion;
+
+namespace Pantallas {
+
+// In place of the opportunities module (KLD242): the form of one opportunity, to register a
+// new one (NUEVO), to look at one (CONSULTA) or to change one (EDITAR). Saving checks the
+// required fields and, for a new one, that its folio is free; the form closes once saved.
+class FormaOportunidad final : public Suplente
+{
+    Q_OBJECT
+
+public:
+    enum class Modo { Nuevo, Consulta, Editar };
+
+    // For a new opportunity, `oportunidad` holds the values the form starts with.
+    FormaOportunidad(Modo modo, const Oportunidad &oportunidad, const Catalogos &catalogos, QWidget *duena);
+    ~FormaOportunidad() override;
+
+    // The fields a user must fill that are empty, as the message names them.
+    QStringList faltantes() const;
+
+private:
+    struct Campo
+    {
+        QString nombre;
+        QWidget *control;
+    };
+
+    QList<Campo> camposVacios() const;
+    void creaCampos(const Oportunidad &oportunidad, const Catalogos &catalogos);
+    void creaLectura(const Oportunidad &oportunidad);
+    Oportunidad capturada() const;
+    void guarda();
+    bool guardaNueva(const Oportunidad &oportunidad);
+    bool guardaCambios(const Oportunidad &oportunidad);
+
+    Modo m_modo;
+    std::unique_ptr<ServiciosDelAnfitrion> m_servicios;
+    QLineEdit *txtFolio = nullptr;
+    QLineEdit *txtDescripcion = nullptr;
+    QComboBox *cboContacto = nullptr;
+    QComboBox *cboVendedor = nullptr;
+    QComboBox *cboEstado = nullptr;
+    QDoubleSpinBox *txtMonto = nullptr;
+    QDateEdit *dtpCierre = nullptr;
+    QPushButton *cmdGuardar = nullptr;
+};
+
+// The opportunity's fields, read-only, in a card's form: for looking at one and for
+// confirming what is about to be closed.
+void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad);
+
+} // namespace Pantallas

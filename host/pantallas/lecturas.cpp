@@ -1,0 +1,33 @@
+#include "lecturas.h"
+
+#include "ado/session.h"
+#include "ado/sqltext.h"
+#include "runtime/conversions.h"
+
+namespace Pantallas {
+
+QString literal(const QString &valor)
+{
+    return QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
+}
+
+std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos)
+{
+    const Ado::Recordset renglon = Ado::Session::connection()->Execute(sql);
+    if (renglon.atEnd())
+        return std::nullopt;
+    QStringList valores;
+    for (const QString &campo : campos)
+        valores << Runtime::toTextOrEmpty(renglon.field(campo));
+    return valores;
+}
+
+QList<Opcion> opciones(const QString &sql)
+{
+    QList<Opcion> leidas;
+    for (Ado::Recordset renglon = Ado::Session::connection()->Execute(sql); !renglon.atEnd(); renglon.moveNext())
+        leidas.append({Runtime::toTextOrEmpty(renglon.field(0)), Runtime::toTextOrEmpty(renglon.field(1))});
+    return leidas;
+}
+
+} // namespace Pantallas

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Reading the suite's tables for the host's screens, on the session's shared connection.
+// Every failure of the database raises a runtime error with its Spanish description.
+namespace Pantallas {
+
+// A value as it stands in a statement: between single quotes, every quote in it doubled,
+// so no value can end the literal early.
+QString literal(const QString &valor);
+
+// The first row's fields named in `campos`, as text ("" for Null); nothing when the query
+// finds no row.
+std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos);
+
+// A key and what the user reads for it.
+struct Opcion
+{
+    QString clave;
+    QString descripcion;
+};
+
+// The first two columns of every row, as keys and descriptions.
+QList<Opcion> opciones(const QString &sql);
+
+} // namespace Pantallas

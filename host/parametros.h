@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+// The parameter text with which a module asks the host for another module's screen:
+// "KEY=value" pairs joined by '|', as in "ACCION=CONSULTA|DATO=C001" or "NUEVO=OP-000012".
+//
+// Each pair splits at its first '=', so a value may itself hold '=' ("DATO=A=B" reads DATO as
+// "A=B"); a pair without '=' is a key with an empty value. Keys are trimmed and upper-cased,
+// values kept exactly as written. Empty pairs (a doubled or trailing '|') and pairs without a
+// key ("=x") are skipped; a key given twice keeps its last value. A value cannot hold '|'
+// (the modules never send one).
+QMap<QString, QString> leeParametros(const QString &parametros);

@@ -1,0 +1,224 @@
+#include "ventanaprincipal.h"
+
+#include "activacionincrustada.h"
+#include "anfitrion.h"
+#include "avisos.h"
+#include "modulos.h"
+#include "ventanas.h"
+
+#include "ado/session.h"
+#include "runtime/error.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QStatusBar>
+
+namespace {
+
+const QString nombreDelPrograma = QStringLiteral("Teqvaro");
+
+bool esVentanaListada(const QWidget *widget)
+{
+    const Qt::WindowType tipo = widget->windowType();
+    return widget->isVisible() && (tipo == Qt::Window || tipo == Qt::Dialog) && !qobject_cast<const QMessageBox *>(widget);
+}
+
+QString baseDeLaSesion()
+{
+    return Ado::Session::isConfigured() ? Ado::Session::address().toDisplayString() : QStringLiteral("(sin abrir)");
+}
+
+} // namespace
+
+VentanaPrincipal::VentanaPrincipal(Modulos &modulos, QString operador, QWidget *parent)
+    : QMainWindow(parent)
+    , m_modulos(modulos)
+    , m_operador(std::move(operador))
+{
+    setObjectName(QStringLiteral("VentanaPrincipal"));
+    setWindowTitle(nombreDelPrograma);
+    creaMenus();
+    creaBarraDeEstado();
+    resize(1100, 700);
+}
+
+// The module screens go with their modules: they leave this window before it deletes its
+// children.
+VentanaPrincipal::~VentanaPrincipal()
+{
+    if (centralWidget())
+        takeCentralWidget();
+    for (const QPointer<QWidget> &pantalla : std::as_const(m_pantallasDeModulos)) {
+        if (pantalla)
+            pantalla->setParent(nullptr);
+    }
+}
+
+void VentanaPrincipal::creaMenus()
+{
+    m_menuModulos = menuBar()->addMenu(QStringLiteral("&Módulos"));
+    m_menuModulos->setObjectName(QStringLiteral("menuModulos"));
+    connect(m_menuModulos, &QMenu::aboutToShow, this, &VentanaPrincipal::listaModulos);
+    listaModulos();
+
+    m_menuVentana = menuBar()->addMenu(QStringLiteral("&Ventana"));
+    m_menuVentana->setObjectName(QStringLiteral("menuVentana"));
+    connect(m_menuVentana, &QMenu::aboutToShow, this, &VentanaPrincipal::listaVentanas);
+    listaVentanas();
+
+    QMenu *ayuda = menuBar()->addMenu(QStringLiteral("A&yuda"));
+    ayuda->setObjectName(QStringLiteral("menuAyuda"));
+    QAction *acerca = ayuda->addAction(QStringLiteral("&Acerca de Teqvaro"), this, &VentanaPrincipal::acercaDe);
+    acerca->setObjectName(QStringLiteral("accAcercaDe"));
+}
+
+void VentanaPrincipal::creaBarraDeEstado()
+{
+    m_ultimaAccion = new QLabel(this);
+    m_ultimaAccion->setObjectName(QStringLiteral("lbUltimaAccion"));
+    m_ultimaAccion->setAccessibleName(QStringLiteral("Última acción"));
+    m_operadorVisible = new QLabel(QStringLiteral("Operador: %1").arg(m_operador), this);
+    m_operadorVisible->setObjectName(QStringLiteral("lbOperador"));
+    m_operadorVisible->setAccessibleName(QStringLiteral("Operador"));
+    m_baseVisible = new QLabel(QStringLiteral("Base de datos: %1").arg(baseDeLaSesion()), this);
+    m_baseVisible->setObjectName(QStringLiteral("lbBaseDeDatos"));
+    m_baseVisible->setAccessibleName(QStringLiteral("Base de datos"));
+    statusBar()->setObjectName(QStringLiteral("barraDeEstado"));
+    statusBar()->addWidget(m_ultimaAccion, 1);
+    statusBar()->addPermanentWidget(m_operadorVisible);
+    statusBar()->addPermanentWidget(m_baseVisible);
+    anotaAccion(QStringLiteral("Sesión iniciada"));
+}
+
+void VentanaPrincipal::anotaAccion(const QString &accion)
+{
+    m_ultimaAccion->setText(QStringLiteral("Última acción: %1").arg(accion));
+}
+
+QWidget *VentanaPrincipal::abreModulo(const QString &nombreDeRegistro)
+{
+    if (QWidget *abierta = m_modulos.cargada(nombreDeRegistro)) {
+        alFrente(abierta->window());
+        return abierta;
+    }
+    QWidget *pantalla = m_modulos.pantalla(nombreDeRegistro);
+    Anfitrion *anfitrion = anfitrionPara(pantalla);
+    pantalla->setProperty("Padre", QVariant::fromValue<QObject *>(anfitrion));
+    m_pantallasDeModulos << pantalla;
+    if (centralWidget())
+        abreAparte(pantalla);
+    else
+        ocupaElCentro(pantalla, anfitrion);
+    anotaAccion(QStringLiteral("Módulo %1 abierto").arg(nombreDeRegistro));
+    return pantalla;
+}
+
+Anfitrion *VentanaPrincipal::anfitrionPara(QWidget *pantalla)
+{
+    auto *anfitrion = new Anfitrion(m_operador, this);
+    anfitrion->setPantalla(pantalla);
+    connect(anfitrion, &Anfitrion::accionRealizada, this, &VentanaPrincipal::anotaAccion);
+    return anfitrion;
+}
+
+// The screen becomes this window's body; its exit closes the whole window.
+void VentanaPrincipal::ocupaElCentro(QWidget *pantalla, Anfitrion *anfitrion)
+{
+    m_anfitrion = anfitrion;
+    connect(m_anfitrion, &Anfitrion::cerrado, this, &QWidget::close);
+    new ActivacionIncrustada(pantalla); // owned by the screen
+    setCentralWidget(pantalla);
+    setWindowTitle(QStringLiteral("%1 — %2").arg(nombreDelPrograma, pantalla->windowTitle()));
+    pantalla->show();
+}
+
+void VentanaPrincipal::abreAparte(QWidget *pantalla)
+{
+    pantalla->setParent(this, Qt::Window);
+    alFrente(pantalla);
+}
+
+QList<QWidget *> VentanaPrincipal::ventanas()
+{
+    QList<QWidget *> abiertas{this};
+    for (QWidget *hija : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (hija->isWindow() && esVentanaListada(hija))
+            abiertas << hija;
+    }
+    return abiertas;
+}
+
+void VentanaPrincipal::listaModulos()
+{
+    m_menuModulos->clear();
+    const QStringList instalados = m_modulos.instalados();
+    for (const QString &nombre : instalados) {
+        QAction *entrada = m_menuModulos->addAction(nombre, this, [this, nombre] { abreDesdeMenu(nombre); });
+        entrada->setCheckable(true);
+        entrada->setChecked(m_modulos.cargada(nombre) != nullptr);
+    }
+    if (instalados.isEmpty())
+        m_menuModulos->addAction(QStringLiteral("(no hay módulos instalados)"))->setEnabled(false);
+    m_menuModulos->addSeparator();
+    QAction *salir = m_menuModulos->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
+    salir->setObjectName(QStringLiteral("accSalir"));
+    salir->setShortcut(QKeySequence::Quit);
+}
+
+void VentanaPrincipal::listaVentanas()
+{
+    m_menuVentana->clear();
+    for (QWidget *ventana : ventanas()) {
+        const QString nombre = ventana == this && centralWidget() ? centralWidget()->windowTitle() : ventana->windowTitle();
+        QAction *entrada = m_menuVentana->addAction(nombre.isEmpty() ? ventana->objectName() : nombre);
+        entrada->setCheckable(true);
+        entrada->setChecked(ventana->isActiveWindow());
+        connect(entrada, &QAction::triggered, this, [destino = QPointer<QWidget>(ventana)] {
+            if (destino)
+                alFrente(destino);
+        });
+    }
+}
+
+// A module that cannot be opened is explained; the host goes on.
+void VentanaPrincipal::abreDesdeMenu(const QString &nombreDeRegistro)
+{
+    try {
+        abreModulo(nombreDeRegistro);
+    } catch (...) {
+        const QString descripcion = Runtime::toRuntimeError(std::current_exception()).description();
+        qCWarning(logAnfitrion).noquote() << "No se pudo abrir el módulo" << nombreDeRegistro << "→" << descripcion;
+        anotaAccion(QStringLiteral("No se pudo abrir el módulo %1").arg(nombreDeRegistro));
+        Avisos::reportaFalla(this, QStringLiteral("No se pudo abrir el módulo %1.").arg(nombreDeRegistro), descripcion);
+    }
+}
+
+void VentanaPrincipal::acercaDe()
+{
+    QMessageBox acerca(QMessageBox::Information, QStringLiteral("Acerca de Teqvaro"),
+                       QStringLiteral("Teqvaro %1").arg(QApplication::applicationVersion()), QMessageBox::Ok, this);
+    acerca.setObjectName(QStringLiteral("AcercaDe"));
+    acerca.setInformativeText(QStringLiteral("El anfitrión de los módulos de la suite de ventas Teqvaro.\n"
+                                             "Operador: %1\nBase de datos: %2")
+                                  .arg(m_operador, baseDeLaSesion()));
+    acerca.button(QMessageBox::Ok)->setText(QStringLiteral("Aceptar"));
+    acerca.exec();
+}
+
+// Closing the main window ends the session: the windows it owns close first, then the
+// screen in its centre, whose close handler runs as when the screen itself is closed.
+void VentanaPrincipal::closeEvent(QCloseEvent *evento)
+{
+    for (QWidget *ventana : ventanas()) {
+        if (ventana != this)
+            ventana->close();
+    }
+    if (centralWidget())
+        centralWidget()->close();
+    evento->accept();
+}
