@@ -31,6 +31,9 @@ constexpr qint32 colorDelMarco = 0x4BC9B4;
 
 } // namespace
 
+// A refresh count or a remembered view that cannot be read is reported as a failure of the
+// load, but the load goes on with the default: the board opens on its first view with its
+// rows instead of empty.
 void frmKLD251::formLoad()
 {
     Publico::Atrapa(this, QStringLiteral("Form_Load()"), QStringLiteral("ERR-ID:7500014"), [this] {
@@ -39,8 +42,14 @@ void frmKLD251::formLoad()
         QPalette marco = frFrame->palette();
         marco.setColor(QPalette::Window, Runtime::toQColor(colorDelMarco));
         frFrame->setPalette(marco);
-        TiempoActualizar = Runtime::toInteger16(Publico::Entorno->LeeVariable(
-            QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), 0, QStringLiteral("N"), QStringLiteral("1")));
+        std::exception_ptr ilegible;
+        try {
+            TiempoActualizar = Runtime::toInteger16(Publico::Entorno->LeeVariable(
+                QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), 0, QStringLiteral("N"), QStringLiteral("1")));
+        } catch (const Runtime::RuntimeError &) {
+            TiempoActualizar = 1;
+            ilegible = std::current_exception();
+        }
         CancelarNoDisponible = Publico::Entorno->OpcionRestringida(Publico::Modulo, QStringLiteral("TOOLB2"),
                                                                    QStringLiteral("No disponible"));
         GanadaNoDisponible = Publico::Entorno->OpcionRestringida(Publico::Modulo, QStringLiteral("KLD251"),
@@ -48,23 +57,31 @@ void frmKLD251::formLoad()
         imgGanada->setVisible(!GanadaNoDisponible);
         CargaVistas();
         seleccionaVistaRecordada();
+        if (ilegible)
+            std::rethrow_exception(ilegible);
     });
 }
 
-// The view chosen last time, when it is still one of the views; else the first view. A
-// stored value that is not a number is an error of the load.
+// The view chosen last time, when it is still one of the views; else the first view.
 void frmKLD251::seleccionaVistaRecordada()
 {
     const QString vista = Runtime::getSetting(aplicacion, seccion, claveVista, QStringLiteral("0"));
     if (cboVistas->NumElementos() <= 0)
         return;
     qint16 indice = 0;
+    std::exception_ptr ilegible;
     if (!vista.isEmpty()) {
-        const qint16 recordada = Runtime::toInteger16(vista);
-        if (recordada >= 0 && recordada <= cboVistas->NumElementos() - 1)
-            indice = recordada;
+        try {
+            const qint16 recordada = Runtime::toInteger16(vista);
+            if (recordada >= 0 && recordada <= cboVistas->NumElementos() - 1)
+                indice = recordada;
+        } catch (const Runtime::RuntimeError &) {
+            ilegible = std::current_exception();
+        }
     }
     cboVistas->setIndice(indice);
+    if (ilegible)
+        std::rethrow_exception(ilegible);
 }
 
 void frmKLD251::formActivate()

@@ -1,5 +1,7 @@
 #include "ado/connection.h"
 
+#include "databaseerror.h"
+
 #include "runtime/error.h"
 
 #include <QAtomicInteger>
@@ -13,14 +15,6 @@ QString nextConnectionName()
 {
     static QAtomicInteger<quint64> counter;
     return QStringLiteral("teqvaro-%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-QString driverText(const QSqlError &error)
-{
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.driverText().trimmed();
-    return text;
 }
 
 } // namespace
@@ -73,12 +67,6 @@ void Connection::forget()
     m_database.close();
     m_database = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
-}
-
-void Connection::raiseDatabaseError(const QString &what, const QString &databaseText) const
-{
-    Runtime::raise(Runtime::ErrorNumber::Database,
-                   databaseText.isEmpty() ? what : what + QStringLiteral(": ") + databaseText);
 }
 
 Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected, int /*options*/)

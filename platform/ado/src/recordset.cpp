@@ -1,5 +1,7 @@
 #include "ado/recordset.h"
 
+#include "databaseerror.h"
+
 #include "runtime/error.h"
 
 namespace Ado {
@@ -9,8 +11,17 @@ Recordset::Recordset(QSqlQuery query)
 {
     if (m_query.isActive() && m_query.isSelect()) {
         m_record = m_query.record();
-        m_onRow = m_query.next();
+        advance();
     }
+}
+
+// A result may arrive row by row: a failure on the way (a statement that ran out of time,
+// a connection cut) ends the rows early, and must not pass for the end of the result.
+void Recordset::advance()
+{
+    m_onRow = m_query.next();
+    if (!m_onRow && m_query.lastError().type() != QSqlError::NoError)
+        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(m_query.lastError()));
 }
 
 Recordset::~Recordset() = default;
@@ -41,7 +52,7 @@ QVariant Recordset::field(int index) const
 void Recordset::moveNext()
 {
     requireRow();
-    m_onRow = m_query.next();
+    advance();
 }
 
 void Recordset::close()

@@ -40,7 +40,6 @@ public:
 
 private:
     void forget();
-    [[noreturn]] void raiseDatabaseError(const QString &what, const QString &databaseText) const;
 
     DatabaseAddress m_address;
     QString m_connectionName;

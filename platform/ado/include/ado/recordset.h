@@ -34,6 +34,7 @@ public:
 
 private:
     void requireRow() const;
+    void advance();
 
     QSqlQuery m_query;
     QSqlRecord m_record;

@@ -1,0 +1,162 @@
+// Faults of a real PostgreSQL server under the board: a connection cut in the middle of a
+// cancellation, the server stopped and started again, statements that run out of time.
+#include "tablero.h"
+
+#include "ado/connection.h"
+#include "ado/recordset.h"
+#include "runtime/conversions.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+namespace {
+
+bool conPostgreSQL()
+{
+    return Pruebas::motor() == Ado::Engine::PostgreSQL;
+}
+
+class Fallas : public Pruebas::TableroDePrueba
+{
+protected:
+    void SetUp() override
+    {
+        if (!conPostgreSQL())
+            GTEST_SKIP() << "faults of a PostgreSQL server";
+        TableroDePrueba::SetUp();
+        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0")); // a reload every tick
+    }
+
+    void pulsaBoton(const char *nombre) const
+    {
+        tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click();
+    }
+
+    QString estadoDe(const QString &folio) const
+    {
+        return base.valor(QStringLiteral("SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad "
+                                         "WHERE Op_Folio = '%1'").arg(folio));
+    }
+};
+
+// The server ends the session's backend while the audit entry of a cancellation is being
+// written: the server rolls the update back, the board says the cancellation failed, and
+// the next action opens a new connection by itself.
+TEST_F(Fallas, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDone)
+{
+    base.ejecuta(QStringLiteral("CREATE FUNCTION corta() RETURNS trigger AS $$ BEGIN "
+                                "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql"));
+    base.ejecuta(QStringLiteral("CREATE TRIGGER corta BEFORE INSERT ON Bitacora FOR EACH ROW EXECUTE FUNCTION corta()"));
+    abre();
+    lista().selectItem(1);
+    const QString folio = lista().itemText(1);
+    pulsaBoton("imgCancelar");
+
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
+    EXPECT_EQ(estadoDe(folio), QStringLiteral("AC/")); // asked on a new connection
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+
+    base.ejecuta(QStringLiteral("DROP TRIGGER corta ON Bitacora"));
+    entorno->mensajes.clear();
+    pulsaBoton("imgCancelar");
+    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
+    EXPECT_EQ(estadoDe(folio), QStringLiteral("CA/OP3"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 1);
+}
+
+// A statement that runs out of time: a view slower than the session allows leaves the list
+// as it was, and a cancellation that waits for a row another user holds is undone and
+// reported; the same connection goes on working.
+TEST_F(Fallas, statementsThatRunOutOfTimeChangeNothing)
+{
+    abre();
+    const QStringList antes = folios();
+    base.ejecuta(QStringLiteral("SET statement_timeout = 300"));
+    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, ' FROM Oportunidad', "
+                                "', pg_sleep(0.2) AS \"Espera\" FROM Oportunidad')"));
+    tic(1);
+    EXPECT_EQ(folios(), antes);
+    EXPECT_TRUE(entorno->mensajes.empty());
+
+    Ado::Connection otro(base.direccion());
+    otro.BeginTrans();
+    otro.Execute(QStringLiteral("SELECT Op_Folio FROM Oportunidad WHERE Op_Folio = 'F1' FOR UPDATE"));
+    lista().selectItem(int(folios().indexOf(QStringLiteral("F1"))) + 1);
+    pulsaBoton("imgCancelar");
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
+    otro.RollbackTrans();
+    EXPECT_EQ(estadoDe(QStringLiteral("F1")), QStringLiteral("AC/"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_FALSE(base.conexion()->isBroken());
+}
+
+// A server of its own, to stop and start while the board is open.
+class ServidorDetenido : public Fallas
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!conPostgreSQL())
+            return;
+        carpeta = std::make_unique<QTemporaryDir>();
+        urlCompartida = qgetenv("KLD251_PG_URL");
+        qputenv("KLD251_PG_URL", servidor(QStringLiteral("start")).toUtf8());
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (!carpeta)
+            return;
+        servidor(QStringLiteral("stop"));
+        qputenv("KLD251_PG_URL", urlCompartida);
+        carpeta.reset();
+    }
+
+    static QString servidor(const QString &accion)
+    {
+        QProcess guion;
+        guion.start(QStringLiteral(KLD251_RAIZ "/scripts/postgresql"), {accion, carpeta->filePath(QStringLiteral("pg"))});
+        guion.waitForFinished(120000);
+        EXPECT_EQ(guion.exitCode(), 0) << guion.readAllStandardError().toStdString();
+        return QString::fromUtf8(guion.readAllStandardOutput()).trimmed();
+    }
+
+    static inline std::unique_ptr<QTemporaryDir> carpeta;
+    static inline QByteArray urlCompartida;
+};
+
+// While the server is down every reload fails with one message and starts no other; the
+// first reload after the server is back shows the current rows again, with no message.
+TEST_F(ServidorDetenido, theBoardSaysSoOncePerReloadAndRecoversByItself)
+{
+    abre();
+    const QStringList antes = folios();
+    ASSERT_EQ(antes.size(), 4);
+    servidor(QStringLiteral("stop"));
+
+    int recargasDuranteMensajes = 0;
+    entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
+        ++recargasDuranteMensajes;
+        tic(1); // the timer goes on ticking while the user reads
+    };
+    for (int recarga = 1; recarga <= 3; ++recarga) {
+        tic(1);
+        EXPECT_EQ(int(entorno->mensajes.size()), recarga);
+    }
+    EXPECT_EQ(recargasDuranteMensajes, 3);
+    for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
+        EXPECT_EQ(mensaje.idError, QStringLiteral("ERR-ID:7500017"));
+        EXPECT_FALSE(mensaje.texto.isEmpty());
+    }
+    EXPECT_EQ(folios(), antes);
+
+    servidor(QStringLiteral("start"));
+    entorno->mensajes.clear();
+    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("AZUL"));
+    tic(1);
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_EQ(folios().size(), 5);
+}
+
+} // namespace
