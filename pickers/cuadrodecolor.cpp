@@ -23,6 +23,7 @@ CuadroDeColor::CuadroDeColor(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 CuadroDeColor::~CuadroDeColor() = default;
@@ -56,11 +57,21 @@ void CuadroDeColor::paintEvent(QPaintEvent *)
     if (m_appearance == Plana) {
         pintor.setPen(contornoPlano);
         pintor.drawRect(borde);
-        return;
+    } else {
+        pintor.setPen(contornoElevado);
+        pintor.drawRect(borde);
+        qDrawShadePanel(&pintor, rect().adjusted(1, 1, -1, -1), QGuiApplication::palette(), false, grosorDeRelieve);
     }
-    pintor.setPen(contornoElevado);
-    pintor.drawRect(borde);
-    qDrawShadePanel(&pintor, rect().adjusted(1, 1, -1, -1), QGuiApplication::palette(), false, grosorDeRelieve);
+    if (hasFocus()) {
+        // Dashed in both black and white, so it shows on any colour.
+        for (const auto &[tinta, desfase] : {std::pair{Qt::white, 0}, std::pair{Qt::black, 3}}) {
+            QPen pluma(tinta, 1, Qt::CustomDashLine);
+            pluma.setDashPattern({3, 3});
+            pluma.setDashOffset(desfase);
+            pintor.setPen(pluma);
+            pintor.drawRect(rect().adjusted(4, 4, -5, -5));
+        }
+    }
 }
 
 // The press is taken so that the release comes back to this box.
@@ -74,4 +85,35 @@ void CuadroDeColor::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !rect().contains(event->position().toPoint()))
         return;
     Q_EMIT Click();
+}
+
+void CuadroDeColor::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+        Q_EMIT Click();
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        focusNextPrevChild(true);
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        focusNextPrevChild(false);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CuadroDeColor::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CuadroDeColor::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }

@@ -5,8 +5,10 @@
 
 // A plain picture box used as a coloured square: its back colour (a colour reference),
 // a free text Tag, and a flat (0) or three-dimensional (1) appearance. Click() is raised
-// when the left button is released over an enabled box; handlers connected to it must
-// keep their failures to themselves.
+// when the left button is released over an enabled box, or when Space is pressed on it
+// (an enabled box takes the focus, so a picker of boxes works from the keyboard; the
+// arrows move between boxes); handlers connected to it must keep their failures to
+// themselves.
 class CuadroDeColor final : public QWidget
 {
     Q_OBJECT
@@ -41,6 +43,9 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     qint32 m_backColor = qint32(0x80000005u); // the system window colour

@@ -103,6 +103,8 @@ void frmEstados::creaControles()
 
     picSeleccion = new CuadroDeColor(this);
     picSeleccion->setObjectName(QStringLiteral("picSeleccion"));
+    picSeleccion->setFocusPolicy(Qt::NoFocus); // it only shows the choice
+    picSeleccion->setAccessibleName(QStringLiteral("Estado elegido"));
     picSeleccion->setBackColor(Kit::SystemColor::Window);
     Runtime::placeInTwips(picSeleccion, izquierdaCuadros, 3480, ladoCuadro, ladoCuadro);
 
@@ -189,6 +191,7 @@ void frmEstados::muestraEstado(CuadroDeColor &cuadro, const Ado::Recordset &esta
     const qint32 color = Runtime::toColorReference(hexadecimal);
     cuadro.setBackColor(color);
     cuadro.setToolTip(Runtime::toText(descripcion));
+    cuadro.setAccessibleName(Runtime::toText(descripcion));
     cuadro.setTag(Runtime::toTextOrEmpty(clave) + separador + Runtime::toTextOrEmpty(hexadecimal));
     cuadro.setEnabled(true);
     if (!mismoValor(clave, actual))
@@ -205,6 +208,7 @@ void frmEstados::limpiaCuadros()
         cuadro->setAppearance(CuadroDeColor::Plana);
         cuadro->setBackColor(colorDeFondo());
         cuadro->setEnabled(false);
+        cuadro->setAccessibleName(QString());
     }
 }
 
@@ -250,6 +254,15 @@ void frmEstados::cmdCancelar_Click()
 {
     Aceptado = false;
     hide();
+}
+
+// Enter on a tile accepts the state chosen, as Aceptar does (on a button, the button
+// answers); taken on the key going down, so the release of a key pressed before the
+// picker opened never accepts for the user.
+void frmEstados::formKeyDown(int keyCode, int)
+{
+    if (keyCode == Runtime::KeyCode::Enter && qobject_cast<CuadroDeColor *>(focusWidget()))
+        cmdAceptar_Click();
 }
 
 // Esc leaves without touching the members: Aceptado keeps what it had.

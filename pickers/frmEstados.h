@@ -52,6 +52,7 @@ public:
 protected:
     void formLoad() override;
     void formUnloaded() override;
+    void formKeyDown(int keyCode, int shift) override;
     void formKeyUp(int keyCode, int shift) override;
 
 private:

@@ -8,6 +8,7 @@
 #include "frmEstados.h"
 #include "runtime/conversions.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QTest>
 
@@ -259,6 +260,31 @@ TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
         EXPECT_FALSE(estados.Aceptado);
         esperaFalla(&estados, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"), caso.texto);
     }
+}
+
+} // namespace
+
+namespace {
+
+// From the keyboard: the arrows go from state to state, Space chooses the state under the
+// focus and Enter accepts; each tile is named by its state for screen readers.
+TEST_F(Estados, theKeyboardMovesBetweenStatesChoosesOneAndAccepts)
+{
+    tresEstados();
+    frmEstados estados;
+    QStringList nombres;
+    const Modal modal = muestra(estados, QStringLiteral("ROJO"), [&](frmEstados &abierto) {
+        for (int i = 0; i < 3; ++i)
+            nombres << abierto.picEstado[size_t(i)]->accessibleName();
+        QApplication::setActiveWindow(&abierto);
+        abierto.picEstado[0]->setFocus();
+        for (const Qt::Key tecla : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Space, Qt::Key_Return})
+            QTest::keyClick(abierto.focusWidget(), tecla);
+    });
+    EXPECT_FALSE(modal.sigueAbierto);
+    EXPECT_EQ(nombres, (QStringList{"Urgente", "En curso", "Pausada"}));
+    EXPECT_EQ(estados.EstadoSeleccionado, QStringLiteral("AZUL"));
+    EXPECT_TRUE(estados.Aceptado);
 }
 
 } // namespace
