@@ -2,8 +2,13 @@
 
 #include "servicios/accioneslista.h"
 #include "servicios/ajustelista.h"
+#include "servicios/resumenestados.h"
 
+#include "dialogoresumenestados.h"
+
+#include "controles/listmodel.h"
 #include "controles/listview.h"
+#include "runtime/colors.h"
 
 #include <QCursor>
 #include <QDir>
@@ -29,6 +34,23 @@ QPoint puntoDelMenu(const Controles::ListView &lista)
     return lista.mapToGlobal(lista.rect().center());
 }
 
+// The rows in the order shown, each with the colour its state cell is shown in.
+ResumenEstados resumenDe(const Controles::ListView &lista)
+{
+    const Controles::ListModel &modelo = lista.listModel();
+    const int columnaEstado = columnaTitulada(modelo.headers(), QStringLiteral("Estado"));
+    std::vector<FilaParaResumen> filas;
+    filas.reserve(size_t(modelo.size()));
+    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
+        const Controles::ListModel::Row &fila = modelo.row(posicion);
+        FilaParaResumen leida{fila.texts, std::nullopt};
+        if (columnaEstado >= 0 && size_t(columnaEstado) < fila.looks.size() && fila.looks[size_t(columnaEstado)].hasColor)
+            leida.color = Runtime::toQColor(fila.looks[size_t(columnaEstado)].color, lista.palette());
+        filas.push_back(std::move(leida));
+    }
+    return resumePorEstado(modelo.headers(), filas, lista.palette().color(QPalette::Text));
+}
+
 } // namespace
 
 MenuLista::MenuLista(Controles::ListView &lista)
@@ -41,6 +63,12 @@ void MenuLista::abre()
     menu.setObjectName(QStringLiteral("mnuAccionLista"));
     QAction *exportar = agregaAccion(menu, QStringLiteral("Exportar a CSV…"), QStringLiteral("accExportarCsv"));
     QAction *copiar = agregaAccion(menu, QStringLiteral("Copiar todas las filas"), QStringLiteral("accCopiarFilas"));
+    QAction *resumir = agregaAccion(menu, QStringLiteral("Resumen por estado…"), QStringLiteral("accResumenEstados"));
+    if (!tieneColumnaEstado(m_lista.listModel().headers())) {
+        resumir->setEnabled(false);
+        resumir->setToolTip(QStringLiteral("La lista no tiene una columna «Estado» por la cual agrupar."));
+        menu.setToolTipsVisible(true);
+    }
     menu.addSeparator();
     QAction *ajustar = agregaAccion(menu, QStringLiteral("Ajustar columnas"), QStringLiteral("accAjustarColumnas"));
     const QAction *elegida = menu.exec(puntoDelMenu(m_lista));
@@ -48,6 +76,8 @@ void MenuLista::abre()
         exportaCsv();
     else if (elegida == copiar)
         AccionesLista::copiaFilas(m_lista);
+    else if (elegida == resumir)
+        muestraResumenEstados();
     else if (elegida == ajustar)
         AjusteLista().Ajusta(m_lista);
 }
@@ -57,6 +87,14 @@ void MenuLista::exportaCsv()
     const QString ruta = pideArchivoCsv(&m_lista);
     if (!ruta.isEmpty())
         AccionesLista::guardaCsv(m_lista, ruta);
+}
+
+void MenuLista::muestraResumenEstados()
+{
+    QPointer<DialogoResumenEstados> dialogo = new DialogoResumenEstados(resumenDe(m_lista), m_lista.window());
+    dialogo->exec();
+    // The list's window may have gone while the dialog ran, taking the dialog with it.
+    delete dialogo.data();
 }
 
 QString MenuLista::pideArchivoCsv(QWidget *propietario)

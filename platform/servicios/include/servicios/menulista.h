@@ -13,8 +13,9 @@ class ListView;
 namespace Servicios {
 
 // The context menu of a list ("mnuAccionLista"), with the actions "accExportarCsv",
-// "accCopiarFilas" and "accAjustarColumnas". The export asks for the file in a non-native
-// save dialog ("dlgExportarCsv").
+// "accCopiarFilas", "accResumenEstados" and "accAjustarColumnas". The export asks for the
+// file in a non-native save dialog ("dlgExportarCsv"). The summary by state, offered only
+// when the list has an "Estado" column, opens the modal "dlgResumenEstados".
 class SERVICIOS_EXPORT MenuLista final
 {
 public:
@@ -25,6 +26,7 @@ public:
     void abre();
 
     void exportaCsv();
+    void muestraResumenEstados();
     // The chosen file, "" when the user cancelled.
     static QString pideArchivoCsv(QWidget *propietario);
 
