@@ -244,7 +244,8 @@ int main(int argc, char **argv)
     } catch (...) {
         const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
         qCritical().noquote() << error.description();
-        if (opciones.captura.isEmpty() && opciones.registra.isEmpty() && opciones.vendedorContrasena.isEmpty())
+        if (opciones.captura.isEmpty() && opciones.registra.isEmpty() && opciones.vendedorContrasena.isEmpty()
+            && !opciones.mideArranque)
             QMessageBox::critical(nullptr, QStringLiteral("Teqvaro"), error.description());
         return salidaConError;
     }

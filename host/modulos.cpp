@@ -4,7 +4,6 @@
 #include "runtime/error.h"
 #include "runtime/latebinding.h"
 
-#include <QSettings>
 #include <QWidget>
 
 Modulos::Modulos(const QString &registro)
@@ -19,14 +18,8 @@ Modulos::~Modulos() = default;
 // look-ups by name only, so the host reads the list from the same file.
 QStringList Modulos::instalados() const
 {
-    const QSettings registro(m_registro, QSettings::IniFormat);
-    QStringList nombres;
-    for (const QString &nombre : registro.childGroups()) {
-        if (Runtime::ComponentRegistry(m_registro).find(nombre))
-            nombres << nombre;
-    }
-    nombres.sort(Qt::CaseInsensitive);
-    return nombres;
+    // The user's registrations and the computer's (those of an installed package).
+    return Runtime::ComponentRegistry(m_registro).registrationNames();
 }
 
 QWidget *Modulos::pantalla(const QString &nombreDeRegistro)

@@ -1,8 +1,12 @@
+#include "basedeprueba.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
 #include "runtime/latebinding.h"
 
+#include <QDir>
+#include <QFile>
 #include <QObject>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +76,104 @@ TEST(ComponentRegistry, keepsRegistrationsUntilTheyAreRemoved)
     EXPECT_EQ(found->className, QStringLiteral("Clase"));
     registry.unregisterClass(QStringLiteral("PRUEBA.Clase"));
     EXPECT_FALSE(registry.find(QStringLiteral("PRUEBA.Clase")).has_value());
+}
+
+// The user's registry and the computer's, as the package writes it, side by side.
+class DosRegistros : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(carpeta.isValid());
+        escribeDelSistema(QStringLiteral("; escrito por el paquete\n"
+                                         "[KLD251.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD251.so\nclase=Pantalla\n"
+                                         "[KLD242.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD242.so\nclase=Pantalla\n"));
+    }
+
+    void escribeDelSistema(const QString &texto) const
+    {
+        QFile archivo(delSistema);
+        ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
+        archivo.write(texto.toUtf8());
+    }
+
+    QString bibliotecaDe(const QString &nombre) const
+    {
+        const auto encontrado = registro.find(nombre);
+        return encontrado ? encontrado->library : QStringLiteral("(ninguna)");
+    }
+
+    QTemporaryDir carpeta;
+    const QString delUsuario = carpeta.filePath(QStringLiteral("usuario/componentes.ini"));
+    const QString delSistema = carpeta.filePath(QStringLiteral("componentes.ini"));
+    Runtime::ComponentRegistry registro{delUsuario, delSistema};
+};
+
+TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputers)
+{
+    registro.registerClass(QStringLiteral("KLD251.Pantalla"),
+                           {QStringLiteral("/home/ana/KLD251.so"), QStringLiteral("Pantalla")});
+    registro.registerClass(QStringLiteral("KLD300.Pantalla"),
+                           {QStringLiteral("/home/ana/KLD300.so"), QStringLiteral("Pantalla")});
+
+    const struct
+    {
+        const char *nombre;
+        const char *biblioteca;
+    } casos[] = {
+        {"KLD251.Pantalla", "/home/ana/KLD251.so"},        // in both: the user's own wins
+        {"KLD242.Pantalla", "/usr/lib/teqvaro/KLD242.so"}, // only the computer's
+        {"KLD300.Pantalla", "/home/ana/KLD300.so"},        // only the user's
+        {"KLD999.Pantalla", "(ninguna)"},
+    };
+    for (const auto &caso : casos)
+        EXPECT_EQ(bibliotecaDe(QString::fromUtf8(caso.nombre)), QString::fromUtf8(caso.biblioteca)) << caso.nombre;
+    EXPECT_EQ(registro.registrationNames(),
+              (QStringList{QStringLiteral("KLD242.Pantalla"), QStringLiteral("KLD251.Pantalla"),
+                           QStringLiteral("KLD300.Pantalla")}));
+}
+
+TEST_F(DosRegistros, writesOnlyTheUsersRegistrySoRemovingAnOwnEntryBringsBackTheComputers)
+{
+    const Runtime::ComponentRegistry soloDelSistema(carpeta.filePath(QStringLiteral("nadie.ini")), delSistema);
+    registro.registerClass(QStringLiteral("KLD251.Pantalla"),
+                           {QStringLiteral("/home/ana/KLD251.so"), QStringLiteral("Pantalla")});
+    const auto delPaquete = soloDelSistema.find(QStringLiteral("KLD251.Pantalla"));
+    ASSERT_TRUE(delPaquete.has_value());
+    EXPECT_EQ(delPaquete->library, QStringLiteral("/usr/lib/teqvaro/KLD251.so"));
+
+    registro.unregisterClass(QStringLiteral("KLD251.Pantalla"));
+    registro.unregisterClass(QStringLiteral("KLD242.Pantalla"));
+    EXPECT_EQ(bibliotecaDe(QStringLiteral("KLD251.Pantalla")), QStringLiteral("/usr/lib/teqvaro/KLD251.so"));
+    EXPECT_EQ(bibliotecaDe(QStringLiteral("KLD242.Pantalla")), QStringLiteral("/usr/lib/teqvaro/KLD242.so"));
+}
+
+TEST_F(DosRegistros, loaderTurnsToTheComputersRegistryWhenTheUserRegisteredNothing)
+{
+    // The library does not exist: the failure names the one the computer's registry gave.
+    Runtime::ComponentLoader loader(registro);
+    try {
+        loader.createObject(QStringLiteral("KLD242.Pantalla"));
+        ADD_FAILURE() << "a library that does not exist created an object";
+    } catch (const Runtime::RuntimeError &error) {
+        EXPECT_EQ(error.number(), Runtime::ErrorNumber::CannotCreateObject);
+        EXPECT_TRUE(error.description().contains(QStringLiteral("/usr/lib/teqvaro/KLD242.so")))
+            << error.description().toStdString();
+    }
+}
+
+TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInstallPrefix)
+{
+    qunsetenv("TEQVARO_REGISTRO_SISTEMA");
+    const QString instalado = Runtime::ComponentRegistry::defaultSystemFile();
+    EXPECT_TRUE(QDir::isAbsolutePath(instalado)) << instalado.toStdString();
+    EXPECT_TRUE(instalado.endsWith(QStringLiteral("/teqvaro/componentes.ini"))) << instalado.toStdString();
+
+    qputenv("TEQVARO_REGISTRO_SISTEMA", "/tmp/otro/componentes.ini");
+    EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
+    EXPECT_EQ(Runtime::ComponentRegistry().systemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
+    qunsetenv("TEQVARO_REGISTRO_SISTEMA");
+    EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), instalado);
 }
 
 TEST(ComponentLoader, refusesUnknownNamesAndLibrariesThatAreNoComponentsWith429)

@@ -16,6 +16,7 @@ int main(int argc, char **argv)
     qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     qputenv("TEQVARO_REGISTRO", home.filePath(QStringLiteral("config/Teqvaro/componentes.ini")).toLocal8Bit());
+    qputenv("TEQVARO_REGISTRO_SISTEMA", home.filePath(QStringLiteral("sistema/componentes.ini")).toLocal8Bit());
 
     testing::InitGoogleTest(&argc, argv);
     for (int i = 1; i < argc; ++i) {

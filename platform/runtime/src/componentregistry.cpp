@@ -11,6 +11,12 @@
 
 #include <dlfcn.h>
 
+// The computer's registry that the package installs; the build gives its place under the
+// install prefix.
+#ifndef TEQVARO_REGISTRO_DEL_SISTEMA
+#error "TEQVARO_REGISTRO_DEL_SISTEMA must name the installed component registry"
+#endif
+
 namespace Runtime {
 
 ClassFactory::~ClassFactory() = default;
@@ -33,6 +39,17 @@ Function resolve(QLibrary &library, const char *symbol)
     return reinterpret_cast<Function>(library.resolve(symbol));
 }
 
+std::optional<Registration> findIn(const QString &file, const QString &registrationName)
+{
+    if (file.isEmpty())
+        return std::nullopt;
+    const QSettings store(file, QSettings::IniFormat);
+    const QString library = store.value(registrationName + QLatin1Char('/') + libraryKey).toString();
+    if (library.isEmpty())
+        return std::nullopt;
+    return Registration{library, store.value(registrationName + QLatin1Char('/') + classKey).toString()};
+}
+
 long runLibraryEntryPoint(const QString &libraryPath, const char *symbol)
 {
     QLibrary library(libraryPath);
@@ -44,8 +61,9 @@ long runLibraryEntryPoint(const QString &libraryPath, const char *symbol)
 
 } // namespace
 
-ComponentRegistry::ComponentRegistry(QString file)
+ComponentRegistry::ComponentRegistry(QString file, QString systemFile)
     : m_file(std::move(file))
+    , m_systemFile(std::move(systemFile))
 {}
 
 QString ComponentRegistry::defaultFile()
@@ -55,6 +73,14 @@ QString ComponentRegistry::defaultFile()
         return configured;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
            + QStringLiteral("/Teqvaro/componentes.ini");
+}
+
+QString ComponentRegistry::defaultSystemFile()
+{
+    const QString configured = qEnvironmentVariable("TEQVARO_REGISTRO_SISTEMA");
+    if (!configured.isEmpty())
+        return configured;
+    return QStringLiteral(TEQVARO_REGISTRO_DEL_SISTEMA);
 }
 
 void ComponentRegistry::registerClass(const QString &registrationName, const Registration &registration)
@@ -79,11 +105,25 @@ void ComponentRegistry::unregisterClass(const QString &registrationName)
 
 std::optional<Registration> ComponentRegistry::find(const QString &registrationName) const
 {
-    const QSettings store(m_file, QSettings::IniFormat);
-    const QString library = store.value(registrationName + QLatin1Char('/') + libraryKey).toString();
-    if (library.isEmpty())
-        return std::nullopt;
-    return Registration{library, store.value(registrationName + QLatin1Char('/') + classKey).toString()};
+    if (auto own = findIn(m_file, registrationName))
+        return own;
+    return findIn(m_systemFile, registrationName);
+}
+
+QStringList ComponentRegistry::registrationNames() const
+{
+    QStringList names;
+    for (const QString &file : {m_file, m_systemFile}) {
+        if (file.isEmpty())
+            continue;
+        const QSettings store(file, QSettings::IniFormat);
+        for (const QString &name : store.childGroups()) {
+            if (!names.contains(name) && findIn(file, name))
+                names << name;
+        }
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
 }
 
 struct ComponentLoader::LoadedLibrary

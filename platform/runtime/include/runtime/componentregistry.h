@@ -48,21 +48,30 @@ struct Registration
 };
 
 // Registration names ("KLD251.Pantalla") mapped to the library and class that serve them.
-// Kept in an INI file: $TEQVARO_REGISTRO when set, else the user's configuration folder.
+// Kept in two INI files: the user's ($TEQVARO_REGISTRO when set, else the user's
+// configuration folder), which registration writes, and the computer's, which the package
+// installs ($TEQVARO_REGISTRO_SISTEMA when set, else the one under the install prefix).
+// A look-up tries the user's file first, so a user's own registration wins.
 class RUNTIME_EXPORT ComponentRegistry
 {
 public:
-    explicit ComponentRegistry(QString file = defaultFile());
+    explicit ComponentRegistry(QString file = defaultFile(), QString systemFile = defaultSystemFile());
 
     static QString defaultFile();
+    static QString defaultSystemFile();
     const QString &file() const { return m_file; }
+    const QString &systemFile() const { return m_systemFile; }
 
+    // Registration writes and removes in the user's file only.
     void registerClass(const QString &registrationName, const Registration &registration);
     void unregisterClass(const QString &registrationName);
     std::optional<Registration> find(const QString &registrationName) const;
+    // The names either file serves, each once, in order.
+    QStringList registrationNames() const;
 
 private:
     QString m_file;
+    QString m_systemFile;
 };
 
 // The host's side: finds a registered class, loads its library once and creates objects.
