@@ -150,6 +150,9 @@ void frmKLD251::conectaEventos()
     connectHandler(lvOrdenes, &Kit::ListView::dblClick, this, "lvOrdenes_DblClick", [this] { lvOrdenes_DblClick(); });
     connectHandler(lvOrdenes, &Kit::ListView::keyDown, this, "lvOrdenes_KeyDown",
                    [this](int tecla, int cambio) { lvOrdenes_KeyDown(tecla, cambio); });
+    lvOrdenes->setContextMenuPolicy(Qt::CustomContextMenu);
+    connectHandler(lvOrdenes, &QWidget::customContextMenuRequested, this, "lvOrdenes_ContextMenu",
+                   [this](const QPoint &donde) { muestraMenuDeAcciones(donde); });
     connectHandler(TmrRefresh, &QTimer::timeout, this, "TmrRefresh_Timer", [this] { TmrRefresh_Timer(); });
     connectHandler(imgRefrescar, &QToolButton::clicked, this, "imgRefrescar_Click", [this] { imgRefrescar_Click(); });
     connectHandler(imgNuevo, &QToolButton::clicked, this, "imgNuevo_Click", [this] { imgNuevo_Click(); });

@@ -92,6 +92,7 @@ private:
     void lvOrdenes_ColumnClick(int columna);
     void lvOrdenes_DblClick();
     void lvOrdenes_KeyDown(int keyCode, int shift);
+    void muestraMenuDeAcciones(const QPoint &enLaLista);
     void TmrRefresh_Timer();
 
     // Actions on the selected opportunity

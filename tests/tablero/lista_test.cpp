@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -92,6 +93,32 @@ TEST_F(Lista, f10OffersTheListActionsForASelectedRow)
     QTimer::singleShot(0, cierraElMenu);
     QTest::keyClick(&lista(), Qt::Key_F10);
     EXPECT_TRUE(menuMostrado);
+}
+
+// The menu key opens the toolbar's actions as a menu of the list; an action chosen there
+// does what its button does.
+TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'KLD251')")); // no "won"
+    abre();
+    lista().selectItem(2);
+    lista().setFocus();
+    QStringList acciones;
+    QTimer::singleShot(0, [&] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction *accion : menu->actions())
+            acciones << accion->objectName();
+        menu->close();
+        menu->findChild<QAction *>(QStringLiteral("imgEditOportunidad"))->trigger();
+    });
+    // What the menu key (or Shift+F10) sends to the widget with the focus.
+    QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1));
+    QCoreApplication::sendEvent(&lista(), &teclaDeMenu);
+    EXPECT_EQ(acciones, (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida",
+                                     "imgSeguimiento", "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad",
+                                     "imgEditOportunidad"}));
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD242 ACCION=EDITAR|DATO=F2")});
 }
 
 TEST_F(Lista, f5ReloadsAndTheTimerReloadsOnEveryNPlusOneTick)
