@@ -6,11 +6,6 @@
 
 namespace Pantallas {
 
-QString literal(const QString &valor)
-{
-    return QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
-}
-
 std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos)
 {
     const Ado::Recordset renglon = Ado::Session::connection()->Execute(sql);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ado/sqltext.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -10,9 +12,7 @@
 // Every failure of the database raises a runtime error with its Spanish description.
 namespace Pantallas {
 
-// A value as it stands in a statement: between single quotes, every quote in it doubled,
-// so no value can end the literal early.
-QString literal(const QString &valor);
+using Ado::literal;
 
 // The first row's fields named in `campos`, as text ("" for Null); nothing when the query
 // finds no row.

@@ -174,14 +174,7 @@ TEST(OtroUsuario, actua)
         } else if (accion == QStringLiteral("gana")) {
             pulsa("imgGanada");
         } else {
-            const QString estado = accion.section(QLatin1Char(':'), 1);
-            Pruebas::alAparecer(QStringLiteral("frmEstados"), [estado](QWidget &selector) {
-                for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
-                    if (cuadro->property("Tag").toString().startsWith(estado + QLatin1Char('|')))
-                        QTest::mouseClick(cuadro, Qt::LeftButton);
-                }
-                Pruebas::pulsa(selector, QStringLiteral("cmdAceptar"));
-            });
+            Pruebas::eligeEstado(accion.section(QLatin1Char(':'), 1));
             pulsa("imgEstadoOp");
         }
     }

@@ -28,10 +28,7 @@ namespace {
 
 using Pruebas::muestra;
 
-QString q(const QString &valor)
-{
-    return QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
-}
+const auto q = Ado::literal;
 
 class Hostil : public Pruebas::TableroDePrueba
 {
@@ -80,19 +77,6 @@ protected:
     }
 };
 
-void eligeEstado(const QString &clave)
-{
-    Pruebas::alAparecer(QStringLiteral("frmEstados"), [clave](QWidget &selector) {
-        for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
-            const QString tag = cuadro->property("Tag").toString();
-            if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))
-                && tag.left(tag.lastIndexOf(QLatin1Char('|'))) == clave)
-                QTest::mouseClick(cuadro, Qt::LeftButton);
-        }
-        Pruebas::pulsa(selector, QStringLiteral("cmdAceptar"));
-    });
-}
-
 // The level-1 filter, the colouring of the list and of one row, the contact and
 // organisation look-ups, the change of state (read and update) and the cancellation
 // (check, update and audit entry), each with the payload as the value.
@@ -122,7 +106,7 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
         EXPECT_EQ(anfitrion.solicitudes, (QStringList{QStringLiteral("KLD215 ACCION=CONSULTA|DATO=") + carga,
                                                       QStringLiteral("KLD238 ACCION=CONSULTAR|DATO=") + carga}));
 
-        eligeEstado(carga);
+        Pruebas::eligeEstado(carga);
         pulsaBoton("imgEstadoOp");
         const qint32 color = ((int(numero) + 1) * 0x0A0B0C) & 0xFFFFFF;
         EXPECT_EQ(lista().cellForeColor(1, 0), color);

@@ -291,18 +291,7 @@ TEST_F(Acciones, aFailedLookUpIsTrappedByItsButton)
     EXPECT_EQ(entorno->mensajes[1].titulo, QStringLiteral("imgOrganizacion_Click()"));
 }
 
-// Picks the tile of a state in the state picker and closes it with the named button.
-void eligeEstado(const QString &clave, const QString &boton)
-{
-    Pruebas::alAparecer(QStringLiteral("frmEstados"), [clave, boton](QWidget &selector) {
-        for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
-            if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))
-                && cuadro->property("Tag").toString().startsWith(clave + QLatin1Char('|')))
-                QTest::mouseClick(cuadro, Qt::LeftButton);
-        }
-        Pruebas::pulsa(selector, boton);
-    });
-}
+using Pruebas::eligeEstado;
 
 TEST_F(Acciones, changingTheStateWritesItAndRecoloursOnlyThatRow)
 {

@@ -1,6 +1,7 @@
 #include "tablero.h"
 
 #include "publico.h"
+#include "respuestas.h"
 #include "runtime/settings.h"
 
 #include <QApplication>
@@ -12,6 +13,19 @@
 #include <QTimerEvent>
 
 namespace Pruebas {
+
+void eligeEstado(const QString &clave, const QString &boton)
+{
+    alAparecer(QStringLiteral("frmEstados"), [clave, boton](QWidget &selector) {
+        for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
+            const QString tag = cuadro->property("Tag").toString();
+            if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))
+                && tag.left(tag.lastIndexOf(QLatin1Char('|'))) == clave)
+                QTest::mouseClick(cuadro, Qt::LeftButton);
+        }
+        pulsa(selector, boton);
+    });
+}
 
 void TableroDePrueba::SetUp()
 {

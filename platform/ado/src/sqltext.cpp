@@ -9,4 +9,9 @@ QString quoted(const QString &value)
     return escaped;
 }
 
+QString literal(const QString &value)
+{
+    return QLatin1Char('\'') + quoted(value) + QLatin1Char('\'');
+}
+
 } // namespace Ado

@@ -13,11 +13,6 @@ namespace {
 constexpr qint32 Ganada = 1;
 constexpr qint32 Perdida = 2;
 
-QString entreComillas(const QString &valor)
-{
-    return QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
-}
-
 // A cause is an integer key; anything else could not name one, and on PostgreSQL would
 // abort the transaction if it reached the comparison.
 bool esClaveDeCausa(const QString &causa)
@@ -55,9 +50,9 @@ QString CierreOportunidad::cierra(const QString &folio, qint32 resultado, const 
 QString CierreOportunidad::marcaModificada(const QString &folio)
 {
     qint64 filas = 0;
-    m_conexion.Execute(QStringLiteral("UPDATE Oportunidad SET Oper_Ult_Modif = ") + entreComillas(m_operador)
-                           + QStringLiteral(", Fecha_Ult_Modif = ") + entreComillas(m_fecha)
-                           + QStringLiteral(" WHERE Op_Folio = ") + entreComillas(folio)
+    m_conexion.Execute(QStringLiteral("UPDATE Oportunidad SET Oper_Ult_Modif = ") + Ado::literal(m_operador)
+                           + QStringLiteral(", Fecha_Ult_Modif = ") + Ado::literal(m_fecha)
+                           + QStringLiteral(" WHERE Op_Folio = ") + Ado::literal(folio)
                            + QStringLiteral(" AND Es_Cve_Estado <> 'CA'"),
                        &filas);
     return filas > 0 ? QString() : motivoSinFila(folio);
@@ -66,7 +61,7 @@ QString CierreOportunidad::marcaModificada(const QString &folio)
 QString CierreOportunidad::motivoSinFila(const QString &folio)
 {
     const Ado::Recordset oportunidad = m_conexion.Execute(
-        QStringLiteral("SELECT Es_Cve_Estado FROM Oportunidad WHERE Op_Folio = ") + entreComillas(folio));
+        QStringLiteral("SELECT Es_Cve_Estado FROM Oportunidad WHERE Op_Folio = ") + Ado::literal(folio));
     if (oportunidad.atEnd())
         return QStringLiteral("No existe la oportunidad %1").arg(folio);
     return QStringLiteral("La oportunidad %1 está cancelada").arg(folio);
@@ -75,7 +70,7 @@ QString CierreOportunidad::motivoSinFila(const QString &folio)
 bool CierreOportunidad::yaCerrada(const QString &folio)
 {
     const Ado::Recordset cierre = m_conexion.Execute(
-        QStringLiteral("SELECT Ci_Folio FROM Cierre_Oportunidad WHERE Ci_Folio = ") + entreComillas(folio));
+        QStringLiteral("SELECT Ci_Folio FROM Cierre_Oportunidad WHERE Ci_Folio = ") + Ado::literal(folio));
     return !cierre.atEnd();
 }
 
@@ -102,19 +97,19 @@ bool CierreOportunidad::causaVigente(const QString &causa)
     const Ado::Recordset vigente = m_conexion.Execute(
         QStringLiteral("SELECT Cop_Cve_Causa_Oportunidad_Perdida FROM Causa_Oportunidad_Perdida"
                        " WHERE Cop_Cve_Causa_Oportunidad_Perdida = ")
-        + entreComillas(QString::number(causa.toLongLong())) + QStringLiteral(" AND Es_Cve_Estado <> 'BA'"));
+        + Ado::literal(QString::number(causa.toLongLong())) + QStringLiteral(" AND Es_Cve_Estado <> 'BA'"));
     return !vigente.atEnd();
 }
 
 void CierreOportunidad::insertaCierre(const QString &folio, qint32 resultado, const QString &causa)
 {
-    const QString valorCausa = resultado == Perdida ? entreComillas(QString::number(causa.toLongLong()))
+    const QString valorCausa = resultado == Perdida ? Ado::literal(QString::number(causa.toLongLong()))
                                                     : QStringLiteral("NULL");
     m_conexion.Execute(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Cve_Causa,"
                                       " Ci_Operador, Ci_Fecha) VALUES (")
-                       + entreComillas(folio) + QStringLiteral(", ") + QString::number(resultado)
-                       + QStringLiteral(", ") + valorCausa + QStringLiteral(", ") + entreComillas(m_operador)
-                       + QStringLiteral(", ") + entreComillas(m_fecha) + QStringLiteral(")"));
+                       + Ado::literal(folio) + QStringLiteral(", ") + QString::number(resultado)
+                       + QStringLiteral(", ") + valorCausa + QStringLiteral(", ") + Ado::literal(m_operador)
+                       + QStringLiteral(", ") + Ado::literal(m_fecha) + QStringLiteral(")"));
 }
 
 } // namespace Servicios

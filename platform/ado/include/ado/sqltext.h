@@ -10,4 +10,7 @@ namespace Ado {
 // value can never end the literal it stands in.
 ADO_EXPORT QString quoted(const QString &value);
 
+// The whole literal: the value quoted and between its single quotes.
+ADO_EXPORT QString literal(const QString &value);
+
 } // namespace Ado
