@@ -81,7 +81,7 @@ void frmKLD251::cargaOportunidades()
     const Posicion antes{folioSeleccionado(), lvOrdenes->verticalScrollBar()->value()};
     const QString consulta = Publico::TextoSql;
     if (Publico::Funciones->LlenaLista(consulta, *lvOrdenes, -1)) {
-        coloreaRenglones(*filtro);
+        coloreaRenglones();
         const int cuenta = lvOrdenes->itemCount();
         for (int renglon = 1; renglon <= cuenta; ++renglon) {
             if (lvOrdenes->itemText(renglon) == antes.folio && lvOrdenes->selectedIndex() != renglon)

@@ -80,7 +80,7 @@ private:
     // Loading and colouring
     void cargaOportunidades();
     void ColoreaRenglon(const QString &folio, int renglon);
-    void coloreaRenglones(const QString &filtro);
+    void coloreaRenglones();
     void aplicaAspecto(int renglon, qint32 color, bool negrilla);
     void reportaFallaDeColor(std::exception_ptr falla);
     void actualizaCuenta();

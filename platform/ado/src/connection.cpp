@@ -82,6 +82,20 @@ Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected,
     return Recordset(std::move(query));
 }
 
+Recordset Connection::Execute(const QString &statement, const QVariantList &values)
+{
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    const bool prepared = query.prepare(statement);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!prepared || !query.exec()) {
+        m_broken = !isAlive();
+        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(query.lastError()));
+    }
+    return Recordset(std::move(query));
+}
+
 void Connection::BeginTrans()
 {
     if (!m_database.transaction())

@@ -6,6 +6,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 
 namespace Ado {
 
@@ -26,6 +27,9 @@ public:
     // Runs a statement; recordsAffected receives the rows changed by an UPDATE, INSERT or
     // DELETE. The options argument is accepted for the callers' sake and means nothing here.
     Recordset Execute(const QString &statement, qint64 *recordsAffected = nullptr, int options = -1);
+    // Runs a statement whose values are bound to its "?" placeholders, in order: a value
+    // never becomes part of the statement's text.
+    Recordset Execute(const QString &statement, const QVariantList &values);
 
     void BeginTrans();
     void CommitTrans();

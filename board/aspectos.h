@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QStringList>
+#include <QVariant>
+
+#include <optional>
+#include <vector>
+
+namespace Ado {
+class Connection;
+}
+
+// The looks of the listed opportunities, read from the listed folios themselves: each row
+// gets the look its folio's state has, whatever the view's SQL, as colouring that row on its
+// own would give it. Uses only the connection it is given, so it runs on any thread.
+namespace Aspectos {
+
+struct Aspecto
+{
+    int color = 0; // index into Leidos::colores
+    bool negrilla = false;
+};
+
+struct Leidos
+{
+    // By the folio's position in the list read; none when its state has no look.
+    std::vector<std::optional<Aspecto>> porPosicion;
+    // Each distinct stored colour once, as stored: converting it is the caller's business.
+    std::vector<QVariant> colores;
+};
+
+// A folio listed twice gets its look twice; a folio with several looks, the first the
+// database returns.
+Leidos lee(Ado::Connection &conexion, const QStringList &folios);
+
+} // namespace Aspectos
