@@ -1,6 +1,7 @@
 #include "aspectos.h"
 
 #include "ado/connection.h"
+#include "controles/texttable.h"
 #include "runtime/conversions.h"
 
 #include <QHash>
@@ -24,17 +25,22 @@ QString estadosDeLosFolios(Ado::Engine motor)
                           "     INNER JOIN Oportunidad ON Oportunidad.Op_Folio = Folios.folio");
 }
 
-QString listaDeFolios(Ado::Engine motor, const QStringList &folios)
+QString listaDeFolios(Ado::Engine motor, const Controles::TextTable &filas)
 {
-    if (motor == Ado::Engine::SQLite)
-        return QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(folios)).toJson(QJsonDocument::Compact));
+    if (motor == Ado::Engine::SQLite) {
+        QJsonArray folios;
+        for (int fila = 0; fila < filas.rowCount(); ++fila)
+            folios.append(filas.text(fila, 0));
+        return QString::fromUtf8(QJsonDocument(folios).toJson(QJsonDocument::Compact));
+    }
     // An array literal: every element between double quotes, with its double quotes and
     // backslashes escaped by a backslash.
     QString arreglo;
-    arreglo.reserve(folios.size() * 12 + 2);
+    arreglo.reserve(qsizetype(filas.rowCount()) * 12 + 2);
     arreglo += QLatin1Char('{');
-    for (const QString &folio : folios) {
-        if (arreglo.size() > 1)
+    for (int fila = 0; fila < filas.rowCount(); ++fila) {
+        const QString &folio = filas.text(fila, 0);
+        if (fila > 0)
             arreglo += QLatin1Char(',');
         arreglo += QLatin1Char('"');
         for (const QChar letra : folio) {
@@ -73,18 +79,18 @@ QHash<QString, Aspecto> aspectosDeEstados(Ado::Connection &conexion, std::vector
 
 } // namespace
 
-Leidos lee(Ado::Connection &conexion, const QStringList &folios)
+Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas)
 {
     Leidos leidos;
-    leidos.porPosicion.resize(size_t(folios.size()));
-    if (folios.isEmpty())
+    leidos.porPosicion.resize(size_t(filas.rowCount()));
+    if (filas.rowCount() == 0)
         return leidos;
     const QHash<QString, Aspecto> porEstado = aspectosDeEstados(conexion, leidos.colores);
     Ado::Recordset estados = conexion.Execute(estadosDeLosFolios(conexion.engine()),
-                                              {listaDeFolios(conexion.engine(), folios)});
+                                              {listaDeFolios(conexion.engine(), filas)});
     for (; !estados.atEnd(); estados.moveNext()) {
         const qint64 posicion = estados.field(0).toLongLong();
-        if (posicion < 0 || posicion >= folios.size() || leidos.porPosicion[size_t(posicion)])
+        if (posicion < 0 || posicion >= filas.rowCount() || leidos.porPosicion[size_t(posicion)])
             continue;
         const auto aspecto = porEstado.constFind(Runtime::toTextOrEmpty(estados.field(1)));
         if (aspecto != porEstado.constEnd() && !Runtime::isNull(estados.field(1)))

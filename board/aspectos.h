@@ -9,6 +9,9 @@
 namespace Ado {
 class Connection;
 }
+namespace Controles {
+class TextTable;
+}
 
 // The looks of the listed opportunities, read from the listed folios themselves: each row
 // gets the look its folio's state has, whatever the view's SQL, as colouring that row on its
@@ -23,14 +26,14 @@ struct Aspecto
 
 struct Leidos
 {
-    // By the folio's position in the list read; none when its state has no look.
+    // By the row's place in the table read; none when its state has no look.
     std::vector<std::optional<Aspecto>> porPosicion;
     // Each distinct stored colour once, as stored: converting it is the caller's business.
     std::vector<QVariant> colores;
 };
 
-// A folio listed twice gets its look twice; a folio with several looks, the first the
-// database returns.
-Leidos lee(Ado::Connection &conexion, const QStringList &folios);
+// The looks of the rows of a table whose first column is the folio. A folio listed twice
+// gets its look twice; a folio with several looks, the first the database returns.
+Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas);
 
 } // namespace Aspectos

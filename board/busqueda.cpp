@@ -19,8 +19,8 @@ int frmKLD251::Buscar(Kit::ListView &Lv, const QString &Cadena)
     const Kit::ListModel &renglones = Lv.listModel();
     const QStringMatcher buscada(Cadena, Qt::CaseInsensitive);
     for (int renglon = inicio; renglon <= ultimo; ++renglon) {
-        for (const QString &celda : renglones.row(renglon - 1).texts) {
-            if (buscada.indexIn(celda) >= 0) {
+        for (int columna = 0; columna < renglones.textCount(renglon - 1); ++columna) {
+            if (buscada.indexIn(renglones.text(renglon - 1, columna)) >= 0) {
                 Lv.ensureVisible(renglon);
                 return renglon;
             }

@@ -7,6 +7,7 @@
 
 #include "ado/connection.h"
 #include "ado/sqltext.h"
+#include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/colors.h"
 #include "runtime/conversions.h"
@@ -41,21 +42,23 @@ void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
 }
 
 // Every row of a reload in its state's look, with one look-up for the whole list instead
-// of one per row. A row whose state has no look, or whose colour cannot be shown, is in the
-// default look, as a row created afresh is.
+// of one per row.
 void frmKLD251::coloreaRenglones()
 {
-    QStringList folios;
-    folios.reserve(lvOrdenes->itemCount());
-    for (int renglon = 1; renglon <= lvOrdenes->itemCount(); ++renglon)
-        folios << lvOrdenes->itemText(renglon);
     Aspectos::Leidos leidos;
     try {
-        leidos = Aspectos::lee(*Publico::Entorno->Conexion(), folios);
+        const std::shared_ptr<const Kit::TextTable> filas = lvOrdenes->listModel().table();
+        leidos = Aspectos::lee(*Publico::Entorno->Conexion(), *filas);
     } catch (...) {
         reportaFallaDeColor(std::current_exception());
     }
-    // Each distinct colour is converted once, when a listed row first needs it.
+    aplicaAspectos(leidos);
+}
+
+// A row whose state has no look, or whose colour cannot be shown, is in the default look, as
+// a row created afresh is. Each distinct colour is converted once, when a row first needs it.
+void frmKLD251::aplicaAspectos(const Aspectos::Leidos &leidos)
+{
     std::vector<std::optional<std::optional<qint32>>> convertidos(leidos.colores.size());
     const auto colorMostrable = [&](int indice) -> std::optional<qint32> {
         std::optional<std::optional<qint32>> &convertido = convertidos[size_t(indice)];
@@ -72,16 +75,15 @@ void frmKLD251::coloreaRenglones()
         }
         return *convertido;
     };
-
-    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(folios.size()), Kit::ListView::RowLook{});
-    for (size_t posicion = 0; posicion < leidos.porPosicion.size(); ++posicion) {
-        const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[posicion];
+    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(lvOrdenes->itemCount()), Kit::ListView::RowLook{});
+    for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
+        const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[fila];
         if (!aspecto)
             continue;
         if (const std::optional<qint32> color = colorMostrable(aspecto->color))
-            aspectos[posicion] = Kit::ListView::RowLook{color, aspecto->negrilla};
+            aspectos[fila] = Kit::ListView::RowLook{color, aspecto->negrilla};
     }
-    lvOrdenes->setRowLooks(aspectos);
+    lvOrdenes->setRowLooksInArrivalOrder(aspectos);
 }
 
 // Within one reload a failure is reported once per description: a state whose colour

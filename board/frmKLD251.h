@@ -24,6 +24,9 @@ class ListView;
 class txtZEL;
 } // namespace Controles
 namespace Kit = Controles;
+namespace Aspectos {
+struct Leidos;
+}
 
 // The opportunity board: the module's one screen. It lists the opportunities of the chosen
 // view that the salesperson may see, each row in its state's colour and weight, and acts
@@ -81,6 +84,7 @@ private:
     void cargaOportunidades();
     void ColoreaRenglon(const QString &folio, int renglon);
     void coloreaRenglones();
+    void aplicaAspectos(const Aspectos::Leidos &leidos);
     void aplicaAspecto(int renglon, qint32 color, bool negrilla);
     void reportaFallaDeColor(std::exception_ptr falla);
     void actualizaCuenta();

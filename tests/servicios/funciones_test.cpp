@@ -118,10 +118,15 @@ TEST_F(FuncionesSqlTest, llenaListaPoneUnaColumnaPorCampoYUnRenglonPorRegistro)
 
 // A refill compares the result with the rows shown as it reads: whatever changed, the list
 // ends as a fresh fill would leave it, in the user's order.
+// Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
+// when the change moves them in the user's sort), many rows changed, rows gone and rows new.
 TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
 {
     base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
                                 "('F-1', 'a', 'V1'), ('F-2', 'b', 'V1'), ('F-3', 'c', 'V1'), ('F-4', 'd', 'V1')"));
+    for (int numero = 100; numero < 300; ++numero)
+        base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
+                                    "('F-%1', 'n%2', 'V1')").arg(numero).arg(numero % 7));
     const QString consulta = QStringLiteral("SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio");
     const auto renglones = [](const Controles::ListView &lista) {
         QStringList todos;
@@ -131,6 +136,8 @@ TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
     };
     const QString cambios[] = {
         QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'x' WHERE Op_Folio = 'F-2'"),
+        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'n0' WHERE Op_Folio IN ('F-150', 'F-3')"),
+        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'm' WHERE Op_Folio LIKE 'F-1%'"),
         QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-4'"),
         QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-1'"),
         QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES ('F-9', 'b', 'V1')"),
@@ -145,7 +152,7 @@ TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
         Controles::ListView nueva;
         nueva.setSortKey(lista.sortKey());
         nueva.setSortOrder(lista.sortOrder());
-        nueva.setSorted(true);
+        nueva.setSorted(lista.sorted());
         ASSERT_TRUE(funciones.LlenaLista(consulta, nueva, -1));
         EXPECT_EQ(renglones(lista), renglones(nueva));
         lista.setSortKey(1); // by description, descending, for the next refill

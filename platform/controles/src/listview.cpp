@@ -59,14 +59,45 @@ void ListView::setColumns(const QStringList &headers)
     m_model->setHeaders(headers);
 }
 
-void ListView::replaceContents(const QStringList &headers, std::vector<ListRow> rows)
+void ListView::replaceContents(const QStringList &headers, const std::vector<ListRow> &rows)
 {
-    for (size_t position = 0; position < rows.size(); ++position)
-        rows[position].arrival = int(position);
+    auto table = std::make_shared<TextTable>();
+    table->reserve(int(rows.size()));
+    for (const ListRow &row : rows)
+        table->appendRow(std::span<const QString>(row.texts.constData(), size_t(row.texts.size())), row.key);
+    ListUpdate update;
+    update.headers = headers;
+    update.table = std::move(table);
+    apply(std::move(update));
+}
+
+ListSnapshot ListView::snapshot() const
+{
+    ListSnapshot shown{m_model->headers(), m_model->table(), std::nullopt};
     if (m_sorted)
-        ListModel::sortRows(rows, m_sortKey, m_sortOrder);
-    m_sortPending = false;
-    m_model->replace(headers, std::move(rows));
+        shown.sort = ListSort{m_sortKey, m_sortOrder};
+    return shown;
+}
+
+void ListView::apply(ListUpdate update)
+{
+    const std::optional<ListSort> sort = m_sorted ? std::optional<ListSort>(ListSort{m_sortKey, m_sortOrder}) : std::nullopt;
+    if (update.table) {
+        std::vector<int> order;
+        if (sort)
+            order = update.sortedBy == sort ? std::move(update.order) : update.table->sortedRows(sort->column, sort->order);
+        m_sortPending = false;
+        m_model->replace(update.headers, std::move(update.table), std::move(order));
+        return;
+    }
+    const TextTable::ColumnKind kindBefore = sort ? m_model->columnKind(sort->column) : TextTable::ColumnKind::Text;
+    const std::vector<int> changed = m_model->changeRows(update.changes);
+    if (!sort || m_sortPending || changed.empty())
+        return;
+    if (m_model->columnKind(sort->column) != kindBefore)
+        m_model->sortBy(*sort);
+    else
+        m_model->placeSorted(changed, *sort);
 }
 
 int ListView::itemCount() const
@@ -84,33 +115,32 @@ int ListView::checkedRow(int index) const
 
 QString ListView::itemText(int index) const
 {
-    const ListModel::Row &row = m_model->row(checkedRow(index));
-    return row.texts.isEmpty() ? QString() : row.texts.first();
+    return m_model->text(checkedRow(index), 0);
 }
 
 QString ListView::itemKey(int index) const
 {
-    return m_model->row(checkedRow(index)).key;
+    return m_model->key(checkedRow(index));
 }
 
 int ListView::subItemCount(int index) const
 {
-    return std::max(0, int(m_model->row(checkedRow(index)).texts.size()) - 1);
+    return std::max(0, m_model->textCount(checkedRow(index)) - 1);
 }
 
 QString ListView::subItemText(int index, int subItem) const
 {
-    const ListModel::Row &row = m_model->row(checkedRow(index));
+    const int row = checkedRow(index);
     if (subItem < 1 || subItem >= columnCount())
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
-    return subItem < row.texts.size() ? row.texts.at(subItem) : QString();
+    return m_model->text(row, subItem);
 }
 
 int ListView::addItem(const QString &key, const QString &text, const QStringList &subItems)
 {
     QStringList texts{text};
     texts << subItems;
-    m_model->append(ListRow{key, texts, m_model->size()});
+    m_model->append(ListRow{key, texts});
     applySort();
     return m_model->size();
 }
@@ -125,9 +155,9 @@ namespace {
 void setCellLook(ListModel &model, int row, int column, const std::optional<qint32> &color,
                  const std::optional<bool> &bold)
 {
-    if (column >= model.row(row).texts.size())
+    if (column >= model.textCount(row))
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
-    ListModel::CellLook look = model.row(row).looks[size_t(column)];
+    ListModel::CellLook look = model.look(row, column);
     if (color) {
         if (!Runtime::isValidColorReference(*color))
             Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
@@ -169,36 +199,52 @@ void ListView::setSubItemBold(int index, int subItem, bool bold)
     setCellLook(*m_model, row, subItem, std::nullopt, bold);
 }
 
+namespace {
+
+std::optional<ListModel::CellLook> cellLookOf(const std::optional<ListView::RowLook> &look)
+{
+    if (!look)
+        return std::nullopt;
+    const std::optional<qint32> &color = look->colorReference;
+    if (color && !Runtime::isValidColorReference(*color))
+        Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+    return ListModel::CellLook{color.value_or(0), color.has_value(), look->bold};
+}
+
+} // namespace
+
 void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
 {
     ensureSorted();
-    std::vector<std::optional<ListModel::CellLook>> cells(looks.size());
-    for (size_t position = 0; position < looks.size(); ++position) {
-        if (!looks[position])
-            continue;
-        const std::optional<qint32> &color = looks[position]->colorReference;
-        if (color && !Runtime::isValidColorReference(*color))
-            Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
-        cells[position] = ListModel::CellLook{color.value_or(0), color.has_value(), looks[position]->bold};
-    }
-    m_model->setRowLooks(cells);
+    std::vector<std::optional<ListModel::CellLook>> byRow(size_t(m_model->size()));
+    for (size_t position = 0; position < std::min(looks.size(), byRow.size()); ++position)
+        byRow[size_t(m_model->rowAt(int(position)))] = cellLookOf(looks[position]);
+    m_model->setRowLooks(byRow);
+}
+
+void ListView::setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook>> &looks)
+{
+    std::vector<std::optional<ListModel::CellLook>> byRow(looks.size());
+    for (size_t row = 0; row < looks.size(); ++row)
+        byRow[row] = cellLookOf(looks[row]);
+    m_model->setRowLooks(byRow);
 }
 
 std::optional<qint32> ListView::cellForeColor(int index, int column) const
 {
-    const ListModel::Row &row = m_model->row(checkedRow(index));
-    if (column < 0 || size_t(column) >= row.looks.size())
+    const int row = checkedRow(index);
+    if (column < 0 || column >= m_model->textCount(row))
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
-    const ListModel::CellLook &look = row.looks[size_t(column)];
+    const ListModel::CellLook look = m_model->look(row, column);
     return look.hasColor ? std::optional<qint32>(look.color) : std::nullopt;
 }
 
 bool ListView::cellBold(int index, int column) const
 {
-    const ListModel::Row &row = m_model->row(checkedRow(index));
-    if (column < 0 || size_t(column) >= row.looks.size())
+    const int row = checkedRow(index);
+    if (column < 0 || column >= m_model->textCount(row))
         Runtime::raise(Runtime::ErrorNumber::IndexOutOfBounds);
-    return row.looks[size_t(column)].bold;
+    return m_model->look(row, column).bold;
 }
 
 int ListView::selectedIndex() const
@@ -266,7 +312,7 @@ void ListView::ensureSorted() const
     if (!m_sortPending)
         return;
     m_sortPending = false;
-    m_model->sortBy(m_sortKey, m_sortOrder);
+    m_model->sortBy(ListSort{m_sortKey, m_sortOrder});
 }
 
 void ListView::keyPressEvent(QKeyEvent *event)

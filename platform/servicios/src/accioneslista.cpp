@@ -47,8 +47,7 @@ QString tabla(const Controles::ListView &lista, QChar separador, const QString &
     agregaLinea([&](int columna) { return encabezados.at(columna); });
     const Controles::ListModel &modelo = lista.listModel();
     for (int fila = 0; fila < modelo.size(); ++fila) {
-        const QStringList &textos = modelo.row(fila).texts;
-        agregaLinea([&](int columna) { return columna < textos.size() ? textos.at(columna) : QString(); });
+        agregaLinea([&](int columna) { return modelo.text(fila, columna); });
     }
     return texto;
 }

@@ -29,10 +29,9 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
     int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna))
                 + MargenEncabezado;
     for (int fila = 0; fila < filas; ++fila) {
-        const Controles::ListModel::Row &renglon = modelo.row(fila);
-        if (columna >= renglon.texts.size())
+        if (columna >= modelo.textCount(fila))
             continue;
-        ancho = std::max(ancho, medida.horizontalAdvance(renglon.texts.at(columna)) + MargenCelda);
+        ancho = std::max(ancho, medida.horizontalAdvance(modelo.text(fila, columna)) + MargenCelda);
     }
     return std::min(ancho, normal.averageCharWidth() * AnchoMaximoEnCaracteres);
 }

@@ -1,9 +1,8 @@
 #include "servicios/funcionessql.h"
 
-#include "servicios/ajustelista.h"
-#include "controles/listmodel.h"
+#include "servicios/lecturalista.h"
+#include "controles/listview.h"
 
-#include "contenidolista.h"
 #include "identificador.h"
 #include "registro.h"
 #include "teclas.h"
@@ -48,19 +47,12 @@ QString FuncionesSql::LeeConsulta(const QString &clave)
 bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qint32 /*opciones*/)
 {
     try {
-        Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
-        ContenidoLista contenido = leeContenido(datos, lista.listModel());
-        datos.close();
-        if (contenido.igualAlAnterior) {
-            m_ultimaFalla.clear();
-            return true;
-        }
-        // A new set of columns is fitted to its contents; the same columns keep the widths
-        // the user gave them.
-        const bool columnasNuevas = lista.listModel().headers() != contenido.encabezados;
-        lista.replaceContents(contenido.encabezados, std::move(contenido.filas));
-        if (columnasNuevas)
-            AjusteLista().Ajusta(lista);
+        std::optional<Controles::ListUpdate> lectura;
+        {
+            Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
+            lectura = leeLista(datos, lista.snapshot());
+        } // the snapshot is let go before the list changes, which then needs no copy of its rows
+        aplicaLectura(lista, std::move(*lectura));
         m_ultimaFalla.clear();
         return true;
     } catch (...) {

@@ -42,10 +42,15 @@ ResumenEstados resumenDe(const Controles::ListView &lista)
     std::vector<FilaParaResumen> filas;
     filas.reserve(size_t(modelo.size()));
     for (int posicion = 0; posicion < modelo.size(); ++posicion) {
-        const Controles::ListModel::Row &fila = modelo.row(posicion);
-        FilaParaResumen leida{fila.texts, std::nullopt};
-        if (columnaEstado >= 0 && size_t(columnaEstado) < fila.looks.size() && fila.looks[size_t(columnaEstado)].hasColor)
-            leida.color = Runtime::toQColor(fila.looks[size_t(columnaEstado)].color, lista.palette());
+        QStringList textos;
+        for (int columna = 0; columna < modelo.textCount(posicion); ++columna)
+            textos << modelo.text(posicion, columna);
+        FilaParaResumen leida{textos, std::nullopt};
+        if (columnaEstado >= 0 && columnaEstado < modelo.textCount(posicion)) {
+            const Controles::ListModel::CellLook aspecto = modelo.look(posicion, columnaEstado);
+            if (aspecto.hasColor)
+                leida.color = Runtime::toQColor(aspecto.color, lista.palette());
+        }
         filas.push_back(std::move(leida));
     }
     return resumePorEstado(modelo.headers(), filas, lista.palette().color(QPalette::Text));

@@ -1,20 +1,31 @@
 #pragma once
 
 #include "controles/controles_export.h"
-#include "controles/listview.h"
+#include "controles/listupdate.h"
+#include "controles/texttable.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
+#include <QHash>
 
+#include <memory>
 #include <optional>
-
 #include <vector>
 
 namespace Controles {
 
-// The rows of a list view with their looks. Rows are kept in display order, so the list's
-// item numbers are row positions; the look of each cell is a colour reference (or none)
-// and a weight, resolved to a brush and a font only when the view asks.
+// One row as it is filled: its key and its cell texts (the first is the item's own text,
+// the others its sub-items).
+struct ListRow
+{
+    QString key;
+    QStringList texts;
+};
+
+// The rows of a list view with their looks. The texts live in a shared table in the order
+// the rows arrived; the model keeps the order they are shown in, and one look per row with
+// the few cells whose look differs from their row's. Looks are colour references resolved to
+// a brush and a font only when the view asks.
 class CONTROLES_EXPORT ListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -29,17 +40,6 @@ public:
         bool operator==(const CellLook &) const = default;
     };
 
-    struct Row
-    {
-        QString key;
-        QStringList texts;
-        std::vector<CellLook> looks; // one per text
-        int arrival = 0;
-    };
-
-    // What a column holds, judged from its first rows: numbers line up to the right.
-    enum class ColumnKind { Text, Number, Date };
-
     explicit ListModel(QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -49,41 +49,54 @@ public:
 
     const QStringList &headers() const { return m_headers; }
     void setHeaders(const QStringList &headers);
-    // Replaces the rows by new ones given in display order. With the same columns, rows that
-    // did not change stay as they are (texts and looks): a refresh that finds nothing new
-    // touches nothing, and one that finds a few changed rows updates just those.
-    void replace(const QStringList &headers, std::vector<ListRow> rows);
-    // The position of each row in the order the rows came (none if that order is not
-    // known), for a filling or a look-up that reads the rows in the order they come.
-    std::vector<int> positionsByArrival() const;
-    void append(ListRow row);
+
+    // The rows by the place they are shown in (0 is the first row shown).
+    int size() const { return int(m_order.size()); }
+    const QString &text(int position, int column) const { return m_table->text(m_order[size_t(position)], column); }
+    // How many texts the row was given.
+    int textCount(int position) const { return m_table->textCount(m_order[size_t(position)]); }
+    const QString &key(int position) const { return m_table->key(m_order[size_t(position)]); }
+    TextTable::ColumnKind columnKind(int column) const { return m_table->columnKind(column); }
+    CellLook look(int position, int column) const;
+
+    // The texts shown, in the order the rows arrived; a reader may keep it while it reads.
+    std::shared_ptr<const TextTable> table() const { return m_table; }
+    // The place a row of the table is shown in, and the row shown at a place.
+    int positionOf(int row) const { return m_position[size_t(row)]; }
+    int rowAt(int position) const { return m_order[size_t(position)]; }
+
+    // New rows in the given display order (none: as they arrived); rows start in the
+    // default look.
+    void replace(const QStringList &headers, std::shared_ptr<TextTable> table, std::vector<int> order = {});
+    // New texts for rows that keep their place; each changed row starts over in the default
+    // look. Returns the rows whose texts changed.
+    std::vector<int> changeRows(const std::vector<ListUpdate::RowChange> &changes);
+    void append(const ListRow &row);
     void clearRows();
 
-    const Row &row(int position) const { return m_rows[size_t(position)]; }
-    ColumnKind columnKind(int column) const;
-    int size() const { return int(m_rows.size()); }
-
     void setLook(int position, int column, const CellLook &look);
-    // One look for every cell of each row that has one, announced as one change.
-    void setRowLooks(const std::vector<std::optional<CellLook>> &looks);
+    // The look of every cell of each row that has one (by the row's place in the table, the
+    // order the rows arrived); only the rows whose look changes are announced.
+    void setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow);
 
-    // Stable sort of the rows by one column's text; returns the new position of each old row.
-    std::vector<int> sortBy(int column, Qt::SortOrder order);
-
-    // The order the list sorts in, for rows that are not in the model yet.
-    static void sortRows(std::vector<ListRow> &rows, int column, Qt::SortOrder order);
-
-    // What a column holds, judged from the filled cells of the first rows.
-    static ColumnKind kindOf(const std::vector<const QStringList *> &sample, int column);
+    // Shows the rows sorted by one column; rows that tie keep the order they arrived in.
+    void sortBy(const ListSort &sort);
+    // Puts rows whose texts changed back in their sorted places, the others being sorted.
+    void placeSorted(const std::vector<int> &rows, const ListSort &sort);
 
 private:
-    static Row makeRow(ListRow source);
-    void classifyColumns();
-    bool updateInPlace(std::vector<ListRow> &rows);
+    TextTable &writableTable();
+    void showInOrder(std::vector<int> order);
+    void announceRows(const std::vector<char> &changedAtPosition, const QList<int> &roles);
+    static quint64 cellKey(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
+    void forgetCellLooks(int row);
 
     QStringList m_headers;
-    std::vector<ColumnKind> m_kinds;
-    std::vector<Row> m_rows;
+    std::shared_ptr<TextTable> m_table;
+    std::vector<int> m_order;    // by place shown: the row of the table
+    std::vector<int> m_position; // by row of the table: the place it is shown in
+    std::vector<CellLook> m_rowLooks;
+    QHash<quint64, CellLook> m_cellLooks; // the cells whose look differs from their row's
     QFont m_boldFont;
 };
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "controles/controles_export.h"
+#include "controles/listmodel.h"
+#include "controles/listupdate.h"
 
 #include <QStringList>
 #include <QTreeView>
@@ -10,17 +12,6 @@
 #include <vector>
 
 namespace Controles {
-
-class ListModel;
-
-// One row as it is filled: its key and its cell texts (the first is the item's own text,
-// the others its sub-items).
-struct ListRow
-{
-    QString key;
-    QStringList texts;
-    int arrival = 0; // where the row came in its filling: ties in a sort keep this order
-};
 
 // The report-style list view of the forms. Items are numbered from 1 in display order;
 // sub-items from 1 (column 0 is the item's own text). Filling, styling and sorting cost
@@ -41,9 +32,14 @@ public:
     QString columnHeader(int column) const;
     void setColumns(const QStringList &headers);
 
-    // Replaces columns and rows at once; the sort settings stay and are applied. Rows that
-    // did not change keep their looks and the view its place (see ListModel::replace).
-    void replaceContents(const QStringList &headers, std::vector<ListRow> rows);
+    // Replaces columns and rows at once; the sort settings stay and are applied.
+    void replaceContents(const QStringList &headers, const std::vector<ListRow> &rows);
+    // The rows shown, their columns and sort settings, for a reader that compares a new
+    // result with them while the list goes on showing them.
+    ListSnapshot snapshot() const;
+    // Applies what a reader found: new rows (sorted as the list sorts), or new texts for some
+    // of the rows shown, which keep their looks' place and the view its place.
+    void apply(ListUpdate update);
 
     // Items
     int itemCount() const;
@@ -69,6 +65,8 @@ public:
         bool bold = false;
     };
     void setRowLooks(const std::vector<std::optional<RowLook>> &looks);
+    // The same, with the rows in the order they arrived in their filling.
+    void setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook>> &looks);
     std::optional<qint32> cellForeColor(int index, int column) const;
     bool cellBold(int index, int column) const;
 

@@ -1,0 +1,172 @@
+#include "servicios/lecturalista.h"
+
+#include "servicios/ajustelista.h"
+
+#include "ado/recordset.h"
+#include "controles/listview.h"
+#include "runtime/conversions.h"
+
+#include <QDateTime>
+
+#include <vector>
+
+namespace Servicios {
+
+QString textoDeCelda(const QVariant &valor)
+{
+    if (valor.isNull())
+        return {};
+    switch (valor.metaType().id()) {
+    case QMetaType::QString:
+        return valor.toString();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QString::number(valor.toLongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(valor.toDouble(), 'f', 2);
+    case QMetaType::QDate:
+        return valor.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QDateTime:
+        return valor.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    default:
+        return Runtime::toTextOrEmpty(valor);
+    }
+}
+
+namespace {
+
+using Controles::ListUpdate;
+using Controles::TextTable;
+
+// Beyond this share of the rows shown, changed rows are kept as a new table rather than one
+// by one: a table keeps each repeated text once.
+constexpr int parteDeCambiosSueltos = 16;
+constexpr size_t cambiosSueltosMinimos = 64;
+// How often a reading looks whether it was told to stop.
+constexpr int filasEntreRevisiones = 256;
+
+class Lectura
+{
+public:
+    Lectura(const Controles::ListSnapshot &mostrada, int columnas)
+        : m_mostrada(mostrada)
+        , m_fila(size_t(columnas))
+    {
+        m_comparando = mostrada.table && !mostrada.table->hasKeys();
+        if (m_comparando)
+            m_maximoDeCambios = std::max(cambiosSueltosMinimos, size_t(mostrada.table->rowCount() / parteDeCambiosSueltos));
+        else
+            m_nueva = std::make_shared<TextTable>();
+    }
+
+    void leeRegistro(const Ado::Recordset &datos)
+    {
+        for (size_t columna = 0; columna < m_fila.size(); ++columna)
+            m_fila[columna] = textoDeCelda(datos.field(int(columna)));
+        if (m_comparando) {
+            if (comparaConLaMostrada()) {
+                ++m_filas;
+                return;
+            }
+            empiezaTablaNueva(m_filas);
+        }
+        m_nueva->appendRow(m_fila);
+        ++m_filas;
+    }
+
+    ListUpdate termina(const QStringList &encabezados)
+    {
+        if (m_comparando && m_filas != m_mostrada.table->rowCount())
+            empiezaTablaNueva(m_filas);
+        m_actualizacion.headers = encabezados;
+        if (m_comparando)
+            return std::move(m_actualizacion);
+        if (m_mostrada.sort) {
+            m_actualizacion.sortedBy = m_mostrada.sort;
+            m_actualizacion.order = m_nueva->sortedRows(m_mostrada.sort->column, m_mostrada.sort->order);
+        }
+        m_actualizacion.table = std::move(m_nueva);
+        return std::move(m_actualizacion);
+    }
+
+    int filas() const { return m_filas; }
+
+private:
+    // Whether the record is the row shown in its place (the same folio), perhaps with other
+    // texts, which are then kept as a change (or, past too many changes, in a new table).
+    bool comparaConLaMostrada()
+    {
+        const TextTable &mostrada = *m_mostrada.table;
+        if (m_filas >= mostrada.rowCount() || mostrada.textCount(m_filas) < 1 || m_fila.empty()
+            || mostrada.text(m_filas, 0) != m_fila.front())
+            return false;
+        if (mostrada.rowEquals(m_filas, m_fila))
+            return true;
+        m_actualizacion.changes.push_back(ListUpdate::RowChange{m_filas, QStringList(m_fila.begin(), m_fila.end())});
+        if (m_actualizacion.changes.size() > m_maximoDeCambios)
+            empiezaTablaNueva(m_filas + 1);
+        return true;
+    }
+
+    // A new table with the rows read so far: the rows shown, with the changes found in them.
+    void empiezaTablaNueva(int filasLeidas)
+    {
+        const TextTable &mostrada = *m_mostrada.table;
+        m_nueva = std::make_shared<TextTable>();
+        m_nueva->reserve(mostrada.rowCount());
+        auto cambio = m_actualizacion.changes.cbegin();
+        std::vector<QString> textos;
+        for (int fila = 0; fila < filasLeidas; ++fila) {
+            if (cambio != m_actualizacion.changes.cend() && cambio->row == fila) {
+                m_nueva->appendRow(std::span<const QString>(cambio->texts.constData(), size_t(cambio->texts.size())));
+                ++cambio;
+                continue;
+            }
+            textos.clear();
+            for (int columna = 0; columna < mostrada.textCount(fila); ++columna)
+                textos.push_back(mostrada.text(fila, columna));
+            m_nueva->appendRow(textos);
+        }
+        m_actualizacion.changes.clear();
+        m_comparando = false;
+    }
+
+    const Controles::ListSnapshot &m_mostrada;
+    std::vector<QString> m_fila;
+    bool m_comparando = false;
+    size_t m_maximoDeCambios = 0;
+    int m_filas = 0;
+    std::shared_ptr<TextTable> m_nueva;
+    ListUpdate m_actualizacion;
+};
+
+} // namespace
+
+std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Controles::ListSnapshot &mostrada,
+                                              const std::atomic_bool *detenida)
+{
+    QStringList encabezados;
+    for (int columna = 0; columna < datos.fieldCount(); ++columna)
+        encabezados << datos.fieldName(columna);
+    Controles::ListSnapshot comparable = mostrada;
+    if (encabezados != mostrada.headers)
+        comparable.table.reset(); // other columns: nothing to compare with
+    Lectura lectura(comparable, int(encabezados.size()));
+    for (; !datos.atEnd(); datos.moveNext()) {
+        if (detenida && lectura.filas() % filasEntreRevisiones == 0 && detenida->load(std::memory_order_relaxed))
+            return std::nullopt;
+        lectura.leeRegistro(datos);
+    }
+    return lectura.termina(encabezados);
+}
+
+void aplicaLectura(Controles::ListView &lista, Controles::ListUpdate lectura)
+{
+    const bool columnasNuevas = lista.listModel().headers() != lectura.headers;
+    lista.apply(std::move(lectura));
+    if (columnasNuevas)
+        AjusteLista().Ajusta(lista);
+}
+
+} // namespace Servicios
