@@ -31,7 +31,7 @@ void frmKLD251::imgCancelar_Click()
                          [&] { vigente = sigueVigente(folio); })
         || !vigente)
         return;
-    const qint32 respuesta = Publico::Entorno->Mensaje(
+    const qint32 respuesta = Publico::Mensaje(
         QStringLiteral("¿Seguro que desea cancelar la oportunidad seleccionada?"),
         Servicios::Estilo::SiNo | Servicios::Estilo::Pregunta | Servicios::Estilo::SegundoBotonPredeterminado,
         QStringLiteral("CONTINUAR"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500021"));
@@ -125,7 +125,7 @@ void frmKLD251::imgGanada_Click()
     if (lvOrdenes->selectedIndex() == 0)
         return;
     Publico::Atrapa(this, QStringLiteral("imgGanada_Click()"), QStringLiteral("ERR-ID:7500008"), [this] {
-        const qint32 respuesta = Publico::Entorno->Mensaje(
+        const qint32 respuesta = Publico::Mensaje(
             QStringLiteral("Se registrará la oportunidad ganada y se quitará del tablero de oportunidades")
                 + QStringLiteral("\r\n") + QStringLiteral("Desea continuar?"),
             Servicios::Estilo::SiNo | Servicios::Estilo::Informacion | Servicios::Estilo::SegundoBotonPredeterminado,
@@ -143,7 +143,7 @@ void frmKLD251::imgGanada_Click()
             Carga_Oportunidades();
             return;
         }
-        Publico::Entorno->Mensaje(QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + Publico::Procesos->UltimoError(),
+        Publico::Mensaje(QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + Publico::Procesos->UltimoError(),
                                   Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
                                   QStringLiteral("ERR-ID:7500007"));
     });
@@ -162,7 +162,7 @@ void frmKLD251::imgPerdida_Click()
         if (causa.isEmpty())
             return;
         if (!Publico::Procesos->CierraOportunidad(folioSeleccionado(), 2, causa))
-            Publico::Entorno->Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
+            Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
                                       Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
                                       QStringLiteral("ERR-ID:7500010"));
     });
@@ -190,7 +190,7 @@ void registra(QWidget *tablero, const Registro &registro, const QString &folio)
 {
     Publico::Atrapa(tablero, registro.tituloTrampa, registro.idTrampa, [&] {
         if (!(Publico::Procesos.get()->*registro.operacion)(entidad, folio, QString(), QString()))
-            Publico::Entorno->Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico,
+            Publico::Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico,
                                       registro.tituloFalla, tablero, Publico::Modulo, registro.idFalla);
     });
 }

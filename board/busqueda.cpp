@@ -43,7 +43,7 @@ void frmKLD251::txtBuscar_Buscar()
     const bool desdeLaCaja = activo && activo->objectName().toUpper() == QLatin1String("TXTBUSCAR");
     if (desdeLaCaja) {
         Publico::IgnoraError([&] {
-            Publico::Entorno->Mensaje(QStringLiteral("No se encontraron coincidencias"), Servicios::Estilo::Exclamacion,
+            Publico::Mensaje(QStringLiteral("No se encontraron coincidencias"), Servicios::Estilo::Exclamacion,
                                       QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500019"));
         });
         Publico::IgnoraError([&] { lvOrdenes->clearSelection(); });
@@ -54,7 +54,7 @@ void frmKLD251::txtBuscar_Buscar()
         return;
     }
     Publico::IgnoraError([&] {
-        Publico::Entorno->Mensaje(QStringLiteral("No se encontraron más coincidencias"), Servicios::Estilo::Exclamacion,
+        Publico::Mensaje(QStringLiteral("No se encontraron más coincidencias"), Servicios::Estilo::Exclamacion,
                                   QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500020"));
     });
 }

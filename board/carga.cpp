@@ -8,7 +8,9 @@
 #include "ado/connection.h"
 #include "ado/sqltext.h"
 #include "controles/cbzel.h"
+#include "controles/listmodel.h"
 #include "controles/listview.h"
+#include "runtime/busycursor.h"
 #include "runtime/conversions.h"
 #include "runtime/error.h"
 
@@ -31,21 +33,16 @@ std::optional<QString> filtroPorNivel(qint16 nivel, const QString &vendedor)
     }
 }
 
-// Where the user is in the list: it survives a reload.
-struct Posicion
-{
-    QString folio;
-    int desplazamiento = 0;
-};
-
 } // namespace
 
 // A reload asked for while one is running (a tick of the timer during one of its message
-// boxes) is skipped: the running one will show the current rows.
+// boxes) is skipped: the running one will show the current rows. A reading in progress off
+// the user-interface thread is dropped: this one is newer.
 void frmKLD251::Carga_Oportunidades()
 {
     if (m_cargando)
         return;
+    descartaLecturas();
     m_cargando = true;
     m_fallasDeColorReportadas.clear();
     Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"),
@@ -55,42 +52,67 @@ void frmKLD251::Carga_Oportunidades()
 
 void frmKLD251::cargaOportunidades()
 {
-    if (CveVendedor.isEmpty())
+    const std::optional<QString> consulta = consultaDeLaVista();
+    if (!consulta)
         return;
+    const QString seleccionado = folioSeleccionado();
+    const int desplazamiento = lvOrdenes->verticalScrollBar()->value();
+    const std::optional<QString> ficha = fichaDeCambios();
+    const auto inicio = m_reloj();
+    bool llena = false;
+    {
+        const Runtime::BusyCursor ocupado;
+        llena = Publico::Funciones->LlenaLista(*consulta, *lvOrdenes, -1);
+    }
+    if (llena) {
+        coloreaRenglones();
+        restauraPosicion(seleccionado, desplazamiento);
+    }
+    marcaLeida(llena ? ficha : std::nullopt, inicio);
+    actualizaCuenta();
+}
+
+// The view's stored query with the salesperson's filter in place of {PARAMETROS}; none when
+// there is nothing to load (no salesperson yet, no view, a salesperson of no known level)
+// or the stored query is missing, which is said.
+std::optional<QString> frmKLD251::consultaDeLaVista()
+{
+    if (CveVendedor.isEmpty())
+        return std::nullopt;
     const qint16 indice = cboVistas->Indice();
     if (indice < 0 || cboVistas->NumElementos() < 1 || indice > ConsultasVista.size() - 1)
-        return;
+        return std::nullopt;
     const QString clave = ConsultasVista.at(indice);
     Publico::TextoSql = Publico::Funciones->LeeConsulta(clave);
     if (Publico::TextoSql.trimmed().isEmpty()) {
-        Publico::Entorno->Mensaje(QStringLiteral("No existe la consulta '") + clave + QStringLiteral("'"),
-                                  Servicios::Estilo::Critico, QStringLiteral("Carga_Oportunidades()"), this,
-                                  Publico::Modulo, QStringLiteral("ERR-ID:7500016"));
-        return;
+        Publico::Mensaje(QStringLiteral("No existe la consulta '") + clave + QStringLiteral("'"),
+                         Servicios::Estilo::Critico, QStringLiteral("Carga_Oportunidades()"), this, Publico::Modulo,
+                         QStringLiteral("ERR-ID:7500016"));
+        return std::nullopt;
     }
     const QString nivel = Publico::Funciones->BuscaCampo(QStringLiteral("Vendedor"), QStringLiteral("VN_CVE_VENDEDOR"),
                                                          CveVendedor, QStringLiteral("Vn_Nivel"), 0, QString(),
                                                          QString(), QString());
     if (nivel.isEmpty())
-        return;
+        return std::nullopt;
     const std::optional<QString> filtro = filtroPorNivel(Runtime::toInteger16(nivel), CveVendedor);
     if (!filtro)
-        return;
+        return std::nullopt;
     Publico::TextoSql.replace(marcador, *filtro);
+    return Publico::TextoSql;
+}
 
-    const Posicion antes{folioSeleccionado(), lvOrdenes->verticalScrollBar()->value()};
-    const QString consulta = Publico::TextoSql;
-    if (Publico::Funciones->LlenaLista(consulta, *lvOrdenes, -1)) {
-        coloreaRenglones();
-        const int cuenta = lvOrdenes->itemCount();
-        for (int renglon = 1; renglon <= cuenta; ++renglon) {
-            if (lvOrdenes->itemText(renglon) == antes.folio && lvOrdenes->selectedIndex() != renglon)
-                lvOrdenes->selectItem(renglon);
-        }
-        lvOrdenes->verticalScrollBar()->setValue(antes.desplazamiento);
-        lvOrdenes->viewport()->update();
+// The previously selected folio is selected again, and the view scrolled back to where the
+// user was: rows that stayed in their places keep both by themselves.
+void frmKLD251::restauraPosicion(const QString &folio, int desplazamiento)
+{
+    const Kit::ListModel &modelo = lvOrdenes->listModel();
+    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
+        if (modelo.text(posicion, 0) == folio && lvOrdenes->selectedIndex() != posicion + 1)
+            lvOrdenes->selectItem(posicion + 1);
     }
-    actualizaCuenta();
+    lvOrdenes->verticalScrollBar()->setValue(desplazamiento);
+    lvOrdenes->viewport()->update();
 }
 
 void frmKLD251::actualizaCuenta()

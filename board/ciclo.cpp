@@ -143,6 +143,8 @@ void frmKLD251::formQueryUnload()
 // The controls as a fresh load finds them; emptying the views raises no view change.
 void frmKLD251::formUnloaded()
 {
+    descartaLecturas();
+    marcaLeida(std::nullopt, {});
     const QSignalBlocker silencio(cboVistas);
     cboVistas->Limpia();
     lvOrdenes->replaceContents({}, {});

@@ -9,6 +9,7 @@
 #include "ado/sqltext.h"
 #include "controles/listmodel.h"
 #include "controles/listview.h"
+#include "runtime/busycursor.h"
 #include "runtime/colors.h"
 #include "runtime/conversions.h"
 #include "runtime/error.h"
@@ -46,12 +47,16 @@ void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
 void frmKLD251::coloreaRenglones()
 {
     Aspectos::Leidos leidos;
+    std::exception_ptr falla;
     try {
+        const Runtime::BusyCursor ocupado;
         const std::shared_ptr<const Kit::TextTable> filas = lvOrdenes->listModel().table();
         leidos = Aspectos::lee(*Publico::Entorno->Conexion(), *filas);
     } catch (...) {
-        reportaFallaDeColor(std::current_exception());
+        falla = std::current_exception();
     }
+    if (falla)
+        reportaFallaDeColor(falla);
     aplicaAspectos(leidos);
 }
 

@@ -2,6 +2,8 @@
 // and which handler each event reaches.
 #include "frmKLD251.h"
 
+#include "lectordefondo.h"
+
 #include "controles/cbzel.h"
 #include "controles/colorzel.h"
 #include "controles/controles.h"
@@ -41,6 +43,9 @@ frmKLD251::frmKLD251(QWidget *parent)
     creaControles();
     creaBotones();
     conectaEventos();
+    m_lector = std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
+        Runtime::runHandler("TmrRefresh_Timer", [&] { recibeLectura(std::move(lectura)); });
+    });
     resize(Runtime::twipsToPixels(anchoDiseno, this), Runtime::twipsToPixels(altoDiseno, this));
 }
 
@@ -156,16 +161,30 @@ void frmKLD251::conectaEventos()
     connectHandler(TmrRefresh, &QTimer::timeout, this, "TmrRefresh_Timer", [this] { TmrRefresh_Timer(); });
     connectHandler(imgRefrescar, &QToolButton::clicked, this, "imgRefrescar_Click", [this] { imgRefrescar_Click(); });
     connectHandler(imgNuevo, &QToolButton::clicked, this, "imgNuevo_Click", [this] { imgNuevo_Click(); });
-    connectHandler(imgCancelar, &QToolButton::clicked, this, "imgCancelar_Click", [this] { imgCancelar_Click(); });
+    connectHandler(imgCancelar, &QToolButton::clicked, this, "imgCancelar_Click",
+                   [this] { actua([this] { imgCancelar_Click(); }); });
     connectHandler(imgOrganizacion, &QToolButton::clicked, this, "imgOrganizacion_Click",
                    [this] { imgOrganizacion_Click(); });
     connectHandler(imgContacto, &QToolButton::clicked, this, "imgContacto_Click", [this] { imgContacto_Click(); });
     connectHandler(imgOportunidad, &QToolButton::clicked, this, "imgOportunidad_Click", [this] { imgOportunidad_Click(); });
     connectHandler(imgEditOportunidad, &QToolButton::clicked, this, "imgEditOportunidad_Click",
                    [this] { imgEditOportunidad_Click(); });
-    connectHandler(imgEvento, &QToolButton::clicked, this, "imgEvento_Click", [this] { imgEvento_Click(); });
-    connectHandler(imgSeguimiento, &QToolButton::clicked, this, "imgSeguimiento_Click", [this] { imgSeguimiento_Click(); });
-    connectHandler(imgEstadoOp, &QToolButton::clicked, this, "imgEstadoOp_Click", [this] { imgEstadoOp_Click(); });
-    connectHandler(imgGanada, &QToolButton::clicked, this, "imgGanada_Click", [this] { imgGanada_Click(); });
-    connectHandler(imgPerdida, &QToolButton::clicked, this, "imgPerdida_Click", [this] { imgPerdida_Click(); });
+    connectHandler(imgEvento, &QToolButton::clicked, this, "imgEvento_Click",
+                   [this] { actua([this] { imgEvento_Click(); }); });
+    connectHandler(imgSeguimiento, &QToolButton::clicked, this, "imgSeguimiento_Click",
+                   [this] { actua([this] { imgSeguimiento_Click(); }); });
+    connectHandler(imgEstadoOp, &QToolButton::clicked, this, "imgEstadoOp_Click",
+                   [this] { actua([this] { imgEstadoOp_Click(); }); });
+    connectHandler(imgGanada, &QToolButton::clicked, this, "imgGanada_Click",
+                   [this] { actua([this] { imgGanada_Click(); }); });
+    connectHandler(imgPerdida, &QToolButton::clicked, this, "imgPerdida_Click",
+                   [this] { actua([this] { imgPerdida_Click(); }); });
+}
+
+// An action that may write makes any reading begun before it, or during it, stale.
+void frmKLD251::actua(const std::function<void()> &accion)
+{
+    descartaLecturas();
+    accion();
+    descartaLecturas();
 }

@@ -11,6 +11,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
 class QFrame;
 class QLabel;
 class QTimer;
@@ -27,6 +32,8 @@ namespace Kit = Controles;
 namespace Aspectos {
 struct Leidos;
 }
+class LectorDeFondo;
+struct LecturaDeFondo;
 
 // The opportunity board: the module's one screen. It lists the opportunities of the chosen
 // view that the salesperson may see, each row in its state's colour and weight, and acts
@@ -49,8 +56,15 @@ public:
     // a failure (no host object, a host without `Transaccion`) goes to the reader.
     QString Transaccion() const;
 
-    // The one reload routine.
+    // The one reload routine: F5, the refresh button, a view change, an activation and the
+    // actions that change the list read the list at once.
     void Carga_Oportunidades();
+
+    // The clock that tells when the list was last read in full (a test may put its own).
+    using Reloj = std::function<std::chrono::steady_clock::time_point()>;
+    void setReloj(Reloj reloj);
+    // Whether an automatic reload is still reading or waits to be shown.
+    bool recargaEnCurso() const;
 
     // The 1-based number of the first row after the selected one with a cell that holds
     // the text, letter case aside; 0 (and the selection cleared) when there is none.
@@ -82,6 +96,10 @@ private:
 
     // Loading and colouring
     void cargaOportunidades();
+    std::optional<QString> consultaDeLaVista();
+    std::optional<QString> fichaDeCambios();
+    void marcaLeida(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio);
+    void restauraPosicion(const QString &folio, int desplazamiento);
     void ColoreaRenglon(const QString &folio, int renglon);
     void coloreaRenglones();
     void aplicaAspectos(const Aspectos::Leidos &leidos);
@@ -98,6 +116,13 @@ private:
     void lvOrdenes_KeyDown(int keyCode, int shift);
     void muestraMenuDeAcciones(const QPoint &enLaLista);
     void TmrRefresh_Timer();
+    void recargaAutomatica();
+    bool hayQueLeer(const std::optional<QString> &ficha) const;
+    void recibeLectura(LecturaDeFondo lectura);
+    void aplicaLectura(LecturaDeFondo lectura);
+    void aplicaLecturaPendiente();
+    void descartaLecturas();
+    void actua(const std::function<void()> &accion);
 
     // Actions on the selected opportunity
     void imgCancelar_Click();
@@ -134,6 +159,16 @@ private:
     bool m_cargando = false;
     QSet<QString> m_fallasDeColorReportadas;
 
+    // The automatic reload reads only when the database had a commit since the rows shown
+    // were read (their token), or a minute after they were read in full; it reads on a
+    // thread of its own. A reading is shown only if no reload or action came after it began
+    // (its generation), and not while one of the board's messages is open.
+    std::optional<QString> m_fichaMostrada;
+    std::chrono::steady_clock::time_point m_leidaCompleta;
+    Reloj m_reloj{&std::chrono::steady_clock::now};
+    quint64 m_generacion = 0;
+    std::unique_ptr<LecturaDeFondo> m_lecturaPendiente;
+
     // Controls
     Kit::colorZEL *colorZEL = nullptr;
     Kit::Controles *Controles = nullptr;
@@ -155,4 +190,7 @@ private:
     QToolButton *imgEstadoOp = nullptr;
     QToolButton *imgGanada = nullptr;
     QToolButton *imgPerdida = nullptr;
+
+    // Last, so that it stops and waits for its reading before anything else goes.
+    std::unique_ptr<LectorDeFondo> m_lector;
 };

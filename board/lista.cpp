@@ -1,4 +1,4 @@
-// The list's own events and the refresh timer.
+// The list's own events.
 #include "frmKLD251.h"
 
 #include "lanzador.h"
@@ -36,14 +36,4 @@ void frmKLD251::lvOrdenes_KeyDown(int keyCode, int shift)
     }
     if (keyCode == Runtime::KeyCode::F10)
         Publico::Funciones->AccionLista(*lvOrdenes);
-}
-
-void frmKLD251::TmrRefresh_Timer()
-{
-    if (m_ticks < TiempoActualizar) {
-        ++m_ticks;
-        return;
-    }
-    m_ticks = 0;
-    Carga_Oportunidades();
 }

@@ -47,7 +47,7 @@ void frmKLD251::CargaVistas()
 void frmKLD251::cboVistas_Click()
 {
     if (cboVistas->Indice() < 0) {
-        Publico::Entorno->Mensaje(
+        Publico::Mensaje(
             QStringLiteral("No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"),
             Servicios::Estilo::Informacion, QStringLiteral("Atención"), this, Publico::Modulo,
             QStringLiteral("ERR-ID:7500001"));

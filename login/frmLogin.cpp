@@ -200,5 +200,5 @@ bool frmLogin::vendedorValido()
 
 void frmLogin::avisa(const QString &texto, const QString &idError)
 {
-    Publico::Entorno->Mensaje(texto, Servicios::Estilo::Exclamacion, titulo, this, Publico::Modulo, idError);
+    Publico::Mensaje(texto, Servicios::Estilo::Exclamacion, titulo, this, Publico::Modulo, idError);
 }

@@ -12,7 +12,7 @@ void ReportaFalla(QWidget *formulario, const QString &rutina, const QString &idE
     try {
         if (!Entorno)
             Runtime::raise(Runtime::ErrorNumber::ObjectNotSet);
-        Entorno->Mensaje(error.description(), Servicios::Estilo::Critico, rutina, formulario, Modulo, idError);
+        Mensaje(error.description(), Servicios::Estilo::Critico, rutina, formulario, Modulo, idError);
     } catch (...) {
         // The message itself failed: the failure is still recorded, and the host goes on.
         Runtime::logUntrappedFailure(rutina.toUtf8().constData(), falla);

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+class QWidget;
+
 // The module's standard module: start-up and the state every form of the module shares.
 namespace Publico {
 
@@ -23,6 +25,12 @@ extern QString TextoSql;
 // Module code handed to the message box, and product name of the suite.
 inline const QString Modulo = QStringLiteral("KLD251");
 inline const QString Producto = QStringLiteral("Teqvaro");
+
+// Every message of the module goes through Entorno here, which knows while one is open (the
+// user reading it in its own event loop): the board applies no reading meanwhile.
+qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario,
+               const QString &modulo, const QString &idError);
+bool HayMensajeAbierto();
 
 void Main();
 bool Iniciado();

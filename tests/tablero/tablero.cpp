@@ -130,13 +130,14 @@ void TableroDePrueba::oportunidad(const QString &folio, const QString &vendedor,
                      .arg(folio, descripcion, vendedor, estado));
 }
 
-// A tick of the refresh timer, delivered at once.
-void TableroDePrueba::tic(int veces) const
+void TableroDePrueba::tic(int veces, bool espera) const
 {
     auto *reloj = tablero->findChild<QTimer *>(QStringLiteral("TmrRefresh"));
     for (int i = 0; i < veces; ++i) {
         QTimerEvent tick(reloj->timerId());
         QCoreApplication::sendEvent(reloj, &tick);
+        if (espera)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
     }
 }
 

@@ -41,7 +41,8 @@ protected:
     void variable(const QString &nombre, const QString &valor) const;
     void oportunidad(const QString &folio, const QString &vendedor, const QString &estado,
                      const QString &descripcion = QStringLiteral("Oportunidad")) const;
-    void tic(int veces = 1) const;
+    // Ticks of the refresh timer; each waits for the reading it starts to be shown, unless told not to.
+    void tic(int veces = 1, bool espera = true) const;
 
     BaseDePrueba base;
     AnfitrionGrabador anfitrion;

@@ -120,6 +120,18 @@ void Connection::RollbackTrans()
         raiseDatabaseError(QStringLiteral("No se pudo deshacer la transacción"), driverText(m_database.lastError()));
 }
 
+// SQLite counts the commits of other connections in data_version and this connection's own
+// changes in total_changes(); a PostgreSQL snapshot changes with every transaction that ends
+// anywhere on the server (its whole text, not only its horizon).
+QString Connection::changeToken()
+{
+    const QString probe = engine() == Engine::SQLite
+                              ? QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version) || ':' || total_changes()")
+                              : QStringLiteral("SELECT CAST(pg_current_snapshot() AS text)");
+    const Recordset token = Execute(probe);
+    return token.field(0).toString();
+}
+
 bool Connection::isAlive()
 {
     if (!m_database.isOpen())

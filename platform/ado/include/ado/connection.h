@@ -36,6 +36,11 @@ public:
     void RollbackTrans();
     bool inTransaction() const { return m_inTransaction; }
 
+    // A text that stays the same while nothing is committed to the database: by any other
+    // connection, and by this one. One cheap statement; comparing two tokens of the same
+    // connection tells whether a result read in between could have changed.
+    QString changeToken();
+
     // Whether the server still answers. A statement that failed because the link to the
     // server broke marks the connection broken, and the session opens a new one.
     bool isAlive();

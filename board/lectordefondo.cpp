@@ -1,0 +1,72 @@
+#include "lectordefondo.h"
+
+#include "ado/connection.h"
+#include "servicios/lecturalista.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
+{
+    LecturaDeFondo lectura;
+    lectura.generacion = pedido.generacion;
+    lectura.ficha = pedido.ficha;
+    lectura.inicio = pedido.inicio;
+    lectura.comparadaCon = pedido.mostrada.table.get();
+    try {
+        Ado::Connection conexion(pedido.direccion);
+        {
+            Ado::Recordset datos = conexion.Execute(pedido.sql);
+            lectura.filas = Servicios::leeLista(datos, pedido.mostrada, &detenida);
+        }
+        if (!lectura.filas || detenida) {
+            lectura.filas.reset(); // stopped: it brings nothing
+            return lectura;
+        }
+        const Controles::TextTable &filas = lectura.filas->table ? *lectura.filas->table : *pedido.mostrada.table;
+        try {
+            lectura.aspectos = Aspectos::lee(conexion, filas);
+        } catch (...) {
+            lectura.fallaDeAspectos = std::current_exception();
+        }
+    } catch (...) {
+        lectura.fallaDeLista = std::current_exception();
+    }
+    return lectura;
+} // the rows shown are let go here, before the user-interface thread hears of the result
+
+} // namespace
+
+LectorDeFondo::LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QObject *parent)
+    : QObject(parent)
+    , m_alTerminar(std::move(alTerminar))
+{
+    m_hilo.setMaxThreadCount(1);
+    connect(&m_vigilante, &QFutureWatcher<LecturaDeFondo>::finished, this, [this] {
+        m_leyendo = false;
+        if (m_vigilante.future().resultCount() > 0)
+            m_alTerminar(m_vigilante.future().takeResult());
+    });
+}
+
+LectorDeFondo::~LectorDeFondo()
+{
+    detiene();
+    m_hilo.waitForDone();
+}
+
+void LectorDeFondo::lee(PedidoDeLectura pedido)
+{
+    m_detenida = std::make_shared<std::atomic_bool>(false);
+    m_leyendo = true;
+    m_vigilante.setFuture(QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida]() mutable {
+        return ::lee(std::move(pedido), *detenida);
+    }));
+}
+
+void LectorDeFondo::detiene()
+{
+    if (m_detenida)
+        m_detenida->store(true);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "aspectos.h"
+
+#include "ado/databaseaddress.h"
+#include "controles/listupdate.h"
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QThreadPool>
+
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+// A reading of the board's list, asked for on the user-interface thread.
+struct PedidoDeLectura
+{
+    Ado::DatabaseAddress direccion;
+    QString sql;
+    Controles::ListSnapshot mostrada; // what the reading compares the result with
+    quint64 generacion = 0;
+    std::optional<QString> ficha; // the database's change token just before the reading
+    std::chrono::steady_clock::time_point inicio;
+};
+
+// What a reading brings back to the user-interface thread.
+struct LecturaDeFondo
+{
+    quint64 generacion = 0;
+    std::optional<QString> ficha;
+    std::chrono::steady_clock::time_point inicio;
+    const Controles::TextTable *comparadaCon = nullptr; // which rows the changes refer to
+    std::optional<Controles::ListUpdate> filas;         // none when it was stopped
+    Aspectos::Leidos aspectos;
+    std::exception_ptr fallaDeLista;    // the view's query did not run
+    std::exception_ptr fallaDeAspectos; // the looks could not be read
+};
+
+// Reads the board's list on a thread of its own, one reading at a time, each with a
+// connection of its own (a connection belongs to the thread that opens it, and a reading
+// must not keep one open on the server between readings), and hands the result to the
+// user-interface thread.
+class LectorDeFondo final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QObject *parent = nullptr);
+    // Stops the reading in progress and waits for its thread.
+    ~LectorDeFondo() override;
+
+    // From the start of a reading until its result has been handed over.
+    bool leyendo() const { return m_leyendo; }
+    void lee(PedidoDeLectura pedido);
+    // The reading in progress stops at its next row and brings nothing.
+    void detiene();
+
+private:
+    QThreadPool m_hilo;
+    QFutureWatcher<LecturaDeFondo> m_vigilante;
+    std::shared_ptr<std::atomic_bool> m_detenida;
+    std::function<void(LecturaDeFondo)> m_alTerminar;
+    bool m_leyendo = false;
+};

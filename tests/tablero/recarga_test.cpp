@@ -1,0 +1,135 @@
+// The automatic reload: read only after a commit or once a minute, off the user-interface
+// thread, and shown only when nothing came after it and no message is open.
+#include "tablero.h"
+
+#include "ado/connection.h"
+#include "controles/txtzel.h"
+
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class Recarga : public Pruebas::TableroDePrueba
+{
+protected:
+    // A view whose last column is the time it was read, to tell a reading from none.
+    void SetUp() override
+    {
+        TableroDePrueba::SetUp();
+        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+        const QString hora = Pruebas::motor() == Ado::Engine::SQLite ? QStringLiteral("strftime('%H:%M:%f', 'now')")
+                                                                     : QStringLiteral("to_char(clock_timestamp(), 'HH24:MI:SS.US')");
+        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, Op_Estado_Oportunidad, "
+                                    "%1 FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+                                    "WHERE {PARAMETROS} ORDER BY Op_Folio'")
+                         .arg(QString(hora).replace(QLatin1String("'"), QLatin1String("''"))));
+    }
+
+    void abreConReloj()
+    {
+        abre();
+        tablero->setReloj([this] { return ahora; });
+    }
+    // Ticks until one starts a reading (and the count starts over).
+    void ticHastaQueLea() const
+    {
+        for (int vez = 0; vez < 10 && !tablero->recargaEnCurso(); ++vez)
+            tic(1, false);
+        EXPECT_TRUE(tablero->recargaEnCurso());
+    }
+    QString hora() const { return lista().subItemText(1, 3); }
+    QString descripcion() const { return lista().subItemText(1, 1); }
+    // Another user commits: a new description of F1.
+    void otroDescribe(const QString &texto)
+    {
+        otro.Execute(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = '%1' WHERE Op_Folio = 'F1'").arg(texto));
+        QTest::qSleep(2); // so that a reading from now on reads another time
+    }
+
+    std::chrono::steady_clock::time_point ahora = std::chrono::steady_clock::now();
+    Ado::Connection otro{base.direccion()};
+};
+
+TEST_F(Recarga, readsOnlyAfterACommitOrAMinuteAfterTheLastFullReading)
+{
+    abreConReloj();
+    const QString primera = hora();
+    QTest::qSleep(2);
+    tic(3);
+    EXPECT_EQ(hora(), primera); // nothing committed: nothing read
+
+    otroDescribe(QStringLiteral("Nueva"));
+    tic(1);
+    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+    const QString segunda = hora();
+    EXPECT_NE(segunda, primera);
+
+    ahora += 59s;
+    tic(1);
+    EXPECT_EQ(hora(), segunda);
+    ahora += 1s; // a view may depend on the clock: read once a minute all the same
+    tic(1);
+    EXPECT_NE(hora(), segunda);
+    EXPECT_TRUE(entorno->mensajes.empty());
+}
+
+// A reading whose result comes while one of the board's messages is open waits for the
+// message to close; one that an explicit reload or an action came after is dropped.
+TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCameAfterIt)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("4"));
+    abre();
+    tablero->findChild<Controles::txtZEL *>(QStringLiteral("txtBuscar"))->setTexto(QStringLiteral("no está"));
+    // The user reads a message of the search while the timer reads the list.
+    const auto lecturaDuranteUnMensaje = [&] {
+        const QString antes = descripcion();
+        entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
+            ticHastaQueLea();
+            QTest::qWait(300);
+            EXPECT_EQ(descripcion(), antes);
+        };
+        lista().setFocus();
+        QTest::keyClick(&lista(), Qt::Key_F3);
+        entorno->alMostrar = nullptr;
+    };
+    otroDescribe(QStringLiteral("Leída"));
+    lecturaDuranteUnMensaje();
+    tic(1);
+    EXPECT_EQ(descripcion(), QStringLiteral("Leída"));
+
+    const std::vector<std::function<void()>> despues = {
+        [&] { QTest::keyClick(&lista(), Qt::Key_F5); },
+        [&] {
+            lista().selectItem(1);
+            Pruebas::eligeEstado(QStringLiteral("AZUL"));
+            tablero->findChild<QToolButton *>(QStringLiteral("imgEstadoOp"))->click();
+        },
+    };
+    for (const auto &despuesDeLeer : despues) {
+        otroDescribe(QStringLiteral("Vieja"));
+        lecturaDuranteUnMensaje();
+        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Licencias' WHERE Op_Folio = 'F1'"));
+        despuesDeLeer();
+        tic(1); // not a reading tick: only what waited could be shown
+        EXPECT_NE(descripcion(), QStringLiteral("Vieja"));
+    }
+    EXPECT_EQ(lista().cellForeColor(1, 0), 0xFF0000); // the action's look stays
+}
+
+// A reading still under way when the user presses F5 is dropped: the list shows what F5 read.
+TEST_F(Recarga, aReadingUnderWayWhenTheUserReloadsIsDropped)
+{
+    abre();
+    otroDescribe(QStringLiteral("Nueva"));
+    tic(1, false);
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    const QString leidaPorF5 = hora();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
+    EXPECT_EQ(hora(), leidaPorF5);
+    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+}
+
+} // namespace
