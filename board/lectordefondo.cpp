@@ -9,6 +9,7 @@ namespace {
 
 LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
 {
+    const auto debeParar = [&] { return detenida.load() || Ado::Connection::localWrites() != pedido.escrituras; };
     LecturaDeFondo lectura;
     lectura.generacion = pedido.generacion;
     lectura.ficha = pedido.ficha;
@@ -18,9 +19,9 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
         Ado::Connection conexion(pedido.direccion);
         {
             Ado::Recordset datos = conexion.Execute(pedido.sql);
-            lectura.filas = Servicios::leeLista(datos, pedido.mostrada, &detenida);
+            lectura.filas = Servicios::leeLista(datos, pedido.mostrada, debeParar);
         }
-        if (!lectura.filas || detenida) {
+        if (!lectura.filas || debeParar()) {
             lectura.filas.reset(); // stopped: it brings nothing
             return lectura;
         }

@@ -25,6 +25,7 @@ struct PedidoDeLectura
     quint64 generacion = 0;
     std::optional<QString> ficha; // the database's change token just before the reading
     std::chrono::steady_clock::time_point inicio;
+    quint64 escrituras = 0; // this process's writes begun before the reading
 };
 
 // What a reading brings back to the user-interface thread.
@@ -56,7 +57,8 @@ public:
     // From the start of a reading until its result has been handed over.
     bool leyendo() const { return m_leyendo; }
     void lee(PedidoDeLectura pedido);
-    // The reading in progress stops at its next row and brings nothing.
+    // The reading in progress stops at its next row and brings nothing; it also stops when
+    // this process begins to write to its SQLite database.
     void detiene();
 
 private:

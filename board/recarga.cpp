@@ -84,7 +84,7 @@ void frmKLD251::recargaAutomatica()
         if (!consulta)
             return;
         m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *consulta, lvOrdenes->snapshot(),
-                                      m_generacion, ficha, inicio});
+                                      m_generacion, ficha, inicio, Ado::Connection::localWrites()});
     });
     m_cargando = false;
 }

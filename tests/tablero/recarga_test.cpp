@@ -132,4 +132,22 @@ TEST_F(Recarga, aReadingUnderWayWhenTheUserReloadsIsDropped)
     EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
 }
 
+// SQLite locks the whole file against a write while a statement reads it: a reading off the
+// user-interface thread gives way to a write of this process instead of holding it up until
+// the write gives up ("database is locked").
+TEST_F(Recarga, aWriteOfThisProcessNeverWaitsForAReading)
+{
+    if (Pruebas::motor() != Ado::Engine::SQLite)
+        GTEST_SKIP() << "a PostgreSQL reading holds up no write";
+    abre();
+    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = 'WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+                                "FROM n WHERE x < 5000000) SELECT ''F'' || x, x FROM n'"));
+    tic(1, false);
+    ASSERT_TRUE(tablero->recargaEnCurso());
+    QTest::qWait(200); // well into its rows
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Escrita' WHERE Op_Folio = 'F1'"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
+    EXPECT_EQ(lista().itemCount(), 4); // the reading that gave way shows nothing
+}
+
 } // namespace

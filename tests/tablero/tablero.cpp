@@ -136,8 +136,9 @@ void TableroDePrueba::tic(int veces, bool espera) const
     for (int i = 0; i < veces; ++i) {
         QTimerEvent tick(reloj->timerId());
         QCoreApplication::sendEvent(reloj, &tick);
-        if (espera)
+        if (espera) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
+        }
     }
 }
 

@@ -11,6 +11,16 @@
 namespace Ado {
 namespace {
 
+QAtomicInteger<quint64> writesBegun;
+
+// A statement that only reads: whatever else it is, a write as far as locks go.
+bool onlyReads(const QString &statement)
+{
+    const QString start = statement.trimmed().left(8).toUpper();
+    return start.startsWith(QLatin1String("SELECT")) || start.startsWith(QLatin1String("PRAGMA"))
+           || start.startsWith(QLatin1String("EXPLAIN"));
+}
+
 QString nextConnectionName()
 {
     static QAtomicInteger<quint64> counter;
@@ -69,8 +79,20 @@ void Connection::forget()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
+quint64 Connection::localWrites()
+{
+    return writesBegun.loadAcquire();
+}
+
+void Connection::noteWrite(const QString &statement)
+{
+    if (engine() == Engine::SQLite && (statement.isEmpty() || !onlyReads(statement)))
+        writesBegun.fetchAndAddOrdered(1);
+}
+
 Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected, int /*options*/)
 {
+    noteWrite(statement);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     if (!query.exec(statement)) {
@@ -84,6 +106,7 @@ Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected,
 
 Recordset Connection::Execute(const QString &statement, const QVariantList &values)
 {
+    noteWrite(statement);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     const bool prepared = query.prepare(statement);
@@ -98,6 +121,7 @@ Recordset Connection::Execute(const QString &statement, const QVariantList &valu
 
 void Connection::BeginTrans()
 {
+    noteWrite(QString());
     if (!m_database.transaction())
         raiseDatabaseError(QStringLiteral("No se pudo iniciar la transacción"), driverText(m_database.lastError()));
     m_inTransaction = true;

@@ -144,7 +144,7 @@ private:
 } // namespace
 
 std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Controles::ListSnapshot &mostrada,
-                                              const std::atomic_bool *detenida)
+                                              const std::function<bool()> &debeParar)
 {
     QStringList encabezados;
     for (int columna = 0; columna < datos.fieldCount(); ++columna)
@@ -154,7 +154,7 @@ std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Contr
         comparable.table.reset(); // other columns: nothing to compare with
     Lectura lectura(comparable, int(encabezados.size()));
     for (; !datos.atEnd(); datos.moveNext()) {
-        if (detenida && lectura.filas() % filasEntreRevisiones == 0 && detenida->load(std::memory_order_relaxed))
+        if (debeParar && lectura.filas() % filasEntreRevisiones == 0 && debeParar())
             return std::nullopt;
         lectura.leeRegistro(datos);
     }

@@ -41,6 +41,11 @@ public:
     // connection tells whether a result read in between could have changed.
     QString changeToken();
 
+    // How many times this process has begun to write to a SQLite database. SQLite locks the
+    // whole file against a write while any statement reads it, so a reading on another thread
+    // stops when this changes rather than hold up the write.
+    static quint64 localWrites();
+
     // Whether the server still answers. A statement that failed because the link to the
     // server broke marks the connection broken, and the session opens a new one.
     bool isAlive();
@@ -49,6 +54,7 @@ public:
 
 private:
     void forget();
+    void noteWrite(const QString &statement);
 
     DatabaseAddress m_address;
     QString m_connectionName;

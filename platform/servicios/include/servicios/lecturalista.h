@@ -6,7 +6,7 @@
 
 #include <QVariant>
 
-#include <atomic>
+#include <functional>
 #include <optional>
 
 namespace Ado {
@@ -23,10 +23,10 @@ namespace Servicios {
 // nothing new costs little more than reading the result, and one that finds a few changed
 // rows keeps just those. Rows that arrive in other places, or many changed rows, make a new
 // table (sorted as the list sorts). It only reads the snapshot, so it runs on any thread;
-// none when `detenida` is set while it reads.
+// none when `debeParar` says so while it reads.
 SERVICIOS_EXPORT std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos,
                                                                const Controles::ListSnapshot &mostrada,
-                                                               const std::atomic_bool *detenida = nullptr);
+                                                               const std::function<bool()> &debeParar = {});
 
 // Applies a reading to the list it was read for; a new set of columns is fitted to its
 // contents, the same columns keep the widths the user gave them.
