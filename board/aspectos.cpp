@@ -5,8 +5,6 @@
 #include "runtime/conversions.h"
 
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 namespace Aspectos {
 namespace {
@@ -25,33 +23,32 @@ QString estadosDeLosFolios(Ado::Engine motor)
                           "     INNER JOIN Oportunidad ON Oportunidad.Op_Folio = Folios.folio");
 }
 
+// The folios as one text: a JSON array of strings for SQLite, an array literal for
+// PostgreSQL (each element between double quotes). Written directly rather than through a
+// document object: a list may hold a million folios.
 QString listaDeFolios(Ado::Engine motor, const Controles::TextTable &filas)
 {
-    if (motor == Ado::Engine::SQLite) {
-        QJsonArray folios;
-        for (int fila = 0; fila < filas.rowCount(); ++fila)
-            folios.append(filas.text(fila, 0));
-        return QString::fromUtf8(QJsonDocument(folios).toJson(QJsonDocument::Compact));
-    }
-    // An array literal: every element between double quotes, with its double quotes and
-    // backslashes escaped by a backslash.
-    QString arreglo;
-    arreglo.reserve(qsizetype(filas.rowCount()) * 12 + 2);
-    arreglo += QLatin1Char('{');
+    const bool json = motor == Ado::Engine::SQLite;
+    QString lista;
+    lista.reserve(qsizetype(filas.rowCount()) * 12 + 2);
+    lista += json ? QLatin1Char('[') : QLatin1Char('{');
     for (int fila = 0; fila < filas.rowCount(); ++fila) {
-        const QString &folio = filas.text(fila, 0);
         if (fila > 0)
-            arreglo += QLatin1Char(',');
-        arreglo += QLatin1Char('"');
-        for (const QChar letra : folio) {
+            lista += QLatin1Char(',');
+        lista += QLatin1Char('"');
+        for (const QChar letra : filas.text(fila, 0)) {
+            if (json && letra.unicode() < 0x20) {
+                lista += QStringLiteral("\\u%1").arg(letra.unicode(), 4, 16, QLatin1Char('0'));
+                continue;
+            }
             if (letra == QLatin1Char('"') || letra == QLatin1Char('\\'))
-                arreglo += QLatin1Char('\\');
-            arreglo += letra;
+                lista += QLatin1Char('\\');
+            lista += letra;
         }
-        arreglo += QLatin1Char('"');
+        lista += QLatin1Char('"');
     }
-    arreglo += QLatin1Char('}');
-    return arreglo;
+    lista += json ? QLatin1Char(']') : QLatin1Char('}');
+    return lista;
 }
 
 // The look of every state, by its key; for a key listed twice, the first.
