@@ -73,15 +73,12 @@ TEST_F(Fallas, statementsThatRunOutOfTimeChangeNothing)
 {
     abre();
     const QStringList antes = folios();
-    // The limit of every session of the database, as an administrator sets it: the automatic
-    // reload reads on a connection of its own.
+    // The limit of every session, as an administrator sets it: the automatic reload reads on
+    // a connection of its own.
+    const QString baseDeDatos = QStringLiteral("ALTER DATABASE %1 ").arg(base.direccion().database);
+    base.ejecuta(baseDeDatos + QStringLiteral("SET statement_timeout = 300"));
+    const auto sinLimite = qScopeGuard([&] { base.ejecuta(baseDeDatos + QStringLiteral("RESET statement_timeout")); });
     base.ejecuta(QStringLiteral("SET statement_timeout = 300"));
-    base.ejecuta(QStringLiteral("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I SET statement_timeout = 300', "
-                                "current_database()); END $$"));
-    const auto sinLimite = qScopeGuard([&] {
-        base.ejecuta(QStringLiteral("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I RESET statement_timeout', "
-                                    "current_database()); END $$"));
-    });
     base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, ' FROM Oportunidad', "
                                 "', pg_sleep(0.2) AS \"Espera\" FROM Oportunidad')"));
     tic(1);
