@@ -3,6 +3,7 @@
 #include "ado/connection.h"
 #include "controles/texttable.h"
 #include "runtime/conversions.h"
+#include "servicios/lecturalista.h"
 
 #include <QHash>
 
@@ -74,6 +75,86 @@ QHash<QString, Aspecto> aspectosDeEstados(Ado::Connection &conexion, std::vector
     return porEstado;
 }
 
+// About how many opportunities the table holds, from what the database keeps anyway (the
+// highest row number in SQLite, the planner's count in PostgreSQL); none when it cannot tell.
+std::optional<qint64> oportunidadesEstimadas(Ado::Connection &conexion)
+{
+    try {
+        const Ado::Recordset cuenta = conexion.Execute(
+            conexion.engine() == Ado::Engine::SQLite
+                ? QStringLiteral("SELECT max(rowid) FROM Oportunidad")
+                : QStringLiteral("SELECT reltuples FROM pg_class WHERE oid = to_regclass('oportunidad')"));
+        const double estimadas = cuenta.atEnd() ? -1 : cuenta.field(0).toDouble();
+        return estimadas >= 0 ? std::optional<qint64>(qint64(estimadas)) : std::nullopt;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// The state of each listed row, through its folio, by the rows' places in the list.
+class EstadosPorPosicion
+{
+public:
+    EstadosPorPosicion(const QHash<QString, Aspecto> &porEstado, Leidos &leidos)
+        : m_porEstado(porEstado)
+        , m_leidos(leidos)
+    {
+    }
+
+    // The folio's state holds for the row at that place, unless an earlier row of the
+    // database already gave that row a look.
+    void asigna(qint64 posicion, const QVariant &estado)
+    {
+        if (posicion < 0 || size_t(posicion) >= m_leidos.porPosicion.size() || m_leidos.porPosicion[size_t(posicion)]
+            || Runtime::isNull(estado))
+            return;
+        const auto aspecto = m_porEstado.constFind(Runtime::toTextOrEmpty(estado));
+        if (aspecto != m_porEstado.constEnd())
+            m_leidos.porPosicion[size_t(posicion)] = *aspecto;
+    }
+
+private:
+    const QHash<QString, Aspecto> &m_porEstado;
+    Leidos &m_leidos;
+};
+
+// A short list asks for its own folios, each with its place; the database finds them
+// through the folio's index.
+void leeDeLosFolios(Ado::Connection &conexion, const Controles::TextTable &filas, EstadosPorPosicion &estados)
+{
+    Ado::Recordset leidos = conexion.Execute(estadosDeLosFolios(conexion.engine()),
+                                             {listaDeFolios(conexion.engine(), filas)});
+    for (; !leidos.atEnd(); leidos.moveNext())
+        estados.asigna(leidos.field(0).toLongLong(), leidos.field(1));
+}
+
+// A list that holds most of the table reads every folio's state once and finds the listed
+// ones here: cheaper for the database than looking each folio up.
+void leeDeLaTablaEntera(Ado::Connection &conexion, const Controles::TextTable &filas, EstadosPorPosicion &estados)
+{
+    QHash<QString, int> primeraFila; // a folio listed twice: its other rows follow the first
+    primeraFila.reserve(filas.rowCount());
+    std::vector<int> siguienteFila(size_t(filas.rowCount()), -1);
+    for (int fila = 0; fila < filas.rowCount(); ++fila) {
+        const auto lugar = primeraFila.constFind(filas.text(fila, 0));
+        if (lugar == primeraFila.constEnd()) {
+            primeraFila.insert(filas.text(fila, 0), fila);
+            continue;
+        }
+        siguienteFila[size_t(fila)] = siguienteFila[size_t(*lugar)];
+        siguienteFila[size_t(*lugar)] = fila;
+    }
+    Ado::Recordset leidos = conexion.Execute(QStringLiteral("SELECT Op_Folio, Op_Estado_Oportunidad FROM Oportunidad"));
+    for (; !leidos.atEnd(); leidos.moveNext()) {
+        const auto lugar = primeraFila.constFind(Servicios::textoDeCelda(leidos.field(0)));
+        if (lugar == primeraFila.constEnd())
+            continue;
+        const QVariant estado = leidos.field(1);
+        for (int fila = *lugar; fila >= 0; fila = siguienteFila[size_t(fila)])
+            estados.asigna(fila, estado);
+    }
+}
+
 } // namespace
 
 Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas)
@@ -83,16 +164,12 @@ Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas)
     if (filas.rowCount() == 0)
         return leidos;
     const QHash<QString, Aspecto> porEstado = aspectosDeEstados(conexion, leidos.colores);
-    Ado::Recordset estados = conexion.Execute(estadosDeLosFolios(conexion.engine()),
-                                              {listaDeFolios(conexion.engine(), filas)});
-    for (; !estados.atEnd(); estados.moveNext()) {
-        const qint64 posicion = estados.field(0).toLongLong();
-        if (posicion < 0 || posicion >= filas.rowCount() || leidos.porPosicion[size_t(posicion)])
-            continue;
-        const auto aspecto = porEstado.constFind(Runtime::toTextOrEmpty(estados.field(1)));
-        if (aspecto != porEstado.constEnd() && !Runtime::isNull(estados.field(1)))
-            leidos.porPosicion[size_t(posicion)] = *aspecto;
-    }
+    EstadosPorPosicion estados(porEstado, leidos);
+    const std::optional<qint64> enLaTabla = oportunidadesEstimadas(conexion);
+    if (enLaTabla && filas.rowCount() >= *enLaTabla / 2)
+        leeDeLaTablaEntera(conexion, filas, estados);
+    else
+        leeDeLosFolios(conexion, filas, estados);
     return leidos;
 }
 
