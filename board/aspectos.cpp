@@ -113,6 +113,12 @@ public:
             m_leidos.porPosicion[size_t(posicion)] = *aspecto;
     }
 
+    void copia(int desde, int hacia)
+    {
+        if (!m_leidos.porPosicion[size_t(hacia)])
+            m_leidos.porPosicion[size_t(hacia)] = m_leidos.porPosicion[size_t(desde)];
+    }
+
 private:
     const QHash<QString, Aspecto> &m_porEstado;
     Leidos &m_leidos;
@@ -128,31 +134,66 @@ void leeDeLosFolios(Ado::Connection &conexion, const Controles::TextTable &filas
         estados.asigna(leidos.field(0).toLongLong(), leidos.field(1));
 }
 
+// The listed rows by folio, among the first rows of the list; a folio listed twice has its
+// other rows after the first.
+class FoliosListados
+{
+public:
+    FoliosListados(const Controles::TextTable &filas, int hasta)
+        : m_siguienteFila(size_t(hasta), -1)
+    {
+        m_primeraFila.reserve(hasta);
+        for (int fila = 0; fila < hasta; ++fila) {
+            const auto lugar = m_primeraFila.constFind(filas.text(fila, 0));
+            if (lugar == m_primeraFila.constEnd()) {
+                m_primeraFila.insert(filas.text(fila, 0), fila);
+                continue;
+            }
+            m_siguienteFila[size_t(fila)] = m_siguienteFila[size_t(*lugar)];
+            m_siguienteFila[size_t(*lugar)] = fila;
+        }
+    }
+
+    template<typename Accion>
+    void paraCada(const QString &folio, Accion accion) const
+    {
+        const auto lugar = m_primeraFila.constFind(folio);
+        for (int fila = lugar == m_primeraFila.constEnd() ? -1 : *lugar; fila >= 0; fila = m_siguienteFila[size_t(fila)])
+            accion(fila);
+    }
+
+private:
+    QHash<QString, int> m_primeraFila;
+    std::vector<int> m_siguienteFila;
+};
+
 // A list that holds most of the table reads every folio's state once and finds the listed
-// ones here: cheaper for the database than looking each folio up.
+// ones here: cheaper for the database than looking each folio up. While the table comes in
+// the list's order each state goes to the next listed row; the first folio out of that
+// order makes a look-up of every listed folio.
 void leeDeLaTablaEntera(Ado::Connection &conexion, const Controles::TextTable &filas, EstadosPorPosicion &estados)
 {
-    QHash<QString, int> primeraFila; // a folio listed twice: its other rows follow the first
-    primeraFila.reserve(filas.rowCount());
-    std::vector<int> siguienteFila(size_t(filas.rowCount()), -1);
-    for (int fila = 0; fila < filas.rowCount(); ++fila) {
-        const auto lugar = primeraFila.constFind(filas.text(fila, 0));
-        if (lugar == primeraFila.constEnd()) {
-            primeraFila.insert(filas.text(fila, 0), fila);
-            continue;
-        }
-        siguienteFila[size_t(fila)] = siguienteFila[size_t(*lugar)];
-        siguienteFila[size_t(*lugar)] = fila;
-    }
+    std::optional<FoliosListados> listados;
+    int siguiente = 0;
     Ado::Recordset leidos = conexion.Execute(QStringLiteral("SELECT Op_Folio, Op_Estado_Oportunidad FROM Oportunidad"));
     for (; !leidos.atEnd(); leidos.moveNext()) {
-        const auto lugar = primeraFila.constFind(Servicios::textoDeCelda(leidos.field(0)));
-        if (lugar == primeraFila.constEnd())
-            continue;
+        const QString folio = Servicios::textoDeCelda(leidos.field(0));
         const QVariant estado = leidos.field(1);
-        for (int fila = *lugar; fila >= 0; fila = siguienteFila[size_t(fila)])
-            estados.asigna(fila, estado);
+        if (!listados && siguiente < filas.rowCount() && filas.text(siguiente, 0) == folio) {
+            estados.asigna(siguiente++, estado);
+            continue;
+        }
+        if (!listados)
+            listados.emplace(filas, filas.rowCount());
+        listados->paraCada(folio, [&](int fila) { estados.asigna(fila, estado); });
     }
+    if (listados)
+        return;
+    // The table ran out in the list's order: a row left is a folio listed again, which looks
+    // as its first listing does, or one the table does not hold.
+    const FoliosListados anteriores(filas, siguiente);
+    for (int fila = siguiente; fila < filas.rowCount(); ++fila)
+        anteriores.paraCada(filas.text(fila, 0), [&](int anterior) { estados.copia(anterior, fila); });
 }
 
 } // namespace

@@ -143,8 +143,8 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
 }
 
 // A short list asks for its own folios; one that holds most of the table reads every state
-// once: either way each row gets its folio's look, whatever the folio holds and however often
-// it is listed.
+// once, in the table's order or not: either way each row gets its folio's look, whatever the
+// folio holds and however often it is listed.
 TEST_F(Tablero, theLooksOfAListComeFromItsFoliosHoweverLongTheList)
 {
     const QStringList raros = {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9\n"};
@@ -152,7 +152,9 @@ TEST_F(Tablero, theLooksOfAListComeFromItsFoliosHoweverLongTheList)
         oportunidad(Ado::quoted(folio), QStringLiteral("V1"), QStringLiteral("AZUL"));
     base.ejecuta(QStringLiteral("ANALYZE Oportunidad")); // what the database knows of the table's size
     const QHash<QString, QString> color = {{"F1", "&HFF/SI"}, {"F3", "&H808080/"}, {"F4", ""}, {"NO", ""}};
-    for (const QStringList &folios : {QStringList{"F\"9", "F1", "NO", "F1"}, raros + QStringList{"F1", "F4", "F2", "F1"}}) {
+    const QStringList enOrden = {"F1", "F2", "F3", "F4"}; // the table's own order
+    for (const QStringList &folios : {QStringList{"F\"9", "F1", "NO", "F1"}, enOrden + raros + QStringList{"F1", "NO"},
+                                      raros + QStringList{"F1", "F4", "F2", "F1"}}) {
         SCOPED_TRACE(folios.join(QLatin1Char('|')).toStdString());
         Controles::TextTable filas;
         for (const QString &folio : folios)
