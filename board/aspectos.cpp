@@ -108,7 +108,7 @@ public:
         if (posicion < 0 || size_t(posicion) >= m_leidos.porPosicion.size() || m_leidos.porPosicion[size_t(posicion)]
             || Runtime::isNull(estado))
             return;
-        const auto aspecto = m_porEstado.constFind(Runtime::toTextOrEmpty(estado));
+        const auto aspecto = m_porEstado.constFind(Servicios::textoDeCelda(estado));
         if (aspecto != m_porEstado.constEnd())
             m_leidos.porPosicion[size_t(posicion)] = *aspecto;
     }

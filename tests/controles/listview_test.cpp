@@ -147,6 +147,25 @@ TEST_F(Lista, selectionAndClearing)
     EXPECT_EQ(lista.columnCount(), 3);
 }
 
+TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
+{
+    using Kind = Controles::TextTable::ColumnKind;
+    const std::vector<std::pair<QStringList, Kind>> casos = {
+        {{"12", "-3,400.50", "", "0.5"}, Kind::Number},       {{"12", "1."}, Kind::Text},
+        {{".5"}, Kind::Text},                                {{"1-2"}, Kind::Text},
+        {{"2026-01-31", "2026-02-01 10:20:30"}, Kind::Date}, {{"2026-1-31"}, Kind::Text},
+        {{"2026-01-31 10:20"}, Kind::Text},                  {{"", ""}, Kind::Text},
+    };
+    for (const auto &[textos, tipo] : casos) {
+        SCOPED_TRACE(textos.join(QLatin1Char('|')).toStdString());
+        std::vector<ListRow> renglones;
+        for (const QString &texto : textos)
+            renglones.push_back(ListRow{QString(), {texto}});
+        lista.replaceContents({"Valor"}, renglones);
+        EXPECT_EQ(lista.listModel().columnKind(0), tipo);
+    }
+}
+
 TEST_F(Lista, linesNumberColumnsUpToTheRight)
 {
     const auto alineacion = [&](int columnaModelo) {

@@ -1,6 +1,5 @@
 #include "naturalorder.h"
 
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <limits>
@@ -40,18 +39,58 @@ void appendNaturalKey(QString &key, const QString &text)
     }
 }
 
-} // namespace
-
-bool readsAsNumber(const QString &text)
+bool isDigit(QChar character)
 {
-    static const QRegularExpression number(QStringLiteral("^-?[0-9][0-9,]*(\\.[0-9]+)?$"));
-    return number.match(text).hasMatch();
+    return character >= QLatin1Char('0') && character <= QLatin1Char('9');
 }
 
+// Whether the text holds, from `at` on, `count` digits; moves past them.
+bool digits(QStringView text, qsizetype &at, qsizetype count)
+{
+    for (qsizetype end = at + count; at < end; ++at) {
+        if (at >= text.size() || !isDigit(text[at]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+// These are asked of every cell of the first rows of every reading, so they scan the text
+// once rather than run a pattern.
+
+// -?[0-9][0-9,]*(\.[0-9]+)?
+bool readsAsNumber(const QString &text)
+{
+    qsizetype at = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (at >= text.size() || !isDigit(text[at]))
+        return false;
+    while (at < text.size() && (isDigit(text[at]) || text[at] == QLatin1Char(',')))
+        ++at;
+    if (at == text.size())
+        return true;
+    if (text[at] != QLatin1Char('.') || at + 1 == text.size())
+        return false;
+    for (++at; at < text.size(); ++at) {
+        if (!isDigit(text[at]))
+            return false;
+    }
+    return true;
+}
+
+// [0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?
 bool readsAsDate(const QString &text)
 {
-    static const QRegularExpression date(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?$"));
-    return date.match(text).hasMatch();
+    qsizetype at = 0;
+    const auto separator = [&](QChar expected) { return at < text.size() && text[at++] == expected; };
+    if (!digits(text, at, 4) || !separator(QLatin1Char('-')) || !digits(text, at, 2) || !separator(QLatin1Char('-'))
+        || !digits(text, at, 2))
+        return false;
+    if (at == text.size())
+        return true;
+    if (!separator(QLatin1Char(' ')) || text.size() != at + 8)
+        return false;
+    return std::all_of(text.cbegin() + at, text.cend(), [](QChar c) { return isDigit(c) || c == QLatin1Char(':'); });
 }
 
 SortKey sortKeyOf(const QString &text, TextTable::ColumnKind kind)
