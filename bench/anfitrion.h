@@ -1,0 +1,19 @@
+#pragma once
+
+// The host program, started as a user starts it, on the benchmark's database.
+
+#include "bases.h"
+
+#include <QProcessEnvironment>
+#include <QStringList>
+
+namespace Banco {
+
+// No display: the offscreen platform. The rest (the registry of modules, the settings
+// folders) is the benchmark's own, which its children inherit.
+QProcessEnvironment entornoDelAnfitrion();
+
+// The host opening the board on this database for the benchmark's operator.
+QStringList argumentosDelAnfitrion(const Base &base);
+
+} // namespace Banco

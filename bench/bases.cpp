@@ -1,0 +1,105 @@
+#include "bases.h"
+
+#include "piso.h"
+
+#include "ado/connection.h"
+#include "datos/demo.h"
+#include "datos/esquema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <stdexcept>
+
+namespace Banco {
+namespace {
+
+void generaDemo(Ado::Connection &conexion, int filas)
+{
+    Datos::creaEsquema(conexion);
+    Datos::cargaDemo(conexion, filas);
+}
+
+// The file's name carries the schema's fingerprint: a schema that changed gets a new file
+// instead of rows the board can no longer read.
+QString archivoEnCache(int filas)
+{
+    const QByteArray esquema = Datos::sentenciasDelEsquema().join(QLatin1Char('\n')).toUtf8();
+    const QByteArray huella = QCryptographicHash::hash(esquema, QCryptographicHash::Sha1).toHex().left(10);
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/teqvaro-bench/bench-%1-%2.db").arg(filas).arg(QString::fromLatin1(huella));
+}
+
+// Only a complete file takes the cached name: an interrupted generation starts over.
+QString aseguraCache(int filas)
+{
+    const QString archivo = archivoEnCache(filas);
+    if (QFileInfo::exists(archivo))
+        return archivo;
+    QDir().mkpath(QFileInfo(archivo).absolutePath());
+    const QString temporal = archivo + QStringLiteral(".nueva");
+    QFile::remove(temporal);
+    {
+        Ado::DatabaseAddress direccion;
+        direccion.path = temporal;
+        Ado::Connection conexion(direccion);
+        generaDemo(conexion, filas);
+    }
+    if (!QFile::rename(temporal, archivo))
+        throw std::runtime_error(("No se pudo guardar " + archivo).toStdString());
+    return archivo;
+}
+
+// The runs change rows; the cached file stays as generated.
+Ado::DatabaseAddress copiaDeTrabajo(int filas, const QString &carpeta)
+{
+    Ado::DatabaseAddress direccion;
+    direccion.engine = Ado::Engine::SQLite;
+    direccion.path = QDir(carpeta).filePath(QStringLiteral("bench-%1.db").arg(filas));
+    QFile::remove(direccion.path);
+    if (!QFile::copy(aseguraCache(filas), direccion.path))
+        throw std::runtime_error(("No se pudo copiar la base a " + direccion.path).toStdString());
+    QFile(direccion.path).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return direccion;
+}
+
+Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
+{
+    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(destino);
+    Ado::Connection conexion(direccion);
+    conexion.Execute(QStringLiteral("SET client_min_messages = warning"));
+    conexion.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
+    conexion.Execute(QStringLiteral("CREATE SCHEMA public"));
+    generaDemo(conexion, filas);
+    conexion.Execute(QStringLiteral("ANALYZE"));
+    return direccion;
+}
+
+// One automatic reload every other tick of the board's 1 s timer.
+void refrescoCadaDosSegundos(const Ado::DatabaseAddress &direccion)
+{
+    ConexionPlana conexion(direccion);
+    conexion.ejecuta(QStringLiteral("DELETE FROM Variable WHERE Va_Nombre = 'CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES'"));
+    conexion.ejecuta(QStringLiteral("INSERT INTO Variable VALUES ('CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES', '1')"));
+}
+
+} // namespace
+
+Base preparaBase(const QString &destino, const QString &carpeta, int filas)
+{
+    Base base;
+    if (destino == QLatin1String("sqlite")) {
+        base.motor = QStringLiteral("sqlite");
+        base.direccion = copiaDeTrabajo(filas, carpeta);
+    } else {
+        base.motor = QStringLiteral("postgresql");
+        base.direccion = esquemaNuevo(destino, filas);
+    }
+    refrescoCadaDosSegundos(base.direccion);
+    return base;
+}
+
+} // namespace Banco

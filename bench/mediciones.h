@@ -1,0 +1,45 @@
+#pragma once
+
+// The measurements, one group a file. Each prints its own lines.
+
+#include "bases.h"
+#include "medicion.h"
+
+#include <optional>
+
+namespace Banco {
+
+class Lanzador;
+class Piso;
+class Tablero;
+
+// How many times a ratio is measured, and the long measures asked for.
+struct Plan
+{
+    int veces = 11;
+    bool minuto = false; // the 65 s window of idle CPU
+    bool equipo = false; // the team measure (PostgreSQL only)
+};
+
+// recargas.cpp: a fresh board to its first painted list, and reloads of an open one.
+void midePrimeraPintura(const Corrida &corrida, Piso &piso, const Plan &plan);
+void mideRecargas(const Corrida &corrida, const Base &base, Tablero &tablero, Piso &piso, const Plan &plan);
+
+// busqueda.cpp: a search that finds nothing and sorts of the whole list.
+void mideBusquedaYOrden(const Corrida &corrida, Tablero &tablero);
+
+// reposo.cpp: the open board's event loop while it refreshes itself, and its CPU.
+void mideReposo(const Corrida &corrida, const Base &base, Tablero &tablero, const Plan &plan);
+
+// memoria.cpp: the peak memory of a process that loads and reloads the board.
+void mideMemoria(const Corrida &corrida, const Base &base, Lanzador &lanzador);
+int hijoDeMemoria(const QString &direccion, int filas);
+
+// anfitrion.cpp: the host program as a user starts it.
+double arranqueDemo();
+void mideAnfitrion(const Corrida &corrida, const Base &base, Lanzador &lanzador);
+
+// equipo.cpp: the database server's CPU for a team of idle boards.
+void mideEquipo(const Corrida &corrida, const Base &base);
+
+} // namespace Banco
