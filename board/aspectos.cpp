@@ -75,19 +75,20 @@ QHash<QString, Aspecto> aspectosDeEstados(Ado::Connection &conexion, std::vector
     return porEstado;
 }
 
-// About how many opportunities the table holds, from what the database keeps anyway (the
-// highest row number in SQLite, the planner's count in PostgreSQL); none when it cannot tell.
-std::optional<qint64> oportunidadesEstimadas(Ado::Connection &conexion)
+// Whether the list holds most of the table. Only a server's cost tells the two ways apart:
+// SQLite, in this process, looks each listed folio up as cheaply as it reads it. PostgreSQL's
+// planner keeps a count of the table's rows; without one, the folios are looked up.
+bool tieneLaMayorParte(Ado::Connection &conexion, int filas)
 {
+    if (conexion.engine() != Ado::Engine::PostgreSQL)
+        return false;
     try {
-        const Ado::Recordset cuenta = conexion.Execute(
-            conexion.engine() == Ado::Engine::SQLite
-                ? QStringLiteral("SELECT max(rowid) FROM Oportunidad")
-                : QStringLiteral("SELECT reltuples FROM pg_class WHERE oid = to_regclass('oportunidad')"));
+        const Ado::Recordset cuenta =
+            conexion.Execute(QStringLiteral("SELECT reltuples FROM pg_class WHERE oid = to_regclass('oportunidad')"));
         const double estimadas = cuenta.atEnd() ? -1 : cuenta.field(0).toDouble();
-        return estimadas >= 0 ? std::optional<qint64>(qint64(estimadas)) : std::nullopt;
+        return estimadas >= 0 && filas >= estimadas / 2;
     } catch (...) {
-        return std::nullopt;
+        return false;
     }
 }
 
@@ -206,8 +207,7 @@ Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas)
         return leidos;
     const QHash<QString, Aspecto> porEstado = aspectosDeEstados(conexion, leidos.colores);
     EstadosPorPosicion estados(porEstado, leidos);
-    const std::optional<qint64> enLaTabla = oportunidadesEstimadas(conexion);
-    if (enLaTabla && filas.rowCount() >= *enLaTabla / 2)
+    if (tieneLaMayorParte(conexion, filas.rowCount()))
         leeDeLaTablaEntera(conexion, filas, estados);
     else
         leeDeLosFolios(conexion, filas, estados);

@@ -43,10 +43,16 @@ void frmKLD251::Carga_Oportunidades()
     if (m_cargando)
         return;
     descartaLecturas();
+    comoRecarga([this] { cargaOportunidades(); });
+}
+
+// A reload's work: nothing nests in it, a colouring failure is reported once in it, and any
+// other failure as the loader's.
+void frmKLD251::comoRecarga(const std::function<void()> &cuerpo)
+{
     m_cargando = true;
     m_fallasDeColorReportadas.clear();
-    Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"),
-                    [this] { cargaOportunidades(); });
+    Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), cuerpo);
     m_cargando = false;
 }
 

@@ -95,6 +95,7 @@ private:
     void cboVistas_Click();
 
     // Loading and colouring
+    void comoRecarga(const std::function<void()> &cuerpo);
     void cargaOportunidades();
     std::optional<QString> consultaDeLaVista();
     std::optional<QString> fichaDeCambios();

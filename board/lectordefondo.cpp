@@ -14,7 +14,7 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
     lectura.generacion = pedido.generacion;
     lectura.ficha = pedido.ficha;
     lectura.inicio = pedido.inicio;
-    lectura.comparadaCon = pedido.mostrada.table.get();
+    lectura.comparadaCon = pedido.mostrada.table;
     try {
         Ado::Connection conexion(pedido.direccion);
         {

@@ -34,7 +34,7 @@ struct LecturaDeFondo
     quint64 generacion = 0;
     std::optional<QString> ficha;
     std::chrono::steady_clock::time_point inicio;
-    const Controles::TextTable *comparadaCon = nullptr; // which rows the changes refer to
+    std::weak_ptr<const Controles::TextTable> comparadaCon; // the rows the changes refer to
     std::optional<Controles::ListUpdate> filas;         // none when it was stopped
     Aspectos::Leidos aspectos;
     std::exception_ptr fallaDeLista;    // the view's query did not run

@@ -77,16 +77,13 @@ void frmKLD251::recargaAutomatica()
     const std::optional<QString> ficha = fichaDeCambios();
     if (!hayQueLeer(ficha))
         return;
-    m_cargando = true;
-    m_fallasDeColorReportadas.clear();
-    Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), [&] {
+    comoRecarga([&] {
         const std::optional<QString> consulta = consultaDeLaVista();
         if (!consulta)
             return;
         m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *consulta, lvOrdenes->snapshot(),
                                       m_generacion, ficha, inicio, Ado::Connection::localWrites()});
     });
-    m_cargando = false;
 }
 
 void frmKLD251::recibeLectura(LecturaDeFondo lectura)
@@ -105,7 +102,7 @@ void frmKLD251::aplicaLecturaPendiente()
     if (!m_lecturaPendiente || m_cargando || Publico::HayMensajeAbierto())
         return;
     std::unique_ptr<LecturaDeFondo> lectura = std::move(m_lecturaPendiente);
-    if (lectura->generacion == m_generacion && lectura->comparadaCon == lvOrdenes->listModel().table().get())
+    if (lectura->generacion == m_generacion && lectura->comparadaCon.lock() == lvOrdenes->listModel().table())
         aplicaLectura(std::move(*lectura));
 }
 
@@ -113,27 +110,24 @@ void frmKLD251::aplicaLecturaPendiente()
 // as it was, with its count.
 void frmKLD251::aplicaLectura(LecturaDeFondo lectura)
 {
-    m_cargando = true;
-    m_fallasDeColorReportadas.clear();
-    Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), [&] {
+    comoRecarga([&] {
         if (lectura.fallaDeLista) {
             Runtime::logUntrappedFailure("Carga_Oportunidades", lectura.fallaDeLista);
             marcaLeida(std::nullopt, lectura.inicio);
-            return;
+        } else {
+            const QString seleccionado = folioSeleccionado();
+            const int desplazamiento = lvOrdenes->verticalScrollBar()->value();
+            const bool filasNuevas = lectura.filas->table != nullptr;
+            Servicios::aplicaLectura(*lvOrdenes, std::move(*lectura.filas));
+            if (lectura.fallaDeAspectos)
+                reportaFallaDeColor(lectura.fallaDeAspectos);
+            aplicaAspectos(lectura.aspectos);
+            if (filasNuevas)
+                restauraPosicion(seleccionado, desplazamiento);
+            marcaLeida(lectura.ficha, lectura.inicio);
         }
-        const QString seleccionado = folioSeleccionado();
-        const int desplazamiento = lvOrdenes->verticalScrollBar()->value();
-        const bool filasNuevas = lectura.filas->table != nullptr;
-        Servicios::aplicaLectura(*lvOrdenes, std::move(*lectura.filas));
-        if (lectura.fallaDeAspectos)
-            reportaFallaDeColor(lectura.fallaDeAspectos);
-        aplicaAspectos(lectura.aspectos);
-        if (filasNuevas)
-            restauraPosicion(seleccionado, desplazamiento);
-        marcaLeida(lectura.ficha, lectura.inicio);
+        actualizaCuenta();
     });
-    actualizaCuenta();
-    m_cargando = false;
 }
 
 // A reload or an action makes any reading begun before it stale: it stops, and nothing it
