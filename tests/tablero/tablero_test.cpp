@@ -142,9 +142,9 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
     }
 }
 
-// A short list asks for its own folios; one that holds most of the table reads every state
-// once, in the table's order or not: either way each row gets its folio's look, whatever the
-// folio holds and however often it is listed.
+// A short list asks for its own folios; on a server, one that holds most of the table reads
+// every state once, in the table's order or not: either way each row gets its folio's look,
+// whatever the folio holds and however often it is listed.
 TEST_F(Tablero, theLooksOfAListComeFromItsFoliosHoweverLongTheList)
 {
     const QStringList raros = {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9\n"};
