@@ -93,10 +93,11 @@ bool Tablero::muestra(std::chrono::milliseconds limite)
     return pintada;
 }
 
+// To the painted list: the rest of the board does not change with a reload.
 void Tablero::recargaPintada()
 {
     m_formulario.Carga_Oportunidades();
-    m_formulario.repaint();
+    m_lista.repaint();
 }
 
 void Tablero::revisaCuenta(const char *despuesDe) const
