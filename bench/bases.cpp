@@ -17,12 +17,6 @@
 namespace Banco {
 namespace {
 
-void generaDemo(Ado::Connection &conexion, int filas)
-{
-    Datos::creaEsquema(conexion);
-    Datos::cargaDemo(conexion, filas);
-}
-
 // The file's name carries the schema's fingerprint: a schema that changed gets a new file
 // instead of rows the board can no longer read.
 QString archivoEnCache(int filas)
@@ -33,22 +27,10 @@ QString archivoEnCache(int filas)
            + QStringLiteral("/teqvaro-bench/bench-%1-%2.db").arg(filas).arg(QString::fromLatin1(huella));
 }
 
-// Only a complete file takes the cached name: an interrupted generation starts over.
 QString aseguraCache(int filas)
 {
     const QString archivo = archivoEnCache(filas);
-    if (QFileInfo::exists(archivo))
-        return archivo;
-    QDir().mkpath(QFileInfo(archivo).absolutePath());
-    const QString temporal = archivo + QStringLiteral(".nueva");
-    QFile::remove(temporal);
-    {
-        Ado::DatabaseAddress direccion;
-        direccion.path = temporal;
-        Ado::Connection conexion(direccion);
-        generaDemo(conexion, filas);
-    }
-    if (!QFile::rename(temporal, archivo))
+    if (!QFileInfo::exists(archivo) && !Datos::aseguraBaseDemo(archivo, filas))
         throw std::runtime_error(("No se pudo guardar " + archivo).toStdString());
     return archivo;
 }
@@ -73,7 +55,8 @@ Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
     conexion.Execute(QStringLiteral("SET client_min_messages = warning"));
     conexion.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
     conexion.Execute(QStringLiteral("CREATE SCHEMA public"));
-    generaDemo(conexion, filas);
+    Datos::creaEsquema(conexion);
+    Datos::cargaDemo(conexion, filas);
     conexion.Execute(QStringLiteral("ANALYZE"));
     return direccion;
 }

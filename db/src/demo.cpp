@@ -239,7 +239,7 @@ void cargaDemo(Ado::Connection &conexion, int oportunidades)
     }
 }
 
-bool aseguraBaseDemo(const QString &archivo)
+bool aseguraBaseDemo(const QString &archivo, int oportunidades)
 {
     if (QFileInfo::exists(archivo))
         return false;
@@ -251,7 +251,7 @@ bool aseguraBaseDemo(const QString &archivo)
         direccion.path = temporal;
         Ado::Connection conexion(direccion);
         creaEsquema(conexion);
-        cargaDemo(conexion);
+        cargaDemo(conexion, oportunidades);
     }
     // Only a complete database takes the demo's name: an interrupted first run starts over.
     return QFile::rename(temporal, archivo);

@@ -24,7 +24,8 @@ DATOS_EXPORT void generaOportunidades(Ado::Connection &conexion, int cantidad, i
 // The password every demo salesperson starts with.
 inline const QString ContrasenaDemo = QStringLiteral("demo");
 
-// Creates the tables and the demo data in a new SQLite file (nothing when it exists).
-DATOS_EXPORT bool aseguraBaseDemo(const QString &archivo);
+// Creates the tables and the demo data in a new SQLite file (nothing when it exists); true
+// when it created the file.
+DATOS_EXPORT bool aseguraBaseDemo(const QString &archivo, int oportunidades = 300);
 
 } // namespace Datos
