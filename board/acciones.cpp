@@ -85,12 +85,15 @@ void frmKLD251::cancela(const QString &folio)
     Carga_Oportunidades();
 }
 
+// The folio is taken at the click: the timer may reload while the picker is open, and the
+// row may move or leave the list meanwhile.
 void frmKLD251::imgEstadoOp_Click()
 {
     if (lvOrdenes->selectedIndex() == 0)
         return;
-    Publico::Atrapa(this, QStringLiteral("imgEstadoOp_Click()"), QStringLiteral("ERR-ID:7500004"), [this] {
-        const QString actual = estadoActual(folioSeleccionado());
+    const QString folio = folioSeleccionado();
+    Publico::Atrapa(this, QStringLiteral("imgEstadoOp_Click()"), QStringLiteral("ERR-ID:7500004"), [this, &folio] {
+        const QString actual = estadoActual(folio);
         frmEstados estados;
         estados.load();
         estados.Mostrar(actual);
@@ -105,9 +108,10 @@ void frmKLD251::imgEstadoOp_Click()
                             + Ado::quoted(Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
                             + QStringLiteral("', ")
                             + QStringLiteral("   Op_Estado_Oportunidad = '") + Ado::quoted(elegido) + QStringLiteral("' ")
-                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folioSeleccionado()) + QStringLiteral("'");
+                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'");
         Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
-        ColoreaRenglon(folioSeleccionado(), lvOrdenes->selectedIndex());
+        if (const int renglon = renglonDelFolio(folio); renglon != 0)
+            ColoreaRenglon(folio, renglon);
     });
 }
 
@@ -124,7 +128,8 @@ void frmKLD251::imgGanada_Click()
 {
     if (lvOrdenes->selectedIndex() == 0)
         return;
-    Publico::Atrapa(this, QStringLiteral("imgGanada_Click()"), QStringLiteral("ERR-ID:7500008"), [this] {
+    const QString folio = folioSeleccionado();
+    Publico::Atrapa(this, QStringLiteral("imgGanada_Click()"), QStringLiteral("ERR-ID:7500008"), [this, &folio] {
         const qint32 respuesta = Publico::Mensaje(
             QStringLiteral("Se registrará la oportunidad ganada y se quitará del tablero de oportunidades")
                 + QStringLiteral("\r\n") + QStringLiteral("Desea continuar?"),
@@ -135,11 +140,11 @@ void frmKLD251::imgGanada_Click()
         const QString transaccion = Runtime::toText(Publico::Entorno->LeeVariable(
             QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), 0, QStringLiteral("T"), QString()));
         if (!transaccion.isEmpty()) {
-            Lanzador::Lanza(Padre(), transaccion, Lanzador::ParametrosGanada(folioSeleccionado()));
+            Lanzador::Lanza(Padre(), transaccion, Lanzador::ParametrosGanada(folio));
             Carga_Oportunidades();
             return;
         }
-        if (Publico::Procesos->CierraOportunidad(folioSeleccionado(), 1, QString())) {
+        if (Publico::Procesos->CierraOportunidad(folio, 1, QString())) {
             Carga_Oportunidades();
             return;
         }
@@ -153,7 +158,8 @@ void frmKLD251::imgPerdida_Click()
 {
     if (lvOrdenes->selectedIndex() == 0)
         return;
-    Publico::Atrapa(this, QStringLiteral("imgPerdida_Click()"), QStringLiteral("ERR-ID:7500011"), [this] {
+    const QString folio = folioSeleccionado();
+    Publico::Atrapa(this, QStringLiteral("imgPerdida_Click()"), QStringLiteral("ERR-ID:7500011"), [this, &folio] {
         frmCausas causas;
         causas.load();
         causas.showModal();
@@ -161,7 +167,7 @@ void frmKLD251::imgPerdida_Click()
         causas.unload();
         if (causa.isEmpty())
             return;
-        if (!Publico::Procesos->CierraOportunidad(folioSeleccionado(), 2, causa))
+        if (!Publico::Procesos->CierraOportunidad(folio, 2, causa))
             Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
                                       Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
                                       QStringLiteral("ERR-ID:7500010"));

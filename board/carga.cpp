@@ -137,3 +137,16 @@ QString frmKLD251::folioSeleccionado() const
     const int seleccionado = lvOrdenes->selectedIndex();
     return seleccionado == 0 ? QString() : lvOrdenes->itemText(seleccionado);
 }
+
+// The selected row when it still holds the folio, otherwise the first row that does; 0
+// when the folio left the list.
+int frmKLD251::renglonDelFolio(const QString &folio) const
+{
+    if (folioSeleccionado() == folio)
+        return lvOrdenes->selectedIndex();
+    for (int renglon = 1; renglon <= lvOrdenes->itemCount(); ++renglon) {
+        if (lvOrdenes->itemText(renglon) == folio)
+            return renglon;
+    }
+    return 0;
+}

@@ -143,6 +143,7 @@ private:
     void imgRefrescar_Click();
 
     QString folioSeleccionado() const;
+    int renglonDelFolio(const QString &folio) const;
 
     // Members
     QPointer<QObject> m_padre;

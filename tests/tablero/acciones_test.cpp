@@ -373,6 +373,41 @@ TEST_F(Acciones, lostLeftWithEscChangesNothingAndAFailedCloseIsShown)
     EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
 }
 
+// The timer may reload while the user answers and take the selection away; each action
+// acts on the folio that was selected when its button was clicked.
+TEST_F(Acciones, eachActionActsOnTheFolioSelectedAtItsClick)
+{
+    const auto pierdeLaSeleccion = [this] { lista().clearSelection(); };
+    selecciona(QStringLiteral("F2"));
+    eligeEstado(QStringLiteral("ROJO"), QStringLiteral("cmdAceptar"), pierdeLaSeleccion);
+    pulsaBoton("imgEstadoOp");
+    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("ROJO"));
+    EXPECT_EQ(lista().cellForeColor(2, 0), 0xFF);
+
+    selecciona(QStringLiteral("F3"));
+    Pruebas::alAparecer(QStringLiteral("frmCausas"), [&](QWidget &selector) {
+        pierdeLaSeleccion();
+        auto *causas = selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas"));
+        causas->selectItem(1);
+        QTest::keyClick(causas, Qt::Key_Return);
+    });
+    pulsaBoton("imgPerdida");
+
+    entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) { pierdeLaSeleccion(); };
+    selecciona(QStringLiteral("F1"));
+    pulsaBoton("imgGanada");
+    variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
+    selecciona(QStringLiteral("F4"));
+    pulsaBoton("imgGanada");
+
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F3'")),
+              QStringLiteral("2"));
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F1'")),
+              QStringLiteral("1"));
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD300 NUEVO=F4")});
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500022"}));
+}
+
 TEST_F(Acciones, refreshReloadsTheList)
 {
     oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));

@@ -14,9 +14,11 @@
 
 namespace Pruebas {
 
-void eligeEstado(const QString &clave, const QString &boton)
+void eligeEstado(const QString &clave, const QString &boton, const std::function<void()> &mientras)
 {
-    alAparecer(QStringLiteral("frmEstados"), [clave, boton](QWidget &selector) {
+    alAparecer(QStringLiteral("frmEstados"), [clave, boton, mientras](QWidget &selector) {
+        if (mientras)
+            mientras();
         for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
             const QString tag = cuadro->property("Tag").toString();
             if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace Pruebas {
@@ -19,8 +20,10 @@ namespace Pruebas {
 //   OP1 → V1 (level 1), OP2 → V2 (level 2), OP3 → V9 (level 3), OP4 → V4 (level 4),
 //   OP5 → V5 (no level), OP0 → no salesperson (the login is asked).
 // Picks the tile of a state (its key exactly, whatever it holds) in the state picker once it
-// opens, and closes the picker with the named button.
-void eligeEstado(const QString &clave, const QString &boton = QStringLiteral("cmdAceptar"));
+// opens, and closes the picker with the named button; `mientras` runs first, as something
+// that happens while the user looks at the picker.
+void eligeEstado(const QString &clave, const QString &boton = QStringLiteral("cmdAceptar"),
+                 const std::function<void()> &mientras = {});
 
 class TableroDePrueba : public testing::Test
 {

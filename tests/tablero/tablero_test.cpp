@@ -301,6 +301,18 @@ TEST_F(Tablero, closingAMessageBoxDoesNotReloadTheList)
     EXPECT_FALSE(folios().contains(QStringLiteral("F5")));
 }
 
+// A message of the load is the window the board takes over from when it first shows.
+TEST_F(Tablero, theFirstActivationLoadsTheListEvenRightAfterAMessageBox)
+{
+    QMessageBox caja(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("Texto"));
+    caja.show();
+    QApplication::setActiveWindow(&caja);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&caja, 2000));
+    caja.close();
+    abre();
+    EXPECT_EQ(folios().size(), 4);
+}
+
 TEST_F(Tablero, handlersWithoutATrapSurviveAMissingHost)
 {
     abre();

@@ -120,6 +120,7 @@ void Form::load()
     if (m_loaded)
         return;
     m_loaded = true;
+    m_activatedSinceLoad = false;
     formLoad();
 }
 
@@ -234,13 +235,19 @@ bool Form::event(QEvent *event)
 
 // The activation handler runs when the form becomes the active window coming from another
 // window of this application; not when the application itself regains the focus from
-// another program, not when a message box closes, and never inside its own run.
+// another program, not when a message box closes, and never inside its own run. The first
+// activation after a load always runs, whatever was active before: a message of the load
+// itself may have been the window the form takes over from.
 void Form::runActivation()
 {
     const bool fromAnotherProgram = m_applicationWasInactive;
     m_applicationWasInactive = false;
-    if (!m_loaded || m_activating || fromAnotherProgram || ActivationTracker::instance().previousWasMessageBox())
+    if (!m_loaded || m_activating)
         return;
+    const bool returning = fromAnotherProgram || ActivationTracker::instance().previousWasMessageBox();
+    if (m_activatedSinceLoad && returning)
+        return;
+    m_activatedSinceLoad = true;
     m_activating = true;
     runHandler("Form_Activate", [this] { formActivate(); });
     m_activating = false;

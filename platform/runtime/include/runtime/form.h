@@ -80,6 +80,7 @@ private:
     bool m_loaded = false;
     bool m_keyPreview = false;
     bool m_activating = false;
+    bool m_activatedSinceLoad = false;
     bool m_applicationWasInactive = false;
     const QEvent *m_previewedEvent = nullptr;
     QEvent::Type m_previewedType = QEvent::None;
