@@ -183,11 +183,12 @@ bool frmLogin::vendedorValido()
         avisa(QStringLiteral("El vendedor está dado de baja"), QStringLiteral("ERR-ID:7500031"));
         return false;
     }
-    // A stored password that is missing or does not decipher matches no typed password.
+    // A stored password that is missing or does not decipher matches no typed password;
+    // a key that cannot be used is no wrong password but a failure, which the trap reports.
     const QString guardada = Runtime::toTextOrEmpty(vendedor.field(QStringLiteral("Vn_Password")));
+    const Servicios::Cifrado cifrado;
     bool coincide = false;
     Publico::IgnoraError([&] {
-        Servicios::Cifrado cifrado;
         coincide = !guardada.isEmpty()
                    && Servicios::Cifrado::Iguales(cifrado.Descifra(guardada), txtContraseña->Texto());
     });

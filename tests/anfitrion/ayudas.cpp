@@ -17,11 +17,18 @@ QStringList &grabadas()
     return lineas;
 }
 
+const char *&categoriaGrabada()
+{
+    static const char *categoria = nullptr;
+    return categoria;
+}
+
 } // namespace
 
-BitacoraGrabada::BitacoraGrabada()
+BitacoraGrabada::BitacoraGrabada(const char *categoria)
     : m_anterior(qInstallMessageHandler(&BitacoraGrabada::graba))
 {
+    categoriaGrabada() = categoria;
     grabadas().clear();
 }
 
@@ -37,7 +44,7 @@ QStringList BitacoraGrabada::lineas() const
 
 void BitacoraGrabada::graba(QtMsgType, const QMessageLogContext &contexto, const QString &mensaje)
 {
-    if (contexto.category && qstrcmp(contexto.category, "teqvaro.anfitrion") == 0)
+    if (contexto.category && qstrcmp(contexto.category, categoriaGrabada()) == 0)
         grabadas() << mensaje;
 }
 

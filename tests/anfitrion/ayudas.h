@@ -10,11 +10,11 @@ class QWidget;
 
 namespace Pruebas {
 
-// Records what the host writes to its log under "teqvaro.anfitrion" while it lives.
+// Records what the program writes to its log under one category while it lives.
 class BitacoraGrabada
 {
 public:
-    BitacoraGrabada();
+    explicit BitacoraGrabada(const char *categoria = "teqvaro.anfitrion");
     ~BitacoraGrabada();
     BitacoraGrabada(const BitacoraGrabada &) = delete;
     BitacoraGrabada &operator=(const BitacoraGrabada &) = delete;

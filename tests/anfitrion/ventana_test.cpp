@@ -25,10 +25,15 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -47,23 +52,30 @@ protected:
 
     void SetUp() override
     {
+        preparaVentana();
+        ventana->show();
+        activa(*ventana);
+    }
+
+    // The window with the board, not shown yet.
+    void preparaVentana()
+    {
         Datos::cargaDemo(*base.conexion(), 5);
         // No automatic reload while a test runs: each reload here is one the test caused.
         base.ejecuta(QStringLiteral("UPDATE Variable SET Va_Valor = '30000' WHERE Va_Nombre = "
                                     "'CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES'"));
         Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
-        Servicios::estableceOperador(QStringLiteral("GERENTE"));
+        Servicios::estableceOperador(operador);
         modulos = std::make_unique<Modulos>();
-        ventana = std::make_unique<VentanaPrincipal>(*modulos, QStringLiteral("GERENTE"));
+        ventana = std::make_unique<VentanaPrincipal>(*modulos, operador);
         tablero = ventana->abreModulo(Tablero);
-        ventana->show();
-        activa(*ventana);
     }
 
     void TearDown() override
     {
         ventana.reset();
         modulos.reset();
+        qunsetenv("TEQVARO_CLAVE");
     }
 
     Controles::ListView &lista() const { return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes")); }
@@ -119,6 +131,7 @@ protected:
 
     QToolButton *boton(const QString &nombre) const { return tablero->findChild<QToolButton *>(nombre); }
 
+    QString operador = QStringLiteral("GERENTE");
     Pruebas::BaseDePrueba base;
     std::unique_ptr<Modulos> modulos;
     std::unique_ptr<VentanaPrincipal> ventana;
@@ -269,6 +282,85 @@ TEST_F(VentanaConTablero, theBoardsExitClosesTheMainWindowAndItsWindows)
     // The board's close handler ran: it remembered the view.
     EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QString()),
               QStringLiteral("1"));
+}
+
+// An operator without a salesperson meets the login when the board first activates.
+class VentanaConLogin : public VentanaConTablero
+{
+protected:
+    VentanaConLogin() { operador = QStringLiteral("ADMIN"); }
+    void SetUp() override { preparaVentana(); }
+
+    static void entra(QWidget &login, const QString &codigo, const QString &contrasena)
+    {
+        auto *vendedor = login.findChild<Controles::txtZEL *>(QStringLiteral("txtVn_Cve_Vendedor"));
+        vendedor->setTexto(codigo);
+        vendedor->Valida();
+        auto *clave = login.findChild<Controles::txtZEL *>(QStringLiteral("txtContraseña"));
+        clave->setTexto(contrasena);
+        clave->editor()->setFocus();
+        Pruebas::pulsa(login, QStringLiteral("cmdAceptar"));
+    }
+};
+
+// A key that cannot be used is a failure of the password service, reported with its reason
+// through the login's trap and logged; it is not a wrong password, and the login makes no key.
+TEST_F(VentanaConLogin, aPasswordKeyThatCannotBeUsedIsReportedWithItsReasonAndNeverMadeAnew)
+{
+    struct Caso
+    {
+        const char *motivo;
+        std::optional<QByteArray> contenido; // none: the file does not exist (a mistyped TEQVARO_CLAVE)
+        QFile::Permissions permisos;
+    };
+    const auto soloDueno = QFile::ReadOwner | QFile::WriteOwner;
+    const Caso casos[] = {
+        {"no existe", std::nullopt, {}},
+        {"otros usuarios", QByteArray(32, 'k'), soloDueno | QFile::ReadGroup | QFile::ReadOther},
+        {"tamaño", QByteArray(10, 'k'), soloDueno},
+    };
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath(QStringLiteral("clave.bin"));
+    const Pruebas::BitacoraGrabada bitacora("teqvaro.servicios");
+    QStringList mensajes;
+    Pruebas::alAparecer(QStringLiteral("frmLogin"), [&](QWidget &login) {
+        // Whatever fails here, the modal login must not outlive the test.
+        const auto cierra = qScopeGuard([&login] {
+            if (login.isVisible())
+                Pruebas::pulsa(login, QStringLiteral("cmdCancelar"));
+        });
+        qputenv("TEQVARO_CLAVE", ruta.toLocal8Bit());
+        for (const Caso &caso : casos) {
+            if (caso.contenido) {
+                QFile clave(ruta);
+                ASSERT_TRUE(clave.open(QIODevice::WriteOnly | QIODevice::Truncate));
+                clave.write(*caso.contenido);
+                clave.close();
+                ASSERT_TRUE(clave.setPermissions(caso.permisos));
+            }
+            Pruebas::alAparecer(QStringLiteral("Mensaje"), [&](QWidget &caja) {
+                const auto &mensaje = static_cast<QMessageBox &>(caja);
+                mensajes << mensaje.text() + QLatin1Char(' ') + mensaje.informativeText();
+                Pruebas::pulsa(caja, QStringLiteral("cmdAceptar"));
+            });
+            entra(login, QStringLiteral("V001"), Datos::ContrasenaDemo);
+            EXPECT_EQ(QFile::exists(ruta), caso.contenido.has_value()) << caso.motivo;
+        }
+        qunsetenv("TEQVARO_CLAVE");
+        entra(login, QStringLiteral("V001"), Datos::ContrasenaDemo);
+    });
+    ventana->show();
+    activa(*ventana);
+
+    ASSERT_EQ(mensajes.size(), std::size(casos));
+    for (qsizetype i = 0; i < mensajes.size(); ++i) {
+        SCOPED_TRACE(mensajes.at(i).toStdString());
+        for (const QString &parte : {QStringLiteral("ERR-ID:7500033"), ruta, QString::fromUtf8(casos[i].motivo)})
+            EXPECT_TRUE(mensajes.at(i).contains(parte)) << parte.toStdString();
+        EXPECT_TRUE(bitacora.lineas().value(i).contains(QString::fromUtf8(casos[i].motivo)));
+    }
+    // Under the installation's own key the same login goes through.
+    EXPECT_EQ(folios().size(), 5);
 }
 
 } // namespace

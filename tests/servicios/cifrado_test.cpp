@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 // Each test gets a key file of its own, in a folder that starts without one.
@@ -31,8 +33,9 @@ protected:
         return 0;
     }
 
+    static QString descifra(const QString &guardada) { return Servicios::Cifrado().Descifra(guardada); }
+
     QTemporaryDir carpeta;
-    Servicios::Cifrado cifrado;
 };
 
 TEST_F(CifradoTest, loCifradoSeDescifraIgualYCadaVezDistinto)
@@ -44,7 +47,7 @@ TEST_F(CifradoTest, loCifradoSeDescifraIgualYCadaVezDistinto)
         EXPECT_TRUE(guardada.startsWith(QStringLiteral("sb1:")));
         EXPECT_FALSE(guardada.contains(clara) && !clara.isEmpty());
         EXPECT_NE(Servicios::Cifrado::Cifra(clara), guardada);
-        EXPECT_EQ(cifrado.Descifra(guardada), clara);
+        EXPECT_EQ(descifra(guardada), clara);
     }
 }
 
@@ -67,39 +70,56 @@ TEST_F(CifradoTest, unTextoAlteradoAjenoOConOtraClaveLevantaElError5)
                                QStringLiteral("sb2:") + guardada.mid(4)};
     for (const QString &mala : malas) {
         SCOPED_TRACE(mala.toStdString());
-        EXPECT_EQ(numeroDeError([&] { cifrado.Descifra(mala); }), Runtime::ErrorNumber::InvalidCall);
+        EXPECT_EQ(numeroDeError([&] { descifra(mala); }), Runtime::ErrorNumber::InvalidCall);
     }
     // Under another installation's key the intact text does not decipher either.
     QFile::remove(rutaClave());
-    EXPECT_EQ(numeroDeError([&] { cifrado.Descifra(guardada); }), Runtime::ErrorNumber::InvalidCall);
+    Servicios::Cifrado::aseguraClave();
+    EXPECT_EQ(numeroDeError([&] { descifra(guardada); }), Runtime::ErrorNumber::InvalidCall);
 }
 
-TEST_F(CifradoTest, unaClaveAbiertaAOtrosODeOtroTamanoSeRechaza)
+// A key that cannot be used is reported with its reason, and checking a password never
+// makes a new one: that would leave every stored password undecipherable.
+TEST_F(CifradoTest, unaClaveQueFaltaAbiertaAOtrosODeOtroTamanoSeRechazaSinCrearla)
 {
     struct Caso
     {
-        QByteArray contenido;
+        std::optional<QByteArray> contenido; // none: the file does not exist
         QFile::Permissions permisos;
+        const char *motivo;
     };
+    constexpr auto soloDueno = QFile::ReadOwner | QFile::WriteOwner;
     const Caso casos[] = {
-        {QByteArray(32, 'k'), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther}, // 0644
-        {QByteArray(32, 'k'), QFile::ReadOwner | QFile::WriteOwner | QFile::WriteGroup},                   // 0620
-        {QByteArray(31, 'k'), QFile::ReadOwner | QFile::WriteOwner},
-        {QByteArray(64, 'k'), QFile::ReadOwner | QFile::WriteOwner},
+        {std::nullopt, {}, "no existe"},
+        {QByteArray(32, 'k'), soloDueno | QFile::ReadGroup | QFile::ReadOther, "otros usuarios"}, // 0644
+        {QByteArray(32, 'k'), soloDueno | QFile::WriteGroup, "otros usuarios"},                   // 0620
+        {QByteArray(31, 'k'), soloDueno, "tamaño"},
+        {QByteArray(64, 'k'), soloDueno, "tamaño"},
     };
     for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.contenido.size());
-        Servicios::Cifrado::aseguraClave();
+        SCOPED_TRACE(caso.motivo);
         QFile clave(rutaClave());
-        ASSERT_TRUE(clave.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        clave.write(caso.contenido);
-        clave.close();
-        ASSERT_TRUE(clave.setPermissions(caso.permisos));
+        if (caso.contenido) {
+            Servicios::Cifrado::aseguraClave();
+            ASSERT_TRUE(clave.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            clave.write(*caso.contenido);
+            clave.close();
+            ASSERT_TRUE(clave.setPermissions(caso.permisos));
+        }
 
-        EXPECT_NE(numeroDeError([] { Servicios::Cifrado::Cifra(QStringLiteral("x")); }), 0);
-        EXPECT_NE(numeroDeError([] { Servicios::Cifrado::aseguraClave(); }), 0);
-        EXPECT_NE(numeroDeError([&] { cifrado.Descifra(QStringLiteral("sb1:") + QString(QByteArray(60, 'a').toBase64())); }),
-                  0);
+        try {
+            descifra(Servicios::Cifrado::Prefijo + QString::fromLatin1(QByteArray(60, 'a').toBase64()));
+            ADD_FAILURE() << "no error";
+        } catch (const Runtime::RuntimeError &error) {
+            EXPECT_EQ(error.number(), 75);
+            EXPECT_TRUE(error.description().contains(rutaClave())) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo))) << error.description().toStdString();
+        }
+        EXPECT_EQ(clave.exists(), caso.contenido.has_value());
+        if (caso.contenido) {
+            EXPECT_EQ(numeroDeError([] { Servicios::Cifrado::Cifra(QStringLiteral("x")); }), 75);
+            EXPECT_EQ(numeroDeError([] { Servicios::Cifrado::aseguraClave(); }), 75);
+        }
         QFile::remove(rutaClave());
     }
 }
@@ -134,7 +154,7 @@ TEST_F(CifradoTest, ponContrasenaGuardaLaContrasenaCifradaDelVendedor)
 
     const QString guardada = base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V''1'"));
     EXPECT_TRUE(guardada.startsWith(QStringLiteral("sb1:")));
-    EXPECT_EQ(cifrado.Descifra(guardada), QStringLiteral("Clave'1"));
+    EXPECT_EQ(descifra(guardada), QStringLiteral("Clave'1"));
     EXPECT_EQ(numeroDeError([] { Servicios::ponContrasena(QStringLiteral("NADIE"), QStringLiteral("x")); }),
               Runtime::ErrorNumber::InvalidCall);
 }

@@ -28,14 +28,20 @@ QString Cifrado::rutaClave()
            + QStringLiteral("/Teqvaro/clave.bin");
 }
 
+Cifrado::Cifrado()
+    : m_clave(std::make_unique<const ClaveSecreta>(ClaveSecreta::SiFalta::Rechaza))
+{}
+
+Cifrado::~Cifrado() = default;
+
 void Cifrado::aseguraClave()
 {
-    const ClaveSecreta clave;
+    const ClaveSecreta clave(ClaveSecreta::SiFalta::Crea);
 }
 
 QString Cifrado::Cifra(const QString &clara)
 {
-    const ClaveSecreta clave;
+    const ClaveSecreta clave(ClaveSecreta::SiFalta::Crea);
     const QByteArray texto = clara.toUtf8();
     QByteArray guardado(qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES) + texto.size(), '\0');
     auto *nonce = reinterpret_cast<unsigned char *>(guardado.data());
@@ -55,11 +61,10 @@ QString Cifrado::Descifra(const QString &guardado) const
     const qsizetype cabecera = qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES);
     if (!decodificado || bytes.size() < cabecera)
         indescifrable();
-    const ClaveSecreta clave;
     const auto *nonce = reinterpret_cast<const unsigned char *>(bytes.constData());
     std::vector<unsigned char> claro(size_t(bytes.size() - cabecera));
     if (crypto_secretbox_open_easy(claro.data(), nonce + crypto_secretbox_NONCEBYTES,
-                                   quint64(bytes.size()) - crypto_secretbox_NONCEBYTES, nonce, clave.datos())
+                                   quint64(bytes.size()) - crypto_secretbox_NONCEBYTES, nonce, m_clave->datos())
         != 0)
         indescifrable();
     const QString resultado = QString::fromUtf8(reinterpret_cast<const char *>(claro.data()), qsizetype(claro.size()));
