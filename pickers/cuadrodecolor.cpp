@@ -110,6 +110,8 @@ void CuadroDeColor::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     update();
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        Q_EMIT EnfocadoConTeclado();
 }
 
 void CuadroDeColor::focusOutEvent(QFocusEvent *event)

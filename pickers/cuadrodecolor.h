@@ -7,7 +7,8 @@
 // a free text Tag, and a flat (0) or three-dimensional (1) appearance. Click() is raised
 // when the left button is released over an enabled box, or when Space is pressed on it
 // (an enabled box takes the focus, so a picker of boxes works from the keyboard; the
-// arrows move between boxes); handlers connected to it must keep their failures to
+// arrows move between boxes, and EnfocadoConTeclado() tells that the keyboard brought the
+// focus, a dialog showing included); handlers connected to it must keep their failures to
 // themselves.
 class CuadroDeColor final : public QWidget
 {
@@ -38,6 +39,7 @@ public:
 
 Q_SIGNALS:
     void Click();
+    void EnfocadoConTeclado();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

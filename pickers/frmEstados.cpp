@@ -141,6 +141,8 @@ void frmEstados::conectaEventos()
     for (int indice = 0; indice < numeroDeCuadros; ++indice) {
         connectHandler(picEstado[size_t(indice)], &CuadroDeColor::Click, this, "picEstado_Click",
                        [this, indice] { picEstado_Click(indice); });
+        connectHandler(picEstado[size_t(indice)], &CuadroDeColor::EnfocadoConTeclado, this, "picEstado_Click",
+                       [this, indice] { eligeAlEnfocar(indice); });
     }
     connectHandler(cmdAceptar, &Kit::flatButton::Click, this, "cmdAceptar_Click", [this] { cmdAceptar_Click(); });
     connectHandler(cmdCancelar, &Kit::flatButton::Click, this, "cmdCancelar_Click", [this] { cmdCancelar_Click(); });
@@ -166,8 +168,23 @@ void frmEstados::Mostrar(const QVariant &Op_Cve_Oportunidad)
     const QVariant actual = Op_Cve_Oportunidad;
     const bool lleno = Publico::Atrapa(this, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"),
                                        [&] { llenaCuadros(actual); });
-    if (lleno)
+    if (lleno) {
+        enfocaElegido();
         showModal();
+    }
+}
+
+// The picker opens with the focus on the current state's tile, or on Aceptar when no tile
+// holds it, so that the focus never marks a tile other than the chosen one.
+void frmEstados::enfocaElegido()
+{
+    for (CuadroDeColor *cuadro : picEstado) {
+        if (cuadro->isEnabled() && cuadro->Appearance() == CuadroDeColor::TresDimensiones) {
+            cuadro->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    cmdAceptar->setFocus(Qt::OtherFocusReason);
 }
 
 void frmEstados::llenaCuadros(const QVariant &actual)
@@ -242,6 +259,15 @@ void frmEstados::picEstado_Click(int Index)
             picSeleccion->setBackColor(actual.BackColor());
         }
     }
+}
+
+// The choice follows the keyboard's focus, as in a group of radio buttons, so that the tile
+// the user sees highlighted is the one Enter accepts. A raised tile already holds the
+// choice: choosing it again would lower another tile of the same state.
+void frmEstados::eligeAlEnfocar(int Index)
+{
+    if (cuadro(Index).Appearance() != CuadroDeColor::TresDimensiones)
+        picEstado_Click(Index);
 }
 
 void frmEstados::cmdAceptar_Click()

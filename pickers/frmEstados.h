@@ -64,10 +64,12 @@ private:
     void llenaCuadros(const QVariant &actual);
     void muestraEstado(CuadroDeColor &cuadro, const Ado::Recordset &estado, const QVariant &actual);
     void limpiaCuadros();
+    void enfocaElegido();
     CuadroDeColor &cuadro(int indice) const;
     qint32 colorDeFondo() const;
 
     void picEstado_Click(int Index);
+    void eligeAlEnfocar(int Index);
     void cmdAceptar_Click();
     void cmdCancelar_Click();
 

@@ -266,23 +266,33 @@ TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
 
 namespace {
 
-// From the keyboard: the arrows go from state to state, Space chooses the state under the
-// focus and Enter accepts; each tile is named by its state for screen readers.
-TEST_F(Estados, theKeyboardMovesBetweenStatesChoosesOneAndAccepts)
+// From the keyboard: the picker opens on the current state, the arrows choose from state to
+// state (the swatch and the name follow) and Enter accepts what is highlighted; each tile
+// is named by its state for screen readers.
+TEST_F(Estados, theKeyboardMovesTheChoiceFromStateToStateAndEnterAcceptsIt)
 {
     tresEstados();
     frmEstados estados;
     QStringList nombres;
-    const Modal modal = muestra(estados, QStringLiteral("ROJO"), [&](frmEstados &abierto) {
+    bool abreEnElActual = false;
+    QString descripcion;
+    qint32 colorMostrado = 0;
+    const Modal modal = muestra(estados, QStringLiteral("GRIS"), [&](frmEstados &abierto) {
         for (int i = 0; i < 3; ++i)
             nombres << abierto.picEstado[size_t(i)]->accessibleName();
         QApplication::setActiveWindow(&abierto);
-        abierto.picEstado[0]->setFocus();
-        for (const Qt::Key tecla : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Space, Qt::Key_Return})
+        abreEnElActual = abierto.focusWidget() == abierto.picEstado[2];
+        for (const Qt::Key tecla : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Right})
             QTest::keyClick(abierto.focusWidget(), tecla);
+        descripcion = abierto.lbDescripcion->text();
+        colorMostrado = abierto.picSeleccion->BackColor();
+        QTest::keyClick(abierto.focusWidget(), Qt::Key_Return);
     });
     EXPECT_FALSE(modal.sigueAbierto);
+    EXPECT_TRUE(abreEnElActual);
     EXPECT_EQ(nombres, (QStringList{"Urgente", "En curso", "Pausada"}));
+    EXPECT_EQ(descripcion, QStringLiteral("En curso"));
+    EXPECT_EQ(colorMostrado, 0xFF0000);
     EXPECT_EQ(estados.EstadoSeleccionado, QStringLiteral("AZUL"));
     EXPECT_TRUE(estados.Aceptado);
 }
