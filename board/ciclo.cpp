@@ -33,19 +33,22 @@ constexpr qint32 colorDelMarco = 0x4BC9B4;
 
 // A refresh count or a remembered view that cannot be read is reported as a failure of the
 // load, but the load goes on with the default: the board opens on its first view with its
-// rows instead of empty.
+// rows instead of empty. A service that fails (the database, the variables) ends the load
+// there, as any failure of the load does.
 void frmKLD251::formLoad()
 {
+    m_ticks = 0;
     Publico::Atrapa(this, QStringLiteral("Form_Load()"), QStringLiteral("ERR-ID:7500014"), [this] {
         Activado = false;
         colorZEL->AplicaColores();
         QPalette marco = frFrame->palette();
         marco.setColor(QPalette::Window, Runtime::toQColor(colorDelMarco));
         frFrame->setPalette(marco);
+        const QVariant tiempo = Publico::Entorno->LeeVariable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), 0,
+                                                              QStringLiteral("N"), QStringLiteral("1"));
         std::exception_ptr ilegible;
         try {
-            TiempoActualizar = Runtime::toInteger16(Publico::Entorno->LeeVariable(
-                QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), 0, QStringLiteral("N"), QStringLiteral("1")));
+            TiempoActualizar = Runtime::toInteger16(tiempo);
         } catch (const Runtime::RuntimeError &) {
             TiempoActualizar = 1;
             ilegible = std::current_exception();

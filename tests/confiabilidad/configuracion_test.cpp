@@ -69,6 +69,16 @@ TEST_F(Configuracion, unreadableNumbersAreReportedAndTheBoardStillOpens)
            [this](const QString &valor) { variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), valor); });
 }
 
+// A service that fails during the load (here the variables' table is gone) is the load's
+// failure: reported, and the rest of the load skipped.
+TEST_F(Configuracion, aServiceFailingDuringTheLoadEndsTheLoad)
+{
+    base.ejecuta(QStringLiteral("DROP TABLE Variable"));
+    const Resultado resultado = abreYCuenta();
+    EXPECT_EQ(resultado.mensajes.value(0), QStringLiteral("ERR-ID:7500014"));
+    EXPECT_EQ(resultado.vistas, 0);
+}
+
 // Malformed view lists give the views that are well formed; a key that names no stored
 // query says so; a stored query that does not run leaves the list empty.
 TEST_F(Configuracion, viewListsAndStoredQueries)

@@ -163,4 +163,20 @@ TEST_F(Recarga, aWriteOfThisProcessNeverWaitsForAReading)
     EXPECT_EQ(lista().itemCount(), 4); // the reading that gave way shows nothing
 }
 
+// A board loaded again counts its ticks from zero.
+TEST_F(Recarga, reopeningTheBoardStartsTheTickCountOver)
+{
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("3"));
+    abre();
+    tic(2);
+    cierra();
+    tablero->show();
+    activa();
+    otroDescribe(QStringLiteral("Nueva"));
+    tic(3, false);
+    EXPECT_FALSE(tablero->recargaEnCurso());
+    tic(1);
+    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+}
+
 } // namespace
