@@ -36,7 +36,10 @@ TEST(Parametros, readsEachPairAtItsFirstEqualsSign)
         {" accion =consulta", "ACCION=consulta"},                           // keys are
         {"|ACCION=NUEVO||", "ACCION=NUEVO"},                                // empty pairs
         {"=sin clave|ACCION=NUEVO", "ACCION=NUEVO"},                        // a pair without a key
-        {"DATO=1|DATO=2", "DATO=2"},                                        // the last one holds
+        {"ACCION=CONSULTA|ACCION=EDITAR", "ACCION=EDITAR"},                 // the last one holds
+        {"ACCION=EDITAR|DATO=A|B", "ACCION=EDITAR\nDATO=A|B"},              // DATO takes the rest, '|' included
+        {"ACCION=EDITAR|dato =|A=1|", "ACCION=EDITAR\nDATO=|A=1|"},
+        {"DATO=1|DATO=2", "DATO=1|DATO=2"},
         {"", ""},
         {"NUEVO=OP-á=ñ", "NUEVO=OP-á=ñ"},
     };
