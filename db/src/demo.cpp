@@ -3,17 +3,25 @@
 #include "ado/connection.h"
 #include "ado/sqltext.h"
 #include "datos/esquema.h"
+#include "runtime/error.h"
 #include "servicios/cifrado.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <array>
+#include <filesystem>
+#include <system_error>
 
 namespace Datos {
 namespace {
+
+constexpr int ErrorDeArchivo = 75;
+constexpr int esperaDelCerrojo = 120000; // ms; another host builds the demo in well under a second
 
 const QString vistaTodos = QStringLiteral(
     "SELECT Oportunidad.Op_Folio AS \"Folio\", "
@@ -209,6 +217,55 @@ QString valorOportunidad(int numero)
     return QLatin1Char('(') + literales.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
+// A file an interrupted or raced start left behind (empty, or without the suite's tables)
+// is no database: it is built again. A file that cannot be read raises instead, so a demo
+// database in use is never rebuilt under its user.
+bool tieneTablas(const QString &archivo)
+{
+    if (QFileInfo(archivo).size() == 0)
+        return false;
+    Ado::DatabaseAddress direccion;
+    direccion.path = archivo;
+    Ado::Connection conexion(direccion);
+    const Ado::Recordset tablas = conexion.Execute(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"));
+    return tablas.field(0).toInt() > 0;
+}
+
+// Builds a crash interrupted, now or in versions that built it as "<archivo>.nueva": while
+// this process holds the lock, no other is building.
+void quitaConstruccionesInterrumpidas(const QString &archivo)
+{
+    const QFileInfo demo(archivo);
+    QDir carpeta = demo.absoluteDir();
+    for (const QString &sobrante : carpeta.entryList({demo.fileName() + QStringLiteral("*.nueva*")}, QDir::Files))
+        carpeta.remove(sobrante);
+}
+
+// Only a complete database takes the demo's name: it is built in a file of its own and
+// renamed in one step, replacing whatever unusable file had the name.
+void construyeBaseDemo(const QString &archivo, int oportunidades)
+{
+    QTemporaryFile nueva(archivo + QStringLiteral(".XXXXXX.nueva"));
+    if (!nueva.open())
+        Runtime::raise(ErrorDeArchivo, QStringLiteral("No se pudo crear la base de demostración %1: %2")
+                                           .arg(archivo, nueva.errorString()));
+    nueva.close();
+    {
+        Ado::DatabaseAddress direccion;
+        direccion.path = nueva.fileName();
+        Ado::Connection conexion(direccion);
+        creaEsquema(conexion);
+        cargaDemo(conexion, oportunidades);
+    }
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(nueva.fileName()).toStdString(),
+                            QFile::encodeName(archivo).toStdString(), error);
+    if (error)
+        Runtime::raise(ErrorDeArchivo, QStringLiteral("No se pudo crear la base de demostración %1: %2")
+                                           .arg(archivo, QString::fromLocal8Bit(error.message())));
+    nueva.setAutoRemove(false);
+}
+
 } // namespace
 
 void generaOportunidades(Ado::Connection &conexion, int cantidad, int primerNumero)
@@ -241,20 +298,19 @@ void cargaDemo(Ado::Connection &conexion, int oportunidades)
 
 bool aseguraBaseDemo(const QString &archivo, int oportunidades)
 {
-    if (QFileInfo::exists(archivo))
-        return false;
     QDir().mkpath(QFileInfo(archivo).absolutePath());
-    const QString temporal = archivo + QStringLiteral(".nueva");
-    QFile::remove(temporal);
-    {
-        Ado::DatabaseAddress direccion;
-        direccion.path = temporal;
-        Ado::Connection conexion(direccion);
-        creaEsquema(conexion);
-        cargaDemo(conexion, oportunidades);
-    }
-    // Only a complete database takes the demo's name: an interrupted first run starts over.
-    return QFile::rename(temporal, archivo);
+    // Hosts started together on a fresh account: one builds, the others wait and use it.
+    QLockFile cerrojo(archivo + QStringLiteral(".lock"));
+    cerrojo.setStaleLockTime(0); // a build may outlast any fixed age; a dead holder's lock is still taken over
+    if (!cerrojo.tryLock(esperaDelCerrojo))
+        Runtime::raise(ErrorDeArchivo, cerrojo.error() == QLockFile::LockFailedError
+                                           ? QStringLiteral("Otro programa está creando la base de demostración %1 y no termina").arg(archivo)
+                                           : QStringLiteral("No se pudo crear el cerrojo %1.lock").arg(archivo));
+    if (tieneTablas(archivo))
+        return false;
+    quitaConstruccionesInterrumpidas(archivo);
+    construyeBaseDemo(archivo, oportunidades);
+    return true;
 }
 
 } // namespace Datos

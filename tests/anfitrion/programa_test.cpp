@@ -1,0 +1,139 @@
+// The teqvaro program run as a user runs it, each test in a user account of its own.
+#include "basedeprueba.h"
+
+#include "datos/demo.h"
+#include "servicios/cifrado.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// How a run of the program ended. A run that does not end within the bound is killed: it hung.
+struct Fin
+{
+    bool termino = false;
+    bool normal = false;
+    int codigo = -1;
+    QString salida;
+    QString errores;
+};
+
+class Programa : public testing::Test
+{
+protected:
+    Programa()
+    {
+        entorno.insert(QStringLiteral("HOME"), cuenta.path());
+        entorno.insert(QStringLiteral("XDG_CONFIG_HOME"), cuenta.filePath(QStringLiteral("config")));
+        entorno.insert(QStringLiteral("XDG_DATA_HOME"), cuenta.filePath(QStringLiteral("data")));
+        entorno.insert(QStringLiteral("TEQVARO_REGISTRO"), cuenta.filePath(QStringLiteral("config/Teqvaro/componentes.ini")));
+        entorno.remove(QStringLiteral("TEQVARO_CLAVE"));
+    }
+
+    std::unique_ptr<QProcess> inicia(const QStringList &argumentos, const QByteArray &entrada = {}) const
+    {
+        auto proceso = std::make_unique<QProcess>();
+        proceso->setProcessEnvironment(entorno);
+        proceso->start(QStringLiteral(TEQVARO_PROGRAMA), argumentos);
+        proceso->write(entrada);
+        proceso->closeWriteChannel();
+        return proceso;
+    }
+
+    static Fin espera(QProcess &proceso)
+    {
+        Fin fin;
+        fin.termino = proceso.waitForFinished(60000);
+        if (!fin.termino) {
+            proceso.kill();
+            proceso.waitForFinished();
+        }
+        fin.normal = proceso.exitStatus() == QProcess::NormalExit;
+        fin.codigo = proceso.exitCode();
+        fin.salida = QString::fromUtf8(proceso.readAllStandardOutput());
+        fin.errores = QString::fromUtf8(proceso.readAllStandardError());
+        return fin;
+    }
+
+    Fin ejecuta(const QStringList &argumentos) const { return espera(*inicia(argumentos)); }
+
+    void registraElModulo() const
+    {
+        const Fin fin = ejecuta({QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)});
+        ASSERT_EQ(fin.codigo, 0) << fin.errores.toStdString();
+    }
+
+    QString demo() const { return cuenta.filePath(QStringLiteral("data/Teqvaro/demo.db")); }
+    QString clave() const { return cuenta.filePath(QStringLiteral("config/Teqvaro/clave.bin")); }
+
+    QTemporaryDir cuenta;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+};
+
+// Hosts started at once on a fresh account (or after a start that left a broken demo behind)
+// agree on one key and one complete demo database.
+TEST_F(Programa, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase)
+{
+    if (Pruebas::motor() != Ado::Engine::SQLite)
+        GTEST_SKIP() << "the demo database is SQLite's alone";
+    registraElModulo();
+    struct Caso
+    {
+        const char *situacion;
+        std::function<void()> prepara;
+        QStringList (*argumentos)(const QString &carpeta, int numero);
+    };
+    const auto captura = [](const QString &carpeta, int numero) {
+        return QStringList{QStringLiteral("--screenshot"), carpeta + QStringLiteral("/%1.png").arg(numero)};
+    };
+    const auto contrasena = [](const QString &, int numero) {
+        return QStringList{QStringLiteral("--pon-contrasena"), QStringLiteral("V00%1").arg(numero)};
+    };
+    const Caso casos[] = {
+        {"una cuenta nueva", [] {}, captura},
+        {"una base vacía y la construcción a medias de un arranque interrumpido",
+         [this] {
+             QFile(demo()).open(QIODevice::WriteOnly | QIODevice::Truncate);
+             QFile(demo() + QStringLiteral(".nueva")).open(QIODevice::WriteOnly);
+         },
+         captura},
+        {"contraseñas puestas a la vez sin clave", [this] { QFile::remove(clave()); }, contrasena},
+    };
+    constexpr int procesos = 3;
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.situacion);
+        caso.prepara();
+        std::vector<std::unique_ptr<QProcess>> iniciados;
+        for (int numero = 1; numero <= procesos; ++numero)
+            iniciados.push_back(inicia(caso.argumentos(cuenta.path(), numero), QStringLiteral("clave%1\n").arg(numero).toUtf8()));
+        for (const auto &proceso : iniciados) {
+            const Fin fin = espera(*proceso);
+            EXPECT_TRUE(fin.termino && fin.codigo == 0) << fin.errores.toStdString();
+        }
+        EXPECT_EQ(QDir(QFileInfo(demo()).path()).entryList({QStringLiteral("*.nueva*")}, QDir::Files), QStringList());
+    }
+
+    // Every password set at once deciphers under the one key, in the one demo database.
+    qputenv("TEQVARO_CLAVE", clave().toLocal8Bit());
+    Ado::DatabaseAddress direccion;
+    direccion.path = demo();
+    Ado::Connection conexion(direccion);
+    const Servicios::Cifrado cifrado;
+    for (int numero = 1; numero <= procesos; ++numero) {
+        const Ado::Recordset vendedor = conexion.Execute(
+            QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V00%1'").arg(numero));
+        EXPECT_EQ(cifrado.Descifra(vendedor.field(0).toString()), QStringLiteral("clave%1").arg(numero));
+    }
+    qunsetenv("TEQVARO_CLAVE");
+}
+
+} // namespace
