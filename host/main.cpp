@@ -54,6 +54,29 @@ bool trabajaSinPantalla(int argc, char **argv)
     return false;
 }
 
+void nombraAplicacion()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("teqvaro"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Teqvaro"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TEQVARO_VERSION));
+}
+
+QStringList argumentos(int argc, char **argv)
+{
+    QStringList leidos;
+    for (int i = 0; i < argc; ++i)
+        leidos << QString::fromLocal8Bit(argv[i]);
+    return leidos;
+}
+
+// Help and the version are printed without a window system, so they work anywhere.
+int respondeTexto(int argc, char **argv)
+{
+    const QCoreApplication consola(argc, argv);
+    QTextStream(stdout) << Opciones::texto(QCoreApplication::arguments());
+    return salidaCorrecta;
+}
+
 int registraBiblioteca(const QString &biblioteca, bool registrar)
 {
     const long resultado = registrar ? Runtime::ComponentLoader::registerLibrary(biblioteca)
@@ -226,12 +249,12 @@ int ejecuta(const Opciones &opciones)
 int main(int argc, char **argv)
 {
     Arranque::reloj().start();
+    nombraAplicacion();
+    if (Opciones::pideTexto(argumentos(argc, argv)))
+        return respondeTexto(argc, argv);
     if (trabajaSinPantalla(argc, argv))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplicacion(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("teqvaro"));
-    QApplication::setOrganizationName(QStringLiteral("Teqvaro"));
-    QApplication::setApplicationVersion(QStringLiteral(TEQVARO_VERSION));
     Bitacora::instala();
 
     const Opciones opciones = Opciones::lee(QApplication::arguments());

@@ -1,59 +1,97 @@
 #include "opciones.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QStandardPaths>
+
+namespace {
+
+QCommandLineOption oculta(QCommandLineOption opcion)
+{
+    opcion.setFlags(QCommandLineOption::HiddenFromHelp);
+    return opcion;
+}
+
+// The options the host understands, and the parser that reads them.
+struct LineaDeOrdenes
+{
+    LineaDeOrdenes()
+    {
+        parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
+        parser.addOptions({ayuda, version, baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena,
+                           arranque, abre});
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda y termina.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Muestra la versión y termina.")};
+    const QCommandLineOption baseDeDatos{
+        QStringLiteral("bd"), QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
+        QStringLiteral("url")};
+    const QCommandLineOption operador{QStringLiteral("operador"), QStringLiteral("Clave del operador de la sesión."),
+                                      QStringLiteral("clave"), QStringLiteral("GERENTE")};
+    const QCommandLineOption modulo{QStringLiteral("modulo"), QStringLiteral("Nombre de registro del módulo que se abre."),
+                                    QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
+    const QCommandLineOption captura{QStringLiteral("screenshot"),
+                                     QStringLiteral("Dibuja la ventana sin pantalla, la guarda en un PNG y termina."),
+                                     QStringLiteral("archivo")};
+    const QCommandLineOption registra{QStringLiteral("registra"), QStringLiteral("Registra la biblioteca de un módulo."),
+                                      QStringLiteral("biblioteca")};
+    const QCommandLineOption desregistra{QStringLiteral("desregistra"),
+                                         QStringLiteral("Quita del registro la biblioteca de un módulo."),
+                                         QStringLiteral("biblioteca")};
+    const QCommandLineOption contrasena{QStringLiteral("pon-contrasena"),
+                                        QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
+                                        QStringLiteral("vendedor")};
+    const QCommandLineOption arranque{QStringLiteral("mide-arranque"),
+                                      QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
+    // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
+    const QCommandLineOption abre = oculta(
+        {QStringLiteral("abre"), QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
+         QStringLiteral("modulo")});
+};
+
+} // namespace
 
 Opciones Opciones::lee(const QStringList &argumentos)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
-    parser.addHelpOption();
-    const QCommandLineOption baseDeDatos(QStringLiteral("bd"),
-                                         QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
-                                         QStringLiteral("url"));
-    const QCommandLineOption operador(QStringLiteral("operador"), QStringLiteral("Clave del operador de la sesión."),
-                                      QStringLiteral("clave"), QStringLiteral("GERENTE"));
-    const QCommandLineOption modulo(QStringLiteral("modulo"), QStringLiteral("Nombre de registro del módulo que se abre."),
-                                    QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla"));
-    const QCommandLineOption captura(QStringLiteral("screenshot"),
-                                     QStringLiteral("Dibuja la ventana sin pantalla, la guarda en un PNG y termina."),
-                                     QStringLiteral("archivo"));
-    const QCommandLineOption registra(QStringLiteral("registra"), QStringLiteral("Registra la biblioteca de un módulo."),
-                                      QStringLiteral("biblioteca"));
-    const QCommandLineOption desregistra(QStringLiteral("desregistra"),
-                                         QStringLiteral("Quita del registro la biblioteca de un módulo."),
-                                         QStringLiteral("biblioteca"));
-    const QCommandLineOption contrasena(QStringLiteral("pon-contrasena"),
-                                        QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
-                                        QStringLiteral("vendedor"));
-    const QCommandLineOption arranque(QStringLiteral("mide-arranque"),
-                                      QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina."));
-    // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
-    QCommandLineOption abre(QStringLiteral("abre"),
-                            QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
-                            QStringLiteral("modulo"));
-    abre.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena, arranque, abre});
-
+    LineaDeOrdenes linea;
     Opciones opciones;
-    if (!parser.parse(argumentos)) {
-        opciones.errores << parser.errorText();
+    if (!linea.parser.parse(argumentos)) {
+        opciones.errores << linea.parser.errorText();
         return opciones;
     }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    opciones.baseDeDatos = parser.value(baseDeDatos);
-    opciones.operador = parser.value(operador);
-    opciones.modulo = parser.value(modulo);
-    opciones.captura = parser.value(captura);
-    opciones.registra = parser.value(registra);
-    opciones.desregistra = parser.value(desregistra);
-    opciones.vendedorContrasena = parser.value(contrasena);
-    opciones.mideArranque = parser.isSet(arranque);
-    opciones.abreModulo = parser.value(abre);
+    opciones.baseDeDatos = linea.parser.value(linea.baseDeDatos);
+    opciones.operador = linea.parser.value(linea.operador);
+    opciones.modulo = linea.parser.value(linea.modulo);
+    opciones.captura = linea.parser.value(linea.captura);
+    opciones.registra = linea.parser.value(linea.registra);
+    opciones.desregistra = linea.parser.value(linea.desregistra);
+    opciones.vendedorContrasena = linea.parser.value(linea.contrasena);
+    opciones.mideArranque = linea.parser.isSet(linea.arranque);
+    opciones.abreModulo = linea.parser.value(linea.abre);
     if (!opciones.abreModulo.isEmpty())
-        opciones.abreParametros = parser.positionalArguments().value(0);
+        opciones.abreParametros = linea.parser.positionalArguments().value(0);
     return opciones;
+}
+
+// Options of the window system (-platform, -style) are unknown here and leave the parse
+// unfinished; help and version asked for beside them still count.
+bool Opciones::pideTexto(const QStringList &argumentos)
+{
+    LineaDeOrdenes linea;
+    linea.parser.parse(argumentos);
+    return linea.parser.isSet(linea.ayuda) || linea.parser.isSet(linea.version);
+}
+
+QString Opciones::texto(const QStringList &argumentos)
+{
+    LineaDeOrdenes linea;
+    linea.parser.parse(argumentos);
+    if (linea.parser.isSet(linea.ayuda))
+        return linea.parser.helpText();
+    return QStringLiteral("%1 %2\n").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
 }
 
 QString Opciones::archivoDemo()

@@ -20,4 +20,10 @@ struct Opciones
 
     static Opciones lee(const QStringList &argumentos);
     static QString archivoDemo();
+
+    // Help and the version need no window system: asked for anywhere on the command line,
+    // they are answered before one is sought, so they work without a display.
+    static bool pideTexto(const QStringList &argumentos);
+    // The help, or the program's name and version, to print as it is.
+    static QString texto(const QStringList &argumentos);
 };

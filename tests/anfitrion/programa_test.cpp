@@ -1,4 +1,5 @@
-// The teqvaro program run as a user runs it, each test in a user account of its own.
+// The teqvaro program run as a user runs it, each test in a user account of its own: help
+// without a display, first starts racing each other.
 #include "basedeprueba.h"
 
 #include "datos/demo.h"
@@ -78,6 +79,28 @@ protected:
     QTemporaryDir cuenta;
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
 };
+
+TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
+{
+    for (const QString &variable : {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("QT_QPA_PLATFORM")})
+        entorno.remove(variable);
+    struct Caso
+    {
+        QStringList argumentos;
+        QString esperado;
+    };
+    const std::vector<Caso> casos = {
+        {{QStringLiteral("--help")}, QStringLiteral("--pon-contrasena <vendedor>")},
+        {{QStringLiteral("--bd"), QStringLiteral("sqlite:/no/existe.db"), QStringLiteral("-h")}, QStringLiteral("--screenshot")},
+        {{QStringLiteral("--version")}, QStringLiteral("teqvaro ")},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.argumentos.join(QLatin1Char(' ')).toStdString());
+        const Fin fin = ejecuta(caso.argumentos);
+        EXPECT_TRUE(fin.normal && fin.codigo == 0) << fin.errores.toStdString();
+        EXPECT_TRUE(fin.salida.contains(caso.esperado)) << fin.salida.toStdString();
+    }
+}
 
 // Hosts started at once on a fresh account (or after a start that left a broken demo behind)
 // agree on one key and one complete demo database.
