@@ -4,6 +4,8 @@
 // `Padre`.
 #include "anfitrion.h"
 #include "bitacora.h"
+#include "captura.h"
+#include "mensajessinpantalla.h"
 #include "modulos.h"
 #include "opciones.h"
 #include "ventanaprincipal.h"
@@ -18,15 +20,13 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QMessageBox>
-#include <QPainter>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
 
-#include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -111,66 +111,11 @@ int poneContrasena(const QString &vendedor)
     return salidaCorrecta;
 }
 
-// A window as a desktop shows it: the offscreen platform draws no frames, so the picture
-// gets a plain border and a title bar with the window's title.
-QImage conMarco(QWidget &ventana)
-{
-    constexpr int borde = 1;
-    constexpr int altoDelTitulo = 26;
-    const QImage contenido = ventana.grab().toImage();
-    QImage marco(contenido.width() + 2 * borde, contenido.height() + altoDelTitulo + borde, QImage::Format_ARGB32);
-    marco.fill(QColor(0x2A, 0x34, 0x40));
-    QPainter pintor(&marco);
-    pintor.fillRect(QRect(borde, borde, contenido.width(), altoDelTitulo - borde), QColor(0x3C, 0x4A, 0x5C));
-    QFont letra = ventana.font();
-    letra.setBold(true);
-    pintor.setFont(letra);
-    pintor.setPen(Qt::white);
-    pintor.drawText(QRect(borde + 8, borde, contenido.width() - 16, altoDelTitulo - borde),
-                    Qt::AlignVCenter | Qt::AlignLeft, ventana.windowTitle());
-    pintor.drawImage(borde, altoDelTitulo, contenido);
-    return marco;
-}
-
-// Where a window's picture stands over the main window's: where the window is, its title
-// bar above it, kept inside the picture.
-QPoint posicionSobre(const QWidget &ventana, const QWidget &encima, const QSize &tamano, const QImage &imagen)
-{
-    const QPoint relativa = encima.geometry().topLeft() - ventana.geometry().topLeft()
-                            - QPoint(0, tamano.height() - encima.height());
-    return QPoint(std::clamp(relativa.x(), 0, std::max(0, imagen.width() - tamano.width())),
-                  std::clamp(relativa.y(), 0, std::max(0, imagen.height() - tamano.height())));
-}
-
-// What the user sees: the main window, the windows it owns over it, and a dialog one of
-// them opened over everything.
-QImage vistaDeVentana(VentanaPrincipal &ventana)
-{
-    QImage imagen = ventana.grab().toImage();
-    QPainter pintor(&imagen);
-    QWidgetList encima;
-    for (QWidget *propia : ventana.ventanas()) {
-        if (propia != &ventana)
-            encima << propia;
-    }
-    QWidget *dialogo = QApplication::activeModalWidget();
-    if (dialogo && dialogo != &ventana && !encima.contains(dialogo))
-        encima << dialogo;
-    for (QWidget *otra : std::as_const(encima)) {
-        const QImage enMarco = conMarco(*otra);
-        pintor.drawImage(posicionSobre(ventana, *otra, enMarco.size(), imagen), enMarco);
-    }
-    return imagen;
-}
-
 // Writes the window to a PNG once it has been shown, activated and filled.
 void programaCaptura(VentanaPrincipal &ventana, const QString &archivo, int espera)
 {
     QTimer::singleShot(espera, &ventana, [&ventana, archivo] {
-        const bool guardada = vistaDeVentana(ventana).save(archivo, "PNG");
-        if (!guardada)
-            qCritical().noquote() << "No se pudo guardar la captura en" << archivo;
-        QApplication::exit(guardada ? salidaCorrecta : salidaConError);
+        QApplication::exit(Captura::guarda(ventana, archivo) ? salidaCorrecta : salidaConError);
     });
 }
 
@@ -224,6 +169,9 @@ int ejecuta(const Opciones &opciones)
 
     Modulos modulos;
     VentanaPrincipal ventana(modulos, opciones.operador);
+    std::optional<MensajesSinPantalla> mensajes;
+    if (!opciones.captura.isEmpty() || opciones.mideArranque)
+        mensajes.emplace(ventana, opciones.captura);
     ventana.abreModulo(opciones.modulo);
     qInfo().noquote() << "Módulo" << opciones.modulo << "de la familia" << modulos.familia(opciones.modulo);
     ventana.show();
@@ -241,6 +189,8 @@ int ejecuta(const Opciones &opciones)
                         esperaDeLaCaptura + (opciones.abreModulo.isEmpty() ? 0 : esperaDeLaPantalla));
     if (opciones.mideArranque)
         new MedidorDeArranque(&ventana); // owned by the window
+    if (mensajes && mensajes->huboMensaje()) // a message while the screen loaded, before any event loop ran
+        return salidaConError;
     return QApplication::exec();
 }
 

@@ -1,5 +1,6 @@
 // The teqvaro program run as a user runs it, each test in a user account of its own: help
-// without a display, first starts racing each other.
+// without a display, first starts racing each other, a message at load in a run that has
+// nobody to answer it.
 #include "basedeprueba.h"
 
 #include "datos/demo.h"
@@ -7,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -157,6 +159,45 @@ TEST_F(Programa, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase)
         EXPECT_EQ(cifrado.Descifra(vendedor.field(0).toString()), QStringLiteral("clave%1").arg(numero));
     }
     qunsetenv("TEQVARO_CLAVE");
+}
+
+// Nobody answers a message box in a run without a display: the run writes the message to
+// standard error, draws it into the capture and ends with a failure, whether the message came
+// while the screen loaded or at its first activation.
+TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
+{
+    registraElModulo();
+    Pruebas::BaseDePrueba base;
+    Datos::cargaDemo(*base.conexion(), 5);
+    struct Caso
+    {
+        const char *tablaQueFalta;
+        QStringList opciones;
+    };
+    const QString imagen = cuenta.filePath(QStringLiteral("mensaje.png"));
+    const Caso casos[] = {
+        {"Consulta", {QStringLiteral("--mide-arranque")}},     // at the first activation
+        {"Consulta", {QStringLiteral("--screenshot"), imagen}},
+        {"Variable", {QStringLiteral("--screenshot"), imagen}}, // while the screen loads, before the window shows
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.opciones.join(QLatin1Char(' ')).toStdString() + " sin " + caso.tablaQueFalta);
+        base.ejecuta(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromUtf8(caso.tablaQueFalta)));
+        QFile::remove(imagen);
+        const Fin fin = ejecuta(QStringList{QStringLiteral("--bd"), base.url()} + caso.opciones);
+        EXPECT_TRUE(fin.termino && fin.normal && fin.codigo != 0) << fin.codigo;
+        EXPECT_TRUE(fin.errores.contains(QString::fromUtf8(caso.tablaQueFalta), Qt::CaseInsensitive)) << fin.errores.toStdString();
+        if (caso.opciones.first() == QStringLiteral("--screenshot")) {
+            // The box is drawn over the window with the title bar the capture gives every window.
+            const QImage captura(imagen);
+            qsizetype barraDeTitulo = 0;
+            for (int y = 0; y < captura.height(); ++y) {
+                for (int x = 0; x < captura.width(); ++x)
+                    barraDeTitulo += captura.pixel(x, y) == qRgb(0x3C, 0x4A, 0x5C) ? 1 : 0;
+            }
+            EXPECT_GT(barraDeTitulo, 1000);
+        }
+    }
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMessageBox;
+class VentanaPrincipal;
+
+// In a run without a display nobody answers a message box, and the run would wait for
+// ever. The first box that appears is written to the log (and so to standard error),
+// drawn into the capture when one was asked for, and ends the run with a failure; a box
+// that comes after it does not wait either.
+class MensajesSinPantalla final : public QObject
+{
+public:
+    // Watches the whole application from now on; `captura` empty: no picture.
+    MensajesSinPantalla(VentanaPrincipal &ventana, QString captura);
+    ~MensajesSinPantalla() override;
+
+    // Whether a box appeared: the run has failed, even if no event loop has ended yet.
+    bool huboMensaje() const { return m_huboMensaje; }
+
+protected:
+    bool eventFilter(QObject *observado, QEvent *evento) override;
+
+private:
+    void termina(QMessageBox &caja);
+
+    VentanaPrincipal &m_ventana;
+    QString m_captura;
+    bool m_huboMensaje = false;
+};
