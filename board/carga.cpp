@@ -13,6 +13,7 @@
 #include "runtime/busycursor.h"
 #include "runtime/conversions.h"
 #include "runtime/error.h"
+#include "runtime/log.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -43,17 +44,35 @@ void frmKLD251::Carga_Oportunidades()
     if (m_cargando)
         return;
     descartaLecturas();
-    comoRecarga([this] { cargaOportunidades(); });
+    comoRecarga([this] { cargaOportunidades(); }, Recarga::Pedida);
 }
 
 // A reload's work: nothing nests in it, a colouring failure is reported once in it, and any
 // other failure as the loader's.
-void frmKLD251::comoRecarga(const std::function<void()> &cuerpo)
+void frmKLD251::comoRecarga(const std::function<void()> &cuerpo, Recarga recarga)
 {
     m_cargando = true;
     m_fallasDeColorReportadas.clear();
-    Publico::Atrapa(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), cuerpo);
+    try {
+        cuerpo();
+    } catch (...) {
+        reportaFallaDeRecarga(std::current_exception(), recarga);
+    }
     m_cargando = false;
+}
+
+// While the database stays down every automatic reload fails the same way: the user is told
+// once, and the rest are only logged until a reload succeeds. A reload the user asked for
+// always says why it failed.
+void frmKLD251::reportaFallaDeRecarga(std::exception_ptr falla, Recarga recarga)
+{
+    const QString motivo = Runtime::toRuntimeError(falla).description();
+    if (recarga == Recarga::Automatica && m_fallaDeRecargaMostrada == motivo) {
+        Runtime::logRepeatedFailure("Carga_Oportunidades", falla);
+        return;
+    }
+    m_fallaDeRecargaMostrada = motivo;
+    Publico::ReportaFalla(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), falla);
 }
 
 void frmKLD251::cargaOportunidades()
@@ -73,6 +92,9 @@ void frmKLD251::cargaOportunidades()
     if (llena) {
         coloreaRenglones();
         restauraPosicion(seleccionado, desplazamiento);
+        m_fallaDeRecargaMostrada.reset();
+    } else {
+        m_fallaDeRecargaMostrada = Publico::Funciones->UltimaFalla(); // the library has shown it
     }
     marcaLeida(llena ? ficha : std::nullopt, inicio);
     actualizaCuenta();

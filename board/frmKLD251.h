@@ -95,7 +95,9 @@ private:
     void cboVistas_Click();
 
     // Loading and colouring
-    void comoRecarga(const std::function<void()> &cuerpo);
+    enum class Recarga { Pedida, Automatica };
+    void comoRecarga(const std::function<void()> &cuerpo, Recarga recarga);
+    void reportaFallaDeRecarga(std::exception_ptr falla, Recarga recarga);
     void cargaOportunidades();
     std::optional<QString> consultaDeLaVista();
     std::optional<QString> fichaDeCambios();
@@ -160,6 +162,8 @@ private:
     // and a colouring failure is reported once per reload, not once per row.
     bool m_cargando = false;
     QSet<QString> m_fallasDeColorReportadas;
+    // The failure of a reload last shown to the user, until a reload succeeds.
+    std::optional<QString> m_fallaDeRecargaMostrada;
 
     // The automatic reload reads only when the database had a commit since the rows shown
     // were read (their token), or a minute after they were read in full; it reads on a

@@ -11,7 +11,6 @@
 #include "ado/connection.h"
 #include "controles/listmodel.h"
 #include "controles/listview.h"
-#include "runtime/log.h"
 #include "servicios/lecturalista.h"
 
 #include <QScrollBar>
@@ -77,13 +76,15 @@ void frmKLD251::recargaAutomatica()
     const std::optional<QString> ficha = fichaDeCambios();
     if (!hayQueLeer(ficha))
         return;
-    comoRecarga([&] {
-        const std::optional<QString> consulta = consultaDeLaVista();
-        if (!consulta)
-            return;
-        m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *consulta, lvOrdenes->snapshot(),
-                                      m_generacion, ficha, inicio, Ado::Connection::localWrites()});
-    });
+    comoRecarga(
+        [&] {
+            const std::optional<QString> consulta = consultaDeLaVista();
+            if (!consulta)
+                return;
+            m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *consulta, lvOrdenes->snapshot(),
+                                          m_generacion, ficha, inicio, Ado::Connection::localWrites()});
+        },
+        Recarga::Automatica);
 }
 
 void frmKLD251::recibeLectura(LecturaDeFondo lectura)
@@ -107,14 +108,16 @@ void frmKLD251::aplicaLecturaPendiente()
 }
 
 // As a reload on the user-interface thread would end: a list that could not be read stays
-// as it was, with its count.
+// as it was, with its count, and the failure is reported as an automatic reload's.
 void frmKLD251::aplicaLectura(LecturaDeFondo lectura)
 {
-    comoRecarga([&] {
-        if (lectura.fallaDeLista) {
-            Runtime::logUntrappedFailure("Carga_Oportunidades", lectura.fallaDeLista);
-            marcaLeida(std::nullopt, lectura.inicio);
-        } else {
+    comoRecarga(
+        [&] {
+            if (lectura.fallaDeLista) {
+                marcaLeida(std::nullopt, lectura.inicio);
+                actualizaCuenta();
+                std::rethrow_exception(lectura.fallaDeLista);
+            }
             const QString seleccionado = folioSeleccionado();
             const int desplazamiento = lvOrdenes->verticalScrollBar()->value();
             const bool filasNuevas = lectura.filas->table != nullptr;
@@ -125,9 +128,10 @@ void frmKLD251::aplicaLectura(LecturaDeFondo lectura)
             if (filasNuevas)
                 restauraPosicion(seleccionado, desplazamiento);
             marcaLeida(lectura.ficha, lectura.inicio);
-        }
-        actualizaCuenta();
-    });
+            m_fallaDeRecargaMostrada.reset();
+            actualizaCuenta();
+        },
+        Recarga::Automatica);
 }
 
 // A reload or an action makes any reading begun before it stale: it stops, and nothing it

@@ -80,7 +80,8 @@ TEST_F(Configuracion, aServiceFailingDuringTheLoadEndsTheLoad)
 }
 
 // Malformed view lists give the views that are well formed; a key that names no stored
-// query says so; a stored query that does not run leaves the list empty.
+// query says so; a stored query that does not run leaves the list empty and says so (the
+// list library's own message has no identifier).
 TEST_F(Configuracion, viewListsAndStoredQueries)
 {
     const QStringList sinConsulta{QStringLiteral("ERR-ID:7500016")};
@@ -90,7 +91,7 @@ TEST_F(Configuracion, viewListsAndStoredQueries)
             {"TODOS|NOEXISTE", sinConsulta, 0}, {"TODOS|CONTROL,,x|", sinMensaje, 4}, {"T|CONTROL|extra", sinMensaje, 4}},
            [this](const QString &valor) { variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), valor); });
     revisa("Cs_Sql",
-           {{"SELEC * FROM {PARAMETROS}", sinMensaje, 0}, {"SELECT 1 FROM NoHay WHERE {PARAMETROS}", sinMensaje, 0}},
+           {{"SELEC * FROM {PARAMETROS}", {""}, 0}, {"SELECT 1 FROM NoHay WHERE {PARAMETROS}", {""}, 0}},
            [this](const QString &valor) {
                base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(valor));
            });

@@ -1,4 +1,5 @@
 #include "basedeprueba.h"
+#include "respuestas.h"
 
 #include "servicios/entornosql.h"
 #include "servicios/funcionessql.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -111,7 +113,7 @@ TEST_F(FuncionesSqlTest, llenaListaPoneUnaColumnaPorCampoYUnRenglonPorRegistro)
 
     EXPECT_EQ(lista.listModel().headers(), (QStringList{"Folio", "Descripción", "Contacto", "Monto", "Siete"}));
     EXPECT_EQ(filas(lista), (QStringList{"F-1|Primera|C1|1500.50|7", "F-2|Segunda; con \"comillas\"||99.25|7"}));
-    EXPECT_TRUE(funciones.ultimaFalla().isEmpty());
+    EXPECT_TRUE(funciones.UltimaFalla().isEmpty());
 }
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
@@ -154,16 +156,35 @@ TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
     EXPECT_EQ(lista.itemCount(), 0);
 }
 
-TEST_F(FuncionesSqlTest, llenaListaConSqlErroneoDevuelveFalsoYDejaLaLista)
+// A statement that fails is shown each time with the database's reason; the rows of another
+// statement are taken away, those of the same statement stay.
+TEST_F(FuncionesSqlTest, llenaListaFallidaLoDiceYNoDejaFilasDeOtraConsulta)
 {
+    QStringList avisos;
+    const auto falla = [&](const QString &consulta, Controles::ListView &lista) {
+        Pruebas::alAparecer(QStringLiteral("Mensaje"), [&](QWidget &ventana) {
+            auto &caja = static_cast<QMessageBox &>(ventana);
+            avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : QStringLiteral("sin icono crítico"));
+            caja.close();
+        });
+        EXPECT_FALSE(funciones.LlenaLista(consulta, lista, -1));
+    };
+    const QString buena = QStringLiteral("SELECT COUNT(*) FROM Oportunidad");
     Controles::ListView lista;
-    lista.replaceContents({QStringLiteral("Folio")}, {{QString(), {QStringLiteral("F-1")}}});
+    ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
 
-    EXPECT_FALSE(funciones.LlenaLista(QStringLiteral("SELECT Op_Folio FROM NoHayTabla"), lista, -1));
+    falla(QStringLiteral("SELECT Op_Folio FROM NoHayTabla"), lista);
+    EXPECT_EQ(lista.columnCount(), 0);
+    EXPECT_TRUE(funciones.UltimaFalla().contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
+    ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
+    base.ejecuta(QStringLiteral("ALTER TABLE Oportunidad RENAME TO Otra"));
+    falla(buena, lista);
+    EXPECT_EQ(filas(lista), QStringList{QStringLiteral("0")});
 
-    EXPECT_EQ(lista.listModel().headers(), QStringList{QStringLiteral("Folio")});
-    EXPECT_EQ(filas(lista), QStringList{QStringLiteral("F-1")});
-    EXPECT_TRUE(funciones.ultimaFalla().contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
+    ASSERT_EQ(avisos.size(), 2);
+    EXPECT_TRUE(avisos[0].startsWith(QStringLiteral("No se pudo leer la lista.\n")));
+    EXPECT_TRUE(avisos[0].contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
+    EXPECT_TRUE(avisos[1].contains(QStringLiteral("oportunidad"), Qt::CaseInsensitive));
 }
 
 TEST_F(FuncionesSqlTest, laBitacoraQuedaSoloSiLaTransaccionDelLlamadorSeConfirma)

@@ -384,6 +384,24 @@ TEST_F(Tablero, withoutViewsNothingIsSelectedAndChoosingNoneSaysSoOnce)
     EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500001"));
 }
 
+// A view whose query fails shows no rows of the view before it and says why: on every
+// reload the user asks for, and on the automatic ones only the first time.
+TEST_F(Tablero, aViewWhoseQueryFailsLeavesNoRowsOfAnotherViewAndSaysWhyOnce)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Consulta VALUES ('ROTA', 'Rota', 'SELECT Op_Folio FROM NoHay WHERE {PARAMETROS}')"));
+    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("TODOS|CONTROL,ROTA|ROTA"));
+    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    abre();
+    vistas().setIndice(1);
+    EXPECT_TRUE(folios().isEmpty());
+    EXPECT_EQ(cuenta(), QStringLiteral("0 Oportunidad"));
+    tic(3);
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    ASSERT_EQ(entorno->identificadores(), (QStringList{"", ""}));
+    EXPECT_TRUE(entorno->mensajes[0].texto.contains(QStringLiteral("nohay"), Qt::CaseInsensitive));
+    EXPECT_EQ(entorno->mensajes[0].estilo, 16);
+}
+
 TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
 {
     variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|CONTROL,C|CONTROL"));

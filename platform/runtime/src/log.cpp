@@ -6,15 +6,28 @@ namespace Runtime {
 
 Q_LOGGING_CATEGORY(logRuntime, "teqvaro.runtime")
 
-void logUntrappedFailure(const char *routine, std::exception_ptr failure)
+namespace {
+
+void logFailure(const char *routine, std::exception_ptr failure, const char *circumstance) noexcept
 {
     try {
         const RuntimeError error = toRuntimeError(failure);
-        qCWarning(logRuntime).noquote() << routine << "falló sin trampa de errores:" << error.number()
-                                        << error.description();
+        qCWarning(logRuntime).noquote() << routine << circumstance << error.number() << error.description();
     } catch (...) {
         // Logging must never be the thing that ends the host.
     }
+}
+
+} // namespace
+
+void logUntrappedFailure(const char *routine, std::exception_ptr failure)
+{
+    logFailure(routine, failure, "falló sin trampa de errores:");
+}
+
+void logRepeatedFailure(const char *routine, std::exception_ptr failure)
+{
+    logFailure(routine, failure, "volvió a fallar (ya se avisó):");
 }
 
 } // namespace Runtime

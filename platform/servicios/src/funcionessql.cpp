@@ -44,6 +44,14 @@ QString FuncionesSql::LeeConsulta(const QString &clave)
                       QStringLiteral("Cs_Sql"), 0, {}, {}, {});
 }
 
+namespace {
+
+// The statement that last filled a list travels with the list, so that a failure can tell
+// whether the rows shown are the ones it meant to refresh.
+constexpr const char *consultaQueLlena = "LlenaLista.consulta";
+
+} // namespace
+
 bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qint32 /*opciones*/)
 {
     try {
@@ -53,13 +61,32 @@ bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qi
             lectura = leeLista(datos, lista.snapshot());
         } // the snapshot is let go before the list changes, which then needs no copy of its rows
         aplicaLectura(lista, std::move(*lectura));
+        lista.setProperty(consultaQueLlena, sql);
         m_ultimaFalla.clear();
         return true;
     } catch (...) {
         m_ultimaFalla = Runtime::toRuntimeError(std::current_exception()).description();
         qCWarning(logServicios).noquote() << "LlenaLista no pudo llenar la lista" << lista.objectName() << ":"
                                           << m_ultimaFalla;
+        informaFallaDeLlenado(sql, lista);
         return false;
+    }
+}
+
+// Rows of another statement must not pass for this one's: the list is emptied. Rows of the
+// same statement stay, as the last good reading of what was asked for. Either way the user
+// learns why the list could not be read.
+void FuncionesSql::informaFallaDeLlenado(const QString &sql, Controles::ListView &lista)
+{
+    if (lista.property(consultaQueLlena).toString() != sql) {
+        lista.replaceContents({}, {});
+        lista.setProperty(consultaQueLlena, QVariant());
+    }
+    try {
+        m_entorno.Mensaje(QStringLiteral("No se pudo leer la lista.\n") + m_ultimaFalla, Estilo::Critico,
+                          QStringLiteral("LlenaLista()"), lista.window(), QString(), QString());
+    } catch (...) {
+        // The failure is logged above; a message box that cannot show must not end the host.
     }
 }
 

@@ -14,6 +14,8 @@ RUNTIME_EXPORT Q_DECLARE_LOGGING_CATEGORY(logRuntime)
 
 // Records a failure that left a routine without an error trap of its own; the host goes on.
 RUNTIME_EXPORT void logUntrappedFailure(const char *routine, std::exception_ptr failure);
+// Records a failure the user was already told of, and is not told again.
+RUNTIME_EXPORT void logRepeatedFailure(const char *routine, std::exception_ptr failure);
 
 // Runs an event handler so that nothing it throws leaves it: a failure is logged.
 template<typename Body>

@@ -18,9 +18,11 @@ public:
                        const QString &extra2, const QString &extra3) override;
     QString LeeConsulta(const QString &clave) override;
     // One column per result column, named as the database names it; one row per record.
-    // The row's key is empty. A failed statement leaves the list as it was; the reason is
-    // logged and kept in ultimaFalla().
+    // The row's key is empty. A failed statement is shown to the user (critical, with the
+    // database's reason), logged and kept in UltimaFalla(); the list keeps its rows when the
+    // same statement filled it, and is emptied when another one did.
     bool LlenaLista(const QString &sql, Controles::ListView &lista, qint32 opciones) override;
+    QString UltimaFalla() const override { return m_ultimaFalla; }
     QDateTime FechaActual() override;
     // Both date formats are "yyyy-MM-dd HH:mm:ss", which sorts as text in date order.
     QString FormatoFechaBaja(const QDateTime &fecha) override;
@@ -35,10 +37,9 @@ public:
     // See Teclas: "\t" is Tab, "\r", "\n" and "{ENTER}" are Enter, "{TAB}", "{ESC}", "{F5}"...
     void EnviaTeclas(const QString &teclas, qint32 reservado) override;
 
-    // Why the last LlenaLista returned false ("" after a success).
-    QString ultimaFalla() const { return m_ultimaFalla; }
-
 private:
+    void informaFallaDeLlenado(const QString &sql, Controles::ListView &lista);
+
     Entorno &m_entorno;
     QString m_ultimaFalla;
 };

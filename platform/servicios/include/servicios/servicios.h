@@ -65,8 +65,10 @@ public:
                                const QString &columnaResultado, qint32 reservado, const QString &extra1,
                                const QString &extra2, const QString &extra3) = 0;
     virtual QString LeeConsulta(const QString &clave) = 0;
-    // Replaces the list's columns and rows by the result; false when the SQL did not run.
+    // Replaces the list's columns and rows by the result; false when the SQL did not run,
+    // and UltimaFalla then says why ("" after a success).
     virtual bool LlenaLista(const QString &sql, Controles::ListView &lista, qint32 opciones) = 0;
+    virtual QString UltimaFalla() const = 0;
     virtual QDateTime FechaActual() = 0;
     virtual QString FormatoFechaBaja(const QDateTime &fecha) = 0;
     virtual QString FormatoFechaModificacion(const QDateTime &fecha) = 0;
