@@ -1,6 +1,6 @@
-// The toolbar's actions as a menu of the list (right click, the menu key or Shift+F10), so
-// every action on the selected opportunity can be reached from the keyboard while the
-// focus stays on the list.
+// The toolbar's actions as a menu of the list (right click or the menu key; F10, with or
+// without Shift, opens the list's own menu instead), so every action on the selected
+// opportunity can be reached from the keyboard while the focus stays on the list.
 #include "frmKLD251.h"
 
 #include "controles/listview.h"
