@@ -79,6 +79,19 @@ TEST_F(Configuracion, aServiceFailingDuringTheLoadEndsTheLoad)
     EXPECT_EQ(resultado.vistas, 0);
 }
 
+// The list of views that cannot be read (its variable fails to read, the others do not) is
+// reported by the routine that reads it, and no view is offered.
+TEST_F(Configuracion, aListOfViewsThatCannotBeReadIsReportedByItsRoutine)
+{
+    base.ejecuta(QStringLiteral("ALTER TABLE Variable RENAME TO Variable_Guardada"));
+    base.ejecuta(QStringLiteral("CREATE VIEW Variable AS SELECT Va_Nombre, CASE WHEN Va_Nombre = "
+                                "'CRM_VISTA_CONTROL_OPORTUNIDADES' THEN CAST(abs(CAST(-9223372036854775808 AS BIGINT) + 0 * length(Va_Nombre)) "
+                                "AS TEXT) ELSE Va_Valor END AS Va_Valor FROM Variable_Guardada"));
+    const Resultado resultado = abreYCuenta();
+    EXPECT_EQ(resultado.mensajes, QStringList{QStringLiteral("ERR-ID:7500015")});
+    EXPECT_EQ(resultado.vistas, 0);
+}
+
 // Malformed view lists give the views that are well formed; a key that names no stored
 // query says so; a stored query that does not run leaves the list empty and says so (the
 // list library's own message has no identifier).

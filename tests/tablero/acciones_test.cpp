@@ -3,7 +3,9 @@
 #include "tablero.h"
 
 #include "ado/connection.h"
+#include "publico.h"
 #include "respuestas.h"
+#include "runtime/error.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -14,6 +16,19 @@
 namespace {
 
 using Pruebas::TableroDePrueba;
+
+// A service library whose postings fail outright, as when it cannot reach what it needs.
+class ProcesosQueFallan final : public Servicios::Procesos
+{
+public:
+    bool RegistraSeguimiento(const QString &, const QString &, const QString &, const QString &) override { falla(); }
+    bool RegistraEvento(const QString &, const QString &, const QString &, const QString &) override { falla(); }
+    bool CierraOportunidad(const QString &, qint32, const QString &) override { falla(); }
+    QString UltimoError() override { return {}; }
+
+private:
+    [[noreturn]] static void falla() { Runtime::raise(Runtime::ErrorNumber::ObjectNotSet, QStringLiteral("Sin servicio")); }
+};
 
 class Acciones : public TableroDePrueba
 {
@@ -406,6 +421,48 @@ TEST_F(Acciones, eachActionActsOnTheFolioSelectedAtItsClick)
               QStringLiteral("1"));
     EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD300 NUEVO=F4")});
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500022"}));
+}
+
+// A failure inside an action is one message titled with the action's routine and carrying
+// its own identifier.
+TEST_F(Acciones, eachActionsFailureIsTrappedByItsOwnRoutine)
+{
+    std::unique_ptr<Servicios::Procesos> reales = std::move(Publico::Procesos);
+    Publico::Procesos = std::make_unique<ProcesosQueFallan>();
+    const auto eligeCausa = [] {
+        Pruebas::alAparecer(QStringLiteral("frmCausas"), [](QWidget &selector) {
+            auto *causas = selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas"));
+            causas->selectItem(1);
+            QTest::keyClick(causas, Qt::Key_Return);
+        });
+    };
+    struct Caso
+    {
+        const char *boton;
+        std::function<void()> prepara;
+        const char *id;
+    };
+    const std::vector<Caso> casos = {
+        {"imgSeguimiento", {}, "ERR-ID:7500013"},
+        {"imgEvento", {}, "ERR-ID:7500006"},
+        {"imgPerdida", eligeCausa, "ERR-ID:7500011"},
+        {"imgContacto", [this] { tablero->setPadre(nullptr); }, "ERR-ID:7500003"},
+        {"imgOrganizacion", {}, "ERR-ID:7500009"},
+        {"imgEstadoOp", [this] { base.ejecuta(QStringLiteral("ALTER TABLE Oportunidad RENAME TO Fuera")); },
+         "ERR-ID:7500004"},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.boton);
+        if (caso.prepara)
+            caso.prepara();
+        entorno->mensajes.clear();
+        selecciona(QStringLiteral("F1"));
+        pulsaBoton(caso.boton);
+        ASSERT_EQ(entorno->identificadores(), QStringList{QString::fromUtf8(caso.id)});
+        EXPECT_EQ(entorno->mensajes[0].titulo, QString::fromUtf8(caso.boton) + QStringLiteral("_Click()"));
+        EXPECT_EQ(entorno->mensajes[0].estilo, 16);
+    }
+    Publico::Procesos = std::move(reales);
 }
 
 TEST_F(Acciones, refreshReloadsTheList)
