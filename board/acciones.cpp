@@ -108,11 +108,34 @@ void frmKLD251::imgEstadoOp_Click()
                             + Ado::quoted(Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
                             + QStringLiteral("', ")
                             + QStringLiteral("   Op_Estado_Oportunidad = '") + Ado::quoted(elegido) + QStringLiteral("' ")
-                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'");
-        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
+                            + mismoEstado(actual);
+        qint64 cambiados = 0;
+        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &cambiados, -1);
+        if (cambiados == 0) {
+            avisaEstadoCambiadoPorOtro();
+            return;
+        }
         if (const int renglon = renglonDelFolio(folio); renglon != 0)
             ColoreaRenglon(folio, renglon);
     });
+}
+
+// The state is written only over the state the picker showed: another user's change made
+// while this user chose is not undone.
+QString frmKLD251::mismoEstado(const QString &leido)
+{
+    if (leido.isEmpty())
+        return QStringLiteral(" AND (Op_Estado_Oportunidad IS NULL OR Op_Estado_Oportunidad = '')");
+    return QStringLiteral(" AND Op_Estado_Oportunidad = '") + Ado::quoted(leido) + QStringLiteral("'");
+}
+
+void frmKLD251::avisaEstadoCambiadoPorOtro()
+{
+    Publico::Mensaje(QStringLiteral("Otro usuario cambió o quitó esta oportunidad mientras usted elegía el estado; ")
+                         + QStringLiteral("no se guardó su cambio. La lista muestra ahora cómo quedó."),
+                     Servicios::Estilo::Exclamacion, QStringLiteral("Cambio de estado"), this, Publico::Modulo, QString());
+    Carga_Oportunidades();
 }
 
 QString frmKLD251::estadoActual(const QString &folio)

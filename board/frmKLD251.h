@@ -133,6 +133,8 @@ private:
     void cancela(const QString &folio);
     void imgEstadoOp_Click();
     QString estadoActual(const QString &folio);
+    static QString mismoEstado(const QString &leido);
+    void avisaEstadoCambiadoPorOtro();
     void imgGanada_Click();
     void imgPerdida_Click();
     void imgSeguimiento_Click();

@@ -336,6 +336,21 @@ TEST_F(Acciones, theSameStateOrACancelledPickerChangesNothing)
     EXPECT_EQ(lista().cellForeColor(2, 0), 0xFF0000);
 }
 
+// Another user's change made while the picker was open is not undone: the user is told and
+// sees it.
+TEST_F(Acciones, aStateChangedByAnotherUserMeanwhileIsNotOverwritten)
+{
+    selecciona(QStringLiteral("F2"));
+    eligeEstado(QStringLiteral("ROJO"), QStringLiteral("cmdAceptar"), [this] {
+        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'"));
+    });
+    pulsaBoton("imgEstadoOp");
+    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("GRIS"));
+    ASSERT_EQ(entorno->mensajes.size(), 1u);
+    EXPECT_EQ(entorno->mensajes[0].estilo, 48);
+    EXPECT_EQ(lista().cellForeColor(2, 0), 0x808080);
+}
+
 TEST_F(Acciones, aStateKeyWithAQuoteIsWrittenAsItIs)
 {
     base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('D''OR', 'Dorada', '&H00D7FF', 'SI')"));
