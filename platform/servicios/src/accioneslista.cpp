@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -52,9 +53,20 @@ QString tabla(const Controles::ListView &lista, QChar separador, const QString &
     return texto;
 }
 
-QString campoCsv(const QString &valor)
+// A spreadsheet takes a cell that begins with one of these as a formula, and a formula can
+// run commands or send data away when the file is opened. Plain numbers (a negative amount)
+// stay numbers.
+bool pareceFormula(const QString &valor)
+{
+    static const QString iniciales = QStringLiteral("=+-@\t\r");
+    static const QRegularExpression numero(QStringLiteral("^[+-]?[0-9]+([.,][0-9]+)?([eE][+-]?[0-9]+)?$"));
+    return !valor.isEmpty() && iniciales.contains(valor.front()) && !numero.match(valor).hasMatch();
+}
+
+QString campoCsv(const QString &dato)
 {
     static const QString especiales = QStringLiteral(";\"\r\n");
+    const QString valor = pareceFormula(dato) ? QLatin1Char('\'') + dato : dato;
     const bool requiereComillas = std::any_of(valor.cbegin(), valor.cend(),
                                               [](QChar letra) { return especiales.contains(letra); });
     if (!requiereComillas)
