@@ -12,6 +12,7 @@
 
 #include "ado/session.h"
 #include "datos/demo.h"
+#include "datos/version.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
 #include "servicios/cifrado.h"
@@ -98,7 +99,9 @@ void abreBaseDeDatos(const Opciones &opciones)
         url = QStringLiteral("sqlite:") + Opciones::archivoDemo();
     }
     Ado::Session::configure(Ado::DatabaseAddress::parse(url));
-    Ado::Session::connection(); // a database that cannot be reached is reported now, not on the first click
+    // A database that cannot be reached, or is newer than this program, is reported now and
+    // not on the first click; an older one is brought up to date before anything reads it.
+    Datos::actualizaEsquema(*Ado::Session::connection());
     Servicios::estableceOperador(opciones.operador);
 }
 

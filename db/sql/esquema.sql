@@ -1,6 +1,10 @@
 -- The suite's tables as the opportunity board uses them. One text for SQLite and
 -- PostgreSQL: identifiers are unquoted (PostgreSQL folds them to lower case), types are
 -- those both engines know.
+--
+-- This is the schema as databases in the field had it before it carried a version
+-- (version 1). It is never edited again: later changes are steps in db/src/version.cpp,
+-- which every start of the host applies to an older database.
 
 -- Configuration variables of the suite, by name.
 CREATE TABLE Variable (

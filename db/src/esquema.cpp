@@ -1,6 +1,7 @@
 #include "datos/esquema.h"
 
 #include "ado/connection.h"
+#include "datos/version.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -28,6 +29,7 @@ void creaEsquema(Ado::Connection &conexion)
     try {
         for (const QString &statement : sentenciasDelEsquema())
             conexion.Execute(statement);
+        aplicaPasosDesde(conexion, 1);
         conexion.CommitTrans();
     } catch (...) {
         conexion.RollbackTrans();

@@ -4,6 +4,7 @@
 #include "basedeprueba.h"
 
 #include "datos/demo.h"
+#include "datos/version.h"
 #include "servicios/cifrado.h"
 
 #include <QDir>
@@ -197,6 +198,41 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
             }
             EXPECT_GT(barraDeTitulo, 1000);
         }
+    }
+}
+
+// Every start brings an older database up to date before the screen reads it, and refuses,
+// saying why, one that a newer program has changed.
+TEST_F(Programa, theHostUpgradesAnOlderDatabaseAndRefusesANewerOne)
+{
+    registraElModulo();
+    Pruebas::BaseDePrueba base;
+    Datos::cargaDemo(*base.conexion(), 5);
+    const int programa = Datos::versionDelPrograma();
+    struct Caso
+    {
+        const char *situacion;
+        QStringList prepara;
+        bool abre;
+        int versionAlFinal;
+    };
+    const Caso casos[] = {
+        {"de antes de las versiones", {}, true, programa},
+        {"de un programa más nuevo",
+         {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
+          QStringLiteral("INSERT INTO Version_Esquema VALUES (%1)").arg(programa + 1)},
+         false, programa + 1},
+    };
+    const QString imagen = cuenta.filePath(QStringLiteral("tablero.png"));
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.situacion);
+        base.ejecuta(QStringLiteral("DROP TABLE IF EXISTS Version_Esquema"));
+        for (const QString &sentencia : caso.prepara)
+            base.ejecuta(sentencia);
+        const Fin fin = ejecuta({QStringLiteral("--bd"), base.url(), QStringLiteral("--screenshot"), imagen});
+        EXPECT_EQ(fin.codigo == 0, caso.abre) << fin.errores.toStdString();
+        EXPECT_EQ(fin.errores.contains(QStringLiteral("versión %1 del esquema").arg(programa + 1)), !caso.abre);
+        EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), caso.versionAlFinal);
     }
 }
 

@@ -10,10 +10,11 @@ class Connection;
 
 namespace Datos {
 
-// The statements that create the suite's tables, the same text for SQLite and PostgreSQL.
+// The statements that create the suite's tables as they were before the schema had versions
+// (version 1), the same text for SQLite and PostgreSQL; datos/version.h goes on from there.
 DATOS_EXPORT QStringList sentenciasDelEsquema();
 
-// Creates the suite's tables on an empty database.
+// Creates the suite's tables on an empty database, at this program's schema version.
 DATOS_EXPORT void creaEsquema(Ado::Connection &conexion);
 
 } // namespace Datos

@@ -1,0 +1,105 @@
+#include "datos/version.h"
+
+#include "ado/connection.h"
+#include "runtime/error.h"
+
+#include <QScopeGuard>
+#include <QString>
+#include <QStringList>
+
+namespace Datos {
+namespace {
+
+// Each entry takes a database from the version of its index plus one to the next. A step
+// that changes a table must leave its rows readable by the older program's statements
+// where it can: a column is added, never renamed.
+const QList<QStringList> &pasos()
+{
+    static const QList<QStringList> lista = {
+        // 1 → 2: the version itself.
+        {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
+         QStringLiteral("INSERT INTO Version_Esquema (Ve_Version) VALUES (1)")},
+    };
+    return lista;
+}
+
+bool tieneTablaDeVersion(Ado::Connection &conexion)
+{
+    const QString consulta = conexion.engine() == Ado::Engine::SQLite
+                                 ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
+                                                  "AND lower(name) = 'version_esquema'")
+                                 : QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
+                                                  "WHERE table_schema = current_schema() AND table_name = 'version_esquema' "
+                                                  "AND table_type = 'BASE TABLE'");
+    return conexion.Execute(consulta).field(0).toInt() > 0;
+}
+
+// Two hosts that find the same old version must not both upgrade: the second waits for the
+// first's commit and then finds nothing to do. SQLite takes its write lock only at the first
+// write, so an empty one is made before the version is read again.
+void tomaElCerrojoDeActualizacion(Ado::Connection &conexion)
+{
+    if (conexion.engine() == Ado::Engine::PostgreSQL)
+        conexion.Execute(QStringLiteral("SELECT pg_advisory_xact_lock(251251)"));
+    else
+        conexion.Execute(QStringLiteral("DELETE FROM Variable WHERE 1 = 0"));
+}
+
+[[noreturn]] void rechazaBaseNueva(int version)
+{
+    Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                   QStringLiteral("La base de datos es de la versión %1 del esquema y este programa sólo conoce hasta la "
+                                  "%2: instale una versión más reciente de Teqvaro para abrirla")
+                       .arg(version)
+                       .arg(versionDelPrograma()));
+}
+
+} // namespace
+
+void aplicaPasosDesde(Ado::Connection &conexion, int desde)
+{
+    for (int version = desde; version < versionDelPrograma(); ++version) {
+        for (const QString &sentencia : pasos().at(version - 1))
+            conexion.Execute(sentencia);
+    }
+    conexion.Execute(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = ?"), {versionDelPrograma()});
+}
+
+int versionDelPrograma()
+{
+    return int(pasos().size()) + 1;
+}
+
+int versionDeLaBase(Ado::Connection &conexion)
+{
+    if (!tieneTablaDeVersion(conexion))
+        return 1;
+    const Ado::Recordset fila = conexion.Execute(QStringLiteral("SELECT MAX(Ve_Version) FROM Version_Esquema"));
+    return fila.atEnd() || fila.field(0).isNull() ? 1 : fila.field(0).toInt();
+}
+
+void actualizaEsquema(Ado::Connection &conexion)
+{
+    const int leida = versionDeLaBase(conexion);
+    if (leida > versionDelPrograma())
+        rechazaBaseNueva(leida);
+    if (leida == versionDelPrograma())
+        return;
+    conexion.BeginTrans();
+    auto deshace = qScopeGuard([&conexion] {
+        try {
+            conexion.RollbackTrans();
+        } catch (...) { // the failure that got here is the one to report
+        }
+    });
+    tomaElCerrojoDeActualizacion(conexion);
+    const int actual = versionDeLaBase(conexion);
+    if (actual > versionDelPrograma())
+        rechazaBaseNueva(actual);
+    if (actual < versionDelPrograma())
+        aplicaPasosDesde(conexion, actual);
+    deshace.dismiss();
+    conexion.CommitTrans();
+}
+
+} // namespace Datos
