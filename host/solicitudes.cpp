@@ -1,5 +1,6 @@
 #include "solicitudes.h"
 
+#include "pantallas/alcance.h"
 #include "pantallas/fichacontacto.h"
 #include "pantallas/fichaorganizacion.h"
 #include "pantallas/formaoportunidad.h"
@@ -9,6 +10,8 @@
 #include "runtime/conversions.h"
 
 #include <QDate>
+
+#include <variant>
 
 namespace Solicitudes {
 namespace {
@@ -75,13 +78,34 @@ Respuesta organizacion(const Parametros &parametros, QWidget *duena)
     return Respuesta{new Pantallas::FichaOrganizacion(*leida, duena), {}, true};
 }
 
-Pantallas::Oportunidad nuevaOportunidad()
+Pantallas::Alcance alcanceDeLaSesion()
 {
     ServiciosDelAnfitrion servicios;
+    return Pantallas::Alcance::delOperador(servicios);
+}
+
+Respuesta nuevaOportunidad(const Pantallas::Alcance &alcance, QWidget *duena)
+{
+    if (const QString motivo = alcance.motivoSinAlcance(); !motivo.isEmpty())
+        return sinPantalla(motivo);
+    ServiciosDelAnfitrion servicios;
     Pantallas::Oportunidad nueva;
-    nueva.vendedor = servicios.funciones->VendedorDeOperador(servicios.entorno->Operador());
+    nueva.vendedor = alcance.vendedor();
     nueva.cierreEstimado = servicios.funciones->FechaActual().date().addDays(diasParaElCierre);
-    return nueva;
+    using Modo = Pantallas::FormaOportunidad::Modo;
+    return Respuesta{new Pantallas::FormaOportunidad(Modo::Nuevo, nueva, Pantallas::Catalogos::lee(alcance), duena), {},
+                     true};
+}
+
+// The opportunity of that folio when the session's salesperson may open it; else why not.
+std::variant<Pantallas::Oportunidad, QString> alAlcance(const QString &folio, const Pantallas::Alcance &alcance)
+{
+    const auto leida = Pantallas::Oportunidades::lee(folio);
+    if (!leida)
+        return QStringLiteral("No existe la oportunidad «%1».").arg(folio);
+    if (QString motivo = alcance.motivoParaNoVer(*leida); !motivo.isEmpty())
+        return motivo;
+    return *leida;
 }
 
 // Why an opportunity cannot be changed or closed any more, or "".
@@ -102,20 +126,22 @@ Respuesta oportunidad(const Parametros &parametros, QWidget *duena)
         !motivo.isEmpty())
         return sinPantalla(motivo);
     const QString accion = parametros.value(Accion).trimmed().toUpper();
+    const Pantallas::Alcance alcance = alcanceDeLaSesion();
     if (accion == Nuevo)
-        return Respuesta{new Pantallas::FormaOportunidad(Modo::Nuevo, nuevaOportunidad(), Pantallas::Catalogos::lee(), duena),
-                         {}, true};
+        return nuevaOportunidad(alcance, duena);
     const QString folio = parametros.value(Dato);
     if (folio.isEmpty())
         return sinPantalla(faltaDato(Oportunidades, QStringLiteral("qué oportunidad abrir")));
-    const auto leida = Pantallas::Oportunidades::lee(folio);
-    if (!leida)
-        return sinPantalla(QStringLiteral("No existe la oportunidad «%1».").arg(folio));
+    const auto leida = alAlcance(folio, alcance);
+    if (const auto *motivo = std::get_if<QString>(&leida))
+        return sinPantalla(*motivo);
+    const auto &oportunidad = std::get<Pantallas::Oportunidad>(leida);
     if (esConsulta(accion))
-        return Respuesta{new Pantallas::FormaOportunidad(Modo::Consulta, *leida, {}, duena), {}, true};
-    if (const QString motivo = yaNoEstaAbierta(*leida); !motivo.isEmpty())
+        return Respuesta{new Pantallas::FormaOportunidad(Modo::Consulta, oportunidad, {}, duena), {}, true};
+    if (const QString motivo = yaNoEstaAbierta(oportunidad); !motivo.isEmpty())
         return sinPantalla(motivo + QStringLiteral(" No puede editarse."));
-    return Respuesta{new Pantallas::FormaOportunidad(Modo::Editar, *leida, Pantallas::Catalogos::lee(), duena), {}, true};
+    return Respuesta{new Pantallas::FormaOportunidad(Modo::Editar, oportunidad, Pantallas::Catalogos::lee(alcance), duena),
+                     {}, true};
 }
 
 Respuesta ganada(const QString &modulo, const Parametros &parametros, QWidget *duena)
@@ -124,12 +150,16 @@ Respuesta ganada(const QString &modulo, const Parametros &parametros, QWidget *d
     if (folio.isEmpty())
         return sinPantalla(QStringLiteral("La solicitud al módulo %1 no indica la oportunidad ganada (falta NUEVO).")
                                .arg(modulo));
-    const auto leida = Pantallas::Oportunidades::lee(folio);
-    if (!leida)
-        return sinPantalla(QStringLiteral("No existe la oportunidad «%1».").arg(folio));
-    if (const QString motivo = yaNoEstaAbierta(*leida); !motivo.isEmpty())
+    const Pantallas::Alcance alcance = alcanceDeLaSesion();
+    if (const QString motivo = alcance.motivoParaNoGanar(); !motivo.isEmpty())
         return sinPantalla(motivo);
-    return Respuesta{new Pantallas::RegistroGanada(modulo, *leida, duena), {}, true};
+    const auto leida = alAlcance(folio, alcance);
+    if (const auto *motivo = std::get_if<QString>(&leida))
+        return sinPantalla(*motivo);
+    const auto &oportunidad = std::get<Pantallas::Oportunidad>(leida);
+    if (const QString motivo = yaNoEstaAbierta(oportunidad); !motivo.isEmpty())
+        return sinPantalla(motivo);
+    return Respuesta{new Pantallas::RegistroGanada(modulo, oportunidad, duena), {}, true};
 }
 
 bool esLaTransaccionGanada(const QString &modulo)

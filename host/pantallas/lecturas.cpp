@@ -17,10 +17,12 @@ std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &
     return valores;
 }
 
-QList<Opcion> opciones(const QString &sql)
+QList<Opcion> opciones(const QString &sql, const QVariantList &valores)
 {
+    const std::shared_ptr<Ado::Connection> conexion = Ado::Session::connection();
     QList<Opcion> leidas;
-    for (Ado::Recordset renglon = Ado::Session::connection()->Execute(sql); !renglon.atEnd(); renglon.moveNext())
+    for (Ado::Recordset renglon = valores.isEmpty() ? conexion->Execute(sql) : conexion->Execute(sql, valores);
+         !renglon.atEnd(); renglon.moveNext())
         leidas.append({Runtime::toTextOrEmpty(renglon.field(0)), Runtime::toTextOrEmpty(renglon.field(1))});
     return leidas;
 }

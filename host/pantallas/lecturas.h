@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <optional>
 
@@ -25,7 +26,8 @@ struct Opcion
     QString descripcion;
 };
 
-// The first two columns of every row, as keys and descriptions.
-QList<Opcion> opciones(const QString &sql);
+// The first two columns of every row, as keys and descriptions; `valores` bind to the
+// statement's "?" in order.
+QList<Opcion> opciones(const QString &sql, const QVariantList &valores = {});
 
 } // namespace Pantallas

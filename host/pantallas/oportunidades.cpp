@@ -1,5 +1,6 @@
 #include "oportunidades.h"
 
+#include "alcance.h"
 #include "servicioshost.h"
 
 #include "ado/connection.h"
@@ -52,7 +53,7 @@ std::optional<Oportunidad> lee(const QString &folio)
     const auto renglon = primerRenglon(
         QStringLiteral("SELECT Op_Folio, Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
                        "Op_Monto, Op_Fecha_Cierre_Estimada, Cn_Nombre, Og_Nombre, Vn_Descripcion, Eo_Descripcion, "
-                       "Oportunidad.Es_Cve_Estado, Ci_Resultado "
+                       "Oportunidad.Es_Cve_Estado, Ci_Resultado, Vn_Nivel "
                        "FROM Oportunidad "
                        "LEFT JOIN Contacto ON Contacto.Cn_Cve_Contacto = Oportunidad.Op_Contacto "
                        "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
@@ -66,7 +67,7 @@ std::optional<Oportunidad> lee(const QString &folio)
          QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("Op_Monto"),
          QStringLiteral("Op_Fecha_Cierre_Estimada"), QStringLiteral("Cn_Nombre"), QStringLiteral("Og_Nombre"),
          QStringLiteral("Vn_Descripcion"), QStringLiteral("Eo_Descripcion"), QStringLiteral("Es_Cve_Estado"),
-         QStringLiteral("Ci_Resultado")});
+         QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")});
     if (!renglon)
         return std::nullopt;
     const QStringList &campo = *renglon;
@@ -82,6 +83,7 @@ std::optional<Oportunidad> lee(const QString &folio)
     oportunidad.nombreOrganizacion = campo[8];
     oportunidad.nombreVendedor = campo[9];
     oportunidad.descripcionEstado = campo[10];
+    oportunidad.nivelVendedor = campo[13];
     oportunidad.cancelada = campo[11] == QLatin1String("CA");
     if (!campo[12].isEmpty())
         oportunidad.cierre = campo[12] == QLatin1String("1") ? QStringLiteral("ganada") : QStringLiteral("perdida");
@@ -142,12 +144,14 @@ bool actualiza(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
 
 } // namespace Oportunidades
 
-Catalogos Catalogos::lee()
+Catalogos Catalogos::lee(const Alcance &alcance)
 {
+    const QVariantList vendedor = alcance.condicionUsaVendedor() ? QVariantList{alcance.vendedor()} : QVariantList{};
     return Catalogos{
         opciones(QStringLiteral("SELECT Cn_Cve_Contacto, Cn_Nombre FROM Contacto ORDER BY Cn_Nombre, Cn_Cve_Contacto")),
-        opciones(QStringLiteral("SELECT Vn_Cve_Vendedor, Vn_Descripcion FROM Vendedor WHERE Es_Cve_Estado = 'AC' "
-                                "ORDER BY Vn_Descripcion, Vn_Cve_Vendedor")),
+        opciones(QStringLiteral("SELECT Vn_Cve_Vendedor, Vn_Descripcion FROM Vendedor WHERE Es_Cve_Estado = 'AC' AND ")
+                     + alcance.condicionDeVendedores() + QStringLiteral(" ORDER BY Vn_Descripcion, Vn_Cve_Vendedor"),
+                 vendedor),
         opciones(QStringLiteral("SELECT Eo_Cve_Estado_Oportunidad, Eo_Descripcion FROM Estado_Oportunidad "
                                 "ORDER BY Eo_Descripcion, Eo_Cve_Estado_Oportunidad")),
     };

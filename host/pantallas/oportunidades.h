@@ -26,6 +26,7 @@ struct Oportunidad
     QString nombreContacto;
     QString nombreOrganizacion;
     QString nombreVendedor;
+    QString nivelVendedor; // who may see it depends on it (see Alcance)
     QString descripcionEstado;
     bool cancelada = false;
     QString cierre; // "ganada" or "perdida" once closed, "" while open
@@ -46,14 +47,18 @@ bool actualiza(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
 
 } // namespace Oportunidades
 
-// What an opportunity's fields may hold: contacts, active salespeople and states.
+class Alcance;
+
+// What an opportunity's fields may hold: contacts, active salespeople and states. The
+// salespeople are only those whose opportunities the session's salesperson sees, so an
+// opportunity is never handed to, or registered for, someone beyond his reach.
 struct Catalogos
 {
     QList<Opcion> contactos;
     QList<Opcion> vendedores;
     QList<Opcion> estados;
 
-    static Catalogos lee();
+    static Catalogos lee(const Alcance &alcance);
 };
 
 } // namespace Pantallas

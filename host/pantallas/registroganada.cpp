@@ -1,5 +1,6 @@
 #include "registroganada.h"
 
+#include "alcance.h"
 #include "avisos.h"
 #include "formaoportunidad.h"
 #include "lecturas.h"
@@ -63,6 +64,10 @@ RegistroGanada::~RegistroGanada() = default;
 
 void RegistroGanada::registra()
 {
+    if (const QString motivo = motivoParaNoRegistrar(); !motivo.isEmpty()) {
+        Avisos::advierte(this, QStringLiteral("No se registró la oportunidad %1 como ganada.").arg(m_folio), motivo);
+        return;
+    }
     if (!m_servicios->procesos->CierraOportunidad(m_folio, Ganada, QString())) {
         Avisos::reportaFalla(this, QStringLiteral("No se registró la oportunidad %1 como ganada.").arg(m_folio),
                              m_servicios->procesos->UltimoError());
@@ -71,6 +76,21 @@ void RegistroGanada::registra()
     Q_EMIT accionRealizada(QStringLiteral("Oportunidad %1 registrada como ganada").arg(m_folio));
     guardaNotas(txtNotas->toPlainText().trimmed());
     close();
+}
+
+// The screen may have stayed open while the opportunity passed to another salesperson or the
+// operator lost the option: the rules are asked again at the moment of closing.
+QString RegistroGanada::motivoParaNoRegistrar()
+{
+    try {
+        const Alcance alcance = Alcance::delOperador(*m_servicios);
+        if (QString motivo = alcance.motivoParaNoGanar(); !motivo.isEmpty())
+            return motivo;
+        const std::optional<Oportunidad> actual = Oportunidades::lee(m_folio);
+        return actual ? alcance.motivoParaNoVer(*actual) : QStringLiteral("La oportunidad %1 ya no existe.").arg(m_folio);
+    } catch (...) {
+        return Runtime::toRuntimeError(std::current_exception()).description();
+    }
 }
 
 // The closing is already committed: notes that cannot be written are reported, not undone.

@@ -27,6 +27,7 @@ public:
 
 private:
     void registra();
+    QString motivoParaNoRegistrar();
     void guardaNotas(const QString &notas);
 
     QString m_folio;

@@ -396,4 +396,104 @@ TEST_F(Suplentes, aWonRegistrationThatFindsTheOpportunityClosedMeanwhileSaysWhyA
               QStringLiteral("2"));
 }
 
+// Given opportunities of salespeople of each level, a request naming a folio opens only what
+// the board would list for the operator's salesperson, and a won registration needs the option.
+class SuplentesConAlcance : public Suplentes
+{
+protected:
+    void SetUp() override
+    {
+        Suplentes::SetUp();
+        for (const auto &[folio, vendedor] : {std::pair{"OP-000001", "V004"}, std::pair{"OP-000002", "V003"},
+                                             std::pair{"OP-000003", "V001"}})
+            base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Cve_Vendedor = '%1' WHERE Op_Folio = '%2'")
+                             .arg(QLatin1String(vendedor), QLatin1String(folio)));
+        base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Nivel = 4 WHERE Vn_Cve_Vendedor = 'V006'"));
+        base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('RARO', 'Nivel desconocido', 'V006')"));
+    }
+
+    void como(const char *operador) { Servicios::estableceOperador(QString::fromUtf8(operador)); }
+};
+
+TEST_F(SuplentesConAlcance, aRequestOpensOnlyWhatTheBoardWouldListAndWinsNeedTheOption)
+{
+    struct Caso
+    {
+        const char *operador;
+        const char *modulo;
+        const char *parametros;
+        const char *mensaje; // "" : the screen opens
+    };
+    const char *ajena = "La oportunidad %1 no está entre las que puede ver el vendedor %2.";
+    const std::vector<Caso> casos = {
+        {"VENDEDOR", "KLD300", "NUEVO=OP-000002", ajena},
+        {"VENDEDOR", "KLD242", "ACCION=EDITAR|DATO=OP-000002", ajena},
+        {"VENDEDOR", "KLD242", "ACCION=CONSULTA|DATO=OP-000003", ajena},
+        {"SUPERVISOR", "KLD242", "ACCION=EDITAR|DATO=OP-000001", ajena},
+        {"SUPERVISOR", "KLD300", "NUEVO=OP-000003", ajena},
+        {"ADMIN", "KLD242", "ACCION=CONSULTA|DATO=OP-000001",
+         "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
+        {"ADMIN", "KLD242", "ACCION=NUEVO", "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
+        {"RARO", "KLD242", "ACCION=EDITAR|DATO=OP-000001", "El nivel del vendedor V006 no le permite ver oportunidades."},
+        {"CAPTURISTA", "KLD300", "NUEVO=OP-000001",
+         "El operador CAPTURISTA no tiene permiso para registrar oportunidades ganadas."},
+        {"VENDEDOR", "KLD242", "ACCION=EDITAR|DATO=OP-000001", ""},
+        {"VENDEDOR", "KLD300", "NUEVO=OP-000001", ""},
+        {"SUPERVISOR", "KLD242", "ACCION=CONSULTA|DATO=OP-000002", ""},
+        {"GERENTE", "KLD300", "NUEVO=OP-000002", ""},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(std::string(caso.operador) + " " + caso.modulo + " " + caso.parametros);
+        como(caso.operador);
+        const QString modulo = QString::fromUtf8(caso.modulo);
+        const QString parametros = QString::fromUtf8(caso.parametros);
+        const QString folio = parametros.right(9);
+        const QString vendedor = base.valor(QStringLiteral("SELECT Ope_Cve_Vendedor FROM Operador WHERE Ope_Cve_Operador = '%1'")
+                                                .arg(QString::fromUtf8(caso.operador)));
+        const QString nombre = modulo == Ganada ? QStringLiteral("frmOportunidadGanada") : QStringLiteral("frmKLD242");
+        if (QString esperado = QString::fromUtf8(caso.mensaje); !esperado.isEmpty()) {
+            if (esperado.contains(QLatin1String("%1")))
+                esperado = esperado.arg(folio, vendedor);
+            EXPECT_EQ(aviso(modulo, parametros), esperado);
+        } else {
+            QWidget *pantalla = abre(modulo, parametros, nombre);
+            ASSERT_NE(pantalla, nullptr);
+            pantalla->close();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+    }
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")) + base.cuenta(QStringLiteral("Bitacora")), 0);
+}
+
+TEST_F(SuplentesConAlcance, theFormOffersOnlyTheSalespeopleWithinReach)
+{
+    for (const auto &[operador, vendedores] : {std::pair{"VENDEDOR", "V004"}, std::pair{"SUPERVISOR", "V002 V003"}}) {
+        SCOPED_TRACE(operador);
+        como(operador);
+        QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=NUEVO"), QStringLiteral("frmKLD242"));
+        ASSERT_NE(forma, nullptr);
+        const auto *combo = forma->findChild<QComboBox *>(QStringLiteral("cboVendedor"));
+        QStringList claves;
+        for (int i = 0; i < combo->count(); ++i)
+            claves << combo->itemData(i).toString();
+        claves.sort();
+        EXPECT_EQ(claves.join(QLatin1Char(' ')), QLatin1String(vendedores));
+        forma->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(SuplentesConAlcance, aWonRegistrationLeftOpenWhileTheOpportunityChangedHandsIsRefused)
+{
+    como("VENDEDOR");
+    QWidget *registro = abre(Ganada, QStringLiteral("NUEVO=OP-000001"), QStringLiteral("frmOportunidadGanada"));
+    ASSERT_NE(registro, nullptr);
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Cve_Vendedor = 'V001' WHERE Op_Folio = 'OP-000001'"));
+    const auto visto = Pruebas::respondeAviso();
+    registro->findChild<QAbstractButton *>(QStringLiteral("cmdRegistrar"))->click();
+    ASSERT_TRUE(visto->visto);
+    EXPECT_EQ(visto->detalle, QStringLiteral("La oportunidad OP-000001 no está entre las que puede ver el vendedor V004."));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+}
+
 } // namespace
