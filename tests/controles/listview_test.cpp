@@ -177,3 +177,20 @@ TEST_F(Lista, linesNumberColumnsUpToTheRight)
 }
 
 } // namespace
+
+namespace {
+
+// A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
+TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
+{
+    const QString enorme = QString(1'000'000, QLatin1Char('x'));
+    lista.replaceContents({"Folio", "Nota"}, filas({{"F1", enorme}}));
+    const QModelIndex celda = lista.listModel().index(0, 1);
+    const QString mostrado = celda.data(Qt::DisplayRole).toString();
+    EXPECT_EQ(mostrado.size(), Controles::ListModel::shownLength + 1);
+    EXPECT_TRUE(mostrado.endsWith(QChar(0x2026)));
+    EXPECT_EQ(celda.data(Qt::ToolTipRole).toString(), mostrado);
+    EXPECT_EQ(lista.subItemText(1, 1), enorme);
+}
+
+} // namespace

@@ -39,7 +39,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return text(index.row(), index.column());
+        return shownText(index.row(), index.column());
     case Qt::ForegroundRole: {
         const CellLook cell = look(index.row(), index.column());
         return cell.hasColor ? QVariant(Runtime::toQColor(cell.color, QGuiApplication::palette())) : QVariant();
@@ -52,6 +52,15 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+QString ListModel::shownText(int position, int column) const
+{
+    const QString &whole = text(position, column);
+    if (whole.size() <= shownLength)
+        return whole;
+    const qsizetype cut = whole.at(shownLength - 1).isHighSurrogate() ? shownLength - 1 : shownLength;
+    return whole.first(cut) + QChar(0x2026); // …
 }
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -31,7 +31,7 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
     for (int fila = 0; fila < filas; ++fila) {
         if (columna >= modelo.textCount(fila))
             continue;
-        ancho = std::max(ancho, medida.horizontalAdvance(modelo.text(fila, columna)) + MargenCelda);
+        ancho = std::max(ancho, medida.horizontalAdvance(modelo.shownText(fila, columna)) + MargenCelda);
     }
     return std::min(ancho, normal.averageCharWidth() * AnchoMaximoEnCaracteres);
 }

@@ -53,6 +53,11 @@ public:
     // The rows by the place they are shown in (0 is the first row shown).
     int size() const { return int(m_order.size()); }
     const QString &text(int position, int column) const { return m_table->text(m_order[size_t(position)], column); }
+    // The text as the list shows it: a cell longer than a screen can hold is cut, so that
+    // painting and measuring it cost no more than a page of text; copies and exports take
+    // text(), whole.
+    static constexpr qsizetype shownLength = 4000;
+    QString shownText(int position, int column) const;
     // How many texts the row was given.
     int textCount(int position) const { return m_table->textCount(m_order[size_t(position)]); }
     const QString &key(int position) const { return m_table->key(m_order[size_t(position)]); }
