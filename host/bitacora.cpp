@@ -1,21 +1,25 @@
 #include "bitacora.h"
 
+#include "runtime/log.h"
+#include "runtime/logfile.h"
+
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
-#include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace Bitacora {
 namespace {
 
-QFile &destino()
+// Enough for weeks of ordinary use; a host that logs in a loop cannot fill the disk.
+constexpr qint64 tamanoMaximo = 5 * 1024 * 1024;
+constexpr int archivosGuardados = 3;
+
+std::unique_ptr<Runtime::RotatingLogFile> &destino()
 {
-    static QFile file;
-    return file;
+    static std::unique_ptr<Runtime::RotatingLogFile> archivo;
+    return archivo;
 }
 
 const char *nivel(QtMsgType tipo)
@@ -37,10 +41,8 @@ void escribe(QtMsgType tipo, const QMessageLogContext &contexto, const QString &
                                    QString::fromUtf8(nivel(tipo)),
                                    QString::fromUtf8(contexto.category ? contexto.category : "default"), mensaje);
     const QByteArray texto = linea.toUtf8();
-    if (destino().isOpen()) {
-        destino().write(texto);
-        destino().flush();
-    }
+    if (destino())
+        destino()->write(texto);
     std::fputs(texto.constData(), stderr);
 }
 
@@ -53,10 +55,9 @@ QString archivo()
 
 void instala()
 {
-    QDir().mkpath(QFileInfo(archivo()).absolutePath());
-    destino().setFileName(archivo());
-    destino().open(QIODevice::Append | QIODevice::Text);
+    destino() = std::make_unique<Runtime::RotatingLogFile>(archivo(), tamanoMaximo, archivosGuardados);
     qInstallMessageHandler(&escribe);
+    Runtime::logMessageBoxes();
 }
 
 } // namespace Bitacora

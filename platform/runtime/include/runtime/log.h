@@ -14,6 +14,10 @@ RUNTIME_EXPORT Q_DECLARE_LOGGING_CATEGORY(logRuntime)
 
 // Records a failure that left a routine without an error trap of its own; the host goes on.
 RUNTIME_EXPORT void logUntrappedFailure(const char *routine, std::exception_ptr failure);
+// From now on every message box the application shows, whoever shows it, is logged (category
+// "teqvaro.mensajes") with its title, its reference and its text, on one line.
+RUNTIME_EXPORT void logMessageBoxes();
+
 // Records a failure the user was already told of, and is not told again.
 RUNTIME_EXPORT void logRepeatedFailure(const char *routine, std::exception_ptr failure);
 
