@@ -1,5 +1,6 @@
 #include "formaoportunidad.h"
 
+#include "alcance.h"
 #include "avisos.h"
 #include "servicioshost.h"
 
@@ -22,6 +23,7 @@ namespace {
 constexpr int largoFolio = 30;
 constexpr double montoMaximo = 999999999999.99; // NUMERIC(14, 2)
 const QString formatoFechaVisible = QStringLiteral("dd/MM/yyyy");
+const QDate sinFecha(2000, 1, 1); // what a date field shows for no date
 
 QLocale regional()
 {
@@ -54,8 +56,20 @@ QLabel *rotulo(QWidget &pantalla, const QString &texto, const QString &nombre, Q
     return creado;
 }
 
-// A list of keys showing their descriptions; a key the list lacks (a salesperson since
-// deactivated, a state since removed) is added so the opportunity keeps it.
+// A key the list lacks (a salesperson since deactivated or beyond the user's reach, a state
+// since removed) is added so the opportunity keeps it. The contact's "(sin contacto)" carries
+// the empty key; elsewhere an empty key chooses nothing.
+void eligeClave(QComboBox &combo, const QString &clave)
+{
+    int indice = combo.findData(clave);
+    if (indice < 0 && !clave.isEmpty()) {
+        combo.addItem(clave, clave);
+        indice = combo.count() - 1;
+    }
+    combo.setCurrentIndex(indice);
+}
+
+// A list of keys showing their descriptions.
 QComboBox *lista(QWidget &pantalla, const QString &nombre, const QString &accesible, const QList<Opcion> &opciones,
                  const QString &elegida)
 {
@@ -64,10 +78,21 @@ QComboBox *lista(QWidget &pantalla, const QString &nombre, const QString &accesi
     combo->setAccessibleName(accesible);
     for (const Opcion &opcion : opciones)
         combo->addItem(conClave(opcion.descripcion, opcion.clave), opcion.clave);
-    if (!elegida.isEmpty() && combo->findData(elegida) < 0)
-        combo->addItem(elegida, elegida);
-    combo->setCurrentIndex(elegida.isEmpty() ? -1 : combo->findData(elegida));
+    eligeClave(*combo, elegida);
     return combo;
+}
+
+QString nombreDe(Dato dato)
+{
+    switch (dato) {
+    case Dato::Descripcion: return QStringLiteral("descripción");
+    case Dato::Contacto: return QStringLiteral("contacto");
+    case Dato::Vendedor: return QStringLiteral("vendedor");
+    case Dato::Estado: return QStringLiteral("estado");
+    case Dato::Monto: return QStringLiteral("monto");
+    case Dato::CierreEstimado: return QStringLiteral("cierre estimado");
+    }
+    return {};
 }
 
 QString claveElegida(const QComboBox &combo)
@@ -86,11 +111,14 @@ FormaOportunidad::FormaOportunidad(Modo modo, const Oportunidad &oportunidad, co
                                    QWidget *duena)
     : Suplente(QStringLiteral("frmKLD242"), titulo(modo, oportunidad.folio), duena)
     , m_modo(modo)
+    , m_leida(oportunidad)
 {
-    if (modo == Modo::Consulta)
+    if (modo == Modo::Consulta) {
         creaLectura(oportunidad);
-    else
-        creaCampos(oportunidad, catalogos);
+        return;
+    }
+    creaCampos(oportunidad, catalogos);
+    m_mostrada = capturada();
 }
 
 FormaOportunidad::~FormaOportunidad() = default;
@@ -127,8 +155,6 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
     QList<Opcion> contactos{{QString(), QStringLiteral("(sin contacto)")}};
     contactos += catalogos.contactos;
     cboContacto = lista(*this, QStringLiteral("cboContacto"), QStringLiteral("Contacto"), contactos, oportunidad.contacto);
-    if (oportunidad.contacto.isEmpty())
-        cboContacto->setCurrentIndex(0);
     cboVendedor = lista(*this, QStringLiteral("cboVendedor"), QStringLiteral("Vendedor"), catalogos.vendedores,
                         oportunidad.vendedor);
     cboVendedor->setPlaceholderText(QStringLiteral("Elija el vendedor"));
@@ -165,12 +191,18 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
     nota->setObjectName(QStringLiteral("lbObligatorios"));
     nota->setEnabled(false);
 
+    lbOtroUsuario = new QLabel(this);
+    lbOtroUsuario->setObjectName(QStringLiteral("lbOtroUsuario"));
+    lbOtroUsuario->setWordWrap(true);
+    lbOtroUsuario->setVisible(false);
+
     cmdGuardar = new QPushButton(QStringLiteral("Guardar"), this);
     cmdGuardar->setObjectName(QStringLiteral("cmdGuardar"));
     cmdGuardar->setAccessibleName(QStringLiteral("Guardar"));
     connect(cmdGuardar, &QPushButton::clicked, this, &FormaOportunidad::guarda);
 
     auto *disposicion = new QVBoxLayout(this);
+    disposicion->addWidget(lbOtroUsuario);
     disposicion->addLayout(forma);
     disposicion->addWidget(nota);
     disposicion->addStretch(1);
@@ -224,6 +256,10 @@ void FormaOportunidad::guarda()
         return;
     }
     const Oportunidad oportunidad = capturada();
+    if (m_modo == Modo::Editar && Oportunidades::diferencias(m_mostrada, oportunidad).isEmpty()) {
+        close(); // nothing changed: nothing to write over anybody
+        return;
+    }
     bool guardada = false;
     try {
         guardada = m_modo == Modo::Nuevo ? guardaNueva(oportunidad) : guardaCambios(oportunidad);
@@ -263,11 +299,86 @@ bool FormaOportunidad::guardaNueva(const Oportunidad &oportunidad)
 
 bool FormaOportunidad::guardaCambios(const Oportunidad &oportunidad)
 {
-    if (Oportunidades::actualiza(oportunidad, *m_servicios))
-        return true;
-    Avisos::advierte(this, QStringLiteral("La oportunidad %1 ya no existe o fue cancelada.").arg(oportunidad.folio),
-                     QStringLiteral("No se guardaron los cambios."));
+    const QList<Dato> propios = Oportunidades::diferencias(m_mostrada, oportunidad);
+    switch (Oportunidades::actualiza(m_leida, oportunidad, propios, *m_servicios)) {
+    case Escritura::Hecha: return true;
+    case Escritura::CambiadaPorOtro: return muestraLaActual(propios);
+    case Escritura::YaNoExiste: return noSePuedeGuardar(QStringLiteral("La oportunidad %1 ya no existe."));
+    case Escritura::Cancelada:
+        return noSePuedeGuardar(QStringLiteral("La oportunidad %1 fue cancelada mientras usted la editaba."));
+    case Escritura::Cerrada:
+        return noSePuedeGuardar(QStringLiteral("La oportunidad %1 fue cerrada mientras usted la editaba."));
+    }
     return false;
+}
+
+// The form stays open with what the user typed, so nothing of it is lost.
+bool FormaOportunidad::noSePuedeGuardar(const QString &motivo)
+{
+    cmdGuardar->setEnabled(false);
+    Avisos::advierte(this, motivo.arg(m_leida.folio), QStringLiteral("No se guardaron sus cambios."));
+    return false;
+}
+
+// Every field the user left alone now shows the stored value, so a second save cannot undo
+// the other user's change; the fields the user changed keep what was typed.
+bool FormaOportunidad::muestraLaActual(const QList<Dato> &propios)
+{
+    const std::optional<Oportunidad> actual = Oportunidades::lee(m_leida.folio);
+    if (!actual)
+        return noSePuedeGuardar(QStringLiteral("La oportunidad %1 ya no existe."));
+    if (const QString motivo = Alcance::delOperador(*m_servicios).motivoParaNoVer(*actual); !motivo.isEmpty())
+        return noSePuedeGuardar(motivo);
+    const Oportunidad tecleada = capturada();
+    const Oportunidad antes = m_mostrada;
+    for (const Dato dato : todosLosDatos)
+        muestra(dato, *actual);
+    m_leida = *actual;
+    m_mostrada = capturada();
+    QStringList delOtro;
+    for (const Dato dato : Oportunidades::diferencias(antes, m_mostrada))
+        delOtro << QStringLiteral("%1: «%2»").arg(nombreDe(dato), textoVisible(dato));
+    for (const Dato dato : propios)
+        muestra(dato, tecleada);
+    lbOtroUsuario->setText(
+        delOtro.isEmpty() ? QStringLiteral("Otro usuario guardó esta oportunidad mientras usted la editaba.")
+                          : QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. Ahora tiene %1.")
+                                .arg(enumera(delOtro)));
+    lbOtroUsuario->setVisible(true);
+    Avisos::advierte(this,
+                     QStringLiteral("Otro usuario modificó la oportunidad %1 mientras usted la editaba; no se guardaron "
+                                    "sus cambios.")
+                         .arg(m_leida.folio),
+                     QStringLiteral("La forma muestra ahora cómo quedó y conserva lo que usted cambió. Revíselo y pulse "
+                                    "Guardar de nuevo."));
+    return false;
+}
+
+void FormaOportunidad::muestra(Dato dato, const Oportunidad &oportunidad)
+{
+    switch (dato) {
+    case Dato::Descripcion: txtDescripcion->setText(oportunidad.descripcion); break;
+    case Dato::Contacto: eligeClave(*cboContacto, oportunidad.contacto); break;
+    case Dato::Vendedor: eligeClave(*cboVendedor, oportunidad.vendedor); break;
+    case Dato::Estado: eligeClave(*cboEstado, oportunidad.estado); break;
+    case Dato::Monto: txtMonto->setValue(oportunidad.monto); break;
+    case Dato::CierreEstimado:
+        dtpCierre->setDate(oportunidad.cierreEstimado.isValid() ? oportunidad.cierreEstimado : sinFecha);
+        break;
+    }
+}
+
+QString FormaOportunidad::textoVisible(Dato dato) const
+{
+    switch (dato) {
+    case Dato::Descripcion: return txtDescripcion->text();
+    case Dato::Contacto: return cboContacto->currentText();
+    case Dato::Vendedor: return cboVendedor->currentText();
+    case Dato::Estado: return cboEstado->currentText();
+    case Dato::Monto: return txtMonto->text();
+    case Dato::CierreEstimado: return dtpCierre->text();
+    }
+    return {};
 }
 
 void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad)

@@ -11,6 +11,7 @@ class QComboBox;
 class QDateEdit;
 class QDoubleSpinBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -21,6 +22,9 @@ namespace Pantallas {
 // In place of the opportunities module (KLD242): the form of one opportunity, to register a
 // new one (NUEVO), to look at one (CONSULTA) or to change one (EDITAR). Saving checks the
 // required fields and, for a new one, that its folio is free; the form closes once saved.
+// A change writes only the fields the user changed, and only over the opportunity as the form
+// read it: when another user changed it meanwhile, the form says so, shows it as it is now and
+// keeps what the user typed for a second try.
 class FormaOportunidad final : public Suplente
 {
     Q_OBJECT
@@ -49,8 +53,14 @@ private:
     void guarda();
     bool guardaNueva(const Oportunidad &oportunidad);
     bool guardaCambios(const Oportunidad &oportunidad);
+    bool noSePuedeGuardar(const QString &motivo);
+    bool muestraLaActual(const QList<Dato> &propios);
+    void muestra(Dato dato, const Oportunidad &oportunidad);
+    QString textoVisible(Dato dato) const;
 
     Modo m_modo;
+    Oportunidad m_leida;    // as stored when the form read it
+    Oportunidad m_mostrada; // as the fields showed it then
     std::unique_ptr<ServiciosDelAnfitrion> m_servicios;
     QLineEdit *txtFolio = nullptr;
     QLineEdit *txtDescripcion = nullptr;
@@ -60,6 +70,7 @@ private:
     QDoubleSpinBox *txtMonto = nullptr;
     QDateEdit *dtpCierre = nullptr;
     QPushButton *cmdGuardar = nullptr;
+    QLabel *lbOtroUsuario = nullptr;
 };
 
 // The opportunity's fields, read-only, in a card's form: for looking at one and for

@@ -8,12 +8,23 @@ namespace Pantallas {
 
 std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos)
 {
+    const std::optional<QVariantList> tal = primerRenglonTal(sql, campos);
+    if (!tal)
+        return std::nullopt;
+    QStringList valores;
+    for (const QVariant &valor : *tal)
+        valores << Runtime::toTextOrEmpty(valor);
+    return valores;
+}
+
+std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos)
+{
     const Ado::Recordset renglon = Ado::Session::connection()->Execute(sql);
     if (renglon.atEnd())
         return std::nullopt;
-    QStringList valores;
+    QVariantList valores;
     for (const QString &campo : campos)
-        valores << Runtime::toTextOrEmpty(renglon.field(campo));
+        valores << renglon.field(campo);
     return valores;
 }
 

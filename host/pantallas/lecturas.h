@@ -18,6 +18,8 @@ using Ado::literal;
 // The first row's fields named in `campos`, as text ("" for Null); nothing when the query
 // finds no row.
 std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos);
+// The same fields as the database gave them: Null stays apart from "".
+std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos);
 
 // A key and what the user reads for it.
 struct Opcion

@@ -4,6 +4,9 @@
 #include "servicioshost.h"
 
 #include "ado/connection.h"
+#include "ado/transaction.h"
+#include "runtime/conversions.h"
+#include "runtime/error.h"
 
 namespace Pantallas {
 namespace {
@@ -28,20 +31,79 @@ QString literalMonto(double monto)
     return QString::number(monto, 'f', 2);
 }
 
-// After a failure the shared connection must not stay inside the transaction.
-template<typename Cuerpo>
-auto enTransaccion(Ado::Connection &conexion, Cuerpo &&cuerpo)
+// The columns a change must find as they were read: what the form shows and what the board
+// and the closing change (a state, a cancellation, the last modification's operator and time).
+const QStringList vigiladas = {
+    QStringLiteral("Op_Descripcion"),        QStringLiteral("Op_Contacto"),    QStringLiteral("Op_Cve_Vendedor"),
+    QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("Op_Monto"),       QStringLiteral("Op_Fecha_Cierre_Estimada"),
+    QStringLiteral("Es_Cve_Estado"),         QStringLiteral("Oper_Ult_Modif"), QStringLiteral("Fecha_Ult_Modif"),
+};
+
+// Compared as text, so an amount is found exactly as the engine stores it, whatever its type.
+QString vigiladaComoTexto(const QString &columna)
 {
-    conexion.BeginTrans();
-    try {
-        auto resultado = cuerpo();
-        conexion.CommitTrans();
-        return resultado;
-    } catch (...) {
-        if (conexion.inTransaction())
-            conexion.RollbackTrans();
-        throw;
+    return QStringLiteral("CAST(Oportunidad.%1 AS TEXT)").arg(columna);
+}
+
+QStringList nombresDeLasVigiladas()
+{
+    QStringList nombres;
+    for (qsizetype i = 0; i < vigiladas.size(); ++i)
+        nombres << QStringLiteral("Vigilada%1").arg(i);
+    return nombres;
+}
+
+// "AND" one condition a watched column, binding the values read.
+QString comoSeLeyo(const Oportunidad &leida, QVariantList &valores)
+{
+    if (leida.comoSeLeyo.size() != vigiladas.size())
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("La oportunidad %1 no se leyó completa: no puede guardarse").arg(leida.folio));
+    QString condicion;
+    for (qsizetype i = 0; i < vigiladas.size(); ++i) {
+        const QVariant &valor = leida.comoSeLeyo.at(i);
+        if (Runtime::isNull(valor)) {
+            condicion += QStringLiteral(" AND Oportunidad.%1 IS NULL").arg(vigiladas.at(i));
+        } else {
+            condicion += QStringLiteral(" AND ") + vigiladaComoTexto(vigiladas.at(i)) + QStringLiteral(" = ?");
+            valores << valor.toString();
+        }
     }
+    return condicion;
+}
+
+QVariant nulo()
+{
+    return QVariant(QMetaType::fromType<QString>());
+}
+
+QString columna(Dato dato)
+{
+    switch (dato) {
+    case Dato::Descripcion: return QStringLiteral("Op_Descripcion");
+    case Dato::Contacto: return QStringLiteral("Op_Contacto");
+    case Dato::Vendedor: return QStringLiteral("Op_Cve_Vendedor");
+    case Dato::Estado: return QStringLiteral("Op_Estado_Oportunidad");
+    case Dato::Monto: return QStringLiteral("Op_Monto");
+    case Dato::CierreEstimado: return QStringLiteral("Op_Fecha_Cierre_Estimada");
+    }
+    return {};
+}
+
+// What the column holds for that value: Null for an empty key or no date, the amount to the cent.
+QVariant valorGuardado(const Oportunidad &oportunidad, Dato dato)
+{
+    const auto opcional = [](const QString &clave) { return clave.isEmpty() ? nulo() : QVariant(clave); };
+    switch (dato) {
+    case Dato::Descripcion: return oportunidad.descripcion;
+    case Dato::Contacto: return opcional(oportunidad.contacto);
+    case Dato::Vendedor: return oportunidad.vendedor;
+    case Dato::Estado: return opcional(oportunidad.estado);
+    case Dato::Monto: return literalMonto(oportunidad.monto);
+    case Dato::CierreEstimado:
+        return oportunidad.cierreEstimado.isValid() ? QVariant(oportunidad.cierreEstimado.toString(formatoFecha)) : nulo();
+    }
+    return {};
 }
 
 } // namespace
@@ -50,8 +112,13 @@ namespace Oportunidades {
 
 std::optional<Oportunidad> lee(const QString &folio)
 {
-    const auto renglon = primerRenglon(
-        QStringLiteral("SELECT Op_Folio, Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
+    QStringList expresiones;
+    const QStringList nombres = nombresDeLasVigiladas();
+    for (qsizetype i = 0; i < vigiladas.size(); ++i)
+        expresiones << vigiladaComoTexto(vigiladas.at(i)) + QStringLiteral(" AS ") + nombres.at(i);
+    const auto renglon = primerRenglonTal(
+        QStringLiteral("SELECT ") + expresiones.join(QStringLiteral(", "))
+            + QStringLiteral(", Op_Folio, Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
                        "Op_Monto, Op_Fecha_Cierre_Estimada, Cn_Nombre, Og_Nombre, Vn_Descripcion, Eo_Descripcion, "
                        "Oportunidad.Es_Cve_Estado, Ci_Resultado, Vn_Nivel "
                        "FROM Oportunidad "
@@ -63,15 +130,18 @@ std::optional<Oportunidad> lee(const QString &folio)
                        "LEFT JOIN Cierre_Oportunidad ON Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio "
                        "WHERE Op_Folio = ")
             + literal(folio),
-        {QStringLiteral("Op_Folio"), QStringLiteral("Op_Descripcion"), QStringLiteral("Op_Contacto"),
+        QStringList{QStringLiteral("Op_Folio"), QStringLiteral("Op_Descripcion"), QStringLiteral("Op_Contacto"),
          QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("Op_Monto"),
          QStringLiteral("Op_Fecha_Cierre_Estimada"), QStringLiteral("Cn_Nombre"), QStringLiteral("Og_Nombre"),
          QStringLiteral("Vn_Descripcion"), QStringLiteral("Eo_Descripcion"), QStringLiteral("Es_Cve_Estado"),
-         QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")});
+         QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")} + nombres);
     if (!renglon)
         return std::nullopt;
-    const QStringList &campo = *renglon;
+    QStringList campo;
+    for (const QVariant &valor : renglon->mid(0, renglon->size() - nombres.size()))
+        campo << Runtime::toTextOrEmpty(valor);
     Oportunidad oportunidad;
+    oportunidad.comoSeLeyo = renglon->mid(campo.size());
     oportunidad.folio = campo[0];
     oportunidad.descripcion = campo[1];
     oportunidad.contacto = campo[2];
@@ -102,44 +172,78 @@ void agrega(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
     const std::shared_ptr<Ado::Connection> conexion = servicios.entorno->Conexion();
     const QString operador = servicios.entorno->Operador();
     const QDate hoy = servicios.funciones->FechaActual().date();
-    enTransaccion(*conexion, [&] {
-        conexion->Execute(
-            QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
-                           "Op_Estado_Oportunidad, Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, "
-                           "Es_Cve_Estado, Oper_Alta) VALUES (")
-            + QStringList{literal(oportunidad.folio), literal(oportunidad.descripcion), literal(oportunidad.vendedor),
-                          literalOpcional(oportunidad.contacto), literalOpcional(oportunidad.estado),
-                          literalMonto(oportunidad.monto), literalFecha(hoy), literalFecha(oportunidad.cierreEstimado),
-                          QStringLiteral("'AC'"), literal(operador)}
-                  .join(QStringLiteral(", "))
-            + QLatin1Char(')'));
-        servicios.funciones->RegistraBitacora(entidad, oportunidad.folio, QStringLiteral("Alta"));
-        return true;
-    });
+    Ado::Transaction transaccion(*conexion);
+    conexion->Execute(
+        QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
+                       "Op_Estado_Oportunidad, Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, "
+                       "Es_Cve_Estado, Oper_Alta) VALUES (")
+        + QStringList{literal(oportunidad.folio), literal(oportunidad.descripcion), literal(oportunidad.vendedor),
+                      literalOpcional(oportunidad.contacto), literalOpcional(oportunidad.estado),
+                      literalMonto(oportunidad.monto), literalFecha(hoy), literalFecha(oportunidad.cierreEstimado),
+                      QStringLiteral("'AC'"), literal(operador)}
+              .join(QStringLiteral(", "))
+        + QLatin1Char(')'));
+    servicios.funciones->RegistraBitacora(entidad, oportunidad.folio, QStringLiteral("Alta"));
+    transaccion.commit();
 }
 
-bool actualiza(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
+QList<Dato> diferencias(const Oportunidad &antes, const Oportunidad &despues)
+{
+    QList<Dato> distintos;
+    for (const Dato dato : todosLosDatos) {
+        const QVariant a = valorGuardado(antes, dato);
+        const QVariant b = valorGuardado(despues, dato);
+        if (a.isNull() != b.isNull() || a.toString() != b.toString())
+            distintos << dato;
+    }
+    return distintos;
+}
+
+// Why a change found no row as it was read.
+Escritura porQueNo(const QString &folio)
+{
+    const std::optional<Oportunidad> actual = lee(folio);
+    if (!actual)
+        return Escritura::YaNoExiste;
+    if (actual->cancelada)
+        return Escritura::Cancelada;
+    return actual->cierre.isEmpty() ? Escritura::CambiadaPorOtro : Escritura::Cerrada;
+}
+
+// A closing commits a row of its own; on PostgreSQL the guarded update cannot see one made
+// while it waited for the row, but a statement after it can.
+bool cerrada(Ado::Connection &conexion, const QString &folio)
+{
+    return !conexion.Execute(QStringLiteral("SELECT Ci_Folio FROM Cierre_Oportunidad WHERE Ci_Folio = ?"), {folio})
+                .atEnd();
+}
+
+Escritura actualiza(const Oportunidad &leida, const Oportunidad &nueva, const QList<Dato> &datos,
+                    ServiciosDelAnfitrion &servicios)
 {
     const std::shared_ptr<Ado::Connection> conexion = servicios.entorno->Conexion();
-    const QString operador = servicios.entorno->Operador();
-    const QString fecha = servicios.funciones->FormatoFechaModificacion(servicios.funciones->FechaActual());
-    return enTransaccion(*conexion, [&] {
-        qint64 cambiadas = 0;
-        conexion->Execute(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = ") + literal(oportunidad.descripcion)
-                              + QStringLiteral(", Op_Contacto = ") + literalOpcional(oportunidad.contacto)
-                              + QStringLiteral(", Op_Cve_Vendedor = ") + literal(oportunidad.vendedor)
-                              + QStringLiteral(", Op_Estado_Oportunidad = ") + literalOpcional(oportunidad.estado)
-                              + QStringLiteral(", Op_Monto = ") + literalMonto(oportunidad.monto)
-                              + QStringLiteral(", Op_Fecha_Cierre_Estimada = ") + literalFecha(oportunidad.cierreEstimado)
-                              + QStringLiteral(", Oper_Ult_Modif = ") + literal(operador)
-                              + QStringLiteral(", Fecha_Ult_Modif = ") + literal(fecha)
-                              + QStringLiteral(" WHERE Op_Folio = ") + literal(oportunidad.folio)
-                              + QStringLiteral(" AND Es_Cve_Estado <> 'CA'"),
-                          &cambiadas);
-        if (cambiadas > 0)
-            servicios.funciones->RegistraBitacora(entidad, oportunidad.folio, QStringLiteral("Modificación"));
-        return cambiadas > 0;
-    });
+    QStringList asignaciones;
+    QVariantList valores;
+    for (const Dato dato : datos) {
+        asignaciones << columna(dato) + QStringLiteral(" = ?");
+        valores << valorGuardado(nueva, dato);
+    }
+    asignaciones << QStringLiteral("Oper_Ult_Modif = ?") << QStringLiteral("Fecha_Ult_Modif = ?");
+    valores << servicios.entorno->Operador()
+            << servicios.funciones->FormatoFechaModificacion(servicios.funciones->FechaActual()) << leida.folio;
+    const QString sql = QStringLiteral("UPDATE Oportunidad SET ") + asignaciones.join(QStringLiteral(", "))
+                        + QStringLiteral(" WHERE Op_Folio = ?") + comoSeLeyo(leida, valores);
+
+    Ado::Transaction transaccion(*conexion);
+    qint64 cambiadas = 0;
+    conexion->Execute(sql, valores, &cambiadas);
+    if (cambiadas == 0)
+        return porQueNo(leida.folio);
+    if (cerrada(*conexion, leida.folio))
+        return Escritura::Cerrada;
+    servicios.funciones->RegistraBitacora(entidad, leida.folio, QStringLiteral("Modificación"));
+    transaccion.commit();
+    return Escritura::Hecha;
 }
 
 } // namespace Oportunidades

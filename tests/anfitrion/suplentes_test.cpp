@@ -5,6 +5,7 @@
 #include "basedeprueba.h"
 #include "respuestas.h"
 
+#include "ado/connection.h"
 #include "datos/demo.h"
 #include "pantallas/formaoportunidad.h"
 #include "servicios/servicios.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -336,23 +338,82 @@ TEST_F(Suplentes, editarSavesTheChangesButNeverTheFolio)
     EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")), 3);
 }
 
-TEST_F(Suplentes, editingIsRefusedOnceCancelledAndSavingFindsACancellationMeanwhile)
+TEST_F(Suplentes, editingIsRefusedOnceCancelledAndSavingFindsACancellationOrClosingMeanwhile)
 {
     base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'OP-000001'"));
     EXPECT_EQ(aviso(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000001")),
               QStringLiteral("La oportunidad OP-000001 está cancelada. No puede editarse."));
 
-    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000003"), QStringLiteral("frmKLD242"));
-    ASSERT_NE(forma, nullptr);
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'OP-000003'"));
-    forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->setText(QStringLiteral("Otra"));
-    const auto visto = Pruebas::respondeAviso();
-    forma->findChild<QAbstractButton *>(QStringLiteral("cmdGuardar"))->click();
-    ASSERT_TRUE(visto->visto);
-    EXPECT_EQ(visto->texto, QStringLiteral("La oportunidad OP-000003 ya no existe o fue cancelada."));
-    EXPECT_NE(base.valor(QStringLiteral("SELECT Op_Descripcion FROM Oportunidad WHERE Op_Folio = 'OP-000003'")),
-              QStringLiteral("Otra"));
+    // Another user's connection cancels or closes it while this user edits.
+    const std::vector<std::pair<const char *, const char *>> casos = {
+        {"UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'OP-000003'",
+         "La oportunidad OP-000003 fue cancelada mientras usted la editaba."},
+        {"INSERT INTO Cierre_Oportunidad VALUES ('OP-000002', 1, NULL, 'OTRO', '')",
+         "La oportunidad OP-000002 fue cerrada mientras usted la editaba."},
+    };
+    for (const auto &[otroUsuario, mensaje] : casos) {
+        SCOPED_TRACE(mensaje);
+        const QString folio = QString::fromUtf8(mensaje).mid(15, 9);
+        QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=") + folio, QStringLiteral("frmKLD242"));
+        ASSERT_NE(forma, nullptr);
+        Ado::Connection(base.direccion()).Execute(QString::fromUtf8(otroUsuario));
+        forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->setText(QStringLiteral("Otra"));
+        const auto visto = Pruebas::respondeAviso();
+        forma->findChild<QAbstractButton *>(QStringLiteral("cmdGuardar"))->click();
+        ASSERT_TRUE(visto->visto);
+        EXPECT_EQ(visto->texto, QString::fromUtf8(mensaje));
+        EXPECT_EQ(forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->text(), QStringLiteral("Otra"));
+        EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Descripcion = 'Otra'")), 0);
+        forma->close();
+    }
     EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+}
+
+// Two users on one opportunity, each on a connection of its own.
+TEST_F(Suplentes, anEditOverAnotherUsersChangeKeepsItShowsItAndSavesOnlyTheUsersOwnOnTheSecondTry)
+{
+    const QString donde = QStringLiteral(" FROM Oportunidad WHERE Op_Folio = 'OP-000002'");
+    const auto guardada = [&] {
+        return QStringList{base.valor(QStringLiteral("SELECT Op_Descripcion") + donde),
+                           base.valor(QStringLiteral("SELECT Op_Estado_Oportunidad") + donde),
+                           QString::number(base.valor(QStringLiteral("SELECT Op_Monto") + donde).toDouble()),
+                           base.valor(QStringLiteral("SELECT Op_Fecha_Cierre_Estimada") + donde)}
+            .join(QLatin1Char('|'));
+    };
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Servidores', Op_Estado_Oportunidad = 'NEG', "
+                                "Op_Monto = 1500.25, Op_Fecha_Cierre_Estimada = NULL WHERE Op_Folio = 'OP-000002'"));
+    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000002"), QStringLiteral("frmKLD242"));
+    ASSERT_NE(forma, nullptr);
+    auto *descripcion = forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"));
+    auto *monto = forma->findChild<QDoubleSpinBox *>(QStringLiteral("txtMonto"));
+    auto *guardar = forma->findChild<QAbstractButton *>(QStringLiteral("cmdGuardar"));
+
+    // Given the other user moves it on to "Cierre inminente" while this one changes the description.
+    Ado::Connection(base.direccion())
+        .Execute(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'CIE', Oper_Ult_Modif = 'SUPERVISOR' "
+                                "WHERE Op_Folio = 'OP-000002'"));
+    descripcion->setText(QStringLiteral("Servidores y licencias"));
+    monto->setValue(1750);
+
+    // When this one saves, nothing is written and the form shows the other's change.
+    const auto visto = Pruebas::respondeAviso();
+    guardar->click();
+    ASSERT_TRUE(visto->visto);
+    EXPECT_EQ(visto->texto, QStringLiteral("Otro usuario modificó la oportunidad OP-000002 mientras usted la editaba; "
+                                           "no se guardaron sus cambios."));
+    EXPECT_EQ(guardada(), QStringLiteral("Servidores|CIE|1500.25|"));
+    EXPECT_EQ(forma->findChild<QComboBox *>(QStringLiteral("cboEstado"))->currentData().toString(), QStringLiteral("CIE"));
+    EXPECT_EQ(forma->findChild<QLabel *>(QStringLiteral("lbOtroUsuario"))->text(),
+              QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. "
+                             "Ahora tiene estado: «Cierre inminente (CIE)»."));
+    EXPECT_EQ(descripcion->text(), QStringLiteral("Servidores y licencias"));
+    EXPECT_DOUBLE_EQ(monto->value(), 1750);
+
+    // Then a second save writes this user's two fields over the other's state, and no date.
+    guardar->click();
+    EXPECT_EQ(ventanaAbierta(QStringLiteral("frmKLD242")), nullptr);
+    EXPECT_EQ(guardada(), QStringLiteral("Servidores y licencias|CIE|1750|"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Accion = 'Modificación'")), 1);
 }
 
 TEST_F(Suplentes, theWonRegistrationClosesTheOpportunityAsTheBoardDoes)
@@ -409,7 +470,8 @@ protected:
             base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Cve_Vendedor = '%1' WHERE Op_Folio = '%2'")
                              .arg(QLatin1String(vendedor), QLatin1String(folio)));
         base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Nivel = 4 WHERE Vn_Cve_Vendedor = 'V006'"));
-        base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('RARO', 'Nivel desconocido', 'V006')"));
+        base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre, Ope_Cve_Vendedor) "
+                                    "VALUES ('RARO', 'Nivel desconocido', 'V006')"));
     }
 
     void como(const char *operador) { Servicios::estableceOperador(QString::fromUtf8(operador)); }

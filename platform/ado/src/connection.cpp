@@ -104,7 +104,7 @@ Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected,
     return Recordset(std::move(query));
 }
 
-Recordset Connection::Execute(const QString &statement, const QVariantList &values)
+Recordset Connection::Execute(const QString &statement, const QVariantList &values, qint64 *recordsAffected)
 {
     noteWrite(statement);
     QSqlQuery query(m_database);
@@ -116,6 +116,8 @@ Recordset Connection::Execute(const QString &statement, const QVariantList &valu
         m_broken = !isAlive();
         raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(query.lastError()));
     }
+    if (recordsAffected)
+        *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
     return Recordset(std::move(query));
 }
 

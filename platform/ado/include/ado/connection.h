@@ -29,7 +29,7 @@ public:
     Recordset Execute(const QString &statement, qint64 *recordsAffected = nullptr, int options = -1);
     // Runs a statement whose values are bound to its "?" placeholders, in order: a value
     // never becomes part of the statement's text.
-    Recordset Execute(const QString &statement, const QVariantList &values);
+    Recordset Execute(const QString &statement, const QVariantList &values, qint64 *recordsAffected = nullptr);
 
     void BeginTrans();
     void CommitTrans();
