@@ -98,7 +98,10 @@ void abreBaseDeDatos(const Opciones &opciones)
             qInfo().noquote() << "Se creó la base de demostración" << Opciones::archivoDemo();
         url = QStringLiteral("sqlite:") + Opciones::archivoDemo();
     }
-    Ado::Session::configure(Ado::DatabaseAddress::parse(url));
+    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(url);
+    if (const QString aviso = direccion.passwordWarning(); !aviso.isEmpty())
+        qWarning().noquote() << aviso; // to the log and standard error
+    Ado::Session::configure(direccion);
     // A database that cannot be reached, or is newer than this program, is reported now and
     // not on the first click; an older one is brought up to date before anything reads it.
     Datos::actualizaEsquema(*Ado::Session::connection());

@@ -5,6 +5,7 @@
 #include "runtime/error.h"
 
 #include <QAtomicInteger>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -43,8 +44,14 @@ Connection::Connection(const DatabaseAddress &address)
                            QString());
     }
     if (sqlite) {
+        if (address.mustExist && !QFileInfo(address.path).isFile()) {
+            forget();
+            raiseDatabaseError(QStringLiteral("No existe la base de datos %1").arg(address.toDisplayString()),
+                               QStringLiteral("revise la ruta; el archivo no se creó"));
+        }
         m_database.setDatabaseName(address.path);
-        m_database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        m_database.setConnectOptions(address.readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     } else {
         m_database.setHostName(address.host);
         m_database.setPort(address.port);
@@ -64,6 +71,13 @@ Connection::Connection(const DatabaseAddress &address)
         // backslash is an ordinary character, so nothing else can end a literal.
         QSqlQuery setup(m_database);
         setup.exec(QStringLiteral("SET standard_conforming_strings = on"));
+        if (address.readOnly && !setup.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
+            const QString reason = driverText(setup.lastError());
+            forget();
+            raiseDatabaseError(QStringLiteral("No se pudo abrir en sólo lectura la base de datos %1")
+                                   .arg(address.toDisplayString()),
+                               reason);
+        }
     }
 }
 
