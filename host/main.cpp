@@ -5,6 +5,8 @@
 #include "anfitrion.h"
 #include "bitacora.h"
 #include "captura.h"
+#include "ingreso.h"
+#include "iniciosesion.h"
 #include "mensajessinpantalla.h"
 #include "modulos.h"
 #include "opciones.h"
@@ -16,6 +18,7 @@
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
 #include "servicios/cifrado.h"
+#include "servicios/contrasenaoperador.h"
 #include "servicios/servicios.h"
 
 #include <QAbstractItemView>
@@ -46,7 +49,8 @@ constexpr int salidaConError = 1;
 bool trabajaSinPantalla(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena", "--mide-arranque"}) {
+        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena", "--pon-contrasena-operador",
+                                   "--mide-arranque"}) {
             const size_t largo = std::strlen(opcion);
             if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
                 return true;
@@ -105,7 +109,6 @@ void abreBaseDeDatos(const Opciones &opciones)
     // A database that cannot be reached, or is newer than this program, is reported now and
     // not on the first click; an older one is brought up to date before anything reads it.
     Datos::actualizaEsquema(*Ado::Session::connection());
-    Servicios::estableceOperador(opciones.operador);
 }
 
 int poneContrasena(const QString &vendedor)
@@ -115,6 +118,27 @@ int poneContrasena(const QString &vendedor)
     Servicios::ponContrasena(vendedor, clara);
     qInfo().noquote() << "Se cambió la contraseña del vendedor" << vendedor;
     return salidaCorrecta;
+}
+
+int poneContrasenaOperador(const QString &operador)
+{
+    QTextStream entrada(stdin);
+    Servicios::ponContrasenaOperador(operador, entrada.readLine());
+    qInfo().noquote() << "Se cambió la contraseña del operador" << operador;
+    return salidaCorrecta;
+}
+
+bool sinPantalla(const Opciones &opciones)
+{
+    return !opciones.captura.isEmpty() || opciones.mideArranque;
+}
+
+// The operator signed in, as the database spells the code; nothing when the user gave up.
+std::optional<QString> iniciaLaSesion(const Opciones &opciones)
+{
+    const bool demo = esBaseDeDemostracion(Opciones::archivoDemo());
+    Ingreso ingreso(demo);
+    return iniciaSesion({opciones.operador, demo, sinPantalla(opciones)}, ingreso);
 }
 
 // Writes the window to a PNG once it has been shown, activated and filled.
@@ -172,11 +196,17 @@ int ejecuta(const Opciones &opciones)
     abreBaseDeDatos(opciones);
     if (!opciones.vendedorContrasena.isEmpty())
         return poneContrasena(opciones.vendedorContrasena);
+    if (!opciones.operadorContrasena.isEmpty())
+        return poneContrasenaOperador(opciones.operadorContrasena);
+    const std::optional<QString> operador = iniciaLaSesion(opciones);
+    if (!operador)
+        return salidaCorrecta;
+    Servicios::estableceOperador(*operador);
 
     Modulos modulos;
-    VentanaPrincipal ventana(modulos, opciones.operador);
+    VentanaPrincipal ventana(modulos, *operador);
     std::optional<MensajesSinPantalla> mensajes;
-    if (!opciones.captura.isEmpty() || opciones.mideArranque)
+    if (sinPantalla(opciones))
         mensajes.emplace(ventana, opciones.captura);
     ventana.abreModulo(opciones.modulo);
     qInfo().noquote() << "Módulo" << opciones.modulo << "de la familia" << modulos.familia(opciones.modulo);
@@ -223,8 +253,8 @@ int main(int argc, char **argv)
     } catch (...) {
         const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
         qCritical().noquote() << error.description();
-        if (opciones.captura.isEmpty() && opciones.registra.isEmpty() && opciones.vendedorContrasena.isEmpty()
-            && !opciones.mideArranque)
+        if (!sinPantalla(opciones) && opciones.registra.isEmpty() && opciones.vendedorContrasena.isEmpty()
+            && opciones.operadorContrasena.isEmpty())
             QMessageBox::critical(nullptr, QStringLiteral("Teqvaro"), error.description());
         return salidaConError;
     }

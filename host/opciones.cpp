@@ -19,7 +19,7 @@ struct LineaDeOrdenes
     {
         parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
         parser.addOptions({ayuda, version, baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena,
-                           arranque, abre});
+                           contrasenaOperador, arranque, abre});
     }
 
     QCommandLineParser parser;
@@ -29,8 +29,9 @@ struct LineaDeOrdenes
     const QCommandLineOption baseDeDatos{
         QStringLiteral("bd"), QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
         QStringLiteral("url")};
-    const QCommandLineOption operador{QStringLiteral("operador"), QStringLiteral("Clave del operador de la sesión."),
-                                      QStringLiteral("clave"), QStringLiteral("GERENTE")};
+    const QCommandLineOption operador{QStringLiteral("operador"),
+                                      QStringLiteral("Clave del operador que se propone al iniciar la sesión."),
+                                      QStringLiteral("clave")};
     const QCommandLineOption modulo{QStringLiteral("modulo"), QStringLiteral("Nombre de registro del módulo que se abre."),
                                     QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
     const QCommandLineOption captura{QStringLiteral("screenshot"),
@@ -44,6 +45,10 @@ struct LineaDeOrdenes
     const QCommandLineOption contrasena{QStringLiteral("pon-contrasena"),
                                         QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
                                         QStringLiteral("vendedor")};
+    const QCommandLineOption contrasenaOperador{
+        QStringLiteral("pon-contrasena-operador"),
+        QStringLiteral("Cambia la contraseña con la que entra un operador (se lee de la entrada estándar)."),
+        QStringLiteral("operador")};
     const QCommandLineOption arranque{QStringLiteral("mide-arranque"),
                                       QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
     // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
@@ -69,6 +74,7 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.registra = linea.parser.value(linea.registra);
     opciones.desregistra = linea.parser.value(linea.desregistra);
     opciones.vendedorContrasena = linea.parser.value(linea.contrasena);
+    opciones.operadorContrasena = linea.parser.value(linea.contrasenaOperador);
     opciones.mideArranque = linea.parser.isSet(linea.arranque);
     opciones.abreModulo = linea.parser.value(linea.abre);
     if (!opciones.abreModulo.isEmpty())

@@ -7,7 +7,7 @@
 struct Opciones
 {
     QString baseDeDatos;      // URL; empty: the demo SQLite database in the user's data folder
-    QString operador = QStringLiteral("GERENTE");
+    QString operador;         // only proposed in the sign-in: the operator still signs in
     QString modulo = QStringLiteral("KLD251.Pantalla");
     QString captura;          // write the window to this PNG and end
     QString abreModulo;       // once the window is up, ask for this module's screen...
@@ -16,6 +16,7 @@ struct Opciones
     QString registra;         // run this library's registration entry point and end
     QString desregistra;
     QString vendedorContrasena; // set this salesperson's password (read from standard input) and end
+    QString operadorContrasena; // the same for an operator's sign-in password
     QStringList errores;
 
     static Opciones lee(const QStringList &argumentos);

@@ -19,6 +19,10 @@ const QList<QStringList> &pasos()
         // 1 → 2: the version itself.
         {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
          QStringLiteral("INSERT INTO Version_Esquema (Ve_Version) VALUES (1)")},
+        // 2 → 3: operators sign in with a password of their own, kept as a hash. A table of
+        // its own rather than a column, so the suite's other programs, which may insert
+        // into Operador without naming its columns, go on working.
+        {QStringLiteral("CREATE TABLE Operador_Contrasena (Oc_Cve_Operador TEXT PRIMARY KEY, Oc_Huella TEXT NOT NULL)")},
     };
     return lista;
 }

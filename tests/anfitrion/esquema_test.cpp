@@ -17,6 +17,7 @@ protected:
     void dejaComoAntesDeLasVersiones() const
     {
         base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
+        base.ejecuta(QStringLiteral("DROP TABLE Operador_Contrasena"));
     }
 
     // The error actualizaEsquema raised, or "" when it raised none.
@@ -53,6 +54,17 @@ TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceKeepingItsRow
     EXPECT_EQ(version(), Datos::versionDelPrograma());
     EXPECT_EQ(base.cuenta(QStringLiteral("Version_Esquema")), 1);
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'")), QStringLiteral("Ana"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 0);
+}
+
+// Given an old database where a later step cannot be applied (its table is already
+// there), the upgrade fails and the earlier steps, done in the same transaction, are undone.
+TEST_F(VersionDelEsquema, aStepThatFailsUndoesTheWholeUpgrade)
+{
+    base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
+
+    EXPECT_FALSE(errorAlActualizar().isEmpty());
+    EXPECT_EQ(version(), 1);
 }
 
 TEST_F(VersionDelEsquema, aDatabaseNewerThanTheProgramIsRefusedUntouched)

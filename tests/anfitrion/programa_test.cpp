@@ -5,7 +5,9 @@
 
 #include "datos/demo.h"
 #include "datos/version.h"
+#include "ingreso.h"
 #include "servicios/cifrado.h"
+#include "servicios/contrasenaoperador.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,6 +172,7 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
     registraElModulo();
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
+    Servicios::ponContrasenaOperador(QStringLiteral("GERENTE"), QStringLiteral("clave"));
     struct Caso
     {
         const char *tablaQueFalta;
@@ -185,7 +188,9 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
         SCOPED_TRACE(caso.opciones.join(QLatin1Char(' ')).toStdString() + " sin " + caso.tablaQueFalta);
         base.ejecuta(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromUtf8(caso.tablaQueFalta)));
         QFile::remove(imagen);
-        const Fin fin = ejecuta(QStringList{QStringLiteral("--bd"), base.url()} + caso.opciones);
+        const Fin fin = espera(*inicia(QStringList{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"),
+                                                   QStringLiteral("GERENTE")} + caso.opciones,
+                                       "clave\n"));
         EXPECT_TRUE(fin.termino && fin.normal && fin.codigo != 0) << fin.codigo;
         EXPECT_TRUE(fin.errores.contains(QString::fromUtf8(caso.tablaQueFalta), Qt::CaseInsensitive)) << fin.errores.toStdString();
         if (caso.opciones.first() == QStringLiteral("--screenshot")) {
@@ -201,11 +206,10 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
     }
 }
 
-// Every start brings an older database up to date before the screen reads it, and refuses,
-// saying why, one that a newer program has changed.
+// Every start, and every set-up command, brings an older database up to date before it
+// reads it, and refuses, saying why, one that a newer program has changed.
 TEST_F(Programa, theHostUpgradesAnOlderDatabaseAndRefusesANewerOne)
 {
-    registraElModulo();
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
     const int programa = Datos::versionDelPrograma();
@@ -217,22 +221,60 @@ TEST_F(Programa, theHostUpgradesAnOlderDatabaseAndRefusesANewerOne)
         int versionAlFinal;
     };
     const Caso casos[] = {
-        {"de antes de las versiones", {}, true, programa},
-        {"de un programa más nuevo",
-         {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
-          QStringLiteral("INSERT INTO Version_Esquema VALUES (%1)").arg(programa + 1)},
+        {"de antes de las versiones",
+         {QStringLiteral("DROP TABLE Version_Esquema"), QStringLiteral("DROP TABLE Operador_Contrasena")},
+         true, programa},
+        {"de un programa más nuevo", {QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1)},
          false, programa + 1},
     };
-    const QString imagen = cuenta.filePath(QStringLiteral("tablero.png"));
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.situacion);
-        base.ejecuta(QStringLiteral("DROP TABLE IF EXISTS Version_Esquema"));
         for (const QString &sentencia : caso.prepara)
             base.ejecuta(sentencia);
-        const Fin fin = ejecuta({QStringLiteral("--bd"), base.url(), QStringLiteral("--screenshot"), imagen});
+        const Fin fin = espera(*inicia({QStringLiteral("--bd"), base.url(), QStringLiteral("--pon-contrasena-operador"),
+                                        QStringLiteral("GERENTE")},
+                                       "Clave1\n"));
         EXPECT_EQ(fin.codigo == 0, caso.abre) << fin.errores.toStdString();
         EXPECT_EQ(fin.errores.contains(QStringLiteral("versión %1 del esquema").arg(programa + 1)), !caso.abre);
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), caso.versionAlFinal);
+    }
+    EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 1);
+}
+
+// Outside the demo database nobody gets in without a password: not with no operator, not
+// with one whose password was never set. Without a display the password is the first line
+// of standard input, and every refusal says the same.
+TEST_F(Programa, theOperatorSignsInOnlyWithTheirPassword)
+{
+    registraElModulo();
+    Pruebas::BaseDePrueba base;
+    Datos::cargaDemo(*base.conexion(), 5);
+    const Fin puesta = espera(*inicia({QStringLiteral("--bd"), base.url(), QStringLiteral("--pon-contrasena-operador"),
+                                       QStringLiteral("gerente")},
+                                      "Clave'1\n"));
+    ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
+    struct Caso
+    {
+        QString operador;
+        QByteArray entrada;
+        bool entra;
+    };
+    const Caso casos[] = {
+        {QString(), "Clave'1\n", false},
+        {QStringLiteral("gerente"), "Clave'1\n", true},
+        {QStringLiteral("GERENTE"), "clave'1\n", false},
+        {QStringLiteral("NADIE"), "Clave'1\n", false},
+        {QStringLiteral("CAPTURISTA"), "\n", false}, // the demo's operators have no password: not here
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.operador.toStdString() + " " + caso.entrada.toStdString());
+        QStringList argumentos{QStringLiteral("--bd"), base.url(), QStringLiteral("--screenshot"),
+                               cuenta.filePath(QStringLiteral("tablero.png"))};
+        if (!caso.operador.isEmpty())
+            argumentos << QStringLiteral("--operador") << caso.operador;
+        const Fin fin = espera(*inicia(argumentos, caso.entrada));
+        EXPECT_EQ(fin.codigo == 0, caso.entra) << fin.errores.toStdString();
+        EXPECT_EQ(fin.errores.contains(Ingreso::rechazo()), !caso.entra) << fin.errores.toStdString();
     }
 }
 

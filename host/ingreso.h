@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Who may sign in to the host, checked against the operators of the session's database.
+// Codes match ignoring case and come back as the database stores them, so restricted
+// options, the audit log and the status bar all see the one spelling.
+class Ingreso final
+{
+public:
+    // On the demo database (the file the host builds in the user's data folder, and no
+    // copy of it) an operator without a password signs in without one, so the demo opens
+    // straight on the board. On any other database such an operator cannot sign in until
+    // a password is set.
+    explicit Ingreso(bool baseDeDemostracion);
+
+    // The operator's code as stored, or nothing when the code is unknown or the password
+    // wrong: the caller cannot tell which, and neither can whoever is guessing. A database
+    // that cannot be read raises.
+    std::optional<QString> entra(const QString &codigo, const QString &contrasena);
+
+    // Whether the operator signs in with no password at all (the demo's operators).
+    bool entraSinContrasena(const QString &codigo) const;
+
+    // The single refusal both an unknown code and a wrong password get.
+    static QString rechazo();
+
+private:
+    bool m_demo;
+};
+
+// Whether the session's database is the demo database of this user.
+bool esBaseDeDemostracion(const QString &archivoDemo);

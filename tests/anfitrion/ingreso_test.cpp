@@ -1,0 +1,94 @@
+// Signing the operator in: who gets in with which password, on the demo database and on any
+// other, and what the dialog says to everyone else.
+#include "basedeprueba.h"
+
+#include "dialogoingreso.h"
+#include "ingreso.h"
+
+#include "servicios/contrasenaoperador.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+class IngresoDelOperador : public testing::Test
+{
+protected:
+    IngresoDelOperador()
+    {
+        base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('GERENTE', 'Ana')"));
+        base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('CAPTURISTA', 'Luis')"));
+        Servicios::ponContrasenaOperador(QStringLiteral("gerente"), QStringLiteral("Buena'1"));
+    }
+
+    Pruebas::BaseDePrueba base;
+};
+
+TEST_F(IngresoDelOperador, onlyTheRightPasswordOrTheDemosEmptyOneSignsIn)
+{
+    struct Caso
+    {
+        bool demo;
+        QString codigo;
+        QString contrasena;
+        std::optional<QString> entra;
+    };
+    const QString gerente = QStringLiteral("GERENTE");
+    const QString capturista = QStringLiteral("CAPTURISTA");
+    const Caso casos[] = {
+        {false, QStringLiteral("GERENTE"), QStringLiteral("Buena'1"), gerente},
+        {false, QStringLiteral("gerente"), QStringLiteral("Buena'1"), gerente}, // the code as stored
+        {false, QStringLiteral("GERENTE"), QStringLiteral("buena'1"), std::nullopt},
+        {false, QStringLiteral("GERENTE"), QString(), std::nullopt},
+        {false, QStringLiteral("NADIE"), QStringLiteral("Buena'1"), std::nullopt},
+        {false, QStringLiteral("capturista"), QString(), std::nullopt}, // no password yet: not on a real database
+        {false, QStringLiteral("%"), QString(), std::nullopt},
+        {true, QStringLiteral("capturista"), QString(), capturista},
+        {true, QStringLiteral("GERENTE"), QString(), std::nullopt}, // a password once set is asked even on the demo
+        {true, QStringLiteral("NADIE"), QString(), std::nullopt},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE((caso.codigo + QLatin1Char('/') + caso.contrasena + (caso.demo ? " demo" : "")).toStdString());
+        Ingreso ingreso(caso.demo);
+        EXPECT_EQ(ingreso.entra(caso.codigo, caso.contrasena), caso.entra);
+    }
+}
+
+// Given the dialog filled from --operador, when the user types a wrong password or an
+// unknown code, then both get one and the same refusal and the dialog stays open; the right
+// password closes it with the code as stored.
+TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
+{
+    Ingreso ingreso(false);
+    DialogoIngreso dialogo(ingreso, QStringLiteral("gerente"));
+    dialogo.show();
+    auto *codigo = dialogo.findChild<QLineEdit *>(QStringLiteral("codigo"));
+    auto *contrasena = dialogo.findChild<QLineEdit *>(QStringLiteral("contrasena"));
+    auto *aviso = dialogo.findChild<QLabel *>(QStringLiteral("aviso"));
+    QPushButton *entrar = dialogo.findChild<QDialogButtonBox *>(QStringLiteral("botones"))->button(QDialogButtonBox::Ok);
+    const auto intenta = [&](const QString &clave, const QString &texto) {
+        codigo->setText(clave);
+        contrasena->setText(texto);
+        entrar->click();
+        return aviso->text();
+    };
+
+    const QString contrasenaMala = intenta(QStringLiteral("gerente"), QStringLiteral("mala"));
+    EXPECT_EQ(intenta(QStringLiteral("NADIE"), QStringLiteral("Buena'1")), contrasenaMala);
+    EXPECT_EQ(contrasenaMala, Ingreso::rechazo());
+    EXPECT_TRUE(dialogo.isVisible());
+    EXPECT_TRUE(contrasena->text().isEmpty());
+
+    intenta(QStringLiteral("gerente"), QStringLiteral("Buena'1"));
+    EXPECT_EQ(dialogo.result(), QDialog::Accepted);
+    EXPECT_EQ(dialogo.operador(), QStringLiteral("GERENTE"));
+}
+
+} // namespace
