@@ -5,11 +5,20 @@
 
 #include <QFileInfo>
 
-Ingreso::Ingreso(bool baseDeDemostracion)
+Ingreso::Ingreso(bool baseDeDemostracion, Servicios::FrenoDeIntentos::Espera espera)
     : m_demo(baseDeDemostracion)
+    , m_freno(std::move(espera))
 {}
 
 std::optional<QString> Ingreso::entra(const QString &codigo, const QString &contrasena)
+{
+    m_freno.antesDeRevisar(codigo);
+    std::optional<QString> operador = revisa(codigo, contrasena);
+    m_freno.anota(codigo, operador.has_value());
+    return operador;
+}
+
+std::optional<QString> Ingreso::revisa(const QString &codigo, const QString &contrasena) const
 {
     const std::optional<Servicios::OperadorGuardado> operador = Servicios::leeOperador(codigo);
     if (operador && operador->huella.isEmpty() && m_demo)

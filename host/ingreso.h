@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servicios/frenodeintentos.h"
+
 #include <QString>
 
 #include <optional>
@@ -14,11 +16,13 @@ public:
     // copy of it) an operator without a password signs in without one, so the demo opens
     // straight on the board. On any other database such an operator cannot sign in until
     // a password is set.
-    explicit Ingreso(bool baseDeDemostracion);
+    explicit Ingreso(bool baseDeDemostracion,
+                     Servicios::FrenoDeIntentos::Espera espera = Servicios::FrenoDeIntentos::esperaSinEntrada);
 
     // The operator's code as stored, or nothing when the code is unknown or the password
-    // wrong: the caller cannot tell which, and neither can whoever is guessing. A database
-    // that cannot be read raises.
+    // wrong: the caller cannot tell which, and neither can whoever is guessing. After five
+    // failures in a row for a code, each further try first waits (see FrenoDeIntentos).
+    // A database that cannot be read raises, and counts as no try.
     std::optional<QString> entra(const QString &codigo, const QString &contrasena);
 
     // Whether the operator signs in with no password at all (the demo's operators).
@@ -28,7 +32,10 @@ public:
     static QString rechazo();
 
 private:
+    std::optional<QString> revisa(const QString &codigo, const QString &contrasena) const;
+
     bool m_demo;
+    Servicios::FrenoDeIntentos m_freno;
 };
 
 // Whether the session's database is the demo database of this user.

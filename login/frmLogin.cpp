@@ -15,6 +15,7 @@
 #include "runtime/log.h"
 #include "runtime/twips.h"
 #include "servicios/cifrado.h"
+#include "servicios/frenodeintentos.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -160,10 +161,15 @@ void frmLogin::cmdAceptar_Click()
         avisa(QStringLiteral("La contraseña no puede estar vacía"), QStringLiteral("ERR-ID:7500029"));
         return;
     }
-    // A failure of the connection or the query is no wrong input: it is reported as such.
+    // A failure of the connection or the query is no wrong input: it is reported as such,
+    // and is no guess either.
+    const QString codigo = txtVn_Cve_Vendedor->Texto();
+    Servicios::frenoDeVendedores().antesDeRevisar(codigo);
     bool valido = false;
-    Publico::Atrapa(this, QStringLiteral("cmdAceptar_Click()"), QStringLiteral("ERR-ID:7500033"),
-                    [&] { valido = vendedorValido(); });
+    Publico::Atrapa(this, QStringLiteral("cmdAceptar_Click()"), QStringLiteral("ERR-ID:7500033"), [&] {
+        valido = vendedorValido();
+        Servicios::frenoDeVendedores().anota(codigo, valido);
+    });
     if (!valido)
         return;
     Aceptado = true;

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -89,6 +91,33 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
     intenta(QStringLiteral("gerente"), QStringLiteral("Buena'1"));
     EXPECT_EQ(dialogo.result(), QDialog::Accepted);
     EXPECT_EQ(dialogo.operador(), QStringLiteral("GERENTE"));
+}
+
+// Given a code that failed five times in a row, each further try for it waits longer before
+// it is checked, up to thirty seconds; other codes do not wait, and signing in clears the
+// count.
+TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
+{
+    using std::chrono::seconds;
+    std::vector<std::chrono::milliseconds> esperas;
+    Ingreso ingreso(false, [&esperas](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
+    const auto falla = [&ingreso](const QString &codigo, int veces) {
+        for (int vez = 0; vez < veces; ++vez)
+            EXPECT_EQ(ingreso.entra(codigo, QStringLiteral("mala")), std::nullopt);
+    };
+
+    falla(QStringLiteral("gerente"), 5);
+    falla(QStringLiteral("CAPTURISTA"), 1);
+    EXPECT_TRUE(esperas.empty());
+
+    falla(QStringLiteral("GERENTE"), 7);
+    EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2), seconds(4), seconds(8), seconds(16),
+                                                                seconds(30), seconds(30)}));
+
+    esperas.clear();
+    EXPECT_EQ(ingreso.entra(QStringLiteral("GERENTE"), QStringLiteral("Buena'1")), QStringLiteral("GERENTE"));
+    falla(QStringLiteral("GERENTE"), 1);
+    EXPECT_EQ(esperas, std::vector<std::chrono::milliseconds>{seconds(30)});
 }
 
 } // namespace

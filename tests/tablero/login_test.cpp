@@ -6,11 +6,15 @@
 #include "controles/txtzel.h"
 #include "frmLogin.h"
 #include "servicios/cifrado.h"
+#include "servicios/frenodeintentos.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <vector>
 
 namespace {
 
@@ -27,7 +31,12 @@ protected:
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VB', 'De baja', 1, '%1', 'BA')").arg(clave));
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VM', 'Manipulada', 1, 'sb1:AAAA', 'AC')"));
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VS', 'Sin clave', 1, NULL, 'AC')"));
+        // Failures counted by earlier tests are forgotten, and no test sleeps.
+        Servicios::frenoDeVendedores() =
+            Servicios::FrenoDeIntentos([this](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
     }
+
+    std::vector<std::chrono::milliseconds> esperas;
 
     // Types what a user types and presses Aceptar with the focus on the password box.
     static void escribe(frmLogin &login, const QString &codigo, const QString &contrasena)
@@ -92,6 +101,28 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
             EXPECT_EQ(mensaje.propietario, &login);
         }
     }
+}
+
+// Given five wrong passwords in a row for a salesperson, each further try waits longer before
+// it is checked, with the same message as before; the right password still gets in.
+TEST_F(Login, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
+{
+    using std::chrono::seconds;
+    frmLogin login;
+    login.load();
+    login.show();
+    entorno->mensajes.clear();
+    for (int vez = 0; vez < 7; ++vez) {
+        escribe(login, QStringLiteral("V1"), QStringLiteral("mala"));
+        login.cmdAceptar->click();
+    }
+    EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2)}));
+    EXPECT_EQ(entorno->identificadores(), QStringList(7, QStringLiteral("ERR-ID:7500032")));
+
+    escribe(login, QStringLiteral("V1"), QStringLiteral("Secreta1"));
+    login.cmdAceptar->click();
+    EXPECT_EQ(esperas.back(), seconds(4));
+    EXPECT_TRUE(login.Aceptado);
 }
 
 TEST_F(Login, anAcceptWhileTheFocusIsInTheCodeBoxOnlyMovesTheFocusOn)
