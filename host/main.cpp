@@ -7,6 +7,7 @@
 #include "captura.h"
 #include "ingreso.h"
 #include "iniciosesion.h"
+#include "lecturacontrasena.h"
 #include "mensajessinpantalla.h"
 #include "modulos.h"
 #include "opciones.h"
@@ -113,17 +114,14 @@ void abreBaseDeDatos(const Opciones &opciones)
 
 int poneContrasena(const QString &vendedor)
 {
-    QTextStream entrada(stdin);
-    const QString clara = entrada.readLine();
-    Servicios::ponContrasena(vendedor, clara);
+    Servicios::ponContrasena(vendedor, leeContrasenaNueva());
     qInfo().noquote() << "Se cambió la contraseña del vendedor" << vendedor;
     return salidaCorrecta;
 }
 
 int poneContrasenaOperador(const QString &operador)
 {
-    QTextStream entrada(stdin);
-    Servicios::ponContrasenaOperador(operador, entrada.readLine());
+    Servicios::ponContrasenaOperador(operador, leeContrasenaNueva());
     qInfo().noquote() << "Se cambió la contraseña del operador" << operador;
     return salidaCorrecta;
 }

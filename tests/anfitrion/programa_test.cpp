@@ -241,6 +241,27 @@ TEST_F(Programa, theHostUpgradesAnOlderDatabaseAndRefusesANewerOne)
     EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 1);
 }
 
+// An empty input (</dev/null, an empty line) sets no password: the salesperson or operator
+// would be locked out. The command says why and ends with a failure.
+TEST_F(Programa, aSetUpCommandRefusesAnEmptyPasswordAndKeepsTheStoredOne)
+{
+    Pruebas::BaseDePrueba base;
+    Datos::cargaDemo(*base.conexion(), 1);
+    const QString antes = base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V001'"));
+    for (const char *opcion : {"--pon-contrasena", "--pon-contrasena-operador"}) {
+        for (const QByteArray &entrada : {QByteArray(), QByteArray("\n"), QByteArray("  \n")}) {
+            SCOPED_TRACE(std::string(opcion) + " «" + entrada.toStdString() + "»");
+            const QString codigo = QString::fromLatin1(opcion).endsWith(QLatin1String("operador")) ? QStringLiteral("GERENTE")
+                                                                                                  : QStringLiteral("V001");
+            const Fin fin = espera(*inicia({QStringLiteral("--bd"), base.url(), QString::fromLatin1(opcion), codigo}, entrada));
+            EXPECT_TRUE(fin.normal && fin.codigo != 0);
+            EXPECT_TRUE(fin.errores.contains(QStringLiteral("no puede estar vacía"))) << fin.errores.toStdString();
+        }
+    }
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V001'")), antes);
+    EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 0);
+}
+
 // Outside the demo database nobody gets in without a password: not with no operator, not
 // with one whose password was never set. Without a display the password is the first line
 // of standard input, and every refusal says the same.

@@ -1,6 +1,7 @@
 #include "basedeprueba.h"
 
 #include "servicios/cifrado.h"
+#include "servicios/contrasenaoperador.h"
 
 #include "runtime/error.h"
 
@@ -157,6 +158,43 @@ TEST_F(CifradoTest, ponContrasenaGuardaLaContrasenaCifradaDelVendedor)
     EXPECT_EQ(descifra(guardada), QStringLiteral("Clave'1"));
     EXPECT_EQ(numeroDeError([] { Servicios::ponContrasena(QStringLiteral("NADIE"), QStringLiteral("x")); }),
               Runtime::ErrorNumber::InvalidCall);
+}
+
+// A password nobody can type back, or one past the limit, is refused for salespeople and
+// operators alike, and the one stored before stays.
+TEST_F(CifradoTest, emptyBlankAndOverlongPasswordsAreRefusedKeepingTheStoredOne)
+{
+    Pruebas::BaseDePrueba base;
+    base.ejecuta(QStringLiteral("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion) VALUES ('V1', 'Vera')"));
+    base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('OP', 'Olga')"));
+    Servicios::ponContrasena(QStringLiteral("V1"), QStringLiteral("antes"));
+    Servicios::ponContrasenaOperador(QStringLiteral("OP"), QStringLiteral("antes"));
+    const auto guardadas = [&base] {
+        return base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor"))
+               + base.valor(QStringLiteral("SELECT Oc_Huella FROM Operador_Contrasena"));
+    };
+    struct Caso
+    {
+        QString contrasena;
+        bool aceptada;
+    };
+    const Caso casos[] = {
+        {QString(), false},
+        {QStringLiteral("   "), false},
+        {QStringLiteral(" \t "), false},
+        {QString(257, QLatin1Char('a')), false},
+        {QString(256, QChar(0x00F1)), true}, // characters, not bytes
+        {QStringLiteral(" con espacios "), true},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.contrasena.left(20).toStdString());
+        const QString antes = guardadas();
+        const int vendedor = numeroDeError([&] { Servicios::ponContrasena(QStringLiteral("V1"), caso.contrasena); });
+        const int operador = numeroDeError([&] { Servicios::ponContrasenaOperador(QStringLiteral("OP"), caso.contrasena); });
+        EXPECT_EQ(vendedor, caso.aceptada ? 0 : Runtime::ErrorNumber::InvalidCall);
+        EXPECT_EQ(operador, caso.aceptada ? 0 : Runtime::ErrorNumber::InvalidCall);
+        EXPECT_EQ(guardadas() == antes, !caso.aceptada);
+    }
 }
 
 } // namespace

@@ -6,8 +6,20 @@
 
 namespace Servicios {
 
+void revisaContrasenaNueva(const QString &clara)
+{
+    constexpr qsizetype largoMaximo = 256;
+    if (clara.trimmed().isEmpty())
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("La contraseña no puede estar vacía ni ser sólo espacios; no se cambió nada"));
+    if (clara.toUcs4().size() > largoMaximo)
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("La contraseña no puede tener más de %1 caracteres; no se cambió nada").arg(largoMaximo));
+}
+
 void ponContrasena(const QString &codigoVendedor, const QString &clara)
 {
+    revisaContrasenaNueva(clara);
     qint64 filas = 0;
     Ado::Session::connection()->Execute(QStringLiteral("UPDATE Vendedor SET Vn_Password = '")
                                             + Ado::quoted(Cifrado::Cifra(clara))

@@ -2,6 +2,8 @@
 
 #include "clavesecreta.h"
 
+#include "servicios/cifrado.h"
+
 #include "ado/connection.h"
 #include "ado/session.h"
 #include "runtime/error.h"
@@ -67,6 +69,7 @@ std::optional<OperadorGuardado> leeOperador(const QString &codigo)
 
 void ponContrasenaOperador(const QString &codigoOperador, const QString &clara)
 {
+    revisaContrasenaNueva(clara);
     const QString huella = HuellaDeContrasena::calcula(clara);
     const std::shared_ptr<Ado::Connection> conexion = Ado::Session::connection();
     conexion->BeginTrans();

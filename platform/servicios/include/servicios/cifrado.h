@@ -47,8 +47,14 @@ private:
     std::unique_ptr<const ClaveSecreta> m_clave;
 };
 
+// The rules every new password keeps: not empty, not only blanks (a password nobody can
+// type back locks its owner out) and at most 256 characters. Raises 5 saying which rule
+// it breaks.
+SERVICIOS_EXPORT void revisaContrasenaNueva(const QString &clara);
+
 // Stores a salesperson's password, enciphered, on the session's connection. Raises 5 when
-// no salesperson has that code. For the host's command line.
+// the password breaks the rules of revisaContrasenaNueva or no salesperson has that code.
+// For the host's command line.
 SERVICIOS_EXPORT void ponContrasena(const QString &codigoVendedor, const QString &clara);
 
 } // namespace Servicios

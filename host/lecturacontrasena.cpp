@@ -1,0 +1,52 @@
+#include "lecturacontrasena.h"
+
+#include "runtime/error.h"
+
+#include <QByteArray>
+#include <QScopeGuard>
+
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+QString leeLinea(std::FILE *entrada)
+{
+    QByteArray linea;
+    for (int caracter = std::fgetc(entrada); caracter != EOF && caracter != '\n'; caracter = std::fgetc(entrada))
+        linea.append(char(caracter));
+    if (linea.endsWith('\r'))
+        linea.chop(1);
+    return QString::fromLocal8Bit(linea);
+}
+
+// The terminal's echo is off only while the line is typed, and back on whatever happens.
+QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const char *pregunta)
+{
+    std::fputs(pregunta, avisos);
+    std::fflush(avisos);
+    const int descriptor = fileno(entrada);
+    termios antes{};
+    tcgetattr(descriptor, &antes);
+    termios sinEco = antes;
+    sinEco.c_lflag &= ~tcflag_t(ECHO);
+    tcsetattr(descriptor, TCSAFLUSH, &sinEco);
+    const auto restaura = qScopeGuard([&] {
+        tcsetattr(descriptor, TCSAFLUSH, &antes);
+        std::fputc('\n', avisos);
+    });
+    return leeLinea(entrada);
+}
+
+} // namespace
+
+QString leeContrasenaNueva(std::FILE *entrada, std::FILE *avisos)
+{
+    if (!isatty(fileno(entrada)))
+        return leeLinea(entrada);
+    const QString primera = leeSinEco(entrada, avisos, "Contraseña nueva: ");
+    const QString segunda = leeSinEco(entrada, avisos, "Escríbala otra vez: ");
+    if (primera != segunda)
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall, QStringLiteral("Las dos contraseñas no coinciden; no se cambió nada"));
+    return primera;
+}
