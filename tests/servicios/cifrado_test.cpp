@@ -5,12 +5,17 @@
 
 #include "runtime/error.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -120,6 +125,51 @@ TEST_F(CifradoTest, unaClaveQueFaltaAbiertaAOtrosODeOtroTamanoSeRechazaSinCrearl
         if (caso.contenido) {
             EXPECT_EQ(numeroDeError([] { Servicios::Cifrado::Cifra(QStringLiteral("x")); }), 75);
             EXPECT_EQ(numeroDeError([] { Servicios::Cifrado::aseguraClave(); }), 75);
+        }
+        QFile::remove(rutaClave());
+    }
+}
+
+// The key must be the user's own file: one another account owns is refused even to root (that
+// account could have chosen it), and a link to nothing is named as such, never written over.
+TEST_F(CifradoTest, aKeyOfAnotherUserOrALinkToNothingIsRefusedSayingWhy)
+{
+    struct Caso
+    {
+        const char *motivo;
+        std::function<bool()> prepara; // false: this account cannot set the case up
+    };
+    const Caso casos[] = {
+        {"es un enlace a",
+         [this] {
+             QDir().mkpath(QFileInfo(rutaClave()).path());
+             return QFile::link(carpeta.filePath(QStringLiteral("nada.bin")), rutaClave());
+         }},
+        {"pertenece a otro usuario",
+         [this] {
+             Servicios::Cifrado::aseguraClave();
+             return ::chown(QFile::encodeName(rutaClave()).constData(), 65534, 65534) == 0;
+         }},
+    };
+    for (const Caso &caso : casos) {
+        SCOPED_TRACE(caso.motivo);
+        if (!caso.prepara()) {
+            QFile::remove(rutaClave());
+            continue; // changing a file's owner takes root
+        }
+        const std::function<void()> usos[] = {
+            [] { descifra(Servicios::Cifrado::Cifra(QStringLiteral("x"))); },
+            [] { Servicios::Cifrado::aseguraClave(); },
+            [] { Servicios::Cifrado(); },
+        };
+        for (const auto &uso : usos) {
+            try {
+                uso();
+                ADD_FAILURE() << "no error";
+            } catch (const Runtime::RuntimeError &error) {
+                EXPECT_EQ(error.number(), 75);
+                EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo))) << error.description().toStdString();
+            }
         }
         QFile::remove(rutaClave());
     }

@@ -10,8 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Servicios {
@@ -19,9 +25,6 @@ namespace {
 
 constexpr int ErrorDeArchivo = 75;
 constexpr int esperaDelCerrojo = 10000; // ms; making a key takes a moment, a live holder this long is stuck
-constexpr QFileDevice::Permissions DeOtros = QFileDevice::ReadGroup | QFileDevice::WriteGroup
-                                             | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                                             | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
 [[noreturn]] void rechaza(const QString &ruta, const QString &motivo)
 {
@@ -49,16 +52,38 @@ void escribeClaveNueva(const QString &ruta)
     qCInfo(logServicios).noquote() << "Se creó la clave de contraseñas" << ruta;
 }
 
-void revisaArchivo(const QString &ruta)
+// Something, even a link to nothing, already has the key's name: no key is made over it.
+bool algoTieneElNombre(const QString &ruta)
 {
-    const QFileInfo informacion(ruta);
-    if (!informacion.exists())
-        rechaza(ruta, QStringLiteral("no existe (se crea al poner la primera contraseña con teqvaro --pon-contrasena)"));
-    if (!informacion.isFile())
+    struct stat estado {};
+    return ::lstat(QFile::encodeName(ruta).constData(), &estado) == 0;
+}
+
+[[noreturn]] void rechazaLaQueFalta(const QString &ruta)
+{
+    const QFileInfo enlace(ruta);
+    if (enlace.isSymLink())
+        rechaza(ruta, QStringLiteral("es un enlace a %1, que no existe").arg(enlace.symLinkTarget()));
+    rechaza(ruta, QStringLiteral("no existe (se crea al poner la primera contraseña con teqvaro --pon-contrasena)"));
+}
+
+// Judged on the file as opened, so what is read is what was checked. The key must be the
+// user's own: a key another account owns (root reading a user's key, say) could have been
+// chosen by that account, which would then read every password.
+void revisaAbierta(const QString &ruta, int descriptor)
+{
+    struct stat estado {};
+    if (::fstat(descriptor, &estado) != 0)
+        rechaza(ruta, QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(estado.st_mode))
         rechaza(ruta, QStringLiteral("no es un archivo"));
-    if (informacion.permissions() & DeOtros)
+    if (estado.st_uid != ::geteuid())
+        rechaza(ruta, QStringLiteral("pertenece a otro usuario (uid %1) y debe ser del usuario que corre el programa (uid %2)")
+                          .arg(estado.st_uid)
+                          .arg(::geteuid()));
+    if (estado.st_mode & (S_IRWXG | S_IRWXO))
         rechaza(ruta, QStringLiteral("otros usuarios pueden leerla o modificarla (debe tener permisos 0600)"));
-    if (informacion.size() != qint64(crypto_secretbox_KEYBYTES))
+    if (estado.st_size != off_t(crypto_secretbox_KEYBYTES))
         rechaza(ruta, QStringLiteral("no tiene el tamaño de una clave (%1 bytes)").arg(crypto_secretbox_KEYBYTES));
 }
 
@@ -76,7 +101,7 @@ void ClaveSecreta::creaSiFalta()
 {
     iniciaSodium();
     const QString ruta = Cifrado::rutaClave();
-    if (QFileInfo::exists(ruta))
+    if (algoTieneElNombre(ruta))
         return;
     if (!QDir().mkpath(QFileInfo(ruta).absolutePath()))
         rechaza(ruta, QStringLiteral("no se pudo crear su carpeta"));
@@ -85,7 +110,7 @@ void ClaveSecreta::creaSiFalta()
         rechaza(ruta, cerrojo.error() == QLockFile::LockFailedError
                           ? QStringLiteral("otro programa la está creando y no termina")
                           : QStringLiteral("no se pudo crear su cerrojo %1.lock").arg(ruta));
-    if (!QFileInfo::exists(ruta)) // another process may have made it while this one waited
+    if (!algoTieneElNombre(ruta)) // another process may have made it while this one waited
         escribeClaveNueva(ruta);
 }
 
@@ -100,11 +125,15 @@ ClaveSecreta::ClaveSecreta(SiFalta siFalta)
     if (siFalta == SiFalta::Crea)
         creaSiFalta();
     const QString ruta = Cifrado::rutaClave();
-    revisaArchivo(ruta);
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadOnly)
-        || archivo.read(reinterpret_cast<char *>(m_bytes.data()), qint64(m_bytes.size())) != qint64(m_bytes.size()))
-        rechaza(ruta, archivo.errorString());
+    const int descriptor = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a pipe in its place must not hang the start
+    if (descriptor < 0 && errno == ENOENT)
+        rechazaLaQueFalta(ruta);
+    if (descriptor < 0)
+        rechaza(ruta, QString::fromLocal8Bit(std::strerror(errno)));
+    const auto cierra = qScopeGuard([descriptor] { ::close(descriptor); });
+    revisaAbierta(ruta, descriptor);
+    if (::read(descriptor, m_bytes.data(), m_bytes.size()) != ssize_t(m_bytes.size()))
+        rechaza(ruta, QStringLiteral("no se pudo leer completa"));
 }
 
 } // namespace Servicios
