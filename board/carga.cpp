@@ -52,6 +52,7 @@ void frmKLD251::Carga_Oportunidades()
 void frmKLD251::comoRecarga(const std::function<void()> &cuerpo, Recarga recarga)
 {
     m_cargando = true;
+    m_recargaActual = recarga;
     m_fallasDeColorReportadas.clear();
     try {
         cuerpo();
@@ -113,9 +114,7 @@ std::optional<QString> frmKLD251::consultaDeLaVista()
     const QString clave = ConsultasVista.at(indice);
     Publico::TextoSql = Publico::Funciones->LeeConsulta(clave);
     if (Publico::TextoSql.trimmed().isEmpty()) {
-        Publico::Mensaje(QStringLiteral("No existe la consulta '") + clave + QStringLiteral("'"),
-                         Servicios::Estilo::Critico, QStringLiteral("Carga_Oportunidades()"), this, Publico::Modulo,
-                         QStringLiteral("ERR-ID:7500016"));
+        avisaConsultaFaltante(clave);
         return std::nullopt;
     }
     const QString nivel = Publico::Funciones->BuscaCampo(QStringLiteral("Vendedor"), QStringLiteral("VN_CVE_VENDEDOR"),
@@ -128,6 +127,20 @@ std::optional<QString> frmKLD251::consultaDeLaVista()
         return std::nullopt;
     Publico::TextoSql.replace(marcador, *filtro);
     return Publico::TextoSql;
+}
+
+// The rows of another view must not pass for this one's, so the list is emptied. Automatic
+// reloads that find the query still missing say so only once, as with any reload failure.
+void frmKLD251::avisaConsultaFaltante(const QString &clave)
+{
+    lvOrdenes->replaceContents({}, {});
+    actualizaCuenta();
+    const QString aviso = QStringLiteral("No existe la consulta '") + clave + QStringLiteral("'");
+    if (m_recargaActual == Recarga::Automatica && m_fallaDeRecargaMostrada == aviso)
+        return;
+    m_fallaDeRecargaMostrada = aviso;
+    Publico::Mensaje(aviso, Servicios::Estilo::Critico, QStringLiteral("Carga_Oportunidades()"), this, Publico::Modulo,
+                     QStringLiteral("ERR-ID:7500016"));
 }
 
 // The previously selected folio is selected again, and the view scrolled back to where the

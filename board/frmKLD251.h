@@ -100,6 +100,7 @@ private:
     void reportaFallaDeRecarga(std::exception_ptr falla, Recarga recarga);
     void cargaOportunidades();
     std::optional<QString> consultaDeLaVista();
+    void avisaConsultaFaltante(const QString &clave);
     std::optional<QString> fichaDeCambios();
     void marcaLeida(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio);
     void restauraPosicion(const QString &folio, int desplazamiento);
@@ -166,6 +167,7 @@ private:
     QSet<QString> m_fallasDeColorReportadas;
     // The failure of a reload last shown to the user, until a reload succeeds.
     std::optional<QString> m_fallaDeRecargaMostrada;
+    Recarga m_recargaActual = Recarga::Pedida;
 
     // The automatic reload reads only when the database had a commit since the rows shown
     // were read (their token), or a minute after they were read in full; it reads on a
