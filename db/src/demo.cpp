@@ -2,6 +2,7 @@
 
 #include "ado/connection.h"
 #include "ado/sqltext.h"
+#include "ado/transaction.h"
 #include "datos/esquema.h"
 #include "runtime/error.h"
 #include "servicios/cifrado.h"
@@ -284,16 +285,11 @@ void generaOportunidades(Ado::Connection &conexion, int cantidad, int primerNume
 
 void cargaDemo(Ado::Connection &conexion, int oportunidades)
 {
-    conexion.BeginTrans();
-    try {
-        cargaCatalogos(conexion);
-        cargaConfiguracion(conexion);
-        generaOportunidades(conexion, oportunidades);
-        conexion.CommitTrans();
-    } catch (...) {
-        conexion.RollbackTrans();
-        throw;
-    }
+    Ado::Transaction transaccion(conexion);
+    cargaCatalogos(conexion);
+    cargaConfiguracion(conexion);
+    generaOportunidades(conexion, oportunidades);
+    transaccion.commit();
 }
 
 bool aseguraBaseDemo(const QString &archivo, int oportunidades)

@@ -1,6 +1,7 @@
 #include "datos/esquema.h"
 
 #include "ado/connection.h"
+#include "ado/transaction.h"
 #include "datos/version.h"
 
 #include <QFile>
@@ -25,16 +26,11 @@ QStringList sentenciasDelEsquema()
 
 void creaEsquema(Ado::Connection &conexion)
 {
-    conexion.BeginTrans();
-    try {
-        for (const QString &statement : sentenciasDelEsquema())
-            conexion.Execute(statement);
-        aplicaPasosDesde(conexion, 1);
-        conexion.CommitTrans();
-    } catch (...) {
-        conexion.RollbackTrans();
-        throw;
-    }
+    Ado::Transaction transaccion(conexion);
+    for (const QString &statement : sentenciasDelEsquema())
+        conexion.Execute(statement);
+    aplicaPasosDesde(conexion, 1);
+    transaccion.commit();
 }
 
 } // namespace Datos

@@ -1,9 +1,9 @@
 #include "datos/version.h"
 
 #include "ado/connection.h"
+#include "ado/transaction.h"
 #include "runtime/error.h"
 
-#include <QScopeGuard>
 #include <QString>
 #include <QStringList>
 
@@ -89,21 +89,14 @@ void actualizaEsquema(Ado::Connection &conexion)
         rechazaBaseNueva(leida);
     if (leida == versionDelPrograma())
         return;
-    conexion.BeginTrans();
-    auto deshace = qScopeGuard([&conexion] {
-        try {
-            conexion.RollbackTrans();
-        } catch (...) { // the failure that got here is the one to report
-        }
-    });
+    Ado::Transaction transaccion(conexion);
     tomaElCerrojoDeActualizacion(conexion);
     const int actual = versionDeLaBase(conexion);
     if (actual > versionDelPrograma())
         rechazaBaseNueva(actual);
     if (actual < versionDelPrograma())
         aplicaPasosDesde(conexion, actual);
-    deshace.dismiss();
-    conexion.CommitTrans();
+    transaccion.commit();
 }
 
 } // namespace Datos

@@ -6,9 +6,8 @@
 
 #include "ado/connection.h"
 #include "ado/session.h"
+#include "ado/transaction.h"
 #include "runtime/error.h"
-
-#include <QScopeGuard>
 
 #include <sodium.h>
 
@@ -72,21 +71,14 @@ void ponContrasenaOperador(const QString &codigoOperador, const QString &clara)
     revisaContrasenaNueva(clara);
     const QString huella = HuellaDeContrasena::calcula(clara);
     const std::shared_ptr<Ado::Connection> conexion = Ado::Session::connection();
-    conexion->BeginTrans();
-    auto deshace = qScopeGuard([&conexion] {
-        try {
-            conexion->RollbackTrans();
-        } catch (...) { // the failure that got here is the one to report
-        }
-    });
+    Ado::Transaction transaccion(*conexion);
     const std::optional<OperadorGuardado> operador = leeOperador(codigoOperador);
     if (!operador)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall, QStringLiteral("No existe el operador %1").arg(codigoOperador));
     conexion->Execute(QStringLiteral("DELETE FROM Operador_Contrasena WHERE Oc_Cve_Operador = ?"), {operador->codigo});
     conexion->Execute(QStringLiteral("INSERT INTO Operador_Contrasena (Oc_Cve_Operador, Oc_Huella) VALUES (?, ?)"),
                       {operador->codigo, huella});
-    deshace.dismiss();
-    conexion->CommitTrans();
+    transaccion.commit();
 }
 
 } // namespace Servicios
