@@ -13,7 +13,12 @@ namespace Banco {
 // folders) is the benchmark's own, which its children inherit.
 QProcessEnvironment entornoDelAnfitrion();
 
-// The host opening the board on this database for the benchmark's operator.
+inline constexpr char contrasenaDelBanco[] = "banco-contrasena";
+
+// The host opening the board on this database for the benchmark's operator, who signs in
+// with the first line of the host's standard input.
 QStringList argumentosDelAnfitrion(const Base &base);
+// Gives the benchmark's operator its password on this database.
+void ponContrasenaDelBanco(const Base &base);
 
 } // namespace Banco

@@ -3,6 +3,7 @@
 // reading every value as text). Prints one line per measurement: "name value unit".
 //   board_bench [--database sqlite | postgresql://user@host:port/db] [--rows 10000,100000,1000000]
 //               [--long] [--team] [--no-demo]
+#include "anfitrion.h"
 #include "mediciones.h"
 #include "piso.h"
 #include "procesos.h"
@@ -86,6 +87,7 @@ void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &pla
 void mideTamano(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanzador, int filas)
 {
     const Base base = preparaBase(opciones.destino, carpeta.path(), filas);
+    ponContrasenaDelBanco(base);
     const Corrida corrida{filas, base.motor};
     const Plan plan = planPara(filas, opciones, base);
     mideEnEsteProceso(corrida, base, plan);

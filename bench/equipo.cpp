@@ -95,6 +95,8 @@ public:
             anfitrion->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
             anfitrion->start(QStringLiteral(TEQVARO_PROGRAMA), argumentosDelAnfitrion(base));
             anfitrion->waitForStarted();
+            anfitrion->write(QByteArray(contrasenaDelBanco) + '\n');
+            anfitrion->closeWriteChannel();
             m_procesos.push_back(std::move(anfitrion));
         }
     }

@@ -136,7 +136,7 @@ std::optional<QString> iniciaLaSesion(const Opciones &opciones)
 {
     const bool demo = esBaseDeDemostracion(Opciones::archivoDemo());
     Ingreso ingreso(demo);
-    return iniciaSesion({opciones.operador, demo, sinPantalla(opciones)}, ingreso);
+    return iniciaSesion({opciones.operador, demo, sinPantalla(opciones) || opciones.contrasenaPorEntrada}, ingreso);
 }
 
 // Writes the window to a PNG once it has been shown, activated and filled.

@@ -19,7 +19,7 @@ struct LineaDeOrdenes
     {
         parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
         parser.addOptions({ayuda, version, baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena,
-                           contrasenaOperador, arranque, abre});
+                           contrasenaOperador, arranque, contrasenaPorEntrada, abre});
     }
 
     QCommandLineParser parser;
@@ -51,6 +51,11 @@ struct LineaDeOrdenes
         QStringLiteral("operador")};
     const QCommandLineOption arranque{QStringLiteral("mide-arranque"),
                                       QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
+    // For a host started by a script (a benchmark, a kiosk): no dialog to type into.
+    const QCommandLineOption contrasenaPorEntrada{
+        QStringLiteral("contrasena-por-entrada"),
+        QStringLiteral("Entra sin la forma de ingreso: la contraseña del operador es la primera línea de la "
+                       "entrada estándar.")};
     // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
     const QCommandLineOption abre = oculta(
         {QStringLiteral("abre"), QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
@@ -76,6 +81,7 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.vendedorContrasena = linea.parser.value(linea.contrasena);
     opciones.operadorContrasena = linea.parser.value(linea.contrasenaOperador);
     opciones.mideArranque = linea.parser.isSet(linea.arranque);
+    opciones.contrasenaPorEntrada = linea.parser.isSet(linea.contrasenaPorEntrada);
     opciones.abreModulo = linea.parser.value(linea.abre);
     if (!opciones.abreModulo.isEmpty())
         opciones.abreParametros = linea.parser.positionalArguments().value(0);

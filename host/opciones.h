@@ -13,6 +13,7 @@ struct Opciones
     QString abreModulo;       // once the window is up, ask for this module's screen...
     QString abreParametros;   // ...with these parameters, as a module would
     bool mideArranque = false; // print "pintado <ms>" at the screen's first paint and end
+    bool contrasenaPorEntrada = false; // sign in with the first line of standard input, no dialog
     QString registra;         // run this library's registration entry point and end
     QString desregistra;
     QString vendedorContrasena; // set this salesperson's password (read from standard input) and end

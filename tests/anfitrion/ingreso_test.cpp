@@ -1,5 +1,6 @@
 // Signing the operator in: who gets in with which password, on the demo database and on any
 // other, and what the dialog says to everyone else.
+#include "ayudas.h"
 #include "basedeprueba.h"
 
 #include "dialogoingreso.h"
@@ -99,6 +100,7 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
 TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 {
     using std::chrono::seconds;
+    const Pruebas::BitacoraGrabada bitacora("teqvaro.servicios");
     std::vector<std::chrono::milliseconds> esperas;
     Ingreso ingreso(false, [&esperas](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
     const auto falla = [&ingreso](const QString &codigo, int veces) {
@@ -118,6 +120,10 @@ TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger
     EXPECT_EQ(ingreso.entra(QStringLiteral("GERENTE"), QStringLiteral("Buena'1")), QStringLiteral("GERENTE"));
     falla(QStringLiteral("GERENTE"), 1);
     EXPECT_EQ(esperas, std::vector<std::chrono::milliseconds>{seconds(30)});
+    // Every failure is logged with its code, never with what was typed.
+    ASSERT_EQ(bitacora.lineas().size(), 14);
+    EXPECT_TRUE(bitacora.lineas().first().contains(QStringLiteral("gerente")));
+    EXPECT_FALSE(bitacora.lineas().join(QLatin1Char(' ')).contains(QStringLiteral("mala")));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "servicios/frenodeintentos.h"
 
+#include "registro.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
@@ -45,12 +47,16 @@ void FrenoDeIntentos::antesDeRevisar(const QString &codigo) const
         m_espera(espera);
 }
 
+// A failure is logged with the code it was for (never what was typed as the password), so
+// an administrator sees guessing as it happens.
 void FrenoDeIntentos::anota(const QString &codigo, bool acerto)
 {
-    if (acerto)
+    if (acerto) {
         m_fallos.remove(clave(codigo));
-    else
-        ++m_fallos[clave(codigo)];
+        return;
+    }
+    const int fallos = ++m_fallos[clave(codigo)];
+    qCWarning(logServicios).noquote() << "Ingreso fallido con la clave" << codigo << "- fallos seguidos:" << fallos;
 }
 
 FrenoDeIntentos &frenoDeVendedores()

@@ -24,6 +24,7 @@ public:
 
     // Waits as long as the failures so far of this code call for, before it is checked.
     void antesDeRevisar(const QString &codigo) const;
+    // A failure is also logged, with the code (never the password).
     void anota(const QString &codigo, bool acerto);
 
     // The wait before the attempt that follows `fallos` consecutive failures.
