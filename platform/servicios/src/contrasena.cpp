@@ -1,7 +1,6 @@
 #include "servicios/cifrado.h"
 
 #include "ado/session.h"
-#include "ado/sqltext.h"
 #include "runtime/error.h"
 
 namespace Servicios {
@@ -21,11 +20,9 @@ void ponContrasena(const QString &codigoVendedor, const QString &clara)
 {
     revisaContrasenaNueva(clara);
     qint64 filas = 0;
-    Ado::Session::connection()->Execute(QStringLiteral("UPDATE Vendedor SET Vn_Password = '")
-                                            + Ado::quoted(Cifrado::Cifra(clara))
-                                            + QStringLiteral("' WHERE Vn_Cve_Vendedor = '")
-                                            + Ado::quoted(codigoVendedor) + QStringLiteral("'"),
-                                        &filas);
+    // Bound, so the cipher text is never part of a statement's text, in a log or a message.
+    Ado::Session::connection()->Execute(QStringLiteral("UPDATE Vendedor SET Vn_Password = ? WHERE Vn_Cve_Vendedor = ?"),
+                                        {Cifrado::Cifra(clara), codigoVendedor}, &filas);
     if (filas < 1)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("No existe el vendedor %1").arg(codigoVendedor));
