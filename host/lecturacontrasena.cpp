@@ -21,10 +21,10 @@ QString leeLinea(std::FILE *entrada)
 }
 
 // The terminal's echo is off only while the line is typed, and back on whatever happens.
+// Echo goes off (dropping what was typed ahead) before the question shows, so nothing
+// typed in answer to it is dropped.
 QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const char *pregunta)
 {
-    std::fputs(pregunta, avisos);
-    std::fflush(avisos);
     const int descriptor = fileno(entrada);
     termios antes{};
     tcgetattr(descriptor, &antes);
@@ -32,9 +32,11 @@ QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const char *pregunta)
     sinEco.c_lflag &= ~tcflag_t(ECHO);
     tcsetattr(descriptor, TCSAFLUSH, &sinEco);
     const auto restaura = qScopeGuard([&] {
-        tcsetattr(descriptor, TCSAFLUSH, &antes);
+        tcsetattr(descriptor, TCSANOW, &antes);
         std::fputc('\n', avisos);
     });
+    std::fputs(pregunta, avisos);
+    std::fflush(avisos);
     return leeLinea(entrada);
 }
 
