@@ -14,6 +14,7 @@
 #include "runtime/conversions.h"
 #include "servicios/cifrado.h"
 #include "servicios/entornosql.h"
+#include "servicios/frenodeintentos.h"
 #include "servicios/funcionessql.h"
 #include "servicios/procesossql.h"
 
@@ -128,6 +129,8 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
 // The code box writes in capitals, as salespeople's codes are.
 TEST_F(Hostil, theLoginAcceptsExactlyTheRightCodeAndPassword)
 {
+    // Dozens of wrong tries in a row: the brake on guessing is counted, not waited for.
+    Servicios::frenoDeVendedores() = Servicios::FrenoDeIntentos([](std::chrono::milliseconds) {});
     const std::vector<QString> cargas = Pruebas::cargasTecleables();
     for (const QString &carga : Pruebas::cargasGuardables()) {
         if (!carga.isEmpty())
