@@ -57,7 +57,7 @@ void frmKLD251::comoRecarga(const std::function<void()> &cuerpo, Recarga recarga
     try {
         cuerpo();
     } catch (...) {
-        reportaFallaDeRecarga(std::current_exception(), recarga);
+        reportaFallaDeRecarga(std::current_exception());
     }
     m_cargando = false;
 }
@@ -65,14 +65,20 @@ void frmKLD251::comoRecarga(const std::function<void()> &cuerpo, Recarga recarga
 // While the database stays down every automatic reload fails the same way: the user is told
 // once, and the rest are only logged until a reload succeeds. A reload the user asked for
 // always says why it failed.
-void frmKLD251::reportaFallaDeRecarga(std::exception_ptr falla, Recarga recarga)
+bool frmKLD251::hayQueAvisar(const QString &motivo)
 {
-    const QString motivo = Runtime::toRuntimeError(falla).description();
-    if (recarga == Recarga::Automatica && m_fallaDeRecargaMostrada == motivo) {
+    if (m_recargaActual == Recarga::Automatica && m_fallaDeRecargaMostrada == motivo)
+        return false;
+    m_fallaDeRecargaMostrada = motivo;
+    return true;
+}
+
+void frmKLD251::reportaFallaDeRecarga(std::exception_ptr falla)
+{
+    if (!hayQueAvisar(Runtime::toRuntimeError(falla).description())) {
         Runtime::logRepeatedFailure("Carga_Oportunidades", falla);
         return;
     }
-    m_fallaDeRecargaMostrada = motivo;
     Publico::ReportaFalla(this, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("ERR-ID:7500017"), falla);
 }
 
@@ -129,16 +135,15 @@ std::optional<QString> frmKLD251::consultaDeLaVista()
     return Publico::TextoSql;
 }
 
-// The rows of another view must not pass for this one's, so the list is emptied. Automatic
-// reloads that find the query still missing say so only once, as with any reload failure.
+// The rows of another view must not pass for this one's, so the list is emptied; the
+// message follows the rule of any reload failure.
 void frmKLD251::avisaConsultaFaltante(const QString &clave)
 {
     lvOrdenes->replaceContents({}, {});
     actualizaCuenta();
     const QString aviso = QStringLiteral("No existe la consulta '") + clave + QStringLiteral("'");
-    if (m_recargaActual == Recarga::Automatica && m_fallaDeRecargaMostrada == aviso)
+    if (!hayQueAvisar(aviso))
         return;
-    m_fallaDeRecargaMostrada = aviso;
     Publico::Mensaje(aviso, Servicios::Estilo::Critico, QStringLiteral("Carga_Oportunidades()"), this, Publico::Modulo,
                      QStringLiteral("ERR-ID:7500016"));
 }

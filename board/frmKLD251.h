@@ -97,7 +97,8 @@ private:
     // Loading and colouring
     enum class Recarga { Pedida, Automatica };
     void comoRecarga(const std::function<void()> &cuerpo, Recarga recarga);
-    void reportaFallaDeRecarga(std::exception_ptr falla, Recarga recarga);
+    bool hayQueAvisar(const QString &motivo);
+    void reportaFallaDeRecarga(std::exception_ptr falla);
     void cargaOportunidades();
     std::optional<QString> consultaDeLaVista();
     void avisaConsultaFaltante(const QString &clave);
