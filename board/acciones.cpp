@@ -13,6 +13,8 @@
 #include "controles/listview.h"
 #include "runtime/conversions.h"
 
+#include <QLabel>
+
 namespace {
 
 const QString entidad = QStringLiteral("OPORTUNIDAD");
@@ -70,6 +72,7 @@ void frmKLD251::cancela(const QString &folio)
         Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &afectados, -1);
         if (afectados == 0) {
             Publico::Entorno->Conexion()->RollbackTrans();
+            anuncia(QStringLiteral("La oportunidad %1 ya estaba cancelada").arg(folio));
             Carga_Oportunidades();
             return;
         }
@@ -79,9 +82,11 @@ void frmKLD251::cancela(const QString &folio)
         const std::exception_ptr falla = std::current_exception();
         if (iniciada)
             Publico::IgnoraError([] { Publico::Entorno->Conexion()->RollbackTrans(); });
+        anuncia(QStringLiteral("No se canceló la oportunidad %1").arg(folio));
         Publico::ReportaFalla(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"), falla);
         return;
     }
+    anuncia(QStringLiteral("Oportunidad %1 cancelada").arg(folio));
     Carga_Oportunidades();
 }
 
@@ -99,6 +104,7 @@ void frmKLD251::imgEstadoOp_Click()
         estados.Mostrar(actual);
         const QString elegido = estados.EstadoSeleccionado;
         const bool aceptado = estados.Aceptado;
+        const QString descripcion = estados.lbDescripcion->text();
         estados.unload();
         if (!aceptado || elegido == actual)
             return;
@@ -113,9 +119,11 @@ void frmKLD251::imgEstadoOp_Click()
         qint64 cambiados = 0;
         Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &cambiados, -1);
         if (cambiados == 0) {
+            anuncia(QStringLiteral("No se cambió el estado de la oportunidad %1: otro usuario la cambió").arg(folio));
             avisaEstadoCambiadoPorOtro();
             return;
         }
+        anuncia(QStringLiteral("Oportunidad %1 pasó al estado %2").arg(folio, descripcion.isEmpty() ? elegido : descripcion));
         if (const int renglon = renglonDelFolio(folio); renglon != 0)
             ColoreaRenglon(folio, renglon);
     });
@@ -168,6 +176,7 @@ void frmKLD251::imgGanada_Click()
             return;
         }
         if (Publico::Procesos->CierraOportunidad(folio, 1, QString())) {
+            anuncia(QStringLiteral("Oportunidad %1 cerrada como ganada").arg(folio));
             Carga_Oportunidades();
             return;
         }
@@ -190,8 +199,11 @@ void frmKLD251::imgPerdida_Click()
         causas.unload();
         if (causa.isEmpty())
             return;
-        if (!Publico::Procesos->CierraOportunidad(folio, 2, causa))
-            Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
+        if (Publico::Procesos->CierraOportunidad(folio, 2, causa)) {
+            anuncia(QStringLiteral("Oportunidad %1 cerrada como perdida (%2)").arg(folio, causa));
+            return;
+        }
+        Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
                                       Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
                                       QStringLiteral("ERR-ID:7500010"));
     });
@@ -207,33 +219,45 @@ struct Registro
     QString idFalla;
     QString tituloTrampa;
     QString idTrampa;
+    QString hecho; // for the status bar, with the folio
 };
 
 const Registro seguimiento{&Servicios::Procesos::RegistraSeguimiento, QStringLiteral("Seguimiento"),
                            QStringLiteral("ERR-ID:7500012"), QStringLiteral("imgSeguimiento_Click()"),
-                           QStringLiteral("ERR-ID:7500013")};
+                           QStringLiteral("ERR-ID:7500013"), QStringLiteral("Seguimiento registrado para la oportunidad %1")};
 const Registro evento{&Servicios::Procesos::RegistraEvento, QStringLiteral("ERROR"), QStringLiteral("ERR-ID:7500005"),
-                      QStringLiteral("imgEvento_Click()"), QStringLiteral("ERR-ID:7500006")};
+                      QStringLiteral("imgEvento_Click()"), QStringLiteral("ERR-ID:7500006"),
+                      QStringLiteral("Evento registrado para la oportunidad %1")};
 
-void registra(QWidget *tablero, const Registro &registro, const QString &folio)
+// Whether the posting was recorded.
+bool registra(QWidget *tablero, const Registro &registro, const QString &folio)
 {
+    bool registrado = false;
     Publico::Atrapa(tablero, registro.tituloTrampa, registro.idTrampa, [&] {
-        if (!(Publico::Procesos.get()->*registro.operacion)(entidad, folio, QString(), QString()))
+        registrado = (Publico::Procesos.get()->*registro.operacion)(entidad, folio, QString(), QString());
+        if (!registrado)
             Publico::Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico,
                                       registro.tituloFalla, tablero, Publico::Modulo, registro.idFalla);
     });
+    return registrado;
 }
 
 } // namespace
 
 void frmKLD251::imgSeguimiento_Click()
 {
-    if (lvOrdenes->selectedIndex() != 0)
-        registra(this, seguimiento, folioSeleccionado());
+    if (lvOrdenes->selectedIndex() == 0)
+        return;
+    const QString folio = folioSeleccionado();
+    if (registra(this, seguimiento, folio))
+        anuncia(seguimiento.hecho.arg(folio));
 }
 
 void frmKLD251::imgEvento_Click()
 {
-    if (lvOrdenes->selectedIndex() != 0)
-        registra(this, evento, folioSeleccionado());
+    if (lvOrdenes->selectedIndex() == 0)
+        return;
+    const QString folio = folioSeleccionado();
+    if (registra(this, evento, folio))
+        anuncia(evento.hecho.arg(folio));
 }

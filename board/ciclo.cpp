@@ -106,6 +106,7 @@ void frmKLD251::formActivate()
         CveVendedor = login.txtVn_Cve_Vendedor->Texto();
         login.unload();
     }
+    anunciaVendedor();
     Carga_Oportunidades();
     if (lvOrdenes->isVisible() && lvOrdenes->isEnabled())
         lvOrdenes->setFocus();

@@ -42,6 +42,7 @@ frmKLD251::frmKLD251(QWidget *parent)
     setKeyPreview(true);
     creaControles();
     creaBotones();
+    creaEstado();
     conectaEventos();
     m_lector = std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
         Runtime::runHandler("TmrRefresh_Timer", [&] { recibeLectura(std::move(lectura)); });

@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <chrono>
 #include <functional>
@@ -29,6 +30,9 @@ class ListView;
 class txtZEL;
 } // namespace Controles
 namespace Kit = Controles;
+namespace Runtime {
+class ScreenStatus;
+}
 namespace Aspectos {
 struct Leidos;
 }
@@ -112,6 +116,14 @@ private:
     void reportaFallaDeColor(std::exception_ptr falla);
     void actualizaCuenta();
 
+    // The status bar of the window that holds the board
+    void creaEstado();
+    void anuncia(const QString &resultado);
+    void anunciaVendedor();
+    void anunciaConexion(bool responde);
+    void anunciaContenido();
+    std::optional<double> totalDeMontos() const;
+
     // Search
     void txtBuscar_Buscar();
 
@@ -179,6 +191,9 @@ private:
     Reloj m_reloj{&std::chrono::steady_clock::now};
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_lecturaPendiente;
+
+    Runtime::ScreenStatus *m_estado = nullptr;
+    std::optional<QTime> m_sinConexionDesde;
 
     // Controls
     Kit::colorZEL *colorZEL = nullptr;

@@ -33,6 +33,7 @@ void frmKLD251::lvOrdenes_KeyDown(int keyCode, int shift)
         QClipboard *portapapeles = QGuiApplication::clipboard();
         portapapeles->clear();
         portapapeles->setText(folioSeleccionado());
+        anuncia(QStringLiteral("Folio %1 copiado").arg(folioSeleccionado()));
     }
     if (keyCode == Runtime::KeyCode::F10)
         Publico::Funciones->AccionLista(*lvOrdenes);

@@ -74,6 +74,7 @@ void frmKLD251::recargaAutomatica()
         return;
     const auto inicio = m_reloj();
     const std::optional<QString> ficha = fichaDeCambios();
+    anunciaConexion(ficha.has_value());
     if (!hayQueLeer(ficha))
         return;
     comoRecarga(

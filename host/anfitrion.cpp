@@ -56,7 +56,7 @@ void Anfitrion::transacciones(const QString &modulo, const QString &parametros)
     qCInfo(logAnfitrion).noquote() << "Solicitud de pantalla:" << modulo << parametros;
     const QString resultado = atiende(modulo, parametros);
     qCInfo(logAnfitrion).noquote() << "Solicitud" << modulo << parametros << "→" << resultado;
-    Q_EMIT accionRealizada(QStringLiteral("%1: %2").arg(modulo, resultado));
+    Q_EMIT accionRealizada(resultado);
 }
 
 // Called by name from a module's handler: nothing may leave it.
@@ -74,15 +74,15 @@ QString Anfitrion::atiende(const QString &modulo, const QString &parametros)
         const QString descripcion = Runtime::toRuntimeError(std::current_exception()).description();
         Avisos::reportaFalla(duena(), QStringLiteral("No se pudo abrir la pantalla del módulo %1.").arg(modulo),
                              descripcion);
-        return QStringLiteral("falla: %1").arg(descripcion);
+        return QStringLiteral("No se pudo abrir la pantalla del módulo %1: %2").arg(modulo, descripcion);
     }
     if (!respuesta.instalado) {
         avisaNoInstalado(modulo, parametros);
-        return QStringLiteral("no está instalado");
+        return QStringLiteral("El módulo %1 no está instalado").arg(modulo);
     }
     if (!respuesta.pantalla) {
         Avisos::advierte(duena(), respuesta.motivo);
-        return QStringLiteral("no se abrió: %1").arg(respuesta.motivo);
+        return QStringLiteral("No se abrió la pantalla: %1").arg(respuesta.motivo);
     }
     Pantallas::Suplente *pantalla = respuesta.pantalla;
     pantalla->setSolicitud(solicitud);
@@ -91,7 +91,7 @@ QString Anfitrion::atiende(const QString &modulo, const QString &parametros)
         Q_EMIT accionRealizada(descripcion);
     });
     alFrente(pantalla);
-    return QStringLiteral("se abrió «%1»").arg(pantalla->windowTitle());
+    return QStringLiteral("Se abrió «%1»").arg(pantalla->windowTitle());
 }
 
 void Anfitrion::avisaNoInstalado(const QString &modulo, const QString &parametros)

@@ -2,6 +2,7 @@
 
 #include "activacionincrustada.h"
 #include "anfitrion.h"
+#include "barradeestado.h"
 #include "avisos.h"
 #include "modulos.h"
 #include "ventanas.h"
@@ -13,10 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QStatusBar>
 
 namespace {
 
@@ -79,25 +78,13 @@ void VentanaPrincipal::creaMenus()
 
 void VentanaPrincipal::creaBarraDeEstado()
 {
-    m_ultimaAccion = new QLabel(this);
-    m_ultimaAccion->setObjectName(QStringLiteral("lbUltimaAccion"));
-    m_ultimaAccion->setAccessibleName(QStringLiteral("Última acción"));
-    m_operadorVisible = new QLabel(QStringLiteral("Operador: %1").arg(m_operador), this);
-    m_operadorVisible->setObjectName(QStringLiteral("lbOperador"));
-    m_operadorVisible->setAccessibleName(QStringLiteral("Operador"));
-    m_baseVisible = new QLabel(QStringLiteral("Base de datos: %1").arg(baseDeLaSesion()), this);
-    m_baseVisible->setObjectName(QStringLiteral("lbBaseDeDatos"));
-    m_baseVisible->setAccessibleName(QStringLiteral("Base de datos"));
-    statusBar()->setObjectName(QStringLiteral("barraDeEstado"));
-    statusBar()->addWidget(m_ultimaAccion, 1);
-    statusBar()->addPermanentWidget(m_operadorVisible);
-    statusBar()->addPermanentWidget(m_baseVisible);
-    anotaAccion(QStringLiteral("Sesión iniciada"));
+    m_barra = new BarraDeEstado(m_operador, baseDeLaSesion(), this);
+    setStatusBar(m_barra);
 }
 
 void VentanaPrincipal::anotaAccion(const QString &accion)
 {
-    m_ultimaAccion->setText(QStringLiteral("Última acción: %1").arg(accion));
+    m_barra->anotaAccion(accion);
 }
 
 QWidget *VentanaPrincipal::abreModulo(const QString &nombreDeRegistro)
@@ -114,7 +101,8 @@ QWidget *VentanaPrincipal::abreModulo(const QString &nombreDeRegistro)
         abreAparte(pantalla);
     else
         ocupaElCentro(pantalla, anfitrion);
-    anotaAccion(QStringLiteral("Módulo %1 abierto").arg(nombreDeRegistro));
+    const QString titulo = pantalla->windowTitle();
+    anotaAccion(QStringLiteral("Se abrió «%1»").arg(titulo.isEmpty() ? nombreDeRegistro : titulo));
     return pantalla;
 }
 
@@ -132,6 +120,7 @@ void VentanaPrincipal::ocupaElCentro(QWidget *pantalla, Anfitrion *anfitrion)
     m_anfitrion = anfitrion;
     connect(m_anfitrion, &Anfitrion::cerrado, this, &QWidget::close);
     new ActivacionIncrustada(pantalla); // owned by the screen
+    m_barra->observa(pantalla);
     setCentralWidget(pantalla);
     setWindowTitle(QStringLiteral("%1 — %2").arg(nombreDelPrograma, pantalla->windowTitle()));
     pantalla->show();

@@ -6,8 +6,8 @@
 #include <QString>
 
 class Anfitrion;
+class BarraDeEstado;
 class Modulos;
-class QLabel;
 class QMenu;
 
 // The suite's main window: the module opened first fills it, the other modules' screens and
@@ -55,7 +55,5 @@ private:
     QList<QPointer<QWidget>> m_pantallasDeModulos; // they belong to their modules, not to this window
     QMenu *m_menuModulos = nullptr;
     QMenu *m_menuVentana = nullptr;
-    QLabel *m_operadorVisible = nullptr;
-    QLabel *m_baseVisible = nullptr;
-    QLabel *m_ultimaAccion = nullptr;
+    BarraDeEstado *m_barra = nullptr;
 };

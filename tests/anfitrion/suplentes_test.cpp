@@ -173,7 +173,7 @@ TEST_F(Suplentes, requestsThatNameNothingShownAreExplainedAndLogged)
         EXPECT_EQ(aviso(modulo, parametros), QString::fromUtf8(caso.mensaje));
         ASSERT_FALSE(bitacora.lineas().isEmpty());
         EXPECT_EQ(bitacora.lineas().last(),
-                  QStringLiteral("Solicitud %1 %2 → no se abrió: %3").arg(modulo, parametros, QString::fromUtf8(caso.mensaje)));
+                  QStringLiteral("Solicitud %1 %2 → No se abrió la pantalla: %3").arg(modulo, parametros, QString::fromUtf8(caso.mensaje)));
     }
     for (const char *nombre : {"frmKLD215", "frmKLD238", "frmKLD242", "frmOportunidadGanada"})
         EXPECT_EQ(ventanaAbierta(QString::fromUtf8(nombre)), nullptr) << nombre;
@@ -187,7 +187,7 @@ TEST_F(Suplentes, anUnknownModuleIsNotInstalledAndTheWonCodeNeedsTheVariable)
     EXPECT_EQ(visto->texto, QStringLiteral("El módulo KLD999 no está instalado en este equipo."));
     EXPECT_EQ(visto->detalle, QStringLiteral("Solicitud: ACCION=NUEVO|DATO=X"));
     EXPECT_EQ(bitacora.lineas(), (QStringList{QStringLiteral("Solicitud de pantalla: KLD999 ACCION=NUEVO|DATO=X"),
-                                              QStringLiteral("Solicitud KLD999 ACCION=NUEVO|DATO=X → no está instalado")}));
+                                              QStringLiteral("Solicitud KLD999 ACCION=NUEVO|DATO=X → El módulo KLD999 no está instalado")}));
 
     // The won transaction is whatever the variable names, and nothing once it is empty.
     base.ejecuta(QStringLiteral("UPDATE Variable SET Va_Valor = '' WHERE Va_Nombre = 'CRM_TRANSACCION_OPORTUNIDAD_GANADA'"));
@@ -203,7 +203,7 @@ TEST_F(Suplentes, aDatabaseFailureIsReportedAndTheNextRequestWorks)
     ASSERT_TRUE(visto->visto);
     EXPECT_EQ(visto->texto, QStringLiteral("No se pudo abrir la pantalla del módulo KLD215."));
     EXPECT_FALSE(visto->detalle.isEmpty());
-    EXPECT_TRUE(bitacora.lineas().last().startsWith(QStringLiteral("Solicitud KLD215 ACCION=CONSULTA|DATO=C001 → falla: ")));
+    EXPECT_TRUE(bitacora.lineas().last().startsWith(QStringLiteral("Solicitud KLD215 ACCION=CONSULTA|DATO=C001 → No se pudo abrir la pantalla del módulo KLD215: ")));
 
     base.ejecuta(QStringLiteral("ALTER TABLE Contacto_Fuera RENAME TO Contacto"));
     EXPECT_NE(abre(QStringLiteral("KLD238"), QStringLiteral("ACCION=CONSULTAR|DATO=ORG02"), QStringLiteral("frmKLD238")),

@@ -131,6 +131,8 @@ protected:
 
     QToolButton *boton(const QString &nombre) const { return tablero->findChild<QToolButton *>(nombre); }
 
+    QString barra(const char *etiqueta) const { return ventana->findChild<QLabel *>(QString::fromUtf8(etiqueta))->text(); }
+
     QString operador = QStringLiteral("GERENTE");
     Pruebas::BaseDePrueba base;
     std::unique_ptr<Modulos> modulos;
@@ -147,11 +149,36 @@ TEST_F(VentanaConTablero, theBoardFillsTheWindowAndLoadsOnItsFirstActivation)
     EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Teqvaro — Control de oportunidades"));
     EXPECT_EQ(folios(), (QStringList{"OP-000001", "OP-000002", "OP-000003", "OP-000004", "OP-000005"}));
 
-    EXPECT_EQ(ventana->findChild<QLabel *>(QStringLiteral("lbOperador"))->text(), QStringLiteral("Operador: GERENTE"));
-    EXPECT_EQ(ventana->findChild<QLabel *>(QStringLiteral("lbBaseDeDatos"))->text(),
-              QStringLiteral("Base de datos: ") + base.direccion().toDisplayString());
-    EXPECT_EQ(ventana->findChild<QLabel *>(QStringLiteral("lbUltimaAccion"))->text(),
-              QStringLiteral("Última acción: Módulo KLD251.Pantalla abierto"));
+    EXPECT_EQ(barra("lbBaseDeDatos"), QStringLiteral("Base de datos: ") + base.direccion().toDisplayString());
+}
+
+// The status bar says whose board it is, what the list holds, and each action's outcome in
+// words, the board's and the host's screens' alike.
+TEST_F(VentanaConTablero, theStatusBarTellsWhoseBoardItIsWhatItShowsAndWhatWasLastDone)
+{
+    EXPECT_EQ(barra("lbOperador"), QStringLiteral("Operador: GERENTE · Vendedor: V001"));
+    EXPECT_EQ(barra("lbUltimaAccion"), QStringLiteral("Se abrió «Control de oportunidades»"));
+    const auto contenido = [this] {
+        QStringList listados;
+        for (const QString &folio : folios())
+            listados << QStringLiteral("'%1'").arg(folio);
+        const double total = base.valor(QStringLiteral("SELECT SUM(Op_Monto) FROM Oportunidad WHERE Op_Folio IN (%1)")
+                                            .arg(listados.join(QLatin1Char(',')))).toDouble();
+        return QStringLiteral("%1 oportunidades · %2 en total")
+            .arg(folios().size())
+            .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toCurrencyString(total, QStringLiteral("$")));
+    };
+    QTest::qWait(1); // the contents are summed once the reload's changes have settled
+    EXPECT_EQ(barra("lbContenido"), contenido());
+
+    lista().selectItem(2);
+    const QString folio = lista().itemText(2);
+    Pruebas::alAparecer(QStringLiteral("Mensaje"), [](QWidget &pregunta) { Pruebas::pulsa(pregunta, QStringLiteral("cmdSi")); });
+    boton(QStringLiteral("imgCancelar"))->click();
+    QTest::qWait(1);
+    EXPECT_EQ(barra("lbUltimaAccion"), QStringLiteral("Oportunidad %1 cancelada").arg(folio));
+    EXPECT_EQ(barra("lbContenido"), contenido());
+    EXPECT_TRUE(ventana->findChild<QLabel *>(QStringLiteral("lbConexion"))->isHidden());
 }
 
 TEST_F(VentanaConTablero, theBoardReloadsOnLaterActivationsAndOnF5AndSearchesOnF3)
@@ -196,8 +223,7 @@ TEST_F(VentanaConTablero, aNewOpportunityFromTheBoardAppearsAtItsNextRefresh)
     activa(*forma);
     forma->findChild<QAbstractButton *>(QStringLiteral("cmdGuardar"))->click();
     EXPECT_EQ(ventanaAbierta(QStringLiteral("frmKLD242")), nullptr);
-    EXPECT_EQ(ventana->findChild<QLabel *>(QStringLiteral("lbUltimaAccion"))->text(),
-              QStringLiteral("Última acción: Oportunidad OP-000777 registrada"));
+    EXPECT_EQ(barra("lbUltimaAccion"), QStringLiteral("Oportunidad OP-000777 registrada"));
 
     activa(*ventana);
     EXPECT_TRUE(folios().contains(QStringLiteral("OP-000777")));

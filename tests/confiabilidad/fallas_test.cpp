@@ -5,6 +5,7 @@
 #include "ado/connection.h"
 #include "ado/recordset.h"
 #include "runtime/conversions.h"
+#include "runtime/screenstatus.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -135,8 +136,9 @@ protected:
 };
 
 // While the server is down the first automatic reload says so and the next ones only log,
-// none starting another; a reload the user asks for always says so. The first reload after
-// the server is back shows the current rows again, with no message.
+// none starting another; a reload the user asks for always says so; the status bar says
+// since when the connection is down. The first reload after the server is back shows the
+// current rows again, with no message.
 TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
 {
     abre();
@@ -160,6 +162,10 @@ TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
         EXPECT_FALSE(mensaje.texto.isEmpty());
     }
     EXPECT_EQ(folios(), antes);
+    const auto conexion = [this] { return Runtime::ScreenStatus::of(tablero.get())->text(Runtime::ScreenStatus::Part::Connection); };
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Sin conexión desde las \\d\\d:\\d\\d, reintentando$"))
+                    .match(conexion()).hasMatch())
+        << conexion().toStdString();
 
     servidor(QStringLiteral("start"));
     entorno->mensajes.clear();
@@ -167,6 +173,7 @@ TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
     tic(1);
     EXPECT_TRUE(entorno->mensajes.empty());
     EXPECT_EQ(folios().size(), 5);
+    EXPECT_EQ(conexion(), QString());
 }
 
 } // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStatusBar>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// The main window's status bar, in plain words: what was last done (by the host or on the
+// screen it holds), what that screen shows, whether its connection is down, whose session
+// it is and which database it works on. The screen's part comes from its ScreenStatus.
+class BarraDeEstado final : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    BarraDeEstado(const QString &operador, const QString &base, QWidget *parent = nullptr);
+
+    void anotaAccion(const QString &accion);
+    // Shows what `pantalla` says of itself from now on.
+    void observa(QWidget *pantalla);
+
+private:
+    QLabel *agrega(const QString &nombre, const QString &descripcion, bool permanente);
+    void muestraUsuario(const QString &vendedor);
+    void muestraConexion(const QString &estado);
+
+    QString m_operador;
+    QLabel *m_accion = nullptr;
+    QLabel *m_contenido = nullptr;
+    QLabel *m_conexion = nullptr;
+    QLabel *m_usuario = nullptr;
+    QLabel *m_base = nullptr;
+};
