@@ -10,6 +10,7 @@
 
 #include "ado/connection.h"
 #include "ado/sqltext.h"
+#include "ado/transaction.h"
 #include "controles/listview.h"
 #include "runtime/conversions.h"
 
@@ -51,15 +52,15 @@ bool frmKLD251::sigueVigente(const QString &folio)
     return !estado.atEnd();
 }
 
-// The update and its audit entry are committed together or not at all. The update touches
-// only a row still not cancelled: when another user cancelled it meanwhile, nothing is
-// written and the list shows the other user's work.
+// The update and its audit entry are committed together or not at all, and the
+// transaction is over before any message shows. The update touches only a row still not
+// cancelled: when another user cancelled it meanwhile, nothing is written and the list shows
+// the other user's work.
 void frmKLD251::cancela(const QString &folio)
 {
-    bool iniciada = false;
-    try {
-        Publico::Entorno->Conexion()->BeginTrans();
-        iniciada = true;
+    const auto escribe = [&folio] {
+        const std::shared_ptr<Ado::Connection> conexion = Publico::Entorno->Conexion();
+        Ado::Transaction transaccion(*conexion);
         Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ")
                             + QStringLiteral("   Oper_Baja = '") + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
                             + QStringLiteral("   Fecha_Baja = '")
@@ -69,24 +70,24 @@ void frmKLD251::cancela(const QString &folio)
                             + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
                             + QStringLiteral(" AND Es_Cve_Estado <> 'CA'");
         qint64 afectados = 0;
-        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &afectados, -1);
-        if (afectados == 0) {
-            Publico::Entorno->Conexion()->RollbackTrans();
-            anuncia(QStringLiteral("La oportunidad %1 ya estaba cancelada").arg(folio));
-            Carga_Oportunidades();
-            return;
-        }
+        conexion->Execute(Publico::TextoSql, &afectados, -1);
+        if (afectados == 0)
+            return false;
         Publico::Funciones->RegistraBitacora(entidad, folio, QStringLiteral("Cancelación"));
-        Publico::Entorno->Conexion()->CommitTrans();
+        transaccion.commit();
+        return true;
+    };
+    bool cancelada = false;
+    try {
+        cancelada = escribe();
     } catch (...) {
-        const std::exception_ptr falla = std::current_exception();
-        if (iniciada)
-            Publico::IgnoraError([] { Publico::Entorno->Conexion()->RollbackTrans(); });
         anuncia(QStringLiteral("No se canceló la oportunidad %1").arg(folio));
-        Publico::ReportaFalla(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"), falla);
+        Publico::ReportaFalla(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"),
+                              std::current_exception());
         return;
     }
-    anuncia(QStringLiteral("Oportunidad %1 cancelada").arg(folio));
+    anuncia((cancelada ? QStringLiteral("Oportunidad %1 cancelada") : QStringLiteral("La oportunidad %1 ya estaba cancelada"))
+                .arg(folio));
     Carga_Oportunidades();
 }
 

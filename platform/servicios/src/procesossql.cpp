@@ -1,12 +1,12 @@
 #include "servicios/procesossql.h"
 
 #include "dialogonota.h"
-#include "registro.h"
 
 #include "servicios/cierreoportunidad.h"
 
 #include "ado/connection.h"
 #include "ado/sqltext.h"
+#include "ado/transaction.h"
 #include "runtime/error.h"
 
 #include <QApplication>
@@ -20,19 +20,6 @@ namespace {
 QString descripcionDe(std::exception_ptr falla)
 {
     return Runtime::toRuntimeError(falla).description();
-}
-
-// After a failure the transaction must not stay open on the shared connection; a rollback
-// that fails too has nothing more to undo.
-void deshaceSiHaceFalta(Ado::Connection *conexion) noexcept
-{
-    if (!conexion || !conexion->inTransaction())
-        return;
-    try {
-        conexion->RollbackTrans();
-    } catch (...) {
-        qCWarning(logServicios) << "No se pudo deshacer la transacción del cierre";
-    }
 }
 
 // The text typed in the capture dialog; nothing when the user cancelled.
@@ -86,22 +73,17 @@ bool ProcesosSql::registraNota(const ClaseDeNota &clase, const QString &entidad,
 
 bool ProcesosSql::CierraOportunidad(const QString &folio, qint32 resultado, const QString &causa)
 {
-    std::shared_ptr<Ado::Connection> conexion;
+    QString motivo;
     try {
-        conexion = m_entorno.Conexion();
-        conexion->BeginTrans();
-        const QString motivo = CierreOportunidad(*conexion, m_funciones, m_entorno.Operador()).cierra(folio, resultado, causa);
-        if (!motivo.isEmpty()) {
-            conexion->RollbackTrans();
-            return falla(motivo);
-        }
-        conexion->CommitTrans();
+        const std::shared_ptr<Ado::Connection> conexion = m_entorno.Conexion();
+        Ado::Transaction transaccion(*conexion);
+        motivo = CierreOportunidad(*conexion, m_funciones, m_entorno.Operador()).cierra(folio, resultado, causa);
+        if (motivo.isEmpty())
+            transaccion.commit();
     } catch (...) {
-        const QString descripcion = descripcionDe(std::current_exception());
-        deshaceSiHaceFalta(conexion.get());
-        return falla(descripcion);
+        return falla(descripcionDe(std::current_exception()));
     }
-    return exito();
+    return motivo.isEmpty() ? exito() : falla(motivo);
 }
 
 QString ProcesosSql::UltimoError()
