@@ -15,6 +15,7 @@
 
 #include "ado/session.h"
 #include "datos/demo.h"
+#include "datos/preparacion.h"
 #include "datos/version.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
@@ -46,12 +47,13 @@ QElapsedTimer &reloj()
 } // namespace Arranque
 constexpr int salidaConError = 1;
 
-// Drawing to a file, registering a library and setting a password need no display.
+// Drawing to a file, registering a library, setting a password and preparing a database
+// need no display.
 bool trabajaSinPantalla(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
         for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena", "--pon-contrasena-operador",
-                                   "--mide-arranque"}) {
+                                   "--prepara-base", "--demo", "--mide-arranque"}) {
             const size_t largo = std::strlen(opcion);
             if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
                 return true;
@@ -126,6 +128,31 @@ int poneContrasenaOperador(const QString &operador)
     return salidaCorrecta;
 }
 
+// Nothing is asked before the database is known to be empty: a refused one costs no typing.
+int preparaBase(const Opciones &opciones)
+{
+    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(opciones.preparaBase);
+    if (const QString aviso = direccion.passwordWarning(); !aviso.isEmpty())
+        qWarning().noquote() << aviso;
+    Datos::Preparacion preparacion;
+    if (!opciones.operador.isEmpty())
+        preparacion.administrador = opciones.operador;
+    preparacion.demo = opciones.demo;
+    preparacion.contrasena = [] { return leeContrasenaNueva(); };
+    QTextStream salida(stdout);
+    for (const QString &linea : Datos::preparaBase(direccion, preparacion))
+        salida << linea << Qt::endl;
+    return salidaCorrecta;
+}
+
+// A command that ends once done, with its outcome on standard error: nobody is there to
+// answer a message box.
+bool esOrdenDeConsola(const Opciones &opciones)
+{
+    return !opciones.registra.isEmpty() || !opciones.desregistra.isEmpty() || !opciones.vendedorContrasena.isEmpty()
+           || !opciones.operadorContrasena.isEmpty() || !opciones.preparaBase.isEmpty();
+}
+
 bool sinPantalla(const Opciones &opciones)
 {
     return !opciones.captura.isEmpty() || opciones.mideArranque;
@@ -190,6 +217,8 @@ int ejecuta(const Opciones &opciones)
         return registraBiblioteca(opciones.registra, true);
     if (!opciones.desregistra.isEmpty())
         return registraBiblioteca(opciones.desregistra, false);
+    if (!opciones.preparaBase.isEmpty())
+        return preparaBase(opciones);
 
     abreBaseDeDatos(opciones);
     if (!opciones.vendedorContrasena.isEmpty())
@@ -251,8 +280,7 @@ int main(int argc, char **argv)
     } catch (...) {
         const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
         qCritical().noquote() << error.description();
-        if (!sinPantalla(opciones) && opciones.registra.isEmpty() && opciones.vendedorContrasena.isEmpty()
-            && opciones.operadorContrasena.isEmpty())
+        if (!sinPantalla(opciones) && !esOrdenDeConsola(opciones))
             QMessageBox::critical(nullptr, QStringLiteral("Teqvaro"), error.description());
         return salidaConError;
     }

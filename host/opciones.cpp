@@ -19,7 +19,7 @@ struct LineaDeOrdenes
     {
         parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
         parser.addOptions({ayuda, version, baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena,
-                           contrasenaOperador, arranque, contrasenaPorEntrada, abre});
+                           contrasenaOperador, preparaBase, demo, arranque, contrasenaPorEntrada, abre});
     }
 
     QCommandLineParser parser;
@@ -30,7 +30,8 @@ struct LineaDeOrdenes
         QStringLiteral("bd"), QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
         QStringLiteral("url")};
     const QCommandLineOption operador{QStringLiteral("operador"),
-                                      QStringLiteral("Clave del operador que se propone al iniciar la sesión."),
+                                      QStringLiteral("Clave del operador que se propone al iniciar la sesión (con "
+                                                     "--prepara-base, la del administrador)."),
                                       QStringLiteral("clave")};
     const QCommandLineOption modulo{QStringLiteral("modulo"), QStringLiteral("Nombre de registro del módulo que se abre."),
                                     QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
@@ -49,6 +50,14 @@ struct LineaDeOrdenes
         QStringLiteral("pon-contrasena-operador"),
         QStringLiteral("Cambia la contraseña con la que entra un operador (se lee de la entrada estándar)."),
         QStringLiteral("operador")};
+    const QCommandLineOption preparaBase{
+        QStringLiteral("prepara-base"),
+        QStringLiteral("Prepara una base vacía: crea las tablas, la configuración inicial y el operador administrador "
+                       "(el de --operador; ADMIN si no se indica), cuya contraseña se lee de la entrada estándar."),
+        QStringLiteral("url")};
+    const QCommandLineOption demo{QStringLiteral("demo"),
+                                  QStringLiteral("Con --prepara-base: carga los datos de demostración en lugar de la "
+                                                 "configuración inicial.")};
     const QCommandLineOption arranque{QStringLiteral("mide-arranque"),
                                       QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
     // For a host started by a script (a benchmark, a kiosk): no dialog to type into.
@@ -80,6 +89,10 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.desregistra = linea.parser.value(linea.desregistra);
     opciones.vendedorContrasena = linea.parser.value(linea.contrasena);
     opciones.operadorContrasena = linea.parser.value(linea.contrasenaOperador);
+    opciones.preparaBase = linea.parser.value(linea.preparaBase);
+    opciones.demo = linea.parser.isSet(linea.demo);
+    if (opciones.demo && opciones.preparaBase.isEmpty())
+        opciones.errores << QStringLiteral("--demo sólo sirve junto con --prepara-base");
     opciones.mideArranque = linea.parser.isSet(linea.arranque);
     opciones.contrasenaPorEntrada = linea.parser.isSet(linea.contrasenaPorEntrada);
     opciones.abreModulo = linea.parser.value(linea.abre);

@@ -18,6 +18,8 @@ struct Opciones
     QString desregistra;
     QString vendedorContrasena; // set this salesperson's password (read from standard input) and end
     QString operadorContrasena; // the same for an operator's sign-in password
+    QString preparaBase;      // URL of an empty database to prepare (the administrator is `operador`) and end
+    bool demo = false;        // prepare it with the demo's rows
     QStringList errores;
 
     static Opciones lee(const QStringList &argumentos);

@@ -1,5 +1,7 @@
 #include "datos/demo.h"
 
+#include "configuracionminima.h"
+
 #include "ado/connection.h"
 #include "ado/sqltext.h"
 #include "ado/transaction.h"
@@ -24,51 +26,31 @@ namespace {
 constexpr int ErrorDeArchivo = 75;
 constexpr int esperaDelCerrojo = 120000; // ms; another host builds the demo in well under a second
 
-const QString vistaTodos = QStringLiteral(
-    "SELECT Oportunidad.Op_Folio AS \"Folio\", "
-    "Oportunidad.Op_Descripcion AS \"Descripción\", "
-    "Contacto.Cn_Nombre AS \"Contacto\", "
-    "Organizacion.Og_Nombre AS \"Organización\", "
-    "Vendedor.Vn_Descripcion AS \"Vendedor\", "
-    "Estado_Oportunidad.Eo_Descripcion AS \"Estado\", "
-    "Oportunidad.Op_Monto AS \"Monto\", "
-    "Oportunidad.Op_Fecha_Cierre_Estimada AS \"Cierre estimado\" "
-    "FROM Oportunidad "
-    "INNER JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
-    "LEFT JOIN Contacto ON Contacto.Cn_Cve_Contacto = Oportunidad.Op_Contacto "
-    "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
-    "LEFT JOIN Estado_Oportunidad ON Estado_Oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad "
-    "WHERE Oportunidad.Es_Cve_Estado <> 'CA' "
-    "AND NOT EXISTS (SELECT 1 FROM Cierre_Oportunidad WHERE Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio) "
-    "AND {PARAMETROS} "
-    "ORDER BY Oportunidad.Op_Folio");
-
-QString vistaNegociacion()
+// Every database's configuration, with a second view to switch to, a screen of its own for
+// won opportunities and a withdrawn cause.
+ConfiguracionMinima configuracionDeDemo()
 {
-    QString text = vistaTodos;
-    return text.replace(QStringLiteral("AND {PARAMETROS}"),
+    ConfiguracionMinima configuracion = configuracionMinima();
+    QString negociacion = vistaDeTodas().sql;
+    negociacion.replace(QStringLiteral("AND {PARAMETROS}"),
                         QStringLiteral("AND Oportunidad.Op_Estado_Oportunidad IN ('NEG', 'CIE') AND {PARAMETROS}"));
+    configuracion.consultas << ConsultaGuardada{QStringLiteral("OPORTUNIDADES_NEGOCIACION"),
+                                                QStringLiteral("Oportunidades en negociación o por cerrar"), negociacion};
+    configuracion.cambiaVariable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
+                                 QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION"));
+    // Won opportunities are registered in a screen of their own, which the host opens.
+    configuracion.cambiaVariable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD247"));
+    configuracion.causas << CausaDePerdida{5, QStringLiteral("Proyecto cancelado por el cliente"), QStringLiteral("BA")}
+                         << CausaDePerdida{12, QStringLiteral("Otra causa"), QStringLiteral("AC")};
+    return configuracion;
 }
 
-struct Estado
+// The states opportunities are spread over, in a fixed order so every run builds the same rows.
+const QList<EstadoDeOportunidad> &estados()
 {
-    const char *clave;
-    const char *descripcion;
-    const char *color; // as the suite keeps it: "&H" and hexadecimal digits, or decimal
-    const char *negrilla;
-};
-
-// Colours are references laid out 0x00BBGGRR.
-constexpr std::array estados = {
-    Estado{"PRO", "Prospección", "&H808080", "NO"},
-    Estado{"CAL", "Calificada", "&H8B6914", "NO"},
-    Estado{"PRE", "Propuesta enviada", "&HC06000", "NO"},
-    Estado{"NEG", "Negociación", "&H0060D0", "SI"},
-    Estado{"CIE", "Cierre inminente", "&H0000C0", "SI"},
-    Estado{"ESP", "En espera", "32896", "NO"},
-    Estado{"REV", "En revisión", "32768", "NO"},
-    Estado{"REA", "Reactivada", "&H800080", "SI"},
-};
+    static const QList<EstadoDeOportunidad> lista = configuracionMinima().estados;
+    return lista;
+}
 
 struct Vendedor
 {
@@ -105,77 +87,40 @@ constexpr std::array productos = {"Licencias ERP",      "Equipo de cómputo",  "
                                   "Red inalámbrica",    "Consultoría",        "Renovación de contrato",
                                   "Migración a la nube"};
 
-void inserta(Ado::Connection &conexion, const QString &tabla, const QStringList &valores)
-{
-    QStringList literales;
-    for (const QString &valor : valores)
-        literales << QLatin1Char('\'') + Ado::quoted(valor) + QLatin1Char('\'');
-    conexion.Execute(QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(tabla, literales.join(QStringLiteral(", "))));
-}
-
 void cargaCatalogos(Ado::Connection &conexion)
 {
-    for (const Estado &estado : estados)
-        inserta(conexion, QStringLiteral("Estado_Oportunidad"),
-                {QString::fromUtf8(estado.clave), QString::fromUtf8(estado.descripcion),
-                 QString::fromUtf8(estado.color), QString::fromUtf8(estado.negrilla)});
     const QString contrasena = Servicios::Cifrado::Cifra(ContrasenaDemo);
     for (const Vendedor &vendedor : vendedores)
-        inserta(conexion, QStringLiteral("Vendedor"),
-                {QString::fromUtf8(vendedor.clave), QString::fromUtf8(vendedor.nombre), QString::number(vendedor.nivel),
-                 contrasena, QString::fromUtf8(vendedor.estado)});
+        insertaFila(conexion, QStringLiteral("Vendedor"),
+                    {QString::fromUtf8(vendedor.clave), QString::fromUtf8(vendedor.nombre), vendedor.nivel, contrasena,
+                     QString::fromUtf8(vendedor.estado)});
     for (const auto &organizacion : organizaciones)
-        inserta(conexion, QStringLiteral("Organizacion"),
-                {QString::fromUtf8(organizacion[0]), QString::fromUtf8(organizacion[1]),
-                 QString::fromUtf8(organizacion[2]), QString::fromUtf8(organizacion[3])});
+        insertaFila(conexion, QStringLiteral("Organizacion"),
+                    {QString::fromUtf8(organizacion[0]), QString::fromUtf8(organizacion[1]),
+                     QString::fromUtf8(organizacion[2]), QString::fromUtf8(organizacion[3])});
     int telefono = 5500;
     for (const auto &contacto : contactos) {
         const QString clave = QString::fromUtf8(contacto[0]);
         ++telefono;
-        inserta(conexion, QStringLiteral("Contacto"),
-                {clave, QString::fromUtf8(contacto[1]), QString::fromUtf8(contacto[2]),
-                 QStringLiteral("55 %1 %2").arg(telefono).arg(telefono + 1000),
-                 clave.toLower() + QStringLiteral("@ejemplo.mx")});
+        insertaFila(conexion, QStringLiteral("Contacto"),
+                    {clave, QString::fromUtf8(contacto[1]), QString::fromUtf8(contacto[2]),
+                     QStringLiteral("55 %1 %2").arg(telefono).arg(telefono + 1000), clave.toLower() + QStringLiteral("@ejemplo.mx")});
     }
-    const QList<std::array<QString, 3>> causas = {
-        {QStringLiteral("1"), QStringLiteral("Precio"), QStringLiteral("AC")},
-        {QStringLiteral("2"), QStringLiteral("Eligió a la competencia"), QStringLiteral("AC")},
-        {QStringLiteral("3"), QStringLiteral("Sin presupuesto"), QStringLiteral("AC")},
-        {QStringLiteral("4"), QStringLiteral("Tiempo de entrega"), QStringLiteral("AC")},
-        {QStringLiteral("5"), QStringLiteral("Proyecto cancelado por el cliente"), QStringLiteral("BA")},
-        {QStringLiteral("12"), QStringLiteral("Otra causa"), QStringLiteral("AC")},
-    };
-    for (const auto &causa : causas)
-        inserta(conexion, QStringLiteral("Causa_Oportunidad_Perdida"), {causa[0], causa[1], causa[2]});
 }
 
-void cargaConfiguracion(Ado::Connection &conexion)
+void cargaOperadores(Ado::Connection &conexion)
 {
     const QList<std::array<QString, 3>> operadores = {
         {QStringLiteral("GERENTE"), QStringLiteral("Ana Torres"), QStringLiteral("V001")},
         {QStringLiteral("SUPERVISOR"), QStringLiteral("Bruno Díaz"), QStringLiteral("V002")},
         {QStringLiteral("VENDEDOR"), QStringLiteral("Diego Ruiz"), QStringLiteral("V004")},
-        {QStringLiteral("ADMIN"), QStringLiteral("Administrador del sistema"), QString()},
-        {QStringLiteral("CAPTURISTA"), QStringLiteral("Capturista de ventas"), QString()},
+        {QStringLiteral("ADMIN"), QStringLiteral("Administrador del sistema"), QStringLiteral("")},
+        {QStringLiteral("CAPTURISTA"), QStringLiteral("Capturista de ventas"), QStringLiteral("")},
     };
     for (const auto &operador : operadores)
-        inserta(conexion, QStringLiteral("Operador"), {operador[0], operador[1], operador[2]});
+        insertaFila(conexion, QStringLiteral("Operador"), {operador[0], operador[1], operador[2]});
     for (const QString &opcion : {QStringLiteral("TOOLB2"), QStringLiteral("KLD251")})
-        inserta(conexion, QStringLiteral("Opcion_Restringida"), {QStringLiteral("CAPTURISTA"), QStringLiteral("KLD251"), opcion});
-
-    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("4")});
-    inserta(conexion, QStringLiteral("Variable"),
-            {QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
-             QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION")});
-    // Won opportunities are registered in a screen of their own, which the host opens.
-    inserta(conexion, QStringLiteral("Variable"),
-            {QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD247")});
-    inserta(conexion, QStringLiteral("Variable"), {QStringLiteral("FTO_VENDEDOR"), QString()});
-    inserta(conexion, QStringLiteral("Consulta"),
-            {QStringLiteral("CONTROL_OPORTUNIDADES"), QStringLiteral("Todas las oportunidades abiertas"), vistaTodos});
-    inserta(conexion, QStringLiteral("Consulta"),
-            {QStringLiteral("OPORTUNIDADES_NEGOCIACION"), QStringLiteral("Oportunidades en negociación o por cerrar"),
-             vistaNegociacion()});
+        insertaFila(conexion, QStringLiteral("Opcion_Restringida"), {QStringLiteral("CAPTURISTA"), QStringLiteral("KLD251"), opcion});
 }
 
 // A small deterministic generator, so every run builds the same rows.
@@ -190,7 +135,7 @@ QString valorOportunidad(int numero)
     quint32 semilla = quint32(numero) * 2654435761u;
     const Vendedor &vendedor = vendedores[siguiente(semilla) % vendedores.size()];
     const auto &contacto = contactos[siguiente(semilla) % contactos.size()];
-    const Estado &estado = estados[siguiente(semilla) % estados.size()];
+    const EstadoDeOportunidad &estado = estados().at(qsizetype(siguiente(semilla) % quint32(estados().size())));
     const QString producto = QString::fromUtf8(productos[siguiente(semilla) % productos.size()]);
     QString organizacion;
     for (const auto &candidata : organizaciones) {
@@ -205,7 +150,7 @@ QString valorOportunidad(int numero)
         producto + (organizacion.isEmpty() ? QString() : QStringLiteral(" — ") + organizacion),
         QString::fromUtf8(vendedor.clave),
         QString::fromUtf8(contacto[0]),
-        QString::fromUtf8(estado.clave),
+        estado.clave,
         QString::number(monto, 'f', 2),
         alta.toString(Qt::ISODate),
         cierre.toString(Qt::ISODate),
@@ -283,12 +228,18 @@ void generaOportunidades(Ado::Connection &conexion, int cantidad, int primerNume
     }
 }
 
+void agregaDemo(Ado::Connection &conexion, int oportunidades)
+{
+    insertaConfiguracion(conexion, configuracionDeDemo());
+    cargaCatalogos(conexion);
+    cargaOperadores(conexion);
+    generaOportunidades(conexion, oportunidades);
+}
+
 void cargaDemo(Ado::Connection &conexion, int oportunidades)
 {
     Ado::Transaction transaccion(conexion);
-    cargaCatalogos(conexion);
-    cargaConfiguracion(conexion);
-    generaOportunidades(conexion, oportunidades);
+    agregaDemo(conexion, oportunidades);
     transaccion.commit();
 }
 

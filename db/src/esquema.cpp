@@ -24,13 +24,29 @@ QStringList sentenciasDelEsquema()
     return statements;
 }
 
-void creaEsquema(Ado::Connection &conexion)
+void creaTablas(Ado::Connection &conexion)
 {
-    Ado::Transaction transaccion(conexion);
     for (const QString &statement : sentenciasDelEsquema())
         conexion.Execute(statement);
     aplicaPasosDesde(conexion, 1);
+}
+
+void creaEsquema(Ado::Connection &conexion)
+{
+    Ado::Transaction transaccion(conexion);
+    creaTablas(conexion);
     transaccion.commit();
+}
+
+QStringList tablasDelEsquema()
+{
+    static const QRegularExpression creacion(QStringLiteral("^CREATE TABLE (\\w+)"), QRegularExpression::CaseInsensitiveOption);
+    QStringList tablas;
+    for (const QString &statement : sentenciasDelEsquema() + sentenciasDeLosPasos()) {
+        if (const QRegularExpressionMatch encontrada = creacion.match(statement); encontrada.hasMatch())
+            tablas << encontrada.captured(1);
+    }
+    return tablas;
 }
 
 } // namespace Datos

@@ -69,6 +69,14 @@ void aplicaPasosDesde(Ado::Connection &conexion, int desde)
     conexion.Execute(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = ?"), {versionDelPrograma()});
 }
 
+QStringList sentenciasDeLosPasos()
+{
+    QStringList todas;
+    for (const QStringList &paso : pasos())
+        todas << paso;
+    return todas;
+}
+
 int versionDelPrograma()
 {
     return int(pasos().size()) + 1;

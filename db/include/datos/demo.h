@@ -15,6 +15,8 @@ namespace Datos {
 // contacts with and without an organisation, lost causes (one deactivated), the suite's
 // variables, two stored views, and `oportunidades` opportunities.
 DATOS_EXPORT void cargaDemo(Ado::Connection &conexion, int oportunidades = 300);
+// The same rows inside the caller's transaction.
+DATOS_EXPORT void agregaDemo(Ado::Connection &conexion, int oportunidades = 300);
 
 // Adds `cantidad` opportunities with folios "OP-" + six digits after the ones already
 // numbered below `primerNumero`, spread over salespeople, contacts and states. The same

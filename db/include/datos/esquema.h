@@ -16,5 +16,10 @@ DATOS_EXPORT QStringList sentenciasDelEsquema();
 
 // Creates the suite's tables on an empty database, at this program's schema version.
 DATOS_EXPORT void creaEsquema(Ado::Connection &conexion);
+// The same inside the caller's transaction.
+DATOS_EXPORT void creaTablas(Ado::Connection &conexion);
+
+// The names of the tables creaEsquema makes, as they are written in its statements.
+DATOS_EXPORT QStringList tablasDelEsquema();
 
 } // namespace Datos

@@ -2,6 +2,8 @@
 
 #include "datos/datos_export.h"
 
+#include <QStringList>
+
 namespace Ado {
 class Connection;
 }
@@ -22,5 +24,8 @@ DATOS_EXPORT void actualizaEsquema(Ado::Connection &conexion);
 
 // The steps from `desde` to this program's version, inside the caller's transaction.
 DATOS_EXPORT void aplicaPasosDesde(Ado::Connection &conexion, int desde);
+
+// The statements of every step, from version 1 on.
+DATOS_EXPORT QStringList sentenciasDeLosPasos();
 
 } // namespace Datos
