@@ -4,7 +4,8 @@
 --
 -- This is the schema as databases in the field had it before it carried a version
 -- (version 1). It is never edited again: later changes are steps in db/src/version.cpp,
--- which every start of the host applies to an older database.
+-- which every start of the host applies to an older database. A new database is prepared
+-- with `teqvaro --prepara-base`, which runs this text and then every step.
 
 -- Configuration variables of the suite, by name.
 CREATE TABLE Variable (
