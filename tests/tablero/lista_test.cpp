@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -113,7 +114,7 @@ TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
         menu->findChild<QAction *>(QStringLiteral("imgEditOportunidad"))->trigger();
     });
     // What the menu key (or Shift+F10) sends to the widget with the focus.
-    QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1));
+    QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1), QCursor::pos());
     QCoreApplication::sendEvent(&lista(), &teclaDeMenu);
     EXPECT_EQ(acciones, (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida",
                                      "imgSeguimiento", "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad",
