@@ -32,4 +32,28 @@ void saveSetting(const QString &application, const QString &section, const QStri
     store.setValue(settingKey(section, key), value);
 }
 
+QMap<QString, QString> getSettings(const QString &application, const QString &section)
+{
+    QSettings store(settingsFile(application), QSettings::IniFormat);
+    store.beginGroup(section);
+    QMap<QString, QString> values;
+    for (const QString &key : store.childKeys())
+        values.insert(key, store.value(key).toString());
+    return values;
+}
+
+void saveSettings(const QString &application, const QString &section, const QMap<QString, QString> &values)
+{
+    QSettings store(settingsFile(application), QSettings::IniFormat);
+    store.beginGroup(section);
+    for (auto value = values.cbegin(); value != values.cend(); ++value)
+        store.setValue(value.key(), value.value());
+}
+
+void removeSettings(const QString &application, const QString &section)
+{
+    QSettings store(settingsFile(application), QSettings::IniFormat);
+    store.remove(section);
+}
+
 } // namespace Runtime
