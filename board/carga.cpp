@@ -34,6 +34,13 @@ std::optional<QString> filtroPorNivel(qint16 nivel, const QString &vendedor)
     }
 }
 
+// Each view keeps the user's own layout of the list (widths, column order, sort) in the
+// module's settings, under its name and stored query as the views variable writes them.
+QString claveDeDisposicion(const QString &nombre, const QString &consulta)
+{
+    return Publico::Modulo + QStringLiteral("/lvOrdenes/") + nombre + QLatin1Char('|') + consulta;
+}
+
 } // namespace
 
 // A reload asked for while one is running (a tick of the timer during one of its message
@@ -118,6 +125,7 @@ std::optional<QString> frmKLD251::consultaDeLaVista()
     if (indice < 0 || cboVistas->NumElementos() < 1 || indice > ConsultasVista.size() - 1)
         return std::nullopt;
     const QString clave = ConsultasVista.at(indice);
+    lvOrdenes->setLayoutKey(claveDeDisposicion(indice < NombresVista.size() ? NombresVista.at(indice) : QString(), clave));
     Publico::TextoSql = Publico::Funciones->LeeConsulta(clave);
     if (Publico::TextoSql.trimmed().isEmpty()) {
         avisaConsultaFaltante(clave);

@@ -3,9 +3,12 @@
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/error.h"
+#include "runtime/settings.h"
 
 #include <QAbstractItemModelTester>
 #include <QCoreApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -98,18 +101,19 @@ TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
     EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
 }
 
+// Figures and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value.
 TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
 {
     lista.replaceContents({"Folio", "Cliente", "Monto", "Cierre"},
-                          filas({{"OP-10", "Ñandú", "10,000.00", "2026-12-01"},
-                                 {"OP-9", "nube", "9,000.00", "2026-01-15"},
-                                 {"OP-100", "Árbol", "950.50", "2025-12-31"},
-                                 {"OP-11", "arbol", "", "2026-06-30"},
-                                 {"OP-2", "Zapata", "-5.00", "2026-01-15"}}));
+                          filas({{"OP-10", "Ñandú", "$10,000.00", "01/12/2026"},
+                                 {"OP-9", "nube", "$9,000.00", "15/01/2026"},
+                                 {"OP-100", "Árbol", "$950.50", "31/12/2025 17:30"},
+                                 {"OP-11", "arbol", "", "30/06/2026"},
+                                 {"OP-2", "Zapata", "-$5.00", "15/01/2026"}}));
     lista.setSorted(true);
     lista.setSortKey(2);
     lista.setSortOrder(Qt::AscendingOrder);
-    EXPECT_EQ(columna(lista, 2), (QStringList{"", "-5.00", "950.50", "9,000.00", "10,000.00"}));
+    EXPECT_EQ(columna(lista, 2), (QStringList{"", "-$5.00", "$950.50", "$9,000.00", "$10,000.00"}));
     lista.setSortKey(3);
     EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-9", "OP-2", "OP-11", "OP-10"})); // ties by arrival
     lista.setSortKey(1);
@@ -153,8 +157,11 @@ TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
     const std::vector<std::pair<QStringList, Kind>> casos = {
         {{"12", "-3,400.50", "", "0.5"}, Kind::Number},       {{"12", "1."}, Kind::Text},
         {{".5"}, Kind::Text},                                {{"1-2"}, Kind::Text},
+        {{"$1,234.50", "-$5.00", "7"}, Kind::Number},        {{"$", "$-5"}, Kind::Text},
         {{"2026-01-31", "2026-02-01 10:20:30"}, Kind::Date}, {{"2026-1-31"}, Kind::Text},
         {{"2026-01-31 10:20"}, Kind::Text},                  {{"", ""}, Kind::Text},
+        {{"31/01/2026", "01/02/2026 10:20", "02/02/2026 10:20:30"}, Kind::Date},
+        {{"31/1/2026"}, Kind::Text},                         {{"31/01/2026 10"}, Kind::Text},
     };
     for (const auto &[textos, tipo] : casos) {
         SCOPED_TRACE(textos.join(QLatin1Char('|')).toStdString());
@@ -191,6 +198,58 @@ TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
     EXPECT_TRUE(mostrado.endsWith(QChar(0x2026)));
     EXPECT_EQ(celda.data(Qt::ToolTipRole).toString(), mostrado);
     EXPECT_EQ(lista.subItemText(1, 1), enorme);
+}
+
+} // namespace
+
+namespace {
+
+// What the user made of the columns (widths, their order, the sort) is kept under the list's
+// layout key, per key, and comes back for the same columns in a new list.
+TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
+{
+    const QStringList columnas{"Folio", "Cliente", "Monto"};
+    const auto llena = [&](ListView &lista, const QString &clave, const QStringList &encabezados) {
+        lista.setLayoutKey(clave);
+        lista.replaceContents(encabezados, filas({{"F1", "b", "$2.00"}, {"F2", "a", "$10.00"}, {"F3", "c", "$1.00"}}));
+        return lista.restoreLayout();
+    };
+    const auto disposicion = [](const ListView &lista) {
+        return QStringList{QString::number(lista.header()->sectionSize(1)), QString::number(lista.header()->visualIndex(2)),
+                           lista.sorted() ? QString::number(lista.sortKey()) : QStringLiteral("-"),
+                           lista.sortOrder() == Qt::DescendingOrder ? QStringLiteral("desc") : QStringLiteral("asc")}
+            .join(QLatin1Char(' '));
+    };
+    {
+        // Given a user who widened a column, moved another and sorted one, with the mouse on the header
+        ListView lista;
+        EXPECT_FALSE(llena(lista, QStringLiteral("Pruebas/Listas/A"), columnas));
+        lista.header()->resizeSection(1, 222);
+        lista.header()->moveSection(2, 0);
+        lista.setSortKey(2);
+        lista.setSortOrder(Qt::DescendingOrder);
+        lista.setSorted(true);
+        QMouseEvent soltar(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(lista.header()->viewport(), &soltar);
+        QCoreApplication::processEvents();
+        // and another key with nothing kept
+        EXPECT_FALSE(llena(lista, QStringLiteral("Pruebas/Listas/B"), columnas));
+        EXPECT_EQ(disposicion(lista).section(QLatin1Char(' '), 2, 2), QStringLiteral("-")); // rows as they came
+    }
+
+    // When a new list shows the same columns under the first key, then under a key whose
+    // columns were others
+    ListView nueva;
+    ASSERT_TRUE(llena(nueva, QStringLiteral("Pruebas/Listas/A"), columnas));
+    const QString recuperada = disposicion(nueva);
+    ListView otra;
+    const bool otrasColumnas = llena(otra, QStringLiteral("Pruebas/Listas/A"), {"Folio", "Cliente", "Importe"});
+    Runtime::removeSettings(QStringLiteral("Pruebas"), QStringLiteral("Listas"));
+
+    // Then the first comes back as the user left it, rows sorted by value, and the other not
+    EXPECT_EQ(recuperada, QStringLiteral("222 0 2 desc"));
+    EXPECT_EQ(columna(nueva, 0), (QStringList{"F2", "F1", "F3"}));
+    EXPECT_FALSE(otrasColumnas);
 }
 
 } // namespace

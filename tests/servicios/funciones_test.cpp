@@ -99,21 +99,102 @@ TEST_F(FuncionesSqlTest, leeConsultaDaElSqlGuardadoOVacio)
     EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("NO_EXISTE")), QString());
 }
 
-TEST_F(FuncionesSqlTest, llenaListaPoneUnaColumnaPorCampoYUnRenglonPorRegistro)
+// Each column named as the query names it; figures and dates as a Mexican user reads them,
+// whatever type each engine gives them (PostgreSQL: NUMERIC, DATE, TIMESTAMP; SQLite: INTEGER
+// and REAL side by side in one column, dates as text); the folio as it is. The list still
+// sorts them by value.
+TEST_F(FuncionesSqlTest, llenaListaMuestraCifrasYFechasComoSeLeenEnMexicoYOrdenaPorSuValor)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Monto)"
-                                " VALUES ('F-2', 'Segunda; con \"comillas\"', 'V1', NULL, 99.25),"
-                                " ('F-1', 'Primera', 'V1', 'C1', 1500.5)"));
+    base.ejecuta(QStringLiteral(
+        "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Monto, Op_Fecha_Alta,"
+        " Op_Fecha_Cierre_Estimada) VALUES"
+        " ('F-1', 'Primera', 'V1', 'C1', 45000, '2026-01-02 13:05:00', '2027-01-05'),"
+        " ('F-2', 'Segunda; con \"comillas\"', 'V1', NULL, 33890.44, '2026-03-04 00:00:00', '2026-12-31'),"
+        " ('F-3', 'Tercera', 'V1', NULL, -1234.5, NULL, '2026-02-01'),"
+        " ('F-4', 'Cuarta', 'V1', NULL, 999999999999.99, '2026-05-06 07:08:09', NULL),"
+        " ('F-5', 'Quinta', 'V1', NULL, NULL, NULL, NULL)"));
+    const bool postgresql = Pruebas::motor() == Ado::Engine::PostgreSQL;
+    const QString alta = postgresql ? QStringLiteral("CAST(Op_Fecha_Alta AS TIMESTAMP)") : QStringLiteral("Op_Fecha_Alta");
+    const QString cierre = postgresql ? QStringLiteral("CAST(Op_Fecha_Cierre_Estimada AS DATE)")
+                                      : QStringLiteral("Op_Fecha_Cierre_Estimada");
     Controles::ListView lista;
 
     ASSERT_TRUE(funciones.LlenaLista(
         QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\", Op_Contacto AS \"Contacto\","
-                       " Op_Monto AS \"Monto\", 7 AS \"Siete\" FROM Oportunidad ORDER BY Op_Folio"),
+                       " Op_Monto AS \"Monto\","
+                       " CASE Op_Folio WHEN 'F-1' THEN 3 WHEN 'F-2' THEN 2.5 WHEN 'F-3' THEN -0.125 END AS \"Probabilidad\","
+                       " CASE Op_Folio WHEN 'F-1' THEN 1234567 WHEN 'F-2' THEN 9007199254740993 WHEN 'F-3' THEN 0"
+                       " WHEN 'F-4' THEN -5 END AS \"Cantidad\", 2026 AS \"Año\", %1 AS \"Alta\", %2 AS \"Cierre\""
+                       " FROM Oportunidad ORDER BY Op_Folio")
+            .arg(alta, cierre),
         lista, -1));
 
-    EXPECT_EQ(lista.listModel().headers(), (QStringList{"Folio", "Descripción", "Contacto", "Monto", "Siete"}));
-    EXPECT_EQ(filas(lista), (QStringList{"F-1|Primera|C1|1500.50|7", "F-2|Segunda; con \"comillas\"||99.25|7"}));
+    EXPECT_EQ(lista.listModel().headers(), (QStringList{"Folio", "Descripción", "Contacto", "Monto", "Probabilidad",
+                                                        "Cantidad", "Año", "Alta", "Cierre"}));
+    EXPECT_EQ(filas(lista),
+              (QStringList{"F-1|Primera|C1|$45,000.00|3.000|1,234,567|2026|02/01/2026 13:05|05/01/2027",
+                           "F-2|Segunda; con \"comillas\"||$33,890.44|2.500|9,007,199,254,740,993|2026|04/03/2026|31/12/2026",
+                           "F-3|Tercera||-$1,234.50|-0.125|0|2026||01/02/2026",
+                           "F-4|Cuarta||$999,999,999,999.99||-5|2026|06/05/2026 07:08:09|",
+                           "F-5|Quinta|||||2026||"}));
     EXPECT_TRUE(funciones.UltimaFalla().isEmpty());
+    const QVariant alineacion = lista.listModel().index(0, 3).data(Qt::TextAlignmentRole);
+    EXPECT_EQ(alineacion.value<int>() & Qt::AlignRight, int(Qt::AlignRight));
+
+    const struct
+    {
+        int columna;
+        Qt::SortOrder orden;
+        QStringList folios;
+    } ordenes[] = {
+        {3, Qt::AscendingOrder, {"F-5", "F-3", "F-2", "F-1", "F-4"}},
+        {4, Qt::AscendingOrder, {"F-4", "F-5", "F-3", "F-2", "F-1"}},
+        {5, Qt::DescendingOrder, {"F-2", "F-1", "F-3", "F-4", "F-5"}},
+        {7, Qt::DescendingOrder, {"F-4", "F-2", "F-1", "F-3", "F-5"}},
+        {8, Qt::AscendingOrder, {"F-4", "F-5", "F-3", "F-2", "F-1"}},
+    };
+    lista.setSorted(true);
+    for (const auto &orden : ordenes) {
+        SCOPED_TRACE(orden.columna);
+        lista.setSortKey(orden.columna);
+        lista.setSortOrder(orden.orden);
+        QStringList folios;
+        for (int item = 1; item <= lista.itemCount(); ++item)
+            folios << lista.itemText(item);
+        EXPECT_EQ(folios, orden.folios);
+    }
+}
+
+// A column's figures share their decimals: when a refill changes the most any of them needs,
+// every figure of the column is written again, as a fresh fill would write it.
+TEST_F(FuncionesSqlTest, rellenarConOtrosDecimalesEscribeDeNuevoTodaLaColumna)
+{
+    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES"
+                                " ('F-1', 'a', 'V1', 45000), ('F-2', 'b', 'V1', 33890.44), ('F-3', 'c', 'V1', -1234.5),"
+                                " ('F-4', 'd', 'V1', NULL)"));
+    const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Monto AS \"Puntos\" FROM Oportunidad"
+                                            " ORDER BY Op_Folio");
+    const struct
+    {
+        QString cambio;
+        QStringList filas;
+    } casos[] = {
+        {QString(), {"F-1|45,000.00", "F-2|33,890.44", "F-3|-1,234.50", "F-4|"}},
+        {QStringLiteral("UPDATE Oportunidad SET Op_Monto = 33890 WHERE Op_Folio = 'F-2'"),
+         {"F-1|45,000.0", "F-2|33,890.0", "F-3|-1,234.5", "F-4|"}},
+        {QStringLiteral("UPDATE Oportunidad SET Op_Monto = 0.75 WHERE Op_Folio = 'F-3'"),
+         {"F-1|45,000.00", "F-2|33,890.00", "F-3|0.75", "F-4|"}},
+        {QStringLiteral("UPDATE Oportunidad SET Op_Monto = 7 WHERE Op_Folio = 'F-3'"),
+         {"F-1|45,000", "F-2|33,890", "F-3|7", "F-4|"}},
+    };
+    Controles::ListView lista;
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.cambio.toStdString());
+        if (!caso.cambio.isEmpty())
+            base.ejecuta(caso.cambio);
+        ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+        EXPECT_EQ(filas(lista), caso.filas);
+    }
 }
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also

@@ -7,6 +7,7 @@
 #include "servicios/funcionessql.h"
 
 #include "controles/listview.h"
+#include "runtime/settings.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -64,6 +65,8 @@ TEST(AccionesLista, elCsvNoLlevaFormulas)
         {QStringLiteral("\t=1+1"), QStringLiteral("'\t=1+1")},
         {QStringLiteral("\r=1+1"), QStringLiteral("\"'\r=1+1\"")},
         {QStringLiteral("-1234.50"), QStringLiteral("-1234.50")},
+        {QStringLiteral("-$1,234.50"), QStringLiteral("-$1,234.50")},
+        {QStringLiteral("-$1,2+cmd|' /C calc'!A0"), QStringLiteral("'-$1,2+cmd|' /C calc'!A0")},
         {QStringLiteral("+7"), QStringLiteral("+7")},
         {QStringLiteral("-"), QStringLiteral("'-")},
         {QStringLiteral("a=b"), QStringLiteral("a=b")},
@@ -171,6 +174,55 @@ TEST(AjusteLista, ajustaALasPrimerasFilasSinMedirLaListaEntera)
     ASSERT_LT(medida.horizontalAdvance(largo) + 20, medida.averageCharWidth() * 60); // not cut by the cap
     EXPECT_LT(descripcion, medida.horizontalAdvance(largo));
     EXPECT_TRUE(lista.header()->stretchLastSection());
+}
+
+// In a window too narrow for every column at its content's width, the text columns give up
+// width, never below a few characters; the folio, the figures and the dates keep theirs.
+TEST(AjusteLista, ajustaLasColumnasAlAnchoDeLaListaEncogiendoLasDeTexto)
+{
+    Controles::ListView lista;
+    lista.resize(520, 200);
+    lista.show();
+    const QString largo = QStringLiteral("Migración a la nube — Distribuidora La Paz, segunda etapa");
+    lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Organización"),
+                           QStringLiteral("Monto"), QStringLiteral("Cierre estimado")},
+                          {{QString(), {QStringLiteral("OP-000001"), largo, largo, QStringLiteral("$999,477,930.17"),
+                                        QStringLiteral("04/03/2026")}}});
+
+    Servicios::AjusteLista().AjustaAlAncho(lista);
+
+    const QHeaderView &encabezado = *lista.header();
+    const QFontMetrics medida(lista.font());
+    EXPECT_LE(encabezado.length(), lista.viewport()->width());
+    for (const auto &[columna, texto] : {std::pair{0, QStringLiteral("OP-000001")}, std::pair{3, QStringLiteral("$999,477,930.17")}})
+        EXPECT_GE(encabezado.sectionSize(columna), medida.horizontalAdvance(texto)) << columna;
+    for (const int columna : {1, 2}) {
+        EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;
+        EXPECT_GE(encabezado.sectionSize(columna), medida.averageCharWidth() * 10) << columna;
+    }
+    EXPECT_EQ(lista.textElideMode(), Qt::ElideRight);
+}
+
+// A reload keeps the columns as the user left them; another view brings its own layout, or
+// fits the columns when it has none; coming back brings the first one's again.
+TEST_F(MenuListaTest, cadaVistaConservaLaDisposicionDelUsuarioAlRecargar)
+{
+    const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\","
+                                            " Op_Monto AS \"Monto\" FROM Oportunidad");
+    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto)"
+                                " VALUES ('F-1', 'Licencias', 'V1', 10), ('F-2', 'Servidores', 'V1', 20)"));
+    const auto muestra = [&](const QString &vista) {
+        lista.setLayoutKey(QStringLiteral("Pruebas/lvOrdenes/") + vista);
+        EXPECT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+        return lista.header()->sectionSize(1);
+    };
+    const int ajustada = muestra(QStringLiteral("TODOS"));
+    lista.header()->resizeSection(1, ajustada + 77);
+    EXPECT_EQ(muestra(QStringLiteral("TODOS")), ajustada + 77); // a reload keeps what the user did
+    lista.saveLayout();
+    EXPECT_EQ(muestra(QStringLiteral("GANADAS")), ajustada);
+    EXPECT_EQ(muestra(QStringLiteral("TODOS")), ajustada + 77);
+    Runtime::removeSettings(QStringLiteral("Pruebas"), QStringLiteral("lvOrdenes"));
 }
 
 } // namespace

@@ -61,8 +61,9 @@ void TableroDePrueba::SetUp()
     oportunidad(QStringLiteral("F3"), QStringLiteral("V3"), QStringLiteral("GRIS"), QStringLiteral("Capacitación"));
     oportunidad(QStringLiteral("F4"), QStringLiteral("V9"), QStringLiteral("SINESTADO"), QStringLiteral("Soporte"));
     entorno = &iniciaModuloConGrabador();
-    // Each test starts without a remembered view of an earlier one.
+    // Each test starts without a remembered view, or layout of the list, of an earlier one.
     Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
+    Runtime::removeSettings(QStringLiteral("KLD251"), QStringLiteral("lvOrdenes"));
 }
 
 void TableroDePrueba::TearDown()

@@ -26,6 +26,8 @@ ListView::ListView(QWidget *parent)
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     header()->setStretchLastSection(true);
+    header()->viewport()->installEventFilter(this);
+    setTextElideMode(Qt::ElideRight);
     connect(header(), &QHeaderView::sectionClicked, this, [this](int logicalIndex) {
         Q_EMIT columnClick(logicalIndex + 1);
     });

@@ -54,15 +54,25 @@ bool digits(QStringView text, qsizetype &at, qsizetype count)
     return true;
 }
 
+// A date shown as "31/12/2026 17:30" sorts by "2026-12-31 17:30": year, month, day, time.
+QString chronologicalKey(const QString &text)
+{
+    if (text.size() < 10 || text[2] != QLatin1Char('/'))
+        return text;
+    return text.mid(6, 4) + QLatin1Char('-') + text.mid(3, 2) + QLatin1Char('-') + text.first(2) + text.mid(10);
+}
+
 } // namespace
 
 // These are asked of every cell of the first rows of every reading, so they scan the text
 // once rather than run a pattern.
 
-// -?[0-9][0-9,]*(\.[0-9]+)?
+// -?\$?[0-9][0-9,]*(\.[0-9]+)?: a plain figure, or one as a Mexican list shows it ("-$1,234.50").
 bool readsAsNumber(const QString &text)
 {
     qsizetype at = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (at < text.size() && text[at] == QLatin1Char('$'))
+        ++at;
     if (at >= text.size() || !isDigit(text[at]))
         return false;
     while (at < text.size() && (isDigit(text[at]) || text[at] == QLatin1Char(',')))
@@ -78,8 +88,10 @@ bool readsAsNumber(const QString &text)
     return true;
 }
 
+namespace {
+
 // [0-9]{4}-[0-9]{2}-[0-9]{2}( [0-9:]{8})?
-bool readsAsDate(const QString &text)
+bool readsAsIsoDate(const QString &text)
 {
     qsizetype at = 0;
     const auto separator = [&](QChar expected) { return at < text.size() && text[at++] == expected; };
@@ -93,16 +105,38 @@ bool readsAsDate(const QString &text)
     return std::all_of(text.cbegin() + at, text.cend(), [](QChar c) { return isDigit(c) || c == QLatin1Char(':'); });
 }
 
+// [0-9]{2}/[0-9]{2}/[0-9]{4}( [0-9]{2}:[0-9]{2}(:[0-9]{2})?)?, as the forms write a date.
+bool readsAsShownDate(const QString &text)
+{
+    qsizetype at = 0;
+    const auto separator = [&](QChar expected) { return at < text.size() && text[at++] == expected; };
+    if (!digits(text, at, 2) || !separator(QLatin1Char('/')) || !digits(text, at, 2) || !separator(QLatin1Char('/'))
+        || !digits(text, at, 4))
+        return false;
+    if (at == text.size())
+        return true;
+    if (!separator(QLatin1Char(' ')) || !digits(text, at, 2) || !separator(QLatin1Char(':')) || !digits(text, at, 2))
+        return false;
+    return at == text.size() || (separator(QLatin1Char(':')) && digits(text, at, 2) && at == text.size());
+}
+
+} // namespace
+
+bool readsAsDate(const QString &text)
+{
+    return readsAsIsoDate(text) || readsAsShownDate(text);
+}
+
 SortKey sortKeyOf(const QString &text, TextTable::ColumnKind kind)
 {
     switch (kind) {
     case TextTable::ColumnKind::Number: {
         bool ok = false;
-        const double value = QString(text).remove(QLatin1Char(',')).toDouble(&ok);
+        const double value = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char('$')).toDouble(&ok);
         return SortKey{ok ? value : -std::numeric_limits<double>::infinity(), {}};
     }
     case TextTable::ColumnKind::Date:
-        return SortKey{0, text};
+        return SortKey{0, chronologicalKey(text)};
     case TextTable::ColumnKind::Text:
         break;
     }

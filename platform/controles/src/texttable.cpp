@@ -151,6 +151,20 @@ void TextTable::setRow(int row, std::span<const QString> texts)
     }
 }
 
+void TextTable::rewriteColumn(int column, const std::function<QString(const QString &)> &rewrite)
+{
+    if (column < 0 || column >= columnCount())
+        return;
+    Column &cells = m_columns[size_t(column)];
+    for (QString &value : cells.values)
+        value = rewrite(value);
+    if (!cells.shared)
+        return;
+    cells.index.clear();
+    for (size_t code = 0; code < cells.values.size(); ++code)
+        cells.index.insert(cells.values[code], quint32(code));
+}
+
 // Each distinct text is ranked once; rows are then put in order by counting their ranks,
 // which keeps rows that tie in the order they arrived, whichever way the column is sorted.
 std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const

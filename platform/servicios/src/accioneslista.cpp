@@ -31,6 +31,8 @@ std::vector<int> columnasVisibles(const Controles::ListView &lista)
     return columnas;
 }
 
+// The cells go out as the list shows them ("$45,000.00", "31/12/2026"): what the user chose
+// to export is what he sees, and a spreadsheet set for Mexico reads both as figures and dates.
 template<typename Campo>
 QString tabla(const Controles::ListView &lista, QChar separador, const QString &finDeLinea, Campo campo)
 {
@@ -54,12 +56,12 @@ QString tabla(const Controles::ListView &lista, QChar separador, const QString &
 }
 
 // A spreadsheet takes a cell that begins with one of these as a formula, and a formula can
-// run commands or send data away when the file is opened. Plain numbers (a negative amount)
-// stay numbers.
+// run commands or send data away when the file is opened. Figures (a negative amount, as the
+// list shows it: "-$1,234.50") stay figures.
 bool pareceFormula(const QString &valor)
 {
     static const QString iniciales = QStringLiteral("=+-@\t\r");
-    static const QRegularExpression numero(QStringLiteral("^[+-]?[0-9]+([.,][0-9]+)?([eE][+-]?[0-9]+)?$"));
+    static const QRegularExpression numero(QStringLiteral("^[+-]?\\$?[0-9][0-9,]*(\\.[0-9]+)?([eE][+-]?[0-9]+)?$"));
     return !valor.isEmpty() && iniciales.contains(valor.front()) && !numero.match(valor).hasMatch();
 }
 

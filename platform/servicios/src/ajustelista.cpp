@@ -5,8 +5,14 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <vector>
 
 namespace Servicios {
 namespace {
@@ -17,6 +23,9 @@ constexpr int MargenEncabezado = 28;
 // No column gets wider than this many average characters, so one long note does not push
 // the others out of sight.
 constexpr int AnchoMaximoEnCaracteres = 60;
+// A text column squeezed to fit keeps room for this many average characters: enough to
+// tell its rows apart.
+constexpr int AnchoMinimoEnCaracteres = 10;
 
 int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
 {
@@ -36,16 +45,68 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
     return std::min(ancho, normal.averageCharWidth() * AnchoMaximoEnCaracteres);
 }
 
+// What a column may be squeezed to: a text column down to a few characters, the first
+// column (the row's key), figures and dates not at all.
+int anchoMinimo(const Controles::ListView &lista, int columna, int ancho)
+{
+    if (columna == 0 || lista.listModel().columnKind(columna) != Controles::TextTable::ColumnKind::Text)
+        return ancho;
+    return std::min(ancho, QFontMetrics(lista.font()).averageCharWidth() * AnchoMinimoEnCaracteres + MargenCelda);
+}
+
+// The width the columns may take: the list's own, less a vertical scroll bar it may be about
+// to show; no limit while the list is not on screen.
+int anchoDisponible(const Controles::ListView &lista)
+{
+    if (!lista.isVisible())
+        return std::numeric_limits<int>::max();
+    const int barra = lista.verticalScrollBar()->isVisible()
+                          ? 0
+                          : lista.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &lista);
+    return lista.viewport()->width() - barra;
+}
+
+// Takes the width that does not fit from the columns that can give some, each in proportion
+// to what it has beyond its minimum.
+void reparte(std::vector<int> &anchos, const std::vector<int> &minimos, int disponible)
+{
+    const long total = std::accumulate(anchos.cbegin(), anchos.cend(), 0L);
+    long holgura = 0;
+    for (size_t columna = 0; columna < anchos.size(); ++columna)
+        holgura += anchos[columna] - minimos[columna];
+    if (total <= disponible || holgura <= 0)
+        return;
+    const double parte = std::min(1.0, double(total - disponible) / double(holgura));
+    for (size_t columna = 0; columna < anchos.size(); ++columna)
+        anchos[columna] -= int(std::ceil((anchos[columna] - minimos[columna]) * parte));
+}
+
 } // namespace
 
 void AjusteLista::Ajusta(Controles::ListView &lista)
 {
+    AjustaAlAncho(lista);
+    lista.saveLayout();
+}
+
+void AjusteLista::AjustaAlAncho(Controles::ListView &lista)
+{
     QHeaderView &encabezado = *lista.header();
     const int filas = std::min(lista.itemCount(), FilasMedidas);
     encabezado.setStretchLastSection(true);
+    std::vector<int> anchos(size_t(lista.columnCount()), 0);
+    std::vector<int> minimos(anchos.size(), 0);
     for (int columna = 0; columna < lista.columnCount(); ++columna) {
         encabezado.setSectionResizeMode(columna, QHeaderView::Interactive);
-        encabezado.resizeSection(columna, anchoDeColumna(lista, columna, filas));
+        if (encabezado.isSectionHidden(columna))
+            continue;
+        anchos[size_t(columna)] = anchoDeColumna(lista, columna, filas);
+        minimos[size_t(columna)] = anchoMinimo(lista, columna, anchos[size_t(columna)]);
+    }
+    reparte(anchos, minimos, anchoDisponible(lista));
+    for (int columna = 0; columna < lista.columnCount(); ++columna) {
+        if (!encabezado.isSectionHidden(columna))
+            encabezado.resizeSection(columna, anchos[size_t(columna)]);
     }
 }
 

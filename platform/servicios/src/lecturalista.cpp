@@ -2,6 +2,8 @@
 
 #include "servicios/ajustelista.h"
 
+#include "formatolista.h"
+
 #include "ado/recordset.h"
 #include "controles/listview.h"
 #include "runtime/conversions.h"
@@ -49,9 +51,10 @@ constexpr int filasEntreRevisiones = 256;
 class Lectura
 {
 public:
-    Lectura(const Controles::ListSnapshot &mostrada, int columnas)
+    Lectura(const Controles::ListSnapshot &mostrada, const QStringList &encabezados)
         : m_mostrada(mostrada)
-        , m_fila(size_t(columnas))
+        , m_fila(size_t(encabezados.size()))
+        , m_formato(encabezados, mostrada.table.get())
     {
         m_comparando = mostrada.table && !mostrada.table->hasKeys();
         if (m_comparando)
@@ -63,7 +66,9 @@ public:
     void leeRegistro(const Ado::Recordset &datos)
     {
         for (size_t columna = 0; columna < m_fila.size(); ++columna)
-            m_fila[columna] = textoDeCelda(datos.field(int(columna)));
+            m_fila[columna] = m_formato.texto(int(columna), datos.field(int(columna)));
+        for (const FormatoDeLista::CambioDeDecimales &cambio : m_formato.tomaCambios())
+            reescribe(cambio);
         if (m_comparando) {
             if (comparaConLaMostrada()) {
                 ++m_filas;
@@ -77,6 +82,8 @@ public:
 
     ListUpdate termina(const QStringList &encabezados)
     {
+        for (const FormatoDeLista::CambioDeDecimales &cambio : m_formato.sobranDecimales())
+            reescribe(cambio);
         if (m_comparando && m_filas != m_mostrada.table->rowCount())
             empiezaTablaNueva(m_filas);
         m_actualizacion.headers = encabezados;
@@ -109,6 +116,17 @@ private:
         return true;
     }
 
+    // The figures kept so far of a column whose decimals changed, written again; the rows
+    // shown have the old texts, so they are no longer the rows read.
+    void reescribe(const FormatoDeLista::CambioDeDecimales &cambio)
+    {
+        if (m_comparando)
+            empiezaTablaNueva(m_filas);
+        m_nueva->rewriteColumn(cambio.columna, [&](const QString &texto) {
+            return FormatoDeLista::conDecimales(texto, cambio.antes, cambio.despues);
+        });
+    }
+
     // A new table with the rows read so far: the rows shown, with the changes found in them.
     void empiezaTablaNueva(int filasLeidas)
     {
@@ -139,6 +157,7 @@ private:
     int m_filas = 0;
     std::shared_ptr<TextTable> m_nueva;
     ListUpdate m_actualizacion;
+    FormatoDeLista m_formato;
 };
 
 } // namespace
@@ -152,7 +171,7 @@ std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Contr
     Controles::ListSnapshot comparable = mostrada;
     if (encabezados != mostrada.headers)
         comparable.table.reset(); // other columns: nothing to compare with
-    Lectura lectura(comparable, int(encabezados.size()));
+    Lectura lectura(comparable, encabezados);
     for (; !datos.atEnd(); datos.moveNext()) {
         if (debeParar && lectura.filas() % filasEntreRevisiones == 0 && debeParar())
             return std::nullopt;
@@ -164,9 +183,10 @@ std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Contr
 void aplicaLectura(Controles::ListView &lista, Controles::ListUpdate lectura)
 {
     const bool columnasNuevas = lista.listModel().headers() != lectura.headers;
+    const bool otraVista = lista.layoutKeyChanged();
     lista.apply(std::move(lectura));
-    if (columnasNuevas)
-        AjusteLista().Ajusta(lista);
+    if ((columnasNuevas || otraVista) && !lista.restoreLayout())
+        AjusteLista().AjustaAlAncho(lista);
 }
 
 } // namespace Servicios

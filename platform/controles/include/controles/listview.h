@@ -22,6 +22,8 @@ namespace Controles {
 class CONTROLES_EXPORT ListView : public QTreeView
 {
     Q_OBJECT
+    // See "Layout" below.
+    Q_PROPERTY(QString layoutKey READ layoutKey WRITE setLayoutKey)
 
 public:
     explicit ListView(QWidget *parent = nullptr);
@@ -88,6 +90,20 @@ public:
     // The rows in display order (a pending sort is applied first).
     ListModel &listModel() const;
 
+    // Layout. The columns' widths and order and how the rows are sorted are the user's: with
+    // a layout key ("<application>/<section>", e.g. "KLD251/lvOrdenes/TODOS") they are kept in
+    // that application's settings (Runtime::saveSettings) whenever the user changes them (drags
+    // a column's edge or the column itself, clicks a header), so they come back after a
+    // reload, another view or a new start. Filling and fitting the list keep nothing.
+    QString layoutKey() const { return m_layoutKey; }
+    void setLayoutKey(const QString &key) { m_layoutKey = key; }
+    // Whether the key changed since its layout was last brought back.
+    bool layoutKeyChanged() const { return m_layoutKey != m_restoredKey; }
+    // Brings back the layout kept under the key for the columns shown. False when none is kept
+    // for them; then, with a key, the rows are shown unsorted, in the order they arrived.
+    bool restoreLayout();
+    void saveLayout() const;
+
 Q_SIGNALS:
     // 1-based index of the clicked header in the column collection.
     void columnClick(int column);
@@ -95,6 +111,7 @@ Q_SIGNALS:
     void keyDown(int keyCode, int shift);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
@@ -111,6 +128,8 @@ private:
     // order when they are next read, or when the event loop comes round.
     mutable bool m_sortPending = false;
     bool m_sortQueued = false;
+    QString m_layoutKey;
+    QString m_restoredKey;
 };
 
 } // namespace Controles

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -45,6 +46,9 @@ public:
     // New texts for a row that keeps its place (and its key).
     void setRow(int row, std::span<const QString> texts);
     void appendRow(std::span<const QString> texts, const QString &key = {});
+    // Every text of a column put through `rewrite` (each distinct text once): a column whose
+    // figures change their number of decimals is written again without reading it again.
+    void rewriteColumn(int column, const std::function<QString(const QString &)> &rewrite);
 
     // The rows in sorted order: numbers by value, dates as dates, text in Spanish order
     // (letter case and accents aside, numbers inside the text by value); rows that tie keep

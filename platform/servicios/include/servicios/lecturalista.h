@@ -22,18 +22,21 @@ namespace Servicios {
 // with the row shown in its place: while they agree nothing is kept, so a refresh that finds
 // nothing new costs little more than reading the result, and one that finds a few changed
 // rows keeps just those. Rows that arrive in other places, or many changed rows, make a new
-// table (sorted as the list sorts). It only reads the snapshot, so it runs on any thread;
-// none when `debeParar` says so while it reads.
+// table (sorted as the list sorts). Values are shown as the suite's users read them (see
+// FormatoDeLista: "$1,234.50", "45,000.5", "31/12/2026"), the first column as it is. It only
+// reads the snapshot, so it runs on any thread; none when `debeParar` says so while it reads.
 SERVICIOS_EXPORT std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos,
                                                                const Controles::ListSnapshot &mostrada,
                                                                const std::function<bool()> &debeParar = {});
 
-// Applies a reading to the list it was read for; a new set of columns is fitted to its
-// contents, the same columns keep the widths the user gave them.
+// Applies a reading to the list it was read for. New columns, or the list's layout key naming
+// another view, bring back the layout the user left for them (see Controles::ListView), or
+// fit the columns to the window when there is none; otherwise the columns stay as they are.
 SERVICIOS_EXPORT void aplicaLectura(Controles::ListView &lista, Controles::ListUpdate lectura);
 
-// How a database value reads in a list: Null as nothing, fractional numbers with two
-// decimals, dates in the suite's text form.
+// The plain text of a database value, as a list's first column shows it and as the folios
+// and state keys read back from the database are compared with it: Null as nothing,
+// fractional numbers with two decimals, dates in ISO form.
 SERVICIOS_EXPORT QString textoDeCelda(const QVariant &valor);
 
 } // namespace Servicios

@@ -1,0 +1,258 @@
+#include "formatolista.h"
+
+#include "servicios/lecturalista.h"
+
+#include "controles/texttable.h"
+#include "runtime/conversions.h"
+#include "runtime/regional.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <optional>
+
+namespace Servicios {
+namespace {
+
+// More decimals than these are the noise of binary fractions (0.1 + 0.2), not the value.
+constexpr int decimalesMaximos = 6;
+// How far into the rows shown a column's first figure is looked for.
+constexpr int filasParaDecimales = 1000;
+
+QString sinAcentosNiMayusculas(const QString &texto)
+{
+    const QString descompuesto = texto.toCaseFolded().normalized(QString::NormalizationForm_D);
+    QString limpio;
+    limpio.reserve(descompuesto.size());
+    for (const QChar letra : descompuesto) {
+        if (letra.category() != QChar::Mark_NonSpacing)
+            limpio += letra;
+    }
+    return limpio;
+}
+
+QStringList palabrasDe(const QString &encabezado)
+{
+    static const QRegularExpression separadores(QStringLiteral("[^\\p{L}\\p{N}]+"));
+    return sinAcentosNiMayusculas(encabezado).split(separadores, Qt::SkipEmptyParts);
+}
+
+// Whether a word of the name begins with one of the roots ("Monto total", "Precios").
+bool nombraAlgunaDe(const QString &encabezado, std::initializer_list<const char *> raices)
+{
+    const QStringList palabras = palabrasDe(encabezado);
+    return std::any_of(palabras.cbegin(), palabras.cend(), [&](const QString &palabra) {
+        return std::any_of(raices.begin(), raices.end(),
+                           [&](const char *raiz) { return palabra.startsWith(QLatin1String(raiz)); });
+    });
+}
+
+bool nombraUnaClave(const QString &encabezado)
+{
+    const QStringList palabras = palabrasDe(encabezado);
+    static const QStringList claves = {QStringLiteral("folio"), QStringLiteral("clave"), QStringLiteral("cve"),
+                                       QStringLiteral("codigo"), QStringLiteral("id"), QStringLiteral("ano")};
+    return std::any_of(palabras.cbegin(), palabras.cend(), [](const QString &palabra) { return claves.contains(palabra); });
+}
+
+int decimalesDe(double valor)
+{
+    const QString escrito = QString::number(valor, 'f', decimalesMaximos);
+    const qsizetype punto = escrito.indexOf(QLatin1Char('.'));
+    if (punto < 0)
+        return 0;
+    qsizetype fin = escrito.size();
+    while (fin > punto + 1 && escrito.at(fin - 1) == QLatin1Char('0'))
+        --fin;
+    return int(fin - punto - 1);
+}
+
+// The decimals of a figure as a list shows it ("-1,234.50": 2); none for another text.
+std::optional<int> decimalesMostrados(const QString &texto)
+{
+    qsizetype inicio = texto.startsWith(QLatin1Char('-')) ? 1 : 0;
+    if (inicio >= texto.size() || !texto.at(inicio).isDigit())
+        return std::nullopt;
+    const qsizetype punto = texto.indexOf(QLatin1Char('.'));
+    const qsizetype enteros = punto < 0 ? texto.size() : punto;
+    for (qsizetype at = inicio; at < enteros; ++at) {
+        if (!texto.at(at).isDigit() && texto.at(at) != QLatin1Char(','))
+            return std::nullopt;
+    }
+    if (punto < 0)
+        return 0;
+    for (qsizetype at = punto + 1; at < texto.size(); ++at) {
+        if (!texto.at(at).isDigit())
+            return std::nullopt;
+    }
+    return punto + 1 < texto.size() ? std::optional<int>(int(texto.size() - punto - 1)) : std::nullopt;
+}
+
+bool digitos(QStringView texto, qsizetype desde, qsizetype cuantos)
+{
+    if (desde + cuantos > texto.size())
+        return false;
+    return std::all_of(texto.begin() + desde, texto.begin() + desde + cuantos,
+                       [](QChar letra) { return letra >= QLatin1Char('0') && letra <= QLatin1Char('9'); });
+}
+
+// A text the database keeps as a date ("2026-12-31", "2026-12-31 17:30:00",
+// "2026-12-31T17:30:00.250"), as the forms show a date; none for any other text.
+std::optional<QString> fechaEscrita(const QString &texto)
+{
+    if (texto.size() < 10 || texto.at(4) != QLatin1Char('-') || texto.at(7) != QLatin1Char('-') || !digitos(texto, 0, 4)
+        || !digitos(texto, 5, 2) || !digitos(texto, 8, 2))
+        return std::nullopt;
+    if (!QDate::isValid(texto.first(4).toInt(), texto.mid(5, 2).toInt(), texto.mid(8, 2).toInt()))
+        return std::nullopt;
+    const QString fecha = texto.mid(8, 2) + QLatin1Char('/') + texto.mid(5, 2) + QLatin1Char('/') + texto.first(4);
+    if (texto.size() == 10)
+        return fecha;
+    const bool separada = texto.at(10) == QLatin1Char(' ') || texto.at(10) == QLatin1Char('T');
+    if (!separada || !digitos(texto, 11, 2) || texto.size() < 16 || texto.at(13) != QLatin1Char(':')
+        || !digitos(texto, 14, 2))
+        return std::nullopt;
+    QString segundos = QStringLiteral("00");
+    if (texto.size() > 16) {
+        if (texto.at(16) != QLatin1Char(':') || !digitos(texto, 17, 2))
+            return std::nullopt;
+        segundos = texto.mid(17, 2);
+        const bool fraccion = texto.size() > 20 && texto.at(19) == QLatin1Char('.') && digitos(texto, 20, texto.size() - 20);
+        if (texto.size() != 19 && !fraccion)
+            return std::nullopt;
+    }
+    const QString horas = texto.mid(11, 2);
+    const QString minutos = texto.mid(14, 2);
+    if (horas.toInt() > 23 || minutos.toInt() > 59 || segundos.toInt() > 59)
+        return std::nullopt;
+    if (horas == QLatin1String("00") && minutos == QLatin1String("00") && segundos == QLatin1String("00"))
+        return fecha;
+    const QString hora = QLatin1Char(' ') + horas + QLatin1Char(':') + minutos;
+    return fecha + hora + (segundos == QLatin1String("00") ? QString() : QLatin1Char(':') + segundos);
+}
+
+bool esEntero(const QVariant &valor)
+{
+    switch (valor.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool esFraccionario(const QVariant &valor)
+{
+    return valor.metaType().id() == QMetaType::Double || valor.metaType().id() == QMetaType::Float;
+}
+
+} // namespace
+
+FormatoDeLista::FormatoDeLista(const QStringList &encabezados, const Controles::TextTable *mostrada)
+    : m_columnas(size_t(encabezados.size()))
+{
+    for (qsizetype indice = 0; indice < encabezados.size(); ++indice) {
+        Columna &columna = m_columnas[size_t(indice)];
+        const QString &nombre = encabezados.at(indice);
+        if (indice == 0)
+            columna.clase = Clase::Folio;
+        else if (nombraAlgunaDe(nombre, {"monto", "importe", "precio", "total", "subtotal", "costo", "saldo"}))
+            columna.clase = Clase::Dinero;
+        else if (nombraUnaClave(nombre))
+            columna.clase = Clase::Clave;
+        if (columna.clase != Clase::Cifra || !mostrada)
+            continue;
+        for (int fila = 0; fila < std::min(mostrada->rowCount(), filasParaDecimales); ++fila) {
+            const QString &texto = mostrada->text(fila, int(indice));
+            if (texto.isEmpty())
+                continue;
+            if (const std::optional<int> decimales = decimalesMostrados(texto)) {
+                columna.decimales = *decimales;
+                break;
+            }
+        }
+    }
+}
+
+QString FormatoDeLista::texto(int indice, const QVariant &valor)
+{
+    if (valor.isNull())
+        return {};
+    Columna &columna = m_columnas[size_t(indice)];
+    if (columna.clase == Clase::Folio || columna.clase == Clase::Clave)
+        return textoDeCelda(valor);
+    if (esEntero(valor) || esFraccionario(valor)) {
+        if (columna.clase == Clase::Dinero)
+            return Runtime::formatAmount(valor.toDouble());
+        if (esEntero(valor) && columna.decimales <= 0) {
+            columna.necesarios = std::max(columna.necesarios, 0);
+            columna.decimales = 0;
+            return Runtime::formatInteger(valor.toLongLong());
+        }
+        const double cantidad = valor.toDouble();
+        return cifra(columna, indice, cantidad, esEntero(valor) ? 0 : decimalesDe(cantidad));
+    }
+    switch (valor.metaType().id()) {
+    case QMetaType::QString: {
+        const QString escrito = valor.toString();
+        return fechaEscrita(escrito).value_or(escrito);
+    }
+    case QMetaType::QDate:
+        return Runtime::formatDate(valor.toDate());
+    case QMetaType::QDateTime:
+        return Runtime::formatDateTime(valor.toDateTime());
+    default:
+        return Runtime::toTextOrEmpty(valor);
+    }
+}
+
+QString FormatoDeLista::cifra(Columna &columna, int indice, double valor, int necesarios)
+{
+    columna.necesarios = std::max(columna.necesarios, necesarios);
+    if (necesarios > columna.decimales) {
+        if (columna.decimales >= 0)
+            m_cambios.push_back(CambioDeDecimales{indice, columna.decimales, necesarios});
+        columna.decimales = necesarios;
+    }
+    return Runtime::formatNumber(valor, columna.decimales);
+}
+
+std::vector<FormatoDeLista::CambioDeDecimales> FormatoDeLista::tomaCambios()
+{
+    return std::exchange(m_cambios, {});
+}
+
+std::vector<FormatoDeLista::CambioDeDecimales> FormatoDeLista::sobranDecimales()
+{
+    std::vector<CambioDeDecimales> cambios;
+    for (size_t indice = 0; indice < m_columnas.size(); ++indice) {
+        Columna &columna = m_columnas[indice];
+        if (columna.clase != Clase::Cifra || columna.necesarios < 0 || columna.necesarios >= columna.decimales)
+            continue;
+        cambios.push_back(CambioDeDecimales{int(indice), columna.decimales, columna.necesarios});
+        columna.decimales = columna.necesarios;
+    }
+    return cambios;
+}
+
+QString FormatoDeLista::conDecimales(const QString &texto, int antes, int despues)
+{
+    if (decimalesMostrados(texto) != antes || antes == despues)
+        return texto;
+    if (despues > antes)
+        return texto + (antes == 0 ? QStringLiteral(".") : QString()) + QString(despues - antes, QLatin1Char('0'));
+    const qsizetype quitar = antes - despues + (despues == 0 ? 1 : 0);
+    const QStringView sobrante = QStringView(texto).last(antes - despues);
+    if (!std::all_of(sobrante.begin(), sobrante.end(), [](QChar letra) { return letra == QLatin1Char('0'); }))
+        return texto;
+    return texto.first(texto.size() - quitar);
+}
+
+} // namespace Servicios
