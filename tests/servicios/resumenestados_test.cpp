@@ -36,9 +36,18 @@ FilaParaResumen fila(const QString &estado, const QString &monto, std::optional<
 
 ResumenEstados resume(const std::vector<FilaParaResumen> &filas,
                       const QStringList &encabezados = {QStringLiteral("Folio"), QStringLiteral("Estado"),
-                                                        QStringLiteral("Monto")})
+                                                        QStringLiteral("Monto")},
+                      const std::optional<QStringList> &ordenDeEstados = std::nullopt)
 {
-    return Servicios::resumePorEstado(encabezados, filas, Negro);
+    return Servicios::resumePorEstado(encabezados, filas, Negro, ordenDeEstados);
+}
+
+QString nombres(const ResumenEstados &resumen)
+{
+    QStringList orden;
+    for (const Servicios::EstadoResumido &estado : resumen.estados)
+        orden << estado.estado;
+    return orden.join(QStringLiteral(", "));
 }
 
 // "Estado: cantidad, monto" a state, in the summary's order, for one readable comparison.
@@ -133,28 +142,40 @@ TEST(ResumenEstados, sinColumnaDeMontosConCifrasSoloCuenta)
     }
 }
 
-TEST(ResumenEstados, ordenaPorCantidadYLosEmpatesAlfabeticamenteEnEspanol)
+// The states an opportunity goes through come in that order; the ones the state table does
+// not know, alphabetically (in Spanish: lower case beside upper case, É beside E, ñ after n);
+// "(Sin estado)" last. Without the order (it could not be read), most opportunities first.
+TEST(ResumenEstados, ordenaPorLasEtapasDeLosEstadosYLosDemasAlfabeticamente)
 {
-    // Given ties that code-point order would get wrong: lower case after upper case, an
-    // accented capital after every plain letter, ñ after n
-    const ResumenEstados resumen = resume({
-        fila(QStringLiteral("Ganada"), {}),
-        fila(QStringLiteral("Éxito"), {}),
-        fila(QStringLiteral("Cierre"), {}),
-        fila(QStringLiteral("calificada"), {}),
-        fila(QStringLiteral("Ñandú"), {}),
-        fila(QStringLiteral("Oferta"), {}),
-        fila(QStringLiteral("Nube"), {}),
-        fila(QStringLiteral("Zeta"), {}),
-        fila(QStringLiteral("Zeta"), {}),
+    const std::vector<FilaParaResumen> filas = {
+        fila(QStringLiteral("Ganada"), {}), fila(QStringLiteral("Éxito"), {}),  fila(QStringLiteral("Cierre"), {}),
+        fila(QStringLiteral("calificada"), {}), fila(QStringLiteral("Ñandú"), {}), fila(QStringLiteral("Oferta"), {}),
+        fila(QStringLiteral("Nube"), {}),   fila(QStringLiteral("Zeta"), {}),   fila(QStringLiteral("Zeta"), {}),
         fila(QString(), {}),
-    });
+    };
+    const QStringList encabezados{QStringLiteral("Folio"), QStringLiteral("Estado"), QStringLiteral("Monto")};
+    EXPECT_EQ(nombres(resume(filas, encabezados, QStringList{"Zeta", "Oferta", "Calificada", "Perdida"})),
+              QStringLiteral("Zeta, Oferta, calificada, Cierre, Éxito, Ganada, Nube, Ñandú, (Sin estado)"));
+    EXPECT_EQ(nombres(resume(filas, encabezados, QStringList{})),
+              QStringLiteral("calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta, Zeta, (Sin estado)"));
+    EXPECT_EQ(nombres(resume(filas, encabezados)),
+              QStringLiteral("Zeta, (Sin estado), calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta"));
+}
 
-    QStringList orden;
-    for (const Servicios::EstadoResumido &estado : resumen.estados)
-        orden << estado.estado;
-    EXPECT_EQ(orden.join(QStringLiteral(", ")), QStringLiteral("Zeta, (Sin estado), calificada, Cierre, Éxito, Ganada, "
-                                                               "Nube, Ñandú, Oferta"));
+// The table keeps its states in the order of the pipeline; keys that are all numbers say it.
+TEST(ResumenEstados, lasEtapasSonElOrdenDeLaTablaDeEstadosOElDeSusClavesNumericas)
+{
+    Pruebas::BaseDePrueba base;
+    const auto estados = [&](const QString &valores) {
+        base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
+        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES ")
+                     + valores);
+        return Servicios::ordenDeEstados(*base.conexion()).join(QStringLiteral(", "));
+    };
+    EXPECT_EQ(estados(QStringLiteral("('PRO', 'Prospección'), ('CAL', 'Calificada'), ('NEG', 'Negociación')")),
+              QStringLiteral("Prospección, Calificada, Negociación"));
+    EXPECT_EQ(estados(QStringLiteral("('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')")),
+              QStringLiteral("Prospección, Calificada, Negociación"));
 }
 
 TEST(ResumenEstados, cadaEstadoTomaElColorDeLaMayoriaDeSusFilas)
@@ -236,6 +257,8 @@ class DialogoResumenTest : public ::testing::Test
 protected:
     DialogoResumenTest()
     {
+        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                                    "('PRO', 'Prospección'), ('PRE', 'Propuesta enviada'), ('NEG', 'Negociación')"));
         lista.setObjectName(QStringLiteral("lvOrdenes"));
         llenaComoElTablero(lista);
         lista.show();
@@ -300,14 +323,14 @@ TEST_F(DialogoResumenTest, muestraLaTablaPorEstadoConSuTotalYLaCopia)
             titulos << tabla->horizontalHeaderItem(columna)->text();
         EXPECT_EQ(titulos, (QStringList{QStringLiteral("Estado"), QStringLiteral("Oportunidades"),
                                         QStringLiteral("Monto"), QStringLiteral("% del monto")}));
-        EXPECT_EQ(filasDeLaTabla(*tabla), (QStringList{QStringLiteral("Negociación | 3 | 310,000.00 | 97.8 %"),
-                                                       QStringLiteral("Propuesta enviada | 2 | 2,000.50 | 0.6 %"),
-                                                       QStringLiteral("Prospección | 2 | 5,000.00 | 1.6 %"),
-                                                       QStringLiteral("Total | 7 | 317,000.50 | 100.0 %")}));
+        EXPECT_EQ(filasDeLaTabla(*tabla), (QStringList{QStringLiteral("Prospección | 2 | $5,000.00 | 1.6 %"),
+                                                       QStringLiteral("Propuesta enviada | 2 | $2,000.50 | 0.6 %"),
+                                                       QStringLiteral("Negociación | 3 | $310,000.00 | 97.8 %"),
+                                                       QStringLiteral("Total | 7 | $317,000.50 | 100.0 %")}));
         EXPECT_TRUE(tabla->item(3, 0)->font().bold());
         EXPECT_EQ(tabla->item(1, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
-        EXPECT_EQ(tabla->item(0, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorNegociacion));
-        EXPECT_EQ(tabla->item(2, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorProspeccion));
+        EXPECT_EQ(tabla->item(2, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorNegociacion));
+        EXPECT_EQ(tabla->item(0, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorProspeccion));
 
         auto *aviso = dialogo.findChild<QLabel *>(QStringLiteral("lbAviso"));
         ASSERT_NE(aviso, nullptr);
@@ -319,10 +342,10 @@ TEST_F(DialogoResumenTest, muestraLaTablaPorEstadoConSuTotalYLaCopia)
 
     EXPECT_TRUE(cerradoConEsc);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Estado\tOportunidades\tMonto\t% del monto\n"
-                                                                   "Negociación\t3\t310,000.00\t97.8 %\n"
-                                                                   "Propuesta enviada\t2\t2,000.50\t0.6 %\n"
-                                                                   "Prospección\t2\t5,000.00\t1.6 %\n"
-                                                                   "Total\t7\t317,000.50\t100.0 %\n"));
+                                                                   "Prospección\t2\t$5,000.00\t1.6 %\n"
+                                                                   "Propuesta enviada\t2\t$2,000.50\t0.6 %\n"
+                                                                   "Negociación\t3\t$310,000.00\t97.8 %\n"
+                                                                   "Total\t7\t$317,000.50\t100.0 %\n"));
 }
 
 TEST_F(DialogoResumenTest, laGraficaDiceSusCifrasPorCantidadOPorMonto)
@@ -336,12 +359,12 @@ TEST_F(DialogoResumenTest, laGraficaDiceSusCifrasPorCantidadOPorMonto)
         ASSERT_NE(porCantidad, nullptr);
         EXPECT_TRUE(porCantidad->isChecked());
         EXPECT_EQ(grafica->accessibleDescription(),
-                  QStringLiteral("Negociación: 3; Propuesta enviada: 2; Prospección: 2"));
+                  QStringLiteral("Prospección: 2; Propuesta enviada: 2; Negociación: 3"));
 
         porMonto->click();
 
         EXPECT_EQ(grafica->accessibleDescription(),
-                  QStringLiteral("Negociación: 310,000.00; Propuesta enviada: 2,000.50; Prospección: 5,000.00"));
+                  QStringLiteral("Prospección: $5,000.00; Propuesta enviada: $2,000.50; Negociación: $310,000.00"));
         EXPECT_TRUE(grafica->accessibleName().contains(QStringLiteral("monto")));
         for (const QWidget *control : dialogo.findChildren<QWidget *>()) {
             if (control->isVisible() && (control->focusPolicy() != Qt::NoFocus || control == grafica)) {

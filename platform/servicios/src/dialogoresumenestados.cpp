@@ -2,6 +2,8 @@
 
 #include "graficaestados.h"
 
+#include "runtime/regional.h"
+
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
@@ -237,14 +239,14 @@ void DialogoResumenEstados::copia() const
 
 QString DialogoResumenEstados::cantidad(int valor) const
 {
-    return m_local.toString(valor);
+    return Runtime::formatInteger(valor);
 }
 
 // Without an amount column the amount cells stay empty rather than show a zero that was
 // never summed.
 QString DialogoResumenEstados::monto(double valor) const
 {
-    return m_resumen.conMontos ? m_local.toString(valor, 'f', 2) : QString();
+    return m_resumen.conMontos ? Runtime::formatAmount(valor) : QString();
 }
 
 QString DialogoResumenEstados::porcentaje(double valor) const
@@ -252,7 +254,7 @@ QString DialogoResumenEstados::porcentaje(double valor) const
     const double total = m_resumen.montoTotal();
     if (!m_resumen.conMontos || total == 0)
         return {};
-    return m_local.toString(valor / total * 100, 'f', 1) + QStringLiteral(" %");
+    return Runtime::formatNumber(valor / total * 100, 1) + QStringLiteral(" %");
 }
 
 } // namespace Servicios

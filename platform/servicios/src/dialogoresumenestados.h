@@ -3,7 +3,6 @@
 #include "servicios/resumenestados.h"
 
 #include <QDialog>
-#include <QLocale>
 
 class QLabel;
 class QRadioButton;
@@ -40,7 +39,6 @@ private:
     QString porcentaje(double valor) const;
 
     const ResumenEstados m_resumen;
-    const QLocale m_local{QLocale::Spanish, QLocale::Mexico};
     GraficaEstados *m_grafica = nullptr;
     QRadioButton *m_porCantidad = nullptr;
     QRadioButton *m_porMonto = nullptr;

@@ -1,8 +1,15 @@
 #include "servicios/resumenestados.h"
 
+#include "registro.h"
+
+#include "ado/connection.h"
+#include "ado/session.h"
+#include "runtime/conversions.h"
+#include "runtime/error.h"
+#include "runtime/regional.h"
+
 #include <QCollator>
 #include <QHash>
-#include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -116,15 +123,55 @@ struct Grupo
 };
 
 // Most opportunities first; states with as many in Spanish alphabetical order.
-void ordena(std::vector<EstadoResumido> &estados)
+void ordenaPorCantidad(std::vector<EstadoResumido> &estados)
 {
-    QCollator colacion(QLocale(QLocale::Spanish, QLocale::Mexico));
+    QCollator colacion(Runtime::mexicanLocale());
     std::sort(estados.begin(), estados.end(), [&](const EstadoResumido &izquierdo, const EstadoResumido &derecho) {
         if (izquierdo.cantidad != derecho.cantidad)
             return izquierdo.cantidad > derecho.cantidad;
         const int orden = colacion.compare(izquierdo.estado, derecho.estado);
         return orden != 0 ? orden < 0 : izquierdo.estado < derecho.estado;
     });
+}
+
+// The states the order names, in its order (a description is matched as written, or else
+// letter case and accents aside); then the others alphabetically; "(Sin estado)" last.
+void ordenaPorEtapas(std::vector<EstadoResumido> &estados, const QStringList &orden)
+{
+    QHash<QString, qsizetype> exacto;
+    QHash<QString, qsizetype> parecido;
+    for (qsizetype lugar = orden.size() - 1; lugar >= 0; --lugar) { // the first of repeated names wins
+        exacto.insert(orden.at(lugar).trimmed(), lugar);
+        parecido.insert(sinAcentosNiMayusculas(orden.at(lugar)), lugar);
+    }
+    const auto lugarDe = [&](const EstadoResumido &estado) -> std::pair<int, qsizetype> {
+        if (estado.estado == SinEstado)
+            return {2, 0};
+        if (const auto hallado = exacto.constFind(estado.estado); hallado != exacto.constEnd())
+            return {0, *hallado};
+        if (const auto hallado = parecido.constFind(sinAcentosNiMayusculas(estado.estado)); hallado != parecido.constEnd())
+            return {0, *hallado};
+        return {1, 0};
+    };
+    QCollator colacion(Runtime::mexicanLocale());
+    std::stable_sort(estados.begin(), estados.end(), [&](const EstadoResumido &izquierdo, const EstadoResumido &derecho) {
+        const auto lugarIzquierdo = lugarDe(izquierdo);
+        const auto lugarDerecho = lugarDe(derecho);
+        if (lugarIzquierdo != lugarDerecho)
+            return lugarIzquierdo < lugarDerecho;
+        return colacion.compare(izquierdo.estado, derecho.estado) < 0;
+    });
+}
+
+std::optional<QStringList> ordenDeEstadosDeLaSesion()
+{
+    try {
+        return ordenDeEstados(*Ado::Session::connection());
+    } catch (...) {
+        qCWarning(logServicios).noquote() << "El resumen por estado no pudo leer el orden de los estados:"
+                                          << Runtime::toRuntimeError(std::current_exception()).description();
+        return std::nullopt;
+    }
 }
 
 const QString &celda(const QStringList &textos, int columna)
@@ -197,8 +244,36 @@ std::optional<double> leeMonto(const QString &texto)
     return entreParentesis || signo == QLatin1String("-") ? -*valor : *valor;
 }
 
+QStringList ordenDeEstados(Ado::Connection &conexion)
+{
+    std::vector<std::pair<QString, QString>> estados; // key, description
+    for (Ado::Recordset leidos = conexion.Execute(
+             QStringLiteral("SELECT Eo_Cve_Estado_Oportunidad, Eo_Descripcion FROM Estado_Oportunidad"));
+         !leidos.atEnd(); leidos.moveNext())
+        estados.emplace_back(Runtime::toTextOrEmpty(leidos.field(0)).trimmed(), Runtime::toTextOrEmpty(leidos.field(1)));
+    const auto numero = [](const QString &clave) {
+        bool esNumero = false;
+        const qlonglong valor = clave.toLongLong(&esNumero);
+        return std::pair{esNumero, valor};
+    };
+    if (std::all_of(estados.cbegin(), estados.cend(), [&](const auto &estado) { return numero(estado.first).first; }))
+        std::stable_sort(estados.begin(), estados.end(), [&](const auto &izquierdo, const auto &derecho) {
+            return numero(izquierdo.first).second < numero(derecho.first).second;
+        });
+    QStringList descripciones;
+    for (const auto &estado : estados)
+        descripciones << estado.second;
+    return descripciones;
+}
+
 ResumenEstados resumePorEstado(const QStringList &encabezados, const std::vector<FilaParaResumen> &filas,
                                const QColor &colorDeTexto)
+{
+    return resumePorEstado(encabezados, filas, colorDeTexto, ordenDeEstadosDeLaSesion());
+}
+
+ResumenEstados resumePorEstado(const QStringList &encabezados, const std::vector<FilaParaResumen> &filas,
+                               const QColor &colorDeTexto, const std::optional<QStringList> &orden)
 {
     ResumenEstados resumen;
     const int columnaEstado = columnaTitulada(encabezados, QStringLiteral("Estado"));
@@ -233,7 +308,10 @@ ResumenEstados resumePorEstado(const QStringList &encabezados, const std::vector
         grupo.resumen.color = grupo.colores.masFrecuente();
         resumen.estados.push_back(std::move(grupo.resumen));
     }
-    ordena(resumen.estados);
+    if (orden)
+        ordenaPorEtapas(resumen.estados, *orden);
+    else
+        ordenaPorCantidad(resumen.estados);
     return resumen;
 }
 
