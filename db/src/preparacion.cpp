@@ -81,7 +81,8 @@ QString aseguraAdministrador(Ado::Connection &conexion, const QString &codigo, c
 
 QStringList prepara(Ado::Connection &conexion, const Preparacion &preparacion)
 {
-    const QString administrador = preparacion.administrador.trimmed();
+    // In capitals, as the suite's codes are: the salesperson's login types codes in capitals.
+    const QString administrador = preparacion.administrador.trimmed().toUpper();
     if (administrador.isEmpty())
         Runtime::raise(Runtime::ErrorNumber::InvalidCall, QStringLiteral("Falta la clave del operador administrador"));
     rechazaSiTieneTablas(conexion);

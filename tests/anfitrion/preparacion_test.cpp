@@ -182,8 +182,10 @@ TEST_F(PreparacionDeBase, theProgramPreparesADatabaseItsAdministratorThenOpens)
     const Caso casos[] = {
         {{QStringLiteral("--help")}, 0, QStringLiteral("--prepara-base <url>")},
         {{QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)}, 0, QString()},
-        {{QStringLiteral("--prepara-base"), base.url()}, 0, QStringLiteral("El operador ADMIN entra con la contraseña dada")},
-        {{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"), QStringLiteral("admin"), QStringLiteral("--screenshot"),
+        {{QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--operador"), QStringLiteral("jefa")},
+         0,
+         QStringLiteral("El operador JEFA entra con la contraseña dada")},
+        {{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"), QStringLiteral("jefa"), QStringLiteral("--screenshot"),
           captura},
          0, QString()},
         {{QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--demo")}, 1, QStringLiteral("ya tiene tablas de la suite")},

@@ -17,7 +17,7 @@ namespace Datos {
 // How a new database is prepared for its first sign-in.
 struct Preparacion
 {
-    // The administrator's operator code. Unless the rows loaded already hold that operator,
+    // The administrator's operator code, kept in capitals. Unless the rows loaded already hold that operator,
     // it is made with a salesperson of the same code and level 3, so the administrator's
     // board shows every opportunity without the salesperson's login.
     QString administrador = QStringLiteral("ADMIN");
