@@ -7,8 +7,10 @@
 #include "ado/connection.h"
 #include "controles/listview.h"
 #include "runtime/error.h"
+#include "runtime/regional.h"
 
 #include <QApplication>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -163,6 +165,22 @@ TEST_F(FuncionesSqlTest, llenaListaMuestraCifrasYFechasComoSeLeenEnMexicoYOrdena
             folios << lista.itemText(item);
         EXPECT_EQ(folios, orden.folios);
     }
+}
+
+// The list writes figures by hand for speed: exactly as the Mexican locale writes them.
+TEST(Regional, escribeLasCifrasComoElLocalDeMexico)
+{
+    for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 999.999, 1000.0, -1234.5, 33890.44, 1e15, -9.87654321e12,
+                               123456789012.345})
+        for (const int decimales : {0, 1, 2, 6})
+            EXPECT_EQ(Runtime::formatNumber(valor, decimales),
+                      Runtime::mexicanLocale().toString(valor, 'f', decimales).replace(QRegularExpression("^-(?=[0.]+$)"), QString()))
+                << valor << " " << decimales;
+    EXPECT_EQ(Runtime::formatAmount(-1234.5), QStringLiteral("-$1,234.50"));
+    EXPECT_EQ(Runtime::formatAmount(-0.001), QStringLiteral("$0.00"));
+    EXPECT_EQ(Runtime::formatInteger(std::numeric_limits<qint64>::min()), QStringLiteral("-9,223,372,036,854,775,808"));
+    EXPECT_EQ(Runtime::formatInteger(-999), QStringLiteral("-999"));
+    EXPECT_EQ(Runtime::formatInteger(1000), QStringLiteral("1,000"));
 }
 
 // A column's figures share their decimals: when a refill changes the most any of them needs,

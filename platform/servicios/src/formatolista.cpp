@@ -98,39 +98,49 @@ bool digitos(QStringView texto, qsizetype desde, qsizetype cuantos)
                        [](QChar letra) { return letra >= QLatin1Char('0') && letra <= QLatin1Char('9'); });
 }
 
+int numero(QStringView texto, qsizetype desde, qsizetype cuantos)
+{
+    int valor = 0;
+    for (qsizetype at = desde; at < desde + cuantos; ++at)
+        valor = valor * 10 + (texto[at].unicode() - u'0');
+    return valor;
+}
+
 // A text the database keeps as a date ("2026-12-31", "2026-12-31 17:30:00",
-// "2026-12-31T17:30:00.250"), as the forms show a date; none for any other text.
+// "2026-12-31T17:30:00.250"), as the forms show a date; none for any other text. Every text
+// cell of every reading passes here, so it looks at each character once and writes the
+// result in place.
 std::optional<QString> fechaEscrita(const QString &texto)
 {
-    if (texto.size() < 10 || texto.at(4) != QLatin1Char('-') || texto.at(7) != QLatin1Char('-') || !digitos(texto, 0, 4)
-        || !digitos(texto, 5, 2) || !digitos(texto, 8, 2))
+    const QStringView escrito(texto);
+    if (escrito.size() < 10 || escrito[4] != u'-' || escrito[7] != u'-' || !digitos(escrito, 0, 4)
+        || !digitos(escrito, 5, 2) || !digitos(escrito, 8, 2)
+        || !QDate::isValid(numero(escrito, 0, 4), numero(escrito, 5, 2), numero(escrito, 8, 2)))
         return std::nullopt;
-    if (!QDate::isValid(texto.first(4).toInt(), texto.mid(5, 2).toInt(), texto.mid(8, 2).toInt()))
-        return std::nullopt;
-    const QString fecha = texto.mid(8, 2) + QLatin1Char('/') + texto.mid(5, 2) + QLatin1Char('/') + texto.first(4);
-    if (texto.size() == 10)
-        return fecha;
-    const bool separada = texto.at(10) == QLatin1Char(' ') || texto.at(10) == QLatin1Char('T');
-    if (!separada || !digitos(texto, 11, 2) || texto.size() < 16 || texto.at(13) != QLatin1Char(':')
-        || !digitos(texto, 14, 2))
-        return std::nullopt;
-    QString segundos = QStringLiteral("00");
-    if (texto.size() > 16) {
-        if (texto.at(16) != QLatin1Char(':') || !digitos(texto, 17, 2))
+    bool conHora = false;
+    bool conSegundos = false;
+    if (escrito.size() > 10) {
+        const bool separada = escrito[10] == u' ' || escrito[10] == u'T';
+        if (!separada || escrito.size() < 16 || !digitos(escrito, 11, 2) || escrito[13] != u':' || !digitos(escrito, 14, 2)
+            || numero(escrito, 11, 2) > 23 || numero(escrito, 14, 2) > 59)
             return std::nullopt;
-        segundos = texto.mid(17, 2);
-        const bool fraccion = texto.size() > 20 && texto.at(19) == QLatin1Char('.') && digitos(texto, 20, texto.size() - 20);
-        if (texto.size() != 19 && !fraccion)
-            return std::nullopt;
+        if (escrito.size() > 16) {
+            const bool fraccion = escrito.size() > 20 && escrito[19] == u'.' && digitos(escrito, 20, escrito.size() - 20);
+            if (escrito[16] != u':' || !digitos(escrito, 17, 2) || numero(escrito, 17, 2) > 59
+                || (escrito.size() != 19 && !fraccion))
+                return std::nullopt;
+            conSegundos = numero(escrito, 17, 2) != 0;
+        }
+        conHora = conSegundos || numero(escrito, 11, 2) != 0 || numero(escrito, 14, 2) != 0;
     }
-    const QString horas = texto.mid(11, 2);
-    const QString minutos = texto.mid(14, 2);
-    if (horas.toInt() > 23 || minutos.toInt() > 59 || segundos.toInt() > 59)
-        return std::nullopt;
-    if (horas == QLatin1String("00") && minutos == QLatin1String("00") && segundos == QLatin1String("00"))
-        return fecha;
-    const QString hora = QLatin1Char(' ') + horas + QLatin1Char(':') + minutos;
-    return fecha + hora + (segundos == QLatin1String("00") ? QString() : QLatin1Char(':') + segundos);
+    QString fecha(conSegundos ? 19 : conHora ? 16 : 10, Qt::Uninitialized);
+    QChar *destino = fecha.data();
+    for (const qsizetype origen : {8, 9, -1, 5, 6, -1, 0, 1, 2, 3, -2, 11, 12, 13, 14, 15, 16, 17, 18}) {
+        if (destino == fecha.data() + fecha.size())
+            break;
+        *destino++ = origen == -1 ? QChar(u'/') : origen == -2 ? QChar(u' ') : escrito[origen];
+    }
+    return fecha;
 }
 
 bool esEntero(const QVariant &valor)
