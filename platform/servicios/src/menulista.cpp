@@ -9,22 +9,19 @@
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/colors.h"
+#include "runtime/settings.h"
 
 #include <QCursor>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
+#include <QStandardPaths>
 
 namespace Servicios {
 namespace {
-
-QAction *agregaAccion(QMenu &menu, const QString &texto, const QString &nombre)
-{
-    QAction *accion = menu.addAction(texto);
-    accion->setObjectName(nombre);
-    return accion;
-}
 
 QPoint puntoDelMenu(const Controles::ListView &lista)
 {
@@ -56,7 +53,115 @@ ResumenEstados resumenDe(const Controles::ListView &lista)
     return resumePorEstado(modelo.headers(), filas, lista.palette().color(QPalette::Text));
 }
 
+void exportaCsv(Controles::ListView &lista)
+{
+    const QString ruta = MenuLista::pideArchivoCsv(lista);
+    if (!ruta.isEmpty())
+        AccionesLista::guardaCsv(lista, ruta);
+}
+
+void muestraResumenEstados(Controles::ListView &lista)
+{
+    QPointer<DialogoResumenEstados> dialogo = new DialogoResumenEstados(resumenDe(lista), lista.window());
+    dialogo->exec();
+    // The list's window may have gone while the dialog ran, taking the dialog with it.
+    delete dialogo.data();
+}
+
+QString sinEstado(const Controles::ListView &lista)
+{
+    return tieneColumnaEstado(lista.listModel().headers())
+               ? QString()
+               : QStringLiteral("La lista no tiene una columna «Estado» por la cual agrupar.");
+}
+
+struct Entrada
+{
+    const char *nombre; // objectName
+    const char *texto;
+    bool separada;      // a separator goes before it
+    void (*ejecuta)(Controles::ListView &lista);
+    QString (*impedimento)(const Controles::ListView &lista); // why it cannot act; nullptr: it always can
+};
+
+const Entrada entradas[] = {
+    {"accExportarCsv", "&Exportar a CSV…", false, exportaCsv, nullptr},
+    {"accCopiarFilas", "&Copiar todas las filas", false, [](Controles::ListView &lista) { AccionesLista::copiaFilas(lista); },
+     nullptr},
+    {"accResumenEstados", "&Resumen por estado…", false, muestraResumenEstados, sinEstado},
+    {"accAjustarColumnas", "&Ajustar columnas", true, [](Controles::ListView &lista) { AjusteLista().Ajusta(lista); },
+     nullptr},
+};
+
+const QString aplicacionDeAjustes = QStringLiteral("Servicios");
+const QString seccionCsv = QStringLiteral("ExportarCsv");
+const QString claveCarpeta = QStringLiteral("Carpeta");
+
+// Letters and digits of any alphabet stay; every run of anything else becomes one hyphen.
+QString seguroParaArchivo(const QString &nombre)
+{
+    constexpr qsizetype largoMaximo = 60;
+    QString seguro;
+    for (const QChar letra : nombre.normalized(QString::NormalizationForm_C).toLower()) {
+        if (letra.isLetterOrNumber())
+            seguro += letra;
+        else if (!seguro.isEmpty() && !seguro.endsWith(QLatin1Char('-')))
+            seguro += QLatin1Char('-');
+    }
+    seguro.truncate(largoMaximo);
+    while (seguro.endsWith(QLatin1Char('-')))
+        seguro.chop(1);
+    return seguro;
+}
+
+// The folder of the last export while it exists; else the user's documents, or home.
+QString carpetaInicialCsv()
+{
+    const QString recordada = Runtime::getSetting(aplicacionDeAjustes, seccionCsv, claveCarpeta);
+    if (!recordada.isEmpty() && QDir(recordada).exists())
+        return recordada;
+    const QString documentos = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documentos.isEmpty() && QDir(documentos).exists() ? documentos : QDir::homePath();
+}
+
 } // namespace
+
+EntradasDeLista::EntradasDeLista(QMenu &menu)
+    : m_menu(menu)
+{
+    for (const Entrada &entrada : entradas) {
+        if (entrada.separada)
+            menu.addSeparator();
+        QAction *accion = menu.addAction(QString::fromUtf8(entrada.texto));
+        accion->setObjectName(QString::fromLatin1(entrada.nombre));
+        m_acciones << accion;
+    }
+}
+
+// Only the reasons are tooltips: an enabled action would repeat its own text.
+void EntradasDeLista::habilitaPara(const Controles::ListView *lista)
+{
+    bool algunaImpedida = false;
+    for (qsizetype i = 0; i < m_acciones.size(); ++i) {
+        const Entrada &entrada = entradas[i];
+        const QString impedimento = !lista ? QStringLiteral("No hay una lista en la ventana.")
+                                    : entrada.impedimento ? entrada.impedimento(*lista)
+                                                          : QString();
+        m_acciones.at(i)->setEnabled(impedimento.isEmpty());
+        m_acciones.at(i)->setToolTip(impedimento);
+        algunaImpedida = algunaImpedida || !impedimento.isEmpty();
+    }
+    m_menu.setToolTipsVisible(algunaImpedida);
+}
+
+bool EntradasDeLista::ejecuta(const QAction *accion, Controles::ListView &lista) const
+{
+    const qsizetype posicion = m_acciones.indexOf(accion);
+    if (posicion < 0)
+        return false;
+    entradas[posicion].ejecuta(lista);
+    return true;
+}
 
 MenuLista::MenuLista(Controles::ListView &lista)
     : m_lista(lista)
@@ -66,46 +171,24 @@ void MenuLista::abre()
 {
     QMenu menu(&m_lista);
     menu.setObjectName(QStringLiteral("mnuAccionLista"));
-    QAction *exportar = agregaAccion(menu, QStringLiteral("Exportar a CSV…"), QStringLiteral("accExportarCsv"));
-    QAction *copiar = agregaAccion(menu, QStringLiteral("Copiar todas las filas"), QStringLiteral("accCopiarFilas"));
-    QAction *resumir = agregaAccion(menu, QStringLiteral("Resumen por estado…"), QStringLiteral("accResumenEstados"));
-    if (!tieneColumnaEstado(m_lista.listModel().headers())) {
-        resumir->setEnabled(false);
-        resumir->setToolTip(QStringLiteral("La lista no tiene una columna «Estado» por la cual agrupar."));
-        menu.setToolTipsVisible(true);
-    }
-    menu.addSeparator();
-    QAction *ajustar = agregaAccion(menu, QStringLiteral("Ajustar columnas"), QStringLiteral("accAjustarColumnas"));
-    const QAction *elegida = menu.exec(puntoDelMenu(m_lista));
-    if (elegida == exportar)
-        exportaCsv();
-    else if (elegida == copiar)
-        AccionesLista::copiaFilas(m_lista);
-    else if (elegida == resumir)
-        muestraResumenEstados();
-    else if (elegida == ajustar)
-        AjusteLista().Ajusta(m_lista);
+    EntradasDeLista acciones(menu);
+    acciones.habilitaPara(&m_lista);
+    // The action runs once the menu has closed, not inside its event loop.
+    if (const QAction *elegida = menu.exec(puntoDelMenu(m_lista)))
+        acciones.ejecuta(elegida, m_lista);
 }
 
-void MenuLista::exportaCsv()
+QString MenuLista::nombreSugeridoCsv(const Controles::ListView &lista, const QDate &fecha)
 {
-    const QString ruta = pideArchivoCsv(&m_lista);
-    if (!ruta.isEmpty())
-        AccionesLista::guardaCsv(m_lista, ruta);
+    const QString vista = seguroParaArchivo(lista.property(PropiedadNombreDeVista).toString());
+    const QString dia = fecha.toString(Qt::ISODate);
+    return vista.isEmpty() ? QStringLiteral("oportunidades-%1.csv").arg(dia)
+                           : QStringLiteral("oportunidades-%1-%2.csv").arg(vista, dia);
 }
 
-void MenuLista::muestraResumenEstados()
+QString MenuLista::pideArchivoCsv(const Controles::ListView &lista)
 {
-    QPointer<DialogoResumenEstados> dialogo = new DialogoResumenEstados(resumenDe(m_lista), m_lista.window());
-    dialogo->exec();
-    // The list's window may have gone while the dialog ran, taking the dialog with it.
-    delete dialogo.data();
-}
-
-QString MenuLista::pideArchivoCsv(QWidget *propietario)
-{
-    QPointer<QFileDialog> dialogo = new QFileDialog(propietario ? propietario->window() : nullptr,
-                                                    QStringLiteral("Exportar a CSV"), QDir::homePath(),
+    QPointer<QFileDialog> dialogo = new QFileDialog(lista.window(), QStringLiteral("Exportar a CSV"), carpetaInicialCsv(),
                                                     QStringLiteral("Archivos CSV (*.csv)"));
     dialogo->setObjectName(QStringLiteral("dlgExportarCsv"));
     // The platform's own dialog runs outside Qt, where neither tests nor key preview reach it.
@@ -113,12 +196,16 @@ QString MenuLista::pideArchivoCsv(QWidget *propietario)
     dialogo->setAcceptMode(QFileDialog::AcceptSave);
     dialogo->setFileMode(QFileDialog::AnyFile);
     dialogo->setDefaultSuffix(QStringLiteral("csv"));
+    dialogo->selectFile(nombreSugeridoCsv(lista, QDate::currentDate()));
     const bool aceptado = dialogo->exec() == QDialog::Accepted;
     if (dialogo.isNull())
         return {};
     const QStringList elegidos = dialogo->selectedFiles();
     delete dialogo.data();
-    return aceptado && !elegidos.isEmpty() ? elegidos.first() : QString();
+    if (!aceptado || elegidos.isEmpty())
+        return {};
+    Runtime::saveSetting(aplicacionDeAjustes, seccionCsv, claveCarpeta, QFileInfo(elegidos.first()).absolutePath());
+    return elegidos.first();
 }
 
 } // namespace Servicios

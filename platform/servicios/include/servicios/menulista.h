@@ -2,8 +2,12 @@
 
 #include "servicios/servicios_export.h"
 
+#include <QList>
 #include <QString>
 
+class QAction;
+class QDate;
+class QMenu;
 class QWidget;
 
 namespace Controles {
@@ -12,10 +16,34 @@ class ListView;
 
 namespace Servicios {
 
-// The context menu of a list ("mnuAccionLista"), with the actions "accExportarCsv",
-// "accCopiarFilas", "accResumenEstados" and "accAjustarColumnas". The export asks for the
-// file in a non-native save dialog ("dlgExportarCsv"). The summary by state, offered only
-// when the list has an "Estado" column, opens the modal "dlgResumenEstados".
+// The name of the view a list shows ("Abiertas del mes"), as the screen that fills it sets
+// it in this dynamic property; the exported file is named after it.
+inline constexpr char PropiedadNombreDeVista[] = "nombreDeVista";
+
+// The actions on a whole list, defined once for every menu that offers them: "accExportarCsv",
+// "accCopiarFilas", "accResumenEstados" and "accAjustarColumnas". They need no selected row.
+// The export asks for the file in a non-native save dialog ("dlgExportarCsv"); the summary
+// by state, which needs an "Estado" column, opens the modal "dlgResumenEstados".
+class SERVICIOS_EXPORT EntradasDeLista final
+{
+public:
+    // Adds the actions to the end of `menu`, which owns them.
+    explicit EntradasDeLista(QMenu &menu);
+
+    // Enables each action that can act on `lista`; without a list, none. A disabled one
+    // tells why in its tooltip.
+    void habilitaPara(const Controles::ListView *lista);
+
+    // Runs `accion` on `lista` when it is one of these actions. Raises when the action fails
+    // (a file that cannot be written).
+    bool ejecuta(const QAction *accion, Controles::ListView &lista) const;
+
+private:
+    QMenu &m_menu;
+    QList<QAction *> m_acciones;
+};
+
+// The context menu of a list ("mnuAccionLista"): the EntradasDeLista for that list.
 class SERVICIOS_EXPORT MenuLista final
 {
 public:
@@ -25,10 +53,13 @@ public:
     // and runs the chosen action.
     void abre();
 
-    void exportaCsv();
-    void muestraResumenEstados();
-    // The chosen file, "" when the user cancelled.
-    static QString pideArchivoCsv(QWidget *propietario);
+    // The file the export suggests: "oportunidades-<view>-<yyyy-MM-dd>.csv", the view's name
+    // made safe for any file system, or "oportunidades-<yyyy-MM-dd>.csv" without one.
+    static QString nombreSugeridoCsv(const Controles::ListView &lista, const QDate &fecha);
+
+    // The chosen file, "" when the user cancelled. The dialog opens in the folder of the last
+    // export, else in the user's documents.
+    static QString pideArchivoCsv(const Controles::ListView &lista);
 
 private:
     Controles::ListView &m_lista;
