@@ -234,7 +234,8 @@ TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
         QCoreApplication::processEvents();
         // and another key with nothing kept
         EXPECT_FALSE(llena(lista, QStringLiteral("Pruebas/Listas/B"), columnas));
-        EXPECT_EQ(disposicion(lista).section(QLatin1Char(' '), 2, 2), QStringLiteral("-")); // rows as they came
+        EXPECT_EQ(disposicion(lista).section(QLatin1Char(' '), 2, 2), QStringLiteral("-"));
+        EXPECT_EQ(columna(lista, 0), (QStringList{"F1", "F2", "F3"})); // rows as they came
     }
 
     // When a new list shows the same columns under the first key, then under a key whose

@@ -99,6 +99,7 @@ bool ListView::restoreLayout()
         order.reset();
     if (columns == 0 || kept.value(columnsKey) != m_model->headers().join(headerSeparator) || !widths || !order) {
         setSorted(false);
+        m_model->showInArrivalOrder();
         return false;
     }
     for (int visual = 0; visual < int(columns); ++visual)

@@ -217,6 +217,14 @@ void ListModel::sortBy(const ListSort &sort)
     showInOrder(m_table->sortedRows(sort.column, sort.order));
 }
 
+void ListModel::showInArrivalOrder()
+{
+    std::vector<int> order(m_order.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (order != m_order)
+        showInOrder(std::move(order));
+}
+
 void ListModel::placeSorted(const std::vector<int> &rows, const ListSort &sort)
 {
     if (rows.empty())

@@ -86,6 +86,8 @@ public:
 
     // Shows the rows sorted by one column; rows that tie keep the order they arrived in.
     void sortBy(const ListSort &sort);
+    // Shows the rows in the order they arrived.
+    void showInArrivalOrder();
     // Puts rows whose texts changed back in their sorted places, the others being sorted.
     void placeSorted(const std::vector<int> &rows, const ListSort &sort);
 
