@@ -6,7 +6,7 @@
 
 using Parte = Runtime::ScreenStatus::Part;
 
-BarraDeEstado::BarraDeEstado(const QString &operador, const QString &base, QWidget *parent)
+BarraDeEstado::BarraDeEstado(const QString &operador, const Base &base, QWidget *parent)
     : QStatusBar(parent)
     , m_operador(operador)
 {
@@ -19,7 +19,8 @@ BarraDeEstado::BarraDeEstado(const QString &operador, const QString &base, QWidg
     m_conexion->hide();
     m_usuario = agrega(QStringLiteral("lbOperador"), QStringLiteral("Operador"), true);
     m_base = agrega(QStringLiteral("lbBaseDeDatos"), QStringLiteral("Base de datos"), true);
-    m_base->setText(QStringLiteral("Base de datos: %1").arg(base));
+    m_base->setText(QStringLiteral("Base: %1").arg(base.breve));
+    m_base->setToolTip(QStringLiteral("Base de datos: %1").arg(base.completa));
     muestraUsuario(QString());
     anotaAccion(QStringLiteral("Sesión iniciada"));
 }

@@ -14,7 +14,12 @@ class BarraDeEstado final : public QStatusBar
     Q_OBJECT
 
 public:
-    BarraDeEstado(const QString &operador, const QString &base, QWidget *parent = nullptr);
+    struct Base
+    {
+        QString breve;    // shown
+        QString completa; // in the tooltip
+    };
+    BarraDeEstado(const QString &operador, const Base &base, QWidget *parent = nullptr);
 
     void anotaAccion(const QString &accion);
     // Shows what `pantalla` says of itself from now on.

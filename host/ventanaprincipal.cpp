@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 
@@ -30,6 +31,18 @@ bool esVentanaListada(const QWidget *widget)
 QString baseDeLaSesion()
 {
     return Ado::Session::isConfigured() ? Ado::Session::address().toDisplayString() : QStringLiteral("(sin abrir)");
+}
+
+// The database in a few words for the status bar: the file's name, or the database and its
+// server.
+QString baseBreve()
+{
+    if (!Ado::Session::isConfigured())
+        return QStringLiteral("(sin abrir)");
+    const Ado::DatabaseAddress direccion = Ado::Session::address();
+    if (direccion.engine == Ado::Engine::SQLite)
+        return QFileInfo(direccion.path).fileName();
+    return QStringLiteral("%1 en %2").arg(direccion.database, direccion.host);
 }
 
 } // namespace
@@ -78,7 +91,7 @@ void VentanaPrincipal::creaMenus()
 
 void VentanaPrincipal::creaBarraDeEstado()
 {
-    m_barra = new BarraDeEstado(m_operador, baseDeLaSesion(), this);
+    m_barra = new BarraDeEstado(m_operador, {baseBreve(), baseDeLaSesion()}, this);
     setStatusBar(m_barra);
 }
 

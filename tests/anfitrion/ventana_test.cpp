@@ -149,7 +149,9 @@ TEST_F(VentanaConTablero, theBoardFillsTheWindowAndLoadsOnItsFirstActivation)
     EXPECT_EQ(ventana->windowTitle(), QStringLiteral("Teqvaro — Control de oportunidades"));
     EXPECT_EQ(folios(), (QStringList{"OP-000001", "OP-000002", "OP-000003", "OP-000004", "OP-000005"}));
 
-    EXPECT_EQ(barra("lbBaseDeDatos"), QStringLiteral("Base de datos: ") + base.direccion().toDisplayString());
+    const QLabel *baseDeDatos = ventana->findChild<QLabel *>(QStringLiteral("lbBaseDeDatos"));
+    EXPECT_EQ(baseDeDatos->toolTip(), QStringLiteral("Base de datos: ") + base.direccion().toDisplayString());
+    EXPECT_TRUE(baseDeDatos->text().startsWith(QStringLiteral("Base: ")));
 }
 
 // The status bar says whose board it is, what the list holds, and each action's outcome in
