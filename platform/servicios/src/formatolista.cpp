@@ -33,10 +33,11 @@ QString sinAcentosNiMayusculas(const QString &texto)
     return limpio;
 }
 
+// Once per column and reading, on whichever thread reads: a pattern of its own each time.
 QStringList palabrasDe(const QString &encabezado)
 {
-    static const QRegularExpression separadores(QStringLiteral("[^\\p{L}\\p{N}]+"));
-    return sinAcentosNiMayusculas(encabezado).split(separadores, Qt::SkipEmptyParts);
+    return sinAcentosNiMayusculas(encabezado).split(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]+")),
+                                                    Qt::SkipEmptyParts);
 }
 
 // Whether a word of the name begins with one of the roots ("Monto total", "Precios").

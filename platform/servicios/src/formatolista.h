@@ -26,7 +26,8 @@ namespace Servicios {
 // - dates, and texts written as dates ("2026-12-31", "2026-12-31 17:30:00", as SQLite keeps
 //   them) read as the forms show them, "31/12/2026", with the time only when there is one.
 // The list sorts figures and dates by value (see Controles::TextTable), so the texts decide
-// only what is seen.
+// only what is seen. The search, the copies and the CSV take the texts as shown: the user
+// finds and exports what he reads.
 class FormatoDeLista
 {
 public:
