@@ -4,6 +4,10 @@
 #include "anfitrion.h"
 #include "barradeestado.h"
 #include "avisos.h"
+#include "dialogoteclas.h"
+#include "geometriaventana.h"
+#include "icono.h"
+#include "menudelista.h"
 #include "modulos.h"
 #include "ventanas.h"
 
@@ -56,7 +60,8 @@ VentanaPrincipal::VentanaPrincipal(Modulos &modulos, QString operador, QWidget *
     setWindowTitle(nombreDelPrograma);
     creaMenus();
     creaBarraDeEstado();
-    resize(1100, 700);
+    setWindowIcon(iconoDeTeqvaro());
+    GeometriaVentana::restaura(*this);
 }
 
 // The module screens go with their modules: they leave this window before it deletes its
@@ -78,6 +83,8 @@ void VentanaPrincipal::creaMenus()
     connect(m_menuModulos, &QMenu::aboutToShow, this, &VentanaPrincipal::listaModulos);
     listaModulos();
 
+    menuBar()->addMenu(new MenuDeLista(*this));
+
     m_menuVentana = menuBar()->addMenu(QStringLiteral("&Ventana"));
     m_menuVentana->setObjectName(QStringLiteral("menuVentana"));
     connect(m_menuVentana, &QMenu::aboutToShow, this, &VentanaPrincipal::listaVentanas);
@@ -87,6 +94,8 @@ void VentanaPrincipal::creaMenus()
     ayuda->setObjectName(QStringLiteral("menuAyuda"));
     QAction *acerca = ayuda->addAction(QStringLiteral("&Acerca de Teqvaro"), this, &VentanaPrincipal::acercaDe);
     acerca->setObjectName(QStringLiteral("accAcercaDe"));
+    QAction *teclas = ayuda->addAction(QStringLiteral("&Teclas"), this, [this] { DialogoTeclas::muestra(this); });
+    teclas->setObjectName(QStringLiteral("accTeclas"));
 }
 
 void VentanaPrincipal::creaBarraDeEstado()
@@ -216,6 +225,7 @@ void VentanaPrincipal::acercaDe()
 // screen in its centre, whose close handler runs as when the screen itself is closed.
 void VentanaPrincipal::closeEvent(QCloseEvent *evento)
 {
+    GeometriaVentana::guarda(*this);
     for (QWidget *ventana : ventanas()) {
         if (ventana != this)
             ventana->close();

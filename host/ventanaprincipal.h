@@ -12,8 +12,10 @@ class QMenu;
 
 // The suite's main window: the module opened first fills it, the other modules' screens and
 // the host's own screens open as windows it owns. Its menus open the installed modules
-// (Módulos), bring any open window to the front (Ventana) and tell what this program is
-// (Ayuda); its status bar shows the operator, the database and the last thing done.
+// (Módulos), act on the list of the screen it holds (Lista), bring any open window to the
+// front (Ventana) and tell what this program is and which keys it knows (Ayuda). It opens
+// as the user left it. Its status bar shows the operator, the database and the last thing
+// done.
 class VentanaPrincipal final : public QMainWindow
 {
     Q_OBJECT

@@ -6,7 +6,10 @@
 #include "ayudas.h"
 #include "basedeprueba.h"
 #include "modulos.h"
+#include "dialogoteclas.h"
+#include "geometriaventana.h"
 #include "respuestas.h"
+#include "traducciones.h"
 #include "ventanaprincipal.h"
 
 #include "controles/cbzel.h"
@@ -15,18 +18,29 @@
 #include "datos/demo.h"
 #include "runtime/componentregistry.h"
 #include "runtime/settings.h"
+#include "servicios/accioneslista.h"
+#include "servicios/menulista.h"
 #include "servicios/servicios.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScopeGuard>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTranslator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -76,6 +90,10 @@ protected:
         ventana.reset();
         modulos.reset();
         qunsetenv("TEQVARO_CLAVE");
+        // A window closed here saved its geometry, an export its folder.
+        for (const char *ajustes : {"teqvaro", "Servicios"})
+            QFile::remove(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                          + QStringLiteral("/Teqvaro/%1.ini").arg(QLatin1String(ajustes)));
     }
 
     Controles::ListView &lista() const { return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes")); }
@@ -128,6 +146,13 @@ protected:
     }
 
     QMenu *menu(const QString &nombre) const { return ventana->menuBar()->findChild<QMenu *>(nombre); }
+
+    // Chooses an entry of the Lista menu, as the user opens it and clicks.
+    void eligeDeLista(const char *accion) const
+    {
+        Q_EMIT ventana->findChild<QMenu *>(QStringLiteral("menuLista"))->aboutToShow();
+        ventana->findChild<QAction *>(QString::fromLatin1(accion))->trigger();
+    }
 
     QToolButton *boton(const QString &nombre) const { return tablero->findChild<QToolButton *>(nombre); }
 
@@ -389,6 +414,194 @@ TEST_F(VentanaConLogin, aPasswordKeyThatCannotBeUsedIsReportedWithItsReasonAndNe
     }
     // Under the installation's own key the same login goes through.
     EXPECT_EQ(folios().size(), 5);
+}
+
+// The window comes back as it was left, always inside the screen; the first time, at most
+// 1100 × 700, centred.
+TEST_F(VentanaConTablero, theWindowComesBackAsItWasLeftButAlwaysInsideTheScreen)
+{
+    const QRect pantalla = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto reabierta = [this](const std::function<void(VentanaPrincipal &)> &deja) {
+        VentanaPrincipal anterior(*modulos, operador);
+        anterior.show();
+        deja(anterior);
+        anterior.close();
+        return std::make_unique<VentanaPrincipal>(*modulos, operador);
+    };
+    EXPECT_FALSE(ventana->windowIcon().isNull());
+    EXPECT_TRUE(pantalla.contains(ventana->frameGeometry()));
+    EXPECT_LE(ventana->width(), 1100);
+    EXPECT_LE(ventana->height(), 700);
+    EXPECT_NEAR(ventana->frameGeometry().center().x(), pantalla.center().x(), 2);
+
+    const QRect dejada(pantalla.topLeft() + QPoint(30, 40), QSize(700, 460));
+    EXPECT_EQ(reabierta([&](QWidget &v) { v.setGeometry(dejada); })->geometry(), dejada);
+
+    for (const QRect fuera : {QRect(pantalla.right() - 100, pantalla.bottom() - 80, 500, 400), QRect(-3000, -2000, 4000, 3000)}) {
+        SCOPED_TRACE(fuera.x());
+        const auto otra = reabierta([&](QWidget &v) { v.setGeometry(fuera); });
+        otra->show();
+        EXPECT_TRUE(pantalla.contains(otra->frameGeometry()));
+        EXPECT_GE(otra->width(), otra->minimumWidth());
+    }
+
+    const auto maximizada = reabierta([](QWidget &v) { v.showMaximized(); });
+    EXPECT_TRUE(maximizada->isMaximized());
+    EXPECT_TRUE(pantalla.contains(maximizada->normalGeometry()));
+    maximizada->show();
+    EXPECT_TRUE(pantalla.contains(maximizada->frameGeometry()));
+}
+
+// Down to the window's least width the board's view, count and search stay side by side,
+// readable, also when the count grows after a reload; the toolbar is never cut.
+TEST_F(VentanaConTablero, atTheLeastWidthTheViewTheCountAndTheSearchStaySideBySide)
+{
+    ventana->resize(300, 200);
+    EXPECT_GE(ventana->width(), GeometriaVentana::TamanoMinimo.width());
+    auto *cuenta = tablero->findChild<QLabel *>(QStringLiteral("lbOrdenes"));
+    const QWidget *partes[] = {tablero->findChild<QWidget *>(QStringLiteral("cboVistas")), cuenta,
+                               tablero->findChild<QWidget *>(QStringLiteral("txtBuscar"))};
+    for (const QString &leyenda : {QStringLiteral("5 Oportunidades"), QStringLiteral("1000000 Oportunidades")}) {
+        cuenta->setText(leyenda);
+        cuenta->adjustSize();
+        for (const int ancho : {GeometriaVentana::TamanoMinimo.width(), 809, 1100}) {
+            SCOPED_TRACE(QStringLiteral("%1 a %2").arg(leyenda).arg(ancho).toStdString());
+            ventana->resize(ancho, 500);
+            QCoreApplication::processEvents();
+            for (int i = 0; i + 1 < 3; ++i)
+                EXPECT_LT(partes[i]->geometry().right(), partes[i + 1]->x());
+            EXPECT_LE(partes[2]->geometry().right(), lista().geometry().right());
+            EXPECT_GE(partes[0]->width(), 80);
+            EXPECT_GE(partes[2]->width(), 60);
+            EXPECT_GE(tablero->findChild<QWidget *>(QStringLiteral("Controles"))->width(), tablero->width());
+        }
+    }
+}
+
+TEST(GeometriaVentana, aRectangleIsShrunkAndMovedInsideTheArea)
+{
+    const QRect area(0, 0, 800, 600);
+    const std::pair<QRect, QRect> casos[] = {
+        {QRect(10, 20, 300, 200), QRect(10, 20, 300, 200)},
+        {QRect(700, 550, 300, 200), QRect(500, 400, 300, 200)},
+        {QRect(-50, -60, 1200, 900), QRect(0, 0, 800, 600)},
+        {QRect(5000, 5000, 100, 100), QRect(700, 500, 100, 100)},
+    };
+    for (const auto &[deseado, esperado] : casos)
+        EXPECT_EQ(GeometriaVentana::dentroDe(deseado, area), esperado) << deseado.x();
+}
+
+// The Lista menu acts on the board's list without a selected row; without a list nothing
+// in it is enabled, and the summary needs an "Estado" column.
+TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelection)
+{
+    const auto habilitadas = [](VentanaPrincipal &v) {
+        auto *menu = v.findChild<QMenu *>(QStringLiteral("menuLista"));
+        Q_EMIT menu->aboutToShow();
+        QStringList nombres;
+        for (QAction *accion : menu->actions()) {
+            if (accion->isEnabled() && !accion->isSeparator())
+                nombres << accion->objectName();
+        }
+        return nombres;
+    };
+    lista().clearSelection();
+    EXPECT_EQ(habilitadas(*ventana), (QStringList{"accExportarCsv", "accCopiarFilas", "accResumenEstados", "accAjustarColumnas"}));
+    VentanaPrincipal sinPantalla(*modulos, operador);
+    EXPECT_EQ(habilitadas(sinPantalla), QStringList());
+
+    QGuiApplication::clipboard()->clear();
+    eligeDeLista("accCopiarFilas");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Servicios::AccionesLista::textoTabulado(lista()));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().count(QLatin1Char('\n')), 6); // the headers and five rows
+
+    lista().replaceContents({QStringLiteral("Folio"), QStringLiteral("Monto")}, {});
+    EXPECT_FALSE(habilitadas(*ventana).contains(QStringLiteral("accResumenEstados")));
+}
+
+// The export suggests a file named after the view and the day, in the folder of the last
+// export; a file that cannot be written is explained and the host goes on.
+TEST_F(VentanaConTablero, theExportSuggestsTheViewsNameAndTheDayInTheLastFolder)
+{
+    const QString hoy = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    QTemporaryDir carpeta;
+    struct Caso
+    {
+        QString vista;
+        QString sugerido;
+    };
+    const Caso casos[] = {
+        {QString(), QStringLiteral("oportunidades-%1.csv").arg(hoy)},
+        {QStringLiteral("Abiertas / Mes: ¿Año?"), QStringLiteral("oportunidades-abiertas-mes-año-%1.csv").arg(hoy)},
+    };
+    for (const Caso &caso : casos) {
+        lista().setProperty(Servicios::PropiedadNombreDeVista, caso.vista);
+        const QString elegido = carpeta.filePath(caso.sugerido);
+        QString sugerido;
+        Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [&](QWidget &ventanaDelDialogo) {
+            auto &dialogo = static_cast<QFileDialog &>(ventanaDelDialogo);
+            sugerido = dialogo.selectedFiles().value(0);
+            dialogo.selectFile(elegido);
+            QMetaObject::invokeMethod(&dialogo, "accept");
+        });
+        eligeDeLista("accExportarCsv");
+        EXPECT_EQ(QFileInfo(sugerido).fileName(), caso.sugerido);
+        EXPECT_TRUE(QFile::exists(elegido));
+    }
+
+    const auto aviso = Pruebas::respondeAviso();
+    Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [&](QWidget &ventanaDelDialogo) {
+        auto &dialogo = static_cast<QFileDialog &>(ventanaDelDialogo);
+        EXPECT_EQ(QFileInfo(dialogo.selectedFiles().value(0)).absolutePath(), QFileInfo(carpeta.path()).absoluteFilePath());
+        dialogo.selectFile(carpeta.filePath(QStringLiteral("no/existe/lista.csv")));
+        QMetaObject::invokeMethod(&dialogo, "accept");
+    });
+    eligeDeLista("accExportarCsv");
+    ASSERT_TRUE(aviso->visto);
+    EXPECT_EQ(aviso->texto, QStringLiteral("No se pudo completar «Exportar a CSV…»."));
+}
+
+// Qt's own buttons and dialogs speak Spanish once the host loads Qt's translations.
+TEST(Traducciones, qtsOwnButtonsSpeakSpanish)
+{
+    const QLocale antes;
+    ASSERT_TRUE(instalaTraducciones(*qApp));
+    const auto deja = qScopeGuard([&] {
+        for (QTranslator *traductor : qApp->findChildren<QTranslator *>())
+            delete traductor; // uninstalls itself
+        QLocale::setDefault(antes);
+    });
+    QDialogButtonBox botones(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
+    EXPECT_EQ(botones.button(QDialogButtonBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
+    EXPECT_EQ(botones.button(QDialogButtonBox::Save)->text().remove(QLatin1Char('&')), QStringLiteral("Guardar"));
+    EXPECT_EQ(QLocale().name(), QStringLiteral("es_MX"));
+}
+
+// Ayuda → Teclas lists the board's keys, the same ones, word for word, as the README.
+TEST_F(VentanaConTablero, theKeysDialogListsTheKeysOfTheReadme)
+{
+    QFile leeme(QFileInfo(QStringLiteral(__FILE__)).absoluteDir().filePath(QStringLiteral("../../README.md")));
+    ASSERT_TRUE(leeme.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList delLeeme;
+    bool enLaTabla = false;
+    for (const QString &linea : QString::fromUtf8(leeme.readAll()).split(QLatin1Char('\n'))) {
+        if (linea == QStringLiteral("| tecla | qué hace |"))
+            enLaTabla = true;
+        else if (enLaTabla && !linea.startsWith(QLatin1Char('|')))
+            break;
+        else if (enLaTabla && linea != QStringLiteral("|---|---|"))
+            delLeeme << linea;
+    }
+    QStringList delDialogo;
+    Pruebas::alAparecer(QStringLiteral("dlgTeclas"), [&delDialogo](QWidget &dialogo) {
+        const auto *tabla = dialogo.findChild<QTableWidget *>(QStringLiteral("tblTeclas"));
+        for (int fila = 0; fila < tabla->rowCount(); ++fila)
+            delDialogo << QStringLiteral("| %1 | %2 |").arg(tabla->item(fila, 0)->text(), tabla->item(fila, 1)->text());
+        Pruebas::pulsa(dialogo, QStringLiteral("cmdCerrar"));
+    });
+    ventana->findChild<QAction *>(QStringLiteral("accTeclas"))->trigger();
+    EXPECT_EQ(delDialogo, delLeeme);
+    EXPECT_GE(delDialogo.size(), 8);
 }
 
 } // namespace

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "servicios/menulista.h"
+
+#include <QMenu>
+
+class QMainWindow;
+
+namespace Controles {
+class ListView;
+}
+
+// The main window's "Lista" menu ("menuLista"): the actions on a whole list that the list's
+// own menu (F10) offers, here without needing a selected row, over the list of the screen
+// that fills the window. Entries that cannot act are disabled and say why.
+class MenuDeLista final : public QMenu
+{
+    Q_OBJECT
+
+public:
+    explicit MenuDeLista(QMainWindow &ventana);
+
+    // The list the menu acts on: the first visible list of the screen in the window's centre
+    // (else its first list); nothing without a screen or a list.
+    Controles::ListView *lista() const;
+
+private:
+    void ejecuta(QAction *accion);
+
+    QMainWindow &m_ventana;
+    Servicios::EntradasDeLista m_entradas;
+};
