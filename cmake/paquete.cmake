@@ -4,8 +4,8 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME teqvaro)
 set(CPACK_PACKAGE_VENDOR "Equipo Teqvaro")
-set(CPACK_PACKAGE_CONTACT "Equipo Teqvaro")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Teqvaro: tablero de control de oportunidades de venta")
+set(CPACK_PACKAGE_CONTACT "Equipo Teqvaro <equipo@teqvaro.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tablero de control de oportunidades de venta")
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "El anfitrión de la suite de ventas Teqvaro y su módulo KLD251, el tablero de\n"
   "oportunidades. Cada vendedor ve las oportunidades que le corresponden, a través\n"
@@ -18,12 +18,13 @@ set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipo Teqvaro")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipo Teqvaro <equipo@teqvaro.example>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The SQLite driver opens the demo database and the SVG reader draws the board's icons.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6svg6")
+# The SQLite driver opens the demo database, the SVG reader draws the board's icons and
+# Qt's Spanish texts translate its own dialogs and buttons.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6svg6, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, fonts-dejavu-core")
 
 include(CPack)

@@ -33,7 +33,10 @@ esperados=(
   "$libdir/libteqvaro_runtime.so"
   "$libdir/libteqvaro_servicios.so"
   "$datadir/applications/teqvaro.desktop"
+  "$datadir/doc/teqvaro/changelog.gz"
+  "$datadir/doc/teqvaro/copyright"
   "$datadir/icons/hicolor/scalable/apps/teqvaro.svg"
+  "$datadir/man/man1/teqvaro.1.gz"
   "$datadir/teqvaro/componentes.ini"
 )
 instalados=$(archivos)
