@@ -25,10 +25,11 @@ namespace {
 // reader, whose patterns cost a microsecond a cell, too much for every reload of a long list.
 std::optional<double> leeMontoDeLista(const QString &texto)
 {
+    if (texto.size() < 5 || texto.size() > 30) // "$0.00" at least
+        return texto.isEmpty() ? std::nullopt : Servicios::leeMonto(texto);
     const bool negativo = texto.startsWith(u'-');
-    const QStringView cifras = QStringView(texto).mid(negativo ? 2 : 1);
-    const bool forma = texto.size() >= 5 && texto.size() <= 30 && texto.at(negativo ? 1 : 0) == u'$'
-                       && cifras.size() >= 4 && cifras.at(cifras.size() - 3) == u'.';
+    const QStringView cifras = QStringView(texto).sliced(negativo ? 2 : 1);
+    const bool forma = texto.at(negativo ? 1 : 0) == u'$' && cifras.size() >= 4 && cifras.at(cifras.size() - 3) == u'.';
     std::array<char, 32> digitos{};
     size_t largo = 0;
     if (negativo)
