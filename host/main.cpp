@@ -5,12 +5,14 @@
 #include "anfitrion.h"
 #include "bitacora.h"
 #include "captura.h"
+#include "icono.h"
 #include "ingreso.h"
 #include "iniciosesion.h"
 #include "lecturacontrasena.h"
 #include "mensajessinpantalla.h"
 #include "modulos.h"
 #include "opciones.h"
+#include "traducciones.h"
 #include "ventanaprincipal.h"
 
 #include "ado/session.h"
@@ -80,7 +82,8 @@ QStringList argumentos(int argc, char **argv)
 // Help and the version are printed without a window system, so they work anywhere.
 int respondeTexto(int argc, char **argv)
 {
-    const QCoreApplication consola(argc, argv);
+    QCoreApplication consola(argc, argv);
+    instalaTraducciones(consola);
     QTextStream(stdout) << Opciones::texto(QCoreApplication::arguments());
     return salidaCorrecta;
 }
@@ -269,6 +272,8 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication aplicacion(argc, argv);
     Bitacora::instala();
+    instalaTraducciones(aplicacion);
+    QGuiApplication::setWindowIcon(iconoDeTeqvaro()); // the sign-in dialog comes before the main window
 
     const Opciones opciones = Opciones::lee(QApplication::arguments());
     if (!opciones.errores.isEmpty()) {
