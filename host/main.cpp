@@ -27,13 +27,16 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryFile>
 #include <QMessageBox>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
 
 #include <cstring>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -260,6 +263,22 @@ int ejecuta(const Opciones &opciones)
     return QApplication::exec();
 }
 
+// Without a display the window is drawn on a desktop-sized screen of its own, so a capture
+// shows it at the size it opens with on a desk, not squeezed into the offscreen platform's
+// small default screen. The file must outlive the application's start.
+std::unique_ptr<QTemporaryFile> usaPantallaVirtual()
+{
+    auto configuracion = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/teqvaro-pantalla-XXXXXX.json"));
+    if (!configuracion->open()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return nullptr;
+    }
+    configuracion->write(R"({"screens": [{"name": "virtual", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
+    configuracion->flush();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(configuracion->fileName()));
+    return configuracion;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -268,8 +287,9 @@ int main(int argc, char **argv)
     nombraAplicacion();
     if (Opciones::pideTexto(argumentos(argc, argv)))
         return respondeTexto(argc, argv);
+    std::unique_ptr<QTemporaryFile> pantallaVirtual;
     if (trabajaSinPantalla(argc, argv))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        pantallaVirtual = usaPantallaVirtual();
     QApplication aplicacion(argc, argv);
     Bitacora::instala();
     instalaTraducciones(aplicacion);
