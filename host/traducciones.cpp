@@ -1,5 +1,7 @@
 #include "traducciones.h"
 
+#include "runtime/regional.h"
+
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -9,7 +11,7 @@
 
 bool instalaTraducciones(QCoreApplication &aplicacion)
 {
-    const QLocale espanol(QLocale::Spanish, QLocale::Mexico);
+    const QLocale &espanol = Runtime::mexicanLocale();
     QLocale::setDefault(espanol);
     const QString carpeta = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto textosDeQt = std::make_unique<QTranslator>();

@@ -5,6 +5,7 @@
 #include "servicioshost.h"
 
 #include "runtime/error.h"
+#include "runtime/regional.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -13,7 +14,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -22,13 +22,7 @@ namespace {
 
 constexpr int largoFolio = 30;
 constexpr double montoMaximo = 999999999999.99; // NUMERIC(14, 2)
-const QString formatoFechaVisible = QStringLiteral("dd/MM/yyyy");
 const QDate sinFecha(2000, 1, 1); // what a date field shows for no date
-
-QLocale regional()
-{
-    return QLocale(QLocale::Spanish, QLocale::Mexico);
-}
 
 QString titulo(FormaOportunidad::Modo modo, const QString &folio)
 {
@@ -164,17 +158,17 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
     txtMonto = new QDoubleSpinBox(this);
     txtMonto->setObjectName(QStringLiteral("txtMonto"));
     txtMonto->setAccessibleName(QStringLiteral("Monto"));
-    txtMonto->setLocale(regional());
+    txtMonto->setLocale(Runtime::mexicanLocale());
     txtMonto->setRange(0, montoMaximo);
     txtMonto->setDecimals(2);
     txtMonto->setGroupSeparatorShown(true);
-    txtMonto->setPrefix(QStringLiteral("$ "));
+    txtMonto->setPrefix(QStringLiteral("$"));
     txtMonto->setValue(oportunidad.monto);
 
     dtpCierre = new QDateEdit(oportunidad.cierreEstimado, this);
     dtpCierre->setObjectName(QStringLiteral("dtpCierre"));
     dtpCierre->setAccessibleName(QStringLiteral("Cierre estimado"));
-    dtpCierre->setDisplayFormat(formatoFechaVisible);
+    dtpCierre->setDisplayFormat(Runtime::dateFormat.toString());
     dtpCierre->setCalendarPopup(true);
 
     auto *forma = new QFormLayout;
@@ -391,7 +385,7 @@ void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &opo
     const QString contacto = oportunidad.contacto.isEmpty()
                                  ? QStringLiteral("(sin contacto)")
                                  : conClave(oportunidad.nombreContacto, oportunidad.contacto);
-    const QString fecha = oportunidad.cierreEstimado.isValid() ? oportunidad.cierreEstimado.toString(formatoFechaVisible)
+    const QString fecha = oportunidad.cierreEstimado.isValid() ? Runtime::formatDate(oportunidad.cierreEstimado)
                                                                : QString();
     campoDeLectura(pantalla, forma, QStringLiteral("Folio"), QStringLiteral("txtFolio"), oportunidad.folio);
     campoDeLectura(pantalla, forma, QStringLiteral("Descripción"), QStringLiteral("txtDescripcion"),
@@ -404,7 +398,7 @@ void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &opo
     campoDeLectura(pantalla, forma, QStringLiteral("Estado"), QStringLiteral("txtEstado"),
                    conClave(oportunidad.descripcionEstado, oportunidad.estado));
     campoDeLectura(pantalla, forma, QStringLiteral("Monto"), QStringLiteral("txtMonto"),
-                   QStringLiteral("$ ") + regional().toString(oportunidad.monto, 'f', 2));
+                   Runtime::formatAmount(oportunidad.monto));
     campoDeLectura(pantalla, forma, QStringLiteral("Cierre estimado"), QStringLiteral("txtCierre"), fecha);
     campoDeLectura(pantalla, forma, QStringLiteral("Situación"), QStringLiteral("txtSituacion"), situacion);
 }

@@ -304,7 +304,7 @@ TEST_F(Suplentes, consultaShowsTheOpportunityReadOnly)
     EXPECT_EQ(texto(forma, QStringLiteral("txtOrganizacion")), QStringLiteral("Aceros del Norte"));
     EXPECT_EQ(texto(forma, QStringLiteral("txtVendedor")), QStringLiteral("Bruno Díaz (V002)"));
     EXPECT_EQ(texto(forma, QStringLiteral("txtEstado")), QStringLiteral("Negociación (NEG)"));
-    EXPECT_EQ(texto(forma, QStringLiteral("txtMonto")), QStringLiteral("$ 1,500.25"));
+    EXPECT_EQ(texto(forma, QStringLiteral("txtMonto")), QStringLiteral("$1,500.25"));
     EXPECT_EQ(texto(forma, QStringLiteral("txtCierre")), QStringLiteral("31/01/2027"));
     EXPECT_EQ(texto(forma, QStringLiteral("txtSituacion")), QStringLiteral("Abierta"));
     for (QLineEdit *campo : forma->findChildren<QLineEdit *>())
