@@ -170,8 +170,8 @@ TEST_F(FuncionesSqlTest, llenaListaMuestraCifrasYFechasComoSeLeenEnMexicoYOrdena
 // The list writes figures by hand for speed: exactly as the Mexican locale writes them.
 TEST(Regional, escribeLasCifrasComoElLocalDeMexico)
 {
-    for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 999.999, 1000.0, -1234.5, 33890.44, 1e15, -9.87654321e12,
-                               123456789012.345})
+    for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 0.125, -2.5, 1.005, 999.999, 1000.0, -1234.5, 33890.44,
+                               1e15, -9.87654321e12, 123456789012.345, 1e300})
         for (const int decimales : {0, 1, 2, 6})
             EXPECT_EQ(Runtime::formatNumber(valor, decimales),
                       Runtime::mexicanLocale().toString(valor, 'f', decimales).replace(QRegularExpression("^-(?=[0.]+$)"), QString()))
