@@ -14,6 +14,7 @@
 #include "runtime/conversions.h"
 #include "runtime/error.h"
 #include "runtime/log.h"
+#include "servicios/menulista.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -125,7 +126,9 @@ std::optional<QString> frmKLD251::consultaDeLaVista()
     if (indice < 0 || cboVistas->NumElementos() < 1 || indice > ConsultasVista.size() - 1)
         return std::nullopt;
     const QString clave = ConsultasVista.at(indice);
-    lvOrdenes->setLayoutKey(claveDeDisposicion(indice < NombresVista.size() ? NombresVista.at(indice) : QString(), clave));
+    const QString nombre = indice < NombresVista.size() ? NombresVista.at(indice) : QString();
+    lvOrdenes->setLayoutKey(claveDeDisposicion(nombre, clave));
+    lvOrdenes->setProperty(Servicios::PropiedadNombreDeVista, nombre); // the export names its file after it
     Publico::TextoSql = Publico::Funciones->LeeConsulta(clave);
     if (Publico::TextoSql.trimmed().isEmpty()) {
         avisaConsultaFaltante(clave);

@@ -526,15 +526,17 @@ TEST_F(VentanaConTablero, theExportSuggestsTheViewsNameAndTheDayInTheLastFolder)
     QTemporaryDir carpeta;
     struct Caso
     {
-        QString vista;
+        std::optional<QString> vista; // none: as the board named it
         QString sugerido;
     };
     const Caso casos[] = {
+        {std::nullopt, QStringLiteral("oportunidades-todos-%1.csv").arg(hoy)},
         {QString(), QStringLiteral("oportunidades-%1.csv").arg(hoy)},
         {QStringLiteral("Abiertas / Mes: ¿Año?"), QStringLiteral("oportunidades-abiertas-mes-año-%1.csv").arg(hoy)},
     };
     for (const Caso &caso : casos) {
-        lista().setProperty(Servicios::PropiedadNombreDeVista, caso.vista);
+        if (caso.vista)
+            lista().setProperty(Servicios::PropiedadNombreDeVista, *caso.vista);
         const QString elegido = carpeta.filePath(caso.sugerido);
         QString sugerido;
         Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [&](QWidget &ventanaDelDialogo) {
