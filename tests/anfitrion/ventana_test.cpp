@@ -17,6 +17,7 @@
 #include "controles/txtzel.h"
 #include "datos/demo.h"
 #include "runtime/componentregistry.h"
+#include "runtime/regional.h"
 #include "runtime/settings.h"
 #include "servicios/accioneslista.h"
 #include "servicios/menulista.h"
@@ -193,7 +194,7 @@ TEST_F(VentanaConTablero, theStatusBarTellsWhoseBoardItIsWhatItShowsAndWhatWasLa
                                             .arg(listados.join(QLatin1Char(',')))).toDouble();
         return QStringLiteral("%1 oportunidades · %2 en total")
             .arg(folios().size())
-            .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toCurrencyString(total, QStringLiteral("$")));
+            .arg(Runtime::formatAmount(total));
     };
     QTest::qWait(1); // the contents are summed once the reload's changes have settled
     EXPECT_EQ(barra("lbContenido"), contenido());

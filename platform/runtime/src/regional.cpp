@@ -98,4 +98,16 @@ QString formatDateTime(const QDateTime &moment)
     return moment.toString(time.second() == 0 ? dateTimeFormat : QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }
 
+QString foldedForComparison(const QString &text)
+{
+    const QString decomposed = text.trimmed().toCaseFolded().normalized(QString::NormalizationForm_D);
+    QString folded;
+    folded.reserve(decomposed.size());
+    for (const QChar letter : decomposed) {
+        if (letter.category() != QChar::Mark_NonSpacing)
+            folded += letter;
+    }
+    return folded;
+}
+
 } // namespace Runtime

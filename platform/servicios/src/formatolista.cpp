@@ -21,22 +21,10 @@ constexpr int decimalesMaximos = 6;
 // How far into the rows shown a column's first figure is looked for.
 constexpr int filasParaDecimales = 1000;
 
-QString sinAcentosNiMayusculas(const QString &texto)
-{
-    const QString descompuesto = texto.toCaseFolded().normalized(QString::NormalizationForm_D);
-    QString limpio;
-    limpio.reserve(descompuesto.size());
-    for (const QChar letra : descompuesto) {
-        if (letra.category() != QChar::Mark_NonSpacing)
-            limpio += letra;
-    }
-    return limpio;
-}
-
 // Once per column and reading, on whichever thread reads: a pattern of its own each time.
 QStringList palabrasDe(const QString &encabezado)
 {
-    return sinAcentosNiMayusculas(encabezado).split(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]+")),
+    return Runtime::foldedForComparison(encabezado).split(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]+")),
                                                     Qt::SkipEmptyParts);
 }
 

@@ -20,18 +20,6 @@ namespace {
 
 const QString SinEstado = QStringLiteral("(Sin estado)");
 
-QString sinAcentosNiMayusculas(const QString &texto)
-{
-    const QString descompuesto = texto.trimmed().toCaseFolded().normalized(QString::NormalizationForm_D);
-    QString limpio;
-    limpio.reserve(descompuesto.size());
-    for (const QChar letra : descompuesto) {
-        if (letra.category() != QChar::Mark_NonSpacing)
-            limpio += letra;
-    }
-    return limpio;
-}
-
 // A sign, a currency symbol or three-letter code on either side, and the figures between.
 const QRegularExpression &formaDeMonto()
 {
@@ -142,14 +130,14 @@ void ordenaPorEtapas(std::vector<EstadoResumido> &estados, const QStringList &or
     QHash<QString, qsizetype> parecido;
     for (qsizetype lugar = orden.size() - 1; lugar >= 0; --lugar) { // the first of repeated names wins
         exacto.insert(orden.at(lugar).trimmed(), lugar);
-        parecido.insert(sinAcentosNiMayusculas(orden.at(lugar)), lugar);
+        parecido.insert(Runtime::foldedForComparison(orden.at(lugar)), lugar);
     }
     const auto lugarDe = [&](const EstadoResumido &estado) -> std::pair<int, qsizetype> {
         if (estado.estado == SinEstado)
             return {2, 0};
         if (const auto hallado = exacto.constFind(estado.estado); hallado != exacto.constEnd())
             return {0, *hallado};
-        if (const auto hallado = parecido.constFind(sinAcentosNiMayusculas(estado.estado)); hallado != parecido.constEnd())
+        if (const auto hallado = parecido.constFind(Runtime::foldedForComparison(estado.estado)); hallado != parecido.constEnd())
             return {0, *hallado};
         return {1, 0};
     };
@@ -211,9 +199,9 @@ double ResumenEstados::montoTotal() const
 
 int columnaTitulada(const QStringList &encabezados, const QString &titulo)
 {
-    const QString buscado = sinAcentosNiMayusculas(titulo);
+    const QString buscado = Runtime::foldedForComparison(titulo);
     for (qsizetype columna = 0; columna < encabezados.size(); ++columna) {
-        if (sinAcentosNiMayusculas(encabezados.at(columna)) == buscado)
+        if (Runtime::foldedForComparison(encabezados.at(columna)) == buscado)
             return int(columna);
     }
     return -1;

@@ -28,4 +28,8 @@ RUNTIME_EXPORT QString formatDate(const QDate &date);
 // when they are not zero.
 RUNTIME_EXPORT QString formatDateTime(const QDateTime &moment);
 
+// The text as Spanish readers compare names, letter case, accents and surrounding blanks
+// aside: "ESTADO", "Estádo " and "estado" read the same.
+RUNTIME_EXPORT QString foldedForComparison(const QString &text);
+
 } // namespace Runtime
