@@ -37,6 +37,7 @@ namespace Aspectos {
 struct Leidos;
 }
 class LectorDeFondo;
+class TotalDeMontos;
 struct LecturaDeFondo;
 
 // The opportunity board: the module's one screen. It lists the opportunities of the chosen
@@ -122,7 +123,6 @@ private:
     void anunciaVendedor();
     void anunciaConexion(bool responde);
     void anunciaContenido();
-    std::optional<double> totalDeMontos() const;
 
     // Search
     void txtBuscar_Buscar();
@@ -193,6 +193,7 @@ private:
     std::unique_ptr<LecturaDeFondo> m_lecturaPendiente;
 
     Runtime::ScreenStatus *m_estado = nullptr;
+    TotalDeMontos *m_totalDeMontos = nullptr;
     std::optional<QTime> m_sinConexionDesde;
 
     // Controls

@@ -207,6 +207,13 @@ TEST_F(VentanaConTablero, theStatusBarTellsWhoseBoardItIsWhatItShowsAndWhatWasLa
     EXPECT_EQ(barra("lbUltimaAccion"), QStringLiteral("Oportunidad %1 cancelada").arg(folio));
     EXPECT_EQ(barra("lbContenido"), contenido());
     EXPECT_TRUE(ventana->findChild<QLabel *>(QStringLiteral("lbConexion"))->isHidden());
+
+    // A reload that changes one amount reads only that row again.
+    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Monto = Op_Monto + 1000.25 WHERE Op_Folio = '%1'")
+                     .arg(lista().itemText(1)));
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    QTest::qWait(1);
+    EXPECT_EQ(barra("lbContenido"), contenido());
 }
 
 TEST_F(VentanaConTablero, theBoardReloadsOnLaterActivationsAndOnF5AndSearchesOnF3)

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+#include <vector>
+
+namespace Controles {
+class ListModel;
+}
+
+// The sum of a list's "Monto" column as the list shows it, kept up to date as the list
+// changes: a refresh that changes a few rows reads only those rows again, so a long list's
+// automatic refreshes do not read every amount on the user-interface thread. A new set of
+// rows is read once, after the burst of changes that brought it.
+class TotalDeMontos final : public QObject
+{
+    Q_OBJECT
+
+public:
+    TotalDeMontos(const Controles::ListModel &modelo, QObject *parent);
+
+    // Nothing when the list has no "Monto" column or no amount in it.
+    std::optional<double> total() const;
+
+Q_SIGNALS:
+    void cambio();
+
+private:
+    void releeTodo();
+    void releeRenglones(int primero, int ultimo);
+    double montoDelRenglon(int renglonDeLaTabla) const;
+
+    const Controles::ListModel &m_modelo;
+    QTimer m_aviso;
+    bool m_releerTodo = true;
+    int m_columna = -1;
+    std::vector<double> m_montos; // by row of the table; NaN where the cell holds no amount
+};
