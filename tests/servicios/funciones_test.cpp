@@ -181,6 +181,8 @@ TEST(Regional, escribeLasCifrasComoElLocalDeMexico)
     EXPECT_EQ(Runtime::formatInteger(std::numeric_limits<qint64>::min()), QStringLiteral("-9,223,372,036,854,775,808"));
     EXPECT_EQ(Runtime::formatInteger(-999), QStringLiteral("-999"));
     EXPECT_EQ(Runtime::formatInteger(1000), QStringLiteral("1,000"));
+    for (const QDate fecha : {QDate(2026, 12, 31), QDate(2000, 1, 1), QDate(1000, 2, 3), QDate(999, 9, 9), QDate(9999, 12, 31)})
+        EXPECT_EQ(Runtime::formatDate(fecha), fecha.toString(Runtime::dateFormat)) << fecha.toString(Qt::ISODate).toStdString();
 }
 
 // A column's figures share their decimals: when a refill changes the most any of them needs,

@@ -85,9 +85,29 @@ QString formatAmount(double value)
     return fixed(value, 2, u"$");
 }
 
+// Written digit by digit: the general formatter costs a quarter of a microsecond a date, and
+// a list of a database that gives dates as dates writes one for every row it reads.
 QString formatDate(const QDate &date)
 {
-    return date.toString(dateFormat);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (year < 1000 || year > 9999)
+        return date.toString(dateFormat);
+    QString text(10, Qt::Uninitialized);
+    QChar *out = text.data();
+    const auto twoDigits = [&out](int value) {
+        *out++ = QChar(u'0' + value / 10);
+        *out++ = QChar(u'0' + value % 10);
+    };
+    twoDigits(day);
+    *out++ = u'/';
+    twoDigits(month);
+    *out++ = u'/';
+    twoDigits(year / 100);
+    twoDigits(year % 100);
+    return text;
 }
 
 QString formatDateTime(const QDateTime &moment)
