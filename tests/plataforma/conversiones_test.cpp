@@ -48,6 +48,8 @@ TEST(Integer16Conversion, roundsHalvesToEvenAndRaisesOnOverflowGarbageAndNull)
         {QVariant(32767), qint16(32767)},
         {QVariant(32768), Raises{Overflow}},
         {QVariant(-32768.4), qint16(-32768)},
+        {QVariant(-32768.5), qint16(-32768)}, // a half rounds to even
+        {QVariant(-32768.6), Raises{Overflow}},
         {QVariant(-32769), Raises{Overflow}},
         {QVariant(32767.5), Raises{Overflow}},
         {QVariant(QStringLiteral("  12 ")), qint16(12)},

@@ -173,6 +173,7 @@ TEST_F(Acciones, aTransactionThatCannotBeginIsNotRolledBack)
 
 TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
 {
+    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
     selecciona(QStringLiteral("F2"));
     pulsaBoton("imgGanada");
     ASSERT_EQ(entorno->mensajes.size(), 1u);
@@ -184,6 +185,7 @@ TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'")),
               QStringLiteral("1"));
     EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
+    EXPECT_TRUE(folios().contains(QStringLiteral("F8"))); // reloaded after the closing
 }
 
 TEST_F(Acciones, wonGoesToTheConfiguredTransactionWithNuevoAndTheFolio)
