@@ -37,8 +37,9 @@ TEST(RotatingLogFile, keepsTheNewestLinesInAFewCappedFilesWrittenWholeFromAnyThr
         const QByteArray contenido = archivo.readAll();
         EXPECT_LE(contenido.size(), 10'000);
         for (const QByteArray &linea : contenido.split('\n')) {
-            if (!linea.isEmpty() && linea != "última")
+            if (!linea.isEmpty() && linea != "última") {
                 EXPECT_EQ(linea, QByteArray(98, linea.front()));
+            }
         }
     }
     EXPECT_FALSE(QFile::exists(ruta + QStringLiteral(".3")));
