@@ -1,5 +1,6 @@
 // The board's life: load, activation, keys, closing, resizing.
 #include "frmKLD251.h"
+#include "acomodo.h"
 
 #include "atrapa.h"
 #include "frmLogin.h"
@@ -17,14 +18,10 @@
 #include "runtime/twips.h"
 #include "servicios/ajustelista.h"
 
-#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QToolButton>
-
-#include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -32,69 +29,6 @@ const QString aplicacion = QStringLiteral("KLD251");
 const QString seccion = QStringLiteral("Settings");
 const QString claveVista = QStringLiteral("VISTA");
 constexpr qint32 colorDelMarco = 0x4BC9B4;
-
-// Runs `alCambiar` each time the observed widget changes its size; owned by that widget.
-class SigueElAncho final : public QObject
-{
-public:
-    SigueElAncho(QWidget &observado, std::function<void()> alCambiar)
-        : QObject(&observado)
-        , m_alCambiar(std::move(alCambiar))
-    {
-        observado.installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject *observado, QEvent *evento) override
-    {
-        if (evento->type() == QEvent::Resize)
-            m_alCambiar();
-        return QObject::eventFilter(observado, evento);
-    }
-
-private:
-    std::function<void()> m_alCambiar;
-};
-
-// The view, the count and the search, in twips of the design. From the design width up the
-// search box keeps its width at the right margin and the others their places. Narrower, so
-// the three never cover one another: first the search box shrinks to its least width,
-// starting after the count; then the count moves next to the view; then the view shrinks to
-// its least width; last, for a count of many digits, the search box gives up more of its
-// width, since text scrolls in it while a cut count says nothing.
-void acomodaBusqueda(const QWidget &forma, QWidget &vista, QLabel &cuenta, QWidget &busqueda, double margen)
-{
-    constexpr double izquierdaVista = 4860, anchoVista = 3135, anchoMinimoVista = 1200;
-    constexpr double izquierdaCuenta = 8400;
-    constexpr double anchoBusqueda = 2895, anchoMinimoBusqueda = 1500, anchoExtremoBusqueda = 600;
-    constexpr double separacion = 120;
-    const auto enTwips = [&forma](int pixeles) { return Runtime::pixelsToTwips(pixeles, &forma); };
-    const auto aPixeles = [&forma](double twips) {
-        if (twips < 0)
-            Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
-        return Runtime::twipsToPixels(twips, &forma);
-    };
-    const double derecha = enTwips(forma.width()) - margen;
-    const double cuentaAncha = enTwips(cuenta.width());
-    const auto faltante = [&](double busca, double cuentaEn) { return cuentaEn + cuentaAncha + separacion - (derecha - busca); };
-
-    double busca = anchoBusqueda;
-    double cuentaEn = izquierdaCuenta;
-    double vistaAncha = anchoVista;
-    if (const double falta = faltante(busca, cuentaEn); falta > 0)
-        busca = std::max(anchoMinimoBusqueda, busca - falta);
-    if (const double falta = faltante(busca, cuentaEn); falta > 0)
-        cuentaEn = std::max(izquierdaVista + vistaAncha + separacion, cuentaEn - falta);
-    if (const double falta = faltante(busca, cuentaEn); falta > 0) {
-        vistaAncha = std::max(anchoMinimoVista, vistaAncha - falta);
-        cuentaEn = izquierdaVista + vistaAncha + separacion;
-    }
-    if (const double falta = faltante(busca, cuentaEn); falta > 0)
-        busca = std::max(anchoExtremoBusqueda, busca - falta);
-    vista.resize(aPixeles(vistaAncha), vista.height());
-    cuenta.move(aPixeles(cuentaEn), cuenta.y());
-    busqueda.setGeometry(aPixeles(derecha - busca), busqueda.y(), aPixeles(busca), busqueda.height());
-}
 
 } // namespace
 
