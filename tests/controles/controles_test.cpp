@@ -1,6 +1,8 @@
 // The control kit as the forms use it: real widgets on the offscreen platform, and the text
 // box's lookup against a real database.
 #include "basedeprueba.h"
+#include "errores.h"
+
 #include "controles/cbzel.h"
 #include "controles/colorzel.h"
 #include "controles/controles.h"
@@ -41,16 +43,7 @@ using Controles::txtZEL;
 
 constexpr int valorNoValido = Runtime::ErrorNumber::InvalidPropertyValue;
 
-// Runs a step and answers the runtime error number it raised, 0 when it raised none.
-int errorDe(const std::function<void()> &paso)
-{
-    try {
-        paso();
-    } catch (const Runtime::RuntimeError &error) {
-        return error.number();
-    }
-    return 0;
-}
+using Pruebas::errorDe;
 
 // Shows a window and makes it the active one, so the focus moves as a user sees it move.
 void activa(QWidget &ventana)

@@ -1,5 +1,7 @@
 // The forms' list view: items numbered from 1 in display order, looks per cell, one sort
 // setting for the whole list.
+#include "errores.h"
+
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/error.h"
@@ -33,15 +35,7 @@ QStringList columna(const ListView &lista, int numero)
     return textos;
 }
 
-int errorDe(const std::function<void()> &cuerpo)
-{
-    try {
-        cuerpo();
-    } catch (const Runtime::RuntimeError &error) {
-        return error.number();
-    }
-    return 0;
-}
+using Pruebas::errorDe;
 
 class Lista : public testing::Test
 {
