@@ -91,10 +91,10 @@ void TotalDeMontos::releeTodo()
 // set of rows, read whole.
 void TotalDeMontos::releeRenglones(int primero, int ultimo)
 {
+    if (m_columna <= 0)
+        return;
     for (int lugar = primero; lugar <= ultimo && !m_releerTodo; ++lugar) {
         const size_t renglon = size_t(m_modelo.rowAt(lugar));
-        if (m_columna <= 0)
-            return;
         if (renglon >= m_montos.size())
             m_releerTodo = true;
         else
