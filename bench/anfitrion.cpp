@@ -29,18 +29,20 @@ void ponContrasenaDelBanco(const Base &base)
     QProcess anfitrion;
     anfitrion.setProcessEnvironment(entornoDelAnfitrion());
     anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), {QStringLiteral("--bd"), base.direccion.toDisplayString(),
-                                                      QStringLiteral("--pon-contrasena-operador"), operadorDelBanco});
+                                                       QStringLiteral("--pon-contrasena-operador"), operadorDelBanco});
     anfitrion.write(QByteArray(contrasenaDelBanco) + '\n');
     anfitrion.closeWriteChannel();
     if (!anfitrion.waitForFinished(60000) || anfitrion.exitCode() != 0)
-        qWarning().noquote() << "no se pudo poner la contraseña del operador del banco:" << anfitrion.readAllStandardError();
+        qWarning().noquote() << "no se pudo poner la contraseña del operador del banco:"
+                             << anfitrion.readAllStandardError();
 }
 
 // The host run through a shell that types the password: the shell waits for the host, so
 // the host's peak memory is the one the shell reports.
 QStringList conContrasena(const QStringList &argumentos)
 {
-    const QString escribe = QStringLiteral("printf '%s\\n' '%1' | exec \"$0\" \"$@\"").arg(QLatin1String(contrasenaDelBanco));
+    const QString escribe = QStringLiteral("printf '%s\\n' '%1' | exec \"$0\" \"$@\"")
+                                .arg(QLatin1String(contrasenaDelBanco));
     return QStringList{QStringLiteral("-c"), escribe, QStringLiteral(TEQVARO_PROGRAMA)} + argumentos;
 }
 

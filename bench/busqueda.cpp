@@ -11,10 +11,12 @@ namespace {
 // A header click only marks the list for sorting; reading its rows sorts it.
 double ordenPorColumna(Controles::ListView &lista, int columna)
 {
-    return medianaDe(5, [] {}, [&] {
-        Q_EMIT lista.columnClick(columna);
-        lista.listModel();
-    });
+    return medianaDe(
+        5, [] {},
+        [&] {
+            Q_EMIT lista.columnClick(columna);
+            lista.listModel();
+        });
 }
 
 } // namespace
@@ -22,8 +24,8 @@ double ordenPorColumna(Controles::ListView &lista, int columna)
 void mideBusquedaYOrden(const Corrida &corrida, Tablero &tablero)
 {
     Controles::ListView &lista = tablero.lista();
-    const double busqueda = medianaDe(5, [&] { lista.clearSelection(); },
-                                      [&] { frmKLD251::Buscar(lista, QStringLiteral("zzzz-no-existe")); });
+    const double busqueda = medianaDe(
+        5, [&] { lista.clearSelection(); }, [&] { frmKLD251::Buscar(lista, QStringLiteral("zzzz-no-existe")); });
     imprime(corrida.nombre(QStringLiteral("search_no_match")), busqueda, QStringLiteral("ms"));
     constexpr int descripcion = 2; // many rows share each value
     constexpr int folio = 1;       // every value distinct

@@ -33,8 +33,7 @@ void cambiaEstados(ConexionPlana &conexion, const QStringList &folios)
 
 Escritor::Escritor(const Ado::DatabaseAddress &direccion, int filas)
     : m_hilo([this, direccion, filas](std::stop_token alto) { escribe(std::move(alto), direccion, filas); })
-{
-}
+{ }
 
 // Stopping waits for the commit in progress: no change lands after the measured window.
 Escritor::~Escritor() = default;

@@ -37,8 +37,7 @@ class Servidor
 public:
     explicit Servidor(ConexionPlana &conexion)
         : m_postmaster(postmasterDe(conexion))
-    {
-    }
+    { }
 
     double cpu() const
     {

@@ -40,8 +40,7 @@ void imprime(const QString &nombre, double valor, const QString &unidad)
 
 Vigilante::Vigilante(std::chrono::minutes limite)
     : m_hilo([this, limite](std::stop_token alto) { vigila(std::move(alto), limite); })
-{
-}
+{ }
 
 bool pausa(const std::stop_token &alto, std::chrono::milliseconds duracion)
 {

@@ -58,7 +58,7 @@ struct Lado
 
 struct Razon
 {
-    double razon = 0; // median of the pairs' ratios
+    double razon = 0;  // median of the pairs' ratios
     double tiempo = 0; // median of the board's times, ms
     double piso = 0;   // median of the floors, ms
 };

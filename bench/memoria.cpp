@@ -37,9 +37,8 @@ void recargasDelDia(const Ado::DatabaseAddress &direccion, Tablero &tablero)
 void mideMemoria(const Corrida &corrida, const Base &base, Lanzador &lanzador)
 {
     const std::optional<double> pico = lanzador.memoriaMaximaDe(
-        QCoreApplication::applicationFilePath(),
-        {QStringLiteral("--memory-child"), base.direccion.toDisplayString(), QStringLiteral("--rows"),
-         QString::number(corrida.filas)});
+        QCoreApplication::applicationFilePath(), {QStringLiteral("--memory-child"), base.direccion.toDisplayString(),
+                                                  QStringLiteral("--rows"), QString::number(corrida.filas)});
     if (pico)
         imprime(corrida.nombre(QStringLiteral("memory_peak")), *pico, QStringLiteral("MB"));
 }

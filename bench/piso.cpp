@@ -95,8 +95,7 @@ Piso::Piso(const Ado::DatabaseAddress &direccion, int filas)
     : m_conexion(direccion)
     , m_vista(consultaDeLaVista(m_conexion))
     , m_filas(filas)
-{
-}
+{ }
 
 double Piso::mide()
 {

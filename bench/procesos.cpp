@@ -5,9 +5,9 @@
 #include <QFile>
 
 #include <cerrno>
-#include <string>
 #include <fcntl.h>
 #include <spawn.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,8 +78,7 @@ private:
 };
 
 // A pipe may move fewer bytes than asked for, and a signal may interrupt it.
-template <typename Byte, typename Llamada>
-bool mueveTodo(Llamada llamada, int descriptor, Byte *bytes, size_t largo)
+template<typename Byte, typename Llamada> bool mueveTodo(Llamada llamada, int descriptor, Byte *bytes, size_t largo)
 {
     while (largo > 0) {
         const ssize_t movidos = llamada(descriptor, bytes, largo);
@@ -138,8 +137,7 @@ Respuesta ejecuta(std::vector<std::string> argumentos)
     if (posix_spawn(&hijo, argv.punteros()[0], salida.acciones(), nullptr, argv.punteros(), environ) != 0)
         return respuesta;
     rusage uso{};
-    while (wait4(hijo, &respuesta.estado, 0, &uso) < 0 && errno == EINTR) {
-    }
+    while (wait4(hijo, &respuesta.estado, 0, &uso) < 0 && errno == EINTR) { }
     respuesta.memoriaMaximaKb = uso.ru_maxrss;
     return respuesta;
 }

@@ -51,7 +51,7 @@ void refrescoSinCambios(const Corrida &corrida, Tablero &tablero, Piso &piso, Re
 // Each time the same ten rows change state on another connection, committed before the
 // timed reload; the figure is the most rows any of those reloads touched.
 void refrescoConDiezCambios(const Corrida &corrida, const Base &base, Tablero &tablero, Piso &piso,
-                           RenglonesTocados &tocados, const Plan &plan)
+                            RenglonesTocados &tocados, const Plan &plan)
 {
     ConexionPlana otroUsuario(base.direccion);
     const QStringList folios = diezFolios(corrida.filas);
@@ -62,8 +62,8 @@ void refrescoConDiezCambios(const Corrida &corrida, const Base &base, Tablero &t
     };
     const auto recarga = [&] { tablero.recargaPintada(); };
     const auto cuenta = [&] { masTocados = std::max(masTocados, tocados.cuenta()); };
-    const Razon razon =
-        razonAlPiso(plan.veces, delPiso(piso), Lado{.prepara = cambia, .mide = recarga, .revisa = cuenta});
+    const Razon razon = razonAlPiso(plan.veces, delPiso(piso),
+                                    Lado{.prepara = cambia, .mide = recarga, .revisa = cuenta});
     imprimeRazon(corrida, QStringLiteral("refresh_10_changed"), razon);
     imprime(corrida.nombre(QStringLiteral("refresh_10_changed_rows_touched")), masTocados, QStringLiteral("rows"));
 }
@@ -78,8 +78,8 @@ void midePrimeraPintura(const Corrida &corrida, Piso &piso, const Plan &plan)
     const auto construye = [&] { nuevo.emplace(corrida.filas); };
     const auto muestra = [&] { nuevo->muestra(limiteDePintura); };
     const auto cierra = [&] { nuevo.reset(); };
-    const Razon razon =
-        razonAlPiso(plan.veces, delPiso(piso), Lado{.prepara = construye, .mide = muestra, .revisa = cierra});
+    const Razon razon = razonAlPiso(plan.veces, delPiso(piso),
+                                    Lado{.prepara = construye, .mide = muestra, .revisa = cierra});
     imprimeRazon(corrida, QStringLiteral("first_paint"), razon);
 }
 

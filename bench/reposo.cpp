@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 
 constexpr auto ventanaDeSonda = 20s;
 constexpr auto ventanaDeCpu = 20s;
-constexpr auto ventanaDeMinuto = 65s; // takes in a re-read the board may do once a minute
+constexpr auto ventanaDeMinuto = 65s;     // takes in a re-read the board may do once a minute
 constexpr qint64 cuadroEnNs = 16'000'000; // one frame at 60 Hz: a longer gap is a visible freeze
 constexpr double periodoDeSondaEnMs = 1;
 

@@ -37,7 +37,7 @@ class Anfitrion final : public QObject
 {
     Q_OBJECT
 public:
-    Q_INVOKABLE void close() {}
+    Q_INVOKABLE void close() { }
 };
 
 class Tablero

@@ -61,12 +61,11 @@ void frmKLD251::cancela(const QString &folio)
     const auto escribe = [&folio] {
         const std::shared_ptr<Ado::Connection> conexion = Publico::Entorno->Conexion();
         Ado::Transaction transaccion(*conexion);
-        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ")
-                            + QStringLiteral("   Oper_Baja = '") + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
+        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ") + QStringLiteral("   Oper_Baja = '")
+                            + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
                             + QStringLiteral("   Fecha_Baja = '")
                             + Ado::quoted(Publico::Funciones->FormatoFechaBaja(Publico::Funciones->FechaActual()))
-                            + QStringLiteral("', ")
-                            + QStringLiteral("   Es_Cve_Estado = 'CA' ")
+                            + QStringLiteral("', ") + QStringLiteral("   Es_Cve_Estado = 'CA' ")
                             + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
                             + QStringLiteral(" AND Es_Cve_Estado <> 'CA'");
         qint64 afectados = 0;
@@ -86,7 +85,8 @@ void frmKLD251::cancela(const QString &folio)
                               std::current_exception());
         return;
     }
-    anuncia((cancelada ? QStringLiteral("Oportunidad %1 cancelada") : QStringLiteral("La oportunidad %1 ya estaba cancelada"))
+    anuncia((cancelada ? QStringLiteral("Oportunidad %1 cancelada")
+                       : QStringLiteral("La oportunidad %1 ya estaba cancelada"))
                 .arg(folio));
     Carga_Oportunidades();
 }
@@ -109,14 +109,14 @@ void frmKLD251::imgEstadoOp_Click()
         estados.unload();
         if (!aceptado || elegido == actual)
             return;
-        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ")
-                            + QStringLiteral("   Oper_Ult_Modif = '") + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
+        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ") + QStringLiteral("   Oper_Ult_Modif = '")
+                            + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
                             + QStringLiteral("   Fecha_Ult_Modif = '")
-                            + Ado::quoted(Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
-                            + QStringLiteral("', ")
-                            + QStringLiteral("   Op_Estado_Oportunidad = '") + Ado::quoted(elegido) + QStringLiteral("' ")
-                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
-                            + mismoEstado(actual);
+                            + Ado::quoted(
+                                Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
+                            + QStringLiteral("', ") + QStringLiteral("   Op_Estado_Oportunidad = '")
+                            + Ado::quoted(elegido) + QStringLiteral("' ") + QStringLiteral("WHERE Op_Folio = '")
+                            + Ado::quoted(folio) + QStringLiteral("'") + mismoEstado(actual);
         qint64 cambiados = 0;
         Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &cambiados, -1);
         if (cambiados == 0) {
@@ -124,7 +124,8 @@ void frmKLD251::imgEstadoOp_Click()
             avisaEstadoCambiadoPorOtro();
             return;
         }
-        anuncia(QStringLiteral("Oportunidad %1 pasó al estado %2").arg(folio, descripcion.isEmpty() ? elegido : descripcion));
+        anuncia(QStringLiteral("Oportunidad %1 pasó al estado %2")
+                    .arg(folio, descripcion.isEmpty() ? elegido : descripcion));
         if (const int renglon = renglonDelFolio(folio); renglon != 0)
             ColoreaRenglon(folio, renglon);
     });
@@ -143,7 +144,8 @@ void frmKLD251::avisaEstadoCambiadoPorOtro()
 {
     Publico::Mensaje(QStringLiteral("Otro usuario cambió o quitó esta oportunidad mientras usted elegía el estado; ")
                          + QStringLiteral("no se guardó su cambio. La lista muestra ahora cómo quedó."),
-                     Servicios::Estilo::Exclamacion, QStringLiteral("Cambio de estado"), this, Publico::Modulo, QString());
+                     Servicios::Estilo::Exclamacion, QStringLiteral("Cambio de estado"), this, Publico::Modulo,
+                     QString());
     Carga_Oportunidades();
 }
 
@@ -182,8 +184,8 @@ void frmKLD251::imgGanada_Click()
             return;
         }
         Publico::Mensaje(QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + Publico::Procesos->UltimoError(),
-                                  Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
-                                  QStringLiteral("ERR-ID:7500007"));
+                         Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
+                         QStringLiteral("ERR-ID:7500007"));
     });
 }
 
@@ -205,8 +207,8 @@ void frmKLD251::imgPerdida_Click()
             return;
         }
         Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
-                                      Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
-                                      QStringLiteral("ERR-ID:7500010"));
+                         Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
+                         QStringLiteral("ERR-ID:7500010"));
     });
 }
 
@@ -223,12 +225,13 @@ struct Registro
     QString hecho; // for the status bar, with the folio
 };
 
-const Registro seguimiento{&Servicios::Procesos::RegistraSeguimiento, QStringLiteral("Seguimiento"),
-                           QStringLiteral("ERR-ID:7500012"), QStringLiteral("imgSeguimiento_Click()"),
-                           QStringLiteral("ERR-ID:7500013"), QStringLiteral("Seguimiento registrado para la oportunidad %1")};
-const Registro evento{&Servicios::Procesos::RegistraEvento, QStringLiteral("ERROR"), QStringLiteral("ERR-ID:7500005"),
-                      QStringLiteral("imgEvento_Click()"), QStringLiteral("ERR-ID:7500006"),
-                      QStringLiteral("Evento registrado para la oportunidad %1")};
+const Registro seguimiento{
+    &Servicios::Procesos::RegistraSeguimiento, QStringLiteral("Seguimiento"),
+    QStringLiteral("ERR-ID:7500012"),          QStringLiteral("imgSeguimiento_Click()"),
+    QStringLiteral("ERR-ID:7500013"),          QStringLiteral("Seguimiento registrado para la oportunidad %1")};
+const Registro evento{&Servicios::Procesos::RegistraEvento, QStringLiteral("ERROR"),
+                      QStringLiteral("ERR-ID:7500005"),     QStringLiteral("imgEvento_Click()"),
+                      QStringLiteral("ERR-ID:7500006"),     QStringLiteral("Evento registrado para la oportunidad %1")};
 
 // Whether the posting was recorded.
 bool registra(QWidget *tablero, const Registro &registro, const QString &folio)
@@ -237,8 +240,8 @@ bool registra(QWidget *tablero, const Registro &registro, const QString &folio)
     Publico::Atrapa(tablero, registro.tituloTrampa, registro.idTrampa, [&] {
         registrado = (Publico::Procesos.get()->*registro.operacion)(entidad, folio, QString(), QString());
         if (!registrado)
-            Publico::Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico,
-                                      registro.tituloFalla, tablero, Publico::Modulo, registro.idFalla);
+            Publico::Mensaje(Publico::Procesos->UltimoError(), Servicios::Estilo::Critico, registro.tituloFalla,
+                             tablero, Publico::Modulo, registro.idFalla);
     });
     return registrado;
 }

@@ -38,7 +38,9 @@ void acomodaBusqueda(const QWidget &forma, QWidget &vista, QLabel &cuenta, QWidg
     };
     const double derecha = enTwips(forma.width()) - margen;
     const double cuentaAncha = enTwips(cuenta.width());
-    const auto faltante = [&](double busca, double cuentaEn) { return cuentaEn + cuentaAncha + separacion - (derecha - busca); };
+    const auto faltante = [&](double busca, double cuentaEn) {
+        return cuentaEn + cuentaAncha + separacion - (derecha - busca);
+    };
 
     double busca = anchoBusqueda;
     double cuentaEn = izquierdaCuenta;

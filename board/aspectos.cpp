@@ -83,8 +83,8 @@ bool tieneLaMayorParte(Ado::Connection &conexion, int filas)
     if (conexion.engine() != Ado::Engine::PostgreSQL)
         return false;
     try {
-        const Ado::Recordset cuenta =
-            conexion.Execute(QStringLiteral("SELECT reltuples FROM pg_class WHERE oid = to_regclass('oportunidad')"));
+        const Ado::Recordset cuenta = conexion.Execute(
+            QStringLiteral("SELECT reltuples FROM pg_class WHERE oid = to_regclass('oportunidad')"));
         const double estimadas = cuenta.atEnd() ? -1 : cuenta.field(0).toDouble();
         return estimadas >= 0 && filas >= estimadas / 2;
     } catch (...) {
@@ -99,8 +99,7 @@ public:
     EstadosPorPosicion(const QHash<QString, Aspecto> &porEstado, Leidos &leidos)
         : m_porEstado(porEstado)
         , m_leidos(leidos)
-    {
-    }
+    { }
 
     // The folio's state holds for the row at that place, unless an earlier row of the
     // database already gave that row a look.
@@ -155,11 +154,11 @@ public:
         }
     }
 
-    template<typename Accion>
-    void paraCada(const QString &folio, Accion accion) const
+    template<typename Accion> void paraCada(const QString &folio, Accion accion) const
     {
         const auto lugar = m_primeraFila.constFind(folio);
-        for (int fila = lugar == m_primeraFila.constEnd() ? -1 : *lugar; fila >= 0; fila = m_siguienteFila[size_t(fila)])
+        for (int fila = lugar == m_primeraFila.constEnd() ? -1 : *lugar; fila >= 0;
+             fila = m_siguienteFila[size_t(fila)])
             accion(fila);
     }
 

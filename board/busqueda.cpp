@@ -7,8 +7,8 @@
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 
-#include <QStringMatcher>
 #include "controles/txtzel.h"
+#include <QStringMatcher>
 
 // Letter case is ignored by Unicode case folding, which reads each cell where it lies
 // instead of making a lower-case copy of it.
@@ -44,7 +44,7 @@ void frmKLD251::txtBuscar_Buscar()
     if (desdeLaCaja) {
         Publico::IgnoraError([&] {
             Publico::Mensaje(QStringLiteral("No se encontraron coincidencias"), Servicios::Estilo::Exclamacion,
-                                      QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500019"));
+                             QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500019"));
         });
         Publico::IgnoraError([&] { lvOrdenes->clearSelection(); });
         Publico::IgnoraError([&] {
@@ -55,6 +55,6 @@ void frmKLD251::txtBuscar_Buscar()
     }
     Publico::IgnoraError([&] {
         Publico::Mensaje(QStringLiteral("No se encontraron más coincidencias"), Servicios::Estilo::Exclamacion,
-                                  QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500020"));
+                         QStringLiteral("Buscar"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500020"));
     });
 }

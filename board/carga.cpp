@@ -176,8 +176,9 @@ void frmKLD251::actualizaCuenta()
 {
     QString leyenda = QStringLiteral("0 Oportunidad");
     if (lvOrdenes->columnCount() > 1) {
-        leyenda = lvOrdenes->itemCount() == 1 ? QStringLiteral("1 Oportunidad")
-                                              : QString::number(lvOrdenes->itemCount()) + QStringLiteral(" Oportunidades");
+        leyenda = lvOrdenes->itemCount() == 1
+                      ? QStringLiteral("1 Oportunidad")
+                      : QString::number(lvOrdenes->itemCount()) + QStringLiteral(" Oportunidades");
     }
     lbOrdenes->setText(leyenda);
     lbOrdenes->adjustSize();

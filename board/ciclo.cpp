@@ -1,6 +1,6 @@
 // The board's life: load, activation, keys, closing, resizing.
-#include "frmKLD251.h"
 #include "acomodo.h"
+#include "frmKLD251.h"
 
 #include "atrapa.h"
 #include "frmLogin.h"
@@ -117,14 +117,9 @@ void frmKLD251::formActivate()
 void frmKLD251::formKeyUp(int keyCode, int /*shift*/)
 {
     switch (keyCode) {
-    case Runtime::KeyCode::F5:
-        Carga_Oportunidades();
-        break;
-    case Runtime::KeyCode::F3:
-        txtBuscar_Buscar();
-        break;
-    default:
-        break;
+    case Runtime::KeyCode::F5: Carga_Oportunidades(); break;
+    case Runtime::KeyCode::F3: txtBuscar_Buscar(); break;
+    default: break;
     }
 }
 
@@ -170,9 +165,8 @@ void frmKLD251::formResize()
     };
     const double margen = enTwips(lvOrdenes->x());
     Publico::IgnoraError([&] { lvOrdenes->resize(aPixeles(float(ancho - 2 * margen)), lvOrdenes->height()); });
-    Publico::IgnoraError([&] {
-        lvOrdenes->resize(lvOrdenes->width(), aPixeles(float(alto - enTwips(lvOrdenes->y()) - 100)));
-    });
+    Publico::IgnoraError(
+        [&] { lvOrdenes->resize(lvOrdenes->width(), aPixeles(float(alto - enTwips(lvOrdenes->y()) - 100))); });
     // The count changes its width with each reload, so the search follows it then too.
     const auto acomoda = [this] {
         Publico::IgnoraError([this] {

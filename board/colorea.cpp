@@ -14,7 +14,6 @@
 #include "runtime/conversions.h"
 #include "runtime/error.h"
 
-
 void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
 {
     try {
@@ -23,12 +22,16 @@ void frmKLD251::ColoreaRenglon(const QString &folio, int renglon)
                             + QStringLiteral("     estado_oportunidad.Eo_Hexadecimal, ")
                             + QStringLiteral("     estado_oportunidad.Eo_Negrilla ")
                             + QStringLiteral("FROM Oportunidad ")
-                            + QStringLiteral("     inner join estado_oportunidad on estado_oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad  ")
-                            + QStringLiteral("WHERE Oportunidad.Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("' ");
+                            + QStringLiteral(
+                                "     inner join estado_oportunidad on estado_oportunidad.Eo_Cve_Estado_Oportunidad = "
+                                "Oportunidad.Op_Estado_Oportunidad  ")
+                            + QStringLiteral("WHERE Oportunidad.Op_Folio = '") + Ado::quoted(folio)
+                            + QStringLiteral("' ");
         const Ado::Recordset estado = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
         if (estado.atEnd())
             return;
-        const bool negrilla = Runtime::toTextOrEmpty(estado.field(QStringLiteral("Eo_Negrilla"))) == QLatin1String("SI");
+        const bool negrilla = Runtime::toTextOrEmpty(estado.field(QStringLiteral("Eo_Negrilla")))
+                              == QLatin1String("SI");
         lvOrdenes->setItemForeColor(renglon, Runtime::toColorReference(estado.field(QStringLiteral("Eo_Hexadecimal"))));
         lvOrdenes->setItemBold(renglon, negrilla);
         const int subelementos = lvOrdenes->columnCount() - 1;
@@ -80,7 +83,8 @@ void frmKLD251::aplicaAspectos(const Aspectos::Leidos &leidos)
         }
         return *convertido;
     };
-    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(lvOrdenes->itemCount()), Kit::ListView::RowLook{});
+    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(lvOrdenes->itemCount()),
+                                                                Kit::ListView::RowLook{});
     for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
         const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[fila];
         if (!aspecto)

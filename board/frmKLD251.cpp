@@ -114,7 +114,8 @@ void frmKLD251::creaBotones()
                             QStringLiteral("cancelar"), 960);
     imgOrganizacion = creaBoton(QStringLiteral("imgOrganizacion"), QStringLiteral("Organización"),
                                 QStringLiteral("organizacion"), 1440);
-    imgContacto = creaBoton(QStringLiteral("imgContacto"), QStringLiteral("Contacto"), QStringLiteral("contacto"), 1800);
+    imgContacto = creaBoton(QStringLiteral("imgContacto"), QStringLiteral("Contacto"), QStringLiteral("contacto"),
+                            1800);
     imgOportunidad = creaBoton(QStringLiteral("imgOportunidad"), QStringLiteral("Ver oportunidad"),
                                QStringLiteral("oportunidad"), 2160);
     imgEditOportunidad = creaBoton(QStringLiteral("imgEditOportunidad"), QStringLiteral("Editar oportunidad"),
@@ -167,7 +168,8 @@ void frmKLD251::conectaEventos()
     connectHandler(imgOrganizacion, &QToolButton::clicked, this, "imgOrganizacion_Click",
                    [this] { imgOrganizacion_Click(); });
     connectHandler(imgContacto, &QToolButton::clicked, this, "imgContacto_Click", [this] { imgContacto_Click(); });
-    connectHandler(imgOportunidad, &QToolButton::clicked, this, "imgOportunidad_Click", [this] { imgOportunidad_Click(); });
+    connectHandler(imgOportunidad, &QToolButton::clicked, this, "imgOportunidad_Click",
+                   [this] { imgOportunidad_Click(); });
     connectHandler(imgEditOportunidad, &QToolButton::clicked, this, "imgEditOportunidad_Click",
                    [this] { imgEditOportunidad_Click(); });
     connectHandler(imgEvento, &QToolButton::clicked, this, "imgEvento_Click",

@@ -35,7 +35,7 @@ struct LecturaDeFondo
     std::optional<QString> ficha;
     std::chrono::steady_clock::time_point inicio;
     std::weak_ptr<const Controles::TextTable> comparadaCon; // the rows the changes refer to
-    std::optional<Controles::ListUpdate> filas;         // none when it was stopped
+    std::optional<Controles::ListUpdate> filas;             // none when it was stopped
     Aspectos::Leidos aspectos;
     std::exception_ptr fallaDeLista;    // the view's query did not run
     std::exception_ptr fallaDeAspectos; // the looks could not be read

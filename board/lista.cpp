@@ -22,7 +22,8 @@ void frmKLD251::lvOrdenes_DblClick()
 {
     if (lvOrdenes->selectedIndex() == 0)
         return;
-    Lanzador::Lanza(Padre(), Lanzador::EditorOportunidades, Lanzador::Parametros(Lanzador::Editar, folioSeleccionado()));
+    Lanzador::Lanza(Padre(), Lanzador::EditorOportunidades,
+                    Lanzador::Parametros(Lanzador::Editar, folioSeleccionado()));
 }
 
 void frmKLD251::lvOrdenes_KeyDown(int keyCode, int shift)

@@ -63,7 +63,8 @@ void frmKLD251::marcaLeida(const std::optional<QString> &ficha, std::chrono::ste
 
 bool frmKLD251::hayQueLeer(const std::optional<QString> &ficha) const
 {
-    return !ficha || !m_fichaMostrada || *ficha != *m_fichaMostrada || m_reloj() - m_leidaCompleta >= lecturaCompletaCada;
+    return !ficha || !m_fichaMostrada || *ficha != *m_fichaMostrada
+           || m_reloj() - m_leidaCompleta >= lecturaCompletaCada;
 }
 
 // Nothing nests: no reading starts while one reads, waits to be shown, or while a reload

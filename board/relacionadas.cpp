@@ -26,8 +26,9 @@ void frmKLD251::imgContacto_Click()
     if (lvOrdenes->selectedIndex() == 0)
         return;
     Publico::Atrapa(this, QStringLiteral("imgContacto_Click()"), QStringLiteral("ERR-ID:7500003"), [this] {
-        Publico::TextoSql = QStringLiteral("SELECT Op_Contacto as Cn_Cve_Contacto ") + QStringLiteral(" FROM Oportunidad ")
-                            + QStringLiteral(" WHERE Op_Folio = '") + Ado::quoted(folioSeleccionado()) + QStringLiteral("'");
+        Publico::TextoSql = QStringLiteral("SELECT Op_Contacto as Cn_Cve_Contacto ")
+                            + QStringLiteral(" FROM Oportunidad ") + QStringLiteral(" WHERE Op_Folio = '")
+                            + Ado::quoted(folioSeleccionado()) + QStringLiteral("'");
         const QString contacto = primerValor(QStringLiteral("Cn_Cve_Contacto"));
         if (!contacto.isEmpty())
             Lanzador::Lanza(Padre(), Lanzador::Contactos, Lanzador::Parametros(Lanzador::Consulta, contacto));
@@ -40,8 +41,10 @@ void frmKLD251::imgOrganizacion_Click()
         if (lvOrdenes->selectedIndex() == 0)
             return;
         Publico::TextoSql = QStringLiteral("SELECT Cn_Organizacion ") + QStringLiteral("FROM Oportunidad ")
-                            + QStringLiteral("   INNER JOIN Contacto ON Oportunidad.Op_Contacto = Contacto.Cn_Cve_Contacto ")
-                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folioSeleccionado()) + QStringLiteral("'");
+                            + QStringLiteral(
+                                "   INNER JOIN Contacto ON Oportunidad.Op_Contacto = Contacto.Cn_Cve_Contacto ")
+                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folioSeleccionado())
+                            + QStringLiteral("'");
         const QString organizacion = primerValor(QStringLiteral("Cn_Organizacion"));
         if (!organizacion.isEmpty())
             Lanzador::Lanza(Padre(), Lanzador::Organizaciones, Lanzador::Parametros(Lanzador::Consultar, organizacion));

@@ -4,7 +4,8 @@
 
 namespace Avisos {
 
-void muestra(QWidget *duena, QMessageBox::Icon icono, const QString &texto, const QString &detalle, const QString &nombre)
+void muestra(QWidget *duena, QMessageBox::Icon icono, const QString &texto, const QString &detalle,
+             const QString &nombre)
 {
     QMessageBox aviso(icono, QStringLiteral("Teqvaro"), texto, QMessageBox::Ok, duena);
     aviso.setObjectName(nombre);

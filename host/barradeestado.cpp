@@ -66,15 +66,9 @@ void BarraDeEstado::observa(QWidget *pantalla)
             if (!texto.isEmpty())
                 anotaAccion(texto);
             break;
-        case Parte::User:
-            muestraUsuario(texto);
-            break;
-        case Parte::Connection:
-            muestraConexion(texto);
-            break;
-        case Parte::Contents:
-            m_contenido->setText(texto);
-            break;
+        case Parte::User: muestraUsuario(texto); break;
+        case Parte::Connection: muestraConexion(texto); break;
+        case Parte::Contents: m_contenido->setText(texto); break;
         }
     };
     for (const Parte parte : {Parte::User, Parte::Connection, Parte::Contents, Parte::Action})

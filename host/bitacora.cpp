@@ -50,7 +50,8 @@ void escribe(QtMsgType tipo, const QMessageLogContext &contexto, const QString &
 
 QString archivo()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Teqvaro/teqvaro.log");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+           + QStringLiteral("/Teqvaro/teqvaro.log");
 }
 
 void instala()

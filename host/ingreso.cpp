@@ -8,7 +8,7 @@
 Ingreso::Ingreso(bool baseDeDemostracion, Servicios::FrenoDeIntentos::Espera espera)
     : m_demo(baseDeDemostracion)
     , m_freno(std::move(espera))
-{}
+{ }
 
 std::optional<QString> Ingreso::entra(const QString &codigo, const QString &contrasena)
 {

@@ -9,8 +9,8 @@ class Ingreso;
 // How this run signs its operator in.
 struct PeticionDeIngreso
 {
-    QString codigo;          // from --operador: it only fills the code box
-    bool demo = false;       // the session's database is the user's demo database
+    QString codigo;           // from --operador: it only fills the code box
+    bool demo = false;        // the session's database is the user's demo database
     bool sinPantalla = false; // nobody can type: the password, if one is needed, is the first line of standard input
 };
 

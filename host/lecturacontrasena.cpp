@@ -49,6 +49,7 @@ QString leeContrasenaNueva(std::FILE *entrada, std::FILE *avisos)
     const QString primera = leeSinEco(entrada, avisos, "Contraseña nueva: ");
     const QString segunda = leeSinEco(entrada, avisos, "Escríbala otra vez: ");
     if (primera != segunda)
-        Runtime::raise(Runtime::ErrorNumber::InvalidCall, QStringLiteral("Las dos contraseñas no coinciden; no se cambió nada"));
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("Las dos contraseñas no coinciden; no se cambió nada"));
     return primera;
 }

@@ -29,8 +29,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QTemporaryFile>
 #include <QMessageBox>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QTimer>
 #include <QWidget>
@@ -57,8 +57,8 @@ constexpr int salidaConError = 1;
 bool trabajaSinPantalla(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena", "--pon-contrasena-operador",
-                                   "--prepara-base", "--demo", "--mide-arranque"}) {
+        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena",
+                                   "--pon-contrasena-operador", "--prepara-base", "--demo", "--mide-arranque"}) {
             const size_t largo = std::strlen(opcion);
             if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
                 return true;
@@ -257,7 +257,7 @@ int ejecuta(const Opciones &opciones)
         programaCaptura(ventana, opciones.captura,
                         esperaDeLaCaptura + (opciones.abreModulo.isEmpty() ? 0 : esperaDeLaPantalla));
     if (opciones.mideArranque)
-        new MedidorDeArranque(&ventana); // owned by the window
+        new MedidorDeArranque(&ventana);     // owned by the window
     if (mensajes && mensajes->huboMensaje()) // a message while the screen loaded, before any event loop ran
         return salidaConError;
     return QApplication::exec();
@@ -268,12 +268,14 @@ int ejecuta(const Opciones &opciones)
 // small default screen. The file must outlive the application's start.
 std::unique_ptr<QTemporaryFile> usaPantallaVirtual()
 {
-    auto configuracion = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/teqvaro-pantalla-XXXXXX.json"));
+    auto configuracion = std::make_unique<QTemporaryFile>(QDir::tempPath()
+                                                          + QStringLiteral("/teqvaro-pantalla-XXXXXX.json"));
     if (!configuracion->open()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return nullptr;
     }
-    configuracion->write(R"({"screens": [{"name": "virtual", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
+    configuracion->write(
+        R"({"screens": [{"name": "virtual", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "dpr": 1}]})");
     configuracion->flush();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(configuracion->fileName()));
     return configuracion;

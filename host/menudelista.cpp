@@ -45,7 +45,8 @@ void MenuDeLista::ejecuta(QAction *accion)
     } catch (...) {
         const QString descripcion = Runtime::toRuntimeError(std::current_exception()).description();
         qCWarning(logAnfitrion).noquote() << accion->objectName() << "falló:" << descripcion;
-        Avisos::reportaFalla(&m_ventana, QStringLiteral("No se pudo completar «%1».").arg(accion->text().remove(QLatin1Char('&'))),
+        Avisos::reportaFalla(&m_ventana,
+                             QStringLiteral("No se pudo completar «%1».").arg(accion->text().remove(QLatin1Char('&'))),
                              descripcion);
     }
 }

@@ -9,7 +9,7 @@
 Modulos::Modulos(const QString &registro)
     : m_registro(registro)
     , m_cargador(Runtime::ComponentRegistry(registro))
-{}
+{ }
 
 // Each module takes its screen with it.
 Modulos::~Modulos() = default;

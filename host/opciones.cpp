@@ -23,29 +23,34 @@ struct LineaDeOrdenes
     }
 
     QCommandLineParser parser;
-    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda y termina.")};
+    const QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")},
+                                   QStringLiteral("Muestra esta ayuda y termina.")};
     const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Muestra la versión y termina.")};
     const QCommandLineOption baseDeDatos{
-        QStringLiteral("bd"), QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
+        QStringLiteral("bd"),
+        QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
         QStringLiteral("url")};
     const QCommandLineOption operador{QStringLiteral("operador"),
                                       QStringLiteral("Clave del operador que se propone al iniciar la sesión (con "
                                                      "--prepara-base, la del administrador)."),
                                       QStringLiteral("clave")};
-    const QCommandLineOption modulo{QStringLiteral("modulo"), QStringLiteral("Nombre de registro del módulo que se abre."),
+    const QCommandLineOption modulo{QStringLiteral("modulo"),
+                                    QStringLiteral("Nombre de registro del módulo que se abre."),
                                     QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
     const QCommandLineOption captura{QStringLiteral("screenshot"),
                                      QStringLiteral("Dibuja la ventana sin pantalla, la guarda en un PNG y termina."),
                                      QStringLiteral("archivo")};
-    const QCommandLineOption registra{QStringLiteral("registra"), QStringLiteral("Registra la biblioteca de un módulo."),
+    const QCommandLineOption registra{QStringLiteral("registra"),
+                                      QStringLiteral("Registra la biblioteca de un módulo."),
                                       QStringLiteral("biblioteca")};
     const QCommandLineOption desregistra{QStringLiteral("desregistra"),
                                          QStringLiteral("Quita del registro la biblioteca de un módulo."),
                                          QStringLiteral("biblioteca")};
-    const QCommandLineOption contrasena{QStringLiteral("pon-contrasena"),
-                                        QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
-                                        QStringLiteral("vendedor")};
+    const QCommandLineOption contrasena{
+        QStringLiteral("pon-contrasena"),
+        QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
+        QStringLiteral("vendedor")};
     const QCommandLineOption contrasenaOperador{
         QStringLiteral("pon-contrasena-operador"),
         QStringLiteral("Cambia la contraseña con la que entra un operador (se lee de la entrada estándar)."),
@@ -58,8 +63,9 @@ struct LineaDeOrdenes
     const QCommandLineOption demo{QStringLiteral("demo"),
                                   QStringLiteral("Con --prepara-base: carga los datos de demostración en lugar de la "
                                                  "configuración inicial.")};
-    const QCommandLineOption arranque{QStringLiteral("mide-arranque"),
-                                      QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
+    const QCommandLineOption arranque{
+        QStringLiteral("mide-arranque"),
+        QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
     // For a host started by a script (a benchmark, a kiosk): no dialog to type into.
     const QCommandLineOption contrasenaPorEntrada{
         QStringLiteral("contrasena-por-entrada"),
@@ -67,7 +73,8 @@ struct LineaDeOrdenes
                        "entrada estándar.")};
     // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
     const QCommandLineOption abre = oculta(
-        {QStringLiteral("abre"), QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
+        {QStringLiteral("abre"),
+         QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
          QStringLiteral("modulo")});
 };
 

@@ -6,20 +6,20 @@
 // What the host was asked to do, from its command line.
 struct Opciones
 {
-    QString baseDeDatos;      // URL; empty: the demo SQLite database in the user's data folder
-    QString operador;         // only proposed in the sign-in: the operator still signs in
+    QString baseDeDatos; // URL; empty: the demo SQLite database in the user's data folder
+    QString operador;    // only proposed in the sign-in: the operator still signs in
     QString modulo = QStringLiteral("KLD251.Pantalla");
-    QString captura;          // write the window to this PNG and end
-    QString abreModulo;       // once the window is up, ask for this module's screen...
-    QString abreParametros;   // ...with these parameters, as a module would
-    bool mideArranque = false; // print "pintado <ms>" at the screen's first paint and end
+    QString captura;                   // write the window to this PNG and end
+    QString abreModulo;                // once the window is up, ask for this module's screen...
+    QString abreParametros;            // ...with these parameters, as a module would
+    bool mideArranque = false;         // print "pintado <ms>" at the screen's first paint and end
     bool contrasenaPorEntrada = false; // sign in with the first line of standard input, no dialog
-    QString registra;         // run this library's registration entry point and end
+    QString registra;                  // run this library's registration entry point and end
     QString desregistra;
     QString vendedorContrasena; // set this salesperson's password (read from standard input) and end
     QString operadorContrasena; // the same for an operator's sign-in password
-    QString preparaBase;      // URL of an empty database to prepare (the administrator is `operador`) and end
-    bool demo = false;        // prepare it with the demo's rows
+    QString preparaBase;        // URL of an empty database to prepare (the administrator is `operador`) and end
+    bool demo = false;          // prepare it with the demo's rows
     QStringList errores;
 
     static Opciones lee(const QStringList &argumentos);

@@ -52,7 +52,8 @@ QString faltaDato(const QString &modulo, const QString &que)
 
 Respuesta contacto(const Parametros &parametros, QWidget *duena)
 {
-    if (const QString motivo = revisaAccion(Contactos, parametros, {QStringLiteral("CONSULTA"), QStringLiteral("CONSULTAR")});
+    if (const QString motivo = revisaAccion(Contactos, parametros,
+                                            {QStringLiteral("CONSULTA"), QStringLiteral("CONSULTAR")});
         !motivo.isEmpty())
         return sinPantalla(motivo);
     const QString clave = parametros.value(Dato);
@@ -66,7 +67,8 @@ Respuesta contacto(const Parametros &parametros, QWidget *duena)
 
 Respuesta organizacion(const Parametros &parametros, QWidget *duena)
 {
-    if (const QString motivo = revisaAccion(Organizaciones, parametros, {QStringLiteral("CONSULTA"), QStringLiteral("CONSULTAR")});
+    if (const QString motivo = revisaAccion(Organizaciones, parametros,
+                                            {QStringLiteral("CONSULTA"), QStringLiteral("CONSULTAR")});
         !motivo.isEmpty())
         return sinPantalla(motivo);
     const QString clave = parametros.value(Dato);
@@ -93,8 +95,8 @@ Respuesta nuevaOportunidad(const Pantallas::Alcance &alcance, QWidget *duena)
     nueva.vendedor = alcance.vendedor();
     nueva.cierreEstimado = servicios.funciones->FechaActual().date().addDays(diasParaElCierre);
     using Modo = Pantallas::FormaOportunidad::Modo;
-    return Respuesta{new Pantallas::FormaOportunidad(Modo::Nuevo, nueva, Pantallas::Catalogos::lee(alcance), duena), {},
-                     true};
+    return Respuesta{
+        new Pantallas::FormaOportunidad(Modo::Nuevo, nueva, Pantallas::Catalogos::lee(alcance), duena), {}, true};
 }
 
 // The opportunity of that folio when the session's salesperson may open it; else why not.
@@ -121,8 +123,8 @@ QString yaNoEstaAbierta(const Pantallas::Oportunidad &oportunidad)
 Respuesta oportunidad(const Parametros &parametros, QWidget *duena)
 {
     using Modo = Pantallas::FormaOportunidad::Modo;
-    if (const QString motivo = revisaAccion(Oportunidades, parametros,
-                                            {QStringLiteral("NUEVO"), QStringLiteral("CONSULTA"), QStringLiteral("EDITAR")});
+    if (const QString motivo = revisaAccion(
+            Oportunidades, parametros, {QStringLiteral("NUEVO"), QStringLiteral("CONSULTA"), QStringLiteral("EDITAR")});
         !motivo.isEmpty())
         return sinPantalla(motivo);
     const QString accion = parametros.value(Accion).trimmed().toUpper();
@@ -140,16 +142,18 @@ Respuesta oportunidad(const Parametros &parametros, QWidget *duena)
         return Respuesta{new Pantallas::FormaOportunidad(Modo::Consulta, oportunidad, {}, duena), {}, true};
     if (const QString motivo = yaNoEstaAbierta(oportunidad); !motivo.isEmpty())
         return sinPantalla(motivo + QStringLiteral(" No puede editarse."));
-    return Respuesta{new Pantallas::FormaOportunidad(Modo::Editar, oportunidad, Pantallas::Catalogos::lee(alcance), duena),
-                     {}, true};
+    return Respuesta{
+        new Pantallas::FormaOportunidad(Modo::Editar, oportunidad, Pantallas::Catalogos::lee(alcance), duena),
+        {},
+        true};
 }
 
 Respuesta ganada(const QString &modulo, const Parametros &parametros, QWidget *duena)
 {
     const QString folio = parametros.value(Nuevo);
     if (folio.isEmpty())
-        return sinPantalla(QStringLiteral("La solicitud al módulo %1 no indica la oportunidad ganada (falta NUEVO).")
-                               .arg(modulo));
+        return sinPantalla(
+            QStringLiteral("La solicitud al módulo %1 no indica la oportunidad ganada (falta NUEVO).").arg(modulo));
     const Pantallas::Alcance alcance = alcanceDeLaSesion();
     if (const QString motivo = alcance.motivoParaNoGanar(); !motivo.isEmpty())
         return sinPantalla(motivo);
@@ -165,8 +169,8 @@ Respuesta ganada(const QString &modulo, const Parametros &parametros, QWidget *d
 bool esLaTransaccionGanada(const QString &modulo)
 {
     ServiciosDelAnfitrion servicios;
-    const QString configurada =
-        Runtime::toTextOrEmpty(servicios.entorno->LeeVariable(VariableGanada, 0, QStringLiteral("T"), QString()));
+    const QString configurada = Runtime::toTextOrEmpty(
+        servicios.entorno->LeeVariable(VariableGanada, 0, QStringLiteral("T"), QString()));
     return !configurada.trimmed().isEmpty() && configurada.trimmed().compare(modulo, Qt::CaseInsensitive) == 0;
 }
 

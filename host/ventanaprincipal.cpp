@@ -2,8 +2,8 @@
 
 #include "activacionincrustada.h"
 #include "anfitrion.h"
-#include "barradeestado.h"
 #include "avisos.h"
+#include "barradeestado.h"
 #include "dialogoteclas.h"
 #include "geometriaventana.h"
 #include "icono.h"
@@ -29,7 +29,8 @@ const QString nombreDelPrograma = QStringLiteral("Teqvaro");
 bool esVentanaListada(const QWidget *widget)
 {
     const Qt::WindowType tipo = widget->windowType();
-    return widget->isVisible() && (tipo == Qt::Window || tipo == Qt::Dialog) && !qobject_cast<const QMessageBox *>(widget);
+    return widget->isVisible() && (tipo == Qt::Window || tipo == Qt::Dialog)
+           && !qobject_cast<const QMessageBox *>(widget);
 }
 
 QString baseDeLaSesion()
@@ -185,7 +186,8 @@ void VentanaPrincipal::listaVentanas()
 {
     m_menuVentana->clear();
     for (QWidget *ventana : ventanas()) {
-        const QString nombre = ventana == this && centralWidget() ? centralWidget()->windowTitle() : ventana->windowTitle();
+        const QString nombre = ventana == this && centralWidget() ? centralWidget()->windowTitle()
+                                                                  : ventana->windowTitle();
         QAction *entrada = m_menuVentana->addAction(nombre.isEmpty() ? ventana->objectName() : nombre);
         entrada->setCheckable(true);
         entrada->setChecked(ventana->isActiveWindow());

@@ -112,7 +112,8 @@ void frmLogin::creaControles()
 void frmLogin::creaBotones()
 {
     cmdAceptar = Dialogos::creaBoton(this, QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), 2400, 1680, 1695);
-    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 4200, 1680, 1815);
+    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), 4200, 1680,
+                                      1815);
 
     setTabOrder(txtVn_Cve_Vendedor, txtVn_Descripcion);
     setTabOrder(txtVn_Descripcion, txtContraseña);
@@ -136,7 +137,8 @@ void frmLogin::formLoad()
 {
     Aceptado = false;
     colorZEL->AplicaColores();
-    txtVn_Cve_Vendedor->setFormato(Publico::Entorno->LeeVariable(QStringLiteral("FTO_VENDEDOR"), 0, QString(), QString()));
+    txtVn_Cve_Vendedor->setFormato(
+        Publico::Entorno->LeeVariable(QStringLiteral("FTO_VENDEDOR"), 0, QString(), QString()));
 }
 
 void frmLogin::cmdCancelar_Click()

@@ -15,8 +15,8 @@ int mensajesAbiertos = 0;
 
 } // namespace
 
-qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario,
-               const QString &modulo, const QString &idError)
+qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario, const QString &modulo,
+               const QString &idError)
 {
     ++mensajesAbiertos;
     const auto cerrado = qScopeGuard([] { --mensajesAbiertos; });

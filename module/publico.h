@@ -28,8 +28,8 @@ inline const QString Producto = QStringLiteral("Teqvaro");
 
 // Every message of the module goes through Entorno here, which knows while one is open (the
 // user reading it in its own event loop): the board applies no reading meanwhile.
-qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario,
-               const QString &modulo, const QString &idError);
+qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario, const QString &modulo,
+               const QString &idError);
 bool HayMensajeAbierto();
 
 void Main();

@@ -90,19 +90,12 @@ void CuadroDeColor::mouseReleaseEvent(QMouseEvent *event)
 void CuadroDeColor::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
-    case Qt::Key_Space:
-        Q_EMIT Click();
-        return;
+    case Qt::Key_Space: Q_EMIT Click(); return;
     case Qt::Key_Right:
-    case Qt::Key_Down:
-        focusNextPrevChild(true);
-        return;
+    case Qt::Key_Down: focusNextPrevChild(true); return;
     case Qt::Key_Left:
-    case Qt::Key_Up:
-        focusNextPrevChild(false);
-        return;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_Up: focusNextPrevChild(false); return;
+    default: QWidget::keyPressEvent(event);
     }
 }
 

@@ -97,7 +97,8 @@ void frmCausas::llenaCausas()
     lvCausas->clearItems();
     while (!causas.atEnd()) {
         lvCausas->addItem(
-            QStringLiteral("K") + Runtime::toTextOrEmpty(causas.field(QStringLiteral("Cop_Cve_Causa_Oportunidad_Perdida"))),
+            QStringLiteral("K")
+                + Runtime::toTextOrEmpty(causas.field(QStringLiteral("Cop_Cve_Causa_Oportunidad_Perdida"))),
             Runtime::toText(causas.field(QStringLiteral("Cop_Descripcion"))));
         causas.moveNext();
     }

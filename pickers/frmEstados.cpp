@@ -1,8 +1,8 @@
 #include "frmEstados.h"
 
 #include "atrapa.h"
-#include "dialogos.h"
 #include "cuadrodecolor.h"
+#include "dialogos.h"
 #include "publico.h"
 
 #include "ado/connection.h"
@@ -130,8 +130,8 @@ void frmEstados::creaBotones()
 {
     cmdAceptar = Dialogos::creaBoton(this, QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar"), izquierdaBotones,
                                      600, anchoBoton);
-    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"),
-                                      izquierdaBotones, 1080, anchoBoton);
+    cmdCancelar = Dialogos::creaBoton(this, QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar"), izquierdaBotones,
+                                      1080, anchoBoton);
     setTabOrder(cmdAceptar, cmdCancelar);
 }
 

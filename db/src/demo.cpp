@@ -35,9 +35,11 @@ ConfiguracionMinima configuracionDeDemo()
     negociacion.replace(QStringLiteral("AND {PARAMETROS}"),
                         QStringLiteral("AND Oportunidad.Op_Estado_Oportunidad IN ('NEG', 'CIE') AND {PARAMETROS}"));
     configuracion.consultas << ConsultaGuardada{QStringLiteral("OPORTUNIDADES_NEGOCIACION"),
-                                                QStringLiteral("Oportunidades en negociación o por cerrar"), negociacion};
-    configuracion.cambiaVariable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
-                                 QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION"));
+                                                QStringLiteral("Oportunidades en negociación o por cerrar"),
+                                                negociacion};
+    configuracion.cambiaVariable(
+        QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"),
+        QStringLiteral("TODOS|CONTROL_OPORTUNIDADES,EN NEGOCIACIÓN|OPORTUNIDADES_NEGOCIACION"));
     // Won opportunities are registered in a screen of their own, which the host opens.
     configuracion.cambiaVariable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD247"));
     configuracion.causas << CausaDePerdida{5, QStringLiteral("Proyecto cancelado por el cliente"), QStringLiteral("BA")}
@@ -82,10 +84,9 @@ constexpr std::array contactos = {
     std::array{"C009", "Gabriela Ríos", "ORG02"},   std::array{"C010", "Héctor Vázquez", "ORG03"},
 };
 
-constexpr std::array productos = {"Licencias ERP",      "Equipo de cómputo",  "Mantenimiento anual",
-                                  "Póliza de soporte",  "Capacitación",       "Servidores",
-                                  "Red inalámbrica",    "Consultoría",        "Renovación de contrato",
-                                  "Migración a la nube"};
+constexpr std::array productos = {
+    "Licencias ERP", "Equipo de cómputo", "Mantenimiento anual", "Póliza de soporte",      "Capacitación",
+    "Servidores",    "Red inalámbrica",   "Consultoría",         "Renovación de contrato", "Migración a la nube"};
 
 void cargaCatalogos(Ado::Connection &conexion)
 {
@@ -104,7 +105,8 @@ void cargaCatalogos(Ado::Connection &conexion)
         ++telefono;
         insertaFila(conexion, QStringLiteral("Contacto"),
                     {clave, QString::fromUtf8(contacto[1]), QString::fromUtf8(contacto[2]),
-                     QStringLiteral("55 %1 %2").arg(telefono).arg(telefono + 1000), clave.toLower() + QStringLiteral("@ejemplo.mx")});
+                     QStringLiteral("55 %1 %2").arg(telefono).arg(telefono + 1000),
+                     clave.toLower() + QStringLiteral("@ejemplo.mx")});
     }
 }
 
@@ -120,7 +122,8 @@ void cargaOperadores(Ado::Connection &conexion)
     for (const auto &operador : operadores)
         insertaFila(conexion, QStringLiteral("Operador"), {operador[0], operador[1], operador[2]});
     for (const QString &opcion : {QStringLiteral("TOOLB2"), QStringLiteral("KLD251")})
-        insertaFila(conexion, QStringLiteral("Opcion_Restringida"), {QStringLiteral("CAPTURISTA"), QStringLiteral("KLD251"), opcion});
+        insertaFila(conexion, QStringLiteral("Opcion_Restringida"),
+                    {QStringLiteral("CAPTURISTA"), QStringLiteral("KLD251"), opcion});
 }
 
 // A small deterministic generator, so every run builds the same rows.
@@ -173,7 +176,8 @@ bool tieneTablas(const QString &archivo)
     Ado::DatabaseAddress direccion;
     direccion.path = archivo;
     Ado::Connection conexion(direccion);
-    const Ado::Recordset tablas = conexion.Execute(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"));
+    const Ado::Recordset tablas = conexion.Execute(
+        QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table'"));
     return tablas.field(0).toInt() > 0;
 }
 
@@ -193,8 +197,9 @@ void construyeBaseDemo(const QString &archivo, int oportunidades)
 {
     QTemporaryFile nueva(archivo + QStringLiteral(".XXXXXX.nueva"));
     if (!nueva.open())
-        Runtime::raise(ErrorDeArchivo, QStringLiteral("No se pudo crear la base de demostración %1: %2")
-                                           .arg(archivo, nueva.errorString()));
+        Runtime::raise(
+            ErrorDeArchivo,
+            QStringLiteral("No se pudo crear la base de demostración %1: %2").arg(archivo, nueva.errorString()));
     nueva.close();
     {
         Ado::DatabaseAddress direccion;
@@ -204,8 +209,8 @@ void construyeBaseDemo(const QString &archivo, int oportunidades)
         cargaDemo(conexion, oportunidades);
     }
     std::error_code error;
-    std::filesystem::rename(QFile::encodeName(nueva.fileName()).toStdString(),
-                            QFile::encodeName(archivo).toStdString(), error);
+    std::filesystem::rename(QFile::encodeName(nueva.fileName()).toStdString(), QFile::encodeName(archivo).toStdString(),
+                            error);
     if (error)
         Runtime::raise(ErrorDeArchivo, QStringLiteral("No se pudo crear la base de demostración %1: %2")
                                            .arg(archivo, QString::fromLocal8Bit(error.message())));
@@ -250,9 +255,11 @@ bool aseguraBaseDemo(const QString &archivo, int oportunidades)
     QLockFile cerrojo(archivo + QStringLiteral(".lock"));
     cerrojo.setStaleLockTime(0); // a build may outlast any fixed age; a dead holder's lock is still taken over
     if (!cerrojo.tryLock(esperaDelCerrojo))
-        Runtime::raise(ErrorDeArchivo, cerrojo.error() == QLockFile::LockFailedError
-                                           ? QStringLiteral("Otro programa está creando la base de demostración %1 y no termina").arg(archivo)
-                                           : QStringLiteral("No se pudo crear el cerrojo %1.lock").arg(archivo));
+        Runtime::raise(
+            ErrorDeArchivo,
+            cerrojo.error() == QLockFile::LockFailedError
+                ? QStringLiteral("Otro programa está creando la base de demostración %1 y no termina").arg(archivo)
+                : QStringLiteral("No se pudo crear el cerrojo %1.lock").arg(archivo));
     if (tieneTablas(archivo))
         return false;
     quitaConstruccionesInterrumpidas(archivo);

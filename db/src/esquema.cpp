@@ -40,7 +40,8 @@ void creaEsquema(Ado::Connection &conexion)
 
 QStringList tablasDelEsquema()
 {
-    static const QRegularExpression creacion(QStringLiteral("^CREATE TABLE (\\w+)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression creacion(QStringLiteral("^CREATE TABLE (\\w+)"),
+                                             QRegularExpression::CaseInsensitiveOption);
     QStringList tablas;
     for (const QString &statement : sentenciasDelEsquema() + sentenciasDeLosPasos()) {
         if (const QRegularExpressionMatch encontrada = creacion.match(statement); encontrada.hasMatch())

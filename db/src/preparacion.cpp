@@ -24,10 +24,11 @@ void rechazaSiTieneTablas(Ado::Connection &conexion)
 {
     const QStringList halladas = tablasDeLaSuite(conexion);
     if (!halladas.isEmpty())
-        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
-                       QStringLiteral("La base de datos %1 ya tiene tablas de la suite (%2): no se preparó ni se cambió "
-                                      "nada. Para preparar una base, indique una vacía")
-                           .arg(conexion.address().toDisplayString(), halladas.join(QStringLiteral(", "))));
+        Runtime::raise(
+            Runtime::ErrorNumber::InvalidCall,
+            QStringLiteral("La base de datos %1 ya tiene tablas de la suite (%2): no se preparó ni se cambió "
+                           "nada. Para preparar una base, indique una vacía")
+                .arg(conexion.address().toDisplayString(), halladas.join(QStringLiteral(", "))));
 }
 
 QString cargaConfiguracionMinima(Ado::Connection &conexion)
@@ -37,8 +38,9 @@ QString cargaConfiguracionMinima(Ado::Connection &conexion)
     QStringList variables;
     for (const VariableDeLaSuite &variable : configuracion.variables)
         variables << variable.nombre;
-    return QStringLiteral("Se cargó la configuración inicial: %1 estados con sus colores, %2 causas de pérdida, la vista "
-                          "TODOS y las variables %3.")
+    return QStringLiteral(
+               "Se cargó la configuración inicial: %1 estados con sus colores, %2 causas de pérdida, la vista "
+               "TODOS y las variables %3.")
         .arg(configuracion.estados.size())
         .arg(configuracion.causas.size())
         .arg(variables.join(QStringLiteral(", ")));
@@ -54,7 +56,8 @@ QString aseguraAdministrador(Ado::Connection &conexion, const QString &codigo, c
     bool existe = false;
     {
         const Ado::Recordset fila = conexion.Execute(
-            QStringLiteral("SELECT Ope_Cve_Operador, Ope_Cve_Vendedor FROM Operador WHERE UPPER(Ope_Cve_Operador) = UPPER(?)"),
+            QStringLiteral(
+                "SELECT Ope_Cve_Operador, Ope_Cve_Vendedor FROM Operador WHERE UPPER(Ope_Cve_Operador) = UPPER(?)"),
             {codigo});
         if (!fila.atEnd()) {
             existe = true;
@@ -63,18 +66,22 @@ QString aseguraAdministrador(Ado::Connection &conexion, const QString &codigo, c
         }
     }
     if (!existe) {
-        if (conexion.Execute(QStringLiteral("SELECT COUNT(*) FROM Vendedor WHERE Vn_Cve_Vendedor = ?"), {vendedor}).field(0).toInt() == 0)
+        if (conexion.Execute(QStringLiteral("SELECT COUNT(*) FROM Vendedor WHERE Vn_Cve_Vendedor = ?"), {vendedor})
+                .field(0)
+                .toInt()
+            == 0)
             insertaFila(conexion, QStringLiteral("Vendedor"),
                         {vendedor, QStringLiteral("Administrador"), nivelQueVeTodo, QVariant(), QStringLiteral("AC")});
         insertaFila(conexion, QStringLiteral("Operador"), {operador, QStringLiteral("Administrador"), vendedor});
     }
     insertaFila(conexion, QStringLiteral("Operador_Contrasena"), {operador, huella});
     if (vendedor.isEmpty())
-        return QStringLiteral("El operador %1 entra con la contraseña dada; no tiene vendedor, así que el tablero le pide "
-                              "el acceso de uno.")
+        return QStringLiteral(
+                   "El operador %1 entra con la contraseña dada; no tiene vendedor, así que el tablero le pide "
+                   "el acceso de uno.")
             .arg(operador);
-    const Ado::Recordset nivel = conexion.Execute(QStringLiteral("SELECT Vn_Nivel FROM Vendedor WHERE Vn_Cve_Vendedor = ?"),
-                                                  {vendedor});
+    const Ado::Recordset nivel = conexion.Execute(
+        QStringLiteral("SELECT Vn_Nivel FROM Vendedor WHERE Vn_Cve_Vendedor = ?"), {vendedor});
     return QStringLiteral("El operador %1 entra con la contraseña dada; su vendedor es %2, de nivel %3.")
         .arg(operador, vendedor, nivel.atEnd() ? QStringLiteral("?") : nivel.field(0).toString());
 }
@@ -98,7 +105,8 @@ QStringList prepara(Ado::Connection &conexion, const Preparacion &preparacion)
                  .arg(conexion.address().toDisplayString());
     if (preparacion.demo) {
         agregaDemo(conexion, preparacion.oportunidadesDemo);
-        hecho << QStringLiteral("Se cargaron los datos de demostración, con %1 oportunidades.").arg(preparacion.oportunidadesDemo);
+        hecho << QStringLiteral("Se cargaron los datos de demostración, con %1 oportunidades.")
+                     .arg(preparacion.oportunidadesDemo);
     } else {
         hecho << cargaConfiguracionMinima(conexion);
     }
@@ -116,8 +124,9 @@ QStringList tablasDeLaSuite(Ado::Connection &conexion)
         nombres << tabla.toLower();
     const QString marcas = QStringList(nombres.size(), QStringLiteral("?")).join(QStringLiteral(", "));
     const QString consulta = conexion.engine() == Ado::Engine::SQLite
-                                 ? QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) IN (%1) "
-                                                  "ORDER BY name")
+                                 ? QStringLiteral(
+                                     "SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) IN (%1) "
+                                     "ORDER BY name")
                                  : QStringLiteral("SELECT table_name FROM information_schema.tables "
                                                   "WHERE table_schema = current_schema() AND lower(table_name) IN (%1) "
                                                   "ORDER BY table_name");

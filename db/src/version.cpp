@@ -22,7 +22,8 @@ const QList<QStringList> &pasos()
         // 2 → 3: operators sign in with a password of their own, kept as a hash. A table of
         // its own rather than a column, so the suite's other programs, which may insert
         // into Operador without naming its columns, go on working.
-        {QStringLiteral("CREATE TABLE Operador_Contrasena (Oc_Cve_Operador TEXT PRIMARY KEY, Oc_Huella TEXT NOT NULL)")},
+        {QStringLiteral(
+            "CREATE TABLE Operador_Contrasena (Oc_Cve_Operador TEXT PRIMARY KEY, Oc_Huella TEXT NOT NULL)")},
     };
     return lista;
 }
@@ -32,9 +33,10 @@ bool tieneTablaDeVersion(Ado::Connection &conexion)
     const QString consulta = conexion.engine() == Ado::Engine::SQLite
                                  ? QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' "
                                                   "AND lower(name) = 'version_esquema'")
-                                 : QStringLiteral("SELECT COUNT(*) FROM information_schema.tables "
-                                                  "WHERE table_schema = current_schema() AND table_name = 'version_esquema' "
-                                                  "AND table_type = 'BASE TABLE'");
+                                 : QStringLiteral(
+                                     "SELECT COUNT(*) FROM information_schema.tables "
+                                     "WHERE table_schema = current_schema() AND table_name = 'version_esquema' "
+                                     "AND table_type = 'BASE TABLE'");
     return conexion.Execute(consulta).field(0).toInt() > 0;
 }
 
@@ -51,11 +53,12 @@ void tomaElCerrojoDeActualizacion(Ado::Connection &conexion)
 
 [[noreturn]] void rechazaBaseNueva(int version)
 {
-    Runtime::raise(Runtime::ErrorNumber::InvalidCall,
-                   QStringLiteral("La base de datos es de la versión %1 del esquema y este programa sólo conoce hasta la "
-                                  "%2: instale una versión más reciente de Teqvaro para abrirla")
-                       .arg(version)
-                       .arg(versionDelPrograma()));
+    Runtime::raise(
+        Runtime::ErrorNumber::InvalidCall,
+        QStringLiteral("La base de datos es de la versión %1 del esquema y este programa sólo conoce hasta la "
+                       "%2: instale una versión más reciente de Teqvaro para abrirla")
+            .arg(version)
+            .arg(versionDelPrograma()));
 }
 
 } // namespace

@@ -33,17 +33,18 @@ Alcance Alcance::delOperador(ServiciosDelAnfitrion &servicios)
     alcance.m_vendedor = servicios.funciones->VendedorDeOperador(alcance.m_operador);
     if (!alcance.m_vendedor.isEmpty())
         alcance.m_nivel = nivelLeido(servicios.funciones->BuscaCampo(
-            QStringLiteral("Vendedor"), QStringLiteral("VN_CVE_VENDEDOR"), alcance.m_vendedor, QStringLiteral("Vn_Nivel"),
-            0, QString(), QString(), QString()));
-    alcance.m_ganadaRestringida = servicios.entorno->OpcionRestringida(QStringLiteral("KLD251"), QStringLiteral("KLD251"),
-                                                                      QStringLiteral("No disponible"));
+            QStringLiteral("Vendedor"), QStringLiteral("VN_CVE_VENDEDOR"), alcance.m_vendedor,
+            QStringLiteral("Vn_Nivel"), 0, QString(), QString(), QString()));
+    alcance.m_ganadaRestringida = servicios.entorno->OpcionRestringida(
+        QStringLiteral("KLD251"), QStringLiteral("KLD251"), QStringLiteral("No disponible"));
     return alcance;
 }
 
 QString Alcance::motivoSinAlcance() const
 {
     if (m_vendedor.isEmpty())
-        return QStringLiteral("El operador %1 no tiene vendedor asignado: no puede abrir oportunidades.").arg(m_operador);
+        return QStringLiteral("El operador %1 no tiene vendedor asignado: no puede abrir oportunidades.")
+            .arg(m_operador);
     if (m_nivel < Propias || m_nivel > Todas)
         return QStringLiteral("El nivel del vendedor %1 no le permite ver oportunidades.").arg(m_vendedor);
     return {};

@@ -22,7 +22,7 @@ namespace {
 
 constexpr int largoFolio = 30;
 constexpr double montoMaximo = 999999999999.99; // NUMERIC(14, 2)
-const QDate sinFecha(2000, 1, 1); // what a date field shows for no date
+const QDate sinFecha(2000, 1, 1);               // what a date field shows for no date
 
 QString titulo(FormaOportunidad::Modo modo, const QString &folio)
 {
@@ -148,11 +148,13 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
 
     QList<Opcion> contactos{{QString(), QStringLiteral("(sin contacto)")}};
     contactos += catalogos.contactos;
-    cboContacto = lista(*this, QStringLiteral("cboContacto"), QStringLiteral("Contacto"), contactos, oportunidad.contacto);
+    cboContacto = lista(*this, QStringLiteral("cboContacto"), QStringLiteral("Contacto"), contactos,
+                        oportunidad.contacto);
     cboVendedor = lista(*this, QStringLiteral("cboVendedor"), QStringLiteral("Vendedor"), catalogos.vendedores,
                         oportunidad.vendedor);
     cboVendedor->setPlaceholderText(QStringLiteral("Elija el vendedor"));
-    cboEstado = lista(*this, QStringLiteral("cboEstado"), QStringLiteral("Estado"), catalogos.estados, oportunidad.estado);
+    cboEstado = lista(*this, QStringLiteral("cboEstado"), QStringLiteral("Estado"), catalogos.estados,
+                      oportunidad.estado);
     cboEstado->setPlaceholderText(QStringLiteral("Elija el estado"));
 
     txtMonto = new QDoubleSpinBox(this);
@@ -335,16 +337,18 @@ bool FormaOportunidad::muestraLaActual(const QList<Dato> &propios)
     for (const Dato dato : propios)
         muestra(dato, tecleada);
     lbOtroUsuario->setText(
-        delOtro.isEmpty() ? QStringLiteral("Otro usuario guardó esta oportunidad mientras usted la editaba.")
-                          : QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. Ahora tiene %1.")
-                                .arg(enumera(delOtro)));
+        delOtro.isEmpty()
+            ? QStringLiteral("Otro usuario guardó esta oportunidad mientras usted la editaba.")
+            : QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. Ahora tiene %1.")
+                  .arg(enumera(delOtro)));
     lbOtroUsuario->setVisible(true);
-    Avisos::advierte(this,
-                     QStringLiteral("Otro usuario modificó la oportunidad %1 mientras usted la editaba; no se guardaron "
-                                    "sus cambios.")
-                         .arg(m_leida.folio),
-                     QStringLiteral("La forma muestra ahora cómo quedó y conserva lo que usted cambió. Revíselo y pulse "
-                                    "Guardar de nuevo."));
+    Avisos::advierte(
+        this,
+        QStringLiteral("Otro usuario modificó la oportunidad %1 mientras usted la editaba; no se guardaron "
+                       "sus cambios.")
+            .arg(m_leida.folio),
+        QStringLiteral("La forma muestra ahora cómo quedó y conserva lo que usted cambió. Revíselo y pulse "
+                       "Guardar de nuevo."));
     return false;
 }
 

@@ -34,9 +34,11 @@ QString literalMonto(double monto)
 // The columns a change must find as they were read: what the form shows and what the board
 // and the closing change (a state, a cancellation, the last modification's operator and time).
 const QStringList vigiladas = {
-    QStringLiteral("Op_Descripcion"),        QStringLiteral("Op_Contacto"),    QStringLiteral("Op_Cve_Vendedor"),
-    QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("Op_Monto"),       QStringLiteral("Op_Fecha_Cierre_Estimada"),
-    QStringLiteral("Es_Cve_Estado"),         QStringLiteral("Oper_Ult_Modif"), QStringLiteral("Fecha_Ult_Modif"),
+    QStringLiteral("Op_Descripcion"),  QStringLiteral("Op_Contacto"),
+    QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"),
+    QStringLiteral("Op_Monto"),        QStringLiteral("Op_Fecha_Cierre_Estimada"),
+    QStringLiteral("Es_Cve_Estado"),   QStringLiteral("Oper_Ult_Modif"),
+    QStringLiteral("Fecha_Ult_Modif"),
 };
 
 // Compared as text, so an amount is found exactly as the engine stores it, whatever its type.
@@ -101,7 +103,8 @@ QVariant valorGuardado(const Oportunidad &oportunidad, Dato dato)
     case Dato::Estado: return opcional(oportunidad.estado);
     case Dato::Monto: return literalMonto(oportunidad.monto);
     case Dato::CierreEstimado:
-        return oportunidad.cierreEstimado.isValid() ? QVariant(oportunidad.cierreEstimado.toString(formatoFecha)) : nulo();
+        return oportunidad.cierreEstimado.isValid() ? QVariant(oportunidad.cierreEstimado.toString(formatoFecha))
+                                                    : nulo();
     }
     return {};
 }
@@ -118,23 +121,25 @@ std::optional<Oportunidad> lee(const QString &folio)
         expresiones << vigiladaComoTexto(vigiladas.at(i)) + QStringLiteral(" AS ") + nombres.at(i);
     const auto renglon = primerRenglonTal(
         QStringLiteral("SELECT ") + expresiones.join(QStringLiteral(", "))
-            + QStringLiteral(", Op_Folio, Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
-                       "Op_Monto, Op_Fecha_Cierre_Estimada, Cn_Nombre, Og_Nombre, Vn_Descripcion, Eo_Descripcion, "
-                       "Oportunidad.Es_Cve_Estado, Ci_Resultado, Vn_Nivel "
-                       "FROM Oportunidad "
-                       "LEFT JOIN Contacto ON Contacto.Cn_Cve_Contacto = Oportunidad.Op_Contacto "
-                       "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
-                       "LEFT JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
-                       "LEFT JOIN Estado_Oportunidad "
-                       "ON Estado_Oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad "
-                       "LEFT JOIN Cierre_Oportunidad ON Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio "
-                       "WHERE Op_Folio = ")
+            + QStringLiteral(
+                ", Op_Folio, Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
+                "Op_Monto, Op_Fecha_Cierre_Estimada, Cn_Nombre, Og_Nombre, Vn_Descripcion, Eo_Descripcion, "
+                "Oportunidad.Es_Cve_Estado, Ci_Resultado, Vn_Nivel "
+                "FROM Oportunidad "
+                "LEFT JOIN Contacto ON Contacto.Cn_Cve_Contacto = Oportunidad.Op_Contacto "
+                "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
+                "LEFT JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
+                "LEFT JOIN Estado_Oportunidad "
+                "ON Estado_Oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad "
+                "LEFT JOIN Cierre_Oportunidad ON Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio "
+                "WHERE Op_Folio = ")
             + literal(folio),
         QStringList{QStringLiteral("Op_Folio"), QStringLiteral("Op_Descripcion"), QStringLiteral("Op_Contacto"),
-         QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("Op_Monto"),
-         QStringLiteral("Op_Fecha_Cierre_Estimada"), QStringLiteral("Cn_Nombre"), QStringLiteral("Og_Nombre"),
-         QStringLiteral("Vn_Descripcion"), QStringLiteral("Eo_Descripcion"), QStringLiteral("Es_Cve_Estado"),
-         QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")} + nombres);
+                    QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"),
+                    QStringLiteral("Op_Monto"), QStringLiteral("Op_Fecha_Cierre_Estimada"), QStringLiteral("Cn_Nombre"),
+                    QStringLiteral("Og_Nombre"), QStringLiteral("Vn_Descripcion"), QStringLiteral("Eo_Descripcion"),
+                    QStringLiteral("Es_Cve_Estado"), QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")}
+            + nombres);
     if (!renglon)
         return std::nullopt;
     QStringList campo;
@@ -173,16 +178,16 @@ void agrega(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
     const QString operador = servicios.entorno->Operador();
     const QDate hoy = servicios.funciones->FechaActual().date();
     Ado::Transaction transaccion(*conexion);
-    conexion->Execute(
-        QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
-                       "Op_Estado_Oportunidad, Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, "
-                       "Es_Cve_Estado, Oper_Alta) VALUES (")
-        + QStringList{literal(oportunidad.folio), literal(oportunidad.descripcion), literal(oportunidad.vendedor),
-                      literalOpcional(oportunidad.contacto), literalOpcional(oportunidad.estado),
-                      literalMonto(oportunidad.monto), literalFecha(hoy), literalFecha(oportunidad.cierreEstimado),
-                      QStringLiteral("'AC'"), literal(operador)}
-              .join(QStringLiteral(", "))
-        + QLatin1Char(')'));
+    conexion->Execute(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
+                                     "Op_Estado_Oportunidad, Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, "
+                                     "Es_Cve_Estado, Oper_Alta) VALUES (")
+                      + QStringList{literal(oportunidad.folio), literal(oportunidad.descripcion),
+                                    literal(oportunidad.vendedor), literalOpcional(oportunidad.contacto),
+                                    literalOpcional(oportunidad.estado), literalMonto(oportunidad.monto),
+                                    literalFecha(hoy), literalFecha(oportunidad.cierreEstimado), QStringLiteral("'AC'"),
+                                    literal(operador)}
+                            .join(QStringLiteral(", "))
+                      + QLatin1Char(')'));
     servicios.funciones->RegistraBitacora(entidad, oportunidad.folio, QStringLiteral("Alta"));
     transaccion.commit();
 }

@@ -87,7 +87,8 @@ QString RegistroGanada::motivoParaNoRegistrar()
         if (QString motivo = alcance.motivoParaNoGanar(); !motivo.isEmpty())
             return motivo;
         const std::optional<Oportunidad> actual = Oportunidades::lee(m_folio);
-        return actual ? alcance.motivoParaNoVer(*actual) : QStringLiteral("La oportunidad %1 ya no existe.").arg(m_folio);
+        return actual ? alcance.motivoParaNoVer(*actual)
+                      : QStringLiteral("La oportunidad %1 ya no existe.").arg(m_folio);
     } catch (...) {
         return Runtime::toRuntimeError(std::current_exception()).description();
     }
@@ -103,14 +104,16 @@ void RegistroGanada::guardaNotas(const QString &notas)
             QStringLiteral("INSERT INTO Seguimiento (Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha) VALUES (")
             + QStringList{QStringLiteral("'OPORTUNIDAD'"), literal(m_folio), literal(notas),
                           literal(m_servicios->entorno->Operador()),
-                          literal(m_servicios->funciones->FormatoFechaModificacion(m_servicios->funciones->FechaActual()))}
+                          literal(
+                              m_servicios->funciones->FormatoFechaModificacion(m_servicios->funciones->FechaActual()))}
                   .join(QStringLiteral(", "))
             + QLatin1Char(')'));
     } catch (...) {
-        Avisos::advierte(this,
-                         QStringLiteral("La oportunidad %1 quedó registrada como ganada, pero no se guardaron las notas.")
-                             .arg(m_folio),
-                         Runtime::toRuntimeError(std::current_exception()).description());
+        Avisos::advierte(
+            this,
+            QStringLiteral("La oportunidad %1 quedó registrada como ganada, pero no se guardaron las notas.")
+                .arg(m_folio),
+            Runtime::toRuntimeError(std::current_exception()).description());
     }
 }
 

@@ -53,7 +53,8 @@ TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceKeepingItsRow
 
     EXPECT_EQ(version(), Datos::versionDelPrograma());
     EXPECT_EQ(base.cuenta(QStringLiteral("Version_Esquema")), 1);
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'")), QStringLiteral("Ana"));
+    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'")),
+              QStringLiteral("Ana"));
     EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 0);
 }
 

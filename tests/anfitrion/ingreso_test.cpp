@@ -27,7 +27,8 @@ protected:
     IngresoDelOperador()
     {
         base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('GERENTE', 'Ana')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('CAPTURISTA', 'Luis')"));
+        base.ejecuta(
+            QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('CAPTURISTA', 'Luis')"));
         Servicios::ponContrasenaOperador(QStringLiteral("gerente"), QStringLiteral("Buena'1"));
     }
 
@@ -75,7 +76,8 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
     auto *codigo = dialogo.findChild<QLineEdit *>(QStringLiteral("codigo"));
     auto *contrasena = dialogo.findChild<QLineEdit *>(QStringLiteral("contrasena"));
     auto *aviso = dialogo.findChild<QLabel *>(QStringLiteral("aviso"));
-    QPushButton *entrar = dialogo.findChild<QDialogButtonBox *>(QStringLiteral("botones"))->button(QDialogButtonBox::Ok);
+    QPushButton *entrar = dialogo.findChild<QDialogButtonBox *>(QStringLiteral("botones"))
+                              ->button(QDialogButtonBox::Ok);
     const auto intenta = [&](const QString &clave, const QString &texto) {
         codigo->setText(clave);
         contrasena->setText(texto);
@@ -113,8 +115,8 @@ TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger
     EXPECT_TRUE(esperas.empty());
 
     falla(QStringLiteral("GERENTE"), 7);
-    EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2), seconds(4), seconds(8), seconds(16),
-                                                                seconds(30), seconds(30)}));
+    EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2), seconds(4), seconds(8),
+                                                               seconds(16), seconds(30), seconds(30)}));
 
     esperas.clear();
     EXPECT_EQ(ingreso.entra(QStringLiteral("GERENTE"), QStringLiteral("Buena'1")), QStringLiteral("GERENTE"));

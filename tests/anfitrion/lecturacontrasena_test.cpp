@@ -47,8 +47,7 @@ public:
         std::optional<QString> leida;
         try {
             leida = leeContrasenaNueva(m_entrada, m_avisos);
-        } catch (const Runtime::RuntimeError &) {
-        }
+        } catch (const Runtime::RuntimeError &) { }
         std::fclose(m_avisos);
         teclado.join();
         return leida;

@@ -97,7 +97,8 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
 
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), Datos::versionDelPrograma());
         EXPECT_GE(base.cuenta(QStringLiteral("Estado_Oportunidad")), 5);
-        EXPECT_EQ(base.cuenta(QStringLiteral("Estado_Oportunidad"), QStringLiteral("Eo_Hexadecimal NOT LIKE '&H%'")), 0);
+        EXPECT_EQ(base.cuenta(QStringLiteral("Estado_Oportunidad"), QStringLiteral("Eo_Hexadecimal NOT LIKE '&H%'")),
+                  0);
         EXPECT_GE(base.cuenta(QStringLiteral("Causa_Oportunidad_Perdida"), QStringLiteral("Es_Cve_Estado = 'AC'")), 1);
         EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")), caso.oportunidades);
         const QStringList vistas = base.valor(QStringLiteral("SELECT Va_Valor FROM Variable "
@@ -108,7 +109,8 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
             const QString sql = base.valor(QStringLiteral("SELECT Cs_Sql FROM Consulta WHERE Cs_Cve_Consulta = '%1'")
                                                .arg(vista.section(QLatin1Char('|'), 1)));
             EXPECT_TRUE(sql.contains(QStringLiteral("{PARAMETROS}"))) << vista.toStdString();
-            EXPECT_NO_THROW(base.ejecuta(QString(sql).replace(QStringLiteral("{PARAMETROS}"), QStringLiteral(" (1 = 1) "))));
+            EXPECT_NO_THROW(
+                base.ejecuta(QString(sql).replace(QStringLiteral("{PARAMETROS}"), QStringLiteral(" (1 = 1) "))));
         }
 
         Ingreso ingreso(false);
@@ -136,7 +138,8 @@ TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
     int preguntas = 0;
     const auto sinPreguntar = [&preguntas] { return QString::number(++preguntas); };
     const Caso casos[] = {
-        {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar, QStringLiteral("ya tiene tablas de la suite")},
+        {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar,
+         QStringLiteral("ya tiene tablas de la suite")},
         {"con una sola tabla de la suite", [this] { base.ejecuta(QStringLiteral("CREATE TABLE bitacora (x TEXT)")); },
          sinPreguntar, QStringLiteral("(bitacora)")},
         {"contraseña en blanco", [] {}, [] { return QStringLiteral("  "); }, QStringLiteral("no puede estar vacía")},
@@ -182,10 +185,13 @@ TEST_F(PreparacionDeBase, theProgramPreparesADatabaseItsAdministratorThenOpens)
         {{QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--operador"), QStringLiteral("jefa")},
          0,
          QStringLiteral("El operador JEFA entra con la contraseña dada")},
-        {{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"), QStringLiteral("jefa"), QStringLiteral("--screenshot"),
-          captura},
-         0, QString()},
-        {{QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--demo")}, 1, QStringLiteral("ya tiene tablas de la suite")},
+        {{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"), QStringLiteral("jefa"),
+          QStringLiteral("--screenshot"), captura},
+         0,
+         QString()},
+        {{QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--demo")},
+         1,
+         QStringLiteral("ya tiene tablas de la suite")},
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.argumentos.join(QLatin1Char(' ')).toStdString());

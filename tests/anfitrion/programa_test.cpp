@@ -41,7 +41,8 @@ protected:
         entorno.insert(QStringLiteral("HOME"), cuenta.path());
         entorno.insert(QStringLiteral("XDG_CONFIG_HOME"), cuenta.filePath(QStringLiteral("config")));
         entorno.insert(QStringLiteral("XDG_DATA_HOME"), cuenta.filePath(QStringLiteral("data")));
-        entorno.insert(QStringLiteral("TEQVARO_REGISTRO"), cuenta.filePath(QStringLiteral("config/Teqvaro/componentes.ini")));
+        entorno.insert(QStringLiteral("TEQVARO_REGISTRO"),
+                       cuenta.filePath(QStringLiteral("config/Teqvaro/componentes.ini")));
         entorno.remove(QStringLiteral("TEQVARO_CLAVE"));
     }
 
@@ -87,7 +88,8 @@ protected:
 
 TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
 {
-    for (const QString &variable : {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("QT_QPA_PLATFORM")})
+    for (const QString &variable :
+         {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("QT_QPA_PLATFORM")})
         entorno.remove(variable);
     struct Caso
     {
@@ -96,7 +98,8 @@ TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
     };
     const std::vector<Caso> casos = {
         {{QStringLiteral("--help")}, QStringLiteral("--pon-contrasena <vendedor>")},
-        {{QStringLiteral("--bd"), QStringLiteral("sqlite:/no/existe.db"), QStringLiteral("-h")}, QStringLiteral("--screenshot")},
+        {{QStringLiteral("--bd"), QStringLiteral("sqlite:/no/existe.db"), QStringLiteral("-h")},
+         QStringLiteral("--screenshot")},
         {{QStringLiteral("--version")}, QStringLiteral("teqvaro ")},
     };
     for (const Caso &caso : casos) {
@@ -142,7 +145,8 @@ TEST_F(Programa, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase)
         caso.prepara();
         std::vector<std::unique_ptr<QProcess>> iniciados;
         for (int numero = 1; numero <= procesos; ++numero)
-            iniciados.push_back(inicia(caso.argumentos(cuenta.path(), numero), QStringLiteral("clave%1\n").arg(numero).toUtf8()));
+            iniciados.push_back(
+                inicia(caso.argumentos(cuenta.path(), numero), QStringLiteral("clave%1\n").arg(numero).toUtf8()));
         for (const auto &proceso : iniciados) {
             const Fin fin = espera(*proceso);
             EXPECT_TRUE(fin.termino && fin.codigo == 0) << fin.errores.toStdString();
@@ -180,7 +184,7 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
     };
     const QString imagen = cuenta.filePath(QStringLiteral("mensaje.png"));
     const Caso casos[] = {
-        {"Consulta", {QStringLiteral("--mide-arranque")}},     // at the first activation
+        {"Consulta", {QStringLiteral("--mide-arranque")}}, // at the first activation
         {"Consulta", {QStringLiteral("--screenshot"), imagen}},
         {"Variable", {QStringLiteral("--screenshot"), imagen}}, // while the screen loads, before the window shows
     };
@@ -188,11 +192,13 @@ TEST_F(Programa, aMessageAtLoadEndsAHeadlessRunReportingIt)
         SCOPED_TRACE(caso.opciones.join(QLatin1Char(' ')).toStdString() + " sin " + caso.tablaQueFalta);
         base.ejecuta(QStringLiteral("DROP TABLE IF EXISTS %1").arg(QString::fromUtf8(caso.tablaQueFalta)));
         QFile::remove(imagen);
-        const Fin fin = espera(*inicia(QStringList{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"),
-                                                   QStringLiteral("GERENTE")} + caso.opciones,
-                                       "clave\n"));
+        const Fin fin = espera(*inicia(
+            QStringList{QStringLiteral("--bd"), base.url(), QStringLiteral("--operador"), QStringLiteral("GERENTE")}
+                + caso.opciones,
+            "clave\n"));
         EXPECT_TRUE(fin.termino && fin.normal && fin.codigo != 0) << fin.codigo;
-        EXPECT_TRUE(fin.errores.contains(QString::fromUtf8(caso.tablaQueFalta), Qt::CaseInsensitive)) << fin.errores.toStdString();
+        EXPECT_TRUE(fin.errores.contains(QString::fromUtf8(caso.tablaQueFalta), Qt::CaseInsensitive))
+            << fin.errores.toStdString();
         if (caso.opciones.first() == QStringLiteral("--screenshot")) {
             // The box is drawn over the window with the title bar the capture gives every window.
             const QImage captura(imagen);
@@ -223,9 +229,12 @@ TEST_F(Programa, theHostUpgradesAnOlderDatabaseAndRefusesANewerOne)
     const Caso casos[] = {
         {"de antes de las versiones",
          {QStringLiteral("DROP TABLE Version_Esquema"), QStringLiteral("DROP TABLE Operador_Contrasena")},
-         true, programa},
-        {"de un programa más nuevo", {QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1)},
-         false, programa + 1},
+         true,
+         programa},
+        {"de un programa más nuevo",
+         {QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1)},
+         false,
+         programa + 1},
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.situacion);
@@ -251,9 +260,11 @@ TEST_F(Programa, aSetUpCommandRefusesAnEmptyPasswordAndKeepsTheStoredOne)
     for (const char *opcion : {"--pon-contrasena", "--pon-contrasena-operador"}) {
         for (const QByteArray &entrada : {QByteArray(), QByteArray("\n"), QByteArray("  \n")}) {
             SCOPED_TRACE(std::string(opcion) + " «" + entrada.toStdString() + "»");
-            const QString codigo = QString::fromLatin1(opcion).endsWith(QLatin1String("operador")) ? QStringLiteral("GERENTE")
-                                                                                                  : QStringLiteral("V001");
-            const Fin fin = espera(*inicia({QStringLiteral("--bd"), base.url(), QString::fromLatin1(opcion), codigo}, entrada));
+            const QString codigo = QString::fromLatin1(opcion).endsWith(QLatin1String("operador"))
+                                       ? QStringLiteral("GERENTE")
+                                       : QStringLiteral("V001");
+            const Fin fin = espera(
+                *inicia({QStringLiteral("--bd"), base.url(), QString::fromLatin1(opcion), codigo}, entrada));
             EXPECT_TRUE(fin.normal && fin.codigo != 0);
             EXPECT_TRUE(fin.errores.contains(QStringLiteral("no puede estar vacía"))) << fin.errores.toStdString();
         }
@@ -270,9 +281,9 @@ TEST_F(Programa, theOperatorSignsInOnlyWithTheirPassword)
     registraElModulo();
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
-    const Fin puesta = espera(*inicia({QStringLiteral("--bd"), base.url(), QStringLiteral("--pon-contrasena-operador"),
-                                       QStringLiteral("gerente")},
-                                      "Clave'1\n"));
+    const Fin puesta = espera(*inicia(
+        {QStringLiteral("--bd"), base.url(), QStringLiteral("--pon-contrasena-operador"), QStringLiteral("gerente")},
+        "Clave'1\n"));
     ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
     struct Caso
     {

@@ -96,7 +96,8 @@ TEST_F(Suplentes, theContactCardShowsTheContactReadOnlyOverTheBoard)
 {
     base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES ('C''X', 'Ana O''Hara', 'ORG01', '81 1234 5678', "
                                 "'ana@ejemplo.mx')"));
-    QWidget *ficha = abre(QStringLiteral("KLD215"), QStringLiteral("ACCION=CONSULTA|DATO=C'X"), QStringLiteral("frmKLD215"));
+    QWidget *ficha = abre(QStringLiteral("KLD215"), QStringLiteral("ACCION=CONSULTA|DATO=C'X"),
+                          QStringLiteral("frmKLD215"));
     ASSERT_NE(ficha, nullptr);
     EXPECT_TRUE(ficha->isWindow());
     EXPECT_EQ(ficha->parentWidget(), &pantalla);
@@ -122,7 +123,8 @@ TEST_F(Suplentes, theContactCardShowsTheContactReadOnlyOverTheBoard)
 
 TEST_F(Suplentes, aContactWithoutOrganisationSaysSoAndEnterClosesTheCard)
 {
-    QWidget *ficha = abre(QStringLiteral("KLD215"), QStringLiteral("ACCION=CONSULTA|DATO=C008"), QStringLiteral("frmKLD215"));
+    QWidget *ficha = abre(QStringLiteral("KLD215"), QStringLiteral("ACCION=CONSULTA|DATO=C008"),
+                          QStringLiteral("frmKLD215"));
     ASSERT_NE(ficha, nullptr);
     EXPECT_EQ(texto(ficha, QStringLiteral("txtNombre")), QStringLiteral("Andrés O'Connor"));
     EXPECT_EQ(texto(ficha, QStringLiteral("txtOrganizacion")), QStringLiteral("(sin organización)"));
@@ -132,7 +134,8 @@ TEST_F(Suplentes, aContactWithoutOrganisationSaysSoAndEnterClosesTheCard)
 
 TEST_F(Suplentes, theOrganisationCardShowsTheOrganisationAndItsContacts)
 {
-    QWidget *ficha = abre(QStringLiteral("KLD238"), QStringLiteral("ACCION=CONSULTAR|DATO=ORG01"), QStringLiteral("frmKLD238"));
+    QWidget *ficha = abre(QStringLiteral("KLD238"), QStringLiteral("ACCION=CONSULTAR|DATO=ORG01"),
+                          QStringLiteral("frmKLD238"));
     ASSERT_NE(ficha, nullptr);
     EXPECT_EQ(texto(ficha, QStringLiteral("txtNombre")), QStringLiteral("Aceros del Norte"));
     EXPECT_EQ(texto(ficha, QStringLiteral("txtCiudad")), QStringLiteral("Monterrey"));
@@ -142,7 +145,8 @@ TEST_F(Suplentes, theOrganisationCardShowsTheOrganisationAndItsContacts)
     QStringList nombres;
     for (int i = 0; i < contactos->count(); ++i)
         nombres << contactos->item(i)->text();
-    EXPECT_EQ(nombres, (QStringList{QStringLiteral("José Hernández (C002)"), QStringLiteral("María Fernández (C001)")}));
+    EXPECT_EQ(nombres,
+              (QStringList{QStringLiteral("José Hernández (C002)"), QStringLiteral("María Fernández (C001)")}));
 }
 
 TEST_F(Suplentes, requestsThatNameNothingShownAreExplainedAndLogged)
@@ -155,7 +159,8 @@ TEST_F(Suplentes, requestsThatNameNothingShownAreExplainedAndLogged)
     };
     const std::vector<Caso> casos = {
         {"KLD215", "ACCION=CONSULTA", "La solicitud al módulo KLD215 no indica qué contacto mostrar (falta DATO)."},
-        {"KLD215", "ACCION=CONSULTA|DATO=", "La solicitud al módulo KLD215 no indica qué contacto mostrar (falta DATO)."},
+        {"KLD215",
+         "ACCION=CONSULTA|DATO=", "La solicitud al módulo KLD215 no indica qué contacto mostrar (falta DATO)."},
         {"KLD215", "ACCION=CONSULTA|DATO=C999", "No existe el contacto «C999»."},
         {"KLD215", "DATO=C001", "La solicitud al módulo KLD215 no indica la acción (ACCION)."},
         {"KLD238", "ACCION=CONSULTAR|DATO=ORG99", "No existe la organización «ORG99»."},
@@ -172,8 +177,8 @@ TEST_F(Suplentes, requestsThatNameNothingShownAreExplainedAndLogged)
         const QString parametros = QString::fromUtf8(caso.parametros);
         EXPECT_EQ(aviso(modulo, parametros), QString::fromUtf8(caso.mensaje));
         ASSERT_FALSE(bitacora.lineas().isEmpty());
-        EXPECT_EQ(bitacora.lineas().last(),
-                  QStringLiteral("Solicitud %1 %2 → No se abrió la pantalla: %3").arg(modulo, parametros, QString::fromUtf8(caso.mensaje)));
+        EXPECT_EQ(bitacora.lineas().last(), QStringLiteral("Solicitud %1 %2 → No se abrió la pantalla: %3")
+                                                .arg(modulo, parametros, QString::fromUtf8(caso.mensaje)));
     }
     for (const char *nombre : {"frmKLD215", "frmKLD238", "frmKLD242", "frmOportunidadGanada"})
         EXPECT_EQ(ventanaAbierta(QString::fromUtf8(nombre)), nullptr) << nombre;
@@ -186,11 +191,14 @@ TEST_F(Suplentes, anUnknownModuleIsNotInstalledAndTheWonCodeNeedsTheVariable)
     ASSERT_TRUE(visto->visto);
     EXPECT_EQ(visto->texto, QStringLiteral("El módulo KLD999 no está instalado en este equipo."));
     EXPECT_EQ(visto->detalle, QStringLiteral("Solicitud: ACCION=NUEVO|DATO=X"));
-    EXPECT_EQ(bitacora.lineas(), (QStringList{QStringLiteral("Solicitud de pantalla: KLD999 ACCION=NUEVO|DATO=X"),
-                                              QStringLiteral("Solicitud KLD999 ACCION=NUEVO|DATO=X → El módulo KLD999 no está instalado")}));
+    EXPECT_EQ(
+        bitacora.lineas(),
+        (QStringList{QStringLiteral("Solicitud de pantalla: KLD999 ACCION=NUEVO|DATO=X"),
+                     QStringLiteral("Solicitud KLD999 ACCION=NUEVO|DATO=X → El módulo KLD999 no está instalado")}));
 
     // The won transaction is whatever the variable names, and nothing once it is empty.
-    base.ejecuta(QStringLiteral("UPDATE Variable SET Va_Valor = '' WHERE Va_Nombre = 'CRM_TRANSACCION_OPORTUNIDAD_GANADA'"));
+    base.ejecuta(
+        QStringLiteral("UPDATE Variable SET Va_Valor = '' WHERE Va_Nombre = 'CRM_TRANSACCION_OPORTUNIDAD_GANADA'"));
     EXPECT_EQ(aviso(Ganada, QStringLiteral("NUEVO=OP-000001"), QStringLiteral("AvisoModulo")),
               QStringLiteral("El módulo KLD300 no está instalado en este equipo."));
 }
@@ -203,11 +211,13 @@ TEST_F(Suplentes, aDatabaseFailureIsReportedAndTheNextRequestWorks)
     ASSERT_TRUE(visto->visto);
     EXPECT_EQ(visto->texto, QStringLiteral("No se pudo abrir la pantalla del módulo KLD215."));
     EXPECT_FALSE(visto->detalle.isEmpty());
-    EXPECT_TRUE(bitacora.lineas().last().startsWith(QStringLiteral("Solicitud KLD215 ACCION=CONSULTA|DATO=C001 → No se pudo abrir la pantalla del módulo KLD215: ")));
+    EXPECT_TRUE(bitacora.lineas().last().startsWith(QStringLiteral(
+        "Solicitud KLD215 ACCION=CONSULTA|DATO=C001 → No se pudo abrir la pantalla del módulo KLD215: ")));
 
     base.ejecuta(QStringLiteral("ALTER TABLE Contacto_Fuera RENAME TO Contacto"));
-    EXPECT_NE(abre(QStringLiteral("KLD238"), QStringLiteral("ACCION=CONSULTAR|DATO=ORG02"), QStringLiteral("frmKLD238")),
-              nullptr);
+    EXPECT_NE(
+        abre(QStringLiteral("KLD238"), QStringLiteral("ACCION=CONSULTAR|DATO=ORG02"), QStringLiteral("frmKLD238")),
+        nullptr);
 }
 
 TEST_F(Suplentes, aNewOpportunityIsSavedWithItsFieldsAndLogged)
@@ -216,7 +226,8 @@ TEST_F(Suplentes, aNewOpportunityIsSavedWithItsFieldsAndLogged)
     ASSERT_NE(forma, nullptr);
     EXPECT_EQ(forma->windowTitle(), QStringLiteral("Nueva oportunidad"));
     // It starts with the operator's salesperson and a close a month away.
-    EXPECT_EQ(forma->findChild<QComboBox *>(QStringLiteral("cboVendedor"))->currentData().toString(), QStringLiteral("V001"));
+    EXPECT_EQ(forma->findChild<QComboBox *>(QStringLiteral("cboVendedor"))->currentData().toString(),
+              QStringLiteral("V001"));
     EXPECT_EQ(forma->findChild<QDateEdit *>(QStringLiteral("dtpCierre"))->date(), QDate::currentDate().addDays(30));
 
     QSignalSpy acciones(&anfitrion, &Anfitrion::accionRealizada);
@@ -275,7 +286,8 @@ TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolio)
         SCOPED_TRACE(caso.mensaje);
         forma->findChild<QLineEdit *>(QStringLiteral("txtFolio"))->setText(QString::fromUtf8(caso.folio));
         forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->setText(QString::fromUtf8(caso.descripcion));
-        for (const auto &[lista, clave] : {std::pair{"cboVendedor", caso.vendedor}, std::pair{"cboEstado", caso.estado}}) {
+        for (const auto &[lista, clave] :
+             {std::pair{"cboVendedor", caso.vendedor}, std::pair{"cboEstado", caso.estado}}) {
             auto *combo = forma->findChild<QComboBox *>(QString::fromUtf8(lista));
             combo->setCurrentIndex(combo->findData(QString::fromUtf8(clave)));
         }
@@ -295,7 +307,8 @@ TEST_F(Suplentes, consultaShowsTheOpportunityReadOnly)
     base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C001', Op_Cve_Vendedor = 'V002', "
                                 "Op_Estado_Oportunidad = 'NEG', Op_Monto = 1500.25, "
                                 "Op_Fecha_Cierre_Estimada = '2027-01-31' WHERE Op_Folio = 'OP-000002'"));
-    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=CONSULTA|DATO=OP-000002"), QStringLiteral("frmKLD242"));
+    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=CONSULTA|DATO=OP-000002"),
+                          QStringLiteral("frmKLD242"));
     ASSERT_NE(forma, nullptr);
     EXPECT_EQ(forma->windowTitle(), QStringLiteral("Oportunidad OP-000002"));
     EXPECT_EQ(forma->findChild<QAbstractButton *>(QStringLiteral("cmdGuardar")), nullptr);
@@ -313,12 +326,14 @@ TEST_F(Suplentes, consultaShowsTheOpportunityReadOnly)
 
 TEST_F(Suplentes, editarSavesTheChangesButNeverTheFolio)
 {
-    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000002"), QStringLiteral("frmKLD242"));
+    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000002"),
+                          QStringLiteral("frmKLD242"));
     ASSERT_NE(forma, nullptr);
     auto *folio = forma->findChild<QLineEdit *>(QStringLiteral("txtFolio"));
     EXPECT_EQ(folio->text(), QStringLiteral("OP-000002"));
     EXPECT_TRUE(folio->isReadOnly());
-    const QString descripcion = base.valor(QStringLiteral("SELECT Op_Descripcion FROM Oportunidad WHERE Op_Folio = 'OP-000002'"));
+    const QString descripcion = base.valor(
+        QStringLiteral("SELECT Op_Descripcion FROM Oportunidad WHERE Op_Folio = 'OP-000002'"));
     EXPECT_EQ(forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->text(), descripcion);
 
     forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->setText(QStringLiteral("Renovación 'anual'"));
@@ -334,7 +349,9 @@ TEST_F(Suplentes, editarSavesTheChangesButNeverTheFolio)
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Op_Contacto") + donde), QString());
     EXPECT_DOUBLE_EQ(base.valor(QStringLiteral("SELECT Op_Monto") + donde).toDouble(), 99.99);
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Oper_Ult_Modif") + donde), QStringLiteral("GERENTE"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Clave = 'OP-000002' AND Bi_Accion = 'Modificación'")), 1);
+    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
+                          QStringLiteral("Bi_Clave = 'OP-000002' AND Bi_Accion = 'Modificación'")),
+              1);
     EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")), 3);
 }
 
@@ -354,7 +371,8 @@ TEST_F(Suplentes, editingIsRefusedOnceCancelledAndSavingFindsACancellationOrClos
     for (const auto &[otroUsuario, mensaje] : casos) {
         SCOPED_TRACE(mensaje);
         const QString folio = QString::fromUtf8(mensaje).mid(15, 9);
-        QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=") + folio, QStringLiteral("frmKLD242"));
+        QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=") + folio,
+                              QStringLiteral("frmKLD242"));
         ASSERT_NE(forma, nullptr);
         Ado::Connection(base.direccion()).Execute(QString::fromUtf8(otroUsuario));
         forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"))->setText(QStringLiteral("Otra"));
@@ -382,7 +400,8 @@ TEST_F(Suplentes, anEditOverAnotherUsersChangeKeepsItShowsItAndSavesOnlyTheUsers
     };
     base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Servidores', Op_Estado_Oportunidad = 'NEG', "
                                 "Op_Monto = 1500.25, Op_Fecha_Cierre_Estimada = NULL WHERE Op_Folio = 'OP-000002'"));
-    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000002"), QStringLiteral("frmKLD242"));
+    QWidget *forma = abre(QStringLiteral("KLD242"), QStringLiteral("ACCION=EDITAR|DATO=OP-000002"),
+                          QStringLiteral("frmKLD242"));
     ASSERT_NE(forma, nullptr);
     auto *descripcion = forma->findChild<QLineEdit *>(QStringLiteral("txtDescripcion"));
     auto *monto = forma->findChild<QDoubleSpinBox *>(QStringLiteral("txtMonto"));
@@ -402,7 +421,8 @@ TEST_F(Suplentes, anEditOverAnotherUsersChangeKeepsItShowsItAndSavesOnlyTheUsers
     EXPECT_EQ(visto->texto, QStringLiteral("Otro usuario modificó la oportunidad OP-000002 mientras usted la editaba; "
                                            "no se guardaron sus cambios."));
     EXPECT_EQ(guardada(), QStringLiteral("Servidores|CIE|1500.25|"));
-    EXPECT_EQ(forma->findChild<QComboBox *>(QStringLiteral("cboEstado"))->currentData().toString(), QStringLiteral("CIE"));
+    EXPECT_EQ(forma->findChild<QComboBox *>(QStringLiteral("cboEstado"))->currentData().toString(),
+              QStringLiteral("CIE"));
     EXPECT_EQ(forma->findChild<QLabel *>(QStringLiteral("lbOtroUsuario"))->text(),
               QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. "
                              "Ahora tiene estado: «Cierre inminente (CIE)»."));
@@ -434,12 +454,14 @@ TEST_F(Suplentes, theWonRegistrationClosesTheOpportunityAsTheBoardDoes)
               QString());
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Operador FROM Cierre_Oportunidad WHERE Ci_Folio = 'OP-000003'")),
               QStringLiteral("GERENTE"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Clave = 'OP-000003' AND Bi_Accion = 'Ganada'")), 1);
+    EXPECT_EQ(
+        base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Clave = 'OP-000003' AND Bi_Accion = 'Ganada'")), 1);
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Sg_Nota FROM Seguimiento WHERE Sg_Clave = 'OP-000003'")),
               QStringLiteral("Pedido 'firmado'"));
 
     // Once closed it cannot be won again.
-    EXPECT_EQ(aviso(Ganada, QStringLiteral("NUEVO=OP-000003")), QStringLiteral("La oportunidad OP-000003 ya fue cerrada como ganada."));
+    EXPECT_EQ(aviso(Ganada, QStringLiteral("NUEVO=OP-000003")),
+              QStringLiteral("La oportunidad OP-000003 ya fue cerrada como ganada."));
 }
 
 TEST_F(Suplentes, aWonRegistrationThatFindsTheOpportunityClosedMeanwhileSaysWhyAndStays)
@@ -465,8 +487,8 @@ protected:
     void SetUp() override
     {
         Suplentes::SetUp();
-        for (const auto &[folio, vendedor] : {std::pair{"OP-000001", "V004"}, std::pair{"OP-000002", "V003"},
-                                             std::pair{"OP-000003", "V001"}})
+        for (const auto &[folio, vendedor] :
+             {std::pair{"OP-000001", "V004"}, std::pair{"OP-000002", "V003"}, std::pair{"OP-000003", "V001"}})
             base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Cve_Vendedor = '%1' WHERE Op_Folio = '%2'")
                              .arg(QLatin1String(vendedor), QLatin1String(folio)));
         base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Nivel = 4 WHERE Vn_Cve_Vendedor = 'V006'"));
@@ -495,8 +517,10 @@ TEST_F(SuplentesConAlcance, aRequestOpensOnlyWhatTheBoardWouldListAndWinsNeedThe
         {"SUPERVISOR", "KLD300", "NUEVO=OP-000003", ajena},
         {"ADMIN", "KLD242", "ACCION=CONSULTA|DATO=OP-000001",
          "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
-        {"ADMIN", "KLD242", "ACCION=NUEVO", "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
-        {"RARO", "KLD242", "ACCION=EDITAR|DATO=OP-000001", "El nivel del vendedor V006 no le permite ver oportunidades."},
+        {"ADMIN", "KLD242", "ACCION=NUEVO",
+         "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
+        {"RARO", "KLD242", "ACCION=EDITAR|DATO=OP-000001",
+         "El nivel del vendedor V006 no le permite ver oportunidades."},
         {"CAPTURISTA", "KLD300", "NUEVO=OP-000001",
          "El operador CAPTURISTA no tiene permiso para registrar oportunidades ganadas."},
         {"VENDEDOR", "KLD242", "ACCION=EDITAR|DATO=OP-000001", ""},
@@ -510,8 +534,9 @@ TEST_F(SuplentesConAlcance, aRequestOpensOnlyWhatTheBoardWouldListAndWinsNeedThe
         const QString modulo = QString::fromUtf8(caso.modulo);
         const QString parametros = QString::fromUtf8(caso.parametros);
         const QString folio = parametros.right(9);
-        const QString vendedor = base.valor(QStringLiteral("SELECT Ope_Cve_Vendedor FROM Operador WHERE Ope_Cve_Operador = '%1'")
-                                                .arg(QString::fromUtf8(caso.operador)));
+        const QString vendedor = base.valor(
+            QStringLiteral("SELECT Ope_Cve_Vendedor FROM Operador WHERE Ope_Cve_Operador = '%1'")
+                .arg(QString::fromUtf8(caso.operador)));
         const QString nombre = modulo == Ganada ? QStringLiteral("frmOportunidadGanada") : QStringLiteral("frmKLD242");
         if (QString esperado = QString::fromUtf8(caso.mensaje); !esperado.isEmpty()) {
             if (esperado.contains(QLatin1String("%1")))
@@ -554,7 +579,8 @@ TEST_F(SuplentesConAlcance, aWonRegistrationLeftOpenWhileTheOpportunityChangedHa
     const auto visto = Pruebas::respondeAviso();
     registro->findChild<QAbstractButton *>(QStringLiteral("cmdRegistrar"))->click();
     ASSERT_TRUE(visto->visto);
-    EXPECT_EQ(visto->detalle, QStringLiteral("La oportunidad OP-000001 no está entre las que puede ver el vendedor V004."));
+    EXPECT_EQ(visto->detalle,
+              QStringLiteral("La oportunidad OP-000001 no está entre las que puede ver el vendedor V004."));
     EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
 }
 

@@ -5,9 +5,9 @@
 #include "anfitrion.h"
 #include "ayudas.h"
 #include "basedeprueba.h"
-#include "modulos.h"
 #include "dialogoteclas.h"
 #include "geometriaventana.h"
+#include "modulos.h"
 #include "respuestas.h"
 #include "traducciones.h"
 #include "ventanaprincipal.h"
@@ -41,10 +41,10 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTableWidget>
-#include <QTranslator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,8 @@ class VentanaConTablero : public testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        ASSERT_EQ(Runtime::ComponentLoader::registerLibrary(QStringLiteral(KLD251_BIBLIOTECA)), Runtime::ResultCode::Ok);
+        ASSERT_EQ(Runtime::ComponentLoader::registerLibrary(QStringLiteral(KLD251_BIBLIOTECA)),
+                  Runtime::ResultCode::Ok);
     }
 
     void SetUp() override
@@ -79,7 +80,8 @@ protected:
         // No automatic reload while a test runs: each reload here is one the test caused.
         base.ejecuta(QStringLiteral("UPDATE Variable SET Va_Valor = '30000' WHERE Va_Nombre = "
                                     "'CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES'"));
-        Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
+        Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
+                             QStringLiteral("0"));
         Servicios::estableceOperador(operador);
         modulos = std::make_unique<Modulos>();
         ventana = std::make_unique<VentanaPrincipal>(*modulos, operador);
@@ -97,7 +99,10 @@ protected:
                           + QStringLiteral("/Teqvaro/%1.ini").arg(QLatin1String(ajustes)));
     }
 
-    Controles::ListView &lista() const { return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes")); }
+    Controles::ListView &lista() const
+    {
+        return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes"));
+    }
 
     QStringList folios() const
     {
@@ -157,7 +162,10 @@ protected:
 
     QToolButton *boton(const QString &nombre) const { return tablero->findChild<QToolButton *>(nombre); }
 
-    QString barra(const char *etiqueta) const { return ventana->findChild<QLabel *>(QString::fromUtf8(etiqueta))->text(); }
+    QString barra(const char *etiqueta) const
+    {
+        return ventana->findChild<QLabel *>(QString::fromUtf8(etiqueta))->text();
+    }
 
     QString operador = QStringLiteral("GERENTE");
     Pruebas::BaseDePrueba base;
@@ -191,17 +199,17 @@ TEST_F(VentanaConTablero, theStatusBarTellsWhoseBoardItIsWhatItShowsAndWhatWasLa
         for (const QString &folio : folios())
             listados << QStringLiteral("'%1'").arg(folio);
         const double total = base.valor(QStringLiteral("SELECT SUM(Op_Monto) FROM Oportunidad WHERE Op_Folio IN (%1)")
-                                            .arg(listados.join(QLatin1Char(',')))).toDouble();
-        return QStringLiteral("%1 oportunidades · %2 en total")
-            .arg(folios().size())
-            .arg(Runtime::formatAmount(total));
+                                            .arg(listados.join(QLatin1Char(','))))
+                                 .toDouble();
+        return QStringLiteral("%1 oportunidades · %2 en total").arg(folios().size()).arg(Runtime::formatAmount(total));
     };
     QTest::qWait(1); // the contents are summed once the reload's changes have settled
     EXPECT_EQ(barra("lbContenido"), contenido());
 
     lista().selectItem(2);
     const QString folio = lista().itemText(2);
-    Pruebas::alAparecer(QStringLiteral("Mensaje"), [](QWidget &pregunta) { Pruebas::pulsa(pregunta, QStringLiteral("cmdSi")); });
+    Pruebas::alAparecer(QStringLiteral("Mensaje"),
+                        [](QWidget &pregunta) { Pruebas::pulsa(pregunta, QStringLiteral("cmdSi")); });
     boton(QStringLiteral("imgCancelar"))->click();
     QTest::qWait(1);
     EXPECT_EQ(barra("lbUltimaAccion"), QStringLiteral("Oportunidad %1 cancelada").arg(folio));
@@ -268,7 +276,8 @@ TEST_F(VentanaConTablero, wonOnTheBoardGoesToTheRegistrationOfTheDemosTransactio
 {
     lista().selectItem(1);
     const QString folio = lista().itemText(1);
-    Pruebas::alAparecer(QStringLiteral("Mensaje"), [](QWidget &pregunta) { Pruebas::pulsa(pregunta, QStringLiteral("cmdSi")); });
+    Pruebas::alAparecer(QStringLiteral("Mensaje"),
+                        [](QWidget &pregunta) { Pruebas::pulsa(pregunta, QStringLiteral("cmdSi")); });
     boton(QStringLiteral("imgGanada"))->click();
     QWidget *registro = ventanaAbierta(QStringLiteral("frmOportunidadGanada"));
     ASSERT_NE(registro, nullptr);
@@ -277,18 +286,20 @@ TEST_F(VentanaConTablero, wonOnTheBoardGoesToTheRegistrationOfTheDemosTransactio
     registro->findChild<QAbstractButton *>(QStringLiteral("cmdRegistrar"))->click();
     activa(*ventana);
 
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'").arg(folio)),
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'").arg(folio)),
+        QStringLiteral("1"));
     EXPECT_FALSE(folios().contains(folio));
 }
 
 TEST_F(VentanaConTablero, theMenusListTheInstalledModulesAndTheOpenWindows)
 {
-    Runtime::ComponentRegistry().registerClass(QStringLiteral("KLD777.Pantalla"),
-                                               Runtime::Registration{QStringLiteral("/no/existe/KLD777.so"),
-                                                                     QStringLiteral("Pantalla")});
-    EXPECT_EQ(textos(menu(QStringLiteral("menuModulos"))),
-              (QStringList{QStringLiteral("KLD251.Pantalla"), QStringLiteral("KLD777.Pantalla"), QStringLiteral("&Salir")}));
+    Runtime::ComponentRegistry().registerClass(
+        QStringLiteral("KLD777.Pantalla"),
+        Runtime::Registration{QStringLiteral("/no/existe/KLD777.so"), QStringLiteral("Pantalla")});
+    EXPECT_EQ(
+        textos(menu(QStringLiteral("menuModulos"))),
+        (QStringList{QStringLiteral("KLD251.Pantalla"), QStringLiteral("KLD777.Pantalla"), QStringLiteral("&Salir")}));
     EXPECT_TRUE(entrada(menu(QStringLiteral("menuModulos")), Tablero)->isChecked());
 
     // A module that cannot be loaded is explained and the host goes on.
@@ -318,8 +329,9 @@ TEST_F(VentanaConTablero, theMenusListTheInstalledModulesAndTheOpenWindows)
     ASSERT_NE(ventanasDelTablero, nullptr);
     QStringList listadas = textos(ventanasDelTablero);
     listadas.sort();
-    EXPECT_EQ(listadas, (QStringList{QStringLiteral("Contacto — María Fernández"), QStringLiteral("Oportunidad OP-000002"),
-                                     QStringLiteral("Teqvaro — Control de oportunidades")}));
+    EXPECT_EQ(listadas,
+              (QStringList{QStringLiteral("Contacto — María Fernández"), QStringLiteral("Oportunidad OP-000002"),
+                           QStringLiteral("Teqvaro — Control de oportunidades")}));
 }
 
 TEST_F(VentanaConTablero, aboutNamesTheProgramAndTheSession)
@@ -341,8 +353,9 @@ TEST_F(VentanaConTablero, theBoardsExitClosesTheMainWindowAndItsWindows)
     EXPECT_FALSE(tablero->isVisible());
     EXPECT_EQ(ventanaAbierta(QStringLiteral("frmKLD215")), nullptr);
     // The board's close handler ran: it remembered the view.
-    EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QString()),
-              QStringLiteral("1"));
+    EXPECT_EQ(
+        Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QString()),
+        QStringLiteral("1"));
 }
 
 // An operator without a salesperson meets the login when the board first activates.
@@ -445,7 +458,8 @@ TEST_F(VentanaConTablero, theWindowComesBackAsItWasLeftButAlwaysInsideTheScreen)
     const QRect dejada(pantalla.topLeft() + QPoint(30, 40), QSize(700, 460));
     EXPECT_EQ(reabierta([&](QWidget &v) { v.setGeometry(dejada); })->geometry(), dejada);
 
-    for (const QRect fuera : {QRect(pantalla.right() - 100, pantalla.bottom() - 80, 500, 400), QRect(-3000, -2000, 4000, 3000)}) {
+    for (const QRect fuera :
+         {QRect(pantalla.right() - 100, pantalla.bottom() - 80, 500, 400), QRect(-3000, -2000, 4000, 3000)}) {
         SCOPED_TRACE(fuera.x());
         const auto otra = reabierta([&](QWidget &v) { v.setGeometry(fuera); });
         otra->show();
@@ -513,7 +527,8 @@ TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelection)
         return nombres;
     };
     lista().clearSelection();
-    EXPECT_EQ(habilitadas(*ventana), (QStringList{"accExportarCsv", "accCopiarFilas", "accResumenEstados", "accAjustarColumnas"}));
+    EXPECT_EQ(habilitadas(*ventana),
+              (QStringList{"accExportarCsv", "accCopiarFilas", "accResumenEstados", "accAjustarColumnas"}));
     VentanaPrincipal sinPantalla(*modulos, operador);
     EXPECT_EQ(habilitadas(sinPantalla), QStringList());
 
@@ -561,7 +576,8 @@ TEST_F(VentanaConTablero, theExportSuggestsTheViewsNameAndTheDayInTheLastFolder)
     const auto aviso = Pruebas::respondeAviso();
     Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [&](QWidget &ventanaDelDialogo) {
         auto &dialogo = static_cast<QFileDialog &>(ventanaDelDialogo);
-        EXPECT_EQ(QFileInfo(dialogo.selectedFiles().value(0)).absolutePath(), QFileInfo(carpeta.path()).absoluteFilePath());
+        EXPECT_EQ(QFileInfo(dialogo.selectedFiles().value(0)).absolutePath(),
+                  QFileInfo(carpeta.path()).absoluteFilePath());
         dialogo.selectFile(carpeta.filePath(QStringLiteral("no/existe/lista.csv")));
         QMetaObject::invokeMethod(&dialogo, "accept");
     });

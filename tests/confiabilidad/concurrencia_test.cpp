@@ -82,7 +82,8 @@ protected:
         const bool ambosEsperan = QTest::qWaitFor(
             [&] {
                 return base.valor(QStringLiteral("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' "
-                                                 "AND objid = %1 AND NOT granted").arg(candado))
+                                                 "AND objid = %1 AND NOT granted")
+                                      .arg(candado))
                        == QStringLiteral("2");
             },
             120000);
@@ -128,8 +129,8 @@ TEST_F(DosUsuarios, aStateChangedByOneShowsInTheOthersNextRefresh)
     const int renglon = int(folios().indexOf(QStringLiteral("F3"))) + 1;
     ASSERT_EQ(lista().cellForeColor(renglon, 0), 0x808080);
     QObject dueno;
-    QProcess *ana = otroUsuario(base.url(), {QStringLiteral("ANA"), QStringLiteral("estado:ROJO"), QStringLiteral("F3")},
-                                &dueno);
+    QProcess *ana = otroUsuario(base.url(),
+                                {QStringLiteral("ANA"), QStringLiteral("estado:ROJO"), QStringLiteral("F3")}, &dueno);
     EXPECT_EQ(termina(*ana), QString());
     tic(1);
     EXPECT_EQ(lista().cellForeColor(renglon, 0), 0x0000FF);
@@ -168,7 +169,9 @@ TEST(OtroUsuario, actua)
                 lista.selectItem(renglon);
         }
         ASSERT_NE(lista.selectedIndex(), 0);
-        const auto pulsa = [&](const char *boton) { tablero.findChild<QToolButton *>(QString::fromUtf8(boton))->click(); };
+        const auto pulsa = [&](const char *boton) {
+            tablero.findChild<QToolButton *>(QString::fromUtf8(boton))->click();
+        };
         if (accion == QStringLiteral("cancela")) {
             pulsa("imgCancelar");
         } else if (accion == QStringLiteral("gana")) {
@@ -180,7 +183,8 @@ TEST(OtroUsuario, actua)
     }
     QTextStream salida(stdout);
     for (const Pruebas::MensajeMostrado &mensaje : entorno.mensajes)
-        salida << "MENSAJE " << mensaje.idError << ' ' << QString(mensaje.texto).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")) << '\n';
+        salida << "MENSAJE " << mensaje.idError << ' '
+               << QString(mensaje.texto).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")) << '\n';
     salida.flush();
     Publico::Termina();
     Ado::Session::reset();

@@ -57,15 +57,26 @@ const QStringList fallaDeCarga{QStringLiteral("ERR-ID:7500014")};
 TEST_F(Configuracion, unreadableNumbersAreReportedAndTheBoardStillOpens)
 {
     revisa("VISTA",
-           {{"abc", fallaDeCarga, 4}, {"40000", fallaDeCarga, 4}, {"1e10", fallaDeCarga, 4}, {"-1", sinMensaje, 4},
-            {"", sinMensaje, 4}, {" 2 ", sinMensaje, 4}},
+           {{"abc", fallaDeCarga, 4},
+            {"40000", fallaDeCarga, 4},
+            {"1e10", fallaDeCarga, 4},
+            {"-1", sinMensaje, 4},
+            {"", sinMensaje, 4},
+            {" 2 ", sinMensaje, 4}},
            [](const QString &valor) {
-               Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), valor);
+               Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
+                                    valor);
            });
-    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
+    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
+                         QStringLiteral("0"));
     revisa("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES",
-           {{"-5", sinMensaje, 4}, {"0", sinMensaje, 4}, {"1e3", sinMensaje, 4}, {"", sinMensaje, 4},
-            {"2.5", sinMensaje, 4}, {"40000", fallaDeCarga, 4}, {"abc", fallaDeCarga, 4}},
+           {{"-5", sinMensaje, 4},
+            {"0", sinMensaje, 4},
+            {"1e3", sinMensaje, 4},
+            {"", sinMensaje, 4},
+            {"2.5", sinMensaje, 4},
+            {"40000", fallaDeCarga, 4},
+            {"abc", fallaDeCarga, 4}},
            [this](const QString &valor) { variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), valor); });
 }
 
@@ -84,9 +95,10 @@ TEST_F(Configuracion, aServiceFailingDuringTheLoadEndsTheLoad)
 TEST_F(Configuracion, aListOfViewsThatCannotBeReadIsReportedByItsRoutine)
 {
     base.ejecuta(QStringLiteral("ALTER TABLE Variable RENAME TO Variable_Guardada"));
-    base.ejecuta(QStringLiteral("CREATE VIEW Variable AS SELECT Va_Nombre, CASE WHEN Va_Nombre = "
-                                "'CRM_VISTA_CONTROL_OPORTUNIDADES' THEN CAST(abs(CAST(-9223372036854775808 AS BIGINT) + 0 * length(Va_Nombre)) "
-                                "AS TEXT) ELSE Va_Valor END AS Va_Valor FROM Variable_Guardada"));
+    base.ejecuta(QStringLiteral(
+        "CREATE VIEW Variable AS SELECT Va_Nombre, CASE WHEN Va_Nombre = "
+        "'CRM_VISTA_CONTROL_OPORTUNIDADES' THEN CAST(abs(CAST(-9223372036854775808 AS BIGINT) + 0 * length(Va_Nombre)) "
+        "AS TEXT) ELSE Va_Valor END AS Va_Valor FROM Variable_Guardada"));
     const Resultado resultado = abreYCuenta();
     EXPECT_EQ(resultado.mensajes, QStringList{QStringLiteral("ERR-ID:7500015")});
     EXPECT_EQ(resultado.vistas, 0);
@@ -99,15 +111,20 @@ TEST_F(Configuracion, viewListsAndStoredQueries)
 {
     const QStringList sinConsulta{QStringLiteral("ERR-ID:7500016")};
     revisa("CRM_VISTA_CONTROL_OPORTUNIDADES",
-           {{",,,", sinMensaje, 0}, {"|", sinMensaje, 0}, {"a|", sinMensaje, 0}, {"|b", sinMensaje, 0},
-            {"sin barra", sinMensaje, 0}, {"   |   ", sinMensaje, 0}, {"a|b|c", sinConsulta, 0},
-            {"TODOS|NOEXISTE", sinConsulta, 0}, {"TODOS|CONTROL,,x|", sinMensaje, 4}, {"T|CONTROL|extra", sinMensaje, 4}},
+           {{",,,", sinMensaje, 0},
+            {"|", sinMensaje, 0},
+            {"a|", sinMensaje, 0},
+            {"|b", sinMensaje, 0},
+            {"sin barra", sinMensaje, 0},
+            {"   |   ", sinMensaje, 0},
+            {"a|b|c", sinConsulta, 0},
+            {"TODOS|NOEXISTE", sinConsulta, 0},
+            {"TODOS|CONTROL,,x|", sinMensaje, 4},
+            {"T|CONTROL|extra", sinMensaje, 4}},
            [this](const QString &valor) { variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), valor); });
-    revisa("Cs_Sql",
-           {{"SELEC * FROM {PARAMETROS}", {""}, 0}, {"SELECT 1 FROM NoHay WHERE {PARAMETROS}", {""}, 0}},
-           [this](const QString &valor) {
-               base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(valor));
-           });
+    revisa(
+        "Cs_Sql", {{"SELEC * FROM {PARAMETROS}", {""}, 0}, {"SELECT 1 FROM NoHay WHERE {PARAMETROS}", {""}, 0}},
+        [this](const QString &valor) { base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(valor)); });
 }
 
 // A colour that cannot be shown is reported once per reload and leaves the rows of that
@@ -116,11 +133,18 @@ TEST_F(Configuracion, coloursThatCannotBeShownAndNullWeights)
 {
     const QStringList sinColor{QStringLiteral("ERR-ID:7500018")};
     revisa("Eo_Hexadecimal",
-           {{"''", sinColor, 4}, {"NULL", sinColor, 4}, {"'&HZZ'", sinColor, 4}, {"'1099511627776'", sinColor, 4},
-            {"'-1'", sinColor, 4}, {"'&H'", sinColor, 4}, {"'&HFFFFFFFFF'", sinColor, 4}, {"'abc'", sinColor, 4}},
+           {{"''", sinColor, 4},
+            {"NULL", sinColor, 4},
+            {"'&HZZ'", sinColor, 4},
+            {"'1099511627776'", sinColor, 4},
+            {"'-1'", sinColor, 4},
+            {"'&H'", sinColor, 4},
+            {"'&HFFFFFFFFF'", sinColor, 4},
+            {"'abc'", sinColor, 4}},
            [this](const QString &valor) {
                base.ejecuta(QStringLiteral("UPDATE Estado_Oportunidad SET Eo_Hexadecimal = %1 "
-                                           "WHERE Eo_Cve_Estado_Oportunidad = 'ROJO'").arg(valor));
+                                           "WHERE Eo_Cve_Estado_Oportunidad = 'ROJO'")
+                                .arg(valor));
            });
     base.ejecuta(QStringLiteral("UPDATE Estado_Oportunidad SET Eo_Hexadecimal = '&HFF', Eo_Negrilla = NULL"));
     entorno->mensajes.clear();
@@ -138,7 +162,8 @@ TEST_F(Configuracion, noStatesFortyEightAndFortyNine)
         base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
         for (int numero = 0; numero < estados; ++numero)
             base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('E%1', 'Estado %1', '&H%2', 'NO')")
-                             .arg(numero).arg(numero * 4, 0, 16));
+                             .arg(numero)
+                             .arg(numero * 4, 0, 16));
         abre();
         entorno->mensajes.clear();
         lista().selectItem(1);

@@ -30,15 +30,13 @@ protected:
         variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0")); // a reload every tick
     }
 
-    void pulsaBoton(const char *nombre) const
-    {
-        tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click();
-    }
+    void pulsaBoton(const char *nombre) const { tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click(); }
 
     QString estadoDe(const QString &folio) const
     {
         return base.valor(QStringLiteral("SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad "
-                                         "WHERE Op_Folio = '%1'").arg(folio));
+                                         "WHERE Op_Folio = '%1'")
+                              .arg(folio));
     }
 };
 
@@ -49,7 +47,8 @@ TEST_F(Fallas, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDo
 {
     base.ejecuta(QStringLiteral("CREATE FUNCTION corta() RETURNS trigger AS $$ BEGIN "
                                 "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql"));
-    base.ejecuta(QStringLiteral("CREATE TRIGGER corta BEFORE INSERT ON Bitacora FOR EACH ROW EXECUTE FUNCTION corta()"));
+    base.ejecuta(
+        QStringLiteral("CREATE TRIGGER corta BEFORE INSERT ON Bitacora FOR EACH ROW EXECUTE FUNCTION corta()"));
     abre();
     lista().selectItem(1);
     const QString folio = lista().itemText(1);
@@ -84,7 +83,7 @@ TEST_F(Fallas, statementsThatRunOutOfTimeChangeNothing)
                                 "', pg_sleep(0.2) AS \"Espera\" FROM Oportunidad')"));
     tic(2);
     EXPECT_EQ(folios(), antes);
-    EXPECT_EQ(lista().columnCount(), 3); // not the slow view's columns
+    EXPECT_EQ(lista().columnCount(), 3);                                                  // not the slow view's columns
     EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500017")}); // once
     entorno->mensajes.clear();
 
@@ -125,7 +124,8 @@ protected:
     static QString servidor(const QString &accion)
     {
         QProcess guion;
-        guion.start(QStringLiteral(KLD251_RAIZ "/scripts/postgresql"), {accion, carpeta->filePath(QStringLiteral("pg"))});
+        guion.start(QStringLiteral(KLD251_RAIZ "/scripts/postgresql"),
+                    {accion, carpeta->filePath(QStringLiteral("pg"))});
         guion.waitForFinished(120000);
         EXPECT_EQ(guion.exitCode(), 0) << guion.readAllStandardError().toStdString();
         return QString::fromUtf8(guion.readAllStandardOutput()).trimmed();
@@ -162,9 +162,12 @@ TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
         EXPECT_FALSE(mensaje.texto.isEmpty());
     }
     EXPECT_EQ(folios(), antes);
-    const auto conexion = [this] { return Runtime::ScreenStatus::of(tablero.get())->text(Runtime::ScreenStatus::Part::Connection); };
+    const auto conexion = [this] {
+        return Runtime::ScreenStatus::of(tablero.get())->text(Runtime::ScreenStatus::Part::Connection);
+    };
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^Sin conexión desde las \\d\\d:\\d\\d, reintentando$"))
-                    .match(conexion()).hasMatch())
+                    .match(conexion())
+                    .hasMatch())
         << conexion().toStdString();
 
     servidor(QStringLiteral("start"));

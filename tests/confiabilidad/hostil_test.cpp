@@ -42,9 +42,9 @@ protected:
         Ado::Recordset datos = base.conexion()->Execute(
             QStringLiteral("SELECT Op_Folio, Op_Estado_Oportunidad, Es_Cve_Estado FROM Oportunidad"));
         for (; !datos.atEnd(); datos.moveNext()) {
-            filas.insert(Runtime::toTextOrEmpty(datos.field(0)),
-                         Runtime::toTextOrEmpty(datos.field(1)) + QStringLiteral(" / ")
-                             + Runtime::toTextOrEmpty(datos.field(2)));
+            filas.insert(Runtime::toTextOrEmpty(datos.field(0)), Runtime::toTextOrEmpty(datos.field(1))
+                                                                     + QStringLiteral(" / ")
+                                                                     + Runtime::toTextOrEmpty(datos.field(2)));
         }
         return filas;
     }
@@ -57,10 +57,7 @@ protected:
         return valores;
     }
 
-    void pulsaBoton(const char *nombre) const
-    {
-        tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click();
-    }
+    void pulsaBoton(const char *nombre) const { tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click(); }
 
     // A salesperson of level 1 whose code, folio, contact, organisation and state are all
     // the payload, signed in as operator `operador`.
@@ -69,7 +66,8 @@ protected:
         const QString color = QStringLiteral("&H%1").arg((numero + 1) * 0x0A0B0C & 0xFFFFFF, 0, 16);
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES (%1, 'Hostil', 1, NULL, 'AC')").arg(q(carga)));
         base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('%1', 'Hostil', %2)").arg(operador, q(carga)));
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES (%1, 'Hostil', '%2', 'NO')").arg(q(carga), color));
+        base.ejecuta(
+            QStringLiteral("INSERT INTO Estado_Oportunidad VALUES (%1, 'Hostil', '%2', 'NO')").arg(q(carga), color));
         base.ejecuta(QStringLiteral("INSERT INTO Organizacion VALUES (%1, 'Hostil', '', '')").arg(q(carga)));
         base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES (%1, 'Hostil', %1, '', '')").arg(q(carga)));
         base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
@@ -118,7 +116,8 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
         QMap<QString, QString> esperadas = antes;
         esperadas[carga] = carga + QStringLiteral(" / CA");
         EXPECT_EQ(oportunidades(), esperadas);
-        EXPECT_EQ(columna(QStringLiteral("SELECT Bi_Clave FROM Bitacora WHERE Bi_Accion = 'Cancelación'")).count(carga), 1);
+        EXPECT_EQ(columna(QStringLiteral("SELECT Bi_Clave FROM Bitacora WHERE Bi_Accion = 'Cancelación'")).count(carga),
+                  1);
         tablero.reset();
     }
     EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), int(cargas.size()));
@@ -193,7 +192,8 @@ TEST_F(ServiciosHostil, everyOperationStoresAndFindsExactlyTheValue)
             base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('O''PERADOR', %1, %1)").arg(q(carga)));
             base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES (%1, 'n', %1)").arg(q(carga)));
             base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) "
-                                        "VALUES (%1, 'd', 'V')").arg(q(carga)));
+                                        "VALUES (%1, 'd', 'V')")
+                             .arg(q(carga)));
 
             EXPECT_EQ(funciones.BuscaCampo(QStringLiteral("Operador"), QStringLiteral("Ope_Cve_Operador"), carga,
                                            QStringLiteral("Ope_Cve_Vendedor"), 0, {}, {}, {}),
@@ -208,8 +208,10 @@ TEST_F(ServiciosHostil, everyOperationStoresAndFindsExactlyTheValue)
             EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
                                   QStringLiteral("Bi_Entidad = %1 AND Bi_Clave = %1 AND Bi_Accion = %1").arg(q(carga))),
                       1);
-            EXPECT_TRUE(procesos.CierraOportunidad(carga, 2, QStringLiteral("1"))) << procesos.UltimoError().toStdString();
-            EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("Ci_Folio = %1").arg(q(carga))), 1);
+            EXPECT_TRUE(procesos.CierraOportunidad(carga, 2, QStringLiteral("1")))
+                << procesos.UltimoError().toStdString();
+            EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("Ci_Folio = %1").arg(q(carga))),
+                      1);
         } else {
             EXPECT_ANY_THROW(funciones.BuscaCampo(QStringLiteral("Operador"), QStringLiteral("Ope_Cve_Operador"), carga,
                                                   QStringLiteral("Ope_Cve_Vendedor"), 0, {}, {}, {}));

@@ -246,11 +246,11 @@ TEST_F(BusquedaDelCodigo, unValorNuloOUnaConsultaQueFallaDejanVacioElResultado)
 {
     static QStringList avisos;
     avisos.clear();
-    const QtMessageHandler anterior = qInstallMessageHandler([](QtMsgType tipo, const QMessageLogContext &contexto,
-                                                                const QString &texto) {
-        if (tipo == QtWarningMsg && QLatin1String(contexto.category) == QLatin1String("teqvaro.controles"))
-            avisos << texto;
-    });
+    const QtMessageHandler anterior = qInstallMessageHandler(
+        [](QtMsgType tipo, const QMessageLogContext &contexto, const QString &texto) {
+            if (tipo == QtWarningMsg && QLatin1String(contexto.category) == QLatin1String("teqvaro.controles"))
+                avisos << texto;
+        });
     codigo->setTexto(QStringLiteral("V1"));
     codigo->setSql(QStringLiteral("select Vn_Password from vendedor where Vn_cve_vendedor = '?'"));
     nombre->setTexto(QStringLiteral("anterior"));
@@ -289,7 +289,8 @@ TEST(txtZEL, elFormatoRellenaConCerosLosCodigosNumericos)
         caja.setFormato(caso.formato);
         caja.setTexto(caso.codigo);
         caja.Valida();
-        EXPECT_EQ(caja.Texto(), caso.resultado) << caso.formato.toString().toStdString() << " " << caso.codigo.toStdString();
+        EXPECT_EQ(caja.Texto(), caso.resultado)
+            << caso.formato.toString().toStdString() << " " << caso.codigo.toStdString();
     }
 }
 
@@ -373,10 +374,10 @@ TEST(Colores, cadaPropiedadDeColorRechazaUnaReferenciaNoValidaSinCambiar)
         const char *nombre;
     };
     const Propiedad propiedades[] = {
-        {&boton, "backcolor"},     {&boton, "bordercolor"},   {&boton, "forecolor"},    {&boton, "focuscolor"},
-        {&etiqueta, "backcolor"},  {&etiqueta, "forecolor"},  {&esquema, "backcolor"},  {&esquema, "enablecolor"},
+        {&boton, "backcolor"},      {&boton, "bordercolor"},  {&boton, "forecolor"},    {&boton, "focuscolor"},
+        {&etiqueta, "backcolor"},   {&etiqueta, "forecolor"}, {&esquema, "backcolor"},  {&esquema, "enablecolor"},
         {&esquema, "disablecolor"}, {&esquema, "focuscolor"}, {&combo, "enabledcolor"}, {&combo, "disabledcolor"},
-        {&combo, "focuscolor"},    {&caja, "enabledcolor"},   {&caja, "disabledcolor"}, {&caja, "focuscolor"},
+        {&combo, "focuscolor"},     {&caja, "enabledcolor"},  {&caja, "disabledcolor"}, {&caja, "focuscolor"},
     };
     for (const Propiedad &propiedad : propiedades) {
         const auto lee = [&] { return propiedad.control->property(propiedad.nombre).value<qint32>(); };

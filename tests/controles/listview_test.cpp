@@ -149,13 +149,19 @@ TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
 {
     using Kind = Controles::TextTable::ColumnKind;
     const std::vector<std::pair<QStringList, Kind>> casos = {
-        {{"12", "-3,400.50", "", "0.5"}, Kind::Number},       {{"12", "1."}, Kind::Text},
-        {{".5"}, Kind::Text},                                {{"1-2"}, Kind::Text},
-        {{"$1,234.50", "-$5.00", "7"}, Kind::Number},        {{"$", "$-5"}, Kind::Text},
-        {{"2026-01-31", "2026-02-01 10:20:30"}, Kind::Date}, {{"2026-1-31"}, Kind::Text},
-        {{"2026-01-31 10:20"}, Kind::Text},                  {{"", ""}, Kind::Text},
+        {{"12", "-3,400.50", "", "0.5"}, Kind::Number},
+        {{"12", "1."}, Kind::Text},
+        {{".5"}, Kind::Text},
+        {{"1-2"}, Kind::Text},
+        {{"$1,234.50", "-$5.00", "7"}, Kind::Number},
+        {{"$", "$-5"}, Kind::Text},
+        {{"2026-01-31", "2026-02-01 10:20:30"}, Kind::Date},
+        {{"2026-1-31"}, Kind::Text},
+        {{"2026-01-31 10:20"}, Kind::Text},
+        {{"", ""}, Kind::Text},
         {{"31/01/2026", "01/02/2026 10:20", "02/02/2026 10:20:30"}, Kind::Date},
-        {{"31/1/2026"}, Kind::Text},                         {{"31/01/2026 10"}, Kind::Text},
+        {{"31/1/2026"}, Kind::Text},
+        {{"31/01/2026 10"}, Kind::Text},
     };
     for (const auto &[textos, tipo] : casos) {
         SCOPED_TRACE(textos.join(QLatin1Char('|')).toStdString());
@@ -209,7 +215,8 @@ TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
         return lista.restoreLayout();
     };
     const auto disposicion = [](const ListView &lista) {
-        return QStringList{QString::number(lista.header()->sectionSize(1)), QString::number(lista.header()->visualIndex(2)),
+        return QStringList{QString::number(lista.header()->sectionSize(1)),
+                           QString::number(lista.header()->visualIndex(2)),
                            lista.sorted() ? QString::number(lista.sortKey()) : QStringLiteral("-"),
                            lista.sortOrder() == Qt::DescendingOrder ? QStringLiteral("desc") : QStringLiteral("asc")}
             .join(QLatin1Char(' '));

@@ -23,7 +23,8 @@ bool esHexadecimalUOctal(const QVariant &valor)
 void revisaAnchos(const QVariant &valor, const Fuzz::Resultado<qint16> &corto, const Fuzz::Resultado<qint32> &largo)
 {
     using namespace Runtime::ErrorNumber;
-    exige((corto.valor || Fuzz::esErrorDeConversion(corto.error)) && (largo.valor || Fuzz::esErrorDeConversion(largo.error)),
+    exige((corto.valor || Fuzz::esErrorDeConversion(corto.error))
+              && (largo.valor || Fuzz::esErrorDeConversion(largo.error)),
           "an integer conversion raises only 6, 13 or 94");
     if (corto.error == TypeMismatch || corto.error == InvalidUseOfNull || largo.error == TypeMismatch
         || largo.error == InvalidUseOfNull)
@@ -50,8 +51,7 @@ void revisaTexto(const QString &texto, const Fuzz::Resultado<qint16> &corto)
 }
 
 // A number rounds to the nearest integer, and overflows only out of range.
-template<typename Integer>
-void revisaRedondeo(double numero, const Fuzz::Resultado<Integer> &resultado)
+template<typename Integer> void revisaRedondeo(double numero, const Fuzz::Resultado<Integer> &resultado)
 {
     if (resultado.valor)
         exige(std::fabs(*resultado.valor - numero) <= 0.5, "a number rounds to the nearest integer");
@@ -71,8 +71,10 @@ void revisaNumero(const QVariant &valor, const Fuzz::Resultado<qint16> &corto, c
     const QVariant escrito(QLatin1Char(' ') + texto + QLatin1Char(' '));
     const auto cortoEscrito = Fuzz::convierte([&] { return Runtime::toInteger16(escrito); });
     const auto largoEscrito = Fuzz::convierte([&] { return Runtime::toInteger32(escrito); });
-    exige(cortoEscrito.valor == corto.valor && cortoEscrito.error == corto.error, "16 bits: a number reads as its text");
-    exige(largoEscrito.valor == largo.valor && largoEscrito.error == largo.error, "32 bits: a number reads as its text");
+    exige(cortoEscrito.valor == corto.valor && cortoEscrito.error == corto.error,
+          "16 bits: a number reads as its text");
+    exige(largoEscrito.valor == largo.valor && largoEscrito.error == largo.error,
+          "32 bits: a number reads as its text");
 }
 
 } // namespace

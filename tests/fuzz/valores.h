@@ -29,7 +29,8 @@ inline QVariant valorDe(FuzzedDataProvider &datos)
 {
     switch (datos.ConsumeEnum<Forma>()) {
     case Forma::TextoUtf8: return QString::fromUtf8(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
-    case Forma::TextoLatin1: return QString::fromLatin1(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
+    case Forma::TextoLatin1:
+        return QString::fromLatin1(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
     case Forma::Bytes: return QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString());
     case Forma::Entero: return QVariant::fromValue(datos.ConsumeIntegral<qint64>());
     case Forma::Real: return std::bit_cast<double>(datos.ConsumeIntegral<std::uint64_t>());
@@ -41,15 +42,13 @@ inline QVariant valorDe(FuzzedDataProvider &datos)
 
 // A conversion gives a value or raises a runtime error; any other exception leaves the
 // target, and libFuzzer reports it as a crash.
-template<typename T>
-struct Resultado
+template<typename T> struct Resultado
 {
     std::optional<T> valor;
     int error = 0;
 };
 
-template<typename Conversion>
-auto convierte(Conversion &&conversion) -> Resultado<decltype(conversion())>
+template<typename Conversion> auto convierte(Conversion &&conversion) -> Resultado<decltype(conversion())>
 {
     try {
         return {conversion(), 0};

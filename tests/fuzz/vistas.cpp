@@ -33,8 +33,9 @@ QString escribe(const std::vector<Vista> &vistas)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     FuzzedDataProvider datos(data, size);
-    const QString texto = datos.ConsumeBool() ? QString::fromUtf8(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()))
-                                              : QString::fromLatin1(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
+    const QString texto = datos.ConsumeBool()
+                              ? QString::fromUtf8(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()))
+                              : QString::fromLatin1(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
     const std::vector<Vista> vistas = LeeVistas(texto);
     for (const Vista &vista : vistas) {
         exige(!vista.nombre.trimmed().isEmpty() && !vista.consulta.trimmed().isEmpty(), "a view has a name and a key");

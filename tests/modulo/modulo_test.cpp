@@ -82,7 +82,8 @@ TEST_F(ModuloCargado, registersItsPublicClassUnderTheModuleCodeAndTheLibrarysPat
 TEST_F(ModuloCargado, handsOutOneBoardAndAnswersItsFamily)
 {
     const std::unique_ptr<QObject> pantalla = cargador.createObject(nombreDeRegistro);
-    EXPECT_EQ(creados(), (QStringList{QStringLiteral("Entorno"), QStringLiteral("Funciones"), QStringLiteral("Procesos")}));
+    EXPECT_EQ(creados(),
+              (QStringList{QStringLiteral("Entorno"), QStringLiteral("Funciones"), QStringLiteral("Procesos")}));
     EXPECT_EQ(Runtime::readMember(pantalla.get(), "Modulo").toString(), QStringLiteral("CRM"));
 
     QObject *tablero = Runtime::readMember(pantalla.get(), "GetPantalla").value<QObject *>();
@@ -159,9 +160,8 @@ TEST(Anfitrion, opensTheBoardByRegistrationNameInItsOwnProcess)
 TEST(Anfitrion, reportsAModuleThatIsNotRegisteredAndEnds)
 {
     QProcess anfitrion;
-    anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA),
-                    {QStringLiteral("--modulo"), QStringLiteral("KLD999.Pantalla"), QStringLiteral("--screenshot"),
-                     QStringLiteral("/dev/null")});
+    anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), {QStringLiteral("--modulo"), QStringLiteral("KLD999.Pantalla"),
+                                                       QStringLiteral("--screenshot"), QStringLiteral("/dev/null")});
     ASSERT_TRUE(anfitrion.waitForFinished(120000));
     EXPECT_NE(anfitrion.exitCode(), 0);
     EXPECT_TRUE(QString::fromUtf8(anfitrion.readAllStandardError()).contains(QStringLiteral("KLD999.Pantalla")));

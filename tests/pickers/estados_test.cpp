@@ -44,8 +44,9 @@ protected:
     }
 
     // Loads the picker and calls Mostrar as the change-state action does.
-    static Modal muestra(frmEstados &estados, const QVariant &actual,
-                         const std::function<void(frmEstados &)> &respuesta = [](frmEstados &) {})
+    static Modal muestra(
+        frmEstados &estados, const QVariant &actual,
+        const std::function<void(frmEstados &)> &respuesta = [](frmEstados &) {})
     {
         estados.load();
         const auto modal = responde<frmEstados>(estados, respuesta);
@@ -90,7 +91,8 @@ TEST_F(Estados, eachStateFillsItsTileInItsColourAndTheCurrentOneIsRaised)
 {
     tresEstados();
     frmEstados estados;
-    muestra(estados, QStringLiteral("AZUL"), [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
+    muestra(estados, QStringLiteral("AZUL"),
+            [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
     const QColor rojo(255, 0, 0), azul(0, 0, 255), gris(128, 128, 128);
     const std::vector<std::pair<QString, QColor>> esperados = {
         {"ROJO|&HFF", rojo}, {"AZUL|16711680", azul}, {"GRIS| &H808080 ", gris}};
@@ -124,7 +126,8 @@ TEST_F(Estados, withoutAMatchingStateNothingIsMarkedAndAceptarReturnsTheKeyPasse
         if (caso.estados > 0 && base.cuenta(QStringLiteral("Estado_Oportunidad")) == 0)
             tresEstados();
         frmEstados estados;
-        muestra(estados, caso.actual, [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
+        muestra(estados, caso.actual,
+                [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
         for (int i = caso.estados; i < cuadros; ++i) {
             const CuadroDeColor &libre = *estados.picEstado[size_t(i)];
             EXPECT_FALSE(libre.isEnabled());
@@ -187,7 +190,8 @@ TEST_F(Estados, fortyEightStatesFillEveryTileAndEachIsVisibleAndClickable)
         estado(QStringLiteral("E%1").arg(i), QStringLiteral("Estado %1").arg(i), QString::number(i * 5000));
     frmEstados estados;
     const Modal modal = muestra(estados, QStringLiteral("E47"), [](frmEstados &abierto) {
-        const QRect visible = abierto.rect().adjusted(0, abierto.findChild<QWidget *>(QStringLiteral("Titulo"))->height(), 0, 0);
+        const QRect visible = abierto.rect().adjusted(
+            0, abierto.findChild<QWidget *>(QStringLiteral("Titulo"))->height(), 0, 0);
         std::vector<QRect> ocupados = {abierto.cmdAceptar->geometry(), abierto.cmdCancelar->geometry(),
                                        abierto.picSeleccion->geometry(), abierto.lbDescripcion->geometry()};
         for (int i = 0; i < cuadros; ++i) {
@@ -238,10 +242,8 @@ TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
                  estado(QStringLiteral("E%1").arg(i), QStringLiteral("Estado"), QStringLiteral("&HFF"));
          },
          QStringLiteral("E0"), "El subíndice está fuera del intervalo"},
-        {"a colour beyond RGB", [this] { estado("X", "Mal", "&H1000000"); }, "X",
-         "Valor de propiedad no válido"},
-        {"a colour that is no number", [this] { estado("X", "Mal", "abc"); }, "X",
-         "No coinciden los tipos"},
+        {"a colour beyond RGB", [this] { estado("X", "Mal", "&H1000000"); }, "X", "Valor de propiedad no válido"},
+        {"a colour that is no number", [this] { estado("X", "Mal", "abc"); }, "X", "No coinciden los tipos"},
         {"no colour", [this, nulo] { estado("X", "Mal", nulo); }, "X", "Uso no válido de Null"},
         {"no description", [this, nulo] { estado("X", nulo, "&HFF"); }, "X", "Uso no válido de Null"},
         {"no current key", [this] { estado("X", "Bien", "&HFF"); }, nulo, "Uso no válido de Null"},

@@ -60,13 +60,14 @@ TEST(Bitacora, everyMessageBoxShownIsLoggedOnOneLine)
 {
     Runtime::logMessageBoxes();
     const QtMessageHandler anterior = qInstallMessageHandler(&guardaMensajes);
-    QMessageBox caja(QMessageBox::Critical, QStringLiteral("Carga_Oportunidades()"), QStringLiteral("Sin red\nreintente"));
+    QMessageBox caja(QMessageBox::Critical, QStringLiteral("Carga_Oportunidades()"),
+                     QStringLiteral("Sin red\nreintente"));
     caja.setInformativeText(QStringLiteral("<span style=\"color:gray\">KLD251 · ERR-ID:7500017</span>"));
     QTimer::singleShot(0, &caja, &QMessageBox::accept);
     caja.exec();
     qInstallMessageHandler(anterior);
-    EXPECT_EQ(lineasDeMensajes,
-              QStringList{QStringLiteral("mensaje Carga_Oportunidades() | KLD251 · ERR-ID:7500017 | Sin red / reintente")});
+    EXPECT_EQ(lineasDeMensajes, QStringList{QStringLiteral(
+                                    "mensaje Carga_Oportunidades() | KLD251 · ERR-ID:7500017 | Sin red / reintente")});
 }
 
 } // namespace

@@ -30,8 +30,7 @@ public:
     QStringList llamadas;
 };
 
-template<typename Body>
-int errorNumberOf(Body &&body)
+template<typename Body> int errorNumberOf(Body &&body)
 {
     try {
         body();
@@ -62,14 +61,17 @@ TEST(LateBinding, raises91WithoutAnObjectAnd438ForAMissingMember)
     // The right name with the wrong number of arguments is no member either.
     EXPECT_EQ(errorNumberOf([&] { Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242")}); }),
               Runtime::ErrorNumber::MemberNotFound);
-    EXPECT_EQ(errorNumberOf([&] { Runtime::callMember(&objeto, "suma", {QStringLiteral("dos"), 3}); }),
+    EXPECT_EQ(errorNumberOf([&] {
+                  Runtime::callMember(&objeto, "suma", {QStringLiteral("dos"), 3});
+              }),
               Runtime::ErrorNumber::TypeMismatch);
 }
 
 TEST(ComponentRegistry, keepsRegistrationsUntilTheyAreRemoved)
 {
     Runtime::ComponentRegistry registry;
-    registry.registerClass(QStringLiteral("PRUEBA.Clase"), {QStringLiteral("/ruta/libprueba.so"), QStringLiteral("Clase")});
+    registry.registerClass(QStringLiteral("PRUEBA.Clase"),
+                           {QStringLiteral("/ruta/libprueba.so"), QStringLiteral("Clase")});
     const auto found = Runtime::ComponentRegistry().find(QStringLiteral("PRUEBA.Clase"));
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->library, QStringLiteral("/ruta/libprueba.so"));

@@ -18,8 +18,7 @@ struct Raises
 {
     int number;
 };
-template<typename Integer>
-using Outcome = std::variant<Integer, Raises>;
+template<typename Integer> using Outcome = std::variant<Integer, Raises>;
 
 template<typename Integer, typename Convert>
 void expectOutcome(const QVariant &input, const Outcome<Integer> &expected, Convert convert)

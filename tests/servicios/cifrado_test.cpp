@@ -70,9 +70,14 @@ TEST_F(CifradoTest, unTextoAlteradoAjenoOConOtraClaveLevantaElError5)
 {
     const QString guardada = Servicios::Cifrado::Cifra(QStringLiteral("secreto"));
     QString alterada = guardada;
-    alterada[alterada.size() - 6] = alterada.at(alterada.size() - 6) == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
-    const QStringList malas = {alterada, QStringLiteral("secreto"), QString(), QStringLiteral("sb1:"),
-                               QStringLiteral("sb1:%%%no base64%%%"), QStringLiteral("sb1:AAAA"),
+    alterada[alterada.size() - 6] = alterada.at(alterada.size() - 6) == QLatin1Char('A') ? QLatin1Char('B')
+                                                                                         : QLatin1Char('A');
+    const QStringList malas = {alterada,
+                               QStringLiteral("secreto"),
+                               QString(),
+                               QStringLiteral("sb1:"),
+                               QStringLiteral("sb1:%%%no base64%%%"),
+                               QStringLiteral("sb1:AAAA"),
                                QStringLiteral("sb2:") + guardada.mid(4)};
     for (const QString &mala : malas) {
         SCOPED_TRACE(mala.toStdString());
@@ -119,7 +124,8 @@ TEST_F(CifradoTest, unaClaveQueFaltaAbiertaAOtrosODeOtroTamanoSeRechazaSinCrearl
         } catch (const Runtime::RuntimeError &error) {
             EXPECT_EQ(error.number(), 75);
             EXPECT_TRUE(error.description().contains(rutaClave())) << error.description().toStdString();
-            EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo))) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo)))
+                << error.description().toStdString();
         }
         EXPECT_EQ(clave.exists(), caso.contenido.has_value());
         if (caso.contenido) {
@@ -168,7 +174,8 @@ TEST_F(CifradoTest, aKeyOfAnotherUserOrALinkToNothingIsRefusedSayingWhy)
                 ADD_FAILURE() << "no error";
             } catch (const Runtime::RuntimeError &error) {
                 EXPECT_EQ(error.number(), 75);
-                EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo))) << error.description().toStdString();
+                EXPECT_TRUE(error.description().contains(QString::fromUtf8(caso.motivo)))
+                    << error.description().toStdString();
             }
         }
         QFile::remove(rutaClave());
@@ -203,7 +210,8 @@ TEST_F(CifradoTest, ponContrasenaGuardaLaContrasenaCifradaDelVendedor)
 
     Servicios::ponContrasena(QStringLiteral("V'1"), QStringLiteral("Clave'1"));
 
-    const QString guardada = base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V''1'"));
+    const QString guardada = base.valor(
+        QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V''1'"));
     EXPECT_TRUE(guardada.startsWith(QStringLiteral("sb1:")));
     EXPECT_EQ(descifra(guardada), QStringLiteral("Clave'1"));
     EXPECT_EQ(numeroDeError([] { Servicios::ponContrasena(QStringLiteral("NADIE"), QStringLiteral("x")); }),
@@ -240,7 +248,8 @@ TEST_F(CifradoTest, emptyBlankAndOverlongPasswordsAreRefusedKeepingTheStoredOne)
         SCOPED_TRACE(caso.contrasena.left(20).toStdString());
         const QString antes = guardadas();
         const int vendedor = numeroDeError([&] { Servicios::ponContrasena(QStringLiteral("V1"), caso.contrasena); });
-        const int operador = numeroDeError([&] { Servicios::ponContrasenaOperador(QStringLiteral("OP"), caso.contrasena); });
+        const int operador = numeroDeError(
+            [&] { Servicios::ponContrasenaOperador(QStringLiteral("OP"), caso.contrasena); });
         EXPECT_EQ(vendedor, caso.aceptada ? 0 : Runtime::ErrorNumber::InvalidCall);
         EXPECT_EQ(operador, caso.aceptada ? 0 : Runtime::ErrorNumber::InvalidCall);
         EXPECT_EQ(guardadas() == antes, !caso.aceptada);

@@ -29,8 +29,9 @@ protected:
 TEST_F(EntornoSqlTest, leeVariableDaElValorSegunElTipoOElPredeterminadoCuandoNoHayValor)
 {
     // Given variables stored as text, some without a usable value
-    base.ejecuta(QStringLiteral("INSERT INTO Variable (Va_Nombre, Va_Valor) VALUES ('ENTERO', '15'), ('DECIMAL', '2.5'),"
-                                " ('HEX', '&HFF'), ('VACIA', ''), ('NULA', NULL), ('TEXTO', 'abc'), ('CEROS', '007')"));
+    base.ejecuta(
+        QStringLiteral("INSERT INTO Variable (Va_Nombre, Va_Valor) VALUES ('ENTERO', '15'), ('DECIMAL', '2.5'),"
+                       " ('HEX', '&HFF'), ('VACIA', ''), ('NULA', NULL), ('TEXTO', 'abc'), ('CEROS', '007')"));
     struct Caso
     {
         QString nombre;
@@ -85,7 +86,8 @@ TEST_F(EntornoSqlTest, opcionRestringidaSoloParaElOperadorModuloYOpcionRegistrad
         EXPECT_EQ(entorno.OpcionRestringida(QStringLiteral("KLD251"), caso.opcion, QStringLiteral("No disponible")),
                   caso.restringida);
     }
-    EXPECT_FALSE(entorno.OpcionRestringida(QStringLiteral("KLD999"), QStringLiteral("KLD251"), QStringLiteral("No disponible")));
+    EXPECT_FALSE(
+        entorno.OpcionRestringida(QStringLiteral("KLD999"), QStringLiteral("KLD251"), QStringLiteral("No disponible")));
 }
 
 TEST_F(EntornoSqlTest, mensajeDevuelveElBotonPulsadoYMarcaElPredeterminadoSegunElEstilo)
@@ -93,10 +95,11 @@ TEST_F(EntornoSqlTest, mensajeDevuelveElBotonPulsadoYMarcaElPredeterminadoSegunE
     QWidget formulario;
     formulario.setObjectName(QStringLiteral("frmPrueba"));
     formulario.show();
-    const QHash<QString, QString> textosEnEspanol = {
-        {QStringLiteral("cmdSi"), QStringLiteral("Sí")}, {QStringLiteral("cmdNo"), QStringLiteral("No")},
-        {QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar")}, {QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar")},
-        {QStringLiteral("cmdReintentar"), QStringLiteral("Reintentar")}};
+    const QHash<QString, QString> textosEnEspanol = {{QStringLiteral("cmdSi"), QStringLiteral("Sí")},
+                                                     {QStringLiteral("cmdNo"), QStringLiteral("No")},
+                                                     {QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar")},
+                                                     {QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar")},
+                                                     {QStringLiteral("cmdReintentar"), QStringLiteral("Reintentar")}};
     struct Caso
     {
         qint32 estilo;
@@ -107,13 +110,48 @@ TEST_F(EntornoSqlTest, mensajeDevuelveElBotonPulsadoYMarcaElPredeterminadoSegunE
         QMessageBox::Icon icono;
     };
     const Caso casos[] = {
-        {36, {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")}, QStringLiteral("cmdSi"), QStringLiteral("cmdSi"), 6, QMessageBox::Question},
-        {292, {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")}, QStringLiteral("cmdNo"), QStringLiteral("cmdNo"), 7, QMessageBox::Question},
-        {324, {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")}, QStringLiteral("cmdNo"), QStringLiteral("cmdSi"), 6, QMessageBox::Information},
-        {48, {QStringLiteral("cmdAceptar")}, QStringLiteral("cmdAceptar"), QStringLiteral("cmdAceptar"), 1, QMessageBox::Warning},
-        {16 + 1, {QStringLiteral("cmdAceptar"), QStringLiteral("cmdCancelar")}, QStringLiteral("cmdAceptar"), QStringLiteral("cmdCancelar"), 2, QMessageBox::Critical},
-        {3 + 512, {QStringLiteral("cmdSi"), QStringLiteral("cmdNo"), QStringLiteral("cmdCancelar")}, QStringLiteral("cmdCancelar"), QStringLiteral("cmdNo"), 7, QMessageBox::NoIcon},
-        {5, {QStringLiteral("cmdReintentar"), QStringLiteral("cmdCancelar")}, QStringLiteral("cmdReintentar"), QStringLiteral("cmdReintentar"), 4, QMessageBox::NoIcon},
+        {36,
+         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
+         QStringLiteral("cmdSi"),
+         QStringLiteral("cmdSi"),
+         6,
+         QMessageBox::Question},
+        {292,
+         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
+         QStringLiteral("cmdNo"),
+         QStringLiteral("cmdNo"),
+         7,
+         QMessageBox::Question},
+        {324,
+         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
+         QStringLiteral("cmdNo"),
+         QStringLiteral("cmdSi"),
+         6,
+         QMessageBox::Information},
+        {48,
+         {QStringLiteral("cmdAceptar")},
+         QStringLiteral("cmdAceptar"),
+         QStringLiteral("cmdAceptar"),
+         1,
+         QMessageBox::Warning},
+        {16 + 1,
+         {QStringLiteral("cmdAceptar"), QStringLiteral("cmdCancelar")},
+         QStringLiteral("cmdAceptar"),
+         QStringLiteral("cmdCancelar"),
+         2,
+         QMessageBox::Critical},
+        {3 + 512,
+         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo"), QStringLiteral("cmdCancelar")},
+         QStringLiteral("cmdCancelar"),
+         QStringLiteral("cmdNo"),
+         7,
+         QMessageBox::NoIcon},
+        {5,
+         {QStringLiteral("cmdReintentar"), QStringLiteral("cmdCancelar")},
+         QStringLiteral("cmdReintentar"),
+         QStringLiteral("cmdReintentar"),
+         4,
+         QMessageBox::NoIcon},
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.estilo);

@@ -10,9 +10,9 @@
 #include "runtime/regional.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -75,12 +75,13 @@ TEST_F(FuncionesSqlTest, buscaCampoRechazaNombresQueNoSonIdentificadores)
 {
     const QString sana = QStringLiteral("Operador");
     const QString columna = QStringLiteral("Ope_Nombre");
-    const QStringList malos = {QStringLiteral("Operador; DROP TABLE Vendedor"), QStringLiteral("Ope_Nombre FROM Operador --"),
-                               QStringLiteral("1Operador"), QString(), QStringLiteral("Operador.Ope_Nombre")};
+    const QStringList malos = {QStringLiteral("Operador; DROP TABLE Vendedor"),
+                               QStringLiteral("Ope_Nombre FROM Operador --"), QStringLiteral("1Operador"), QString(),
+                               QStringLiteral("Operador.Ope_Nombre")};
     for (const QString &malo : malos) {
         SCOPED_TRACE(malo.toStdString());
-        for (const auto &[tabla, clave, resultado] : {std::tuple{malo, columna, columna}, std::tuple{sana, malo, columna},
-                                                      std::tuple{sana, columna, malo}}) {
+        for (const auto &[tabla, clave, resultado] :
+             {std::tuple{malo, columna, columna}, std::tuple{sana, malo, columna}, std::tuple{sana, columna, malo}}) {
             try {
                 funciones.BuscaCampo(tabla, clave, QStringLiteral("x"), resultado, 0, {}, {}, {});
                 ADD_FAILURE() << "se aceptó el nombre";
@@ -94,8 +95,9 @@ TEST_F(FuncionesSqlTest, buscaCampoRechazaNombresQueNoSonIdentificadores)
 
 TEST_F(FuncionesSqlTest, leeConsultaDaElSqlGuardadoOVacio)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Consulta (Cs_Cve_Consulta, Cs_Descripcion, Cs_Sql)"
-                                " VALUES ('OPOR_ABIERTAS', 'Abiertas', 'SELECT * FROM Oportunidad WHERE {PARAMETROS}')"));
+    base.ejecuta(
+        QStringLiteral("INSERT INTO Consulta (Cs_Cve_Consulta, Cs_Descripcion, Cs_Sql)"
+                       " VALUES ('OPOR_ABIERTAS', 'Abiertas', 'SELECT * FROM Oportunidad WHERE {PARAMETROS}')"));
     EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("OPOR_ABIERTAS")),
               QStringLiteral("SELECT * FROM Oportunidad WHERE {PARAMETROS}"));
     EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("NO_EXISTE")), QString());
@@ -116,29 +118,31 @@ TEST_F(FuncionesSqlTest, llenaListaMuestraCifrasYFechasComoSeLeenEnMexicoYOrdena
         " ('F-4', 'Cuarta', 'V1', NULL, 999999999999.99, '2026-05-06 07:08:09', NULL),"
         " ('F-5', 'Quinta', 'V1', NULL, NULL, NULL, NULL)"));
     const bool postgresql = Pruebas::motor() == Ado::Engine::PostgreSQL;
-    const QString alta = postgresql ? QStringLiteral("CAST(Op_Fecha_Alta AS TIMESTAMP)") : QStringLiteral("Op_Fecha_Alta");
+    const QString alta = postgresql ? QStringLiteral("CAST(Op_Fecha_Alta AS TIMESTAMP)")
+                                    : QStringLiteral("Op_Fecha_Alta");
     const QString cierre = postgresql ? QStringLiteral("CAST(Op_Fecha_Cierre_Estimada AS DATE)")
                                       : QStringLiteral("Op_Fecha_Cierre_Estimada");
     Controles::ListView lista;
 
     ASSERT_TRUE(funciones.LlenaLista(
-        QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\", Op_Contacto AS \"Contacto\","
-                       " Op_Monto AS \"Monto\","
-                       " CASE Op_Folio WHEN 'F-1' THEN 3 WHEN 'F-2' THEN 2.5 WHEN 'F-3' THEN -0.125 END AS \"Probabilidad\","
-                       " CASE Op_Folio WHEN 'F-1' THEN 1234567 WHEN 'F-2' THEN 9007199254740993 WHEN 'F-3' THEN 0"
-                       " WHEN 'F-4' THEN -5 END AS \"Cantidad\", 2026 AS \"Año\", %1 AS \"Alta\", %2 AS \"Cierre\""
-                       " FROM Oportunidad ORDER BY Op_Folio")
+        QStringLiteral(
+            "SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\", Op_Contacto AS \"Contacto\","
+            " Op_Monto AS \"Monto\","
+            " CASE Op_Folio WHEN 'F-1' THEN 3 WHEN 'F-2' THEN 2.5 WHEN 'F-3' THEN -0.125 END AS \"Probabilidad\","
+            " CASE Op_Folio WHEN 'F-1' THEN 1234567 WHEN 'F-2' THEN 9007199254740993 WHEN 'F-3' THEN 0"
+            " WHEN 'F-4' THEN -5 END AS \"Cantidad\", 2026 AS \"Año\", %1 AS \"Alta\", %2 AS \"Cierre\""
+            " FROM Oportunidad ORDER BY Op_Folio")
             .arg(alta, cierre),
         lista, -1));
 
     EXPECT_EQ(lista.listModel().headers(), (QStringList{"Folio", "Descripción", "Contacto", "Monto", "Probabilidad",
                                                         "Cantidad", "Año", "Alta", "Cierre"}));
-    EXPECT_EQ(filas(lista),
-              (QStringList{"F-1|Primera|C1|$45,000.00|3.000|1,234,567|2026|02/01/2026 13:05|05/01/2027",
-                           "F-2|Segunda; con \"comillas\"||$33,890.44|2.500|9,007,199,254,740,993|2026|04/03/2026|31/12/2026",
-                           "F-3|Tercera||-$1,234.50|-0.125|0|2026||01/02/2026",
-                           "F-4|Cuarta||$999,999,999,999.99||-5|2026|06/05/2026 07:08:09|",
-                           "F-5|Quinta|||||2026||"}));
+    EXPECT_EQ(
+        filas(lista),
+        (QStringList{"F-1|Primera|C1|$45,000.00|3.000|1,234,567|2026|02/01/2026 13:05|05/01/2027",
+                     "F-2|Segunda; con \"comillas\"||$33,890.44|2.500|9,007,199,254,740,993|2026|04/03/2026|31/12/2026",
+                     "F-3|Tercera||-$1,234.50|-0.125|0|2026||01/02/2026",
+                     "F-4|Cuarta||$999,999,999,999.99||-5|2026|06/05/2026 07:08:09|", "F-5|Quinta|||||2026||"}));
     EXPECT_TRUE(funciones.UltimaFalla().isEmpty());
     const QVariant alineacion = lista.listModel().index(0, 3).data(Qt::TextAlignmentRole);
     EXPECT_EQ(alineacion.value<int>() & Qt::AlignRight, int(Qt::AlignRight));
@@ -170,19 +174,23 @@ TEST_F(FuncionesSqlTest, llenaListaMuestraCifrasYFechasComoSeLeenEnMexicoYOrdena
 // The list writes figures by hand for speed: exactly as the Mexican locale writes them.
 TEST(Regional, escribeLasCifrasComoElLocalDeMexico)
 {
-    for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 0.125, -2.5, 1.005, 999.999, 1000.0, -1234.5, 33890.44,
-                               1e15, -9.87654321e12, 123456789012.345, 1e300})
+    for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 0.125, -2.5, 1.005, 999.999, 1000.0, -1234.5,
+                               33890.44, 1e15, -9.87654321e12, 123456789012.345, 1e300})
         for (const int decimales : {0, 1, 2, 6})
             EXPECT_EQ(Runtime::formatNumber(valor, decimales),
-                      Runtime::mexicanLocale().toString(valor, 'f', decimales).replace(QRegularExpression("^-(?=[0.]+$)"), QString()))
+                      Runtime::mexicanLocale()
+                          .toString(valor, 'f', decimales)
+                          .replace(QRegularExpression("^-(?=[0.]+$)"), QString()))
                 << valor << " " << decimales;
     EXPECT_EQ(Runtime::formatAmount(-1234.5), QStringLiteral("-$1,234.50"));
     EXPECT_EQ(Runtime::formatAmount(-0.001), QStringLiteral("$0.00"));
     EXPECT_EQ(Runtime::formatInteger(std::numeric_limits<qint64>::min()), QStringLiteral("-9,223,372,036,854,775,808"));
     EXPECT_EQ(Runtime::formatInteger(-999), QStringLiteral("-999"));
     EXPECT_EQ(Runtime::formatInteger(1000), QStringLiteral("1,000"));
-    for (const QDate fecha : {QDate(2026, 12, 31), QDate(2000, 1, 1), QDate(1000, 2, 3), QDate(999, 9, 9), QDate(9999, 12, 31)})
-        EXPECT_EQ(Runtime::formatDate(fecha), fecha.toString(Runtime::dateFormat)) << fecha.toString(Qt::ISODate).toStdString();
+    for (const QDate fecha :
+         {QDate(2026, 12, 31), QDate(2000, 1, 1), QDate(1000, 2, 3), QDate(999, 9, 9), QDate(9999, 12, 31)})
+        EXPECT_EQ(Runtime::formatDate(fecha), fecha.toString(Runtime::dateFormat))
+            << fecha.toString(Qt::ISODate).toStdString();
 }
 
 // A column's figures share their decimals: when a refill changes the most any of them needs,
@@ -225,7 +233,9 @@ TEST_F(FuncionesSqlTest, rellenarDejaLaListaComoUnLlenadoNuevo)
                                 "('F-1', 'a', 'V1'), ('F-2', 'b', 'V1'), ('F-3', 'c', 'V1'), ('F-4', 'd', 'V1')"));
     for (int numero = 100; numero < 300; ++numero)
         base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
-                                    "('F-%1', 'n%2', 'V1')").arg(numero).arg(numero % 7));
+                                    "('F-%1', 'n%2', 'V1')")
+                         .arg(numero)
+                         .arg(numero % 7));
     const QString consulta = QStringLiteral("SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio");
     const QString cambios[] = {
         QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'x' WHERE Op_Folio = 'F-2'"),
@@ -330,7 +340,10 @@ TEST_F(FuncionesSqlTest, enviaTeclasEscribeEnElControlConFocoYTabPasaAlSiguiente
     const Caso casos[] = {
         {QStringLiteral("\t"), {QString(), QString(), QString()}, QStringLiteral("txtDos"), 0},
         {QStringLiteral("ab\tc"), {QStringLiteral("ab"), QStringLiteral("c"), QString()}, QStringLiteral("txtDos"), 0},
-        {QStringLiteral("x{TAB}{{}y{}}"), {QStringLiteral("x"), QStringLiteral("{y}"), QString()}, QStringLiteral("txtDos"), 0},
+        {QStringLiteral("x{TAB}{{}y{}}"),
+         {QStringLiteral("x"), QStringLiteral("{y}"), QString()},
+         QStringLiteral("txtDos"),
+         0},
         {QStringLiteral("ñ\r"), {QStringLiteral("ñ"), QString(), QString()}, QStringLiteral("txtUno"), 1},
         {QStringLiteral("{ENTER}\t\t"), {QString(), QString(), QString()}, QStringLiteral("txtTres"), 1},
     };

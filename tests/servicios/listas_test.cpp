@@ -28,10 +28,11 @@ using Servicios::AccionesLista::textoTabulado;
 // Three opportunities whose texts need quoting, shown sorted by amount text, descending.
 void llenaOportunidades(Controles::ListView &lista)
 {
-    lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Monto")},
-                          {{QString(), {QStringLiteral("F-1"), QStringLiteral("Uno; dos"), QStringLiteral("10.00")}},
-                           {QString(), {QStringLiteral("F-2"), QStringLiteral("Dice \"sí\""), QStringLiteral("30.00")}},
-                           {QString(), {QStringLiteral("F-3"), QStringLiteral("Línea\nnueva\tcon tab"), QStringLiteral("20.00")}}});
+    lista.replaceContents(
+        {QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Monto")},
+        {{QString(), {QStringLiteral("F-1"), QStringLiteral("Uno; dos"), QStringLiteral("10.00")}},
+         {QString(), {QStringLiteral("F-2"), QStringLiteral("Dice \"sí\""), QStringLiteral("30.00")}},
+         {QString(), {QStringLiteral("F-3"), QStringLiteral("Línea\nnueva\tcon tab"), QStringLiteral("20.00")}}});
     lista.setSortKey(2);
     lista.setSortOrder(Qt::DescendingOrder);
     lista.setSorted(true);
@@ -153,11 +154,13 @@ TEST(AjusteLista, ajustaALasPrimerasFilasSinMedirLaListaEntera)
     std::vector<Controles::ListRow> filas;
     const QString largo(40, QLatin1Char('n'));
     for (int fila = 0; fila < 5000; ++fila)
-        filas.push_back({QString(), {QStringLiteral("F-%1").arg(fila, 4, 10, QLatin1Char('0')),
-                                     fila == 3000 ? largo : QStringLiteral("Corta"), QStringLiteral("Fin")}});
+        filas.push_back({QString(),
+                         {QStringLiteral("F-%1").arg(fila, 4, 10, QLatin1Char('0')),
+                          fila == 3000 ? largo : QStringLiteral("Corta"), QStringLiteral("Fin")}});
     filas[10].texts[1] = QStringLiteral("Descripción medianamente larga");
-    lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción de la oportunidad"), QStringLiteral("X")},
-                          std::move(filas));
+    lista.replaceContents(
+        {QStringLiteral("Folio"), QStringLiteral("Descripción de la oportunidad"), QStringLiteral("X")},
+        std::move(filas));
 
     // When its columns are fitted
     Servicios::AjusteLista().Ajusta(lista);
@@ -186,15 +189,17 @@ TEST(AjusteLista, ajustaLasColumnasAlAnchoDeLaListaEncogiendoLasDeTexto)
     const QString largo = QStringLiteral("Migración a la nube — Distribuidora La Paz, segunda etapa");
     lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Organización"),
                            QStringLiteral("Monto"), QStringLiteral("Cierre estimado")},
-                          {{QString(), {QStringLiteral("OP-000001"), largo, largo, QStringLiteral("$999,477,930.17"),
-                                        QStringLiteral("04/03/2026")}}});
+                          {{QString(),
+                            {QStringLiteral("OP-000001"), largo, largo, QStringLiteral("$999,477,930.17"),
+                             QStringLiteral("04/03/2026")}}});
 
     Servicios::AjusteLista().AjustaAlAncho(lista);
 
     const QHeaderView &encabezado = *lista.header();
     const QFontMetrics medida(lista.font());
     EXPECT_LE(encabezado.length(), lista.viewport()->width());
-    for (const auto &[columna, texto] : {std::pair{0, QStringLiteral("OP-000001")}, std::pair{3, QStringLiteral("$999,477,930.17")}})
+    for (const auto &[columna, texto] :
+         {std::pair{0, QStringLiteral("OP-000001")}, std::pair{3, QStringLiteral("$999,477,930.17")}})
         EXPECT_GE(encabezado.sectionSize(columna), medida.horizontalAdvance(texto)) << columna;
     for (const int columna : {1, 2}) {
         EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;

@@ -46,7 +46,8 @@ struct ClaseDeNota
 const ClaseDeNota clasesDeNota[] = {
     {QStringLiteral("dlgSeguimiento"), QStringLiteral("Seguimiento"), QStringLiteral("Seguimiento"),
      QStringLiteral("Sg_Nota"), QStringLiteral("Sg_"),
-     QStringLiteral("No se registró el seguimiento: se canceló la captura."), &Servicios::ProcesosSql::RegistraSeguimiento},
+     QStringLiteral("No se registró el seguimiento: se canceló la captura."),
+     &Servicios::ProcesosSql::RegistraSeguimiento},
     {QStringLiteral("dlgEvento"), QStringLiteral("Evento"), QStringLiteral("Evento"), QStringLiteral("Ev_Descripcion"),
      QStringLiteral("Ev_"), QStringLiteral("No se registró el evento: se canceló la captura."),
      &Servicios::ProcesosSql::RegistraEvento},
@@ -78,11 +79,13 @@ TEST_F(ProcesosSqlTest, unaNotaSeAceptaSoloConTextoYSeGuardaConElOperadorYLaFech
         EXPECT_TRUE((procesos.*clase.registra)(QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-'1"), {}, {}));
 
         const QString filtro = clase.prefijo + QStringLiteral("Entidad = 'OPORTUNIDAD' AND ") + clase.prefijo
-                               + QStringLiteral("Clave = 'F-''1' AND ") + clase.prefijo + QStringLiteral("Operador = 'ANA'");
+                               + QStringLiteral("Clave = 'F-''1' AND ") + clase.prefijo
+                               + QStringLiteral("Operador = 'ANA'");
         EXPECT_EQ(base.cuenta(clase.tabla, filtro), 1);
         EXPECT_EQ(base.valor(QStringLiteral("SELECT ") + clase.columnaNota + QStringLiteral(" FROM ") + clase.tabla),
                   QStringLiteral("Llamó el cliente; pide \"descuento\" y O'Brien confirma"));
-        EXPECT_FALSE(base.valor(QStringLiteral("SELECT ") + clase.prefijo + QStringLiteral("Fecha FROM ") + clase.tabla).isEmpty());
+        EXPECT_FALSE(base.valor(QStringLiteral("SELECT ") + clase.prefijo + QStringLiteral("Fecha FROM ") + clase.tabla)
+                         .isEmpty());
         EXPECT_EQ(procesos.UltimoError(), QString());
     }
 }
@@ -115,7 +118,8 @@ TEST_F(ProcesosSqlTest, unaFallaDeLaBaseAlGuardarLaNotaDevuelveFalsoConSuMensaje
 
         EXPECT_FALSE((procesos.*clase.registra)(QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-1"), {}, {}));
 
-        EXPECT_TRUE(procesos.UltimoError().contains(clase.tabla, Qt::CaseInsensitive)) << procesos.UltimoError().toStdString();
+        EXPECT_TRUE(procesos.UltimoError().contains(clase.tabla, Qt::CaseInsensitive))
+            << procesos.UltimoError().toStdString();
     }
 }
 
@@ -166,14 +170,17 @@ TEST_F(CierreOportunidadTest, cerrarGanadaOPerdidaGuardaElCierreYLaBitacora)
         SCOPED_TRACE(caso.folio.toStdString());
         const QString clave = QString(caso.folio).replace(QLatin1Char('\''), QStringLiteral("''"));
 
-        ASSERT_TRUE(procesos.CierraOportunidad(caso.folio, caso.resultado, caso.causa)) << procesos.UltimoError().toStdString();
+        ASSERT_TRUE(procesos.CierraOportunidad(caso.folio, caso.resultado, caso.causa))
+            << procesos.UltimoError().toStdString();
 
-        const QString cierre = QStringLiteral(" FROM Cierre_Oportunidad WHERE Ci_Folio = '") + clave + QStringLiteral("'");
+        const QString cierre = QStringLiteral(" FROM Cierre_Oportunidad WHERE Ci_Folio = '") + clave
+                               + QStringLiteral("'");
         EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado") + cierre), QString::number(caso.resultado));
         EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Cve_Causa") + cierre), caso.causaGuardada);
         EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Operador") + cierre), QStringLiteral("ANA"));
-        EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = '") + clave
-                                                              + QStringLiteral("' AND Bi_Accion = '") + caso.accion
+        EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = '")
+                                                              + clave + QStringLiteral("' AND Bi_Accion = '")
+                                                              + caso.accion
                                                               + QStringLiteral("' AND Bi_Operador = 'ANA'")),
                   1);
         EXPECT_EQ(base.valor(QStringLiteral("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = '") + clave

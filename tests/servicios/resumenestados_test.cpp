@@ -148,10 +148,11 @@ TEST(ResumenEstados, sinColumnaDeMontosConCifrasSoloCuenta)
 TEST(ResumenEstados, ordenaPorLasEtapasDeLosEstadosYLosDemasAlfabeticamente)
 {
     const std::vector<FilaParaResumen> filas = {
-        fila(QStringLiteral("Ganada"), {}), fila(QStringLiteral("Éxito"), {}),  fila(QStringLiteral("Cierre"), {}),
-        fila(QStringLiteral("calificada"), {}), fila(QStringLiteral("Ñandú"), {}), fila(QStringLiteral("Oferta"), {}),
-        fila(QStringLiteral("Nube"), {}),   fila(QStringLiteral("Zeta"), {}),   fila(QStringLiteral("Zeta"), {}),
-        fila(QString(), {}),
+        fila(QStringLiteral("Ganada"), {}), fila(QStringLiteral("Éxito"), {}),
+        fila(QStringLiteral("Cierre"), {}), fila(QStringLiteral("calificada"), {}),
+        fila(QStringLiteral("Ñandú"), {}),  fila(QStringLiteral("Oferta"), {}),
+        fila(QStringLiteral("Nube"), {}),   fila(QStringLiteral("Zeta"), {}),
+        fila(QStringLiteral("Zeta"), {}),   fila(QString(), {}),
     };
     const QStringList encabezados{QStringLiteral("Folio"), QStringLiteral("Estado"), QStringLiteral("Monto")};
     EXPECT_EQ(nombres(resume(filas, encabezados, QStringList{"Zeta", "Oferta", "Calificada", "Perdida"})),
@@ -168,8 +169,9 @@ TEST(ResumenEstados, lasEtapasSonElOrdenDeLaTablaDeEstadosOElDeSusClavesNumerica
     Pruebas::BaseDePrueba base;
     const auto estados = [&](const QString &valores) {
         base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES ")
-                     + valores);
+        base.ejecuta(
+            QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES ")
+            + valores);
         return Servicios::ordenDeEstados(*base.conexion()).join(QStringLiteral(", "));
     };
     EXPECT_EQ(estados(QStringLiteral("('PRO', 'Prospección'), ('CAL', 'Calificada'), ('NEG', 'Negociación')")),
@@ -230,16 +232,17 @@ const QStringList MontosDelTablero{QStringLiteral("250000.00"), QStringLiteral("
 
 void llenaComoElTablero(Controles::ListView &lista, const QStringList &montos = MontosDelTablero)
 {
-    const QStringList estados{QStringLiteral("Negociación"), QStringLiteral("Propuesta enviada"),
-                              QStringLiteral("Negociación"), QStringLiteral("Prospección"),
+    const QStringList estados{QStringLiteral("Negociación"),       QStringLiteral("Propuesta enviada"),
+                              QStringLiteral("Negociación"),       QStringLiteral("Prospección"),
                               QStringLiteral("Propuesta enviada"), QStringLiteral("Negociación"),
                               QStringLiteral("Prospección")};
     std::vector<Controles::ListRow> filas;
     for (qsizetype fila = 0; fila < estados.size(); ++fila) {
-        filas.push_back({QString(),
-                         {QStringLiteral("OP-%1").arg(fila + 1), QStringLiteral("Licencias ERP"),
-                          QStringLiteral("María Fernández"), QStringLiteral("Aceros del Norte"),
-                          QStringLiteral("Ana Torres"), estados.at(fila), montos.at(fila), QStringLiteral("2025-03-01")}});
+        filas.push_back(
+            {QString(),
+             {QStringLiteral("OP-%1").arg(fila + 1), QStringLiteral("Licencias ERP"), QStringLiteral("María Fernández"),
+              QStringLiteral("Aceros del Norte"), QStringLiteral("Ana Torres"), estados.at(fila), montos.at(fila),
+              QStringLiteral("2025-03-01")}});
     }
     lista.replaceContents({QStringLiteral("Folio"), QStringLiteral("Descripción"), QStringLiteral("Contacto"),
                            QStringLiteral("Organización"), QStringLiteral("Vendedor"), QStringLiteral("Estado"),

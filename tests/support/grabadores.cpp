@@ -9,7 +9,7 @@ namespace Pruebas {
 
 EntornoGrabador::EntornoGrabador()
     : m_real(Servicios::Fabrica::actual().nuevoEntorno())
-{}
+{ }
 
 EntornoGrabador::~EntornoGrabador() = default;
 

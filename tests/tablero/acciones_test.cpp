@@ -8,8 +8,8 @@
 #include "runtime/error.h"
 
 #include <QDateTime>
-#include <QTest>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -27,7 +27,10 @@ public:
     QString UltimoError() override { return {}; }
 
 private:
-    [[noreturn]] static void falla() { Runtime::raise(Runtime::ErrorNumber::ObjectNotSet, QStringLiteral("Sin servicio")); }
+    [[noreturn]] static void falla()
+    {
+        Runtime::raise(Runtime::ErrorNumber::ObjectNotSet, QStringLiteral("Sin servicio"));
+    }
 };
 
 class Acciones : public TableroDePrueba
@@ -46,10 +49,7 @@ protected:
         abre();
     }
 
-    void pulsaBoton(const char *nombre) const
-    {
-        tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click();
-    }
+    void pulsaBoton(const char *nombre) const { tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click(); }
     void selecciona(const QString &folio) const
     {
         const int renglon = int(folios().indexOf(folio)) + 1;
@@ -80,9 +80,10 @@ TEST_F(Acciones, cancelMarksTheRecordAndItsAuditEntryTogetherThenReloads)
     const QDateTime fecha = QDateTime::fromString(campo(QStringLiteral("Fecha_Baja"), QStringLiteral("F2")),
                                                   QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     EXPECT_LE(std::abs(fecha.secsTo(QDateTime::currentDateTime())), 60);
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
-                          QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = 'F2' AND Bi_Accion = 'Cancelación'")),
-              1);
+    EXPECT_EQ(
+        base.cuenta(QStringLiteral("Bitacora"),
+                    QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = 'F2' AND Bi_Accion = 'Cancelación'")),
+        1);
     EXPECT_FALSE(folios().contains(QStringLiteral("F2"))); // reloaded: the view leaves cancelled ones out
 }
 
@@ -278,9 +279,9 @@ TEST_F(Acciones, relatedScreensOpenThroughTheHostWithTheirExactRequests)
     pulsaBoton("imgOrganizacion");
     pulsaBoton("imgOportunidad");
     pulsaBoton("imgEditOportunidad");
-    EXPECT_EQ(anfitrion.solicitudes, (QStringList{"KLD215 ACCION=CONSULTA|DATO=C1", "KLD238 ACCION=CONSULTAR|DATO=ORG1",
-                                                 "KLD242 ACCION=CONSULTA|DATO=F1", "KLD242 ACCION=EDITAR|DATO=F1",
-                                                 "KLD242 ACCION=NUEVO"}));
+    EXPECT_EQ(anfitrion.solicitudes,
+              (QStringList{"KLD215 ACCION=CONSULTA|DATO=C1", "KLD238 ACCION=CONSULTAR|DATO=ORG1",
+                           "KLD242 ACCION=CONSULTA|DATO=F1", "KLD242 ACCION=EDITAR|DATO=F1", "KLD242 ACCION=NUEVO"}));
     EXPECT_TRUE(entorno->mensajes.empty());
 }
 

@@ -35,16 +35,13 @@ TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
         int esperado;
     };
     const std::vector<Caso> casos = {
-        {0, "licencias", 1},   // second column of row 1
-        {0, "NUEVE", 4},       // capitals find lower case inside a longer text
-        {3, "servidores", 5},  // row 2 holds it too but lies before the start
-        {2, "servidores", 5},
-        {0, "", 1},            // an empty text matches the first row examined
-        {2, "", 3},
-        {5, "F", 0},           // the last row selected: nothing left to examine
-        {4, "soporte", 0},     // only the selected row holds it
-        {0, "respaldo", 5},
-        {0, "capacitación", 3},
+        {0, "licencias", 1},               // second column of row 1
+        {0, "NUEVE", 4},                   // capitals find lower case inside a longer text
+        {3, "servidores", 5},              // row 2 holds it too but lies before the start
+        {2, "servidores", 5}, {0, "", 1},  // an empty text matches the first row examined
+        {2, "", 3},           {5, "F", 0}, // the last row selected: nothing left to examine
+        {4, "soporte", 0},                 // only the selected row holds it
+        {0, "respaldo", 5},   {0, "capacitación", 3},
         {0, "no está", 0},
     };
     for (const Caso &caso : casos) {

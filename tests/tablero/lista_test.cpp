@@ -116,9 +116,9 @@ TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
     // What the menu key (or Shift+F10) sends to the widget with the focus.
     QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1), QCursor::pos());
     QCoreApplication::sendEvent(&lista(), &teclaDeMenu);
-    EXPECT_EQ(acciones, (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida",
-                                     "imgSeguimiento", "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad",
-                                     "imgEditOportunidad"}));
+    EXPECT_EQ(acciones,
+              (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida", "imgSeguimiento",
+                           "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad", "imgEditOportunidad"}));
     EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD242 ACCION=EDITAR|DATO=F2")});
 }
 
@@ -178,8 +178,9 @@ TEST_F(Lista, aRefreshThatFindsNothingNewTouchesNoRow)
 TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
 {
     variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
-    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'Vendedor.Vn_Descripcion AS \"Vendedor\"', "
-                                "'Oportunidad.Op_Estado_Oportunidad AS \"Estado\"')"));
+    base.ejecuta(
+        QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'Vendedor.Vn_Descripcion AS \"Vendedor\"', "
+                       "'Oportunidad.Op_Estado_Oportunidad AS \"Estado\"')"));
     abre();
     ASSERT_EQ(lista().subItemText(2, 2), QStringLiteral("AZUL"));
     base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'ROJO' WHERE Op_Folio = 'F2'"));

@@ -32,8 +32,8 @@ protected:
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VM', 'Manipulada', 1, 'sb1:AAAA', 'AC')"));
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VS', 'Sin clave', 1, NULL, 'AC')"));
         // Failures counted by earlier tests are forgotten, and no test sleeps.
-        Servicios::frenoDeVendedores() =
-            Servicios::FrenoDeIntentos([this](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
+        Servicios::frenoDeVendedores() = Servicios::FrenoDeIntentos(
+            [this](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
     }
 
     std::vector<std::chrono::milliseconds> esperas;

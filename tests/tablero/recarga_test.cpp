@@ -20,12 +20,14 @@ protected:
     {
         TableroDePrueba::SetUp();
         variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
-        const QString hora = Pruebas::motor() == Ado::Engine::SQLite ? QStringLiteral("strftime('%H:%M:%f', 'now')")
-                                                                     : QStringLiteral("to_char(clock_timestamp(), 'HH24:MI:SS.US')");
-        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, Op_Estado_Oportunidad, "
-                                    "%1 FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
-                                    "WHERE {PARAMETROS} ORDER BY Op_Folio'")
-                         .arg(QString(hora).replace(QLatin1String("'"), QLatin1String("''"))));
+        const QString hora = Pruebas::motor() == Ado::Engine::SQLite
+                                 ? QStringLiteral("strftime('%H:%M:%f', 'now')")
+                                 : QStringLiteral("to_char(clock_timestamp(), 'HH24:MI:SS.US')");
+        base.ejecuta(
+            QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, Op_Estado_Oportunidad, "
+                           "%1 FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+                           "WHERE {PARAMETROS} ORDER BY Op_Folio'")
+                .arg(QString(hora).replace(QLatin1String("'"), QLatin1String("''"))));
     }
 
     void abreConReloj()

@@ -62,7 +62,8 @@ void TableroDePrueba::SetUp()
     oportunidad(QStringLiteral("F4"), QStringLiteral("V9"), QStringLiteral("SINESTADO"), QStringLiteral("Soporte"));
     entorno = &iniciaModuloConGrabador();
     // Each test starts without a remembered view, or layout of the list, of an earlier one.
-    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"), QStringLiteral("0"));
+    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
+                         QStringLiteral("0"));
     Runtime::removeSettings(QStringLiteral("KLD251"), QStringLiteral("lvOrdenes"));
 }
 

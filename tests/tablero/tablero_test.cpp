@@ -8,19 +8,19 @@
 #include "runtime/colors.h"
 #include "runtime/settings.h"
 
-#include <QHeaderView>
-#include <QScrollBar>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 namespace {
 
-using Pruebas::TableroDePrueba;
 using Controles::cbZel;
+using Pruebas::TableroDePrueba;
 
 class Tablero : public TableroDePrueba
 {
@@ -88,10 +88,10 @@ TEST_F(Tablero, rowsTakeTheirStatesColourAndWeightInEveryCell)
         bool negrilla;
     };
     const std::vector<Aspecto> esperados = {
-        {1, 0x0000FF, true},       // "&HFF": red, "SI": bold
-        {2, 0xFF0000, false},      // 16711680 as decimal text: blue
-        {3, 0x808080, false},      // "si" in lower case is not bold
-        {4, std::nullopt, false},  // a state without a row keeps the default look
+        {1, 0x0000FF, true},      // "&HFF": red, "SI": bold
+        {2, 0xFF0000, false},     // 16711680 as decimal text: blue
+        {3, 0x808080, false},     // "si" in lower case is not bold
+        {4, std::nullopt, false}, // a state without a row keeps the default look
     };
     for (const Aspecto &aspecto : esperados) {
         SCOPED_TRACE(aspecto.renglon);
@@ -115,11 +115,15 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
     };
     const std::vector<Caso> casos = {
         {"OP1", "", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio DESC"}, // no {PARAMETROS}
-        {"OP1", "", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE EXISTS (SELECT 1 FROM Vendedor WHERE {PARAMETROS})"},
+        {"OP1", "",
+         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE EXISTS (SELECT 1 FROM Vendedor WHERE {PARAMETROS})"},
         {"OP1", "UPDATE Oportunidad SET Oper_Alta = 'V1'",
-         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Oper_Alta WHERE {PARAMETROS}"},
-        {"OP3", "", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad UNION ALL SELECT Op_Folio, Op_Descripcion FROM Oportunidad"},
-        {"OP3", "DROP INDEX Oportunidad_Vendedor", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE {PARAMETROS}"},
+         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Oper_Alta WHERE "
+         "{PARAMETROS}"},
+        {"OP3", "",
+         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad UNION ALL SELECT Op_Folio, Op_Descripcion FROM Oportunidad"},
+        {"OP3", "DROP INDEX Oportunidad_Vendedor",
+         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE {PARAMETROS}"},
         {"OP3", "ALTER TABLE Oportunidad DROP COLUMN Op_Cve_Vendedor", "SELECT Op_Folio, 'x' FROM Oportunidad"},
     };
     const QHash<QString, std::optional<qint32>> color = {{"F1", 0x0000FF}, {"F2", 0xFF0000}, {"F3", 0x808080}};
@@ -127,7 +131,8 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
         SCOPED_TRACE(caso.vista);
         if (*caso.preparacion)
             base.ejecuta(QString::fromUtf8(caso.preparacion));
-        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(QString::fromUtf8(caso.vista))));
+        base.ejecuta(
+            QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(QString::fromUtf8(caso.vista))));
         abre(QString::fromUtf8(caso.operador));
         ASSERT_GE(folios().size(), 4);
         for (int renglon = 1; renglon <= lista().itemCount(); ++renglon) {
@@ -241,7 +246,8 @@ TEST_F(Tablero, theCountLabelFollowsTheRowsAndColumns)
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.consulta);
-        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(Ado::quoted(QString::fromUtf8(caso.consulta))));
+        base.ejecuta(
+            QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(Ado::quoted(QString::fromUtf8(caso.consulta))));
         abre();
         EXPECT_EQ(cuenta(), QString::fromUtf8(caso.cuenta));
         EXPECT_TRUE(entorno->mensajes.empty());
@@ -385,7 +391,8 @@ TEST_F(Tablero, withoutViewsNothingIsSelectedAndChoosingNoneSaysSoOnce)
 // on every reload the user asks for, and on the automatic ones only the first time.
 TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysWhyOnce)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Consulta VALUES ('ROTA', 'Rota', 'SELECT Op_Folio FROM NoHay WHERE {PARAMETROS}')"));
+    base.ejecuta(QStringLiteral(
+        "INSERT INTO Consulta VALUES ('ROTA', 'Rota', 'SELECT Op_Folio FROM NoHay WHERE {PARAMETROS}')"));
     variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("TODOS|CONTROL,ROTA|ROTA,FALTA|NOHAY"));
     variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
     abre();
@@ -418,7 +425,10 @@ TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
         QStringList mensajes;
     };
     const std::vector<Caso> casos = {
-        {"2", 2, {}}, {"3", 0, {}}, {"-1", 0, {}}, {"", 0, {}},
+        {"2", 2, {}},
+        {"3", 0, {}},
+        {"-1", 0, {}},
+        {"", 0, {}},
         {"abc", 0, {"ERR-ID:7500014"}}, // reported, and the board still opens on its first view
     };
     for (const Caso &caso : casos) {

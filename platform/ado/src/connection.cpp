@@ -50,8 +50,9 @@ Connection::Connection(const DatabaseAddress &address)
                                QStringLiteral("revise la ruta; el archivo no se creó"));
         }
         m_database.setDatabaseName(address.path);
-        m_database.setConnectOptions(address.readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                                      : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        m_database.setConnectOptions(address.readOnly
+                                         ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                         : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     } else {
         m_database.setHostName(address.host);
         m_database.setPort(address.port);
@@ -74,9 +75,9 @@ Connection::Connection(const DatabaseAddress &address)
         if (address.readOnly && !setup.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
             const QString reason = driverText(setup.lastError());
             forget();
-            raiseDatabaseError(QStringLiteral("No se pudo abrir en sólo lectura la base de datos %1")
-                                   .arg(address.toDisplayString()),
-                               reason);
+            raiseDatabaseError(
+                QStringLiteral("No se pudo abrir en sólo lectura la base de datos %1").arg(address.toDisplayString()),
+                reason);
         }
     }
 }
@@ -165,9 +166,9 @@ void Connection::RollbackTrans()
 // anywhere on the server (its whole text, not only its horizon).
 QString Connection::changeToken()
 {
-    const QString probe = engine() == Engine::SQLite
-                              ? QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version) || ':' || total_changes()")
-                              : QStringLiteral("SELECT CAST(pg_current_snapshot() AS text)");
+    const QString probe = engine() == Engine::SQLite ? QStringLiteral(
+                              "SELECT (SELECT data_version FROM pragma_data_version) || ':' || total_changes()")
+                                                     : QStringLiteral("SELECT CAST(pg_current_snapshot() AS text)");
     const Recordset token = Execute(probe);
     return token.field(0).toString();
 }

@@ -9,7 +9,8 @@
 namespace Ado {
 namespace {
 
-const QString esperada = QStringLiteral("se espera sqlite:/ruta/archivo.db o postgresql://usuario@servidor:puerto/base");
+const QString esperada = QStringLiteral(
+    "se espera sqlite:/ruta/archivo.db o postgresql://usuario@servidor:puerto/base");
 
 [[noreturn]] void rechaza(const QString &motivo)
 {
@@ -97,9 +98,10 @@ QString DatabaseAddress::passwordWarning() const
 {
     if (password.isEmpty())
         return {};
-    return QStringLiteral("La dirección de la base de datos lleva la contraseña: cualquier usuario de este equipo puede "
-                          "verla en la lista de procesos. Quítela de la dirección y guárdela en ~/.pgpass (permisos 0600) "
-                          "o en la variable PGPASSWORD.");
+    return QStringLiteral(
+        "La dirección de la base de datos lleva la contraseña: cualquier usuario de este equipo puede "
+        "verla en la lista de procesos. Quítela de la dirección y guárdela en ~/.pgpass (permisos 0600) "
+        "o en la variable PGPASSWORD.");
 }
 
 } // namespace Ado

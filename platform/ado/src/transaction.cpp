@@ -18,8 +18,7 @@ Transaction::~Transaction()
         return;
     try {
         m_connection.RollbackTrans();
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
 void Transaction::commit()

@@ -40,8 +40,7 @@ double checkedFontSize(double points)
 
 colorZEL::colorZEL(QWidget *form)
     : QObject(form)
-{
-}
+{ }
 
 colorZEL::~colorZEL() = default;
 

@@ -6,15 +6,15 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
-#include <QResizeEvent>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QResizeEvent>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 

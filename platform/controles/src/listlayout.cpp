@@ -75,12 +75,13 @@ void ListView::saveLayout() const
         widths.push_back(header()->sectionSize(column));
         order.push_back(header()->logicalIndex(column));
     }
-    Runtime::saveSettings(place.application, place.section,
-                          {{columnsKey, m_model->headers().join(headerSeparator)},
-                           {widthsKey, joined(widths)},
-                           {orderKey, joined(order)},
-                           {sortColumnKey, m_sorted ? QString::number(m_sortKey) : QString()},
-                           {sortOrderKey, m_sortOrder == Qt::DescendingOrder ? descending : QStringLiteral("ascendente")}});
+    Runtime::saveSettings(
+        place.application, place.section,
+        {{columnsKey, m_model->headers().join(headerSeparator)},
+         {widthsKey, joined(widths)},
+         {orderKey, joined(order)},
+         {sortColumnKey, m_sorted ? QString::number(m_sortKey) : QString()},
+         {sortOrderKey, m_sortOrder == Qt::DescendingOrder ? descending : QStringLiteral("ascendente")}});
 }
 
 bool ListView::restoreLayout()

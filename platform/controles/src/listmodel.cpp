@@ -38,19 +38,16 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return shownText(index.row(), index.column());
+    case Qt::ToolTipRole: return shownText(index.row(), index.column());
     case Qt::ForegroundRole: {
         const CellLook cell = look(index.row(), index.column());
         return cell.hasColor ? QVariant(Runtime::toQColor(cell.color, QGuiApplication::palette())) : QVariant();
     }
-    case Qt::FontRole:
-        return look(index.row(), index.column()).bold ? QVariant(m_boldFont) : QVariant();
+    case Qt::FontRole: return look(index.row(), index.column()).bold ? QVariant(m_boldFont) : QVariant();
     case Qt::TextAlignmentRole:
         return columnKind(index.column()) == TextTable::ColumnKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                                            : QVariant();
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -238,7 +235,8 @@ void ListModel::placeSorted(const std::vector<int> &rows, const ListSort &sort)
         moving[size_t(row)] = 1;
     std::vector<int> order;
     order.reserve(m_order.size());
-    std::copy_if(m_order.begin(), m_order.end(), std::back_inserter(order), [&](int row) { return !moving[size_t(row)]; });
+    std::copy_if(m_order.begin(), m_order.end(), std::back_inserter(order),
+                 [&](int row) { return !moving[size_t(row)]; });
     for (const int row : rows)
         order.insert(order.begin() + std::ptrdiff_t(m_table->sortedPlace(order, row, sort.column, sort.order)), row);
     if (order != m_order)

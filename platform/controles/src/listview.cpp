@@ -28,9 +28,8 @@ ListView::ListView(QWidget *parent)
     header()->setStretchLastSection(true);
     header()->viewport()->installEventFilter(this);
     setTextElideMode(Qt::ElideRight);
-    connect(header(), &QHeaderView::sectionClicked, this, [this](int logicalIndex) {
-        Q_EMIT columnClick(logicalIndex + 1);
-    });
+    connect(header(), &QHeaderView::sectionClicked, this,
+            [this](int logicalIndex) { Q_EMIT columnClick(logicalIndex + 1); });
 }
 
 ListView::~ListView()
@@ -83,11 +82,13 @@ ListSnapshot ListView::snapshot() const
 
 void ListView::apply(ListUpdate update)
 {
-    const std::optional<ListSort> sort = m_sorted ? std::optional<ListSort>(ListSort{m_sortKey, m_sortOrder}) : std::nullopt;
+    const std::optional<ListSort> sort = m_sorted ? std::optional<ListSort>(ListSort{m_sortKey, m_sortOrder})
+                                                  : std::nullopt;
     if (update.table) {
         std::vector<int> order;
         if (sort)
-            order = update.sortedBy == sort ? std::move(update.order) : update.table->sortedRows(sort->column, sort->order);
+            order = update.sortedBy == sort ? std::move(update.order)
+                                            : update.table->sortedRows(sort->column, sort->order);
         m_sortPending = false;
         m_model->replace(update.headers, std::move(update.table), std::move(order));
         return;

@@ -1,6 +1,5 @@
 #include "naturalorder.h"
 
-
 #include <algorithm>
 #include <limits>
 
@@ -27,7 +26,8 @@ void appendNaturalKey(QString &key, const QString &text)
             at = end;
             continue;
         }
-        if (!ascii && character == QLatin1Char('n') && at + 1 < letters.size() && letters.at(at + 1).unicode() == 0x0303) {
+        if (!ascii && character == QLatin1Char('n') && at + 1 < letters.size()
+            && letters.at(at + 1).unicode() == 0x0303) {
             key += QLatin1Char('n');
             key += QChar(0xFFFF); // ñ: after every n-word, before o
             at += 2;
@@ -135,10 +135,8 @@ SortKey sortKeyOf(const QString &text, TextTable::ColumnKind kind)
         const double value = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char('$')).toDouble(&ok);
         return SortKey{ok ? value : -std::numeric_limits<double>::infinity(), {}};
     }
-    case TextTable::ColumnKind::Date:
-        return SortKey{0, chronologicalKey(text)};
-    case TextTable::ColumnKind::Text:
-        break;
+    case TextTable::ColumnKind::Date: return SortKey{0, chronologicalKey(text)};
+    case TextTable::ColumnKind::Text: break;
     }
     SortKey key;
     appendNaturalKey(key.text, text);

@@ -257,8 +257,8 @@ QString txtZEL::runLookup(const QString &code) const
         return result.atEnd() ? QString() : Runtime::toTextOrEmpty(result.field(0));
     } catch (...) {
         const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
-        qCWarning(logControles).noquote() << objectName() << "no pudo buscar" << code << ":" << error.number()
-                                          << error.description();
+        qCWarning(logControles).noquote()
+            << objectName() << "no pudo buscar" << code << ":" << error.number() << error.description();
         return {};
     }
 }
@@ -297,12 +297,8 @@ bool txtZEL::eventFilter(QObject *watched, QEvent *event)
     bool consumed = false;
     Runtime::runHandler("txtZEL", [&] {
         switch (event->type()) {
-        case QEvent::KeyPress:
-            consumed = isEnter(static_cast<QKeyEvent *>(event)) && handleEnter();
-            break;
-        case QEvent::FocusIn:
-            repaintField();
-            break;
+        case QEvent::KeyPress: consumed = isEnter(static_cast<QKeyEvent *>(event)) && handleEnter(); break;
+        case QEvent::FocusIn: repaintField(); break;
         case QEvent::FocusOut: {
             // A context menu or another program taking the focus is not leaving the box.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -311,8 +307,7 @@ bool txtZEL::eventFilter(QObject *watched, QEvent *event)
                 commit();
             break;
         }
-        default:
-            break;
+        default: break;
         }
     });
     return consumed || QWidget::eventFilter(watched, event);

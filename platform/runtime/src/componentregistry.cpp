@@ -28,13 +28,12 @@ const QString classKey = QStringLiteral("clase");
 
 [[noreturn]] void cannotCreate(const QString &registrationName, const QString &reason)
 {
-    raise(ErrorNumber::CannotCreateObject, QStringLiteral("%1: %2 (%3)")
-                                               .arg(standardDescription(ErrorNumber::CannotCreateObject),
-                                                    registrationName, reason));
+    raise(ErrorNumber::CannotCreateObject,
+          QStringLiteral("%1: %2 (%3)")
+              .arg(standardDescription(ErrorNumber::CannotCreateObject), registrationName, reason));
 }
 
-template<typename Function>
-Function resolve(QLibrary &library, const char *symbol)
+template<typename Function> Function resolve(QLibrary &library, const char *symbol)
 {
     return reinterpret_cast<Function>(library.resolve(symbol));
 }
@@ -64,7 +63,7 @@ long runLibraryEntryPoint(const QString &libraryPath, const char *symbol)
 ComponentRegistry::ComponentRegistry(QString file, QString systemFile)
     : m_file(std::move(file))
     , m_systemFile(std::move(systemFile))
-{}
+{ }
 
 QString ComponentRegistry::defaultFile()
 {
@@ -93,7 +92,8 @@ void ComponentRegistry::registerClass(const QString &registrationName, const Reg
     store.endGroup();
     store.sync();
     if (store.status() != QSettings::NoError)
-        raise(ErrorNumber::InvalidCall, QStringLiteral("No se pudo escribir el registro de componentes %1").arg(m_file));
+        raise(ErrorNumber::InvalidCall,
+              QStringLiteral("No se pudo escribir el registro de componentes %1").arg(m_file));
 }
 
 void ComponentRegistry::unregisterClass(const QString &registrationName)
@@ -134,7 +134,7 @@ struct ComponentLoader::LoadedLibrary
 
 ComponentLoader::ComponentLoader(ComponentRegistry registry)
     : m_registry(std::move(registry))
-{}
+{ }
 
 // Destroying a QLibrary does not unload it: objects the library created may outlive the
 // loader, and its code stays mapped for the life of the process.

@@ -64,8 +64,7 @@ std::optional<ParsedNumber> parseNumber(const QString &text)
     }
     // Decimal digits with an optional sign, point and exponent; nothing else (no "inf",
     // no "nan", no hexadecimal float).
-    static const QRegularExpression decimalPattern(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    static const QRegularExpression decimalPattern(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     if (!decimalPattern.match(trimmed).hasMatch())
         return std::nullopt;
     bool ok = false;
@@ -75,8 +74,7 @@ std::optional<ParsedNumber> parseNumber(const QString &text)
     return ParsedNumber{value, std::nullopt};
 }
 
-template<typename Integer>
-Integer roundToInteger(double value)
+template<typename Integer> Integer roundToInteger(double value)
 {
     if (!std::isfinite(value))
         raise(ErrorNumber::Overflow);
@@ -86,8 +84,7 @@ Integer roundToInteger(double value)
     return Integer(rounded);
 }
 
-template<typename Integer>
-Integer fromRadixBits(quint64 bits)
+template<typename Integer> Integer fromRadixBits(quint64 bits)
 {
     using Unsigned = std::make_unsigned_t<Integer>;
     if (bits > quint64(std::numeric_limits<Unsigned>::max()))
@@ -95,16 +92,14 @@ Integer fromRadixBits(quint64 bits)
     return Integer(Unsigned(bits));
 }
 
-template<typename Integer>
-Integer toInteger(const QVariant &value)
+template<typename Integer> Integer toInteger(const QVariant &value)
 {
     if (!value.isValid())
         return 0;
     if (value.isNull())
         raise(ErrorNumber::InvalidUseOfNull);
     switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool() ? Integer(-1) : Integer(0);
+    case QMetaType::Bool: return value.toBool() ? Integer(-1) : Integer(0);
     case QMetaType::Int:
     case QMetaType::LongLong:
     case QMetaType::Short:
@@ -125,8 +120,7 @@ Integer toInteger(const QVariant &value)
         return Integer(whole);
     }
     case QMetaType::Double:
-    case QMetaType::Float:
-        return roundToInteger<Integer>(value.toDouble());
+    case QMetaType::Float: return roundToInteger<Integer>(value.toDouble());
     case QMetaType::QString:
     case QMetaType::QByteArray: {
         const auto parsed = parseNumber(value.toString());
@@ -136,8 +130,7 @@ Integer toInteger(const QVariant &value)
             return fromRadixBits<Integer>(*parsed->radixBits);
         return roundToInteger<Integer>(parsed->decimal);
     }
-    default:
-        raise(ErrorNumber::TypeMismatch);
+    default: raise(ErrorNumber::TypeMismatch);
     }
 }
 
@@ -180,13 +173,10 @@ QString toText(const QVariant &value)
     if (value.isNull())
         raise(ErrorNumber::InvalidUseOfNull);
     switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
+    case QMetaType::Bool: return value.toBool() ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
     case QMetaType::Double:
-    case QMetaType::Float:
-        return QLocale::c().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    default:
-        break;
+    case QMetaType::Float: return QLocale::c().toString(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    default: break;
     }
     if (!value.canConvert<QString>())
         raise(ErrorNumber::TypeMismatch);

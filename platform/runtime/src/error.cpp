@@ -8,7 +8,7 @@ RuntimeError::RuntimeError(int number, const QString &description)
     : std::runtime_error(description.toStdString())
     , m_number(number)
     , m_description(description)
-{}
+{ }
 
 RuntimeError::~RuntimeError() = default;
 
@@ -26,9 +26,11 @@ QString standardDescription(int number)
     case ErrorNumber::CannotCreateObject: return QStringLiteral("El componente no puede crear el objeto");
     case ErrorNumber::MemberNotFound: return QStringLiteral("El objeto no acepta esta propiedad o método");
     case ErrorNumber::NoCurrentRecord:
-        return QStringLiteral("BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");
+        return QStringLiteral(
+            "BOF o EOF es True, o el registro actual se eliminó; la operación requiere un registro actual");
     case ErrorNumber::ItemNotFound:
-        return QStringLiteral("No se encontró el elemento en la colección que corresponde con el nombre o el ordinal pedido");
+        return QStringLiteral(
+            "No se encontró el elemento en la colección que corresponde con el nombre o el ordinal pedido");
     case ErrorNumber::IndexOutOfBounds: return QStringLiteral("El índice está fuera de los límites");
     default: return QStringLiteral("Error definido por la aplicación o el objeto");
     }

@@ -174,9 +174,9 @@ QWidget *Form::activeControl() const
     return control;
 }
 
-void Form::formKeyDown(int, int) {}
+void Form::formKeyDown(int, int) { }
 
-void Form::formKeyUp(int, int) {}
+void Form::formKeyUp(int, int) { }
 
 bool Form::isOwnWidget(const QObject *object) const
 {

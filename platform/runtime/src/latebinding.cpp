@@ -65,9 +65,8 @@ QVariant callMember(QObject *object, const char *name, const QVariantList &argum
             raise(ErrorNumber::TypeMismatch);
         converted.push_back(std::move(value));
         QVariant &stored = converted.back();
-        generic[size_t(i)] = wanted.id() == QMetaType::QVariant
-                                 ? QGenericArgument("QVariant", &arguments.at(i))
-                                 : QGenericArgument(wanted.name(), stored.constData());
+        generic[size_t(i)] = wanted.id() == QMetaType::QVariant ? QGenericArgument("QVariant", &arguments.at(i))
+                                                                : QGenericArgument(wanted.name(), stored.constData());
     }
 
     QVariant result;

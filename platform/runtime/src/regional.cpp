@@ -76,8 +76,9 @@ QString formatInteger(qint64 value)
     std::array<char, 24> digits{};
     const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
     const bool negative = value < 0;
-    return grouped(std::string_view(digits.data() + (negative ? 1 : 0), size_t(end - digits.data()) - (negative ? 1 : 0)),
-                   negative, {});
+    return grouped(
+        std::string_view(digits.data() + (negative ? 1 : 0), size_t(end - digits.data()) - (negative ? 1 : 0)),
+        negative, {});
 }
 
 QString formatAmount(double value)

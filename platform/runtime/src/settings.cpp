@@ -19,8 +19,7 @@ QString settingKey(const QString &section, const QString &key)
 
 } // namespace
 
-QString getSetting(const QString &application, const QString &section, const QString &key,
-                   const QString &defaultValue)
+QString getSetting(const QString &application, const QString &section, const QString &key, const QString &defaultValue)
 {
     const QSettings store(settingsFile(application), QSettings::IniFormat);
     return store.value(settingKey(section, key), defaultValue).toString();

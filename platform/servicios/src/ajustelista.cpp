@@ -35,8 +35,7 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
     const QFontMetrics normal(lista.font());
     const QFontMetrics medida(negrita);
     const Controles::ListModel &modelo = lista.listModel();
-    int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna))
-                + MargenEncabezado;
+    int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna)) + MargenEncabezado;
     for (int fila = 0; fila < filas; ++fila) {
         if (columna >= modelo.textCount(fila))
             continue;

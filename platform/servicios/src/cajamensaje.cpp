@@ -1,8 +1,8 @@
 #include "servicios/cajamensaje.h"
 
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 
 #include <vector>
 

@@ -29,7 +29,7 @@ CierreOportunidad::CierreOportunidad(Ado::Connection &conexion, Funciones &funci
     , m_funciones(funciones)
     , m_operador(std::move(operador))
     , m_fecha(funciones.FormatoFechaModificacion(funciones.FechaActual()))
-{}
+{ }
 
 QString CierreOportunidad::cierra(const QString &folio, qint32 resultado, const QString &causa)
 {
@@ -77,8 +77,10 @@ bool CierreOportunidad::yaCerrada(const QString &folio)
 QString CierreOportunidad::revisaResultado(const QString &folio, qint32 resultado, const QString &causa)
 {
     if (resultado == Ganada)
-        return causa.isEmpty() ? QString()
-                               : QStringLiteral("La oportunidad %1 no puede cerrarse como ganada con una causa de pérdida").arg(folio);
+        return causa.isEmpty()
+                   ? QString()
+                   : QStringLiteral("La oportunidad %1 no puede cerrarse como ganada con una causa de pérdida")
+                         .arg(folio);
     if (resultado != Perdida)
         return QStringLiteral("El resultado %1 no es válido para cerrar la oportunidad %2 (1 ganada, 2 perdida)")
             .arg(resultado)
@@ -107,9 +109,9 @@ void CierreOportunidad::insertaCierre(const QString &folio, qint32 resultado, co
                                                     : QStringLiteral("NULL");
     m_conexion.Execute(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Cve_Causa,"
                                       " Ci_Operador, Ci_Fecha) VALUES (")
-                       + Ado::literal(folio) + QStringLiteral(", ") + QString::number(resultado)
-                       + QStringLiteral(", ") + valorCausa + QStringLiteral(", ") + Ado::literal(m_operador)
-                       + QStringLiteral(", ") + Ado::literal(m_fecha) + QStringLiteral(")"));
+                       + Ado::literal(folio) + QStringLiteral(", ") + QString::number(resultado) + QStringLiteral(", ")
+                       + valorCausa + QStringLiteral(", ") + Ado::literal(m_operador) + QStringLiteral(", ")
+                       + Ado::literal(m_fecha) + QStringLiteral(")"));
 }
 
 } // namespace Servicios

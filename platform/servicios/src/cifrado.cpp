@@ -30,7 +30,7 @@ QString Cifrado::rutaClave()
 
 Cifrado::Cifrado()
     : m_clave(std::make_unique<const ClaveSecreta>(ClaveSecreta::SiFalta::Rechaza))
-{}
+{ }
 
 Cifrado::~Cifrado() = default;
 
@@ -46,8 +46,9 @@ QString Cifrado::Cifra(const QString &clara)
     QByteArray guardado(qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES) + texto.size(), '\0');
     auto *nonce = reinterpret_cast<unsigned char *>(guardado.data());
     randombytes_buf(nonce, crypto_secretbox_NONCEBYTES);
-    crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES, reinterpret_cast<const unsigned char *>(texto.constData()),
-                          quint64(texto.size()), nonce, clave.datos());
+    crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES,
+                          reinterpret_cast<const unsigned char *>(texto.constData()), quint64(texto.size()), nonce,
+                          clave.datos());
     return Prefijo + QString::fromLatin1(guardado.toBase64());
 }
 

@@ -55,7 +55,8 @@ void escribeClaveNueva(const QString &ruta)
 // Something, even a link to nothing, already has the key's name: no key is made over it.
 bool algoTieneElNombre(const QString &ruta)
 {
-    struct stat estado {};
+    struct stat estado
+    { };
     return ::lstat(QFile::encodeName(ruta).constData(), &estado) == 0;
 }
 
@@ -72,13 +73,15 @@ bool algoTieneElNombre(const QString &ruta)
 // chosen by that account, which would then read every password.
 void revisaAbierta(const QString &ruta, int descriptor)
 {
-    struct stat estado {};
+    struct stat estado
+    { };
     if (::fstat(descriptor, &estado) != 0)
         rechaza(ruta, QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISREG(estado.st_mode))
         rechaza(ruta, QStringLiteral("no es un archivo"));
     if (estado.st_uid != ::geteuid())
-        rechaza(ruta, QStringLiteral("pertenece a otro usuario (uid %1) y debe ser del usuario que corre el programa (uid %2)")
+        rechaza(ruta, QStringLiteral(
+                          "pertenece a otro usuario (uid %1) y debe ser del usuario que corre el programa (uid %2)")
                           .arg(estado.st_uid)
                           .arg(::geteuid()));
     if (estado.st_mode & (S_IRWXG | S_IRWXO))
@@ -125,7 +128,8 @@ ClaveSecreta::ClaveSecreta(SiFalta siFalta)
     if (siFalta == SiFalta::Crea)
         creaSiFalta();
     const QString ruta = Cifrado::rutaClave();
-    const int descriptor = ::open(QFile::encodeName(ruta).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a pipe in its place must not hang the start
+    const int descriptor = ::open(QFile::encodeName(ruta).constData(),
+                                  O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a pipe in its place must not hang the start
     if (descriptor < 0 && errno == ENOENT)
         rechazaLaQueFalta(ruta);
     if (descriptor < 0)

@@ -12,8 +12,9 @@ void revisaContrasenaNueva(const QString &clara)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("La contraseña no puede estar vacía ni ser sólo espacios; no se cambió nada"));
     if (clara.toUcs4().size() > largoMaximo)
-        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
-                       QStringLiteral("La contraseña no puede tener más de %1 caracteres; no se cambió nada").arg(largoMaximo));
+        Runtime::raise(
+            Runtime::ErrorNumber::InvalidCall,
+            QStringLiteral("La contraseña no puede tener más de %1 caracteres; no se cambió nada").arg(largoMaximo));
 }
 
 void ponContrasena(const QString &codigoVendedor, const QString &clara)

@@ -35,7 +35,8 @@ QString HuellaDeContrasena::calcula(const QString &clara)
     iniciaSodium();
     const QByteArray texto = clara.toUtf8();
     std::array<char, crypto_pwhash_STRBYTES> huella{};
-    if (crypto_pwhash_str(huella.data(), texto.constData(), quint64(texto.size()), costeDeOperaciones, costeDeMemoria) != 0)
+    if (crypto_pwhash_str(huella.data(), texto.constData(), quint64(texto.size()), costeDeOperaciones, costeDeMemoria)
+        != 0)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("No hay memoria suficiente para guardar la contraseña"));
     return QString::fromLatin1(huella.data());
@@ -74,7 +75,8 @@ void ponContrasenaOperador(const QString &codigoOperador, const QString &clara)
     Ado::Transaction transaccion(*conexion);
     const std::optional<OperadorGuardado> operador = leeOperador(codigoOperador);
     if (!operador)
-        Runtime::raise(Runtime::ErrorNumber::InvalidCall, QStringLiteral("No existe el operador %1").arg(codigoOperador));
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("No existe el operador %1").arg(codigoOperador));
     conexion->Execute(QStringLiteral("DELETE FROM Operador_Contrasena WHERE Oc_Cve_Operador = ?"), {operador->codigo});
     conexion->Execute(QStringLiteral("INSERT INTO Operador_Contrasena (Oc_Cve_Operador, Oc_Huella) VALUES (?, ?)"),
                       {operador->codigo, huella});

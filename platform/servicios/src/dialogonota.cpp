@@ -32,8 +32,10 @@ QDialogButtonBox *botonesAceptarCancelar(QDialog *dialogo)
 {
     auto *botones = new QDialogButtonBox(dialogo);
     botones->setObjectName(QStringLiteral("botones"));
-    botones->addButton(QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("cmdAceptar"));
-    botones->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("cmdCancelar"));
+    botones->addButton(QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("cmdAceptar"));
+    botones->addButton(QStringLiteral("Cancelar"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("cmdCancelar"));
     QObject::connect(botones, &QDialogButtonBox::accepted, dialogo, &QDialog::accept);
     QObject::connect(botones, &QDialogButtonBox::rejected, dialogo, &QDialog::reject);
     return botones;
@@ -43,10 +45,9 @@ QDialogButtonBox *botonesAceptarCancelar(QDialog *dialogo)
 
 const ClaseDeNota &ClaseDeNota::seguimiento()
 {
-    static const ClaseDeNota clase{QStringLiteral("dlgSeguimiento"), QStringLiteral("Seguimiento"),
-                                   QStringLiteral("Seguimiento"),
-                                   QStringLiteral("Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha"),
-                                   QStringLiteral("el seguimiento")};
+    static const ClaseDeNota clase{
+        QStringLiteral("dlgSeguimiento"), QStringLiteral("Seguimiento"), QStringLiteral("Seguimiento"),
+        QStringLiteral("Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha"), QStringLiteral("el seguimiento")};
     return clase;
 }
 

@@ -12,11 +12,11 @@ namespace Servicios {
 // capture dialog and its messages name them.
 struct ClaseDeNota
 {
-    QString nombreDialogo;  // objectName of the capture dialog
+    QString nombreDialogo; // objectName of the capture dialog
     QString titulo;
     QString tabla;
-    QString columnas;       // entity, key, note, operator, date
-    QString conArticulo;    // "el seguimiento", for the messages
+    QString columnas;    // entity, key, note, operator, date
+    QString conArticulo; // "el seguimiento", for the messages
 
     static const ClaseDeNota &seguimiento();
     static const ClaseDeNota &evento();

@@ -82,7 +82,8 @@ DialogoResumenEstados::DialogoResumenEstados(ResumenEstados resumen, QWidget *pa
     setObjectName(QStringLiteral("dlgResumenEstados"));
     setWindowTitle(QStringLiteral("Resumen por estado"));
     setAccessibleName(windowTitle());
-    setAccessibleDescription(QStringLiteral("Las oportunidades de la lista agrupadas por estado, en gráfica y en tabla."));
+    setAccessibleDescription(
+        QStringLiteral("Las oportunidades de la lista agrupadas por estado, en gráfica y en tabla."));
     setModal(true);
 
     // Created in the order Tab visits them: the choice of bars, the table, the buttons.
@@ -94,7 +95,8 @@ DialogoResumenEstados::DialogoResumenEstados(ResumenEstados resumen, QWidget *pa
 
     auto *botones = new QDialogButtonBox(this);
     botones->setObjectName(QStringLiteral("botones"));
-    QPushButton *copiar = boton(*botones, QStringLiteral("Copiar"), QDialogButtonBox::ActionRole, QStringLiteral("cmdCopiar"),
+    QPushButton *copiar = boton(*botones, QStringLiteral("Copiar"), QDialogButtonBox::ActionRole,
+                                QStringLiteral("cmdCopiar"),
                                 QStringLiteral("Copia la tabla al portapapeles, separada por tabuladores."));
     copiar->setAutoDefault(false);
     boton(*botones, QStringLiteral("Cerrar"), QDialogButtonBox::RejectRole, QStringLiteral("cmdCerrar"),
@@ -183,7 +185,8 @@ QTableWidget *DialogoResumenEstados::tablaDelResumen()
     // A word-wrapped notice makes the dialog guess its width, and a short screen makes the
     // table scroll: neither may cut the figures.
     encabezado.resizeSections(QHeaderView::ResizeToContents);
-    tabla->setMinimumWidth(tabla->sizeHint().width() + tabla->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tabla));
+    tabla->setMinimumWidth(tabla->sizeHint().width()
+                           + tabla->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, tabla));
     return tabla;
 }
 

@@ -24,8 +24,8 @@ constexpr int filasParaDecimales = 1000;
 // Once per column and reading, on whichever thread reads: a pattern of its own each time.
 QStringList palabrasDe(const QString &encabezado)
 {
-    return Runtime::foldedForComparison(encabezado).split(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]+")),
-                                                    Qt::SkipEmptyParts);
+    return Runtime::foldedForComparison(encabezado)
+        .split(QRegularExpression(QStringLiteral("[^\\p{L}\\p{N}]+")), Qt::SkipEmptyParts);
 }
 
 // Whether a word of the name begins with one of the roots ("Monto total", "Precios").
@@ -41,9 +41,10 @@ bool nombraAlgunaDe(const QString &encabezado, std::initializer_list<const char 
 bool nombraUnaClave(const QString &encabezado)
 {
     const QStringList palabras = palabrasDe(encabezado);
-    static const QStringList claves = {QStringLiteral("folio"), QStringLiteral("clave"), QStringLiteral("cve"),
-                                       QStringLiteral("codigo"), QStringLiteral("id"), QStringLiteral("ano")};
-    return std::any_of(palabras.cbegin(), palabras.cend(), [](const QString &palabra) { return claves.contains(palabra); });
+    static const QStringList claves = {QStringLiteral("folio"),  QStringLiteral("clave"), QStringLiteral("cve"),
+                                       QStringLiteral("codigo"), QStringLiteral("id"),    QStringLiteral("ano")};
+    return std::any_of(palabras.cbegin(), palabras.cend(),
+                       [](const QString &palabra) { return claves.contains(palabra); });
 }
 
 int decimalesDe(double valor)
@@ -110,11 +111,12 @@ std::optional<QString> fechaEscrita(const QString &texto)
     bool conSegundos = false;
     if (escrito.size() > 10) {
         const bool separada = escrito[10] == u' ' || escrito[10] == u'T';
-        if (!separada || escrito.size() < 16 || !digitos(escrito, 11, 2) || escrito[13] != u':' || !digitos(escrito, 14, 2)
-            || numero(escrito, 11, 2) > 23 || numero(escrito, 14, 2) > 59)
+        if (!separada || escrito.size() < 16 || !digitos(escrito, 11, 2) || escrito[13] != u':'
+            || !digitos(escrito, 14, 2) || numero(escrito, 11, 2) > 23 || numero(escrito, 14, 2) > 59)
             return std::nullopt;
         if (escrito.size() > 16) {
-            const bool fraccion = escrito.size() > 20 && escrito[19] == u'.' && digitos(escrito, 20, escrito.size() - 20);
+            const bool fraccion = escrito.size() > 20 && escrito[19] == u'.'
+                                  && digitos(escrito, 20, escrito.size() - 20);
             if (escrito[16] != u':' || !digitos(escrito, 17, 2) || numero(escrito, 17, 2) > 59
                 || (escrito.size() != 19 && !fraccion))
                 return std::nullopt;
@@ -140,10 +142,8 @@ bool esEntero(const QVariant &valor)
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
     case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
+    case QMetaType::UShort: return true;
+    default: return false;
     }
 }
 
@@ -203,12 +203,9 @@ QString FormatoDeLista::texto(int indice, const QVariant &valor)
         const QString escrito = valor.toString();
         return fechaEscrita(escrito).value_or(escrito);
     }
-    case QMetaType::QDate:
-        return Runtime::formatDate(valor.toDate());
-    case QMetaType::QDateTime:
-        return Runtime::formatDateTime(valor.toDateTime());
-    default:
-        return Runtime::toTextOrEmpty(valor);
+    case QMetaType::QDate: return Runtime::formatDate(valor.toDate());
+    case QMetaType::QDateTime: return Runtime::formatDateTime(valor.toDateTime());
+    default: return Runtime::toTextOrEmpty(valor);
     }
 }
 

@@ -61,7 +61,7 @@ private:
     struct Columna
     {
         Clase clase = Clase::Cifra;
-        int decimales = -1; // those its figures are shown with; -1 before any
+        int decimales = -1;  // those its figures are shown with; -1 before any
         int necesarios = -1; // the most any figure read needs
     };
 

@@ -18,7 +18,7 @@ constexpr std::chrono::milliseconds esperaMaxima{30000};
 
 FrenoDeIntentos::FrenoDeIntentos(Espera espera)
     : m_espera(std::move(espera))
-{}
+{ }
 
 std::chrono::milliseconds FrenoDeIntentos::esperaTras(int fallos)
 {

@@ -1,7 +1,7 @@
 #include "servicios/funcionessql.h"
 
-#include "servicios/lecturalista.h"
 #include "controles/listview.h"
+#include "servicios/lecturalista.h"
 
 #include "identificador.h"
 #include "registro.h"
@@ -23,7 +23,7 @@ const QString FormatoFecha = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 FuncionesSql::FuncionesSql(Entorno &entorno)
     : m_entorno(entorno)
-{}
+{ }
 
 QString FuncionesSql::BuscaCampo(const QString &tabla, const QString &columnaClave, const QString &valorClave,
                                  const QString &columnaResultado, qint32 /*reservado*/, const QString & /*extra1*/,
@@ -40,8 +40,8 @@ QString FuncionesSql::BuscaCampo(const QString &tabla, const QString &columnaCla
 
 QString FuncionesSql::LeeConsulta(const QString &clave)
 {
-    return BuscaCampo(QStringLiteral("Consulta"), QStringLiteral("Cs_Cve_Consulta"), clave,
-                      QStringLiteral("Cs_Sql"), 0, {}, {}, {});
+    return BuscaCampo(QStringLiteral("Consulta"), QStringLiteral("Cs_Cve_Consulta"), clave, QStringLiteral("Cs_Sql"), 0,
+                      {}, {}, {});
 }
 
 namespace {
@@ -66,8 +66,8 @@ bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qi
         return true;
     } catch (...) {
         m_ultimaFalla = Runtime::toRuntimeError(std::current_exception()).description();
-        qCWarning(logServicios).noquote() << "LlenaLista no pudo llenar la lista" << lista.objectName() << ":"
-                                          << m_ultimaFalla;
+        qCWarning(logServicios).noquote()
+            << "LlenaLista no pudo llenar la lista" << lista.objectName() << ":" << m_ultimaFalla;
         informaFallaDeLlenado(sql, lista);
         return false;
     }

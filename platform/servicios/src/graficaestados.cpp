@@ -29,7 +29,8 @@ void GraficaEstados::muestra(std::vector<Barra> barras)
     QStringList lineas;
     for (const Barra &barra : m_barras)
         lineas << QStringLiteral("%1: %2").arg(barra.nombre, barra.cifra);
-    setAccessibleDescription(lineas.isEmpty() ? QStringLiteral("Sin oportunidades.") : lineas.join(QStringLiteral("; ")));
+    setAccessibleDescription(lineas.isEmpty() ? QStringLiteral("Sin oportunidades.")
+                                              : lineas.join(QStringLiteral("; ")));
     updateGeometry();
     update();
 }

@@ -19,20 +19,14 @@ QString textoDeCelda(const QVariant &valor)
     if (valor.isNull())
         return {};
     switch (valor.metaType().id()) {
-    case QMetaType::QString:
-        return valor.toString();
+    case QMetaType::QString: return valor.toString();
     case QMetaType::Int:
-    case QMetaType::LongLong:
-        return QString::number(valor.toLongLong());
+    case QMetaType::LongLong: return QString::number(valor.toLongLong());
     case QMetaType::Double:
-    case QMetaType::Float:
-        return QString::number(valor.toDouble(), 'f', 2);
-    case QMetaType::QDate:
-        return valor.toDate().toString(QStringLiteral("yyyy-MM-dd"));
-    case QMetaType::QDateTime:
-        return valor.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    default:
-        return Runtime::toTextOrEmpty(valor);
+    case QMetaType::Float: return QString::number(valor.toDouble(), 'f', 2);
+    case QMetaType::QDate: return valor.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::QDateTime: return valor.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    default: return Runtime::toTextOrEmpty(valor);
     }
 }
 
@@ -58,7 +52,8 @@ public:
     {
         m_comparando = mostrada.table && !mostrada.table->hasKeys();
         if (m_comparando)
-            m_maximoDeCambios = std::max(cambiosSueltosMinimos, size_t(mostrada.table->rowCount() / parteDeCambiosSueltos));
+            m_maximoDeCambios = std::max(cambiosSueltosMinimos,
+                                         size_t(mostrada.table->rowCount() / parteDeCambiosSueltos));
         else
             m_nueva = std::make_shared<TextTable>();
     }

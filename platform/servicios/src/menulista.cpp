@@ -79,15 +79,15 @@ struct Entrada
 {
     const char *nombre; // objectName
     const char *texto;
-    bool separada;      // a separator goes before it
+    bool separada; // a separator goes before it
     void (*ejecuta)(Controles::ListView &lista);
     QString (*impedimento)(const Controles::ListView &lista); // why it cannot act; nullptr: it always can
 };
 
 const Entrada entradas[] = {
     {"accExportarCsv", "&Exportar a CSV…", false, exportaCsv, nullptr},
-    {"accCopiarFilas", "&Copiar todas las filas", false, [](Controles::ListView &lista) { AccionesLista::copiaFilas(lista); },
-     nullptr},
+    {"accCopiarFilas", "&Copiar todas las filas", false,
+     [](Controles::ListView &lista) { AccionesLista::copiaFilas(lista); }, nullptr},
     {"accResumenEstados", "&Resumen por estado…", false, muestraResumenEstados, sinEstado},
     {"accAjustarColumnas", "&Ajustar columnas", true, [](Controles::ListView &lista) { AjusteLista().Ajusta(lista); },
      nullptr},
@@ -144,7 +144,7 @@ void EntradasDeLista::habilitaPara(const Controles::ListView *lista)
     bool algunaImpedida = false;
     for (qsizetype i = 0; i < m_acciones.size(); ++i) {
         const Entrada &entrada = entradas[i];
-        const QString impedimento = !lista ? QStringLiteral("No hay una lista en la ventana.")
+        const QString impedimento = !lista                ? QStringLiteral("No hay una lista en la ventana.")
                                     : entrada.impedimento ? entrada.impedimento(*lista)
                                                           : QString();
         m_acciones.at(i)->setEnabled(impedimento.isEmpty());
@@ -165,7 +165,7 @@ bool EntradasDeLista::ejecuta(const QAction *accion, Controles::ListView &lista)
 
 MenuLista::MenuLista(Controles::ListView &lista)
     : m_lista(lista)
-{}
+{ }
 
 void MenuLista::abre()
 {
@@ -188,8 +188,8 @@ QString MenuLista::nombreSugeridoCsv(const Controles::ListView &lista, const QDa
 
 QString MenuLista::pideArchivoCsv(const Controles::ListView &lista)
 {
-    QPointer<QFileDialog> dialogo = new QFileDialog(lista.window(), QStringLiteral("Exportar a CSV"), carpetaInicialCsv(),
-                                                    QStringLiteral("Archivos CSV (*.csv)"));
+    QPointer<QFileDialog> dialogo = new QFileDialog(lista.window(), QStringLiteral("Exportar a CSV"),
+                                                    carpetaInicialCsv(), QStringLiteral("Archivos CSV (*.csv)"));
     dialogo->setObjectName(QStringLiteral("dlgExportarCsv"));
     // The platform's own dialog runs outside Qt, where neither tests nor key preview reach it.
     dialogo->setOption(QFileDialog::DontUseNativeDialog);

@@ -39,7 +39,7 @@ std::optional<QString> capturaNota(const ClaseDeNota &clase, const QString &enti
 ProcesosSql::ProcesosSql(Entorno &entorno, Funciones &funciones)
     : m_entorno(entorno)
     , m_funciones(funciones)
-{}
+{ }
 
 bool ProcesosSql::RegistraSeguimiento(const QString &entidad, const QString &clave, const QString & /*extra1*/,
                                       const QString & /*extra2*/)
@@ -66,7 +66,8 @@ bool ProcesosSql::registraNota(const ClaseDeNota &clase, const QString &entidad,
             + QStringLiteral("', '") + Ado::quoted(m_funciones.FormatoFechaModificacion(m_funciones.FechaActual()))
             + QStringLiteral("')"));
     } catch (...) {
-        return falla(QStringLiteral("No se registró %1: %2").arg(clase.conArticulo, descripcionDe(std::current_exception())));
+        return falla(
+            QStringLiteral("No se registró %1: %2").arg(clase.conArticulo, descripcionDe(std::current_exception())));
     }
     return exito();
 }

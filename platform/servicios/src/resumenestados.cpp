@@ -23,10 +23,10 @@ const QString SinEstado = QStringLiteral("(Sin estado)");
 // A sign, a currency symbol or three-letter code on either side, and the figures between.
 const QRegularExpression &formaDeMonto()
 {
-    static const QRegularExpression forma(QStringLiteral(
-        "^(?<signo>[-+]?)\\s*(?:(?:\\p{Sc}|[A-Z]{3})\\s*)?(?<signoTrasMoneda>[-+]?)\\s*"
-        "(?<cifras>[0-9](?:[0-9.,' \\x{00A0}\\x{202F}]*[0-9])?)"
-        "\\s*(?:\\p{Sc}|[A-Z]{3})?$"));
+    static const QRegularExpression forma(
+        QStringLiteral("^(?<signo>[-+]?)\\s*(?:(?:\\p{Sc}|[A-Z]{3})\\s*)?(?<signoTrasMoneda>[-+]?)\\s*"
+                       "(?<cifras>[0-9](?:[0-9.,' \\x{00A0}\\x{202F}]*[0-9])?)"
+                       "\\s*(?:\\p{Sc}|[A-Z]{3})?$"));
     return forma;
 }
 
@@ -137,18 +137,20 @@ void ordenaPorEtapas(std::vector<EstadoResumido> &estados, const QStringList &or
             return {2, 0};
         if (const auto hallado = exacto.constFind(estado.estado); hallado != exacto.constEnd())
             return {0, *hallado};
-        if (const auto hallado = parecido.constFind(Runtime::foldedForComparison(estado.estado)); hallado != parecido.constEnd())
+        if (const auto hallado = parecido.constFind(Runtime::foldedForComparison(estado.estado));
+            hallado != parecido.constEnd())
             return {0, *hallado};
         return {1, 0};
     };
     QCollator colacion(Runtime::mexicanLocale());
-    std::stable_sort(estados.begin(), estados.end(), [&](const EstadoResumido &izquierdo, const EstadoResumido &derecho) {
-        const auto lugarIzquierdo = lugarDe(izquierdo);
-        const auto lugarDerecho = lugarDe(derecho);
-        if (lugarIzquierdo != lugarDerecho)
-            return lugarIzquierdo < lugarDerecho;
-        return colacion.compare(izquierdo.estado, derecho.estado) < 0;
-    });
+    std::stable_sort(estados.begin(), estados.end(),
+                     [&](const EstadoResumido &izquierdo, const EstadoResumido &derecho) {
+                         const auto lugarIzquierdo = lugarDe(izquierdo);
+                         const auto lugarDerecho = lugarDe(derecho);
+                         if (lugarIzquierdo != lugarDerecho)
+                             return lugarIzquierdo < lugarDerecho;
+                         return colacion.compare(izquierdo.estado, derecho.estado) < 0;
+                     });
 }
 
 std::optional<QStringList> ordenDeEstadosDeLaSesion()
@@ -238,7 +240,8 @@ QStringList ordenDeEstados(Ado::Connection &conexion)
     for (Ado::Recordset leidos = conexion.Execute(
              QStringLiteral("SELECT Eo_Cve_Estado_Oportunidad, Eo_Descripcion FROM Estado_Oportunidad"));
          !leidos.atEnd(); leidos.moveNext())
-        estados.emplace_back(Runtime::toTextOrEmpty(leidos.field(0)).trimmed(), Runtime::toTextOrEmpty(leidos.field(1)));
+        estados.emplace_back(Runtime::toTextOrEmpty(leidos.field(0)).trimmed(),
+                             Runtime::toTextOrEmpty(leidos.field(1)));
     const auto numero = [](const QString &clave) {
         bool esNumero = false;
         const qlonglong valor = clave.toLongLong(&esNumero);

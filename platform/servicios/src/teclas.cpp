@@ -54,7 +54,8 @@ std::vector<Tecla> interpreta(const QString &teclas)
             // "{}}" names the closing brace, so the name ends at the first '}' after one character.
             const qsizetype cierre = teclas.indexOf(QLatin1Char('}'), posicion + 2);
             if (cierre > posicion) {
-                const auto nombrada = teclasConNombre().constFind(teclas.mid(posicion + 1, cierre - posicion - 1).toUpper());
+                const auto nombrada = teclasConNombre().constFind(
+                    teclas.mid(posicion + 1, cierre - posicion - 1).toUpper());
                 if (nombrada != teclasConNombre().constEnd()) {
                     resultado.push_back(*nombrada);
                     posicion = cierre;

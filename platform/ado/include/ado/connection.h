@@ -51,7 +51,6 @@ public:
     bool isAlive();
     bool isBroken() const { return m_broken; }
 
-
 private:
     void forget();
     void noteWrite(const QString &statement);

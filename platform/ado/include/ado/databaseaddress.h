@@ -16,8 +16,8 @@ enum class Engine { SQLite, PostgreSQL };
 struct ADO_EXPORT DatabaseAddress
 {
     Engine engine = Engine::SQLite;
-    QString path;     // SQLite file
-    QString host;     // PostgreSQL
+    QString path; // SQLite file
+    QString host; // PostgreSQL
     int port = 5432;
     QString user;
     QString password;

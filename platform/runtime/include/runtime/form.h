@@ -56,15 +56,15 @@ public:
     QWidget *activeControl() const;
 
 protected:
-    virtual void formLoad() {}
-    virtual void formQueryUnload() {}
+    virtual void formLoad() { }
+    virtual void formQueryUnload() { }
     // After the close handler: the instance stays, so the form puts its controls back as a
     // fresh load expects them.
-    virtual void formUnloaded() {}
-    virtual void formActivate() {}
+    virtual void formUnloaded() { }
+    virtual void formActivate() { }
     virtual void formKeyDown(int keyCode, int shift);
     virtual void formKeyUp(int keyCode, int shift);
-    virtual void formResize() {}
+    virtual void formResize() { }
 
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

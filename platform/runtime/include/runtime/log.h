@@ -12,8 +12,8 @@ namespace Runtime {
 
 RUNTIME_EXPORT Q_DECLARE_LOGGING_CATEGORY(logRuntime)
 
-// Records a failure that left a routine without an error trap of its own; the host goes on.
-RUNTIME_EXPORT void logUntrappedFailure(const char *routine, std::exception_ptr failure);
+    // Records a failure that left a routine without an error trap of its own; the host goes on.
+    RUNTIME_EXPORT void logUntrappedFailure(const char *routine, std::exception_ptr failure);
 // From now on every message box the application shows, whoever shows it, is logged (category
 // "teqvaro.mensajes") with its title, its reference and its text, on one line.
 RUNTIME_EXPORT void logMessageBoxes();
@@ -22,8 +22,7 @@ RUNTIME_EXPORT void logMessageBoxes();
 RUNTIME_EXPORT void logRepeatedFailure(const char *routine, std::exception_ptr failure);
 
 // Runs an event handler so that nothing it throws leaves it: a failure is logged.
-template<typename Body>
-void runHandler(const char *routine, Body &&body) noexcept
+template<typename Body> void runHandler(const char *routine, Body &&body) noexcept
 {
     try {
         body();

@@ -14,8 +14,8 @@ public:
 
     // Raises 5 when a table or column name is not a plain identifier.
     QString BuscaCampo(const QString &tabla, const QString &columnaClave, const QString &valorClave,
-                       const QString &columnaResultado, qint32 reservado, const QString &extra1,
-                       const QString &extra2, const QString &extra3) override;
+                       const QString &columnaResultado, qint32 reservado, const QString &extra1, const QString &extra2,
+                       const QString &extra3) override;
     QString LeeConsulta(const QString &clave) override;
     // One column per result column, named as the database names it; one row per record.
     // The row's key is empty. A failed statement is shown to the user (critical, with the

@@ -35,7 +35,7 @@ struct EstadoResumido
 struct SERVICIOS_EXPORT ResumenEstados
 {
     std::vector<EstadoResumido> estados;
-    bool conMontos = false;  // the list has an amount column that holds numbers
+    bool conMontos = false; // the list has an amount column that holds numbers
     int montosSinSumar = 0; // rows counted whose amount is empty or not a number
 
     int cantidadTotal() const;
@@ -65,12 +65,12 @@ SERVICIOS_EXPORT QStringList ordenDeEstados(Ado::Connection &conexion);
 // gives no states. The states come in `orden` (descriptions, see ordenDeEstados); those it
 // does not name follow in Spanish alphabetical order, and "(Sin estado)" last. Without an
 // order, most opportunities first, states with as many alphabetically.
-SERVICIOS_EXPORT ResumenEstados resumePorEstado(const QStringList &encabezados, const std::vector<FilaParaResumen> &filas,
-                                                const QColor &colorDeTexto,
+SERVICIOS_EXPORT ResumenEstados resumePorEstado(const QStringList &encabezados,
+                                                const std::vector<FilaParaResumen> &filas, const QColor &colorDeTexto,
                                                 const std::optional<QStringList> &orden);
 // The same, in the order of the states of the session's database; by number of
 // opportunities when they cannot be read (which is logged).
-SERVICIOS_EXPORT ResumenEstados resumePorEstado(const QStringList &encabezados, const std::vector<FilaParaResumen> &filas,
-                                                const QColor &colorDeTexto);
+SERVICIOS_EXPORT ResumenEstados resumePorEstado(const QStringList &encabezados,
+                                                const std::vector<FilaParaResumen> &filas, const QColor &colorDeTexto);
 
 } // namespace Servicios
