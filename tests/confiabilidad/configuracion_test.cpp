@@ -12,151 +12,99 @@ namespace {
 
 struct Caso
 {
+    const char *donde; // the remembered view, a variable's name, or a statement taking the value as %1
     const char *valor;
-    QStringList mensajes;
+    const char *mensaje; // the identifier of the one message shown ("" for one without), or none
     int renglones;
+    int vistas;
 };
 
-class Configuracion : public Pruebas::TableroDePrueba
+const char *const FallaDeCarga = "ERR-ID:7500014";
+const char *const SinConsulta = "ERR-ID:7500016";
+const char *const SinColor = "ERR-ID:7500018"; // once per reload; the rows of that state keep the default look
+const char *const Tiempo = "CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES";
+const char *const Vistas = "CRM_VISTA_CONTROL_OPORTUNIDADES";
+const char *const Consulta = "UPDATE Consulta SET Cs_Sql = '%1'";
+const char *const Color = "UPDATE Estado_Oportunidad SET Eo_Hexadecimal = %1 WHERE Eo_Cve_Estado_Oportunidad = 'ROJO'";
+const char *const Sentencias = "%1"; // separated by "; "
+
+const Caso casos[] = {
+    // The remembered view and the refresh count: a value that is no 16-bit number is a
+    // failure of the load, and the board still opens on its first view with its rows.
+    {"VISTA", "abc", FallaDeCarga, 4, 1},
+    {"VISTA", "40000", FallaDeCarga, 4, 1},
+    {"VISTA", "-1", nullptr, 4, 1},
+    {"VISTA", "", nullptr, 4, 1},
+    {"VISTA", " 2 ", nullptr, 4, 1},
+    {Tiempo, "-5", nullptr, 4, 1},
+    {Tiempo, "", nullptr, 4, 1},
+    {Tiempo, "2.5", nullptr, 4, 1},
+    {Tiempo, "40000", FallaDeCarga, 4, 1},
+    {Tiempo, "abc", FallaDeCarga, 4, 1},
+    // Malformed view lists give the views that are well formed; a key that names no stored
+    // query says so; a stored query that does not run leaves the list empty and says so (the
+    // list library's own message has no identifier).
+    {Vistas, "a|", nullptr, 0, 0},
+    {Vistas, "|b", nullptr, 0, 0},
+    {Vistas, "sin barra", nullptr, 0, 0},
+    {Vistas, "   |   ", nullptr, 0, 0},
+    {Vistas, "a|b|c", SinConsulta, 0, 1},
+    {Vistas, "TODOS|NOEXISTE", SinConsulta, 0, 1},
+    {Vistas, "TODOS|CONTROL,,x|", nullptr, 4, 1},
+    {Vistas, "T|CONTROL|extra", nullptr, 4, 1},
+    {Consulta, "SELEC * FROM {PARAMETROS}", "", 0, 1},
+    {Consulta, "SELECT 1 FROM NoHay WHERE {PARAMETROS}", "", 0, 1},
+    {Color, "''", SinColor, 4, 1},
+    {Color, "NULL", SinColor, 4, 1},
+    {Color, "'&HZZ'", SinColor, 4, 1},
+    {Color, "'1099511627776'", SinColor, 4, 1},
+    {Color, "'-1'", SinColor, 4, 1},
+    {Sentencias, "UPDATE Estado_Oportunidad SET Eo_Negrilla = NULL", nullptr, 4, 1}, // a Null weight is no failure
+    // A service that fails during the load (the variables' table is gone) is the load's
+    // failure: reported, and the rest of the load skipped.
+    {Sentencias, "DROP TABLE Variable", FallaDeCarga, 0, 0},
+    // The list of views that cannot be read (its variable fails to read, the others do not)
+    // is reported by the routine that reads it, and no view is offered.
+    {Sentencias,
+     "ALTER TABLE Variable RENAME TO Guardada; CREATE VIEW Variable AS SELECT Va_Nombre, CASE WHEN Va_Nombre = "
+     "'CRM_VISTA_CONTROL_OPORTUNIDADES' THEN CAST(abs(CAST(-9223372036854775808 AS BIGINT) + 0 * length(Va_Nombre)) "
+     "AS TEXT) ELSE Va_Valor END AS Va_Valor FROM Guardada",
+     "ERR-ID:7500015", 0, 0},
+};
+
+class Configuracion : public Pruebas::TableroDePrueba, public testing::WithParamInterface<Caso>
 {
 protected:
-    struct Resultado
+    void pon(const QString &donde, const QString &valor) const
     {
-        QStringList mensajes;
-        int renglones = 0;
-        int vistas = 0;
-    };
-
-    Resultado abreYCuenta()
-    {
-        entorno->mensajes.clear();
-        abre();
-        const Resultado resultado{entorno->identificadores(), lista().itemCount(),
-                                  tablero->findChild<Controles::cbZel *>(QStringLiteral("cboVistas"))->NumElementos()};
-        tablero.reset();
-        return resultado;
-    }
-
-    void revisa(const char *que, const std::vector<Caso> &casos, const std::function<void(const QString &)> &pon)
-    {
-        for (const Caso &caso : casos) {
-            SCOPED_TRACE(std::string(que) + " = «" + caso.valor + "»");
-            pon(QString::fromUtf8(caso.valor));
-            const Resultado resultado = abreYCuenta();
-            EXPECT_EQ(resultado.mensajes, caso.mensajes);
-            EXPECT_EQ(resultado.renglones, caso.renglones);
-        }
+        if (donde == QStringLiteral("VISTA"))
+            Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), donde, valor);
+        else if (!donde.contains(QLatin1Char('%')))
+            variable(donde, valor);
+        else
+            for (const QString &sentencia : donde.arg(valor).split(QStringLiteral("; ")))
+                base.ejecuta(sentencia);
     }
 };
 
-const QStringList sinMensaje;
-const QStringList fallaDeCarga{QStringLiteral("ERR-ID:7500014")};
-
-// The remembered view and the refresh count: a value that is no 16-bit number is reported
-// as a failure of the load, and the board still opens on its first view with its rows.
-TEST_F(Configuracion, unreadableNumbersAreReportedAndTheBoardStillOpens)
+TEST_P(Configuracion, aBadValueEndsInItsMessageOrInSilenceAndTheBoardStillOpens)
 {
-    revisa("VISTA",
-           {{"abc", fallaDeCarga, 4},
-            {"40000", fallaDeCarga, 4},
-            {"1e10", fallaDeCarga, 4},
-            {"-1", sinMensaje, 4},
-            {"", sinMensaje, 4},
-            {" 2 ", sinMensaje, 4}},
-           [](const QString &valor) {
-               Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
-                                    valor);
-           });
-    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
-                         QStringLiteral("0"));
-    revisa("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES",
-           {{"-5", sinMensaje, 4},
-            {"0", sinMensaje, 4},
-            {"1e3", sinMensaje, 4},
-            {"", sinMensaje, 4},
-            {"2.5", sinMensaje, 4},
-            {"40000", fallaDeCarga, 4},
-            {"abc", fallaDeCarga, 4}},
-           [this](const QString &valor) { variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), valor); });
-}
-
-// A service that fails during the load (here the variables' table is gone) is the load's
-// failure: reported, and the rest of the load skipped.
-TEST_F(Configuracion, aServiceFailingDuringTheLoadEndsTheLoad)
-{
-    base.ejecuta(QStringLiteral("DROP TABLE Variable"));
-    const Resultado resultado = abreYCuenta();
-    EXPECT_EQ(resultado.mensajes.value(0), QStringLiteral("ERR-ID:7500014"));
-    EXPECT_EQ(resultado.vistas, 0);
-}
-
-// The list of views that cannot be read (its variable fails to read, the others do not) is
-// reported by the routine that reads it, and no view is offered.
-TEST_F(Configuracion, aListOfViewsThatCannotBeReadIsReportedByItsRoutine)
-{
-    base.ejecuta(QStringLiteral("ALTER TABLE Variable RENAME TO Variable_Guardada"));
-    base.ejecuta(QStringLiteral(
-        "CREATE VIEW Variable AS SELECT Va_Nombre, CASE WHEN Va_Nombre = "
-        "'CRM_VISTA_CONTROL_OPORTUNIDADES' THEN CAST(abs(CAST(-9223372036854775808 AS BIGINT) + 0 * length(Va_Nombre)) "
-        "AS TEXT) ELSE Va_Valor END AS Va_Valor FROM Variable_Guardada"));
-    const Resultado resultado = abreYCuenta();
-    EXPECT_EQ(resultado.mensajes, QStringList{QStringLiteral("ERR-ID:7500015")});
-    EXPECT_EQ(resultado.vistas, 0);
-}
-
-// Malformed view lists give the views that are well formed; a key that names no stored
-// query says so; a stored query that does not run leaves the list empty and says so (the
-// list library's own message has no identifier).
-TEST_F(Configuracion, viewListsAndStoredQueries)
-{
-    const QStringList sinConsulta{QStringLiteral("ERR-ID:7500016")};
-    revisa("CRM_VISTA_CONTROL_OPORTUNIDADES",
-           {{",,,", sinMensaje, 0},
-            {"|", sinMensaje, 0},
-            {"a|", sinMensaje, 0},
-            {"|b", sinMensaje, 0},
-            {"sin barra", sinMensaje, 0},
-            {"   |   ", sinMensaje, 0},
-            {"a|b|c", sinConsulta, 0},
-            {"TODOS|NOEXISTE", sinConsulta, 0},
-            {"TODOS|CONTROL,,x|", sinMensaje, 4},
-            {"T|CONTROL|extra", sinMensaje, 4}},
-           [this](const QString &valor) { variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), valor); });
-    revisa(
-        "Cs_Sql", {{"SELEC * FROM {PARAMETROS}", {""}, 0}, {"SELECT 1 FROM NoHay WHERE {PARAMETROS}", {""}, 0}},
-        [this](const QString &valor) { base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(valor)); });
-}
-
-// A colour that cannot be shown is reported once per reload and leaves the rows of that
-// state in the default look; a Null weight is not bold.
-TEST_F(Configuracion, coloursThatCannotBeShownAndNullWeights)
-{
-    const QStringList sinColor{QStringLiteral("ERR-ID:7500018")};
-    revisa("Eo_Hexadecimal",
-           {{"''", sinColor, 4},
-            {"NULL", sinColor, 4},
-            {"'&HZZ'", sinColor, 4},
-            {"'1099511627776'", sinColor, 4},
-            {"'-1'", sinColor, 4},
-            {"'&H'", sinColor, 4},
-            {"'&HFFFFFFFFF'", sinColor, 4},
-            {"'abc'", sinColor, 4}},
-           [this](const QString &valor) {
-               base.ejecuta(QStringLiteral("UPDATE Estado_Oportunidad SET Eo_Hexadecimal = %1 "
-                                           "WHERE Eo_Cve_Estado_Oportunidad = 'ROJO'")
-                                .arg(valor));
-           });
-    base.ejecuta(QStringLiteral("UPDATE Estado_Oportunidad SET Eo_Hexadecimal = '&HFF', Eo_Negrilla = NULL"));
-    entorno->mensajes.clear();
+    const Caso &caso = GetParam();
+    SCOPED_TRACE(std::string(caso.donde) + " = «" + caso.valor + "»");
+    pon(QString::fromUtf8(caso.donde), QString::fromUtf8(caso.valor));
     abre();
-    EXPECT_EQ(entorno->identificadores(), QStringList());
-    EXPECT_EQ(lista().cellForeColor(1, 0), 0x0000FF);
-    EXPECT_FALSE(lista().cellBold(1, 0));
+    EXPECT_EQ(entorno->identificadores(), caso.mensaje ? QStringList{QString::fromUtf8(caso.mensaje)} : QStringList());
+    EXPECT_EQ(lista().itemCount(), caso.renglones);
+    EXPECT_EQ(tablero->findChild<Controles::cbZel *>(QStringLiteral("cboVistas"))->NumElementos(), caso.vistas);
 }
+
+INSTANTIATE_TEST_SUITE_P(Casos, Configuracion, testing::ValuesIn(casos));
+
+using Estados = Pruebas::TableroDePrueba;
 
 // The state picker has 48 tiles: with none it opens empty and changes nothing, with 48 it
 // shows them all, and a 49th is reported and the picker does not open.
-TEST_F(Configuracion, noStatesFortyEightAndFortyNine)
+TEST_F(Estados, noStatesFortyEightAndFortyNine)
 {
     const auto cambiaEstado = [this](int estados) {
         base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
@@ -177,8 +125,8 @@ TEST_F(Configuracion, noStatesFortyEightAndFortyNine)
         tablero.reset();
         return std::make_pair(abierto, mensajes);
     };
-    EXPECT_EQ(cambiaEstado(0), std::make_pair(true, sinMensaje));
-    EXPECT_EQ(cambiaEstado(48), std::make_pair(true, sinMensaje));
+    EXPECT_EQ(cambiaEstado(0), std::make_pair(true, QStringList()));
+    EXPECT_EQ(cambiaEstado(48), std::make_pair(true, QStringList()));
     EXPECT_EQ(cambiaEstado(49), std::make_pair(false, QStringList{QStringLiteral("ERR-ID:7500027")}));
     EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Estado_Oportunidad LIKE 'E%'")), 0);
 }

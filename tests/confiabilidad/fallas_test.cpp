@@ -2,9 +2,6 @@
 // cancellation, the server stopped and started again, statements that run out of time.
 #include "tablero.h"
 
-#include "ado/connection.h"
-#include "ado/recordset.h"
-#include "runtime/conversions.h"
 #include "runtime/screenstatus.h"
 
 #include <QProcess>
@@ -14,18 +11,11 @@
 
 namespace {
 
-bool conPostgreSQL()
-{
-    return Pruebas::motor() == Ado::Engine::PostgreSQL;
-}
-
-class Fallas : public Pruebas::TableroDePrueba
+class FallasPostgreSQL : public Pruebas::TableroDePrueba
 {
 protected:
     void SetUp() override
     {
-        if (!conPostgreSQL())
-            GTEST_SKIP() << "faults of a PostgreSQL server";
         TableroDePrueba::SetUp();
         variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0")); // a reload every tick
     }
@@ -34,16 +24,17 @@ protected:
 
     QString estadoDe(const QString &folio) const
     {
-        return base.valor(QStringLiteral("SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad "
-                                         "WHERE Op_Folio = '%1'")
-                              .arg(folio));
+        return base.valor(
+            QStringLiteral(
+                "SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad WHERE Op_Folio = '%1'")
+                .arg(folio));
     }
 };
 
 // The server ends the session's backend while the audit entry of a cancellation is being
 // written: the server rolls the update back, the board says the cancellation failed, and
 // the next action opens a new connection by itself.
-TEST_F(Fallas, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDone)
+TEST_F(FallasPostgreSQL, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDone)
 {
     base.ejecuta(QStringLiteral("CREATE FUNCTION corta() RETURNS trigger AS $$ BEGIN "
                                 "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql"));
@@ -53,7 +44,6 @@ TEST_F(Fallas, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDo
     lista().selectItem(1);
     const QString folio = lista().itemText(1);
     pulsaBoton("imgCancelar");
-
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
     EXPECT_EQ(estadoDe(folio), QStringLiteral("AC/")); // asked on a new connection
     EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
@@ -69,7 +59,7 @@ TEST_F(Fallas, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDo
 // A statement that runs out of time: a view slower than the session allows leaves the list
 // as it was, and a cancellation that waits for a row another user holds is undone and
 // reported; the same connection goes on working.
-TEST_F(Fallas, statementsThatRunOutOfTimeChangeNothing)
+TEST_F(FallasPostgreSQL, statementsThatRunOutOfTimeChangeNothing)
 {
     abre();
     const QStringList antes = folios();
@@ -100,13 +90,11 @@ TEST_F(Fallas, statementsThatRunOutOfTimeChangeNothing)
 }
 
 // A server of its own, to stop and start while the board is open.
-class ServidorDetenido : public Fallas
+class ServidorDetenidoPostgreSQL : public FallasPostgreSQL
 {
 protected:
     static void SetUpTestSuite()
     {
-        if (!conPostgreSQL())
-            return;
         carpeta = std::make_unique<QTemporaryDir>();
         urlCompartida = qgetenv("KLD251_PG_URL");
         qputenv("KLD251_PG_URL", servidor(QStringLiteral("start")).toUtf8());
@@ -114,8 +102,6 @@ protected:
 
     static void TearDownTestSuite()
     {
-        if (!carpeta)
-            return;
         servidor(QStringLiteral("stop"));
         qputenv("KLD251_PG_URL", urlCompartida);
         carpeta.reset();
@@ -139,7 +125,7 @@ protected:
 // none starting another; a reload the user asks for always says so; the status bar says
 // since when the connection is down. The first reload after the server is back shows the
 // current rows again, with no message.
-TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
+TEST_F(ServidorDetenidoPostgreSQL, theBoardSaysSoOnceAndRecoversByItself)
 {
     abre();
     const QStringList antes = folios();
@@ -154,13 +140,9 @@ TEST_F(ServidorDetenido, theBoardSaysSoOnceAndRecoversByItself)
     tic(3);
     EXPECT_EQ(int(entorno->mensajes.size()), 1);
     pulsaBoton("imgRefrescar");
-    EXPECT_EQ(int(entorno->mensajes.size()), 2);
     tic(2);
     EXPECT_EQ(recargasDuranteMensajes, 2);
-    for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
-        EXPECT_EQ(mensaje.idError, QStringLiteral("ERR-ID:7500017"));
-        EXPECT_FALSE(mensaje.texto.isEmpty());
-    }
+    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500017", "ERR-ID:7500017"}));
     EXPECT_EQ(folios(), antes);
     const auto conexion = [this] {
         return Runtime::ScreenStatus::of(tablero.get())->text(Runtime::ScreenStatus::Part::Connection);
