@@ -19,11 +19,22 @@ namespace {
 using Controles::ListRow;
 using Controles::ListView;
 
+using Pruebas::errorDe;
+
 std::vector<ListRow> filas(const std::vector<QStringList> &textos)
 {
     std::vector<ListRow> resultado;
     for (const QStringList &texto : textos)
         resultado.push_back(ListRow{QString(), texto});
+    return resultado;
+}
+
+// One row a text, in a list of one column.
+std::vector<ListRow> renglonesDe(const QStringList &textos)
+{
+    std::vector<ListRow> resultado;
+    for (const QString &texto : textos)
+        resultado.push_back(ListRow{QString(), {texto}});
     return resultado;
 }
 
@@ -35,7 +46,12 @@ QStringList columna(const ListView &lista, int numero)
     return textos;
 }
 
-using Pruebas::errorDe;
+void ordena(ListView &lista, int columna, Qt::SortOrder orden)
+{
+    lista.setSortKey(columna);
+    lista.setSortOrder(orden);
+    lista.setSorted(true);
+}
 
 class Lista : public testing::Test
 {
@@ -50,11 +66,9 @@ protected:
     QAbstractItemModelTester probador{&lista.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(Lista, numbersItemsFromOneAndRefusesOthersWith35600)
+TEST_F(Lista, numbersItemsFromOneRefusesOthersWith35600AndEmptiesKeepingItsColumns)
 {
-    EXPECT_EQ(lista.itemCount(), 3);
-    EXPECT_EQ(lista.columnCount(), 3);
-    EXPECT_EQ(lista.itemText(1), QStringLiteral("F3"));
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F1", "F2"}));
     EXPECT_EQ(lista.subItemText(2, 2), QStringLiteral("100.50"));
     EXPECT_EQ(lista.subItemCount(1), 2);
     for (const auto &fuera : std::vector<std::function<void()>>{
@@ -62,130 +76,102 @@ TEST_F(Lista, numbersItemsFromOneAndRefusesOthersWith35600)
              [&] { lista.setSubItemForeColor(1, 3, 0); }, [&] { lista.selectItem(9); }}) {
         EXPECT_EQ(errorDe(fuera), Runtime::ErrorNumber::IndexOutOfBounds);
     }
+    lista.selectItem(2);
+    EXPECT_EQ(lista.selectedIndex(), 2);
+    lista.clearSelection();
+    EXPECT_EQ(lista.selectedIndex(), 0);
+    lista.clearItems();
+    EXPECT_EQ(std::pair(lista.itemCount(), lista.columnCount()), std::pair(0, 3));
 }
 
+// Colours and weight per cell; figures line up to the right.
 TEST_F(Lista, keepsALookPerCellAndRefusesColoursItCannotShow)
 {
     lista.setItemForeColor(1, 0x0000FF);
     lista.setSubItemBold(1, 2, true);
     EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF);
     EXPECT_FALSE(lista.cellForeColor(1, 1).has_value());
-    EXPECT_TRUE(lista.cellBold(1, 2));
-    EXPECT_FALSE(lista.cellBold(1, 1));
-    EXPECT_EQ(lista.listModel().data(lista.listModel().index(0, 0), Qt::ForegroundRole).value<QColor>(),
-              QColor(255, 0, 0));
+    EXPECT_EQ(std::pair(lista.cellBold(1, 1), lista.cellBold(1, 2)), std::pair(false, true));
+    const auto dato = [&](int columna, int papel) { return lista.listModel().index(0, columna).data(papel); };
+    EXPECT_EQ(dato(0, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_EQ(errorDe([&] { lista.setItemForeColor(1, 0x1000000); }), Runtime::ErrorNumber::InvalidPropertyValue);
     EXPECT_EQ(errorDe([&] { lista.setItemForeColor(1, -1); }), Runtime::ErrorNumber::InvalidPropertyValue);
     EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF); // a refused colour leaves the old one
+    EXPECT_FALSE(dato(1, Qt::TextAlignmentRole).isValid());
+    EXPECT_EQ(dato(2, Qt::TextAlignmentRole).value<int>() & Qt::AlignRight, int(Qt::AlignRight));
 }
 
 TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
 {
     lista.selectItem(3); // F2
-    lista.setSortKey(1);
-    lista.setSortOrder(Qt::AscendingOrder);
-    lista.setSorted(true);
+    ordena(lista, 1, Qt::AscendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"F1", "F3", "F2"})); // ties keep their order
     EXPECT_EQ(lista.itemText(lista.selectedIndex()), QStringLiteral("F2"));
     lista.setSortOrder(Qt::DescendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F2", "F1"}));
-
     // A new filling is put in the same order at once.
     lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({{"A", "a", "1"}, {"B", "c", "2"}, {"C", "b", "3"}}));
     EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
 }
 
-// Figures and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value.
+// Figures and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value;
+// text as Mexican Spanish collates it.
 TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
 {
-    lista.replaceContents({"Folio", "Cliente", "Monto", "Cierre"},
-                          filas({{"OP-10", "Ñandú", "$10,000.00", "01/12/2026"},
-                                 {"OP-9", "nube", "$9,000.00", "15/01/2026"},
-                                 {"OP-100", "Árbol", "$950.50", "31/12/2025 17:30"},
-                                 {"OP-11", "arbol", "", "30/06/2026"},
-                                 {"OP-2", "Zapata", "-$5.00", "15/01/2026"}}));
-    lista.setSorted(true);
-    lista.setSortKey(2);
-    lista.setSortOrder(Qt::AscendingOrder);
-    EXPECT_EQ(columna(lista, 2), (QStringList{"", "-$5.00", "$950.50", "$9,000.00", "$10,000.00"}));
-    lista.setSortKey(3);
+    lista.replaceContents({"Folio", "Monto", "Cierre"}, filas({{"OP-10", "$10,000.00", "01/12/2026"},
+                                                               {"OP-9", "$9,000.00", "15/01/2026"},
+                                                               {"OP-100", "$950.50", "31/12/2025 17:30"},
+                                                               {"OP-11", "", "30/06/2026"},
+                                                               {"OP-2", "-$5.00", "15/01/2026"}}));
+    ordena(lista, 1, Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 1), (QStringList{"", "-$5.00", "$950.50", "$9,000.00", "$10,000.00"}));
+    ordena(lista, 2, Qt::AscendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-9", "OP-2", "OP-11", "OP-10"})); // ties by arrival
-    lista.setSortKey(1);
-    // Accents and letter case aside "Árbol" and "arbol" tie, and keep their arrival order;
-    // ñ is a letter of its own after n.
-    EXPECT_EQ(columna(lista, 1), (QStringList{"Árbol", "arbol", "nube", "Ñandú", "Zapata"}));
-    lista.setSortKey(0);
-    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-2", "OP-9", "OP-10", "OP-11", "OP-100"}));
-    lista.setSortOrder(Qt::DescendingOrder);
+    ordena(lista, 0, Qt::DescendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-11", "OP-10", "OP-9", "OP-2"}));
+
+    // Numbers inside the text by value; letter case aside (those rows tie, and keep the order
+    // they arrived in); a word with accents right after the same word without them; ñ a
+    // letter of its own between n and o.
+    const std::pair<QStringList, QStringList> textos[] = {
+        {{"a10", "A9", "a9", "a1"}, {"a1", "A9", "a9", "a10"}},
+        {{"Éxito", "exito", "Ezequiel", "Exito", "éxtasis"}, {"exito", "Exito", "Éxito", "éxtasis", "Ezequiel"}},
+        {{"Ñandú", "oso", "nube", "Nz"}, {"nube", "Nz", "Ñandú", "oso"}},
+    };
+    lista.setSortOrder(Qt::AscendingOrder);
+    for (const auto &[llegada, orden] : textos) {
+        lista.replaceContents({"Texto"}, renglonesDe(llegada));
+        EXPECT_EQ(columna(lista, 0), orden);
+    }
 }
 
 TEST_F(Lista, rowsThatTieKeepTheOrderTheyArrivedInWhateverWasSortedBefore)
 {
     lista.replaceContents({"Folio", "Estado"},
                           filas({{"F1", "b"}, {"F2", "a"}, {"F3", "b"}, {"F4", "a"}, {"F5", "B"}}));
-    lista.setSorted(true);
-    lista.setSortKey(0);
-    lista.setSortOrder(Qt::DescendingOrder);
+    ordena(lista, 0, Qt::DescendingOrder);
     ASSERT_EQ(columna(lista, 0), (QStringList{"F5", "F4", "F3", "F2", "F1"}));
-    lista.setSortKey(1);
-    lista.setSortOrder(Qt::AscendingOrder);
+    ordena(lista, 1, Qt::AscendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"F2", "F4", "F1", "F3", "F5"}));
-}
-
-TEST_F(Lista, selectionAndClearing)
-{
-    EXPECT_EQ(lista.selectedIndex(), 0);
-    lista.selectItem(2);
-    EXPECT_EQ(lista.selectedIndex(), 2);
-    lista.clearSelection();
-    EXPECT_EQ(lista.selectedIndex(), 0);
-    lista.clearItems();
-    EXPECT_EQ(lista.itemCount(), 0);
-    EXPECT_EQ(lista.columnCount(), 3);
 }
 
 TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
 {
     using Kind = Controles::TextTable::ColumnKind;
-    const std::vector<std::pair<QStringList, Kind>> casos = {
-        {{"12", "-3,400.50", "", "0.5"}, Kind::Number},
-        {{"12", "1."}, Kind::Text},
-        {{".5"}, Kind::Text},
-        {{"1-2"}, Kind::Text},
-        {{"$1,234.50", "-$5.00", "7"}, Kind::Number},
-        {{"$", "$-5"}, Kind::Text},
-        {{"2026-01-31", "2026-02-01 10:20:30"}, Kind::Date},
-        {{"2026-1-31"}, Kind::Text},
-        {{"2026-01-31 10:20"}, Kind::Text},
-        {{"", ""}, Kind::Text},
-        {{"31/01/2026", "01/02/2026 10:20", "02/02/2026 10:20:30"}, Kind::Date},
-        {{"31/1/2026"}, Kind::Text},
-        {{"31/01/2026 10"}, Kind::Text},
+    // Each column's cells, split at "|".
+    const std::pair<Kind, QStringList> casos[] = {
+        {Kind::Number, {"12|-3,400.50||0.5", "$1,234.50|-$5.00|7"}},
+        {Kind::Date, {"2026-01-31|2026-02-01 10:20:30", "31/01/2026|01/02/2026 10:20|02/02/2026 10:20:30"}},
+        {Kind::Text,
+         {"12|1.", ".5", "1-2", "$|$-5", "2026-1-31", "2026-01-31 10:20", "|", "31/1/2026", "31/01/2026 10"}},
     };
-    for (const auto &[textos, tipo] : casos) {
-        SCOPED_TRACE(textos.join(QLatin1Char('|')).toStdString());
-        std::vector<ListRow> renglones;
-        for (const QString &texto : textos)
-            renglones.push_back(ListRow{QString(), {texto}});
-        lista.replaceContents({"Valor"}, renglones);
-        EXPECT_EQ(lista.listModel().columnKind(0), tipo);
+    for (const auto &[tipo, columnas] : casos) {
+        for (const QString &celdas : columnas) {
+            lista.replaceContents({"Valor"}, renglonesDe(celdas.split(QLatin1Char('|'))));
+            EXPECT_EQ(lista.listModel().columnKind(0), tipo) << celdas.toStdString();
+        }
     }
 }
-
-TEST_F(Lista, linesNumberColumnsUpToTheRight)
-{
-    const auto alineacion = [&](int columnaModelo) {
-        return lista.listModel().data(lista.listModel().index(0, columnaModelo), Qt::TextAlignmentRole);
-    };
-    EXPECT_FALSE(alineacion(0).isValid());
-    EXPECT_FALSE(alineacion(1).isValid());
-    EXPECT_EQ(alineacion(2).value<int>() & Qt::AlignRight, int(Qt::AlignRight));
-}
-
-} // namespace
-
-namespace {
 
 // A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
 TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
@@ -194,15 +180,10 @@ TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
     lista.replaceContents({"Folio", "Nota"}, filas({{"F1", enorme}}));
     const QModelIndex celda = lista.listModel().index(0, 1);
     const QString mostrado = celda.data(Qt::DisplayRole).toString();
-    EXPECT_EQ(mostrado.size(), Controles::ListModel::shownLength + 1);
-    EXPECT_TRUE(mostrado.endsWith(QChar(0x2026)));
+    EXPECT_EQ(mostrado, enorme.first(Controles::ListModel::shownLength) + QChar(0x2026));
     EXPECT_EQ(celda.data(Qt::ToolTipRole).toString(), mostrado);
     EXPECT_EQ(lista.subItemText(1, 1), enorme);
 }
-
-} // namespace
-
-namespace {
 
 // What the user made of the columns (widths, their order, the sort) is kept under the list's
 // layout key, per key, and comes back for the same columns in a new list.
@@ -210,47 +191,43 @@ TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
 {
     const QStringList columnas{"Folio", "Cliente", "Monto"};
     const auto llena = [&](ListView &lista, const QString &clave, const QStringList &encabezados) {
-        lista.setLayoutKey(clave);
+        lista.setLayoutKey(QStringLiteral("Pruebas/Listas/") + clave);
         lista.replaceContents(encabezados, filas({{"F1", "b", "$2.00"}, {"F2", "a", "$10.00"}, {"F3", "c", "$1.00"}}));
         return lista.restoreLayout();
     };
+    // The second column's width, where the third is shown, the sort, and the rows.
     const auto disposicion = [](const ListView &lista) {
-        return QStringList{QString::number(lista.header()->sectionSize(1)),
-                           QString::number(lista.header()->visualIndex(2)),
-                           lista.sorted() ? QString::number(lista.sortKey()) : QStringLiteral("-"),
-                           lista.sortOrder() == Qt::DescendingOrder ? QStringLiteral("desc") : QStringLiteral("asc")}
-            .join(QLatin1Char(' '));
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(lista.header()->sectionSize(1))
+            .arg(lista.header()->visualIndex(2))
+            .arg(lista.sorted() ? QString::number(lista.sortKey()) : QStringLiteral("-"))
+            .arg(lista.sortOrder() == Qt::DescendingOrder ? QStringLiteral("desc") : QStringLiteral("asc"))
+            .arg(columna(lista, 0).join(QLatin1Char(',')));
     };
     {
-        // Given a user who widened a column, moved another and sorted one, with the mouse on the header
+        // Given a user who widened a column, moved another and sorted one, with the mouse on the
+        // header, and another key with nothing kept
         ListView lista;
-        EXPECT_FALSE(llena(lista, QStringLiteral("Pruebas/Listas/A"), columnas));
+        EXPECT_FALSE(llena(lista, QStringLiteral("A"), columnas));
         lista.header()->resizeSection(1, 222);
         lista.header()->moveSection(2, 0);
-        lista.setSortKey(2);
-        lista.setSortOrder(Qt::DescendingOrder);
-        lista.setSorted(true);
+        ordena(lista, 2, Qt::DescendingOrder);
         QMouseEvent soltar(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton, {});
         QCoreApplication::sendEvent(lista.header()->viewport(), &soltar);
         QCoreApplication::processEvents();
-        // and another key with nothing kept
-        EXPECT_FALSE(llena(lista, QStringLiteral("Pruebas/Listas/B"), columnas));
-        EXPECT_EQ(disposicion(lista).section(QLatin1Char(' '), 2, 2), QStringLiteral("-"));
-        EXPECT_EQ(columna(lista, 0), (QStringList{"F1", "F2", "F3"})); // rows as they came
+        EXPECT_FALSE(llena(lista, QStringLiteral("B"), columnas));
+        EXPECT_TRUE(disposicion(lista).endsWith(QStringLiteral(" - desc F1,F2,F3"))); // unsorted, as they came
     }
-
     // When a new list shows the same columns under the first key, then under a key whose
     // columns were others
     ListView nueva;
-    ASSERT_TRUE(llena(nueva, QStringLiteral("Pruebas/Listas/A"), columnas));
-    const QString recuperada = disposicion(nueva);
+    const bool mismas = llena(nueva, QStringLiteral("A"), columnas);
     ListView otra;
-    const bool otrasColumnas = llena(otra, QStringLiteral("Pruebas/Listas/A"), {"Folio", "Cliente", "Importe"});
+    const bool otrasColumnas = llena(otra, QStringLiteral("A"), {"Folio", "Cliente", "Importe"});
     Runtime::removeSettings(QStringLiteral("Pruebas"), QStringLiteral("Listas"));
-
     // Then the first comes back as the user left it, rows sorted by value, and the other not
-    EXPECT_EQ(recuperada, QStringLiteral("222 0 2 desc"));
-    EXPECT_EQ(columna(nueva, 0), (QStringList{"F2", "F1", "F3"}));
+    EXPECT_TRUE(mismas);
+    EXPECT_EQ(disposicion(nueva), QStringLiteral("222 0 2 desc F2,F1,F3"));
     EXPECT_FALSE(otrasColumnas);
 }
 

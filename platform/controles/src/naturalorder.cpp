@@ -1,43 +1,14 @@
 #include "naturalorder.h"
 
+#include "runtime/regional.h"
+
+#include <QCollator>
+
 #include <algorithm>
 #include <limits>
 
 namespace Controles::Internal {
 namespace {
-
-void appendNaturalKey(QString &key, const QString &text)
-{
-    constexpr qsizetype digitWidth = 20;
-    QString letters = text.toCaseFolded();
-    const bool ascii = std::all_of(letters.cbegin(), letters.cend(), [](QChar c) { return c.unicode() < 0x80; });
-    if (!ascii)
-        letters = letters.normalized(QString::NormalizationForm_D);
-    key.reserve(letters.size() + digitWidth);
-    for (qsizetype at = 0; at < letters.size();) {
-        const QChar character = letters.at(at);
-        if (character.isDigit()) {
-            qsizetype end = at;
-            while (end < letters.size() && letters.at(end).isDigit())
-                ++end;
-            for (qsizetype pad = end - at; pad < digitWidth; ++pad)
-                key += QLatin1Char('0');
-            key += QStringView(letters).mid(at, end - at);
-            at = end;
-            continue;
-        }
-        if (!ascii && character == QLatin1Char('n') && at + 1 < letters.size()
-            && letters.at(at + 1).unicode() == 0x0303) {
-            key += QLatin1Char('n');
-            key += QChar(0xFFFF); // ñ: after every n-word, before o
-            at += 2;
-            continue;
-        }
-        if (ascii || character.category() != QChar::Mark_NonSpacing)
-            key += character;
-        ++at;
-    }
-}
 
 bool isDigit(QChar character)
 {
@@ -127,27 +98,73 @@ bool readsAsDate(const QString &text)
     return readsAsIsoDate(text) || readsAsShownDate(text);
 }
 
-SortKey sortKeyOf(const QString &text, TextTable::ColumnKind kind)
+namespace {
+
+// A figure as a list shows it, by value; text that is no figure before every figure.
+double valueOf(const QString &text)
 {
-    switch (kind) {
-    case TextTable::ColumnKind::Number: {
-        bool ok = false;
-        const double value = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char('$')).toDouble(&ok);
-        return SortKey{ok ? value : -std::numeric_limits<double>::infinity(), {}};
-    }
-    case TextTable::ColumnKind::Date: return SortKey{0, chronologicalKey(text)};
-    case TextTable::ColumnKind::Text: break;
-    }
-    SortKey key;
-    appendNaturalKey(key.text, text);
-    return key;
+    bool ok = false;
+    const double value = QString(text).remove(QLatin1Char(',')).remove(QLatin1Char('$')).toDouble(&ok);
+    return ok ? value : -std::numeric_limits<double>::infinity();
 }
 
-int compareKeys(const SortKey &left, const SortKey &right, TextTable::ColumnKind kind)
+int compareValues(double left, double right)
 {
-    if (kind == TextTable::ColumnKind::Number)
-        return left.number < right.number ? -1 : right.number < left.number ? 1 : 0;
-    return left.text.compare(right.text);
+    return left < right ? -1 : right < left ? 1 : 0;
+}
+
+// Setting a collator up is costly and lazy, so a collator is not safe to share between
+// threads (a list is sorted on its reading's thread as well): one a thread, set up once.
+const QCollator &spanishCollator()
+{
+    thread_local const QCollator collator = [] {
+        QCollator spanish(Runtime::mexicanLocale());
+        spanish.setNumericMode(true);
+        spanish.setCaseSensitivity(Qt::CaseInsensitive);
+        return spanish;
+    }();
+    return collator;
+}
+
+} // namespace
+
+SortKeys::SortKeys(TextTable::ColumnKind kind, size_t count)
+    : m_kind(kind)
+{
+    switch (m_kind) {
+    case TextTable::ColumnKind::Number: m_numbers.reserve(count); break;
+    case TextTable::ColumnKind::Date: m_dates.reserve(count); break;
+    case TextTable::ColumnKind::Text: m_texts.reserve(count); break;
+    }
+}
+
+void SortKeys::add(const QString &text)
+{
+    switch (m_kind) {
+    case TextTable::ColumnKind::Number: m_numbers.push_back(valueOf(text)); break;
+    case TextTable::ColumnKind::Date: m_dates.push_back(chronologicalKey(text)); break;
+    case TextTable::ColumnKind::Text: m_texts.push_back(spanishCollator().sortKey(text)); break;
+    }
+}
+
+int SortKeys::compare(size_t left, size_t right) const
+{
+    switch (m_kind) {
+    case TextTable::ColumnKind::Number: return compareValues(m_numbers[left], m_numbers[right]);
+    case TextTable::ColumnKind::Date: return m_dates[left].compare(m_dates[right]);
+    case TextTable::ColumnKind::Text: break;
+    }
+    return m_texts[left].compare(m_texts[right]);
+}
+
+int compareCells(const QString &left, const QString &right, TextTable::ColumnKind kind)
+{
+    switch (kind) {
+    case TextTable::ColumnKind::Number: return compareValues(valueOf(left), valueOf(right));
+    case TextTable::ColumnKind::Date: return chronologicalKey(left).compare(chronologicalKey(right));
+    case TextTable::ColumnKind::Text: break;
+    }
+    return spanishCollator().compare(left, right);
 }
 
 } // namespace Controles::Internal

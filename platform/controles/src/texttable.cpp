@@ -172,21 +172,19 @@ std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
     const ColumnKind kind = columnKind(column);
     const std::vector<QString> none;
     const std::vector<QString> &values = column < columnCount() ? m_columns[size_t(column)].values : none;
-    std::vector<Internal::SortKey> keys;
-    keys.reserve(values.size() + 1);
+    Internal::SortKeys keys(kind, values.size() + 1);
     for (const QString &value : values)
-        keys.push_back(Internal::sortKeyOf(value, kind));
-    keys.push_back(Internal::sortKeyOf(noText, kind)); // the cells a row was not given
+        keys.add(value);
+    keys.add(noText); // the cells a row was not given
 
-    std::vector<int> byKey(keys.size());
+    std::vector<int> byKey(values.size() + 1);
     std::iota(byKey.begin(), byKey.end(), 0);
-    std::sort(byKey.begin(), byKey.end(), [&](int left, int right) {
-        return Internal::compareKeys(keys[size_t(left)], keys[size_t(right)], kind) < 0;
-    });
-    std::vector<int> rankOf(keys.size());
+    std::sort(byKey.begin(), byKey.end(),
+              [&](int left, int right) { return keys.compare(size_t(left), size_t(right)) < 0; });
+    std::vector<int> rankOf(byKey.size());
     int ranks = 0;
     for (size_t place = 0; place < byKey.size(); ++place) {
-        if (place > 0 && Internal::compareKeys(keys[size_t(byKey[place - 1])], keys[size_t(byKey[place])], kind) != 0)
+        if (place > 0 && keys.compare(size_t(byKey[place - 1]), size_t(byKey[place])) != 0)
             ++ranks;
         const int rank = order == Qt::AscendingOrder ? ranks : -ranks;
         rankOf[size_t(byKey[place])] = rank;
@@ -209,9 +207,9 @@ std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
 size_t TextTable::sortedPlace(const std::vector<int> &sorted, int row, int column, Qt::SortOrder order) const
 {
     const ColumnKind kind = columnKind(column);
-    const Internal::SortKey mine = Internal::sortKeyOf(text(row, column), kind);
+    const QString &mine = text(row, column);
     const auto goesAfter = [&](int other) {
-        int comparison = Internal::compareKeys(mine, Internal::sortKeyOf(text(other, column), kind), kind);
+        int comparison = Internal::compareCells(mine, text(other, column), kind);
         if (order == Qt::DescendingOrder)
             comparison = -comparison;
         return comparison > 0 || (comparison == 0 && row > other);

@@ -16,9 +16,9 @@ namespace Controles {
 // The report-style list view of the forms. Items are numbered from 1 in display order;
 // sub-items from 1 (column 0 is the item's own text). Filling, styling and sorting cost
 // time linear (sorting: n log n) in the number of cells. Sorting compares numbers as
-// numbers, dates as dates and text in Spanish order (numbers inside text by value, letter
-// case aside); rows that tie keep the order in which they arrived. A bad index raises 35600, a
-// colour the list cannot show raises 380.
+// numbers, dates as dates and text as Mexican Spanish collates it (numbers inside text by
+// value, letter case aside); rows that tie keep the order in which they arrived. A bad index
+// raises 35600, a colour the list cannot show raises 380.
 class CONTROLES_EXPORT ListView : public QTreeView
 {
     Q_OBJECT

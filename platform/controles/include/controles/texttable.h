@@ -50,8 +50,8 @@ public:
     // figures change their number of decimals is written again without reading it again.
     void rewriteColumn(int column, const std::function<QString(const QString &)> &rewrite);
 
-    // The rows in sorted order: numbers by value, dates as dates, text in Spanish order
-    // (letter case and accents aside, numbers inside the text by value); rows that tie keep
+    // The rows in sorted order: numbers by value, dates as dates, text as Mexican Spanish
+    // collates it (letter case aside, numbers inside the text by value); rows that tie keep
     // the order in which they arrived.
     std::vector<int> sortedRows(int column, Qt::SortOrder order) const;
     // Where a row goes among rows already sorted by the same column and order (a binary
