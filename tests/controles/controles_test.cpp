@@ -11,9 +11,7 @@
 #include "controles/titulo.h"
 #include "controles/txtzel.h"
 #include "runtime/error.h"
-#include "runtime/form.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -25,7 +23,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <ostream>
 
 // Readable failures: colours as a person writes them (texts: see basedeprueba.h).
@@ -40,10 +37,9 @@ namespace {
 
 using Controles::cbZel;
 using Controles::txtZEL;
+using Pruebas::errorDe;
 
 constexpr int valorNoValido = Runtime::ErrorNumber::InvalidPropertyValue;
-
-using Pruebas::errorDe;
 
 // Shows a window and makes it the active one, so the focus moves as a user sees it move.
 void activa(QWidget &ventana)
@@ -53,130 +49,92 @@ void activa(QWidget &ventana)
     ASSERT_TRUE(ventana.isActiveWindow());
 }
 
-QColor rgb(int rojo, int verde, int azul)
+void llena(cbZel &combo)
 {
-    return QColor(rojo, verde, azul);
+    for (const char *texto : {"Todas", "Abiertas", "Cerradas"})
+        combo.Agrega(QString::fromLatin1(texto));
 }
 
-// ---------------------------------------------------------------------------------------
-// cbZel
-
-TEST(cbZel, elIndiceAceptaMenosUnoYLosElementosYRechazaLoDemasCon380)
+// An index is -1 or an item's, a style one of three: anything else is refused and changes nothing.
+TEST(cbZel, refusesAnIndexOrStyleItHasNotWith380AndKeepsItsSelection)
 {
-    struct Caso
-    {
-        qint16 indice;
-        int error;
-    };
-    for (const Caso caso : {Caso{-1, 0}, Caso{0, 0}, Caso{2, 0}, Caso{3, valorNoValido}, Caso{-2, valorNoValido},
-                            Caso{32767, valorNoValido}}) {
+    for (const qint16 indice : {-1, 0, 2, 3, -2, 32767}) {
         cbZel combo;
-        for (const char *texto : {"Todas", "Abiertas", "Cerradas"})
-            combo.Agrega(QString::fromLatin1(texto));
+        llena(combo);
         combo.setIndice(1);
-        EXPECT_EQ(errorDe([&] { combo.setIndice(caso.indice); }), caso.error) << caso.indice;
-        EXPECT_EQ(combo.Indice(), caso.error ? 1 : caso.indice) << caso.indice;
+        const bool valido = indice >= -1 && indice <= 2;
+        EXPECT_EQ(errorDe([&] { combo.setIndice(indice); }), valido ? 0 : valorNoValido) << indice;
+        EXPECT_EQ(combo.Indice(), valido ? indice : 1) << indice;
     }
-    cbZel vacio;
-    EXPECT_EQ(errorDe([&] { vacio.setIndice(0); }), valorNoValido);
-    EXPECT_EQ(errorDe([&] { vacio.setIndice(-1); }), 0);
+    cbZel combo;
+    EXPECT_EQ(std::tuple(errorDe([&] { combo.setIndice(0); }), errorDe([&] { combo.setIndice(-1); })),
+              std::tuple(valorNoValido, 0));
+    llena(combo);
+    combo.setIndice(1);
+    EXPECT_TRUE(combo.isEditable());
+    combo.setEstilo(cbZel::DropDownList);
+    EXPECT_EQ(errorDe([&] { combo.setEstilo(3); }), valorNoValido);
+    EXPECT_FALSE(combo.isEditable());
+    EXPECT_EQ(std::tuple(combo.Indice(), combo.estilo()), std::tuple(1, int(cbZel::DropDownList)));
 }
 
-TEST(cbZel, clickSeProduceCadaVezQueCambiaLaSeleccionYNuncaAlLlenar)
+TEST(cbZel, clickComesOnEveryChangeOfSelectionAndNeverOnFilling)
 {
     QDialog ventana;
     auto *combo = new cbZel(&ventana);
     combo->setEstilo(cbZel::DropDownList);
     const QSignalSpy clicks(combo, &cbZel::Click);
-
-    for (const char *texto : {"Todas", "Abiertas", "Cerradas"})
-        combo->Agrega(QString::fromLatin1(texto));
-    EXPECT_EQ(combo->NumElementos(), 3);
-    EXPECT_EQ(combo->Indice(), -1) << "adding items selects nothing";
-    EXPECT_EQ(clicks.count(), 0);
-
+    // Items, the index, and how many Clicks came.
+    const auto estado = [&] { return std::tuple(combo->NumElementos(), combo->Indice(), clicks.count()); };
+    llena(*combo);
+    EXPECT_EQ(estado(), std::tuple(3, -1, 0)); // adding items selects nothing
     combo->setIndice(1);
-    EXPECT_EQ(clicks.count(), 1);
-    combo->setIndice(1);
-    EXPECT_EQ(clicks.count(), 1) << "the same index again is no change";
-
+    combo->setIndice(1); // the same index again is no change
+    EXPECT_EQ(estado(), std::tuple(3, 1, 1));
     activa(ventana);
     combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Down);
-    EXPECT_EQ(combo->Indice(), 2);
-    EXPECT_EQ(clicks.count(), 2) << "the user's choice raises Click too";
-
+    QTest::keyClick(combo, Qt::Key_Down); // the user's choice
+    EXPECT_EQ(estado(), std::tuple(3, 2, 2));
     combo->Limpia();
-    EXPECT_EQ(combo->NumElementos(), 0);
-    EXPECT_EQ(combo->Indice(), -1);
-    EXPECT_EQ(clicks.count(), 3) << "emptying a combo with a selection changes the selection";
     combo->Limpia();
-    EXPECT_EQ(clicks.count(), 3);
+    EXPECT_EQ(estado(), std::tuple(0, -1, 3)); // emptying a combo with a selection changes it, once
 }
 
-TEST(cbZel, estiloDosEsUnaListaNoEditableYUnEstiloDesconocidoDa380)
+// Whether Enter in `control`, given focus in its window, moves the focus to the next control.
+bool enterPasa(QDialog &ventana, QWidget &control, QWidget &teclado)
 {
-    cbZel combo;
-    combo.Agrega(QStringLiteral("Todas"));
-    combo.Agrega(QStringLiteral("Abiertas"));
-    combo.setIndice(1);
-    EXPECT_TRUE(combo.isEditable());
-    combo.setEstilo(2);
-    EXPECT_FALSE(combo.isEditable());
-    EXPECT_EQ(combo.Indice(), 1) << "changing the style keeps the selection";
-    EXPECT_EQ(errorDe([&] { combo.setEstilo(3); }), valorNoValido);
-    EXPECT_EQ(combo.estilo(), 2);
+    const auto *siguiente = new QLineEdit(&ventana);
+    activa(ventana);
+    control.setFocus();
+    QTest::keyClick(&teclado, Qt::Key_Return);
+    return QApplication::focusWidget() == siguiente;
 }
 
-// ---------------------------------------------------------------------------------------
-// Enter moving on
-
-TEST(TabOnEnter, enterPasaAlSiguienteControlSoloCuandoEstaActivado)
+TEST(TabOnEnter, enterMovesToTheNextControlOnlyWhenTurnedOn)
 {
-    struct Caso
-    {
-        bool tabonenter;
-        bool tabonentervacio;
-        QString texto;
-        bool pasa;
+    // Turned on, turned on for an empty box, the box's text, whether Enter moves on.
+    const std::tuple<bool, bool, const char *, bool> casos[] = {
+        {false, false, "V1", false}, {true, false, "V1", true}, {true, false, "", false},
+        {true, true, "", true},      {false, true, "", false},
     };
-    const Caso casos[] = {
-        {false, false, QStringLiteral("V1"), false},
-        {true, false, QStringLiteral("V1"), true},
-        {true, false, QString(), false},
-        {true, true, QString(), true},
-        {false, true, QString(), false},
-    };
-    for (const Caso &caso : casos) {
+    for (const auto &[activado, conVacio, texto, pasa] : casos) {
         QDialog ventana;
         auto *codigo = new txtZEL(&ventana);
-        auto *siguiente = new QLineEdit(&ventana);
-        codigo->setTabonenter(caso.tabonenter);
-        codigo->setTabonentervacio(caso.tabonentervacio);
-        codigo->setTexto(caso.texto);
-        activa(ventana);
-        codigo->setFocus();
-        QTest::keyClick(codigo->editor(), Qt::Key_Return);
-        EXPECT_EQ(QApplication::focusWidget() == siguiente, caso.pasa)
-            << caso.tabonenter << caso.tabonentervacio << caso.texto.toStdString();
+        codigo->setTabonenter(activado);
+        codigo->setTabonentervacio(conVacio);
+        codigo->setTexto(QString::fromLatin1(texto));
+        EXPECT_EQ(enterPasa(ventana, *codigo, *codigo->editor()), pasa) << activado << conVacio << texto;
     }
-    for (const bool tabonenter : {true, false}) {
+    for (const bool activado : {true, false}) {
         QDialog ventana;
         auto *combo = new cbZel(&ventana);
-        auto *siguiente = new QLineEdit(&ventana);
         combo->setEstilo(cbZel::DropDownList);
-        combo->setTabonenter(tabonenter);
-        activa(ventana);
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Return);
-        EXPECT_EQ(QApplication::focusWidget() == siguiente, tabonenter);
+        combo->setTabonenter(activado);
+        EXPECT_EQ(enterPasa(ventana, *combo, *combo), activado);
     }
 }
 
-// ---------------------------------------------------------------------------------------
-// txtZEL
-
-// The login's pair of boxes: the code box looks the name up into the name box.
+// The login's pair of boxes: the code box looks the name up into the name box, locked.
 class BusquedaDelCodigo : public testing::Test
 {
 protected:
@@ -185,12 +143,10 @@ protected:
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion, Vn_Password) VALUES "
                                     "('V1', 'Ana Pérez', NULL), ('O''Brien', 'Pat O''Brien', 'x'), "
                                     "('0007', 'Siete', 'x'), ('ABC', 'Letras', 'x')"));
-        codigo->setObjectName(QStringLiteral("txtVn_Cve_Vendedor"));
         nombre->setObjectName(QStringLiteral("txtVn_Descripcion"));
         codigo->setSql(QStringLiteral("select Vn_descripcion from vendedor where Vn_cve_vendedor = '?'"));
         codigo->setSql_control_resultado(QStringLiteral("txtVn_Descripcion"));
         nombre->setLocked(true);
-        nombre->setMaxlength(50);
     }
 
     Pruebas::BaseDePrueba base;
@@ -200,40 +156,23 @@ protected:
     QLineEdit *otro = new QLineEdit(&ventana);
 };
 
-TEST_F(BusquedaDelCodigo, alConfirmarElCodigoElCuadroResultadoMuestraLoQueEncuentra)
+TEST_F(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsInTheResultBox)
 {
-    struct Caso
-    {
-        QString tecleado;
-        QString formato;
-        bool mayusculas;
-        QString codigo;
-        QString nombre;
-    };
-    const Caso casos[] = {
-        {QStringLiteral("V1"), {}, false, QStringLiteral("V1"), QStringLiteral("Ana Pérez")},
-        {QStringLiteral("O'Brien"), {}, false, QStringLiteral("O'Brien"), QStringLiteral("Pat O'Brien")},
-        {QStringLiteral("NADIE"), {}, false, QStringLiteral("NADIE"), QString()},
-        {QStringLiteral("7"), QStringLiteral("0000"), false, QStringLiteral("0007"), QStringLiteral("Siete")},
-        {QStringLiteral("abc"), {}, true, QStringLiteral("ABC"), QStringLiteral("Letras")},
-        {QStringLiteral("abc"), {}, false, QStringLiteral("abc"), QString()},
-        {QString(), {}, false, QString(), QString()},
-    };
-    for (const Caso &caso : casos) {
+    // Typed|the code's format ("^": upper case)|the code then|the name found.
+    for (const char *caso : {"V1||V1|Ana Pérez", "O'Brien||O'Brien|Pat O'Brien", "NADIE||NADIE|", "7|0000|0007|Siete",
+                             "abc|^|ABC|Letras", "abc||abc|", "|||"}) {
+        const QStringList partes = QString::fromUtf8(caso).split(QLatin1Char('|'));
         nombre->setTexto(QStringLiteral("anterior"));
         codigo->setTexto(QString());
-        codigo->setFormato(caso.formato);
-        codigo->setMayusculas(caso.mayusculas);
-        QTest::keyClicks(codigo->editor(), caso.tecleado);
+        codigo->setFormato(partes[1] == u"^" ? QString() : partes[1]);
+        codigo->setMayusculas(partes[1] == u"^");
+        QTest::keyClicks(codigo->editor(), partes[0]);
         QTest::keyClick(codigo->editor(), Qt::Key_Return);
-        EXPECT_EQ(codigo->Texto(), caso.codigo) << caso.tecleado.toStdString();
-        EXPECT_EQ(nombre->Texto(), caso.nombre) << caso.tecleado.toStdString();
+        EXPECT_EQ(QStringList({codigo->Texto(), nombre->Texto()}), partes.mid(2)) << caso;
     }
     EXPECT_EQ(base.cuenta(QStringLiteral("Vendedor")), 4) << "a quote in the code changes nothing";
-}
-
-TEST_F(BusquedaDelCodigo, salirDelCuadroConfirmaElCodigo)
-{
+    // Leaving the box confirms the code too.
+    codigo->setTexto(QString());
     activa(ventana);
     codigo->setFocus();
     QTest::keyClicks(codigo->editor(), QStringLiteral("V1"));
@@ -242,7 +181,7 @@ TEST_F(BusquedaDelCodigo, salirDelCuadroConfirmaElCodigo)
     EXPECT_EQ(nombre->Texto(), QStringLiteral("Ana Pérez"));
 }
 
-TEST_F(BusquedaDelCodigo, unValorNuloOUnaConsultaQueFallaDejanVacioElResultado)
+TEST_F(BusquedaDelCodigo, aNullOrAFailingQueryLeavesTheResultEmpty)
 {
     static QStringList avisos;
     avisos.clear();
@@ -252,171 +191,107 @@ TEST_F(BusquedaDelCodigo, unValorNuloOUnaConsultaQueFallaDejanVacioElResultado)
                 avisos << texto;
         });
     codigo->setTexto(QStringLiteral("V1"));
-    codigo->setSql(QStringLiteral("select Vn_Password from vendedor where Vn_cve_vendedor = '?'"));
-    nombre->setTexto(QStringLiteral("anterior"));
-    codigo->Valida();
-    EXPECT_EQ(nombre->Texto(), QString()) << "Null shows as no text";
-
-    codigo->setSql(QStringLiteral("select nada from tabla_que_no_existe where clave = '?'"));
-    nombre->setTexto(QStringLiteral("anterior"));
-    EXPECT_NO_THROW(codigo->Valida());
+    for (const char *consulta : {"select Vn_Password from vendedor where Vn_cve_vendedor = '?'",
+                                 "select nada from tabla_que_no_existe where clave = '?'"}) {
+        codigo->setSql(QString::fromLatin1(consulta));
+        nombre->setTexto(QStringLiteral("anterior"));
+        EXPECT_EQ(errorDe([&] { codigo->Valida(); }), 0);
+        EXPECT_EQ(nombre->Texto(), QString()) << consulta;
+    }
     qInstallMessageHandler(anterior);
-    EXPECT_EQ(nombre->Texto(), QString());
     EXPECT_EQ(avisos.size(), 1);
 }
 
-TEST(txtZEL, elFormatoRellenaConCerosLosCodigosNumericos)
+TEST(txtZEL, theFormatPadsNumericCodesWithZeros)
 {
-    struct Caso
-    {
-        QVariant formato;
-        QString codigo;
-        QString resultado;
-    };
-    const Caso casos[] = {
-        {QStringLiteral("0000"), QStringLiteral("7"), QStringLiteral("0007")},
-        {QStringLiteral("0000"), QStringLiteral("12345"), QStringLiteral("12345")},
-        {QStringLiteral("0000"), QStringLiteral("A7"), QStringLiteral("A7")},
-        {QStringLiteral("0000"), QString(), QString()},
-        {QStringLiteral("#00"), QStringLiteral("5"), QStringLiteral("05")},
-        {QStringLiteral("###"), QStringLiteral("5"), QStringLiteral("5")},
-        {QStringLiteral("0-00"), QStringLiteral("5"), QStringLiteral("5")},
-        {QString(), QStringLiteral("7"), QStringLiteral("7")},
-        {QVariant(), QStringLiteral("7"), QStringLiteral("7")},
-    };
-    for (const Caso &caso : casos) {
+    // Format, code, the code once confirmed.
+    const std::tuple<QVariant, QString, QString> casos[] = {
+        {"0000", "7", "0007"}, {"0000", "12345", "12345"}, {"0000", "A7", "A7"}, {"0000", "", ""},
+        {"#00", "5", "05"},    {"###", "5", "5"},          {"0-00", "5", "5"},   {"", "7", "7"},
+        {QVariant(), "7", "7"}};
+    for (const auto &[formato, clave, resultado] : casos) {
         txtZEL caja;
-        caja.setFormato(caso.formato);
-        caja.setTexto(caso.codigo);
+        caja.setFormato(formato);
+        caja.setTexto(clave);
         caja.Valida();
-        EXPECT_EQ(caja.Texto(), caso.resultado)
-            << caso.formato.toString().toStdString() << " " << caso.codigo.toStdString();
+        EXPECT_EQ(caja.Texto(), resultado) << formato.toString().toStdString() << " " << clave.toStdString();
     }
 }
 
-TEST(txtZEL, enterConLupaYElClicEnLaLupaPidenBuscar)
+TEST(txtZEL, theEditingPropertiesGovernWhatIsTypedAndEnterSearchesWhenTheLensIsShown)
 {
     txtZEL caja;
     caja.setObjectName(QStringLiteral("txtBuscar"));
     const QSignalSpy busquedas(&caja, &txtZEL::Buscar);
     auto *lupa = caja.findChild<QToolButton *>(QStringLiteral("txtBuscar_lupa"));
     ASSERT_NE(lupa, nullptr);
-
     EXPECT_TRUE(lupa->isHidden());
     QTest::keyClick(caja.editor(), Qt::Key_Return);
-    EXPECT_EQ(busquedas.count(), 0);
-
     caja.setMostrarlupa(true);
     EXPECT_FALSE(lupa->isHidden());
     QTest::keyClick(caja.editor(), Qt::Key_Return);
-    EXPECT_EQ(busquedas.count(), 1);
     QTest::mouseClick(lupa, Qt::LeftButton);
     EXPECT_EQ(busquedas.count(), 2);
-}
 
-TEST(txtZEL, lasPropiedadesDeEdicionGobiernanLoQueSeTeclea)
-{
-    txtZEL caja;
     caja.setPasswordchar(QStringLiteral("*"));
     EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Password);
     caja.setPasswordchar(QString());
     EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Normal);
-
     caja.setMaxlength(3);
     QTest::keyClicks(caja.editor(), QStringLiteral("ABCDE"));
-    EXPECT_EQ(caja.Texto(), QStringLiteral("ABC"));
     EXPECT_EQ(errorDe([&] { caja.setMaxlength(-1); }), valorNoValido);
-
     caja.setLocked(true);
     QTest::keyClicks(caja.editor(), QStringLiteral("Z"));
     EXPECT_EQ(caja.Texto(), QStringLiteral("ABC"));
-
     caja.setHabilitado(false);
-    EXPECT_FALSE(caja.Habilitado());
     EXPECT_FALSE(caja.editor()->isEnabled());
 }
 
-TEST(txtZEL, elControlActivoDelFormularioEsElCuadroConSuNombre)
-{
-    Runtime::Form formulario;
-    auto *caja = new txtZEL(&formulario);
-    caja->setObjectName(QStringLiteral("txtContraseña"));
-    auto *otro = new QLineEdit(&formulario);
-    otro->setObjectName(QStringLiteral("otro"));
-    activa(formulario);
-    caja->setFocus();
-
-    QWidget *enfocado = QApplication::focusWidget();
-    EXPECT_EQ(enfocado, caja->editor());
-    EXPECT_EQ(enfocado->objectName(), QStringLiteral("txtContraseña_texto"));
-    ASSERT_NE(txtZEL::owning(enfocado), nullptr);
-    EXPECT_EQ(txtZEL::owning(enfocado)->objectName(), QStringLiteral("txtContraseña"));
-    EXPECT_EQ(formulario.activeControl(), caja);
-    EXPECT_EQ(txtZEL::owning(otro), nullptr);
-
-    caja->setObjectName(QStringLiteral("txtBuscar"));
-    EXPECT_EQ(caja->editor()->objectName(), QStringLiteral("txtBuscar_texto"));
-}
-
-// ---------------------------------------------------------------------------------------
-// Colours
-
-TEST(Colores, cadaPropiedadDeColorRechazaUnaReferenciaNoValidaSinCambiar)
+TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
 {
     Controles::flatButton boton;
     Controles::Etiqueta etiqueta;
     Controles::colorZEL esquema;
     cbZel combo;
     txtZEL caja;
-    struct Propiedad
-    {
-        QObject *control;
-        const char *nombre;
-    };
-    const Propiedad propiedades[] = {
-        {&boton, "backcolor"},      {&boton, "bordercolor"},  {&boton, "forecolor"},    {&boton, "focuscolor"},
-        {&etiqueta, "backcolor"},   {&etiqueta, "forecolor"}, {&esquema, "backcolor"},  {&esquema, "enablecolor"},
-        {&esquema, "disablecolor"}, {&esquema, "focuscolor"}, {&combo, "enabledcolor"}, {&combo, "disabledcolor"},
-        {&combo, "focuscolor"},     {&caja, "enabledcolor"},  {&caja, "disabledcolor"}, {&caja, "focuscolor"},
-    };
-    for (const Propiedad &propiedad : propiedades) {
-        const auto lee = [&] { return propiedad.control->property(propiedad.nombre).value<qint32>(); };
-        const auto pon = [&](qint32 referencia) {
-            return errorDe([&] { propiedad.control->setProperty(propiedad.nombre, referencia); });
-        };
-        const std::string donde = std::string(propiedad.control->metaObject()->className()) + "." + propiedad.nombre;
-        EXPECT_EQ(pon(0x123456), 0) << donde;
-        for (const qint32 mala : {qint32(0x01000000), qint32(0x80000019u), qint32(-1)}) {
-            EXPECT_EQ(pon(mala), valorNoValido) << donde << " " << mala;
-            EXPECT_EQ(lee(), 0x123456) << donde;
+    const std::pair<QObject *, QStringList> propiedades[] = {
+        {&boton, {"backcolor", "bordercolor", "forecolor", "focuscolor"}},
+        {&etiqueta, {"backcolor", "forecolor"}},
+        {&esquema, {"backcolor", "enablecolor", "disablecolor", "focuscolor"}},
+        {&combo, {"enabledcolor", "disabledcolor", "focuscolor"}},
+        {&caja, {"enabledcolor", "disabledcolor", "focuscolor"}}};
+    for (const auto &[control, nombres] : propiedades) {
+        for (const QString &nombre : nombres) {
+            const QByteArray propiedad = nombre.toLatin1();
+            const auto pon = [&](qint32 color) { return errorDe([&] { control->setProperty(propiedad, color); }); };
+            const std::string donde = std::string(control->metaObject()->className()) + "." + propiedad.data();
+            EXPECT_EQ(pon(0x123456), 0) << donde;
+            for (const qint32 mala : {qint32(0x01000000), qint32(0x80000019u), qint32(-1)})
+                EXPECT_EQ(std::pair(pon(mala), control->property(propiedad).value<qint32>()),
+                          std::pair(valorNoValido, 0x123456))
+                    << donde << " " << mala;
+            EXPECT_EQ(pon(qint32(0x80000012u)), 0) << donde << ": system colours are accepted";
         }
-        EXPECT_EQ(pon(qint32(0x80000012u)), 0) << donde << ": system colours are accepted";
     }
 }
 
-TEST(Etiqueta, muestraSuTextoConSuAlineacionYColores)
+TEST(Etiqueta, showsItsTextInItsAlignmentAndColours)
 {
     Controles::Etiqueta etiqueta;
     etiqueta.setCaption(QStringLiteral("Contraseña:"));
-    etiqueta.setIdetiqueta(QStringLiteral("CONTRASEÑA"));
     EXPECT_EQ(etiqueta.text(), QStringLiteral("Contraseña:"));
-    EXPECT_EQ(etiqueta.accessibleDescription(), QStringLiteral("CONTRASEÑA"));
-
-    const std::pair<int, Qt::Alignment> alineaciones[] = {
-        {0, Qt::AlignLeft}, {1, Qt::AlignRight}, {2, Qt::AlignHCenter}};
-    for (const auto &[codigo, alineacion] : alineaciones) {
+    for (const auto &[codigo, alineacion] : {std::pair{0, Qt::AlignLeft}, {1, Qt::AlignRight}, {2, Qt::AlignHCenter}}) {
         etiqueta.setAlignmentCode(codigo);
         EXPECT_EQ(etiqueta.alignment() & Qt::AlignHorizontal_Mask, alineacion) << codigo;
     }
     EXPECT_EQ(errorDe([&] { etiqueta.setAlignmentCode(3); }), valorNoValido);
-
     etiqueta.setForecolor(qint32(0x80000012u));
     etiqueta.setBackcolor(0xF5F5F5);
     EXPECT_EQ(etiqueta.palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::ButtonText));
-    EXPECT_EQ(etiqueta.palette().color(QPalette::Window), rgb(0xF5, 0xF5, 0xF5));
+    EXPECT_EQ(etiqueta.palette().color(QPalette::Window), QColor(0xF5, 0xF5, 0xF5));
 }
 
-TEST(flatButton, pintaSuCaraYSuBordeConElColorDeFocoCuandoLoTiene)
+TEST(flatButton, paintsItsFaceAndItsBorderInTheFocusColourWhileFocused)
 {
     QDialog ventana;
     auto *otro = new QLineEdit(&ventana);
@@ -428,55 +303,54 @@ TEST(flatButton, pintaSuCaraYSuBordeConElColorDeFocoCuandoLoTiene)
     boton->setGeometry(10, 40, 120, 30);
     activa(ventana);
     otro->setFocus();
-
-    const auto pixel = [&](int x, int y) { return boton->grab().toImage().pixelColor(x, y); };
-    EXPECT_EQ(pixel(6, 6), rgb(0x00, 0x53, 0x8A)) << "the face";
-    EXPECT_EQ(pixel(0, 15), rgb(0xFF, 0x00, 0x00)) << "the border";
+    // The face, and the border.
+    const auto pixeles = [&] {
+        return std::pair(boton->grab().toImage().pixelColor(6, 6), boton->grab().toImage().pixelColor(0, 15));
+    };
+    EXPECT_EQ(pixeles(), std::pair(QColor(0x00, 0x53, 0x8A), QColor(0xFF, 0x00, 0x00)));
     boton->setFocus();
-    EXPECT_EQ(pixel(0, 15), rgb(0x00, 0xFF, 0x00)) << "the border while focused";
-
+    EXPECT_EQ(pixeles(), std::pair(QColor(0x00, 0x53, 0x8A), QColor(0x00, 0xFF, 0x00)));
     const QSignalSpy clicks(boton, &Controles::flatButton::Click);
     QTest::mouseClick(boton, Qt::LeftButton);
     EXPECT_EQ(clicks.count(), 1);
 }
 
-// ---------------------------------------------------------------------------------------
-// Bands
-
-TEST(Bandas, losBotonesSeMuestranSoloConSIYSalirAvisa)
+// Each band's buttons, "+" shown and "-" hidden, in the order named.
+QString botones(const QWidget &banda, std::initializer_list<const char *> nombres)
 {
-    const std::pair<QString, bool> valores[] = {
-        {QStringLiteral("SI"), true}, {QStringLiteral("si"), true}, {QStringLiteral("NO"), false}, {QString(), false}};
-    for (const auto &[valor, visible] : valores) {
+    QString vistos;
+    for (const char *nombre : nombres)
+        vistos += banda.findChild<QToolButton *>(QString::fromLatin1(nombre))->isHidden() ? u'-' : u'+';
+    return vistos;
+}
+
+TEST(Bandas, theButtonsShowOnlyWithSIAndExitIsAnnounced)
+{
+    for (const auto &[valor, visibles] :
+         {std::pair<QString, QString>{"SI", "+++"}, {"si", "+++"}, {"NO", "---"}, {"", "---"}}) {
         Controles::Titulo titulo;
         titulo.setShowminbutton(valor);
         titulo.setShowmaxbutton(valor);
         titulo.setShowexitbutton(valor);
-        for (const char *boton : {"minimizar", "maximizar", "salir"})
-            EXPECT_EQ(!titulo.findChild<QToolButton *>(QString::fromLatin1(boton))->isHidden(), visible) << boton;
-
         Controles::Controles barra;
         barra.setShowwindowslist(valor);
         barra.setShowexitbutton(valor);
         barra.setShowmenupopup(valor);
-        for (const char *boton : {"ventanas", "salir", "menu"})
-            EXPECT_EQ(!barra.findChild<QToolButton *>(QString::fromLatin1(boton))->isHidden(), visible) << boton;
+        EXPECT_EQ(botones(titulo, {"minimizar", "maximizar", "salir"}), visibles) << valor.toStdString();
+        EXPECT_EQ(botones(barra, {"ventanas", "salir", "menu"}), visibles) << valor.toStdString();
     }
-
     Controles::Titulo titulo;
     titulo.setCaption(QStringLiteral("Login"));
     EXPECT_EQ(titulo.findChild<QLabel *>(QStringLiteral("leyenda"))->text(), QStringLiteral("Login"));
     const QSignalSpy salidaDelTitulo(&titulo, &Controles::Titulo::Salir);
     titulo.findChild<QToolButton *>(QStringLiteral("salir"))->click();
-    EXPECT_EQ(salidaDelTitulo.count(), 1);
-
     Controles::Controles barra;
     const QSignalSpy salidaDeLaBarra(&barra, &Controles::Controles::Salir);
     barra.findChild<QToolButton *>(QStringLiteral("salir"))->click();
-    EXPECT_EQ(salidaDeLaBarra.count(), 1);
+    EXPECT_EQ(std::tuple(salidaDelTitulo.count(), salidaDeLaBarra.count()), std::tuple(1, 1));
 }
 
-TEST(Bandas, laListaDeVentanasOfreceLasVisiblesYTraeLaElegida)
+TEST(Bandas, theWindowsListOffersTheVisibleOnesAndBringsTheChosenOne)
 {
     QWidget tablero;
     tablero.setWindowTitle(QStringLiteral("Control de oportunidades"));
@@ -487,14 +361,12 @@ TEST(Bandas, laListaDeVentanasOfreceLasVisiblesYTraeLaElegida)
     oculta.setWindowTitle(QStringLiteral("Oculta"));
     otra.show();
     activa(tablero);
-
     Q_EMIT barra->windowsMenu()->aboutToShow();
     QStringList titulos;
     for (const QAction *entrada : barra->windowsMenu()->actions())
         titulos << entrada->text() + (entrada->isChecked() ? QStringLiteral("*") : QString());
     titulos.sort();
     EXPECT_EQ(titulos, QStringList({QStringLiteral("Contactos"), QStringLiteral("Control de oportunidades*")}));
-
     for (QAction *entrada : barra->windowsMenu()->actions()) {
         if (entrada->text() == QStringLiteral("Contactos"))
             entrada->trigger();
@@ -503,57 +375,54 @@ TEST(Bandas, laListaDeVentanasOfreceLasVisiblesYTraeLaElegida)
     EXPECT_EQ(QApplication::activeWindow(), &otra);
 }
 
-// ---------------------------------------------------------------------------------------
-// colorZEL
-
-TEST(colorZEL, aplicaColoresPintaElFormularioYSusCamposYRepetirloNoCambiaNada)
+// The form's scheme: its background, its fields' colours by state (enabled, focused,
+// disabled) and their font sizes; the title band keeps its own size.
+TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothing)
 {
     QDialog formulario;
     auto *esquema = new Controles::colorZEL(&formulario);
     auto *caja = new txtZEL(&formulario);
     auto *combo = new cbZel(&formulario);
     auto *etiqueta = new Controles::Etiqueta(&formulario);
-    auto *titulo = new Controles::Titulo(&formulario);
+    auto *leyenda = (new Controles::Titulo(&formulario))->findChild<QLabel *>(QStringLiteral("leyenda"));
     auto *otro = new QLineEdit(&formulario);
-    esquema->setBackcolor(0xF5F5F5);
-    esquema->setEnablecolor(0xFFFFFF);
-    esquema->setDisablecolor(0xDDDDDD);
-    esquema->setFocuscolor(0xFFEECC);
-    esquema->setLabelfontsize(11);
-    esquema->setTextfontsize(10);
-    auto *leyenda = titulo->findChild<QLabel *>(QStringLiteral("leyenda"));
+    for (const auto &[propiedad, valor] : {std::pair{"backcolor", 0xF5F5F5},
+                                           {"enablecolor", 0xFFFFFF},
+                                           {"disablecolor", 0xDDDDDD},
+                                           {"focuscolor", 0xFFEECC},
+                                           {"labelfontsize", 11},
+                                           {"textfontsize", 10}})
+        esquema->setProperty(propiedad, valor);
     const qreal tamanoDeLeyenda = leyenda->font().pointSizeF();
-
     esquema->AplicaColores();
     esquema->AplicaColores();
 
-    EXPECT_EQ(formulario.palette().color(QPalette::Window), rgb(0xF5, 0xF5, 0xF5));
+    // The fields' background colours, the text box's first: as they stand now.
+    const auto fondos = [&] {
+        return std::pair{caja->editor()->palette().color(QPalette::Base), combo->palette().color(QPalette::Base)};
+    };
+    const QColor blanco(0xFF, 0xFF, 0xFF), foco(0xCC, 0xEE, 0xFF), apagado(0xDD, 0xDD, 0xDD);
+    EXPECT_EQ(formulario.palette().color(QPalette::Window), QColor(0xF5, 0xF5, 0xF5));
     EXPECT_TRUE(formulario.autoFillBackground());
-    EXPECT_EQ(caja->editor()->palette().color(QPalette::Base), rgb(0xFF, 0xFF, 0xFF));
-    EXPECT_EQ(combo->palette().color(QPalette::Base), rgb(0xFF, 0xFF, 0xFF));
-    EXPECT_DOUBLE_EQ(caja->editor()->font().pointSizeF(), 10);
-    EXPECT_DOUBLE_EQ(combo->font().pointSizeF(), 10);
-    EXPECT_DOUBLE_EQ(etiqueta->font().pointSizeF(), 11);
-    EXPECT_DOUBLE_EQ(leyenda->font().pointSizeF(), tamanoDeLeyenda) << "the title band keeps its own size";
-
+    EXPECT_EQ(fondos(), std::pair(blanco, blanco));
+    EXPECT_EQ(std::tuple(caja->editor()->font().pointSizeF(), combo->font().pointSizeF(), etiqueta->font().pointSizeF(),
+                         leyenda->font().pointSizeF()),
+              std::tuple(10, 10, 11, tamanoDeLeyenda));
     activa(formulario);
     caja->setFocus();
-    EXPECT_EQ(caja->editor()->palette().color(QPalette::Base), rgb(0xCC, 0xEE, 0xFF));
+    EXPECT_EQ(fondos(), std::pair(foco, blanco));
     combo->setFocus();
-    EXPECT_EQ(combo->palette().color(QPalette::Base), rgb(0xCC, 0xEE, 0xFF));
-    EXPECT_EQ(caja->editor()->palette().color(QPalette::Base), rgb(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(fondos(), std::pair(blanco, foco));
     otro->setFocus();
     caja->setHabilitado(false);
     combo->setEnabled(false);
-    EXPECT_EQ(caja->editor()->palette().color(QPalette::Base), rgb(0xDD, 0xDD, 0xDD));
-    EXPECT_EQ(combo->palette().color(QPalette::Base), rgb(0xDD, 0xDD, 0xDD));
+    EXPECT_EQ(fondos(), std::pair(apagado, apagado));
 
     esquema->setBackcolor(qint32(0x80000005u));
     esquema->AplicaColores();
     EXPECT_EQ(formulario.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Base));
-
     Controles::colorZEL suelto;
-    EXPECT_NO_THROW(suelto.AplicaColores());
+    EXPECT_EQ(errorDe([&] { suelto.AplicaColores(); }), 0);
 }
 
 } // namespace
