@@ -14,6 +14,8 @@ namespace {
 using Pruebas::Modal;
 using Pruebas::responde;
 
+using Accion = std::function<void(frmCausas &)>;
+
 class Causas : public Pruebas::Selectores
 {
 protected:
@@ -33,7 +35,7 @@ protected:
     }
 
     // Loads the picker as the mark-lost action does, answers it and reads what it leaves.
-    Modal usa(frmCausas &causas, const std::function<void(frmCausas &)> &respuesta)
+    Modal usa(frmCausas &causas, const Accion &respuesta)
     {
         causas.load();
         const auto modal = responde<frmCausas>(causas, respuesta);
@@ -42,20 +44,20 @@ protected:
     }
 };
 
-void dobleClic(const Controles::ListView &lista, const QPoint &donde)
+Accion tecla(Qt::Key clave)
 {
+    return [clave](frmCausas &causas) { QTest::keyClick(causas.lvCausas, clave); };
+}
+
+// A double click on the selected row, or below the last row (where it reaches the list but
+// no row) when none is selected.
+void dobleClic(frmCausas &causas)
+{
+    const Controles::ListView &lista = *causas.lvCausas;
+    const int indice = lista.selectedIndex();
+    const QPoint donde = indice > 0 ? lista.visualRect(lista.model()->index(indice - 1, 0)).center()
+                                    : QPoint(10, lista.viewport()->height() - 5);
     QTest::mouseDClick(lista.viewport(), Qt::LeftButton, {}, donde);
-}
-
-QPoint centroDelRenglon(const Controles::ListView &lista, int indice)
-{
-    return lista.visualRect(lista.model()->index(indice - 1, 0)).center();
-}
-
-// Below the last row, where a double click reaches the list but no row.
-QPoint bajoLosRenglones(const Controles::ListView &lista)
-{
-    return {10, lista.viewport()->height() - 5};
 }
 
 TEST_F(Causas, listsEveryCauseButTheDeactivatedOnesKeyedByKAndTheCode)
@@ -73,118 +75,73 @@ TEST_F(Causas, listsEveryCauseButTheDeactivatedOnesKeyedByKAndTheCode)
                                                 "FROM Causa_Oportunidad_Perdida WHERE Es_Cve_Estado <> 'BA'"));
 }
 
+// Enter and a double click pick the selected row, Esc leaves without a cause; on a list with
+// no active cause only Esc closes the picker, and unloads it at once (else the caller does).
 TEST_F(Causas, enterAndDoubleClickPickTheSelectedRowEscLeavesWithout)
 {
-    struct Caso
-    {
-        const char *nombre;
-        int seleccion; // 0: none
-        std::function<void(frmCausas &)> accion;
-        QString causa;
-        bool sigueAbierto;
-        QStringList mensajes;
+    // What the user does, the row selected (0: none), the cause picked, whether the picker
+    // stays open, and the message shown.
+    const std::tuple<const char *, Accion, int, QString, bool, QString> casos[] = {
+        {"Enter on the second row", tecla(Qt::Key_Return), 2, "12", false, ""},
+        {"keypad Enter on the first row", tecla(Qt::Key_Enter), 1, "4", false, ""},
+        {"double click on the second row", dobleClic, 2, "12", false, ""},
+        {"Esc with a row selected", tecla(Qt::Key_Escape), 2, "", false, ""},
+        {"Esc with no row selected", tecla(Qt::Key_Escape), 0, "", false, ""},
+        {"Enter with no row selected", tecla(Qt::Key_Return), 0, "", true, ""},
+        {"double click beside the rows", dobleClic, 0, "", true, "ERR-ID:7500026"},
+        {"another key", tecla(Qt::Key_F2), 2, "", true, ""},
     };
-    const auto tecla = [](Qt::Key clave) {
-        return [clave](frmCausas &causas) { QTest::keyClick(causas.lvCausas, clave); };
-    };
-    const auto dobleClicEnRenglon = [](frmCausas &causas) {
-        dobleClic(*causas.lvCausas, centroDelRenglon(*causas.lvCausas, causas.lvCausas->selectedIndex()));
-    };
-    const auto dobleClicFuera = [](frmCausas &causas) {
-        dobleClic(*causas.lvCausas, bajoLosRenglones(*causas.lvCausas));
-    };
-    const std::vector<Caso> casos = {
-        {"Enter on the second row", 2, tecla(Qt::Key_Return), "12", false, {}},
-        {"keypad Enter on the first row", 1, tecla(Qt::Key_Enter), "4", false, {}},
-        {"double click on the second row", 2, dobleClicEnRenglon, "12", false, {}},
-        {"Esc with a row selected", 2, tecla(Qt::Key_Escape), "", false, {}},
-        {"Esc with no row selected", 0, tecla(Qt::Key_Escape), "", false, {}},
-        {"Enter with no row selected", 0, tecla(Qt::Key_Return), "", true, {}},
-        {"double click beside the rows with none selected", 0, dobleClicFuera, "", true, {"ERR-ID:7500026"}},
-        {"another key", 2, tecla(Qt::Key_F2), "", true, {}},
-    };
-    causa(4, QStringLiteral("Presupuesto"));
-    causa(12, QStringLiteral("Precio"));
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.nombre);
+    const auto prueba = [&](const char *nombre, const Accion &accion, int seleccion, const QString &mensaje) {
+        SCOPED_TRACE(nombre);
         entorno->mensajes.clear();
         frmCausas causas;
-        const Modal modal = usa(causas, [&caso](frmCausas &abierto) {
+        const Modal modal = usa(causas, [&](frmCausas &abierto) {
             abierto.lvCausas->clearSelection();
-            if (caso.seleccion != 0)
-                abierto.lvCausas->selectItem(caso.seleccion);
-            caso.accion(abierto);
+            if (seleccion != 0)
+                abierto.lvCausas->selectItem(seleccion);
+            accion(abierto);
         });
         EXPECT_TRUE(modal.mostrado);
-        EXPECT_EQ(modal.sigueAbierto, caso.sigueAbierto);
-        EXPECT_EQ(causas.Causa, caso.causa);
-        EXPECT_EQ(entorno->identificadores(), caso.mensajes);
-        if (!caso.mensajes.isEmpty())
-            esperaFalla(&causas, QStringLiteral("lvCausas_DblClick()"), QStringLiteral("ERR-ID:7500026"));
-        EXPECT_TRUE(causas.isLoaded()); // the caller unloads it
-    }
-}
-
-TEST_F(Causas, withNoActiveCauseOnlyEscClosesItAndTheCallerGetsNoCause)
-{
-    struct Caso
-    {
-        const char *nombre;
-        std::function<void(frmCausas &)> accion;
-        bool cierra;
-    };
-    const std::vector<Caso> casos = {
-        {"Enter", [](frmCausas &c) { QTest::keyClick(c.lvCausas, Qt::Key_Return); }, false},
-        {"double click", [](frmCausas &c) { dobleClic(*c.lvCausas, bajoLosRenglones(*c.lvCausas)); }, false},
-        {"Esc", [](frmCausas &c) { QTest::keyClick(c.lvCausas, Qt::Key_Escape); }, true},
+        if (mensaje.isEmpty())
+            EXPECT_TRUE(entorno->mensajes.empty());
+        else
+            esperaFalla(&causas, QStringLiteral("lvCausas_DblClick()"), mensaje);
+        return std::tuple(causas.Causa, modal.sigueAbierto, causas.isLoaded());
     };
     causa(7, QStringLiteral("Competencia"), QStringLiteral("BA"));
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.nombre);
-        frmCausas causas;
-        const Modal modal = usa(causas, caso.accion);
-        EXPECT_TRUE(modal.mostrado);
-        EXPECT_EQ(modal.sigueAbierto, !caso.cierra);
-        // Esc on an empty list unloads the dialog at once.
-        EXPECT_EQ(causas.isLoaded(), !caso.cierra);
-        EXPECT_TRUE(causas.Causa.isEmpty());
-        EXPECT_TRUE(entorno->mensajes.empty());
+    for (const auto &[nombre, accion, esc] :
+         {std::tuple<const char *, Accion, bool>{"Enter", tecla(Qt::Key_Return), false},
+          {"double click", dobleClic, false},
+          {"Esc", tecla(Qt::Key_Escape), true}}) {
+        EXPECT_EQ(prueba(nombre, accion, 0, QString()), std::tuple(QString(), !esc, !esc)) << nombre;
     }
+    causa(4, QStringLiteral("Presupuesto"));
+    causa(12, QStringLiteral("Precio"));
+    for (const auto &[nombre, accion, seleccion, elegida, sigueAbierto, mensaje] : casos)
+        EXPECT_EQ(prueba(nombre, accion, seleccion, mensaje), std::tuple(elegida, sigueAbierto, true)) << nombre;
 }
 
+// A failure while loading is reported; the picker opens with the rows read before it.
 TEST_F(Causas, aFailureWhileLoadingIsReportedAndTheDialogOpensWithTheRowsReadSoFar)
 {
-    struct Caso
-    {
-        const char *nombre;
-        QStringList preparacion;
-        QStringList renglones;
-        QString texto;
-    };
-    const std::vector<Caso> casos = {
-        {"the table is missing", {"DROP TABLE Causa_Oportunidad_Perdida"}, {}, QString()},
-        {"a cause without description",
-         {"DROP TABLE IF EXISTS Causa_Oportunidad_Perdida",
-          "CREATE TABLE Causa_Oportunidad_Perdida (Cop_Cve_Causa_Oportunidad_Perdida INTEGER, "
+    // The statements that make it fail, the rows then shown, the message's text (empty: not checked).
+    const std::tuple<QStringList, QStringList, QString> casos[] = {
+        {{"DROP TABLE Causa_Oportunidad_Perdida"}, {}, ""},
+        {{"CREATE TABLE Causa_Oportunidad_Perdida (Cop_Cve_Causa_Oportunidad_Perdida INTEGER, "
           "Cop_Descripcion TEXT, Es_Cve_Estado TEXT)",
-          "INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')",
-          "INSERT INTO Causa_Oportunidad_Perdida VALUES (2, NULL, 'AC')",
-          "INSERT INTO Causa_Oportunidad_Perdida VALUES (3, 'Tiempo', 'AC')"},
+          "INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC'), (2, NULL, 'AC'), (3, 'Tiempo', 'AC')"},
          {"K1=Precio"},
-         "Uso no válido de Null"},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.nombre);
-        for (const QString &sentencia : caso.preparacion)
+         "Uso no válido de Null"}};
+    for (const auto &[preparacion, esperados, texto] : casos) {
+        for (const QString &sentencia : preparacion)
             base.ejecuta(sentencia);
         entorno->mensajes.clear();
         frmCausas causas;
         QStringList vistos;
-        const Modal modal = usa(causas, [&vistos](frmCausas &abierto) { vistos = renglones(abierto); });
-        EXPECT_TRUE(modal.mostrado);
-        EXPECT_EQ(vistos, caso.renglones);
+        EXPECT_TRUE(usa(causas, [&vistos](frmCausas &abierto) { vistos = renglones(abierto); }).mostrado);
+        EXPECT_EQ(vistos, esperados);
         EXPECT_TRUE(causas.Causa.isEmpty());
-        esperaFalla(&causas, QStringLiteral("Form_Load()"), QStringLiteral("ERR-ID:7500025"), caso.texto);
+        esperaFalla(&causas, QStringLiteral("Form_Load()"), QStringLiteral("ERR-ID:7500025"), texto);
     }
 }
 
@@ -194,21 +151,17 @@ TEST_F(Causas, everyActivationPutsTheFocusBackOnTheList)
     frmCausas causas;
     causas.load();
     causas.show();
-    // A field of the test's own, where the focus would otherwise come back to.
-    auto *otroCampo = new QLineEdit(&causas);
-    otroCampo->setObjectName(QStringLiteral("otroCampo"));
+    auto *otroCampo = new QLineEdit(&causas); // where the focus would otherwise come back to
     otroCampo->show();
     QWidget otraVentana;
-    otraVentana.setObjectName(QStringLiteral("otraVentana"));
     otraVentana.show();
     for (int vez = 1; vez <= 2; ++vez) {
-        SCOPED_TRACE(vez);
         otraVentana.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&otraVentana, 1000));
         otroCampo->setFocus();
         causas.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&causas, 1000));
-        EXPECT_TRUE(causas.lvCausas->hasFocus());
+        EXPECT_TRUE(causas.lvCausas->hasFocus()) << vez;
     }
 }
 

@@ -12,16 +12,12 @@
 #include <QLabel>
 #include <QTest>
 
-#include <optional>
-
 namespace {
 
 using Pruebas::Modal;
 using Pruebas::responde;
 
 constexpr int cuadros = frmEstados::numeroDeCuadros;
-constexpr qint32 colorDeVentana = qint32(0x80000005u);
-constexpr qint32 fondoDelFormulario = 0xF5F5F5;
 
 class Estados : public Pruebas::Selectores
 {
@@ -54,133 +50,87 @@ protected:
         QCoreApplication::processEvents(); // an answer for a picker that never showed
         return *modal;
     }
-
-    static std::vector<int> elevados(const frmEstados &estados)
-    {
-        std::vector<int> indices;
-        for (int i = 0; i < cuadros; ++i) {
-            if (estados.picEstado[size_t(i)]->Appearance() == CuadroDeColor::TresDimensiones)
-                indices.push_back(i);
-        }
-        return indices;
-    }
-
-    static void haz(frmEstados &estados, const QString &accion)
-    {
-        if (accion == QLatin1String("Aceptar"))
-            QTest::mouseClick(estados.cmdAceptar, Qt::LeftButton);
-        else if (accion == QLatin1String("Cancelar"))
-            QTest::mouseClick(estados.cmdCancelar, Qt::LeftButton);
-        else
-            QTest::keyClick(&estados, Qt::Key_Escape);
-    }
 };
 
-void clic(CuadroDeColor &cuadro)
+std::vector<int> elevados(const frmEstados &estados)
 {
-    QTest::mouseClick(&cuadro, Qt::LeftButton);
-}
-
-// What a tile shows on screen at its centre, where its bevel does not reach.
-QColor colorPintado(CuadroDeColor &cuadro)
-{
-    return cuadro.grab().toImage().pixelColor(cuadro.rect().center());
-}
-
-TEST_F(Estados, eachStateFillsItsTileInItsColourAndTheCurrentOneIsRaised)
-{
-    tresEstados();
-    frmEstados estados;
-    muestra(estados, QStringLiteral("AZUL"),
-            [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
-    const QColor rojo(255, 0, 0), azul(0, 0, 255), gris(128, 128, 128);
-    const std::vector<std::pair<QString, QColor>> esperados = {
-        {"ROJO|&HFF", rojo}, {"AZUL|16711680", azul}, {"GRIS| &H808080 ", gris}};
-    for (size_t i = 0; i < esperados.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(estados.picEstado[i]->Tag(), esperados[i].first);
-        EXPECT_EQ(estados.picEstado[i]->color(), esperados[i].second);
-        EXPECT_EQ(colorPintado(*estados.picEstado[i]), esperados[i].second);
-        EXPECT_TRUE(estados.picEstado[i]->isEnabled());
+    std::vector<int> indices;
+    for (int i = 0; i < cuadros; ++i) {
+        if (estados.picEstado[size_t(i)]->Appearance() == CuadroDeColor::TresDimensiones)
+            indices.push_back(i);
     }
-    EXPECT_EQ(estados.picEstado[0]->toolTip(), QStringLiteral("Urgente"));
-    EXPECT_FALSE(estados.picEstado[3]->isEnabled());
-    EXPECT_EQ(elevados(estados), std::vector<int>{1});
-    EXPECT_EQ(estados.picSeleccion->color(), azul);
-    EXPECT_EQ(estados.lbDescripcion->text(), QStringLiteral("En curso"));
-    EXPECT_EQ(estados.EstadoSeleccionado, QStringLiteral("AZUL"));
-    EXPECT_TRUE(estados.Aceptado);
+    return indices;
 }
 
+// The raised tiles, the swatch's colour and the description shown, as "1 #0000ff En curso".
+QString eleccion(const frmEstados &estados)
+{
+    QStringList partes;
+    for (const int indice : elevados(estados))
+        partes << QString::number(indice);
+    return partes.join(QLatin1Char(',')) + QLatin1Char(' ') + estados.picSeleccion->color().name() + QLatin1Char(' ')
+           + estados.lbDescripcion->text();
+}
+
+// A tile as "tag #colour #painted name/tip", the painted colour taken at its centre, where
+// its bevel does not reach; " -" after a tile that cannot be clicked.
+QString cuadro(CuadroDeColor &tile)
+{
+    return QStringLiteral("%1 %2 %3 %4/%5%6")
+        .arg(tile.Tag(), tile.color().name(), tile.grab().toImage().pixelColor(tile.rect().center()).name(),
+             tile.accessibleName(), tile.toolTip(), tile.isEnabled() ? QString() : QStringLiteral(" -"));
+}
+
+// Free tiles stay disabled in the form's colour; the swatch in the window's colour.
 TEST_F(Estados, withoutAMatchingStateNothingIsMarkedAndAceptarReturnsTheKeyPassedIn)
 {
-    struct Caso
-    {
-        int estados;
-        QVariant actual;
-    };
-    const std::vector<Caso> casos = {
+    const std::pair<int, QVariant> casos[] = {
         {0, QStringLiteral("ROJO")}, {3, QStringLiteral("azul")}, {3, QStringLiteral("AZUL ")}, {3, QVariant()}};
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(std::to_string(caso.estados) + " " + caso.actual.toString().toStdString());
-        if (caso.estados > 0 && base.cuenta(QStringLiteral("Estado_Oportunidad")) == 0)
+    for (const auto &[cuantos, actual] : casos) {
+        SCOPED_TRACE(actual.toString().toStdString());
+        if (cuantos > 0 && base.cuenta(QStringLiteral("Estado_Oportunidad")) == 0)
             tresEstados();
         frmEstados estados;
-        muestra(estados, caso.actual,
-                [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
-        for (int i = caso.estados; i < cuadros; ++i) {
+        muestra(estados, actual, [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
+        for (int i = cuantos; i < cuadros; ++i) {
             const CuadroDeColor &libre = *estados.picEstado[size_t(i)];
-            EXPECT_FALSE(libre.isEnabled());
-            EXPECT_EQ(libre.BackColor(), fondoDelFormulario);
+            EXPECT_EQ(std::tuple(libre.isEnabled(), libre.BackColor()), std::tuple(false, 0xF5F5F5)) << i;
         }
-        EXPECT_TRUE(elevados(estados).empty());
-        EXPECT_EQ(estados.picSeleccion->BackColor(), colorDeVentana);
-        EXPECT_TRUE(estados.lbDescripcion->text().isEmpty());
-        EXPECT_EQ(estados.EstadoSeleccionado, caso.actual.toString());
-        EXPECT_TRUE(estados.Aceptado);
+        EXPECT_EQ(eleccion(estados), QLatin1Char(' ') + estados.picSeleccion->color().name() + QLatin1Char(' '));
+        EXPECT_EQ(estados.picSeleccion->BackColor(), qint32(0x80000005u));
+        EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(actual.toString(), true));
         EXPECT_TRUE(entorno->mensajes.empty());
     }
 }
 
 TEST_F(Estados, aClickedTileIsTheChoiceButOnlyAceptarMakesItCount)
 {
-    struct Caso
-    {
-        std::optional<int> clic;
-        const char *salida;
-        bool aceptadoAntes;
-        QString estado;
-        bool aceptado;
-    };
-    const std::vector<Caso> casos = {
-        {2, "Aceptar", false, "GRIS", true},
-        {2, "Cancelar", true, "GRIS", false},
-        {2, "Esc", false, "GRIS", false},
-        {2, "Esc", true, "GRIS", true}, // Esc leaves Aceptado as it was
-        {std::nullopt, "Aceptar", false, "AZUL", true},
-        {10, "Aceptar", false, "AZUL", true}, // a tile without a state does nothing
-    };
+    // The tile clicked (-1: none; 10 has no state), how the picker is left, Aceptado before,
+    // then the state chosen and Aceptado.
+    const std::tuple<int, const char *, bool, QString, bool> casos[] = {
+        {2, "Aceptar", false, "GRIS", true},  {2, "Cancelar", true, "GRIS", false},
+        {2, "Esc", false, "GRIS", false},     {2, "Esc", true, "GRIS", true}, // Esc leaves Aceptado as it was
+        {-1, "Aceptar", false, "AZUL", true}, {10, "Aceptar", false, "AZUL", true}};
     tresEstados();
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(std::to_string(caso.clic.value_or(-1)) + " " + caso.salida);
+    for (const auto &[tocado, salida, antes, elegido, aceptado] : casos) {
+        SCOPED_TRACE(std::to_string(tocado) + " " + salida);
         frmEstados estados;
-        estados.Aceptado = caso.aceptadoAntes;
-        std::vector<int> elevadosTrasElClic;
-        QString descripcion;
+        estados.Aceptado = antes;
+        QString vista;
         const Modal modal = muestra(estados, QStringLiteral("AZUL"), [&](frmEstados &abierto) {
-            if (caso.clic)
-                clic(*abierto.picEstado[size_t(*caso.clic)]);
-            elevadosTrasElClic = elevados(abierto);
-            descripcion = abierto.lbDescripcion->text();
-            haz(abierto, QString::fromLatin1(caso.salida));
+            if (tocado >= 0)
+                QTest::mouseClick(abierto.picEstado[size_t(tocado)], Qt::LeftButton);
+            vista = eleccion(abierto);
+            if (salida == std::string_view("Esc"))
+                QTest::keyClick(&abierto, Qt::Key_Escape);
+            else
+                QTest::mouseClick(salida == std::string_view("Aceptar") ? abierto.cmdAceptar : abierto.cmdCancelar,
+                                  Qt::LeftButton);
         });
         EXPECT_FALSE(modal.sigueAbierto);
-        EXPECT_EQ(estados.EstadoSeleccionado, caso.estado);
-        EXPECT_EQ(estados.Aceptado, caso.aceptado);
-        const bool eligioGris = caso.estado == QLatin1String("GRIS");
-        EXPECT_EQ(elevadosTrasElClic, std::vector<int>{eligioGris ? 2 : 1});
-        EXPECT_EQ(descripcion, eligioGris ? QStringLiteral("Pausada") : QStringLiteral("En curso"));
-        EXPECT_EQ(estados.picSeleccion->color(), eligioGris ? QColor(128, 128, 128) : QColor(0, 0, 255));
+        EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(elegido, aceptado));
+        EXPECT_EQ(vista,
+                  elegido == u"GRIS" ? QStringLiteral("2 #808080 Pausada") : QStringLiteral("1 #0000ff En curso"));
     }
 }
 
@@ -197,13 +147,12 @@ TEST_F(Estados, fortyEightStatesFillEveryTileAndEachIsVisibleAndClickable)
         for (int i = 0; i < cuadros; ++i) {
             SCOPED_TRACE(i);
             CuadroDeColor &cuadro = *abierto.picEstado[size_t(i)];
-            EXPECT_TRUE(cuadro.isVisible());
-            EXPECT_TRUE(visible.contains(cuadro.geometry()));
+            EXPECT_TRUE(cuadro.isVisible() && visible.contains(cuadro.geometry()));
             for (const QRect &otro : ocupados)
                 EXPECT_FALSE(otro.intersects(cuadro.geometry()));
             ocupados.push_back(cuadro.geometry());
             EXPECT_EQ(abierto.childAt(cuadro.geometry().center()), &cuadro);
-            clic(cuadro);
+            QTest::mouseClick(&cuadro, Qt::LeftButton);
             EXPECT_EQ(abierto.EstadoSeleccionado, QStringLiteral("E%1").arg(i));
             EXPECT_EQ(elevados(abierto), std::vector<int>{i});
         }
@@ -220,22 +169,14 @@ TEST_F(Estados, twoRowsWithTheCurrentKeyAreBothRaisedAndTheLaterOneDescribesIt)
     estado(QStringLiteral("A"), QStringLiteral("Segundo"), QStringLiteral("16711680"));
     frmEstados estados;
     muestra(estados, QStringLiteral("A"), [](frmEstados &abierto) { QTest::keyClick(&abierto, Qt::Key_Escape); });
-    EXPECT_EQ(elevados(estados), (std::vector<int>{0, 2}));
-    EXPECT_EQ(estados.picSeleccion->color(), QColor(0, 0, 255));
-    EXPECT_EQ(estados.lbDescripcion->text(), QStringLiteral("Segundo"));
+    EXPECT_EQ(eleccion(estados), QStringLiteral("0,2 #0000ff Segundo"));
 }
 
 TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
 {
-    struct Caso
-    {
-        const char *nombre;
-        std::function<void()> prepara;
-        QVariant actual;
-        QString texto;
-    };
     const QVariant nulo = Runtime::nullValue();
-    const std::vector<Caso> casos = {
+    // What is wrong, the current key, the message's text (empty: not checked).
+    const std::tuple<const char *, std::function<void()>, QVariant, QString> casos[] = {
         {"49 states",
          [this] {
              for (int i = 0; i <= cuadros; ++i)
@@ -249,54 +190,46 @@ TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
         {"no current key", [this] { estado("X", "Bien", "&HFF"); }, nulo, "Uso no válido de Null"},
         {"no state table", [this] { base.ejecuta("DROP TABLE Estado_Oportunidad"); }, "X", ""},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.nombre);
+    for (const auto &[nombre, prepara, actual, texto] : casos) {
+        SCOPED_TRACE(nombre);
         base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
-        caso.prepara();
+        prepara();
         entorno->mensajes.clear();
         frmEstados estados;
-        const Modal modal = muestra(estados, caso.actual);
-        EXPECT_FALSE(modal.mostrado);
-        EXPECT_FALSE(estados.isVisible());
+        const Modal modal = muestra(estados, actual);
+        EXPECT_FALSE(modal.mostrado || estados.isVisible() || estados.Aceptado);
         EXPECT_TRUE(estados.EstadoSeleccionado.isEmpty());
-        EXPECT_FALSE(estados.Aceptado);
-        esperaFalla(&estados, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"), caso.texto);
+        esperaFalla(&estados, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"), texto);
     }
 }
 
-} // namespace
-
-namespace {
-
-// From the keyboard: the picker opens on the current state, the arrows choose from state to
-// state (the swatch and the name follow) and Enter accepts what is highlighted; each tile
-// is named by its state for screen readers.
-TEST_F(Estados, theKeyboardMovesTheChoiceFromStateToStateAndEnterAcceptsIt)
+// Each state fills its tile in its colour, named by its state for screen readers; the picker
+// opens on the current state, raised; the arrows choose from state to state (the swatch and
+// the name follow) and Enter accepts what is highlighted.
+TEST_F(Estados, eachStateFillsItsTileAndTheKeyboardMovesTheChoiceFromTheCurrentOneAndEnterAcceptsIt)
 {
     tresEstados();
     frmEstados estados;
-    QStringList nombres;
-    bool abreEnElActual = false;
-    QString descripcion;
-    qint32 colorMostrado = 0;
-    const Modal modal = muestra(estados, QStringLiteral("GRIS"), [&](frmEstados &abierto) {
-        for (int i = 0; i < 3; ++i)
-            nombres << abierto.picEstado[size_t(i)]->accessibleName();
+    QStringList vistos;
+    const Modal modal = muestra(estados, QStringLiteral("AZUL"), [&](frmEstados &abierto) {
+        for (size_t i = 0; i < 4; ++i)
+            vistos << cuadro(*abierto.picEstado[i]);
+        vistos << eleccion(abierto);
         QApplication::setActiveWindow(&abierto);
-        abreEnElActual = abierto.focusWidget() == abierto.picEstado[2];
-        for (const Qt::Key tecla : {Qt::Key_Left, Qt::Key_Left, Qt::Key_Right})
+        vistos << QString::number(abierto.focusWidget() == abierto.picEstado[1]);
+        for (const Qt::Key tecla : {Qt::Key_Right, Qt::Key_Left, Qt::Key_Left}) {
             QTest::keyClick(abierto.focusWidget(), tecla);
-        descripcion = abierto.lbDescripcion->text();
-        colorMostrado = abierto.picSeleccion->BackColor();
+            vistos << eleccion(abierto);
+        }
         QTest::keyClick(abierto.focusWidget(), Qt::Key_Return);
     });
     EXPECT_FALSE(modal.sigueAbierto);
-    EXPECT_TRUE(abreEnElActual);
-    EXPECT_EQ(nombres, (QStringList{"Urgente", "En curso", "Pausada"}));
-    EXPECT_EQ(descripcion, QStringLiteral("En curso"));
-    EXPECT_EQ(colorMostrado, 0xFF0000);
-    EXPECT_EQ(estados.EstadoSeleccionado, QStringLiteral("AZUL"));
-    EXPECT_TRUE(estados.Aceptado);
+    EXPECT_EQ(vistos, (QStringList{"ROJO|&HFF #ff0000 #ff0000 Urgente/Urgente",
+                                   "AZUL|16711680 #0000ff #0000ff En curso/En curso",
+                                   "GRIS| &H808080  #808080 #808080 Pausada/Pausada", vistos[3], "1 #0000ff En curso",
+                                   "1", "2 #808080 Pausada", "1 #0000ff En curso", "0 #ff0000 Urgente"}));
+    EXPECT_TRUE(vistos[3].endsWith(QStringLiteral(" -")));
+    EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(QStringLiteral("ROJO"), true));
 }
 
 } // namespace
