@@ -3,6 +3,7 @@
 
 #include "controles/listmodel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -116,6 +117,8 @@ TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
     // What the menu key (or Shift+F10) sends to the widget with the focus.
     QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1), QCursor::pos());
     QCoreApplication::sendEvent(&lista(), &teclaDeMenu);
+    EXPECT_FALSE(tablero->findChild<QWidget *>(QStringLiteral("imgGanada"))->isVisible());
+    EXPECT_TRUE(tablero->findChild<QWidget *>(QStringLiteral("imgCancelar"))->isVisible());
     EXPECT_EQ(acciones,
               (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida", "imgSeguimiento",
                            "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad", "imgEditOportunidad"}));
@@ -141,6 +144,9 @@ TEST_F(Lista, f5ReloadsAndTheTimerReloadsOnEveryNPlusOneTick)
     EXPECT_EQ(folios().size(), 6);
     tic(1);
     EXPECT_EQ(folios().size(), 7);
+    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    tablero->findChild<QAbstractButton *>(QStringLiteral("imgRefrescar"))->click();
+    EXPECT_EQ(folios().size(), 8);
 }
 
 TEST_F(Lista, aZeroOrNegativeRefreshCountReloadsOnEveryTick)
@@ -196,14 +202,6 @@ TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
     EXPECT_EQ(lista().subItemText(2, 2), QStringLiteral("ROJO"));
     EXPECT_EQ(lista().cellForeColor(2, 0), 0x0000FF);
     EXPECT_TRUE(lista().cellBold(2, 1));
-}
-
-TEST_F(Lista, f5ForASalespersonOfNoKnownLevelDoesNothing)
-{
-    abre(QStringLiteral("OP4"));
-    QTest::keyClick(&lista(), Qt::Key_F5);
-    EXPECT_TRUE(folios().isEmpty());
-    EXPECT_TRUE(entorno->mensajes.empty());
 }
 
 } // namespace

@@ -96,7 +96,7 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
         EXPECT_EQ(login.Aceptado, caso.aceptado);
         EXPECT_EQ(login.isVisible(), !caso.aceptado);
         for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
-            EXPECT_EQ(mensaje.estilo, 48);
+            EXPECT_EQ(mensaje.estilo, Servicios::Estilo::Exclamacion);
             EXPECT_EQ(mensaje.titulo, QStringLiteral("Teqvaro"));
             EXPECT_EQ(mensaje.propietario, &login);
         }
@@ -125,21 +125,9 @@ TEST_F(Login, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
     EXPECT_TRUE(login.Aceptado);
 }
 
-TEST_F(Login, anAcceptWhileTheFocusIsInTheCodeBoxOnlyMovesTheFocusOn)
-{
-    frmLogin login;
-    login.load();
-    login.show();
-    QApplication::setActiveWindow(&login);
-    login.txtVn_Cve_Vendedor->editor()->setFocus();
-    login.txtVn_Cve_Vendedor->setTexto(QStringLiteral("V1"));
-    QMetaObject::invokeMethod(login.cmdAceptar, "Click");
-    EXPECT_TRUE(entorno->mensajes.empty());
-    EXPECT_FALSE(login.Aceptado);
-    EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
-}
-
-TEST_F(Login, tabGoesFromTheCodeStraightToThePasswordAndTheLookupFillsTheName)
+// Tab goes from the code straight to the password, the look-up filling the name; Aceptar
+// pressed while the focus is in the code box only moves the focus on.
+TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
 {
     frmLogin login;
     login.load();
@@ -155,6 +143,12 @@ TEST_F(Login, tabGoesFromTheCodeStraightToThePasswordAndTheLookupFillsTheName)
     EXPECT_TRUE(login.cmdAceptar->hasFocus());
     QTest::keyClick(login.cmdAceptar, Qt::Key_Tab);
     EXPECT_TRUE(login.cmdCancelar->hasFocus());
+
+    login.txtVn_Cve_Vendedor->editor()->setFocus();
+    QMetaObject::invokeMethod(login.cmdAceptar, "Click");
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_FALSE(login.Aceptado);
+    EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
 }
 
 TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
@@ -174,7 +168,9 @@ TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
     }
 }
 
-TEST_F(Login, theBoardUsesTheAcceptedCode)
+// The board opened by an operator without a salesperson asks for one: it shows the accepted
+// salesperson's opportunities, or closes loading nothing when the login is cancelled.
+TEST_F(Login, theBoardUsesTheAcceptedCodeOrClosesWhenCancelled)
 {
     respondeLogin([](frmLogin &login) {
         escribe(login, QStringLiteral("V2"), QStringLiteral("Secreta1"));
@@ -183,10 +179,8 @@ TEST_F(Login, theBoardUsesTheAcceptedCode)
     abre(QStringLiteral("OP0"));
     EXPECT_EQ(folios(), (QStringList{"F2", "F3"}));
     EXPECT_EQ(anfitrion.cierres, 0);
-}
 
-TEST_F(Login, aCancelledLoginClosesTheScreenAndLoadsNothing)
-{
+    tablero.reset();
     respondeLogin([](frmLogin &login) { login.cmdCancelar->click(); });
     abre(QStringLiteral("OP0"));
     EXPECT_EQ(anfitrion.cierres, 1);

@@ -1,4 +1,5 @@
 // The board's life, views, loading and colouring, driven as the host and a user drive it.
+#include "mensajes.h"
 #include "tablero.h"
 
 #include "aspectos.h"
@@ -21,6 +22,7 @@ namespace {
 
 using Controles::cbZel;
 using Pruebas::TableroDePrueba;
+namespace Estilo = Servicios::Estilo;
 
 class Tablero : public TableroDePrueba
 {
@@ -35,7 +37,7 @@ protected:
     }
 };
 
-TEST_F(Tablero, firstActivationWithASalespersonLoadsTheListAndFocusesIt)
+TEST_F(Tablero, everyActivationLoadsTheListAndTheFirstFocusesIt)
 {
     abre(QStringLiteral("OP3"));
     EXPECT_EQ(folios(), (QStringList{"F1", "F2", "F3", "F4"}));
@@ -43,68 +45,48 @@ TEST_F(Tablero, firstActivationWithASalespersonLoadsTheListAndFocusesIt)
     EXPECT_TRUE(entorno->mensajes.empty());
     EXPECT_TRUE(lista().hasFocus());
     EXPECT_EQ(anfitrion.cierres, 0);
+
+    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    QWidget otra;
+    otra.show();
+    QApplication::setActiveWindow(&otra);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&otra, 2000));
+    activa();
+    EXPECT_TRUE(folios().contains(QStringLiteral("F5")));
 }
 
-TEST_F(Tablero, eachLevelSeesItsOwnOpportunities)
+TEST_F(Tablero, eachLevelSeesItsOwnOpportunitiesOnOpeningAndOnF5)
 {
+    base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')"));
+    base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')"));
+    oportunidad(QStringLiteral("Q1"), QStringLiteral("O''NEIL"), QStringLiteral("ROJO"));
     struct Caso
     {
         const char *operador;
         QStringList esperados;
     };
     const std::vector<Caso> casos = {
-        {"OP1", {"F1"}},                   // level 1: only the salesperson's own
-        {"OP2", {"F2", "F3"}},             // level 2: every level-2 salesperson's
-        {"OP3", {"F1", "F2", "F3", "F4"}}, // level 3: all
-        {"OP4", {}},                       // level 4: nothing loads, nothing is said
-        {"OP5", {}},                       // no level: the same
+        {"OP1", {"F1"}},                         // level 1: only the salesperson's own
+        {"OP2", {"F2", "F3"}},                   // level 2: every level-2 salesperson's
+        {"OP3", {"F1", "F2", "F3", "F4", "Q1"}}, // level 3: all
+        {"OPQ", {"Q1"}},                         // a level-1 code with a quote: exactly its own
+        {"OP4", {}},                             // level 4: nothing loads, nothing is said
+        {"OP5", {}},                             // no level: the same
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.operador);
         abre(QString::fromUtf8(caso.operador));
+        EXPECT_EQ(folios(), caso.esperados);
+        QTest::keyClick(&lista(), Qt::Key_F5);
         EXPECT_EQ(folios(), caso.esperados);
         EXPECT_TRUE(entorno->mensajes.empty());
         tablero.reset();
     }
 }
 
-TEST_F(Tablero, aLevelOneCodeWithAQuoteSeesExactlyItsOwnRows)
-{
-    base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')"));
-    base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')"));
-    oportunidad(QStringLiteral("Q1"), QStringLiteral("O''NEIL"), QStringLiteral("ROJO"));
-    abre(QStringLiteral("OPQ"));
-    EXPECT_EQ(folios(), QStringList{QStringLiteral("Q1")});
-    EXPECT_TRUE(entorno->mensajes.empty());
-}
-
-TEST_F(Tablero, rowsTakeTheirStatesColourAndWeightInEveryCell)
-{
-    abre();
-    struct Aspecto
-    {
-        int renglon;
-        std::optional<qint32> color;
-        bool negrilla;
-    };
-    const std::vector<Aspecto> esperados = {
-        {1, 0x0000FF, true},      // "&HFF": red, "SI": bold
-        {2, 0xFF0000, false},     // 16711680 as decimal text: blue
-        {3, 0x808080, false},     // "si" in lower case is not bold
-        {4, std::nullopt, false}, // a state without a row keeps the default look
-    };
-    for (const Aspecto &aspecto : esperados) {
-        SCOPED_TRACE(aspecto.renglon);
-        for (int columna = 0; columna < lista().columnCount(); ++columna) {
-            EXPECT_EQ(lista().cellForeColor(aspecto.renglon, columna), aspecto.color);
-            EXPECT_EQ(lista().cellBold(aspecto.renglon, columna), aspecto.negrilla);
-        }
-    }
-    EXPECT_TRUE(entorno->mensajes.empty());
-}
-
-// Each listed row takes its own folio's look whatever the view does with the salesperson's
-// filter and whatever order the rows come in.
+// Each listed row takes its own folio's look in every cell whatever the view does with the
+// salesperson's filter and whatever order the rows come in: "&HFF" red and "SI" bold, decimal
+// 16711680 blue, "si" in lower case not bold, a state without a row the default look.
 TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
 {
     struct Caso
@@ -114,6 +96,7 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
         const char *vista;
     };
     const std::vector<Caso> casos = {
+        {"OP3", "", ""},                                                                        // the board's own view
         {"OP1", "", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio DESC"}, // no {PARAMETROS}
         {"OP1", "",
          "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE EXISTS (SELECT 1 FROM Vendedor WHERE {PARAMETROS})"},
@@ -131,8 +114,9 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
         SCOPED_TRACE(caso.vista);
         if (*caso.preparacion)
             base.ejecuta(QString::fromUtf8(caso.preparacion));
-        base.ejecuta(
-            QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(QString::fromUtf8(caso.vista))));
+        if (*caso.vista)
+            base.ejecuta(
+                QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(QString::fromUtf8(caso.vista))));
         abre(QString::fromUtf8(caso.operador));
         ASSERT_GE(folios().size(), 4);
         for (int renglon = 1; renglon <= lista().itemCount(); ++renglon) {
@@ -197,9 +181,7 @@ TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
         oportunidad(QString::fromUtf8(folio), QStringLiteral("V9"), QStringLiteral("MAL"));
     abre();
     ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500018"));
-    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Carga_Oportunidades()"));
-    EXPECT_EQ(entorno->mensajes[0].estilo, 16);
+    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500018", Estilo::Critico, "Carga_Oportunidades()"}));
     EXPECT_EQ(entorno->mensajes[0].propietario, tablero.get());
     // The other rows keep their look; the next reload reports it once more.
     EXPECT_EQ(lista().cellForeColor(1, 0), 0x0000FF);
@@ -278,18 +260,6 @@ TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
     EXPECT_EQ(lista().verticalScrollBar()->value(), 60);
 }
 
-TEST_F(Tablero, laterActivationsReloadTheList)
-{
-    abre();
-    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
-    QWidget otra;
-    otra.show();
-    QApplication::setActiveWindow(&otra);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&otra, 2000));
-    activa();
-    EXPECT_TRUE(folios().contains(QStringLiteral("F5")));
-}
-
 // A message of the load may be the window the board takes over from when it first shows:
 // that first activation still loads the list. Later, closing a message box reloads nothing.
 TEST_F(Tablero, onlyTheFirstActivationLoadsTheListRightAfterAMessageBox)
@@ -316,15 +286,22 @@ TEST_F(Tablero, onlyTheFirstActivationLoadsTheListRightAfterAMessageBox)
     EXPECT_FALSE(folios().contains(QStringLiteral("F5")));
 }
 
-TEST_F(Tablero, handlersWithoutATrapSurviveAMissingHost)
+// Without a host the handlers that have no trap of their own do nothing, and say nothing.
+TEST_F(Tablero, theToolbarsExitClosesTheHostObjectAndWithoutAHostNothingHappens)
 {
     abre();
+    auto *salir = control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"));
     tablero->setPadre(nullptr);
     lista().selectItem(1);
     Q_EMIT lista().dblClick();
-    control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"))->click();
+    salir->click();
     EXPECT_TRUE(tablero->isVisible());
     EXPECT_TRUE(entorno->mensajes.empty());
+
+    tablero->setPadre(&anfitrion);
+    salir->click();
+    EXPECT_EQ(anfitrion.cierres, 1);
+    EXPECT_FALSE(tablero->isVisible());
 }
 
 TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
@@ -343,18 +320,24 @@ TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
         {" A |K1|extra,A |K2", {" A ", "A "}},
         {"X|K1,X|K2", {"X", "X"}},
         {"|,|", {}},
+        {"solo texto", {}},
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.valor);
         variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QString::fromUtf8(caso.valor));
+        entorno->mensajes.clear();
         abre();
         EXPECT_EQ(textosDeVistas(), caso.nombres);
         EXPECT_EQ(vistas().Indice(), caso.nombres.isEmpty() ? -1 : 0);
+        if (caso.nombres.isEmpty()) {
+            EXPECT_TRUE(folios().isEmpty());
+            EXPECT_TRUE(entorno->mensajes.empty());
+        }
         tablero.reset();
     }
 }
 
-TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWritten)
+TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndChoosingNoneSaysSo)
 {
     variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|NO EXISTE ,C|OTRA|x"));
     abre();
@@ -365,26 +348,13 @@ TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWritten)
     EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'NO EXISTE '"));
     EXPECT_EQ(entorno->mensajes[1].texto, QStringLiteral("No existe la consulta 'OTRA'"));
     EXPECT_TRUE(folios().isEmpty()); // no rows of another view under this one's name
-}
 
-TEST_F(Tablero, withoutViewsNothingIsSelectedAndChoosingNoneSaysSoOnce)
-{
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("solo texto"));
-    abre();
-    EXPECT_EQ(vistas().Indice(), -1);
-    EXPECT_TRUE(folios().isEmpty());
-    EXPECT_TRUE(entorno->mensajes.empty());
-
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("TODOS|CONTROL"));
-    tablero.reset();
-    abre();
-    vistas().setIndice(-1);
+    entorno->mensajes.clear();
+    vistas().setIndice(-1); // choosing none says so
     ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_EQ(entorno->mensajes[0].texto,
-              QStringLiteral("No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"));
-    EXPECT_EQ(entorno->mensajes[0].estilo, 64);
-    EXPECT_EQ(entorno->mensajes[0].titulo, QStringLiteral("Atención"));
-    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500001"));
+    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0],
+                                {"ERR-ID:7500001", Estilo::Informacion, "Atención",
+                                 "No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"}));
 }
 
 // A view whose query fails or is missing shows no rows of the view before it and says why:
@@ -410,7 +380,7 @@ TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysW
         QTest::keyClick(&lista(), Qt::Key_F5);
         ASSERT_EQ(entorno->mensajes.size(), 2u);
         EXPECT_EQ(entorno->mensajes[0].texto, entorno->mensajes[1].texto);
-        EXPECT_EQ(entorno->mensajes[0].estilo, 16);
+        EXPECT_EQ(entorno->mensajes[0].estilo, Estilo::Critico);
     }
     EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'NOHAY'"));
 }
@@ -464,24 +434,6 @@ TEST_F(Tablero, closingForgetsTheSalespersonAndRemembersTheView)
     cierra();
     EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA")),
               QStringLiteral("-1"));
-}
-
-TEST_F(Tablero, theToolbarsExitClosesTheHostObject)
-{
-    abre();
-    auto *salir = control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"));
-    ASSERT_NE(salir, nullptr);
-    salir->click();
-    EXPECT_EQ(anfitrion.cierres, 1);
-    EXPECT_FALSE(tablero->isVisible());
-}
-
-TEST_F(Tablero, theWonButtonIsHiddenFromOperatorsWithoutThatOption)
-{
-    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'KLD251')"));
-    abre();
-    EXPECT_FALSE(control(QStringLiteral("imgGanada"))->isVisible());
-    EXPECT_TRUE(control(QStringLiteral("imgCancelar"))->isVisible());
 }
 
 TEST_F(Tablero, resizingKeepsTheListsMarginsAndTheSearchBoxAligned)
