@@ -11,25 +11,29 @@
 namespace Pruebas {
 namespace {
 
-QStringList &grabadas()
-{
-    static QStringList lineas;
-    return lineas;
-}
+QStringList lineasGrabadas;
+const char *categoriaGrabada = nullptr;
 
-const char *&categoriaGrabada()
+QWidgetList abiertas(const QString &nombre)
 {
-    static const char *categoria = nullptr;
-    return categoria;
+    QWidgetList ventanas;
+    for (QWidget *ventana : QApplication::topLevelWidgets()) {
+        if (ventana->objectName() == nombre && ventana->isVisible())
+            ventanas << ventana;
+    }
+    return ventanas;
 }
 
 } // namespace
 
 BitacoraGrabada::BitacoraGrabada(const char *categoria)
-    : m_anterior(qInstallMessageHandler(&BitacoraGrabada::graba))
+    : m_anterior(qInstallMessageHandler([](QtMsgType, const QMessageLogContext &contexto, const QString &mensaje) {
+        if (contexto.category && qstrcmp(contexto.category, categoriaGrabada) == 0)
+            lineasGrabadas << mensaje;
+    }))
 {
-    categoriaGrabada() = categoria;
-    grabadas().clear();
+    categoriaGrabada = categoria;
+    lineasGrabadas.clear();
 }
 
 BitacoraGrabada::~BitacoraGrabada()
@@ -39,45 +43,29 @@ BitacoraGrabada::~BitacoraGrabada()
 
 QStringList BitacoraGrabada::lineas() const
 {
-    return grabadas();
-}
-
-void BitacoraGrabada::graba(QtMsgType, const QMessageLogContext &contexto, const QString &mensaje)
-{
-    if (contexto.category && qstrcmp(contexto.category, categoriaGrabada()) == 0)
-        grabadas() << mensaje;
+    return lineasGrabadas;
 }
 
 std::shared_ptr<AvisoVisto> respondeAviso(const QString &nombre)
 {
     auto visto = std::make_shared<AvisoVisto>();
     alAparecer(nombre, [visto](QWidget &ventana) {
-        auto *caja = qobject_cast<QMessageBox *>(&ventana);
-        if (!caja)
-            return;
-        visto->visto = true;
-        visto->texto = caja->text();
-        visto->detalle = caja->informativeText();
-        caja->button(QMessageBox::Ok)->click();
+        if (auto *caja = qobject_cast<QMessageBox *>(&ventana)) {
+            *visto = {true, caja->text(), caja->informativeText()};
+            caja->button(QMessageBox::Ok)->click();
+        }
     });
     return visto;
 }
 
 QWidget *ventanaAbierta(const QString &nombre)
 {
-    for (QWidget *ventana : QApplication::topLevelWidgets()) {
-        if (ventana->objectName() == nombre && ventana->isVisible())
-            return ventana;
-    }
-    return nullptr;
+    return abiertas(nombre).value(0);
 }
 
 int ventanasAbiertas(const QString &nombre)
 {
-    int cuenta = 0;
-    for (QWidget *ventana : QApplication::topLevelWidgets())
-        cuenta += ventana->objectName() == nombre && ventana->isVisible() ? 1 : 0;
-    return cuenta;
+    return int(abiertas(nombre).size());
 }
 
 void activa(QWidget &ventana)

@@ -22,8 +22,6 @@ public:
     QStringList lineas() const;
 
 private:
-    static void graba(QtMsgType tipo, const QMessageLogContext &contexto, const QString &mensaje);
-
     QtMessageHandler m_anterior;
 };
 
@@ -38,7 +36,7 @@ struct AvisoVisto
 // Answers with Aceptar the next message box named `nombre` that comes up, keeping its texts.
 std::shared_ptr<AvisoVisto> respondeAviso(const QString &nombre = QStringLiteral("AvisoAnfitrion"));
 
-// The visible top-level window of that objectName, if one is open.
+// The visible top-level windows of that objectName: the first one, if any, and how many.
 QWidget *ventanaAbierta(const QString &nombre);
 int ventanasAbiertas(const QString &nombre);
 

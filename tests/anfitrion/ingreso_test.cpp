@@ -37,31 +37,23 @@ protected:
 
 TEST_F(IngresoDelOperador, onlyTheRightPasswordOrTheDemosEmptyOneSignsIn)
 {
-    struct Caso
-    {
-        bool demo;
-        QString codigo;
-        QString contrasena;
-        std::optional<QString> entra;
-    };
     const QString gerente = QStringLiteral("GERENTE");
-    const QString capturista = QStringLiteral("CAPTURISTA");
-    const Caso casos[] = {
-        {false, QStringLiteral("GERENTE"), QStringLiteral("Buena'1"), gerente},
-        {false, QStringLiteral("gerente"), QStringLiteral("Buena'1"), gerente}, // the code as stored
-        {false, QStringLiteral("GERENTE"), QStringLiteral("buena'1"), std::nullopt},
-        {false, QStringLiteral("GERENTE"), QString(), std::nullopt},
-        {false, QStringLiteral("NADIE"), QStringLiteral("Buena'1"), std::nullopt},
-        {false, QStringLiteral("capturista"), QString(), std::nullopt}, // no password yet: not on a real database
-        {false, QStringLiteral("%"), QString(), std::nullopt},
-        {true, QStringLiteral("capturista"), QString(), capturista},
-        {true, QStringLiteral("GERENTE"), QString(), std::nullopt}, // a password once set is asked even on the demo
-        {true, QStringLiteral("NADIE"), QString(), std::nullopt},
+    const std::tuple<bool, const char *, const char *, std::optional<QString>> casos[] = {
+        // on the demo database?, code, password, who signs in
+        {false, "GERENTE", "Buena'1", gerente},
+        {false, "gerente", "Buena'1", gerente}, // the code as stored
+        {false, "GERENTE", "buena'1", std::nullopt},
+        {false, "GERENTE", "", std::nullopt},
+        {false, "NADIE", "Buena'1", std::nullopt},
+        {false, "capturista", "", std::nullopt}, // no password yet: not on a real database
+        {false, "%", "", std::nullopt},
+        {true, "capturista", "", QStringLiteral("CAPTURISTA")},
+        {true, "GERENTE", "", std::nullopt}, // a password once set is asked even on the demo
+        {true, "NADIE", "", std::nullopt},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE((caso.codigo + QLatin1Char('/') + caso.contrasena + (caso.demo ? " demo" : "")).toStdString());
-        Ingreso ingreso(caso.demo);
-        EXPECT_EQ(ingreso.entra(caso.codigo, caso.contrasena), caso.entra);
+    for (const auto &[demo, codigo, contrasena, entra] : casos) {
+        SCOPED_TRACE(std::string(codigo) + '/' + contrasena + (demo ? " demo" : ""));
+        EXPECT_EQ(Ingreso(demo).entra(QString::fromUtf8(codigo), QString::fromUtf8(contrasena)), entra);
     }
 }
 

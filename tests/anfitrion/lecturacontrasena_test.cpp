@@ -1,7 +1,6 @@
 // A new password typed at a terminal: asked twice, never echoed, refused when the two differ.
+#include "errores.h"
 #include "lecturacontrasena.h"
-
-#include "runtime/error.h"
 
 #include <QByteArray>
 #include <QList>
@@ -12,89 +11,59 @@
 #include <pty.h>
 #include <unistd.h>
 
-#include <optional>
 #include <thread>
 
 namespace {
 
-// A terminal whose keyboard types each line once the program has asked for it.
-class Terminal
+struct Lectura
 {
-public:
-    Terminal()
-    {
-        EXPECT_EQ(openpty(&m_teclado, &m_programa, nullptr, nullptr, nullptr), 0);
-        EXPECT_EQ(pipe(m_preguntas), 0);
-        m_entrada = fdopen(m_programa, "r");
-        m_avisos = fdopen(m_preguntas[1], "w");
-    }
-    ~Terminal()
-    {
-        std::fclose(m_entrada);
-        ::close(m_teclado);
-        ::close(m_preguntas[0]);
-    }
-
-    // Reads the password while the keyboard answers each question with the next line.
-    std::optional<QString> lee(const QList<QByteArray> &lineas)
-    {
-        std::thread teclado([this, lineas] {
-            for (const QByteArray &linea : lineas) {
-                esperaPregunta();
-                EXPECT_EQ(::write(m_teclado, linea.constData(), size_t(linea.size())), linea.size());
-            }
-        });
-        std::optional<QString> leida;
-        try {
-            leida = leeContrasenaNueva(m_entrada, m_avisos);
-        } catch (const Runtime::RuntimeError &) { }
-        std::fclose(m_avisos);
-        teclado.join();
-        return leida;
-    }
-
-    // What the terminal showed back of what was typed.
-    QByteArray eco() const
-    {
-        fcntl(m_teclado, F_SETFL, O_NONBLOCK);
-        char bytes[256];
-        const ssize_t leidos = ::read(m_teclado, bytes, sizeof bytes);
-        return leidos > 0 ? QByteArray(bytes, leidos) : QByteArray();
-    }
-
-private:
-    void esperaPregunta() const
-    {
-        char anterior = 0;
-        char caracter = 0;
-        while (::read(m_preguntas[0], &caracter, 1) == 1 && !(anterior == ':' && caracter == ' '))
-            anterior = caracter;
-    }
-
-    int m_teclado = -1;
-    int m_programa = -1;
-    int m_preguntas[2] = {-1, -1};
-    std::FILE *m_entrada = nullptr;
-    std::FILE *m_avisos = nullptr;
+    QString leida;
+    int error = 0;
+    QByteArray eco; // what the terminal showed back of what was typed
 };
+
+// Reads the password from a terminal whose keyboard types each line once the program has
+// asked for it (a question ends in ": ").
+Lectura leeEnTerminal(const QList<QByteArray> &lineas)
+{
+    int teclado = -1;
+    int programa = -1;
+    int preguntas[2] = {-1, -1};
+    EXPECT_EQ(openpty(&teclado, &programa, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(pipe(preguntas), 0);
+    std::FILE *entrada = fdopen(programa, "r");
+    std::FILE *avisos = fdopen(preguntas[1], "w");
+    std::thread tecleo([&] {
+        for (const QByteArray &linea : lineas) {
+            char anterior = 0;
+            char caracter = 0;
+            while (::read(preguntas[0], &caracter, 1) == 1 && !(anterior == ':' && caracter == ' '))
+                anterior = caracter;
+            EXPECT_EQ(::write(teclado, linea.constData(), size_t(linea.size())), linea.size());
+        }
+    });
+    Lectura lectura;
+    lectura.error = Pruebas::errorDe([&] { lectura.leida = leeContrasenaNueva(entrada, avisos); });
+    std::fclose(avisos);
+    tecleo.join();
+    fcntl(teclado, F_SETFL, O_NONBLOCK);
+    char eco[256];
+    lectura.eco = QByteArray(eco, std::max<ssize_t>(::read(teclado, eco, sizeof eco), 0));
+    std::fclose(entrada);
+    ::close(teclado);
+    ::close(preguntas[0]);
+    return lectura;
+}
 
 TEST(LecturaDeContrasena, fromATerminalItAsksTwiceWithoutEchoAndRefusesTwoThatDiffer)
 {
-    struct Caso
-    {
-        QList<QByteArray> lineas;
-        std::optional<QString> leida;
-    };
-    const Caso casos[] = {
-        {{"Clave'1\n", "Clave'1\n"}, QStringLiteral("Clave'1")},
-        {{"Clave'1\n", "Clave'2\n"}, std::nullopt},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.lineas.last().toStdString());
-        Terminal terminal;
-        EXPECT_EQ(terminal.lee(caso.lineas), caso.leida);
-        EXPECT_FALSE(terminal.eco().contains("Clave"));
-    }
+    const Lectura iguales = leeEnTerminal({"Clave'1\n", "Clave'1\n"});
+    EXPECT_EQ(iguales.leida, QStringLiteral("Clave'1"));
+    EXPECT_EQ(iguales.error, 0);
+    const Lectura distintas = leeEnTerminal({"Clave'1\n", "Clave'2\n"});
+    EXPECT_EQ(distintas.error, Runtime::ErrorNumber::InvalidCall);
+    for (const Lectura &lectura : {iguales, distintas})
+        EXPECT_FALSE(lectura.eco.contains("Clave")) << lectura.eco.toStdString();
 }
 
 } // namespace
