@@ -21,20 +21,12 @@ using Controles::ListView;
 
 using Pruebas::errorDe;
 
-std::vector<ListRow> filas(const std::vector<QStringList> &textos)
+// The rows of a list, each written with its cells split at "|".
+std::vector<ListRow> filas(const QStringList &renglones)
 {
     std::vector<ListRow> resultado;
-    for (const QStringList &texto : textos)
-        resultado.push_back(ListRow{QString(), texto});
-    return resultado;
-}
-
-// One row a text, in a list of one column.
-std::vector<ListRow> renglonesDe(const QStringList &textos)
-{
-    std::vector<ListRow> resultado;
-    for (const QString &texto : textos)
-        resultado.push_back(ListRow{QString(), {texto}});
+    for (const QString &renglon : renglones)
+        resultado.push_back(ListRow{QString(), renglon.split(QLatin1Char('|'))});
     return resultado;
 }
 
@@ -59,7 +51,7 @@ protected:
     void SetUp() override
     {
         lista.replaceContents({"Folio", "Cliente", "Monto"},
-                              filas({{"F3", "beta", "20.00"}, {"F1", "Alfa", "100.50"}, {"F2", "beta", "9.99"}}));
+                              filas({"F3|beta|20.00", "F1|Alfa|100.50", "F2|beta|9.99"}));
     }
 
     ListView lista;
@@ -110,7 +102,7 @@ TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
     lista.setSortOrder(Qt::DescendingOrder);
     EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F2", "F1"}));
     // A new filling is put in the same order at once.
-    lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({{"A", "a", "1"}, {"B", "c", "2"}, {"C", "b", "3"}}));
+    lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({"A|a|1", "B|c|2", "C|b|3"}));
     EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
 }
 
@@ -118,11 +110,9 @@ TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
 // text as Mexican Spanish collates it.
 TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
 {
-    lista.replaceContents({"Folio", "Monto", "Cierre"}, filas({{"OP-10", "$10,000.00", "01/12/2026"},
-                                                               {"OP-9", "$9,000.00", "15/01/2026"},
-                                                               {"OP-100", "$950.50", "31/12/2025 17:30"},
-                                                               {"OP-11", "", "30/06/2026"},
-                                                               {"OP-2", "-$5.00", "15/01/2026"}}));
+    lista.replaceContents({"Folio", "Monto", "Cierre"},
+                          filas({"OP-10|$10,000.00|01/12/2026", "OP-9|$9,000.00|15/01/2026",
+                                 "OP-100|$950.50|31/12/2025 17:30", "OP-11||30/06/2026", "OP-2|-$5.00|15/01/2026"}));
     ordena(lista, 1, Qt::AscendingOrder);
     EXPECT_EQ(columna(lista, 1), (QStringList{"", "-$5.00", "$950.50", "$9,000.00", "$10,000.00"}));
     ordena(lista, 2, Qt::AscendingOrder);
@@ -140,15 +130,14 @@ TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
     };
     lista.setSortOrder(Qt::AscendingOrder);
     for (const auto &[llegada, orden] : textos) {
-        lista.replaceContents({"Texto"}, renglonesDe(llegada));
+        lista.replaceContents({"Texto"}, filas(llegada));
         EXPECT_EQ(columna(lista, 0), orden);
     }
 }
 
 TEST_F(Lista, rowsThatTieKeepTheOrderTheyArrivedInWhateverWasSortedBefore)
 {
-    lista.replaceContents({"Folio", "Estado"},
-                          filas({{"F1", "b"}, {"F2", "a"}, {"F3", "b"}, {"F4", "a"}, {"F5", "B"}}));
+    lista.replaceContents({"Folio", "Estado"}, filas({"F1|b", "F2|a", "F3|b", "F4|a", "F5|B"}));
     ordena(lista, 0, Qt::DescendingOrder);
     ASSERT_EQ(columna(lista, 0), (QStringList{"F5", "F4", "F3", "F2", "F1"}));
     ordena(lista, 1, Qt::AscendingOrder);
@@ -158,16 +147,16 @@ TEST_F(Lista, rowsThatTieKeepTheOrderTheyArrivedInWhateverWasSortedBefore)
 TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
 {
     using Kind = Controles::TextTable::ColumnKind;
-    // Each column's cells, split at "|".
+    // Each column's cells, split at ";".
     const std::pair<Kind, QStringList> casos[] = {
-        {Kind::Number, {"12|-3,400.50||0.5", "$1,234.50|-$5.00|7"}},
-        {Kind::Date, {"2026-01-31|2026-02-01 10:20:30", "31/01/2026|01/02/2026 10:20|02/02/2026 10:20:30"}},
+        {Kind::Number, {"12;-3,400.50;;0.5", "$1,234.50;-$5.00;7"}},
+        {Kind::Date, {"2026-01-31;2026-02-01 10:20:30", "31/01/2026;01/02/2026 10:20;02/02/2026 10:20:30"}},
         {Kind::Text,
-         {"12|1.", ".5", "1-2", "$|$-5", "2026-1-31", "2026-01-31 10:20", "|", "31/1/2026", "31/01/2026 10"}},
+         {"12;1.", ".5", "1-2", "$;$-5", "2026-1-31", "2026-01-31 10:20", ";", "31/1/2026", "31/01/2026 10"}},
     };
     for (const auto &[tipo, columnas] : casos) {
         for (const QString &celdas : columnas) {
-            lista.replaceContents({"Valor"}, renglonesDe(celdas.split(QLatin1Char('|'))));
+            lista.replaceContents({"Valor"}, filas(celdas.split(QLatin1Char(';'))));
             EXPECT_EQ(lista.listModel().columnKind(0), tipo) << celdas.toStdString();
         }
     }
@@ -177,7 +166,7 @@ TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
 TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
 {
     const QString enorme = QString(1'000'000, QLatin1Char('x'));
-    lista.replaceContents({"Folio", "Nota"}, filas({{"F1", enorme}}));
+    lista.replaceContents({"Folio", "Nota"}, filas({"F1|" + enorme}));
     const QModelIndex celda = lista.listModel().index(0, 1);
     const QString mostrado = celda.data(Qt::DisplayRole).toString();
     EXPECT_EQ(mostrado, enorme.first(Controles::ListModel::shownLength) + QChar(0x2026));
@@ -192,7 +181,7 @@ TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
     const QStringList columnas{"Folio", "Cliente", "Monto"};
     const auto llena = [&](ListView &lista, const QString &clave, const QStringList &encabezados) {
         lista.setLayoutKey(QStringLiteral("Pruebas/Listas/") + clave);
-        lista.replaceContents(encabezados, filas({{"F1", "b", "$2.00"}, {"F2", "a", "$10.00"}, {"F3", "c", "$1.00"}}));
+        lista.replaceContents(encabezados, filas({"F1|b|$2.00", "F2|a|$10.00", "F3|c|$1.00"}));
         return lista.restoreLayout();
     };
     // The second column's width, where the third is shown, the sort, and the rows.

@@ -34,9 +34,8 @@ protected:
 
     void tresEstados() const
     {
-        estado(QStringLiteral("ROJO"), QStringLiteral("Urgente"), QStringLiteral("&HFF"));
-        estado(QStringLiteral("AZUL"), QStringLiteral("En curso"), QStringLiteral("16711680"));
-        estado(QStringLiteral("GRIS"), QStringLiteral("Pausada"), QStringLiteral(" &H808080 "));
+        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('ROJO', 'Urgente', '&HFF', 'NO'), "
+                                    "('AZUL', 'En curso', '16711680', 'NO'), ('GRIS', 'Pausada', ' &H808080 ', 'NO')"));
     }
 
     // Loads the picker and calls Mostrar as the change-state action does.
@@ -52,24 +51,17 @@ protected:
     }
 };
 
-std::vector<int> elevados(const frmEstados &estados)
-{
-    std::vector<int> indices;
-    for (int i = 0; i < cuadros; ++i) {
-        if (estados.picEstado[size_t(i)]->Appearance() == CuadroDeColor::TresDimensiones)
-            indices.push_back(i);
-    }
-    return indices;
-}
-
 // The raised tiles, the swatch's colour and the description shown, as "1 #0000ff En curso".
 QString eleccion(const frmEstados &estados)
 {
-    QStringList partes;
-    for (const int indice : elevados(estados))
-        partes << QString::number(indice);
-    return partes.join(QLatin1Char(',')) + QLatin1Char(' ') + estados.picSeleccion->color().name() + QLatin1Char(' ')
-           + estados.lbDescripcion->text();
+    QStringList elevados;
+    for (int i = 0; i < cuadros; ++i) {
+        if (estados.picEstado[size_t(i)]->Appearance() == CuadroDeColor::TresDimensiones)
+            elevados << QString::number(i);
+    }
+    return QStringList{elevados.join(QLatin1Char(',')), estados.picSeleccion->color().name(),
+                       estados.lbDescripcion->text()}
+        .join(QLatin1Char(' '));
 }
 
 // A tile as "tag #colour #painted name/tip", the painted colour taken at its centre, where
@@ -154,7 +146,7 @@ TEST_F(Estados, fortyEightStatesFillEveryTileAndEachIsVisibleAndClickable)
             EXPECT_EQ(abierto.childAt(cuadro.geometry().center()), &cuadro);
             QTest::mouseClick(&cuadro, Qt::LeftButton);
             EXPECT_EQ(abierto.EstadoSeleccionado, QStringLiteral("E%1").arg(i));
-            EXPECT_EQ(elevados(abierto), std::vector<int>{i});
+            EXPECT_EQ(eleccion(abierto).section(QLatin1Char(' '), 0, 0), QString::number(i));
         }
         QTest::mouseClick(abierto.cmdCancelar, Qt::LeftButton);
     });
