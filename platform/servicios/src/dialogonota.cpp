@@ -1,9 +1,11 @@
 #include "dialogonota.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -43,27 +45,12 @@ QDialogButtonBox *botonesAceptarCancelar(QDialog *dialogo)
 
 } // namespace
 
-const ClaseDeNota &ClaseDeNota::seguimiento()
-{
-    static const ClaseDeNota clase{
-        QStringLiteral("dlgSeguimiento"), QStringLiteral("Seguimiento"), QStringLiteral("Seguimiento"),
-        QStringLiteral("Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha"), QStringLiteral("el seguimiento")};
-    return clase;
-}
-
-const ClaseDeNota &ClaseDeNota::evento()
-{
-    static const ClaseDeNota clase{QStringLiteral("dlgEvento"), QStringLiteral("Evento"), QStringLiteral("Evento"),
-                                   QStringLiteral("Ev_Entidad, Ev_Clave, Ev_Descripcion, Ev_Operador, Ev_Fecha"),
-                                   QStringLiteral("el evento")};
-    return clase;
-}
-
-DialogoNota::DialogoNota(const ClaseDeNota &clase, const QString &entidad, const QString &clave, QWidget *parent)
+DialogoNota::DialogoNota(TipoDeNota tipo, const QString &entidad, const QString &clave, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(clase.nombreDialogo);
-    setWindowTitle(clase.titulo);
+    const bool seguimiento = tipo == TipoDeNota::Seguimiento;
+    setObjectName(seguimiento ? QStringLiteral("dlgSeguimiento") : QStringLiteral("dlgEvento"));
+    setWindowTitle(seguimiento ? QStringLiteral("Seguimiento") : QStringLiteral("Evento"));
     setModal(true);
 
     m_nota = new QPlainTextEdit(this);
@@ -97,6 +84,17 @@ void DialogoNota::accept()
         return;
     }
     QDialog::accept();
+}
+
+std::optional<QString> capturaConDialogo(TipoDeNota tipo, const QString &entidad, const QString &clave)
+{
+    QPointer<DialogoNota> dialogo = new DialogoNota(tipo, entidad, clave, QApplication::activeWindow());
+    const bool aceptado = dialogo->exec() == QDialog::Accepted;
+    if (dialogo.isNull())
+        return std::nullopt;
+    const QString nota = dialogo->nota();
+    delete dialogo.data();
+    return aceptado ? std::optional<QString>(nota) : std::nullopt;
 }
 
 } // namespace Servicios

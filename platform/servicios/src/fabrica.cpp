@@ -1,3 +1,5 @@
+#include "dialogonota.h"
+
 #include "servicios/entornosql.h"
 #include "servicios/funcionessql.h"
 #include "servicios/procesossql.h"
@@ -16,6 +18,7 @@ Fabrica predeterminada()
     fabrica.nuevosProcesos = [](Entorno &entorno, Funciones &funciones) {
         return std::unique_ptr<Procesos>(std::make_unique<ProcesosSql>(entorno, funciones));
     };
+    fabrica.capturaDeNota = capturaConDialogo;
     return fabrica;
 }
 

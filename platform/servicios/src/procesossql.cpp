@@ -1,16 +1,11 @@
 #include "servicios/procesossql.h"
 
-#include "dialogonota.h"
-
 #include "servicios/cierreoportunidad.h"
 
 #include "ado/connection.h"
 #include "ado/sqltext.h"
 #include "ado/transaction.h"
 #include "runtime/error.h"
-
-#include <QApplication>
-#include <QPointer>
 
 #include <optional>
 
@@ -22,16 +17,23 @@ QString descripcionDe(std::exception_ptr falla)
     return Runtime::toRuntimeError(falla).description();
 }
 
-// The text typed in the capture dialog; nothing when the user cancelled.
-std::optional<QString> capturaNota(const ClaseDeNota &clase, const QString &entidad, const QString &clave)
+// Where each kind of note is stored, and how its messages name it.
+struct DestinoDeNota
 {
-    QPointer<DialogoNota> dialogo = new DialogoNota(clase, entidad, clave, QApplication::activeWindow());
-    const bool aceptado = dialogo->exec() == QDialog::Accepted;
-    if (dialogo.isNull())
-        return std::nullopt;
-    const QString nota = dialogo->nota();
-    delete dialogo.data();
-    return aceptado ? std::optional<QString>(nota) : std::nullopt;
+    QString tabla;
+    QString columnas;    // entity, key, note, operator, date
+    QString conArticulo; // "el seguimiento"
+};
+
+const DestinoDeNota &destinoDe(TipoDeNota tipo)
+{
+    static const DestinoDeNota seguimiento{QStringLiteral("Seguimiento"),
+                                           QStringLiteral("Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha"),
+                                           QStringLiteral("el seguimiento")};
+    static const DestinoDeNota evento{QStringLiteral("Evento"),
+                                      QStringLiteral("Ev_Entidad, Ev_Clave, Ev_Descripcion, Ev_Operador, Ev_Fecha"),
+                                      QStringLiteral("el evento")};
+    return tipo == TipoDeNota::Seguimiento ? seguimiento : evento;
 }
 
 } // namespace
@@ -44,30 +46,31 @@ ProcesosSql::ProcesosSql(Entorno &entorno, Funciones &funciones)
 bool ProcesosSql::RegistraSeguimiento(const QString &entidad, const QString &clave, const QString & /*extra1*/,
                                       const QString & /*extra2*/)
 {
-    return registraNota(ClaseDeNota::seguimiento(), entidad, clave);
+    return registraNota(TipoDeNota::Seguimiento, entidad, clave);
 }
 
 bool ProcesosSql::RegistraEvento(const QString &entidad, const QString &clave, const QString & /*extra1*/,
                                  const QString & /*extra2*/)
 {
-    return registraNota(ClaseDeNota::evento(), entidad, clave);
+    return registraNota(TipoDeNota::Evento, entidad, clave);
 }
 
-bool ProcesosSql::registraNota(const ClaseDeNota &clase, const QString &entidad, const QString &clave)
+bool ProcesosSql::registraNota(TipoDeNota tipo, const QString &entidad, const QString &clave)
 {
-    const std::optional<QString> nota = capturaNota(clase, entidad, clave);
+    const DestinoDeNota &destino = destinoDe(tipo);
+    const std::optional<QString> nota = Fabrica::actual().capturaDeNota(tipo, entidad, clave);
     if (!nota)
-        return falla(QStringLiteral("No se registró %1: se canceló la captura.").arg(clase.conArticulo));
+        return falla(QStringLiteral("No se registró %1: se canceló la captura.").arg(destino.conArticulo));
     try {
         m_entorno.Conexion()->Execute(
-            QStringLiteral("INSERT INTO ") + clase.tabla + QStringLiteral(" (") + clase.columnas
+            QStringLiteral("INSERT INTO ") + destino.tabla + QStringLiteral(" (") + destino.columnas
             + QStringLiteral(") VALUES ('") + Ado::quoted(entidad) + QStringLiteral("', '") + Ado::quoted(clave)
             + QStringLiteral("', '") + Ado::quoted(*nota) + QStringLiteral("', '") + Ado::quoted(m_entorno.Operador())
             + QStringLiteral("', '") + Ado::quoted(m_funciones.FormatoFechaModificacion(m_funciones.FechaActual()))
             + QStringLiteral("')"));
     } catch (...) {
         return falla(
-            QStringLiteral("No se registró %1: %2").arg(clase.conArticulo, descripcionDe(std::current_exception())));
+            QStringLiteral("No se registró %1: %2").arg(destino.conArticulo, descripcionDe(std::current_exception())));
     }
     return exito();
 }

@@ -5,10 +5,8 @@
 
 namespace Servicios {
 
-struct ClaseDeNota;
-
-// CRM postings over the suite's tables. Follow-ups and events are captured in a small
-// modal dialog ("dlgSeguimiento" / "dlgEvento") owned by the active window.
+// CRM postings over the suite's tables. The text of a follow-up or an event comes from
+// Fabrica's note capture (by default a small modal dialog over the active window).
 class SERVICIOS_EXPORT ProcesosSql final : public Procesos
 {
 public:
@@ -23,7 +21,7 @@ public:
     QString UltimoError() override;
 
 private:
-    bool registraNota(const ClaseDeNota &clase, const QString &entidad, const QString &clave);
+    bool registraNota(TipoDeNota tipo, const QString &entidad, const QString &clave);
     bool exito();
     bool falla(const QString &motivo);
 

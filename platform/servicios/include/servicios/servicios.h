@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -100,13 +101,24 @@ public:
 SERVICIOS_EXPORT void estableceOperador(const QString &operador);
 SERVICIOS_EXPORT QString operadorDeSesion();
 
-// How the module obtains its three service objects. The library's own implementations
-// are the default; a test may put others in their place before the module starts.
+// The two kinds of note the CRM keeps about an entity.
+enum class TipoDeNota { Seguimiento, Evento };
+
+// Asks the user for the text of one note about an entity; nothing when the user cancels.
+using CapturaDeNota =
+    std::function<std::optional<QString>(TipoDeNota tipo, const QString &entidad, const QString &clave)>;
+
+// How the module obtains its three service objects, and how the postings ask the user for a
+// note. The library's own implementations are the default; a test may put others in their
+// place before the module starts.
 struct SERVICIOS_EXPORT Fabrica
 {
     std::function<std::unique_ptr<Entorno>()> nuevoEntorno;
     std::function<std::unique_ptr<Funciones>(Entorno &)> nuevasFunciones;
     std::function<std::unique_ptr<Procesos>(Entorno &, Funciones &)> nuevosProcesos;
+    // Read at each follow-up or event, so a test may answer for the user at any time. The
+    // default shows the note dialog, modal over the active window.
+    CapturaDeNota capturaDeNota;
 
     static Fabrica &actual();
     static void restablece();
