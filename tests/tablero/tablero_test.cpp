@@ -204,34 +204,24 @@ TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
     EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500016"));
 }
 
+// The count says "Oportunidad" for one row and for a list of one column, as it always has;
+// every {PARAMETROS} of the query is replaced.
 TEST_F(Tablero, theCountLabelFollowsTheRowsAndColumns)
 {
-    struct Caso
-    {
-        const char *consulta;
-        const char *cuenta;
-    };
-    const std::vector<Caso> casos = {
-        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
-         "WHERE Op_Folio = 'F2' AND {PARAMETROS}",
-         "1 Oportunidad"},
-        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
-         "WHERE 1 = 0 AND {PARAMETROS}",
-         "0 Oportunidades"},
-        {"SELECT Op_Folio FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS}",
-         "0 Oportunidad"},
-        // Both placeholders are replaced.
-        {"SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
-         "WHERE {PARAMETROS} AND Op_Folio IN (SELECT Op_Folio FROM Oportunidad INNER JOIN Vendedor ON "
-         "Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS})",
+    const QString desde = QStringLiteral(" FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
+                                         "WHERE {PARAMETROS}");
+    const std::vector<std::pair<QString, const char *>> casos = {
+        {"SELECT Op_Folio, Op_Descripcion" + desde + " AND Op_Folio = 'F2'", "1 Oportunidad"},
+        {"SELECT Op_Folio, Op_Descripcion" + desde + " AND 1 = 0", "0 Oportunidades"},
+        {"SELECT Op_Folio" + desde, "0 Oportunidad"},
+        {"SELECT Op_Folio, Op_Descripcion" + desde + " AND Op_Folio IN (SELECT Op_Folio" + desde + ")",
          "4 Oportunidades"},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.consulta);
-        base.ejecuta(
-            QStringLiteral("UPDATE Consulta SET Cs_Sql = '%1'").arg(Ado::quoted(QString::fromUtf8(caso.consulta))));
+    for (const auto &[consulta, etiqueta] : casos) {
+        SCOPED_TRACE(consulta.toStdString());
+        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(consulta)));
         abre();
-        EXPECT_EQ(cuenta(), QString::fromUtf8(caso.cuenta));
+        EXPECT_EQ(cuenta(), QString::fromUtf8(etiqueta));
         EXPECT_TRUE(entorno->mensajes.empty());
         tablero.reset();
     }
