@@ -51,7 +51,7 @@ protected:
     QTemporaryDir carpeta;
 };
 
-TEST_F(Cifrado, whatIsEncipheredDeciphersTheSameAndDiffersEachTime)
+TEST_F(Cifrado, whatIsEncipheredDeciphersTheSameDiffersEachTimeAndComparesWhole)
 {
     for (const QString clara : {"secreto", "Contraseña con ñ y €", "", " con espacios "}) {
         SCOPED_TRACE(clara.toStdString());
@@ -61,6 +61,10 @@ TEST_F(Cifrado, whatIsEncipheredDeciphersTheSameAndDiffersEachTime)
         EXPECT_NE(Servicios::Cifrado::Cifra(clara), guardada);
         EXPECT_EQ(descifra(guardada), clara);
     }
+    for (const QString otra : {"Secreto", "secreto ", "secret", ""}) // compared whole
+        EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), otra)) << otra.toStdString();
+    EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("Año"), QStringLiteral("Ano")));
+    EXPECT_TRUE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), QStringLiteral("secreto")));
     QFile clave(rutaClave()); // created by the first use, for its owner alone
     EXPECT_EQ(clave.size(), 32);
     EXPECT_EQ(clave.permissions() & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
@@ -133,15 +137,6 @@ TEST_F(Cifrado, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingW
         QFile::remove(rutaClave());
     }
     EXPECT_FALSE(QFile::exists(carpeta.filePath(QStringLiteral("nada.bin")))); // the link was not followed
-}
-
-TEST(CifradoIguales, comparesWholeTexts)
-{
-    EXPECT_TRUE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), QStringLiteral("secreto")));
-    EXPECT_TRUE(Servicios::Cifrado::Iguales(QString(), QString()));
-    for (const QString otra : {"Secreto", "secreto ", "secret", ""})
-        EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), otra)) << otra.toStdString();
-    EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("Año"), QStringLiteral("Ano")));
 }
 
 // A salesperson's password is stored enciphered. One nobody can type back, or one past the

@@ -36,7 +36,9 @@ void llenaOportunidades(Controles::ListView &lista)
     lista.setSorted(true);
 }
 
-TEST(AccionesLista, theCsvFollowsTheShownOrderAndQuotesWhatNeedsIt)
+// Rows in the order shown, columns as shown (moved, without hidden ones), texts quoted where
+// the format needs it.
+TEST(AccionesLista, theCsvAndTheCopyFollowTheShownOrderAndQuoteWhatNeedsIt)
 {
     Controles::ListView lista;
     llenaOportunidades(lista);
@@ -49,6 +51,10 @@ TEST(AccionesLista, theCsvFollowsTheShownOrderAndQuotesWhatNeedsIt)
                                                    "F-2\tDice \"sí\"\t30.00\n"
                                                    "F-3\tLínea nueva con tab\t20.00\n"
                                                    "F-1\tUno; dos\t10.00\n"));
+
+    lista.header()->moveSection(2, 0); // Monto first
+    lista.header()->hideSection(1);    // no Descripción
+    EXPECT_EQ(textoCsv(lista), QStringLiteral("Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n"));
 }
 
 // Cells a spreadsheet would run as formulas go out as text; numbers stay numbers.
@@ -78,16 +84,6 @@ TEST(AccionesLista, theCsvCarriesNoFormulas)
     }
 }
 
-TEST(AccionesLista, columnsGoOutAsShownMovedAndWithoutHiddenOnes)
-{
-    Controles::ListView lista;
-    llenaOportunidades(lista);
-    lista.header()->moveSection(2, 0); // Monto first
-    lista.header()->hideSection(1);    // no Descripción
-
-    EXPECT_EQ(textoCsv(lista), QStringLiteral("Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n"));
-}
-
 class MenuLista : public ::testing::Test
 {
 protected:
@@ -96,18 +92,6 @@ protected:
         lista.setObjectName(QStringLiteral("lvOrdenes"));
         llenaOportunidades(lista);
         lista.show();
-    }
-
-    // Picks the action named `accion` of the list's menu once it pops up.
-    static void eligeDelMenu(const QString &accion)
-    {
-        Pruebas::alAparecer(QStringLiteral("mnuAccionLista"), [accion](QWidget &ventana) {
-            auto &menu = static_cast<QMenu &>(ventana);
-            auto *elegida = menu.findChild<QAction *>(accion);
-            ASSERT_NE(elegida, nullptr);
-            menu.setActiveAction(elegida);
-            QTest::keyClick(&menu, Qt::Key_Return);
-        });
     }
 
     Pruebas::BaseDePrueba base;
@@ -120,7 +104,11 @@ TEST_F(MenuLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
 {
     QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath(QStringLiteral("oportunidades.csv"));
-    eligeDelMenu(QStringLiteral("accExportarCsv"));
+    Pruebas::alAparecer(QStringLiteral("mnuAccionLista"), [](QWidget &ventana) {
+        auto &menu = static_cast<QMenu &>(ventana);
+        menu.setActiveAction(menu.findChild<QAction *>(QStringLiteral("accExportarCsv")));
+        QTest::keyClick(&menu, Qt::Key_Return);
+    });
     Pruebas::alAparecer(QStringLiteral("dlgExportarCsv"), [ruta](QWidget &ventana) {
         auto &dialogo = static_cast<QFileDialog &>(ventana);
         EXPECT_TRUE(dialogo.testOption(QFileDialog::DontUseNativeDialog));

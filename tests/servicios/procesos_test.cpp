@@ -47,19 +47,13 @@ protected:
 // the typed one without its surrounding blanks, or nothing when cancelled.
 TEST_F(ProcesosSqlTest, theNoteDialogAcceptsOnlyWithTextAndAnswersIt)
 {
-    const struct
-    {
-        TipoDeNota tipo;
-        QString dialogo;
-        QString titulo;
-    } casos[] = {{TipoDeNota::Seguimiento, QStringLiteral("dlgSeguimiento"), QStringLiteral("Seguimiento")},
-                 {TipoDeNota::Evento, QStringLiteral("dlgEvento"), QStringLiteral("Evento")}};
     const Servicios::CapturaDeNota captura = Servicios::Fabrica::actual().capturaDeNota;
-    for (const auto &caso : casos) {
-        SCOPED_TRACE(caso.titulo.toStdString());
+    for (const auto &[tipo, titulo] :
+         {std::pair{TipoDeNota::Seguimiento, "Seguimiento"}, std::pair{TipoDeNota::Evento, "Evento"}}) {
+        SCOPED_TRACE(titulo);
         for (const bool acepta : {true, false}) {
-            Pruebas::alAparecer(caso.dialogo, [&](QWidget &dialogo) {
-                EXPECT_EQ(dialogo.windowTitle(), caso.titulo);
+            Pruebas::alAparecer(QStringLiteral("dlg") + titulo, [&, titulo = titulo](QWidget &dialogo) {
+                EXPECT_EQ(dialogo.windowTitle(), titulo);
                 EXPECT_EQ(dialogo.findChild<QLabel *>(QStringLiteral("lbEntidad"))->text(),
                           QStringLiteral("OPORTUNIDAD"));
                 EXPECT_EQ(dialogo.findChild<QLabel *>(QStringLiteral("lbClave"))->text(), QStringLiteral("F-'1"));
@@ -72,8 +66,7 @@ TEST_F(ProcesosSqlTest, theNoteDialogAcceptsOnlyWithTextAndAnswersIt)
                 Pruebas::pulsa(dialogo, acepta ? QStringLiteral("cmdAceptar") : QStringLiteral("cmdCancelar"));
             });
 
-            const std::optional<QString> nota = captura(caso.tipo, QStringLiteral("OPORTUNIDAD"),
-                                                        QStringLiteral("F-'1"));
+            const std::optional<QString> nota = captura(tipo, QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-'1"));
 
             EXPECT_EQ(nota, acepta ? std::optional(QStringLiteral("Llamó el cliente")) : std::nullopt);
         }
@@ -211,10 +204,9 @@ TEST_F(CierreOportunidad, aDatabaseFailureHalfwayThroughUndoesTheWholeClosing)
     // The audit entry is the last write; without its table the closing cannot complete.
     base.ejecuta(QStringLiteral("DROP TABLE Bitacora"));
 
-    EXPECT_FALSE(procesos.CierraOportunidad(QStringLiteral("F-1"), 1, QString()));
+    const QString motivo = cierra(QStringLiteral("F-1"), 1);
 
-    EXPECT_TRUE(procesos.UltimoError().contains(QStringLiteral("bitacora"), Qt::CaseInsensitive))
-        << procesos.UltimoError().toStdString();
+    EXPECT_TRUE(motivo.contains(QStringLiteral("bitacora"), Qt::CaseInsensitive)) << motivo.toStdString();
     EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("Ci_Folio = 'F-1'")), 0);
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = 'F-1'")), QString());
     EXPECT_FALSE(base.conexion()->inTransaction());
@@ -248,16 +240,12 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
     });
     filaTomada.get_future().wait();
 
-    const bool cerrada = procesos.CierraOportunidad(QStringLiteral("F-1"), 2, QStringLiteral("1"));
+    const QString motivo = cierra(QStringLiteral("F-1"), 2, QStringLiteral("1"));
     otroEscritorio.join();
 
-    EXPECT_FALSE(cerrada);
-    EXPECT_EQ(procesos.UltimoError(), QStringLiteral("La oportunidad F-1 ya fue cerrada"));
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Operador FROM Cierre_Oportunidad WHERE Ci_Folio = 'F-1'")),
-              QStringLiteral("LUIS"));
+    EXPECT_EQ(motivo, QStringLiteral("F-1: La oportunidad F-1 ya fue cerrada"));
+    EXPECT_EQ(huella(QStringLiteral("F-1")), QStringLiteral("1  LUIS  LUIS"));
     EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = 'F-1'")),
-              QStringLiteral("LUIS"));
 }
 
 } // namespace
