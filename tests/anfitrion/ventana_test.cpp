@@ -18,6 +18,7 @@
 #include "runtime/componentregistry.h"
 #include "runtime/regional.h"
 #include "runtime/settings.h"
+#include "servicios/accioneslista.h"
 #include "servicios/menulista.h"
 #include "servicios/servicios.h"
 
@@ -430,6 +431,7 @@ TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelectionAndExpo
 
     QGuiApplication::clipboard()->clear();
     eligeDeLista("accCopiarFilas");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Servicios::AccionesLista::textoTabulado(lista()));
     EXPECT_EQ(QGuiApplication::clipboard()->text().count(QLatin1Char('\n')), 6); // the headers and five rows
 
     const QString hoy = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
