@@ -286,32 +286,29 @@ TEST_F(FuncionesSql, sentKeysTypeIntoTheFocusedControlAndTabMovesToTheNext)
     formulario.show();
     formulario.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&formulario));
-    const struct
-    {
-        QString teclas;
-        QString textos; // of the three boxes, joined by "|"
-        QString conFoco;
-        int enter;
-    } casos[] = {
-        {"\t", "||", "txtDos", 0},   {"ab\tc", "ab|c|", "txtDos", 0},     {"x{TAB}{{}y{}}", "x|{y}|", "txtDos", 0},
-        {"ñ\r", "ñ||", "txtUno", 1}, {"{ENTER}\t\t", "||", "txtTres", 1},
-    };
-    for (const auto &caso : casos) {
-        SCOPED_TRACE(caso.teclas.toStdString());
+    // The texts of the three boxes joined by "|", the box with the focus and the Enters typed.
+    const std::pair<QString, QString> casos[] = {{"\t", "|| txtDos 0"},
+                                                 {"ab\tc", "ab|c| txtDos 0"},
+                                                 {"x{TAB}{{}y{}}", "x|{y}| txtDos 0"},
+                                                 {"ñ\r", "ñ|| txtUno 1"},
+                                                 {"{ENTER}\t\t", "|| txtTres 1"}};
+    for (const auto &[teclas, esperado] : casos) {
         for (QLineEdit *caja : cajas)
             caja->clear();
         cajas.first()->setFocus();
         QSignalSpy enter(cajas.first(), &QLineEdit::returnPressed);
 
-        funciones.EnviaTeclas(caso.teclas, 0);
+        funciones.EnviaTeclas(teclas, 0);
 
         QStringList textos;
         for (const QLineEdit *caja : cajas)
             textos << caja->text();
-        EXPECT_EQ(textos.join(QLatin1Char('|')), caso.textos);
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        EXPECT_EQ(QApplication::focusWidget()->objectName(), caso.conFoco);
-        EXPECT_EQ(enter.count(), caso.enter);
+        const QWidget *conFoco = QApplication::focusWidget();
+        EXPECT_EQ(QStringLiteral("%1 %2 %3")
+                      .arg(textos.join(QLatin1Char('|')), conFoco ? conFoco->objectName() : QStringLiteral("nadie"))
+                      .arg(enter.count()),
+                  esperado)
+            << teclas.toStdString();
     }
 }
 
