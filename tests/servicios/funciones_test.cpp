@@ -80,6 +80,7 @@ TEST_F(FuncionesSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoI
     }
     EXPECT_EQ(base.cuenta(QStringLiteral("Vendedor")), 0); // the table is still there to count
 }
+
 // Each column named as the query names it; figures and dates as a Mexican user reads them,
 // whatever type each engine gives them (PostgreSQL: NUMERIC, DATE, TIMESTAMP; SQLite: INTEGER
 // and REAL side by side in one column, dates as text); the folio as it is. The list still

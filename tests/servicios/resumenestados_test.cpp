@@ -88,28 +88,25 @@ TEST(ResumenEstados, groupsByStateAndAddsTheAmountsThatAreNumbers)
 {
     const struct
     {
-        QStringList encabezados;
         QStringList filas;
         QString resumen;
+        QStringList encabezados = {"Folio", "Estado", "Monto"};
     } casos[] = {
         // Separators, signs and blanks around the state do not split a state.
-        {{"Folio", "Estado", "Monto"},
-         {"Negociación|250000.00", "Propuesta enviada|$1,200.50", "Negociación|$ 49,999.50", " Negociación |10,000.50",
+        {{"Negociación|250000.00", "Propuesta enviada|$1,200.50", "Negociación|$ 49,999.50", " Negociación |10,000.50",
           "Propuesta enviada|800"},
          "Negociación: 3, 310000.00 | Propuesta enviada: 2, 2000.50; total 5, 312000.50"},
         // An amount that is no number is counted, not added.
-        {{"Folio", "Estado", "Monto"},
-         {"Calificada|1,000.00", "Calificada|por definir", "Calificada|", "En espera|500"},
+        {{"Calificada|1,000.00", "Calificada|por definir", "Calificada|", "En espera|500"},
          "Calificada: 3, 1000.00 | En espera: 1, 500.00; total 4, 1500.00, 2 sin sumar"},
         // A column of words, or none headed as amounts: only counts.
-        {{"Folio", "Estado", "Monto"},
-         {"Calificada|alto", "Calificada|bajo", "En espera|10"},
+        {{"Calificada|alto", "Calificada|bajo", "En espera|10"},
          "Calificada: 2, 0.00 | En espera: 1, 0.00; total 3, sin montos"},
-        {{"Folio", "Estado", "Prioridad"},
-         {"Calificada|1", "Calificada|2", "En espera|10"},
-         "Calificada: 2, 0.00 | En espera: 1, 0.00; total 3, sin montos"},
+        {{"Calificada|1", "Calificada|2", "En espera|10"},
+         "Calificada: 2, 0.00 | En espera: 1, 0.00; total 3, sin montos",
+         {"Folio", "Estado", "Prioridad"}},
         // Headers are recognised whatever their letter case, accents and blanks.
-        {{"Folio", "ESTÁDO ", "monto"}, {"Calificada|7.50"}, "Calificada: 1, 7.50; total 1, 7.50"},
+        {{"Calificada|7.50"}, "Calificada: 1, 7.50; total 1, 7.50", {"Folio", "ESTÁDO ", "monto"}},
     };
     for (const auto &caso : casos) {
         SCOPED_TRACE(caso.resumen.toStdString());
