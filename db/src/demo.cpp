@@ -3,7 +3,6 @@
 #include "configuracionminima.h"
 
 #include "ado/connection.h"
-#include "ado/sqltext.h"
 #include "ado/transaction.h"
 #include "datos/esquema.h"
 #include "runtime/error.h"
@@ -133,7 +132,7 @@ quint32 siguiente(quint32 &semilla)
     return semilla >> 8;
 }
 
-QString valorOportunidad(int numero)
+QStringList valoresDeOportunidad(int numero)
 {
     quint32 semilla = quint32(numero) * 2654435761u;
     const Vendedor &vendedor = vendedores[siguiente(semilla) % vendedores.size()];
@@ -148,7 +147,7 @@ QString valorOportunidad(int numero)
     const double monto = double(5000 + siguiente(semilla) % 995000) + double(siguiente(semilla) % 100) / 100.0;
     const QDate alta = QDate(2026, 1, 5).addDays(int(siguiente(semilla) % 330));
     const QDate cierre = alta.addDays(15 + int(siguiente(semilla) % 120));
-    const QStringList valores = {
+    return {
         QStringLiteral("OP-%1").arg(numero, 6, 10, QLatin1Char('0')),
         producto + (organizacion.isEmpty() ? QString() : QStringLiteral(" — ") + organizacion),
         QString::fromUtf8(vendedor.clave),
@@ -160,10 +159,6 @@ QString valorOportunidad(int numero)
         QStringLiteral("AC"),
         QStringLiteral("GERENTE"),
     };
-    QStringList literales;
-    for (int i = 0; i < valores.size(); ++i)
-        literales << (i == 5 ? valores.at(i) : QLatin1Char('\'') + Ado::quoted(valores.at(i)) + QLatin1Char('\''));
-    return QLatin1Char('(') + literales.join(QStringLiteral(", ")) + QLatin1Char(')');
 }
 
 // A file an interrupted or raced start left behind (empty, or without the suite's tables)
@@ -225,11 +220,16 @@ void generaOportunidades(Ado::Connection &conexion, int cantidad, int primerNume
     const QString encabezado = QStringLiteral(
         "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Estado_Oportunidad, "
         "Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, Es_Cve_Estado, Oper_Alta) VALUES ");
+    const QString marcas = QStringLiteral("(?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     for (int inicio = 0; inicio < cantidad; inicio += porSentencia) {
         QStringList filas;
-        for (int numero = inicio; numero < std::min(cantidad, inicio + porSentencia); ++numero)
-            filas << valorOportunidad(primerNumero + numero);
-        conexion.Execute(encabezado + filas.join(QStringLiteral(", ")));
+        QVariantList valores;
+        for (int numero = inicio; numero < std::min(cantidad, inicio + porSentencia); ++numero) {
+            filas << marcas;
+            for (const QString &valor : valoresDeOportunidad(primerNumero + numero))
+                valores << valor;
+        }
+        conexion.Execute(encabezado + filas.join(QStringLiteral(", ")), valores);
     }
 }
 

@@ -14,10 +14,10 @@ std::optional<Contacto> Contacto::lee(const QString &clave)
         QStringLiteral("SELECT Cn_Cve_Contacto, Cn_Nombre, Cn_Organizacion, Og_Nombre, Cn_Telefono, Cn_Correo "
                        "FROM Contacto "
                        "LEFT JOIN Organizacion ON Organizacion.Og_Cve_Organizacion = Contacto.Cn_Organizacion "
-                       "WHERE Cn_Cve_Contacto = ")
-            + literal(clave),
+                       "WHERE Cn_Cve_Contacto = ?"),
         {QStringLiteral("Cn_Cve_Contacto"), QStringLiteral("Cn_Nombre"), QStringLiteral("Cn_Organizacion"),
-         QStringLiteral("Og_Nombre"), QStringLiteral("Cn_Telefono"), QStringLiteral("Cn_Correo")});
+         QStringLiteral("Og_Nombre"), QStringLiteral("Cn_Telefono"), QStringLiteral("Cn_Correo")},
+        {clave});
     if (!renglon)
         return std::nullopt;
     return Contacto{renglon->at(0), renglon->at(1), renglon->at(2), renglon->at(3), renglon->at(4), renglon->at(5)};

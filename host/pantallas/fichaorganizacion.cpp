@@ -14,16 +14,17 @@ std::optional<Organizacion> Organizacion::lee(const QString &clave)
 {
     const auto renglon = primerRenglon(
         QStringLiteral("SELECT Og_Cve_Organizacion, Og_Nombre, Og_Ciudad, Og_Telefono FROM Organizacion "
-                       "WHERE Og_Cve_Organizacion = ")
-            + literal(clave),
+                       "WHERE Og_Cve_Organizacion = ?"),
         {QStringLiteral("Og_Cve_Organizacion"), QStringLiteral("Og_Nombre"), QStringLiteral("Og_Ciudad"),
-         QStringLiteral("Og_Telefono")});
+         QStringLiteral("Og_Telefono")},
+        {clave});
     if (!renglon)
         return std::nullopt;
     Organizacion organizacion{renglon->at(0), renglon->at(1), renglon->at(2), renglon->at(3), {}};
     const QList<Opcion> contactos = opciones(
-        QStringLiteral("SELECT Cn_Cve_Contacto, Cn_Nombre FROM Contacto WHERE Cn_Organizacion = ") + literal(clave)
-        + QStringLiteral(" ORDER BY Cn_Nombre, Cn_Cve_Contacto"));
+        QStringLiteral("SELECT Cn_Cve_Contacto, Cn_Nombre FROM Contacto WHERE Cn_Organizacion = ? "
+                       "ORDER BY Cn_Nombre, Cn_Cve_Contacto"),
+        {clave});
     for (const Opcion &contacto : contactos)
         organizacion.contactos << conClave(contacto.descripcion, contacto.clave);
     return organizacion;

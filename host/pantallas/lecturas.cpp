@@ -1,31 +1,30 @@
 #include "lecturas.h"
 
 #include "ado/session.h"
-#include "ado/sqltext.h"
 #include "runtime/conversions.h"
 
 namespace Pantallas {
 
-std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos)
+std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos, const QVariantList &valores)
 {
-    const std::optional<QVariantList> tal = primerRenglonTal(sql, campos);
+    const std::optional<QVariantList> tal = primerRenglonTal(sql, campos, valores);
     if (!tal)
         return std::nullopt;
-    QStringList valores;
+    QStringList textos;
     for (const QVariant &valor : *tal)
-        valores << Runtime::toTextOrEmpty(valor);
-    return valores;
+        textos << Runtime::toTextOrEmpty(valor);
+    return textos;
 }
 
-std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos)
+std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos, const QVariantList &valores)
 {
-    const Ado::Recordset renglon = Ado::Session::connection()->Execute(sql);
+    const Ado::Recordset renglon = Ado::Session::connection()->Execute(sql, valores);
     if (renglon.atEnd())
         return std::nullopt;
-    QVariantList valores;
+    QVariantList leidos;
     for (const QString &campo : campos)
-        valores << renglon.field(campo);
-    return valores;
+        leidos << renglon.field(campo);
+    return leidos;
 }
 
 QList<Opcion> opciones(const QString &sql, const QVariantList &valores)

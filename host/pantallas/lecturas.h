@@ -1,7 +1,5 @@
 #pragma once
 
-#include "ado/sqltext.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -13,13 +11,12 @@
 // Every failure of the database raises a runtime error with its Spanish description.
 namespace Pantallas {
 
-using Ado::literal;
-
 // The first row's fields named in `campos`, as text ("" for Null); nothing when the query
-// finds no row.
-std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos);
+// finds no row. `valores` bind to the statement's "?" in order.
+std::optional<QStringList> primerRenglon(const QString &sql, const QStringList &campos, const QVariantList &valores);
 // The same fields as the database gave them: Null stays apart from "".
-std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos);
+std::optional<QVariantList> primerRenglonTal(const QString &sql, const QStringList &campos,
+                                             const QVariantList &valores);
 
 // A key and what the user reads for it.
 struct Opcion

@@ -4,6 +4,7 @@
 #include "servicioshost.h"
 
 #include "ado/connection.h"
+#include "ado/sqltext.h"
 #include "ado/transaction.h"
 #include "runtime/conversions.h"
 #include "runtime/error.h"
@@ -14,19 +15,8 @@ namespace {
 const QString entidad = QStringLiteral("OPORTUNIDAD");
 const QString formatoFecha = QStringLiteral("yyyy-MM-dd");
 
-// Null for an empty key, so "no contact" is stored as the board's joins expect it.
-QString literalOpcional(const QString &valor)
-{
-    return valor.isEmpty() ? QStringLiteral("NULL") : literal(valor);
-}
-
-QString literalFecha(const QDate &fecha)
-{
-    return fecha.isValid() ? literal(fecha.toString(formatoFecha)) : QStringLiteral("NULL");
-}
-
-// Amounts are numbers the program formats itself: never text the user typed.
-QString literalMonto(double monto)
+// The amount to the cent, as the column keeps it.
+QString montoAlCentavo(double monto)
 {
     return QString::number(monto, 'f', 2);
 }
@@ -92,7 +82,8 @@ QString columna(Dato dato)
     return {};
 }
 
-// What the column holds for that value: Null for an empty key or no date, the amount to the cent.
+// What the column holds for that value: Null for an empty key (so "no contact" is stored as the
+// board's joins expect it) or no date, the amount to the cent.
 QVariant valorGuardado(const Oportunidad &oportunidad, Dato dato)
 {
     const auto opcional = [](const QString &clave) { return clave.isEmpty() ? nulo() : QVariant(clave); };
@@ -101,7 +92,7 @@ QVariant valorGuardado(const Oportunidad &oportunidad, Dato dato)
     case Dato::Contacto: return opcional(oportunidad.contacto);
     case Dato::Vendedor: return oportunidad.vendedor;
     case Dato::Estado: return opcional(oportunidad.estado);
-    case Dato::Monto: return literalMonto(oportunidad.monto);
+    case Dato::Monto: return montoAlCentavo(oportunidad.monto);
     case Dato::CierreEstimado:
         return oportunidad.cierreEstimado.isValid() ? QVariant(oportunidad.cierreEstimado.toString(formatoFecha))
                                                     : nulo();
@@ -132,14 +123,14 @@ std::optional<Oportunidad> lee(const QString &folio)
                 "LEFT JOIN Estado_Oportunidad "
                 "ON Estado_Oportunidad.Eo_Cve_Estado_Oportunidad = Oportunidad.Op_Estado_Oportunidad "
                 "LEFT JOIN Cierre_Oportunidad ON Cierre_Oportunidad.Ci_Folio = Oportunidad.Op_Folio "
-                "WHERE Op_Folio = ")
-            + literal(folio),
+                "WHERE Op_Folio = ?"),
         QStringList{QStringLiteral("Op_Folio"), QStringLiteral("Op_Descripcion"), QStringLiteral("Op_Contacto"),
                     QStringLiteral("Op_Cve_Vendedor"), QStringLiteral("Op_Estado_Oportunidad"),
                     QStringLiteral("Op_Monto"), QStringLiteral("Op_Fecha_Cierre_Estimada"), QStringLiteral("Cn_Nombre"),
                     QStringLiteral("Og_Nombre"), QStringLiteral("Vn_Descripcion"), QStringLiteral("Eo_Descripcion"),
                     QStringLiteral("Es_Cve_Estado"), QStringLiteral("Ci_Resultado"), QStringLiteral("Vn_Nivel")}
-            + nombres);
+            + nombres,
+        {folio});
     if (!renglon)
         return std::nullopt;
     QStringList campo;
@@ -167,8 +158,8 @@ std::optional<Oportunidad> lee(const QString &folio)
 
 bool existe(const QString &folio)
 {
-    return primerRenglon(QStringLiteral("SELECT Op_Folio FROM Oportunidad WHERE Op_Folio = ") + literal(folio),
-                         {QStringLiteral("Op_Folio")})
+    return primerRenglon(QStringLiteral("SELECT Op_Folio FROM Oportunidad WHERE Op_Folio = ?"),
+                         {QStringLiteral("Op_Folio")}, {folio})
         .has_value();
 }
 
@@ -177,17 +168,19 @@ void agrega(const Oportunidad &oportunidad, ServiciosDelAnfitrion &servicios)
     const std::shared_ptr<Ado::Connection> conexion = servicios.entorno->Conexion();
     const QString operador = servicios.entorno->Operador();
     const QDate hoy = servicios.funciones->FechaActual().date();
+    QStringList columnas{QStringLiteral("Op_Folio")};
+    QVariantList valores{oportunidad.folio};
+    for (const Dato dato : todosLosDatos) {
+        columnas << columna(dato);
+        valores << valorGuardado(oportunidad, dato);
+    }
+    columnas << QStringLiteral("Op_Fecha_Alta") << QStringLiteral("Es_Cve_Estado") << QStringLiteral("Oper_Alta");
+    valores << hoy.toString(formatoFecha) << QStringLiteral("AC") << Ado::texts({operador});
+    const QString marcas = QStringList(valores.size(), QStringLiteral("?")).join(QStringLiteral(", "));
     Ado::Transaction transaccion(*conexion);
-    conexion->Execute(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, "
-                                     "Op_Estado_Oportunidad, Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, "
-                                     "Es_Cve_Estado, Oper_Alta) VALUES (")
-                      + QStringList{literal(oportunidad.folio), literal(oportunidad.descripcion),
-                                    literal(oportunidad.vendedor), literalOpcional(oportunidad.contacto),
-                                    literalOpcional(oportunidad.estado), literalMonto(oportunidad.monto),
-                                    literalFecha(hoy), literalFecha(oportunidad.cierreEstimado), QStringLiteral("'AC'"),
-                                    literal(operador)}
-                            .join(QStringLiteral(", "))
-                      + QLatin1Char(')'));
+    conexion->Execute(QStringLiteral("INSERT INTO Oportunidad (") + columnas.join(QStringLiteral(", "))
+                          + QStringLiteral(") VALUES (") + marcas + QLatin1Char(')'),
+                      valores);
     servicios.funciones->RegistraBitacora(entidad, oportunidad.folio, QStringLiteral("Alta"));
     transaccion.commit();
 }

@@ -3,10 +3,10 @@
 #include "alcance.h"
 #include "avisos.h"
 #include "formaoportunidad.h"
-#include "lecturas.h"
 #include "servicioshost.h"
 
 #include "ado/connection.h"
+#include "ado/sqltext.h"
 #include "runtime/error.h"
 
 #include <QDialogButtonBox>
@@ -101,13 +101,10 @@ void RegistroGanada::guardaNotas(const QString &notas)
         return;
     try {
         m_servicios->entorno->Conexion()->Execute(
-            QStringLiteral("INSERT INTO Seguimiento (Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha) VALUES (")
-            + QStringList{QStringLiteral("'OPORTUNIDAD'"), literal(m_folio), literal(notas),
-                          literal(m_servicios->entorno->Operador()),
-                          literal(
-                              m_servicios->funciones->FormatoFechaModificacion(m_servicios->funciones->FechaActual()))}
-                  .join(QStringLiteral(", "))
-            + QLatin1Char(')'));
+            QStringLiteral("INSERT INTO Seguimiento (Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha) "
+                           "VALUES ('OPORTUNIDAD', ?, ?, ?, ?)"),
+            Ado::texts({m_folio, notas, m_servicios->entorno->Operador(),
+                        m_servicios->funciones->FormatoFechaModificacion(m_servicios->funciones->FechaActual())}));
     } catch (...) {
         Avisos::advierte(
             this,

@@ -22,6 +22,17 @@ bool onlyReads(const QString &statement)
            || start.startsWith(QLatin1String("EXPLAIN"));
 }
 
+// PostgreSQL keeps no NUL character in a text, and SQLite would keep one it was given bound;
+// such a value is refused on either engine, as one quoted into a statement's text always was.
+void refuseNulCharacters(const QVariantList &values)
+{
+    for (const QVariant &value : values) {
+        if (value.typeId() == QMetaType::QString && value.toString().contains(QChar(0)))
+            raiseDatabaseError(QStringLiteral("Error de la base de datos"),
+                               QStringLiteral("un texto contiene el carácter nulo, que la base de datos no guarda"));
+    }
+}
+
 QString nextConnectionName()
 {
     static QAtomicInteger<quint64> counter;
@@ -59,7 +70,12 @@ Connection::Connection(const DatabaseAddress &address)
         m_database.setUserName(address.user);
         m_database.setPassword(address.password);
         m_database.setDatabaseName(address.database);
-        m_database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Teqvaro"));
+        // Standard strings from the session's first moment, whatever the server's default: the
+        // driver learns at connecting whether a backslash escapes, and writes bound values so.
+        // Then a backslash is an ordinary character in bound values and in quoted literals alike
+        // (whose quotes are doubled), so nothing else can end a literal.
+        m_database.setConnectOptions(
+            QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c standard_conforming_strings=on'"));
     }
     if (!m_database.open()) {
         const QString reason = driverText(m_database.lastError());
@@ -67,12 +83,9 @@ Connection::Connection(const DatabaseAddress &address)
         raiseDatabaseError(QStringLiteral("No se pudo conectar con la base de datos %1").arg(address.toDisplayString()),
                            reason);
     }
-    if (!sqlite) {
-        // Values go between single quotes with their quotes doubled; with standard strings a
-        // backslash is an ordinary character, so nothing else can end a literal.
+    if (!sqlite && address.readOnly) {
         QSqlQuery setup(m_database);
-        setup.exec(QStringLiteral("SET standard_conforming_strings = on"));
-        if (address.readOnly && !setup.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
+        if (!setup.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
             const QString reason = driverText(setup.lastError());
             forget();
             raiseDatabaseError(
@@ -121,6 +134,7 @@ Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected,
 
 Recordset Connection::Execute(const QString &statement, const QVariantList &values, qint64 *recordsAffected)
 {
+    refuseNulCharacters(values);
     noteWrite(statement);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);

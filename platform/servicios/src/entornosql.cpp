@@ -43,8 +43,7 @@ QVariant EntornoSql::LeeVariable(const QString &nombre, qint32 /*reservado*/, co
                                  const QVariant &predeterminado)
 {
     const Ado::Recordset variable = Conexion()->Execute(
-        QStringLiteral("SELECT Va_Valor FROM Variable WHERE Va_Nombre = '") + Ado::quoted(nombre)
-        + QStringLiteral("'"));
+        QStringLiteral("SELECT Va_Valor FROM Variable WHERE Va_Nombre = ?"), Ado::texts({nombre}));
     if (variable.atEnd())
         return predeterminado;
     const QString guardado = Runtime::toTextOrEmpty(variable.field(0));
@@ -58,9 +57,9 @@ QVariant EntornoSql::LeeVariable(const QString &nombre, qint32 /*reservado*/, co
 bool EntornoSql::OpcionRestringida(const QString &modulo, const QString &opcion, const QString & /*leyenda*/)
 {
     const Ado::Recordset restriccion = Conexion()->Execute(
-        QStringLiteral("SELECT 1 FROM Opcion_Restringida WHERE Or_Cve_Operador = '") + Ado::quoted(Operador())
-        + QStringLiteral("' AND Or_Modulo = '") + Ado::quoted(modulo) + QStringLiteral("' AND Or_Opcion = '")
-        + Ado::quoted(opcion) + QStringLiteral("'"));
+        QStringLiteral(
+            "SELECT 1 FROM Opcion_Restringida WHERE Or_Cve_Operador = ? AND Or_Modulo = ? AND Or_Opcion = ?"),
+        Ado::texts({Operador(), modulo, opcion}));
     return !restriccion.atEnd();
 }
 

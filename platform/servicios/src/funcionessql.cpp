@@ -34,7 +34,8 @@ QString FuncionesSql::BuscaCampo(const QString &tabla, const QString &columnaCla
     exigeIdentificador(columnaResultado);
     const Ado::Recordset fila = m_entorno.Conexion()->Execute(
         QStringLiteral("SELECT ") + columnaResultado + QStringLiteral(" FROM ") + tabla + QStringLiteral(" WHERE ")
-        + columnaClave + QStringLiteral(" = '") + Ado::quoted(valorClave) + QStringLiteral("'"));
+            + columnaClave + QStringLiteral(" = ?"),
+        Ado::texts({valorClave}));
     return fila.atEnd() ? QString() : Runtime::toTextOrEmpty(fila.field(0));
 }
 
@@ -108,10 +109,9 @@ QString FuncionesSql::FormatoFechaModificacion(const QDateTime &fecha)
 void FuncionesSql::RegistraBitacora(const QString &entidad, const QString &clave, const QString &accion)
 {
     m_entorno.Conexion()->Execute(
-        QStringLiteral("INSERT INTO Bitacora (Bi_Entidad, Bi_Clave, Bi_Accion, Bi_Operador, Bi_Fecha) VALUES ('")
-        + Ado::quoted(entidad) + QStringLiteral("', '") + Ado::quoted(clave) + QStringLiteral("', '")
-        + Ado::quoted(accion) + QStringLiteral("', '") + Ado::quoted(m_entorno.Operador()) + QStringLiteral("', '")
-        + Ado::quoted(FormatoFechaModificacion(FechaActual())) + QStringLiteral("')"));
+        QStringLiteral("INSERT INTO Bitacora (Bi_Entidad, Bi_Clave, Bi_Accion, Bi_Operador, Bi_Fecha) "
+                       "VALUES (?, ?, ?, ?, ?)"),
+        Ado::texts({entidad, clave, accion, m_entorno.Operador(), FormatoFechaModificacion(FechaActual())}));
 }
 
 void FuncionesSql::AccionLista(Controles::ListView &lista)
