@@ -2,8 +2,7 @@
 #include "basedeprueba.h"
 #include "respuestas.h"
 
-#include "servicios/entornosql.h"
-#include "servicios/funcionessql.h"
+#include "servicios/menulista.h"
 #include "servicios/resumenestados.h"
 
 #include "controles/listview.h"
@@ -170,6 +169,7 @@ void llenaComoElTablero(Controles::ListView &lista, const QString &montoUnico = 
     lista.setRowLooks(looks);
 }
 
+// The summary as the list's actions open it, over the board's view of the opportunities.
 class DialogoResumen : public ::testing::Test
 {
 protected:
@@ -177,23 +177,21 @@ protected:
     {
         base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
                                     "('PRO', 'Prospección'), ('PRE', 'Propuesta enviada'), ('NEG', 'Negociación')"));
-        lista.setObjectName(QStringLiteral("lvOrdenes"));
         llenaComoElTablero(lista);
         lista.show();
     }
 
-    // Opens the list's menu and runs `revision` on it.
-    void abreElMenu(std::function<void(QMenu &)> revision)
+    QAction *accionResumen()
     {
-        Pruebas::alAparecer(QStringLiteral("mnuAccionLista"),
-                            [revision](QWidget &ventana) { revision(static_cast<QMenu &>(ventana)); });
-        funciones.AccionLista(lista);
+        entradas.habilitaPara(&lista);
+        return menu.findChild<QAction *>(QStringLiteral("accResumenEstados"));
     }
 
-    // Runs `revision` on the dialog the menu opens, then closes it with Esc, as a user would.
+    // Runs `revision` on the dialog the action opens, then closes it with Esc, as a user would.
     void revisaElDialogo(std::function<void(QDialog &)> revision)
     {
-        Pruebas::alAparecer(QStringLiteral("dlgResumenEstados"), [revision, this](QWidget &ventana) {
+        bool cerradoConEsc = false;
+        Pruebas::alAparecer(QStringLiteral("dlgResumenEstados"), [&](QWidget &ventana) {
             auto &dialogo = static_cast<QDialog &>(ventana);
             revision(dialogo);
             QTest::keyClick(&dialogo, Qt::Key_Escape);
@@ -201,10 +199,7 @@ protected:
             if (!cerradoConEsc)
                 dialogo.reject(); // so a failure does not leave the test waiting
         });
-        abreElMenu([](QMenu &menu) {
-            menu.setActiveAction(menu.findChild<QAction *>(QStringLiteral("accResumenEstados")));
-            QTest::keyClick(&menu, Qt::Key_Return);
-        });
+        EXPECT_TRUE(entradas.ejecuta(accionResumen(), lista));
         EXPECT_TRUE(cerradoConEsc);
     }
 
@@ -222,10 +217,9 @@ protected:
     }
 
     Pruebas::BaseDePrueba base;
-    Servicios::EntornoSql entorno;
-    Servicios::FuncionesSql funciones{entorno};
     Controles::ListView lista;
-    bool cerradoConEsc = false;
+    QMenu menu;
+    Servicios::EntradasDeLista entradas{menu};
 };
 
 // The table by state with its total, which the dialog copies; the chart, which tells its
@@ -294,16 +288,10 @@ TEST_F(DialogoResumen, withoutAmountsOrStatesTheChoiceIsDisabledAndSaysWhy)
     });
 
     lista.replaceContents({"Folio", "Monto"}, {{QString(), {QStringLiteral("OP-1"), QStringLiteral("10.00")}}});
-    bool visto = false;
-    abreElMenu([&visto](QMenu &menu) {
-        visto = true;
-        auto *resumen = menu.findChild<QAction *>(QStringLiteral("accResumenEstados"));
-        EXPECT_FALSE(resumen->isEnabled());
-        EXPECT_TRUE(resumen->toolTip().contains(QStringLiteral("«Estado»")));
-        EXPECT_TRUE(menu.toolTipsVisible());
-        menu.close();
-    });
-    EXPECT_TRUE(visto);
+    const QAction *resumen = accionResumen();
+    EXPECT_FALSE(resumen->isEnabled());
+    EXPECT_TRUE(resumen->toolTip().contains(QStringLiteral("«Estado»")));
+    EXPECT_TRUE(menu.toolTipsVisible());
 }
 
 } // namespace
