@@ -13,13 +13,6 @@ namespace {
 class VersionDelEsquema : public testing::Test
 {
 protected:
-    // A database as the field has it: the tables of esquema.sql, no version.
-    void dejaComoAntesDeLasVersiones() const
-    {
-        base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
-        base.ejecuta(QStringLiteral("DROP TABLE Operador_Contrasena"));
-    }
-
     // The error actualizaEsquema raised, or "" when it raised none.
     QString errorAlActualizar() const
     {
@@ -36,15 +29,13 @@ protected:
     Pruebas::BaseDePrueba base;
 };
 
-TEST_F(VersionDelEsquema, aNewDatabaseIsAtTheProgramsVersion)
+// Given a database as the field has it, the tables of esquema.sql and no version, the upgrade
+// runs once, keeps its rows and leaves it where a new database starts.
+TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceToTheProgramsVersionKeepingItsRows)
 {
     EXPECT_EQ(version(), Datos::versionDelPrograma());
-    EXPECT_EQ(base.cuenta(QStringLiteral("Version_Esquema")), 1);
-}
-
-TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceKeepingItsRows)
-{
-    dejaComoAntesDeLasVersiones();
+    base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
+    base.ejecuta(QStringLiteral("DROP TABLE Operador_Contrasena"));
     base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')"));
     ASSERT_EQ(version(), 1);
 
@@ -58,12 +49,11 @@ TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceKeepingItsRow
     EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 0);
 }
 
-// Given an old database where a later step cannot be applied (its table is already
-// there), the upgrade fails and the earlier steps, done in the same transaction, are undone.
+// Given an old database where a later step cannot be applied (its table is already there),
+// the upgrade fails and the earlier steps, done in the same transaction, are undone.
 TEST_F(VersionDelEsquema, aStepThatFailsUndoesTheWholeUpgrade)
 {
     base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
-
     EXPECT_FALSE(errorAlActualizar().isEmpty());
     EXPECT_EQ(version(), 1);
 }
@@ -72,7 +62,6 @@ TEST_F(VersionDelEsquema, aDatabaseNewerThanTheProgramIsRefusedUntouched)
 {
     const int nueva = Datos::versionDelPrograma() + 1;
     base.ejecuta(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(nueva));
-
     EXPECT_TRUE(errorAlActualizar().contains(QStringLiteral("versión %1 del esquema").arg(nueva)));
     EXPECT_EQ(version(), nueva);
 }

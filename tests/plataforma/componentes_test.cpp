@@ -1,6 +1,8 @@
+// Late binding by name, and the component registry and loader through which the host finds a
+// module's library by its registration name.
 #include "basedeprueba.h"
+#include "errores.h"
 #include "runtime/componentregistry.h"
-#include "runtime/error.h"
 #include "runtime/latebinding.h"
 
 #include <QDir>
@@ -12,6 +14,9 @@
 
 namespace {
 
+using Pruebas::errorDe;
+using namespace Runtime::ErrorNumber;
+
 // A host-like object with members reached by name.
 class ObjetoConMiembros : public QObject
 {
@@ -20,7 +25,6 @@ class ObjetoConMiembros : public QObject
 
 public:
     QString Transaccion() const { return QStringLiteral("T-1"); }
-
     Q_INVOKABLE void transacciones(const QString &modulo, const QString &parametros)
     {
         llamadas << modulo + QLatin1Char(' ') + parametros;
@@ -30,54 +34,39 @@ public:
     QStringList llamadas;
 };
 
-template<typename Body> int errorNumberOf(Body &&body)
+// What creating the object of a registration name raised: its number and description.
+QString fallaAlCrear(Runtime::ComponentLoader &loader, const char *nombre)
 {
     try {
-        body();
+        loader.createObject(QString::fromUtf8(nombre));
     } catch (const Runtime::RuntimeError &error) {
-        return error.number();
+        return QString::number(error.number()) + QLatin1Char(' ') + error.description();
     }
-    return 0;
+    return QStringLiteral("creado");
 }
 
-TEST(LateBinding, readsPropertiesAndCallsMethodsByName)
+TEST(LateBinding, readsAndCallsMembersByNameAndRaises91WithoutAnObjectAnd438ForAMissingOne)
 {
     ObjetoConMiembros objeto;
     EXPECT_EQ(Runtime::readMember(&objeto, "Transaccion").toString(), QStringLiteral("T-1"));
     Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242"), QStringLiteral("ACCION=NUEVO")});
     EXPECT_EQ(objeto.llamadas, QStringList{QStringLiteral("KLD242 ACCION=NUEVO")});
     EXPECT_EQ(Runtime::callMember(&objeto, "suma", {QStringLiteral("2"), 3}).toInt(), 5);
-}
 
-TEST(LateBinding, raises91WithoutAnObjectAnd438ForAMissingMember)
-{
-    ObjetoConMiembros objeto;
-    EXPECT_EQ(errorNumberOf([] { Runtime::readMember(nullptr, "Transaccion"); }), Runtime::ErrorNumber::ObjectNotSet);
-    EXPECT_EQ(errorNumberOf([] { Runtime::callMember(nullptr, "transacciones", {}); }),
-              Runtime::ErrorNumber::ObjectNotSet);
-    EXPECT_EQ(errorNumberOf([&] { Runtime::readMember(&objeto, "NoExiste"); }), Runtime::ErrorNumber::MemberNotFound);
-    EXPECT_EQ(errorNumberOf([&] { Runtime::callMember(&objeto, "noExiste", {}); }),
-              Runtime::ErrorNumber::MemberNotFound);
-    // The right name with the wrong number of arguments is no member either.
-    EXPECT_EQ(errorNumberOf([&] { Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242")}); }),
-              Runtime::ErrorNumber::MemberNotFound);
-    EXPECT_EQ(errorNumberOf([&] {
-                  Runtime::callMember(&objeto, "suma", {QStringLiteral("dos"), 3});
-              }),
-              Runtime::ErrorNumber::TypeMismatch);
-}
-
-TEST(ComponentRegistry, keepsRegistrationsUntilTheyAreRemoved)
-{
-    Runtime::ComponentRegistry registry;
-    registry.registerClass(QStringLiteral("PRUEBA.Clase"),
-                           {QStringLiteral("/ruta/libprueba.so"), QStringLiteral("Clase")});
-    const auto found = Runtime::ComponentRegistry().find(QStringLiteral("PRUEBA.Clase"));
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->library, QStringLiteral("/ruta/libprueba.so"));
-    EXPECT_EQ(found->className, QStringLiteral("Clase"));
-    registry.unregisterClass(QStringLiteral("PRUEBA.Clase"));
-    EXPECT_FALSE(registry.find(QStringLiteral("PRUEBA.Clase")).has_value());
+    const std::pair<std::function<void()>, int> casos[] = {
+        {[] { Runtime::readMember(nullptr, "Transaccion"); }, ObjectNotSet},
+        {[] { Runtime::callMember(nullptr, "transacciones", {}); }, ObjectNotSet},
+        {[&] { Runtime::readMember(&objeto, "NoExiste"); }, MemberNotFound},
+        {[&] { Runtime::callMember(&objeto, "noExiste", {}); }, MemberNotFound},
+        // The right name with the wrong number of arguments is no member either.
+        {[&] { Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242")}); }, MemberNotFound},
+        {[&] {
+             Runtime::callMember(&objeto, "suma", {QStringLiteral("dos"), 3});
+         },
+         TypeMismatch},
+    };
+    for (const auto &[paso, numero] : casos)
+        EXPECT_EQ(errorDe(paso), numero);
 }
 
 // The user's registry and the computer's, as the package writes it, side by side.
@@ -86,23 +75,23 @@ class DosRegistros : public testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(carpeta.isValid());
-        escribeDelSistema(QStringLiteral("; escrito por el paquete\n"
-                                         "[KLD251.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD251.so\nclase=Pantalla\n"
-                                         "[KLD242.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD242.so\nclase=Pantalla\n"));
-    }
-
-    void escribeDelSistema(const QString &texto) const
-    {
         QFile archivo(delSistema);
         ASSERT_TRUE(archivo.open(QIODevice::WriteOnly));
-        archivo.write(texto.toUtf8());
+        archivo.write("; escrito por el paquete\n"
+                      "[KLD251.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD251.so\nclase=Pantalla\n"
+                      "[KLD242.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD242.so\nclase=Pantalla\n");
     }
 
-    QString bibliotecaDe(const QString &nombre) const
+    // Each name's library as a registry opened afresh on the same files finds it.
+    QString bibliotecas(const QStringList &nombres) const
     {
-        const auto encontrado = registro.find(nombre);
-        return encontrado ? encontrado->library : QStringLiteral("(ninguna)");
+        const Runtime::ComponentRegistry otro{delUsuario, delSistema};
+        QStringList halladas;
+        for (const QString &nombre : nombres)
+            halladas << (otro.find(nombre)
+                             ? otro.find(nombre)->library + QLatin1Char(':') + otro.find(nombre)->className
+                             : QStringLiteral("(ninguna)"));
+        return halladas.join(QLatin1Char(' '));
     }
 
     QTemporaryDir carpeta;
@@ -111,57 +100,35 @@ protected:
     Runtime::ComponentRegistry registro{delUsuario, delSistema};
 };
 
-TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputers)
+// The user's own entry wins over the computer's; removing it brings the computer's back, and
+// the computer's file is never written.
+TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputersWhichItNeverWrites)
 {
     registro.registerClass(QStringLiteral("KLD251.Pantalla"),
                            {QStringLiteral("/home/ana/KLD251.so"), QStringLiteral("Pantalla")});
     registro.registerClass(QStringLiteral("KLD300.Pantalla"),
-                           {QStringLiteral("/home/ana/KLD300.so"), QStringLiteral("Pantalla")});
+                           {QStringLiteral("/home/ana/KLD300.so"), QStringLiteral("Otra")});
+    const QStringList nombres = {QStringLiteral("KLD251.Pantalla"), QStringLiteral("KLD242.Pantalla"),
+                                 QStringLiteral("KLD300.Pantalla"), QStringLiteral("KLD999.Pantalla")};
+    EXPECT_EQ(bibliotecas(nombres), QStringLiteral("/home/ana/KLD251.so:Pantalla /usr/lib/teqvaro/KLD242.so:Pantalla "
+                                                   "/home/ana/KLD300.so:Otra (ninguna)"));
+    EXPECT_EQ(registro.registrationNames().join(QLatin1Char(' ')),
+              QStringLiteral("KLD242.Pantalla KLD251.Pantalla KLD300.Pantalla"));
 
-    const struct
-    {
-        const char *nombre;
-        const char *biblioteca;
-    } casos[] = {
-        {"KLD251.Pantalla", "/home/ana/KLD251.so"},        // in both: the user's own wins
-        {"KLD242.Pantalla", "/usr/lib/teqvaro/KLD242.so"}, // only the computer's
-        {"KLD300.Pantalla", "/home/ana/KLD300.so"},        // only the user's
-        {"KLD999.Pantalla", "(ninguna)"},
-    };
-    for (const auto &caso : casos)
-        EXPECT_EQ(bibliotecaDe(QString::fromUtf8(caso.nombre)), QString::fromUtf8(caso.biblioteca)) << caso.nombre;
-    EXPECT_EQ(registro.registrationNames(),
-              (QStringList{QStringLiteral("KLD242.Pantalla"), QStringLiteral("KLD251.Pantalla"),
-                           QStringLiteral("KLD300.Pantalla")}));
+    for (const QString &nombre : nombres)
+        registro.unregisterClass(nombre);
+    EXPECT_EQ(bibliotecas(nombres), QStringLiteral("/usr/lib/teqvaro/KLD251.so:Pantalla "
+                                                   "/usr/lib/teqvaro/KLD242.so:Pantalla (ninguna) (ninguna)"));
 }
 
-TEST_F(DosRegistros, writesOnlyTheUsersRegistrySoRemovingAnOwnEntryBringsBackTheComputers)
+// A name nobody registered, or a library that is not there, is refused with 429 naming it.
+TEST_F(DosRegistros, theLoaderRefusesWhatItCannotCreateWith429NamingWhatItLookedFor)
 {
-    const Runtime::ComponentRegistry soloDelSistema(carpeta.filePath(QStringLiteral("nadie.ini")), delSistema);
-    registro.registerClass(QStringLiteral("KLD251.Pantalla"),
-                           {QStringLiteral("/home/ana/KLD251.so"), QStringLiteral("Pantalla")});
-    const auto delPaquete = soloDelSistema.find(QStringLiteral("KLD251.Pantalla"));
-    ASSERT_TRUE(delPaquete.has_value());
-    EXPECT_EQ(delPaquete->library, QStringLiteral("/usr/lib/teqvaro/KLD251.so"));
-
-    registro.unregisterClass(QStringLiteral("KLD251.Pantalla"));
-    registro.unregisterClass(QStringLiteral("KLD242.Pantalla"));
-    EXPECT_EQ(bibliotecaDe(QStringLiteral("KLD251.Pantalla")), QStringLiteral("/usr/lib/teqvaro/KLD251.so"));
-    EXPECT_EQ(bibliotecaDe(QStringLiteral("KLD242.Pantalla")), QStringLiteral("/usr/lib/teqvaro/KLD242.so"));
-}
-
-TEST_F(DosRegistros, loaderTurnsToTheComputersRegistryWhenTheUserRegisteredNothing)
-{
-    // The library does not exist: the failure names the one the computer's registry gave.
     Runtime::ComponentLoader loader(registro);
-    try {
-        loader.createObject(QStringLiteral("KLD242.Pantalla"));
-        ADD_FAILURE() << "a library that does not exist created an object";
-    } catch (const Runtime::RuntimeError &error) {
-        EXPECT_EQ(error.number(), Runtime::ErrorNumber::CannotCreateObject);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("/usr/lib/teqvaro/KLD242.so")))
-            << error.description().toStdString();
-    }
+    EXPECT_TRUE(fallaAlCrear(loader, "KLD242.Pantalla").startsWith(QStringLiteral("429 ")));
+    EXPECT_TRUE(fallaAlCrear(loader, "KLD242.Pantalla").contains(QStringLiteral("/usr/lib/teqvaro/KLD242.so")));
+    EXPECT_TRUE(fallaAlCrear(loader, "NADA.Pantalla").startsWith(QStringLiteral("429 ")));
+    EXPECT_TRUE(fallaAlCrear(loader, "NADA.Pantalla").contains(QStringLiteral("NADA.Pantalla")));
 }
 
 TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInstallPrefix)
@@ -172,26 +139,9 @@ TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInst
     EXPECT_TRUE(instalado.endsWith(QStringLiteral("/teqvaro/componentes.ini"))) << instalado.toStdString();
 
     qputenv("TEQVARO_REGISTRO_SISTEMA", "/tmp/otro/componentes.ini");
-    EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
     EXPECT_EQ(Runtime::ComponentRegistry().systemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
     qunsetenv("TEQVARO_REGISTRO_SISTEMA");
     EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), instalado);
-}
-
-TEST(ComponentLoader, refusesUnknownNamesAndLibrariesThatAreNoComponentsWith429)
-{
-    Runtime::ComponentLoader loader;
-    try {
-        loader.createObject(QStringLiteral("NADA.Pantalla"));
-        ADD_FAILURE() << "an unregistered name created an object";
-    } catch (const Runtime::RuntimeError &error) {
-        EXPECT_EQ(error.number(), Runtime::ErrorNumber::CannotCreateObject);
-        EXPECT_TRUE(error.description().contains(QStringLiteral("NADA.Pantalla")));
-    }
-    Runtime::ComponentRegistry().registerClass(QStringLiteral("FALSO.Pantalla"),
-                                               {QStringLiteral("/no/existe/libfalso.so"), QStringLiteral("Pantalla")});
-    EXPECT_EQ(errorNumberOf([&] { loader.createObject(QStringLiteral("FALSO.Pantalla")); }),
-              Runtime::ErrorNumber::CannotCreateObject);
 }
 
 TEST(ComponentServer, handsOutOnlyTheClassesItServes)
