@@ -29,10 +29,7 @@ public:
     QString UltimoError() override { return {}; }
 
 private:
-    [[noreturn]] static void falla()
-    {
-        Runtime::raise(Runtime::ErrorNumber::ObjectNotSet, QStringLiteral("Sin servicio"));
-    }
+    [[noreturn]] static void falla() { Runtime::raise(Runtime::ErrorNumber::ObjectNotSet, "Sin servicio"); }
 };
 
 class Acciones : public TableroDePrueba
@@ -41,13 +38,13 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        base.ejecuta(QStringLiteral("INSERT INTO Organizacion VALUES ('ORG1', 'Aceros', 'Monterrey', '')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES ('C1', 'María', 'ORG1', '', '')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Contacto VALUES ('C2', 'Sin empresa', '', '', '')"));
-        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C1' WHERE Op_Folio = 'F1'"));
-        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C2' WHERE Op_Folio = 'F2'"));
-        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Contacto = 'C9' WHERE Op_Folio = 'F3'"));
-        base.ejecuta(QStringLiteral("INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')"));
+        base.ejecuta("INSERT INTO Organizacion VALUES ('ORG1', 'Aceros', 'Monterrey', '')");
+        base.ejecuta("INSERT INTO Contacto VALUES ('C1', 'María', 'ORG1', '', '')");
+        base.ejecuta("INSERT INTO Contacto VALUES ('C2', 'Sin empresa', '', '', '')");
+        base.ejecuta("UPDATE Oportunidad SET Op_Contacto = 'C1' WHERE Op_Folio = 'F1'");
+        base.ejecuta("UPDATE Oportunidad SET Op_Contacto = 'C2' WHERE Op_Folio = 'F2'");
+        base.ejecuta("UPDATE Oportunidad SET Op_Contacto = 'C9' WHERE Op_Folio = 'F3'");
+        base.ejecuta("INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')");
         abre();
     }
 
@@ -61,10 +58,10 @@ protected:
     // Answers the cause picker when it opens: the first cause with Return, or Esc.
     static void eligeCausa(Qt::Key tecla, const std::function<void()> &mientras = {})
     {
-        Pruebas::alAparecer(QStringLiteral("frmCausas"), [tecla, mientras](QWidget &selector) {
+        Pruebas::alAparecer("frmCausas", [tecla, mientras](QWidget &selector) {
             if (mientras)
                 mientras();
-            auto *causas = selector.findChild<Controles::ListView *>(QStringLiteral("lvCausas"));
+            auto *causas = selector.findChild<Controles::ListView *>("lvCausas");
             causas->selectItem(1);
             QTest::keyClick(causas, tecla);
         });
@@ -75,89 +72,86 @@ protected:
     }
     int auditorias(const QString &folio) const
     {
-        return base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Clave = '%1'").arg(folio));
+        return base.cuenta("Bitacora", QStringLiteral("Bi_Clave = '%1'").arg(folio));
     }
 };
 
 TEST_F(Acciones, cancelMarksTheRecordAndItsAuditEntryTogetherThenReloads)
 {
-    selecciona(QStringLiteral("F2"));
+    selecciona("F2");
     pulsaBoton("imgCancelar");
     ASSERT_EQ(entorno->mensajes.size(), 1u);
     EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0],
                                 {"ERR-ID:7500021", Estilo::SiNo | Estilo::Pregunta | Estilo::SegundoBotonPredeterminado,
                                  "CONTINUAR", "¿Seguro que desea cancelar la oportunidad seleccionada?"}));
-    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F2")), QStringLiteral("CA"));
-    EXPECT_EQ(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F2")), QStringLiteral("OP3"));
-    const QDateTime fecha = QDateTime::fromString(campo(QStringLiteral("Fecha_Baja"), QStringLiteral("F2")),
-                                                  QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    EXPECT_EQ(campo("Es_Cve_Estado", "F2"), "CA");
+    EXPECT_EQ(campo("Oper_Baja", "F2"), "OP3");
+    const QDateTime fecha = QDateTime::fromString(campo("Fecha_Baja", "F2"), "yyyy-MM-dd HH:mm:ss");
     EXPECT_LE(std::abs(fecha.secsTo(QDateTime::currentDateTime())), 60);
-    EXPECT_EQ(
-        base.cuenta(QStringLiteral("Bitacora"),
-                    QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = 'F2' AND Bi_Accion = 'Cancelación'")),
-        1);
-    EXPECT_FALSE(folios().contains(QStringLiteral("F2"))); // reloaded: the view leaves cancelled ones out
+    EXPECT_EQ(base.cuenta("Bitacora", "Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = 'F2' AND Bi_Accion = 'Cancelación'"),
+              1);
+    EXPECT_FALSE(folios().contains("F2")); // reloaded: the view leaves cancelled ones out
 }
 
 TEST_F(Acciones, cancelDoesNothingWithoutASelectionAPermissionOrAConfirmation)
 {
     lista().clearSelection();
     pulsaBoton("imgCancelar");
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     entorno->respuestas = {Servicios::Respuesta::No};
     pulsaBoton("imgCancelar");
-    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
-    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
+    EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500021"});
+    EXPECT_EQ(campo("Es_Cve_Estado", "F1"), "AC");
 
-    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'TOOLB2')"));
+    base.ejecuta("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'TOOLB2')");
     tablero.reset();
     abre();
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     entorno->mensajes.clear();
     pulsaBoton("imgCancelar");
     EXPECT_TRUE(entorno->mensajes.empty());
-    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
+    EXPECT_EQ(campo("Es_Cve_Estado", "F1"), "AC");
 
     // A row cancelled meanwhile asks nothing.
-    base.ejecuta(QStringLiteral("DELETE FROM Opcion_Restringida"));
+    base.ejecuta("DELETE FROM Opcion_Restringida");
     tablero.reset();
     abre();
-    selecciona(QStringLiteral("F2"));
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F2'"));
+    selecciona("F2");
+    base.ejecuta("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F2'");
     pulsaBoton("imgCancelar");
     EXPECT_TRUE(entorno->mensajes.empty());
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_EQ(base.cuenta("Bitacora"), 0);
 }
 
 TEST_F(Acciones, aFailedAuditEntryRollsTheCancellationBack)
 {
-    base.ejecuta(QStringLiteral("DROP TABLE Bitacora"));
-    selecciona(QStringLiteral("F1"));
+    base.ejecuta("DROP TABLE Bitacora");
+    selecciona("F1");
     pulsaBoton("imgCancelar");
     ASSERT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
     EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[1], {"ERR-ID:7500002", Estilo::Critico, "imgCancelar_Click()"}));
-    EXPECT_EQ(campo(QStringLiteral("Es_Cve_Estado"), QStringLiteral("F1")), QStringLiteral("AC"));
-    EXPECT_TRUE(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F1")).isEmpty());
+    EXPECT_EQ(campo("Es_Cve_Estado", "F1"), "AC");
+    EXPECT_TRUE(campo("Oper_Baja", "F1").isEmpty());
     EXPECT_FALSE(base.conexion()->inTransaction());
-    EXPECT_TRUE(folios().contains(QStringLiteral("F1"))); // not reloaded, still shown
+    EXPECT_TRUE(folios().contains("F1")); // not reloaded, still shown
 }
 
 TEST_F(Acciones, whenAnotherUserCancelsFirstTheirCancellationStandsAndNothingIsSaid)
 {
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
         // Another desktop cancels the same opportunity while this user reads the question.
         Ado::Connection otra(base.direccion());
         otra.Execute(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA', Oper_Baja = 'OTRO', "
                                     "Fecha_Baja = '2026-01-01 00:00:00' WHERE Op_Folio = 'F1'"));
-        otra.Execute(QStringLiteral("INSERT INTO Bitacora VALUES ('OPORTUNIDAD', 'F1', 'Cancelación', 'OTRO', '')"));
+        otra.Execute("INSERT INTO Bitacora VALUES ('OPORTUNIDAD', 'F1', 'Cancelación', 'OTRO', '')");
     };
     pulsaBoton("imgCancelar");
-    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
-    EXPECT_EQ(campo(QStringLiteral("Oper_Baja"), QStringLiteral("F1")), QStringLiteral("OTRO"));
-    EXPECT_EQ(campo(QStringLiteral("Fecha_Baja"), QStringLiteral("F1")), QStringLiteral("2026-01-01 00:00:00"));
-    EXPECT_EQ(auditorias(QStringLiteral("F1")), 1);
-    EXPECT_FALSE(folios().contains(QStringLiteral("F1"))); // reloaded: the other user's work shows
+    EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500021"});
+    EXPECT_EQ(campo("Oper_Baja", "F1"), "OTRO");
+    EXPECT_EQ(campo("Fecha_Baja", "F1"), "2026-01-01 00:00:00");
+    EXPECT_EQ(auditorias("F1"), 1);
+    EXPECT_FALSE(folios().contains("F1")); // reloaded: the other user's work shows
 }
 
 // PostgreSQL begins a nested BEGIN with a warning, so only SQLite can fail this way.
@@ -166,21 +160,21 @@ class AccionesSQLite : public Acciones
 
 TEST_F(AccionesSQLite, aTransactionThatCannotBeginIsNotRolledBack)
 {
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     auto conexion = base.conexion();
     conexion->BeginTrans(); // somebody else's transaction on the shared connection
-    conexion->Execute(QStringLiteral("INSERT INTO Bitacora VALUES ('X', 'Y', 'Z', NULL, NULL)"));
+    conexion->Execute("INSERT INTO Bitacora VALUES ('X', 'Y', 'Z', NULL, NULL)");
     pulsaBoton("imgCancelar");
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
     EXPECT_TRUE(conexion->inTransaction());
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"), QStringLiteral("Bi_Entidad = 'X'")), 1);
+    EXPECT_EQ(base.cuenta("Bitacora", "Bi_Entidad = 'X'"), 1);
     conexion->RollbackTrans();
 }
 
 TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
 {
-    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
-    selecciona(QStringLiteral("F2"));
+    oportunidad("F8", "V9", "ROJO");
+    selecciona("F2");
     pulsaBoton("imgGanada");
     ASSERT_EQ(entorno->mensajes.size(), 1u);
     EXPECT_TRUE(Pruebas::esComo(
@@ -188,39 +182,38 @@ TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
         {"ERR-ID:7500022", Estilo::SiNo | Estilo::Informacion | Estilo::SegundoBotonPredeterminado,
          "Oportunidad ganada",
          "Se registrará la oportunidad ganada y se quitará del tablero de oportunidades\r\nDesea continuar?"}));
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'")),
-              QStringLiteral("1"));
+    EXPECT_EQ(base.valor("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'"), "1");
     EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
-    EXPECT_TRUE(folios().contains(QStringLiteral("F8"))); // reloaded after the closing
+    EXPECT_TRUE(folios().contains("F8")); // reloaded after the closing
 }
 
 TEST_F(Acciones, wonGoesToTheConfiguredTransactionWithNuevoAndTheFolio)
 {
-    variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
-    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
-    selecciona(QStringLiteral("F2"));
+    variable("CRM_TRANSACCION_OPORTUNIDAD_GANADA", "KLD300");
+    oportunidad("F8", "V9", "ROJO");
+    selecciona("F2");
     pulsaBoton("imgGanada");
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD300 NUEVO=F2")});
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
-    EXPECT_TRUE(folios().contains(QStringLiteral("F8"))); // reloaded after the host returned
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD300 NUEVO=F2"});
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 0);
+    EXPECT_TRUE(folios().contains("F8")); // reloaded after the host returned
 }
 
 TEST_F(Acciones, wonAnsweredNoDoesNothingAndAFailedCloseKeepsTheList)
 {
-    selecciona(QStringLiteral("F2"));
+    selecciona("F2");
     entorno->respuestas = {Servicios::Respuesta::No};
     pulsaBoton("imgGanada");
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 0);
 
-    base.ejecuta(QStringLiteral("INSERT INTO Cierre_Oportunidad VALUES ('F2', 2, 1, 'OTRO', '')"));
-    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    base.ejecuta("INSERT INTO Cierre_Oportunidad VALUES ('F2', 2, 1, 'OTRO', '')");
+    oportunidad("F8", "V9", "ROJO");
     entorno->mensajes.clear();
     pulsaBoton("imgGanada");
     ASSERT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500007"}));
     EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[1], {"ERR-ID:7500007", Estilo::Critico, "Teqvaro"}));
-    EXPECT_TRUE(entorno->mensajes[1].texto.startsWith(QStringLiteral("imgGanada() - \r\n")));
+    EXPECT_TRUE(entorno->mensajes[1].texto.startsWith("imgGanada() - \r\n"));
     EXPECT_GT(entorno->mensajes[1].texto.size(), QStringLiteral("imgGanada() - \r\n").size());
-    EXPECT_FALSE(folios().contains(QStringLiteral("F8")));
+    EXPECT_FALSE(folios().contains("F8"));
 }
 
 TEST_F(Acciones, followUpsAndEventsAreRecordedOrTheirFailureShown)
@@ -237,20 +230,20 @@ TEST_F(Acciones, followUpsAndEventsAreRecordedOrTheirFailureShown)
         {"imgSeguimiento", "dlgSeguimiento", "Seguimiento", "Seguimiento", "ERR-ID:7500012"},
         {"imgEvento", "dlgEvento", "Evento", "ERROR", "ERR-ID:7500005"},
     };
-    selecciona(QStringLiteral("F3"));
+    selecciona("F3");
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.boton);
         entorno->mensajes.clear();
         Pruebas::alAparecer(QString::fromUtf8(caso.dialogo), [](QWidget &dialogo) {
-            dialogo.findChild<QPlainTextEdit *>(QStringLiteral("txtNota"))->setPlainText(QStringLiteral("Llamó"));
-            Pruebas::pulsa(dialogo, QStringLiteral("cmdAceptar"));
+            dialogo.findChild<QPlainTextEdit *>("txtNota")->setPlainText("Llamó");
+            Pruebas::pulsa(dialogo, "cmdAceptar");
         });
         pulsaBoton(caso.boton);
         EXPECT_TRUE(entorno->mensajes.empty());
         EXPECT_EQ(base.cuenta(QString::fromUtf8(caso.tabla)), 1);
 
         Pruebas::alAparecer(QString::fromUtf8(caso.dialogo),
-                            [](QWidget &dialogo) { Pruebas::pulsa(dialogo, QStringLiteral("cmdCancelar")); });
+                            [](QWidget &dialogo) { Pruebas::pulsa(dialogo, "cmdCancelar"); });
         pulsaBoton(caso.boton);
         ASSERT_EQ(entorno->mensajes.size(), 1u);
         EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {caso.idFalla, Estilo::Critico, caso.tituloFalla}));
@@ -261,7 +254,7 @@ TEST_F(Acciones, followUpsAndEventsAreRecordedOrTheirFailureShown)
 
 TEST_F(Acciones, relatedScreensOpenThroughTheHostWithTheirExactRequests)
 {
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     pulsaBoton("imgContacto");
     pulsaBoton("imgOrganizacion");
     pulsaBoton("imgOportunidad");
@@ -280,11 +273,11 @@ TEST_F(Acciones, relatedScreensOpenThroughTheHostWithTheirExactRequests)
 
 TEST_F(Acciones, aMissingContactOrOrganisationOpensNothingAndSaysNothing)
 {
-    selecciona(QStringLiteral("F2")); // a contact without an organisation
+    selecciona("F2"); // a contact without an organisation
     pulsaBoton("imgOrganizacion");
-    selecciona(QStringLiteral("F3")); // a contact key that matches no contact
+    selecciona("F3"); // a contact key that matches no contact
     pulsaBoton("imgOrganizacion");
-    selecciona(QStringLiteral("F4")); // no contact at all
+    selecciona("F4"); // no contact at all
     pulsaBoton("imgContacto");
     pulsaBoton("imgOrganizacion");
     EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
@@ -297,7 +290,7 @@ using Pruebas::eligeEstado;
 // colour and weight in every cell; its own state again or Cancelar write nothing.
 TEST_F(Acciones, changingTheStateWritesItAndRecoloursOnlyThatRow)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('D''OR', 'Dorada', '&H00D7FF', 'SI')"));
+    base.ejecuta("INSERT INTO Estado_Oportunidad VALUES ('D''OR', 'Dorada', '&H00D7FF', 'SI')");
     struct Caso
     {
         const char *folio, *elegido, *boton, *queda, *quien;
@@ -316,9 +309,9 @@ TEST_F(Acciones, changingTheStateWritesItAndRecoloursOnlyThatRow)
         const int renglon = lista().selectedIndex();
         eligeEstado(QString::fromUtf8(caso.elegido), QString::fromUtf8(caso.boton));
         pulsaBoton("imgEstadoOp");
-        EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), caso.folio), QString::fromUtf8(caso.queda));
-        EXPECT_EQ(campo(QStringLiteral("Oper_Ult_Modif"), caso.folio), QString::fromUtf8(caso.quien));
-        EXPECT_EQ(campo(QStringLiteral("Fecha_Ult_Modif"), caso.folio).isEmpty(), !*caso.quien);
+        EXPECT_EQ(campo("Op_Estado_Oportunidad", caso.folio), QString::fromUtf8(caso.queda));
+        EXPECT_EQ(campo("Oper_Ult_Modif", caso.folio), QString::fromUtf8(caso.quien));
+        EXPECT_EQ(campo("Fecha_Ult_Modif", caso.folio).isEmpty(), !*caso.quien);
         for (int columna = 0; columna < lista().columnCount(); ++columna) {
             EXPECT_EQ(lista().cellForeColor(renglon, columna), caso.color);
             EXPECT_EQ(lista().cellBold(renglon, columna), caso.negrilla);
@@ -332,12 +325,12 @@ TEST_F(Acciones, changingTheStateWritesItAndRecoloursOnlyThatRow)
 // sees it.
 TEST_F(Acciones, aStateChangedByAnotherUserMeanwhileIsNotOverwritten)
 {
-    selecciona(QStringLiteral("F2"));
-    eligeEstado(QStringLiteral("ROJO"), QStringLiteral("cmdAceptar"), [this] {
-        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'"));
+    selecciona("F2");
+    eligeEstado("ROJO", "cmdAceptar", [this] {
+        base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'");
     });
     pulsaBoton("imgEstadoOp");
-    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("GRIS"));
+    EXPECT_EQ(campo("Op_Estado_Oportunidad", "F2"), "GRIS");
     ASSERT_EQ(entorno->mensajes.size(), 1u);
     EXPECT_EQ(entorno->mensajes[0].estilo, Estilo::Exclamacion);
     EXPECT_EQ(lista().cellForeColor(2, 0), 0x808080);
@@ -347,28 +340,28 @@ TEST_F(Acciones, aStateChangedByAnotherUserMeanwhileIsNotOverwritten)
 // service refuses (the opportunity was cancelled meanwhile) is shown on one line.
 TEST_F(Acciones, lostClosesWithTheChosenCauseOrSaysWhyNot)
 {
-    selecciona(QStringLiteral("F2"));
+    selecciona("F2");
     eligeCausa(Qt::Key_Escape);
     pulsaBoton("imgPerdida");
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0);
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 0);
 
     eligeCausa(Qt::Key_Return);
     pulsaBoton("imgPerdida");
     EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado || '/' || Ci_Cve_Causa FROM Cierre_Oportunidad "
                                         "WHERE Ci_Folio = 'F2'")),
-              QStringLiteral("2/1"));
-    EXPECT_TRUE(folios().contains(QStringLiteral("F2"))); // no reload
+              "2/1");
+    EXPECT_TRUE(folios().contains("F2")); // no reload
     EXPECT_TRUE(entorno->mensajes.empty());
 
-    selecciona(QStringLiteral("F3"));
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F3'"));
+    selecciona("F3");
+    base.ejecuta("UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F3'");
     eligeCausa(Qt::Key_Return);
     pulsaBoton("imgPerdida");
     ASSERT_EQ(entorno->mensajes.size(), 1u);
     EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500010", Estilo::Critico, "Teqvaro"}));
-    EXPECT_TRUE(entorno->mensajes[0].texto.startsWith(QStringLiteral("imgPerdida(); ")));
+    EXPECT_TRUE(entorno->mensajes[0].texto.startsWith("imgPerdida(); "));
     EXPECT_FALSE(entorno->mensajes[0].texto.contains(QLatin1Char('\n')));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 1);
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 1);
 }
 
 // The timer may reload while the user answers and take the selection away; each action
@@ -376,28 +369,26 @@ TEST_F(Acciones, lostClosesWithTheChosenCauseOrSaysWhyNot)
 TEST_F(Acciones, eachActionActsOnTheFolioSelectedAtItsClick)
 {
     const auto pierdeLaSeleccion = [this] { lista().clearSelection(); };
-    selecciona(QStringLiteral("F2"));
-    eligeEstado(QStringLiteral("ROJO"), QStringLiteral("cmdAceptar"), pierdeLaSeleccion);
+    selecciona("F2");
+    eligeEstado("ROJO", "cmdAceptar", pierdeLaSeleccion);
     pulsaBoton("imgEstadoOp");
-    EXPECT_EQ(campo(QStringLiteral("Op_Estado_Oportunidad"), QStringLiteral("F2")), QStringLiteral("ROJO"));
+    EXPECT_EQ(campo("Op_Estado_Oportunidad", "F2"), "ROJO");
     EXPECT_EQ(lista().cellForeColor(2, 0), 0xFF);
 
-    selecciona(QStringLiteral("F3"));
+    selecciona("F3");
     eligeCausa(Qt::Key_Return, pierdeLaSeleccion);
     pulsaBoton("imgPerdida");
 
     entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) { pierdeLaSeleccion(); };
-    selecciona(QStringLiteral("F1"));
+    selecciona("F1");
     pulsaBoton("imgGanada");
-    variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
-    selecciona(QStringLiteral("F4"));
+    variable("CRM_TRANSACCION_OPORTUNIDAD_GANADA", "KLD300");
+    selecciona("F4");
     pulsaBoton("imgGanada");
 
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F3'")),
-              QStringLiteral("2"));
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F1'")),
-              QStringLiteral("1"));
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD300 NUEVO=F4")});
+    EXPECT_EQ(base.valor("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F3'"), "2");
+    EXPECT_EQ(base.valor("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F1'"), "1");
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD300 NUEVO=F4"});
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500022", "ERR-ID:7500022"}));
 }
 
@@ -422,7 +413,7 @@ TEST_F(Acciones, eachActionsFailureIsTrappedByItsOwnRoutine)
         {"imgOrganizacion", {}, {"ERR-ID:7500009"}},
         {"imgGanada",
          [this] {
-             variable(QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), QStringLiteral("KLD300"));
+             variable("CRM_TRANSACCION_OPORTUNIDAD_GANADA", "KLD300");
              tablero->setPadre(nullptr);
          },
          {"ERR-ID:7500022", "ERR-ID:7500008"}},
@@ -434,12 +425,11 @@ TEST_F(Acciones, eachActionsFailureIsTrappedByItsOwnRoutine)
         if (caso.prepara)
             caso.prepara();
         entorno->mensajes.clear();
-        selecciona(QStringLiteral("F1"));
+        selecciona("F1");
         pulsaBoton(caso.boton);
         ASSERT_EQ(entorno->identificadores(), caso.mensajes);
-        EXPECT_TRUE(
-            Pruebas::esComo(entorno->mensajes.back(), {caso.mensajes.back(), Estilo::Critico,
-                                                       QString::fromUtf8(caso.boton) + QStringLiteral("_Click()")}));
+        EXPECT_TRUE(Pruebas::esComo(entorno->mensajes.back(), {caso.mensajes.back(), Estilo::Critico,
+                                                               QString::fromUtf8(caso.boton) + "_Click()"}));
     }
     Publico::Procesos = std::move(reales);
 }

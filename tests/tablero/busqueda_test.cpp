@@ -19,12 +19,11 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("AZUL"),
-                    QStringLiteral("Servidores de RESPALDO"));
+        oportunidad("F5", "V9", "AZUL", "Servidores de RESPALDO");
         abre();
     }
 
-    Controles::txtZEL &caja() const { return *tablero->findChild<Controles::txtZEL *>(QStringLiteral("txtBuscar")); }
+    Controles::txtZEL &caja() const { return *tablero->findChild<Controles::txtZEL *>("txtBuscar"); }
 };
 
 TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
@@ -60,7 +59,7 @@ TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
 
 TEST_F(Busqueda, aRequestFromTheBoxSelectsTheHitAndFocusesTheList)
 {
-    caja().setTexto(QStringLiteral("servidores"));
+    caja().setTexto("servidores");
     caja().setFocus();
     Q_EMIT caja().Buscar();
     EXPECT_EQ(lista().selectedIndex(), 2);
@@ -74,7 +73,7 @@ TEST_F(Busqueda, aRequestFromTheBoxSelectsTheHitAndFocusesTheList)
 
 TEST_F(Busqueda, noMatchFromTheBoxSaysSoAndGivesTheBoxTheFocusBack)
 {
-    caja().setTexto(QStringLiteral("nada de esto"));
+    caja().setTexto("nada de esto");
     caja().editor()->setFocus();
     Q_EMIT caja().Buscar();
     ASSERT_EQ(entorno->mensajes.size(), 1u);
@@ -86,7 +85,7 @@ TEST_F(Busqueda, noMatchFromTheBoxSaysSoAndGivesTheBoxTheFocusBack)
 
 TEST_F(Busqueda, noFurtherMatchFromTheListKeepsTheFocusOnTheList)
 {
-    caja().setTexto(QStringLiteral("soporte"));
+    caja().setTexto("soporte");
     caja().editor()->setFocus();
     Q_EMIT caja().Buscar();
     ASSERT_EQ(lista().selectedIndex(), 4);
@@ -106,7 +105,7 @@ TEST_F(Busqueda, noFurtherMatchFromTheListKeepsTheFocusOnTheList)
 
 TEST_F(Busqueda, anEmptyListFindsNothing)
 {
-    lista().replaceContents({QStringLiteral("Folio")}, {});
+    lista().replaceContents({"Folio"}, {});
     EXPECT_EQ(frmKLD251::Buscar(lista(), QString()), 0);
 }
 

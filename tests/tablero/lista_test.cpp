@@ -56,23 +56,23 @@ TEST_F(Lista, doubleClickOpensTheSelectedOpportunityForEditing)
     EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
     lista().selectItem(2);
     Q_EMIT lista().dblClick();
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD242 ACCION=EDITAR|DATO=F2")});
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD242 ACCION=EDITAR|DATO=F2"});
 }
 
 TEST_F(Lista, controlCCopiesTheFolioAndNothingElseDoes)
 {
     abre();
     QClipboard *portapapeles = QGuiApplication::clipboard();
-    portapapeles->setText(QStringLiteral("antes"));
+    portapapeles->setText("antes");
     lista().clearSelection();
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(portapapeles->text(), QStringLiteral("antes"));
+    EXPECT_EQ(portapapeles->text(), "antes");
 
     lista().selectItem(3);
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(portapapeles->text(), QStringLiteral("antes"));
+    EXPECT_EQ(portapapeles->text(), "antes");
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(portapapeles->text(), QStringLiteral("F3"));
+    EXPECT_EQ(portapapeles->text(), "F3");
 }
 
 TEST_F(Lista, f10OffersTheListActionsForASelectedRow)
@@ -101,7 +101,7 @@ TEST_F(Lista, f10OffersTheListActionsForASelectedRow)
 // does what its button does.
 TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'KLD251')")); // no "won"
+    base.ejecuta("INSERT INTO Opcion_Restringida VALUES ('OP3', 'KLD251', 'KLD251')"); // no "won"
     abre();
     lista().selectItem(2);
     lista().setFocus();
@@ -112,40 +112,40 @@ TEST_F(Lista, theMenuKeyOffersEveryToolbarActionForTheSelectedRow)
         for (QAction *accion : menu->actions())
             acciones << accion->objectName();
         menu->close();
-        menu->findChild<QAction *>(QStringLiteral("imgEditOportunidad"))->trigger();
+        menu->findChild<QAction *>("imgEditOportunidad")->trigger();
     });
     // What the menu key (or Shift+F10) sends to the widget with the focus.
     QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1), QCursor::pos());
     QCoreApplication::sendEvent(&lista(), &teclaDeMenu);
-    EXPECT_FALSE(tablero->findChild<QWidget *>(QStringLiteral("imgGanada"))->isVisible());
-    EXPECT_TRUE(tablero->findChild<QWidget *>(QStringLiteral("imgCancelar"))->isVisible());
+    EXPECT_FALSE(tablero->findChild<QWidget *>("imgGanada")->isVisible());
+    EXPECT_TRUE(tablero->findChild<QWidget *>("imgCancelar")->isVisible());
     EXPECT_EQ(acciones,
               (QStringList{"imgRefrescar", "imgNuevo", "imgCancelar", "imgEstadoOp", "imgPerdida", "imgSeguimiento",
                            "imgEvento", "imgContacto", "imgOrganizacion", "imgOportunidad", "imgEditOportunidad"}));
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{QStringLiteral("KLD242 ACCION=EDITAR|DATO=F2")});
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD242 ACCION=EDITAR|DATO=F2"});
 }
 
 TEST_F(Lista, f5ReloadsAndTheTimerReloadsOnEveryNPlusOneTick)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("2"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "2");
     abre();
-    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    oportunidad("F5", "V9", "ROJO");
     tic(2);
     EXPECT_EQ(folios().size(), 4);
     tic(1);
     EXPECT_EQ(folios().size(), 5);
 
-    oportunidad(QStringLiteral("F6"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    oportunidad("F6", "V9", "ROJO");
     tic(1);
     QTest::keyClick(&lista(), Qt::Key_F5); // halfway through the count, which F5 does not restart
     EXPECT_EQ(folios().size(), 6);
-    oportunidad(QStringLiteral("F7"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    oportunidad("F7", "V9", "ROJO");
     tic(1);
     EXPECT_EQ(folios().size(), 6);
     tic(1);
     EXPECT_EQ(folios().size(), 7);
-    oportunidad(QStringLiteral("F8"), QStringLiteral("V9"), QStringLiteral("ROJO"));
-    tablero->findChild<QAbstractButton *>(QStringLiteral("imgRefrescar"))->click();
+    oportunidad("F8", "V9", "ROJO");
+    tablero->findChild<QAbstractButton *>("imgRefrescar")->click();
     EXPECT_EQ(folios().size(), 8);
 }
 
@@ -153,10 +153,10 @@ TEST_F(Lista, aZeroOrNegativeRefreshCountReloadsOnEveryTick)
 {
     for (const char *valor : {"0", "-3"}) {
         SCOPED_TRACE(valor);
-        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QString::fromUtf8(valor));
+        variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", QString::fromUtf8(valor));
         abre();
         const int antes = int(folios().size());
-        oportunidad(QStringLiteral("T%1").arg(antes), QStringLiteral("V9"), QStringLiteral("ROJO"));
+        oportunidad(QStringLiteral("T%1").arg(antes), "V9", "ROJO");
         tic(1);
         EXPECT_EQ(folios().size(), antes + 1);
         tablero.reset();
@@ -165,7 +165,7 @@ TEST_F(Lista, aZeroOrNegativeRefreshCountReloadsOnEveryTick)
 
 TEST_F(Lista, aRefreshThatFindsNothingNewTouchesNoRow)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
     abre();
     clicEnEncabezado(1);
     lista().selectItem(3);
@@ -183,13 +183,13 @@ TEST_F(Lista, aRefreshThatFindsNothingNewTouchesNoRow)
 
 TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
     base.ejecuta(
         QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'Vendedor.Vn_Descripcion AS \"Vendedor\"', "
                        "'Oportunidad.Op_Estado_Oportunidad AS \"Estado\"')"));
     abre();
-    ASSERT_EQ(lista().subItemText(2, 2), QStringLiteral("AZUL"));
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'ROJO' WHERE Op_Folio = 'F2'"));
+    ASSERT_EQ(lista().subItemText(2, 2), "AZUL");
+    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'ROJO' WHERE Op_Folio = 'F2'");
     QSignalSpy reinicios(&lista().listModel(), &QAbstractItemModel::modelReset);
     QSignalSpy cambios(&lista().listModel(), &QAbstractItemModel::dataChanged);
     tic(1);
@@ -199,7 +199,7 @@ TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
         EXPECT_EQ(cambio.at(0).toModelIndex().row(), 1);
         EXPECT_EQ(cambio.at(1).toModelIndex().row(), 1);
     }
-    EXPECT_EQ(lista().subItemText(2, 2), QStringLiteral("ROJO"));
+    EXPECT_EQ(lista().subItemText(2, 2), "ROJO");
     EXPECT_EQ(lista().cellForeColor(2, 0), 0x0000FF);
     EXPECT_TRUE(lista().cellBold(2, 1));
 }

@@ -26,11 +26,11 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        const QString clave = Servicios::Cifrado::Cifra(QStringLiteral("Secreta1"));
+        const QString clave = Servicios::Cifrado::Cifra("Secreta1");
         base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Password = '%1'").arg(clave));
         base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VB', 'De baja', 1, '%1', 'BA')").arg(clave));
-        base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VM', 'Manipulada', 1, 'sb1:AAAA', 'AC')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('VS', 'Sin clave', 1, NULL, 'AC')"));
+        base.ejecuta("INSERT INTO Vendedor VALUES ('VM', 'Manipulada', 1, 'sb1:AAAA', 'AC')");
+        base.ejecuta("INSERT INTO Vendedor VALUES ('VS', 'Sin clave', 1, NULL, 'AC')");
         // Failures counted by earlier tests are forgotten, and no test sleeps.
         Servicios::frenoDeVendedores() = Servicios::FrenoDeIntentos(
             [this](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
@@ -97,7 +97,7 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
         EXPECT_EQ(login.isVisible(), !caso.aceptado);
         for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
             EXPECT_EQ(mensaje.estilo, Servicios::Estilo::Exclamacion);
-            EXPECT_EQ(mensaje.titulo, QStringLiteral("Teqvaro"));
+            EXPECT_EQ(mensaje.titulo, "Teqvaro");
             EXPECT_EQ(mensaje.propietario, &login);
         }
     }
@@ -113,13 +113,13 @@ TEST_F(Login, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
     login.show();
     entorno->mensajes.clear();
     for (int vez = 0; vez < 7; ++vez) {
-        escribe(login, QStringLiteral("V1"), QStringLiteral("mala"));
+        escribe(login, "V1", "mala");
         login.cmdAceptar->click();
     }
     EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2)}));
-    EXPECT_EQ(entorno->identificadores(), QStringList(7, QStringLiteral("ERR-ID:7500032")));
+    EXPECT_EQ(entorno->identificadores(), QStringList(7, "ERR-ID:7500032"));
 
-    escribe(login, QStringLiteral("V1"), QStringLiteral("Secreta1"));
+    escribe(login, "V1", "Secreta1");
     login.cmdAceptar->click();
     EXPECT_EQ(esperas.back(), seconds(4));
     EXPECT_TRUE(login.Aceptado);
@@ -134,10 +134,10 @@ TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
     login.show();
     QApplication::setActiveWindow(&login);
     login.txtVn_Cve_Vendedor->editor()->setFocus();
-    QTest::keyClicks(login.txtVn_Cve_Vendedor->editor(), QStringLiteral("v2"));
+    QTest::keyClicks(login.txtVn_Cve_Vendedor->editor(), "v2");
     QTest::keyClick(login.txtVn_Cve_Vendedor->editor(), Qt::Key_Tab);
-    EXPECT_EQ(login.txtVn_Cve_Vendedor->Texto(), QStringLiteral("V2"));
-    EXPECT_EQ(login.txtVn_Descripcion->Texto(), QStringLiteral("Dos"));
+    EXPECT_EQ(login.txtVn_Cve_Vendedor->Texto(), "V2");
+    EXPECT_EQ(login.txtVn_Descripcion->Texto(), "Dos");
     EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
     QTest::keyClick(login.txtContraseña->editor(), Qt::Key_Tab);
     EXPECT_TRUE(login.cmdAceptar->hasFocus());
@@ -157,10 +157,10 @@ TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
         frmLogin login;
         login.load();
         login.show();
-        escribe(login, QStringLiteral("V1"), QStringLiteral("mal"));
+        escribe(login, "V1", "mal");
         login.cmdAceptar->click();
         if (porElTitulo)
-            Q_EMIT login.findChild<Controles::Titulo *>(QStringLiteral("Titulo"))->Salir();
+            Q_EMIT login.findChild<Controles::Titulo *>("Titulo")->Salir();
         else
             login.cmdCancelar->click();
         EXPECT_FALSE(login.Aceptado);
@@ -173,16 +173,16 @@ TEST_F(Login, cancelAndTheTitleBarsExitLeaveItNotAccepted)
 TEST_F(Login, theBoardUsesTheAcceptedCodeOrClosesWhenCancelled)
 {
     respondeLogin([](frmLogin &login) {
-        escribe(login, QStringLiteral("V2"), QStringLiteral("Secreta1"));
+        escribe(login, "V2", "Secreta1");
         login.cmdAceptar->click();
     });
-    abre(QStringLiteral("OP0"));
+    abre("OP0");
     EXPECT_EQ(folios(), (QStringList{"F2", "F3"}));
     EXPECT_EQ(anfitrion.cierres, 0);
 
     tablero.reset();
     respondeLogin([](frmLogin &login) { login.cmdCancelar->click(); });
-    abre(QStringLiteral("OP0"));
+    abre("OP0");
     EXPECT_EQ(anfitrion.cierres, 1);
     EXPECT_TRUE(folios().isEmpty());
     EXPECT_FALSE(tablero->isVisible());

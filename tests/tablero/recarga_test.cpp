@@ -19,10 +19,9 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
-        const QString hora = Pruebas::motor() == Ado::Engine::SQLite
-                                 ? QStringLiteral("strftime('%H:%M:%f', 'now')")
-                                 : QStringLiteral("to_char(clock_timestamp(), 'HH24:MI:SS.US')");
+        variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
+        const QString hora = Pruebas::motor() == Ado::Engine::SQLite ? "strftime('%H:%M:%f', 'now')"
+                                                                     : "to_char(clock_timestamp(), 'HH24:MI:SS.US')";
         base.ejecuta(
             QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, Op_Estado_Oportunidad, "
                            "%1 FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
@@ -74,9 +73,9 @@ TEST_F(Recarga, readsOnlyAfterACommitOrAMinuteAfterTheLastFullReading)
     abreConReloj();
     EXPECT_GT(ticsSinLeer(3), 0); // nothing committed: nothing read
 
-    otroDescribe(QStringLiteral("Nueva"));
+    otroDescribe("Nueva");
     tic(1);
-    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+    EXPECT_EQ(descripcion(), "Nueva");
 
     ahora += 59s;
     const int intentos = ticsSinLeer(1);
@@ -95,9 +94,9 @@ TEST_F(Recarga, readsOnlyAfterACommitOrAMinuteAfterTheLastFullReading)
 // message to close; one that an explicit reload or an action came after is dropped.
 TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCameAfterIt)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("4"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "4");
     abre();
-    tablero->findChild<Controles::txtZEL *>(QStringLiteral("txtBuscar"))->setTexto(QStringLiteral("no está"));
+    tablero->findChild<Controles::txtZEL *>("txtBuscar")->setTexto("no está");
     // The user reads a message of the search while the timer reads the list.
     const auto lecturaDuranteUnMensaje = [&] {
         const QString antes = descripcion();
@@ -110,26 +109,26 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
         QTest::keyClick(&lista(), Qt::Key_F3);
         entorno->alMostrar = nullptr;
     };
-    otroDescribe(QStringLiteral("Leída"));
+    otroDescribe("Leída");
     lecturaDuranteUnMensaje();
     tic(1);
-    EXPECT_EQ(descripcion(), QStringLiteral("Leída"));
+    EXPECT_EQ(descripcion(), "Leída");
 
     const std::vector<std::function<void()>> despues = {
         [&] { QTest::keyClick(&lista(), Qt::Key_F5); },
         [&] {
             lista().selectItem(1);
-            Pruebas::eligeEstado(QStringLiteral("AZUL"));
-            tablero->findChild<QToolButton *>(QStringLiteral("imgEstadoOp"))->click();
+            Pruebas::eligeEstado("AZUL");
+            tablero->findChild<QToolButton *>("imgEstadoOp")->click();
         },
     };
     for (const auto &despuesDeLeer : despues) {
-        otroDescribe(QStringLiteral("Vieja"));
+        otroDescribe("Vieja");
         lecturaDuranteUnMensaje();
-        base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Licencias' WHERE Op_Folio = 'F1'"));
+        base.ejecuta("UPDATE Oportunidad SET Op_Descripcion = 'Licencias' WHERE Op_Folio = 'F1'");
         despuesDeLeer();
         tic(1); // not a reading tick: only what waited could be shown
-        EXPECT_NE(descripcion(), QStringLiteral("Vieja"));
+        EXPECT_NE(descripcion(), "Vieja");
     }
     EXPECT_EQ(lista().cellForeColor(1, 0), 0xFF0000); // the action's look stays
 }
@@ -138,13 +137,13 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
 TEST_F(Recarga, aReadingUnderWayWhenTheUserReloadsIsDropped)
 {
     abre();
-    otroDescribe(QStringLiteral("Nueva"));
+    otroDescribe("Nueva");
     tic(1, false);
     QTest::keyClick(&lista(), Qt::Key_F5);
     const QString leidaPorF5 = hora();
     EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
     EXPECT_EQ(hora(), leidaPorF5);
-    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+    EXPECT_EQ(descripcion(), "Nueva");
 }
 
 // SQLite locks the whole file against a write while a statement reads it: a reading off the
@@ -162,7 +161,7 @@ TEST_F(RecargaSQLite, aWriteOfThisProcessNeverWaitsForAReading)
     tic(1, false);
     ASSERT_TRUE(tablero->recargaEnCurso());
     QTest::qWait(200); // well into its rows
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Escrita' WHERE Op_Folio = 'F1'"));
+    base.ejecuta("UPDATE Oportunidad SET Op_Descripcion = 'Escrita' WHERE Op_Folio = 'F1'");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
     EXPECT_EQ(lista().itemCount(), 4); // the reading that gave way shows nothing
 }
@@ -170,17 +169,17 @@ TEST_F(RecargaSQLite, aWriteOfThisProcessNeverWaitsForAReading)
 // A board loaded again counts its ticks from zero.
 TEST_F(Recarga, reopeningTheBoardStartsTheTickCountOver)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("3"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "3");
     abre();
     tic(2);
     cierra();
     tablero->show();
     activa();
-    otroDescribe(QStringLiteral("Nueva"));
+    otroDescribe("Nueva");
     tic(3, false);
     EXPECT_FALSE(tablero->recargaEnCurso());
     tic(1);
-    EXPECT_EQ(descripcion(), QStringLiteral("Nueva"));
+    EXPECT_EQ(descripcion(), "Nueva");
 }
 
 } // namespace

@@ -16,13 +16,12 @@ namespace Pruebas {
 
 void eligeEstado(const QString &clave, const QString &boton, const std::function<void()> &mientras)
 {
-    alAparecer(QStringLiteral("frmEstados"), [clave, boton, mientras](QWidget &selector) {
+    alAparecer("frmEstados", [clave, boton, mientras](QWidget &selector) {
         if (mientras)
             mientras();
         for (QWidget *cuadro : selector.findChildren<QWidget *>()) {
             const QString tag = cuadro->property("Tag").toString();
-            if (cuadro->objectName().startsWith(QStringLiteral("picEstado_"))
-                && tag.left(tag.lastIndexOf(QLatin1Char('|'))) == clave)
+            if (cuadro->objectName().startsWith("picEstado_") && tag.left(tag.lastIndexOf(QLatin1Char('|'))) == clave)
                 QTest::mouseClick(cuadro, Qt::LeftButton);
         }
         pulsa(selector, boton);
@@ -56,15 +55,14 @@ void TableroDePrueba::SetUp()
     };
     for (const QString &sentencia : siembra)
         base.ejecuta(sentencia);
-    oportunidad(QStringLiteral("F1"), QStringLiteral("V1"), QStringLiteral("ROJO"), QStringLiteral("Licencias"));
-    oportunidad(QStringLiteral("F2"), QStringLiteral("V2"), QStringLiteral("AZUL"), QStringLiteral("Servidores"));
-    oportunidad(QStringLiteral("F3"), QStringLiteral("V3"), QStringLiteral("GRIS"), QStringLiteral("Capacitación"));
-    oportunidad(QStringLiteral("F4"), QStringLiteral("V9"), QStringLiteral("SINESTADO"), QStringLiteral("Soporte"));
+    oportunidad("F1", "V1", "ROJO", "Licencias");
+    oportunidad("F2", "V2", "AZUL", "Servidores");
+    oportunidad("F3", "V3", "GRIS", "Capacitación");
+    oportunidad("F4", "V9", "SINESTADO", "Soporte");
     entorno = &iniciaModuloConGrabador();
     // Each test starts without a remembered view, or layout of the list, of an earlier one.
-    Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
-                         QStringLiteral("0"));
-    Runtime::removeSettings(QStringLiteral("KLD251"), QStringLiteral("lvOrdenes"));
+    Runtime::saveSetting("KLD251", "Settings", "VISTA", "0");
+    Runtime::removeSettings("KLD251", "lvOrdenes");
 }
 
 void TableroDePrueba::TearDown()
@@ -99,7 +97,7 @@ void TableroDePrueba::cierra()
 
 Controles::ListView &TableroDePrueba::lista() const
 {
-    return *tablero->findChild<Controles::ListView *>(QStringLiteral("lvOrdenes"));
+    return *tablero->findChild<Controles::ListView *>("lvOrdenes");
 }
 
 QStringList TableroDePrueba::folios() const
@@ -112,7 +110,7 @@ QStringList TableroDePrueba::folios() const
 
 QString TableroDePrueba::cuenta() const
 {
-    return tablero->findChild<QLabel *>(QStringLiteral("lbOrdenes"))->text();
+    return tablero->findChild<QLabel *>("lbOrdenes")->text();
 }
 
 QWidget *TableroDePrueba::control(const QString &nombre) const
@@ -136,7 +134,7 @@ void TableroDePrueba::oportunidad(const QString &folio, const QString &vendedor,
 
 void TableroDePrueba::tic(int veces, bool espera) const
 {
-    auto *reloj = tablero->findChild<QTimer *>(QStringLiteral("TmrRefresh"));
+    auto *reloj = tablero->findChild<QTimer *>("TmrRefresh");
     for (int i = 0; i < veces; ++i) {
         QTimerEvent tick(reloj->timerId());
         QCoreApplication::sendEvent(reloj, &tick);

@@ -27,7 +27,7 @@ namespace Estilo = Servicios::Estilo;
 class Tablero : public TableroDePrueba
 {
 protected:
-    cbZel &vistas() const { return *tablero->findChild<cbZel *>(QStringLiteral("cboVistas")); }
+    cbZel &vistas() const { return *tablero->findChild<cbZel *>("cboVistas"); }
     QStringList textosDeVistas() const
     {
         QStringList textos;
@@ -39,27 +39,27 @@ protected:
 
 TEST_F(Tablero, everyActivationLoadsTheListAndTheFirstFocusesIt)
 {
-    abre(QStringLiteral("OP3"));
+    abre("OP3");
     EXPECT_EQ(folios(), (QStringList{"F1", "F2", "F3", "F4"}));
-    EXPECT_EQ(cuenta(), QStringLiteral("4 Oportunidades"));
+    EXPECT_EQ(cuenta(), "4 Oportunidades");
     EXPECT_TRUE(entorno->mensajes.empty());
     EXPECT_TRUE(lista().hasFocus());
     EXPECT_EQ(anfitrion.cierres, 0);
 
-    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    oportunidad("F5", "V9", "ROJO");
     QWidget otra;
     otra.show();
     QApplication::setActiveWindow(&otra);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&otra, 2000));
     activa();
-    EXPECT_TRUE(folios().contains(QStringLiteral("F5")));
+    EXPECT_TRUE(folios().contains("F5"));
 }
 
 TEST_F(Tablero, eachLevelSeesItsOwnOpportunitiesOnOpeningAndOnF5)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')"));
-    base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')"));
-    oportunidad(QStringLiteral("Q1"), QStringLiteral("O''NEIL"), QStringLiteral("ROJO"));
+    base.ejecuta("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')");
+    base.ejecuta("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')");
+    oportunidad("Q1", "O''NEIL", "ROJO");
     struct Caso
     {
         const char *operador;
@@ -123,7 +123,7 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
             const QString folio = lista().itemText(renglon);
             for (int columna = 0; columna < lista().columnCount(); ++columna) {
                 EXPECT_EQ(lista().cellForeColor(renglon, columna), color.value(folio)) << folio.toStdString();
-                EXPECT_EQ(lista().cellBold(renglon, columna), folio == QStringLiteral("F1"));
+                EXPECT_EQ(lista().cellBold(renglon, columna), folio == "F1");
             }
         }
         EXPECT_TRUE(entorno->mensajes.empty());
@@ -138,8 +138,8 @@ TEST_F(Tablero, theLooksOfAListComeFromItsFoliosHoweverLongTheList)
 {
     const QStringList raros = {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9\n"};
     for (const QString &folio : raros)
-        oportunidad(Ado::quoted(folio), QStringLiteral("V1"), QStringLiteral("AZUL"));
-    base.ejecuta(QStringLiteral("ANALYZE Oportunidad")); // what the database knows of the table's size
+        oportunidad(Ado::quoted(folio), "V1", "AZUL");
+    base.ejecuta("ANALYZE Oportunidad"); // what the database knows of the table's size
     const QHash<QString, QString> color = {{"F1", "&HFF/SI"}, {"F3", "&H808080/"}, {"F4", ""}, {"NO", ""}};
     const QStringList enOrden = {"F1", "F2", "F3", "F4"}; // the table's own order
     for (const QStringList &folios : {QStringList{"F\"9", "F1", "NO", "F1"}, enOrden + raros + QStringList{"F1", "NO"},
@@ -154,7 +154,7 @@ TEST_F(Tablero, theLooksOfAListComeFromItsFoliosHoweverLongTheList)
             const QString visto = aspecto ? leidos.colores[size_t(aspecto->color)].toString()
                                                 + (aspecto->negrilla ? QStringLiteral("/SI") : QStringLiteral("/"))
                                           : QString();
-            EXPECT_EQ(visto, color.value(folios[fila], QStringLiteral("16711680/"))) << folios[fila].toStdString();
+            EXPECT_EQ(visto, color.value(folios[fila], "16711680/")) << folios[fila].toStdString();
         }
     }
 }
@@ -165,7 +165,7 @@ TEST_F(Tablero, looksFollowTheRowsThroughASortAndARefresh)
     abre();
     Q_EMIT lista().columnClick(2); // by description
     tablero->Carga_Oportunidades();
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'"));
+    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'");
     tablero->Carga_Oportunidades();
     ASSERT_EQ(folios(), (QStringList{"F3", "F1", "F2", "F4"})); // Capacitación, Licencias, Servidores, Soporte
     const std::vector<std::optional<qint32>> colores = {0x808080, 0x0000FF, 0x808080, std::nullopt};
@@ -176,9 +176,9 @@ TEST_F(Tablero, looksFollowTheRowsThroughASortAndARefresh)
 
 TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')"));
+    base.ejecuta("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')");
     for (const char *folio : {"M1", "M2", "M3"})
-        oportunidad(QString::fromUtf8(folio), QStringLiteral("V9"), QStringLiteral("MAL"));
+        oportunidad(QString::fromUtf8(folio), "V9", "MAL");
     abre();
     ASSERT_EQ(entorno->mensajes.size(), 1u);
     EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500018", Estilo::Critico, "Carga_Oportunidades()"}));
@@ -191,8 +191,8 @@ TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
 
 TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
-    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = ' ' WHERE Cs_Cve_Consulta = 'CONTROL'"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
+    base.ejecuta("UPDATE Consulta SET Cs_Sql = ' ' WHERE Cs_Cve_Consulta = 'CONTROL'");
     int anidados = 0;
     entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
         if (++anidados < 5)
@@ -200,8 +200,8 @@ TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
     };
     abre();
     ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'CONTROL'"));
-    EXPECT_EQ(entorno->mensajes[0].idError, QStringLiteral("ERR-ID:7500016"));
+    EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'CONTROL'");
+    EXPECT_EQ(entorno->mensajes[0].idError, "ERR-ID:7500016");
 }
 
 // The count says "Oportunidad" for one row and for a list of one column, as it always has;
@@ -230,7 +230,7 @@ TEST_F(Tablero, theCountLabelFollowsTheRowsAndColumns)
 TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
 {
     for (int numero = 10; numero < 200; ++numero)
-        oportunidad(QStringLiteral("G%1").arg(numero), QStringLiteral("V9"), QStringLiteral("AZUL"));
+        oportunidad(QStringLiteral("G%1").arg(numero), "V9", "AZUL");
     abre();
     lista().resize(400, 150);
     QTest::mouseClick(lista().header()->viewport(), Qt::LeftButton, {},
@@ -239,7 +239,7 @@ TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
     lista().selectItem(120);
     const QString seleccionado = lista().itemText(120);
     lista().verticalScrollBar()->setValue(60);
-    oportunidad(QStringLiteral("A0"), QStringLiteral("V9"), QStringLiteral("AZUL"));
+    oportunidad("A0", "V9", "AZUL");
 
     QTest::keyClick(&lista(), Qt::Key_F5);
 
@@ -254,7 +254,7 @@ TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
 // that first activation still loads the list. Later, closing a message box reloads nothing.
 TEST_F(Tablero, onlyTheFirstActivationLoadsTheListRightAfterAMessageBox)
 {
-    QMessageBox deLaCarga(QMessageBox::Critical, QStringLiteral("Error"), QStringLiteral("Texto"));
+    QMessageBox deLaCarga(QMessageBox::Critical, "Error", "Texto");
     deLaCarga.show();
     QApplication::setActiveWindow(&deLaCarga);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&deLaCarga, 2000));
@@ -262,25 +262,24 @@ TEST_F(Tablero, onlyTheFirstActivationLoadsTheListRightAfterAMessageBox)
     abre();
     EXPECT_EQ(folios().size(), 4);
 
-    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("ROJO"));
+    oportunidad("F5", "V9", "ROJO");
     QTimer::singleShot(0, [] {
         if (auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             [[maybe_unused]] const bool activa = QTest::qWaitForWindowActive(caja, 1000);
             caja->accept();
         }
     });
-    QMessageBox caja(QMessageBox::Information, QStringLiteral("Aviso"), QStringLiteral("Texto"), QMessageBox::Ok,
-                     tablero.get());
+    QMessageBox caja(QMessageBox::Information, "Aviso", "Texto", QMessageBox::Ok, tablero.get());
     caja.exec();
     activa();
-    EXPECT_FALSE(folios().contains(QStringLiteral("F5")));
+    EXPECT_FALSE(folios().contains("F5"));
 }
 
 // Without a host the handlers that have no trap of their own do nothing, and say nothing.
 TEST_F(Tablero, theToolbarsExitClosesTheHostObjectAndWithoutAHostNothingHappens)
 {
     abre();
-    auto *salir = control(QStringLiteral("Controles"))->findChild<QAbstractButton *>(QStringLiteral("salir"));
+    auto *salir = control("Controles")->findChild<QAbstractButton *>("salir");
     tablero->setPadre(nullptr);
     lista().selectItem(1);
     Q_EMIT lista().dblClick();
@@ -314,7 +313,7 @@ TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.valor);
-        variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QString::fromUtf8(caso.valor));
+        variable("CRM_VISTA_CONTROL_OPORTUNIDADES", QString::fromUtf8(caso.valor));
         entorno->mensajes.clear();
         abre();
         EXPECT_EQ(textosDeVistas(), caso.nombres);
@@ -329,14 +328,14 @@ TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
 
 TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndChoosingNoneSaysSo)
 {
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|NO EXISTE ,C|OTRA|x"));
+    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|NO EXISTE ,C|OTRA|x");
     abre();
     EXPECT_EQ(folios().size(), 4);
     vistas().setIndice(1);
     vistas().setIndice(2);
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500016", "ERR-ID:7500016"}));
-    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'NO EXISTE '"));
-    EXPECT_EQ(entorno->mensajes[1].texto, QStringLiteral("No existe la consulta 'OTRA'"));
+    EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'NO EXISTE '");
+    EXPECT_EQ(entorno->mensajes[1].texto, "No existe la consulta 'OTRA'");
     EXPECT_TRUE(folios().isEmpty()); // no rows of another view under this one's name
 
     entorno->mensajes.clear();
@@ -353,8 +352,8 @@ TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysW
 {
     base.ejecuta(QStringLiteral(
         "INSERT INTO Consulta VALUES ('ROTA', 'Rota', 'SELECT Op_Folio FROM NoHay WHERE {PARAMETROS}')"));
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("TODOS|CONTROL,ROTA|ROTA,FALTA|NOHAY"));
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "TODOS|CONTROL,ROTA|ROTA,FALTA|NOHAY");
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
     abre();
     for (const qint16 vista : {1, 2}) {
         SCOPED_TRACE(vista);
@@ -362,9 +361,9 @@ TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysW
         entorno->mensajes.clear();
         vistas().setIndice(vista);
         EXPECT_TRUE(folios().isEmpty());
-        EXPECT_EQ(cuenta(), QStringLiteral("0 Oportunidad"));
+        EXPECT_EQ(cuenta(), "0 Oportunidad");
         for (int vez = 0; vez < 3; ++vez) {
-            base.ejecuta(QStringLiteral("UPDATE Variable SET Va_Valor = Va_Valor")); // a commit to react to
+            base.ejecuta("UPDATE Variable SET Va_Valor = Va_Valor"); // a commit to react to
             tic(1);
         }
         QTest::keyClick(&lista(), Qt::Key_F5);
@@ -372,12 +371,12 @@ TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysW
         EXPECT_EQ(entorno->mensajes[0].texto, entorno->mensajes[1].texto);
         EXPECT_EQ(entorno->mensajes[0].estilo, Estilo::Critico);
     }
-    EXPECT_EQ(entorno->mensajes[0].texto, QStringLiteral("No existe la consulta 'NOHAY'"));
+    EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'NOHAY'");
 }
 
 TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
 {
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|CONTROL,C|CONTROL"));
+    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|CONTROL,C|CONTROL");
     struct Caso
     {
         const char *guardada;
@@ -393,8 +392,7 @@ TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
     };
     for (const Caso &caso : casos) {
         SCOPED_TRACE(caso.guardada);
-        Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA"),
-                             QString::fromUtf8(caso.guardada));
+        Runtime::saveSetting("KLD251", "Settings", "VISTA", QString::fromUtf8(caso.guardada));
         entorno->mensajes.clear();
         abre();
         EXPECT_EQ(vistas().Indice(), caso.indice);
@@ -405,12 +403,11 @@ TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
 
 TEST_F(Tablero, closingForgetsTheSalespersonAndRemembersTheView)
 {
-    variable(QStringLiteral("CRM_VISTA_CONTROL_OPORTUNIDADES"), QStringLiteral("A|CONTROL,B|CONTROL"));
+    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|CONTROL");
     abre();
     vistas().setIndice(1);
     cierra();
-    EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA")),
-              QStringLiteral("1"));
+    EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA"), "1");
 
     // Loaded again, the same instance starts over and shows the remembered view.
     tablero->show();
@@ -422,8 +419,7 @@ TEST_F(Tablero, closingForgetsTheSalespersonAndRemembersTheView)
     vistas().setIndice(-1);
     entorno->mensajes.clear();
     cierra();
-    EXPECT_EQ(Runtime::getSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), QStringLiteral("VISTA")),
-              QStringLiteral("-1"));
+    EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA"), "-1");
 }
 
 TEST_F(Tablero, resizingKeepsTheListsMarginsAndTheSearchBoxAligned)
@@ -435,11 +431,11 @@ TEST_F(Tablero, resizingKeepsTheListsMarginsAndTheSearchBoxAligned)
         QCoreApplication::processEvents();
         if (tamano.width() < 100)
             continue; // too small for the margins: the list keeps its previous size
-        const QWidget *buscar = control(QStringLiteral("txtBuscar"));
+        const QWidget *buscar = control("txtBuscar");
         EXPECT_NEAR(tablero->width() - lista().geometry().right() - 1, lista().x(), 1);
         EXPECT_NEAR(tablero->height() - lista().geometry().bottom() - 1, 7, 1); // 100 twips
         EXPECT_NEAR(buscar->geometry().right(), lista().geometry().right(), 1);
-        EXPECT_EQ(control(QStringLiteral("frFrame"))->width(), tablero->width());
+        EXPECT_EQ(control("frFrame")->width(), tablero->width());
     }
 }
 
