@@ -82,15 +82,15 @@ protected:
                       "[KLD242.Pantalla]\nbiblioteca=/usr/lib/teqvaro/KLD242.so\nclase=Pantalla\n");
     }
 
-    // Each name's library as a registry opened afresh on the same files finds it.
+    // Each name's library and class as a registry opened afresh on the same files finds them.
     QString bibliotecas(const QStringList &nombres) const
     {
         const Runtime::ComponentRegistry otro{delUsuario, delSistema};
         QStringList halladas;
-        for (const QString &nombre : nombres)
-            halladas << (otro.find(nombre)
-                             ? otro.find(nombre)->library + QLatin1Char(':') + otro.find(nombre)->className
-                             : QStringLiteral("(ninguna)"));
+        for (const QString &nombre : nombres) {
+            const auto hallada = otro.find(nombre).value_or(Runtime::Registration{QStringLiteral("-"), {}});
+            halladas << hallada.library + QLatin1Char(':') + hallada.className;
+        }
         return halladas.join(QLatin1Char(' '));
     }
 
@@ -111,14 +111,14 @@ TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputersWhich
     const QStringList nombres = {QStringLiteral("KLD251.Pantalla"), QStringLiteral("KLD242.Pantalla"),
                                  QStringLiteral("KLD300.Pantalla"), QStringLiteral("KLD999.Pantalla")};
     EXPECT_EQ(bibliotecas(nombres), QStringLiteral("/home/ana/KLD251.so:Pantalla /usr/lib/teqvaro/KLD242.so:Pantalla "
-                                                   "/home/ana/KLD300.so:Otra (ninguna)"));
+                                                   "/home/ana/KLD300.so:Otra -:"));
     EXPECT_EQ(registro.registrationNames().join(QLatin1Char(' ')),
               QStringLiteral("KLD242.Pantalla KLD251.Pantalla KLD300.Pantalla"));
 
     for (const QString &nombre : nombres)
         registro.unregisterClass(nombre);
     EXPECT_EQ(bibliotecas(nombres), QStringLiteral("/usr/lib/teqvaro/KLD251.so:Pantalla "
-                                                   "/usr/lib/teqvaro/KLD242.so:Pantalla (ninguna) (ninguna)"));
+                                                   "/usr/lib/teqvaro/KLD242.so:Pantalla -: -:"));
 }
 
 // A name nobody registered, or a library that is not there, is refused with 429 naming it.
