@@ -169,7 +169,9 @@ TEST_F(AccionesSQLite, aTransactionThatCannotBeginIsNotRolledBack)
     conexion->RollbackTrans();
 }
 
-TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
+// Won closes the opportunity here when no transaction is configured, and goes to the
+// configured one otherwise; either way the list is read again afterwards.
+TEST_F(Acciones, wonClosesHereOrGoesToTheConfiguredTransactionThenReloads)
 {
     oportunidad("F8", "V9", "ROJO");
     selecciona("F2");
@@ -182,18 +184,15 @@ TEST_F(Acciones, wonClosesTheOpportunityHereWhenNoTransactionIsConfigured)
          "Se registrará la oportunidad ganada y se quitará del tablero de oportunidades\r\nDesea continuar?"}));
     EXPECT_EQ(base.valor("SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = 'F2'"), "1");
     EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
-    EXPECT_TRUE(folios().contains("F8")); // reloaded after the closing
-}
+    EXPECT_TRUE(folios().contains("F8"));
 
-TEST_F(Acciones, wonGoesToTheConfiguredTransactionWithNuevoAndTheFolio)
-{
     variable("CRM_TRANSACCION_OPORTUNIDAD_GANADA", "KLD300");
-    oportunidad("F8", "V9", "ROJO");
-    selecciona("F2");
+    oportunidad("F9", "V9", "ROJO");
+    selecciona("F3");
     pulsaBoton("imgGanada");
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD300 NUEVO=F2"});
-    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 0);
-    EXPECT_TRUE(folios().contains("F8")); // reloaded after the host returned
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD300 NUEVO=F3"});
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 1);
+    EXPECT_TRUE(folios().contains("F9"));
 }
 
 TEST_F(Acciones, wonAnsweredNoDoesNothingAndAFailedCloseKeepsTheList)
