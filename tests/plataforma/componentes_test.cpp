@@ -54,7 +54,6 @@ TEST(LateBinding, readsAndCallsMembersByNameAndRaises91WithoutAnObjectAnd438ForA
     EXPECT_EQ(Runtime::callMember(&objeto, "suma", {QStringLiteral("2"), 3}).toInt(), 5);
 
     const std::pair<std::function<void()>, int> casos[] = {
-        {[] { Runtime::readMember(nullptr, "Transaccion"); }, ObjectNotSet},
         {[] { Runtime::callMember(nullptr, "transacciones", {}); }, ObjectNotSet},
         {[&] { Runtime::readMember(&objeto, "NoExiste"); }, MemberNotFound},
         {[&] { Runtime::callMember(&objeto, "noExiste", {}); }, MemberNotFound},
@@ -142,23 +141,6 @@ TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInst
     EXPECT_EQ(Runtime::ComponentRegistry().systemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
     qunsetenv("TEQVARO_REGISTRO_SISTEMA");
     EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), instalado);
-}
-
-TEST(ComponentServer, handsOutOnlyTheClassesItServes)
-{
-    struct Fabrica final : Runtime::ClassFactory
-    {
-        QObject *createInstance() override { return new QObject; }
-    } fabrica;
-    Runtime::ClassFactory *obtained = nullptr;
-    const Runtime::ComponentServer::Factories factories{{QStringLiteral("Pantalla"), &fabrica}};
-    EXPECT_EQ(Runtime::ComponentServer::getClassObject("Pantalla", &obtained, factories), Runtime::ResultCode::Ok);
-    EXPECT_EQ(obtained, &fabrica);
-    EXPECT_EQ(Runtime::ComponentServer::getClassObject("Otra", &obtained, factories),
-              Runtime::ResultCode::ClassNotAvailable);
-    EXPECT_EQ(obtained, nullptr);
-    EXPECT_EQ(Runtime::ComponentServer::canUnloadNow(1), Runtime::ResultCode::False);
-    EXPECT_EQ(Runtime::ComponentServer::canUnloadNow(0), Runtime::ResultCode::Ok);
 }
 
 } // namespace
