@@ -11,8 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include <unistd.h>
 
 namespace {
@@ -21,18 +19,6 @@ using Pruebas::errorDe;
 using Runtime::ErrorNumber::InvalidCall;
 
 constexpr int ErrorDeArchivo = 75;
-
-// The description of the runtime error a step raises ("" when none): where the user reads
-// the reason, the reason is what is tested.
-QString motivoDe(const std::function<void()> &paso)
-{
-    try {
-        paso();
-    } catch (const Runtime::RuntimeError &error) {
-        return error.description();
-    }
-    return QString();
-}
 
 QString descifra(const QString &guardada)
 {
@@ -46,7 +32,7 @@ protected:
     Cifrado() { qputenv("TEQVARO_CLAVE", rutaClave().toLocal8Bit()); }
     ~Cifrado() override { qunsetenv("TEQVARO_CLAVE"); }
 
-    QString rutaClave() const { return carpeta.filePath(QStringLiteral("sub/clave.bin")); }
+    QString rutaClave() const { return carpeta.filePath("sub/clave.bin"); }
 
     QTemporaryDir carpeta;
 };
@@ -56,15 +42,14 @@ TEST_F(Cifrado, whatIsEncipheredDeciphersTheSameDiffersEachTimeAndComparesWhole)
     for (const QString clara : {"secreto", "Contraseña con ñ y €", "", " con espacios "}) {
         SCOPED_TRACE(clara.toStdString());
         const QString guardada = Servicios::Cifrado::Cifra(clara);
-        EXPECT_TRUE(guardada.startsWith(QStringLiteral("sb1:")));
+        EXPECT_TRUE(guardada.startsWith("sb1:"));
         EXPECT_FALSE(guardada.contains(clara) && !clara.isEmpty());
         EXPECT_NE(Servicios::Cifrado::Cifra(clara), guardada);
         EXPECT_EQ(descifra(guardada), clara);
     }
-    for (const QString otra : {"Secreto", "secreto ", "secret", ""}) // compared whole
-        EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), otra)) << otra.toStdString();
-    EXPECT_FALSE(Servicios::Cifrado::Iguales(QStringLiteral("Año"), QStringLiteral("Ano")));
-    EXPECT_TRUE(Servicios::Cifrado::Iguales(QStringLiteral("secreto"), QStringLiteral("secreto")));
+    for (const QString otra : {"Secreto", "secreto ", "secret", "", "secretó"}) // compared whole
+        EXPECT_FALSE(Servicios::Cifrado::Iguales("secreto", otra)) << otra.toStdString();
+    EXPECT_TRUE(Servicios::Cifrado::Iguales("secreto", "secreto"));
     QFile clave(rutaClave()); // created by the first use, for its owner alone
     EXPECT_EQ(clave.size(), 32);
     EXPECT_EQ(clave.permissions() & ~(QFile::ReadUser | QFile::WriteUser), QFile::ReadOwner | QFile::WriteOwner);
@@ -72,13 +57,12 @@ TEST_F(Cifrado, whatIsEncipheredDeciphersTheSameDiffersEachTimeAndComparesWhole)
 
 TEST_F(Cifrado, anAlteredOrForeignTextOrOneUnderAnotherKeyRaisesError5)
 {
-    const QString guardada = Servicios::Cifrado::Cifra(QStringLiteral("secreto"));
+    const QString guardada = Servicios::Cifrado::Cifra("secreto");
     QString alterada = guardada;
-    alterada[alterada.size() - 6] = alterada.at(alterada.size() - 6) == QLatin1Char('A') ? QLatin1Char('B')
-                                                                                         : QLatin1Char('A');
+    QChar &cambiada = alterada[alterada.size() - 6];
+    cambiada = cambiada == u'A' ? u'B' : u'A';
     for (const QString &mala :
-         {alterada, QStringLiteral("secreto"), QString(), QStringLiteral("sb1:"), QStringLiteral("sb1:%%%no base64%%%"),
-          QStringLiteral("sb1:AAAA"), QStringLiteral("sb2:") + guardada.mid(4)})
+         QStringList{alterada, "secreto", "", "sb1:", "sb1:%%%no base64%%%", "sb1:AAAA", "sb2:" + guardada.mid(4)})
         EXPECT_EQ(errorDe([&] { descifra(mala); }), InvalidCall) << mala.toStdString();
     // Under another installation's key the intact text does not decipher either.
     QFile::remove(rutaClave());
@@ -110,7 +94,7 @@ TEST_F(Cifrado, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingW
         {"es un enlace a",
          [this] {
              return QDir().mkpath(QFileInfo(rutaClave()).path())
-                    && QFile::link(carpeta.filePath(QStringLiteral("nada.bin")), rutaClave());
+                    && QFile::link(carpeta.filePath("nada.bin"), rutaClave());
          }},
         {"pertenece a otro usuario", // changing a file's owner takes root
          [this] {
@@ -120,23 +104,22 @@ TEST_F(Cifrado, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingW
     };
     for (const auto &[motivo, prepara] : casos) {
         SCOPED_TRACE(motivo);
-        if (prepara()) {
-            const QString faltante = QStringLiteral("no existe");
-            const std::function<void()> usos[] = {
-                [] { descifra(Servicios::Cifrado::Prefijo + QString::fromLatin1(QByteArray(60, 'a').toBase64())); },
-                [] { Servicios::Cifrado::aseguraClave(); }, // makes a key only where there is none
-                [] { Servicios::Cifrado::Cifra(QStringLiteral("x")); }};
-            for (const auto &uso : motivo == faltante ? std::vector(usos, usos + 1) : std::vector(usos, usos + 3)) {
-                EXPECT_EQ(errorDe(uso), ErrorDeArchivo);
-                const QString dicho = motivoDe(uso);
-                EXPECT_TRUE(dicho.contains(rutaClave()) && dicho.contains(QString::fromUtf8(motivo)))
-                    << dicho.toStdString();
-            }
-            EXPECT_EQ(QFileInfo(rutaClave()).isSymLink() || QFileInfo::exists(rutaClave()), motivo != faltante);
+        const bool falta = motivo == std::string_view("no existe");
+        // Deciphering; where a file stands, also making sure of a key and enciphering.
+        const std::function<void()> usos[] = {
+            [] { descifra(Servicios::Cifrado::Prefijo + QString::fromLatin1(QByteArray(60, 'a').toBase64())); },
+            [] { Servicios::Cifrado::aseguraClave(); }, [] { Servicios::Cifrado::Cifra("x"); }};
+        const bool preparada = prepara();
+        for (size_t uso = 0; preparada && uso < (falta ? 1 : 3); ++uso) {
+            EXPECT_EQ(errorDe(usos[uso]), ErrorDeArchivo);
+            const QString dicho = Pruebas::descripcionDe(usos[uso]);
+            EXPECT_TRUE(dicho.contains(rutaClave()) && dicho.contains(QString::fromUtf8(motivo)))
+                << dicho.toStdString();
+            EXPECT_EQ(QFileInfo(rutaClave()).isSymLink() || QFileInfo::exists(rutaClave()), !falta);
         }
         QFile::remove(rutaClave());
     }
-    EXPECT_FALSE(QFile::exists(carpeta.filePath(QStringLiteral("nada.bin")))); // the link was not followed
+    EXPECT_FALSE(QFile::exists(carpeta.filePath("nada.bin"))); // the link was not followed
 }
 
 // A salesperson's password is stored enciphered. One nobody can type back, or one past the
@@ -144,31 +127,30 @@ TEST_F(Cifrado, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingW
 TEST_F(Cifrado, aPasswordIsStoredEncipheredAndAnEmptyBlankOrOverlongOneIsRefused)
 {
     Pruebas::BaseDePrueba base;
-    base.ejecuta(QStringLiteral("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion) VALUES ('V''1', 'Vera')"));
-    base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('OP', 'Olga')"));
-    Servicios::ponContrasena(QStringLiteral("V'1"), QStringLiteral("Clave'1"));
-    Servicios::ponContrasenaOperador(QStringLiteral("OP"), QStringLiteral("antes"));
+    base.ejecuta("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion) VALUES ('V''1', 'Vera')");
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('OP', 'Olga')");
+    Servicios::ponContrasena("V'1", "Clave'1");
+    Servicios::ponContrasenaOperador("OP", "antes");
     const auto guardadas = [&base] {
-        return base.valor(QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V''1'"))
-               + QLatin1Char('|') + base.valor(QStringLiteral("SELECT Oc_Huella FROM Operador_Contrasena"));
+        return base.valor("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V''1'") + '|'
+               + base.valor("SELECT Oc_Huella FROM Operador_Contrasena");
     };
-    EXPECT_TRUE(guardadas().startsWith(QStringLiteral("sb1:")));
-    EXPECT_EQ(descifra(guardadas().section(QLatin1Char('|'), 0, 0)), QStringLiteral("Clave'1"));
-    EXPECT_EQ(errorDe([] { Servicios::ponContrasena(QStringLiteral("NADIE"), QStringLiteral("x")); }), InvalidCall);
+    EXPECT_TRUE(guardadas().startsWith("sb1:"));
+    EXPECT_EQ(descifra(guardadas().section('|', 0, 0)), "Clave'1");
+    EXPECT_EQ(errorDe([] { Servicios::ponContrasena("NADIE", "x"); }), InvalidCall);
 
-    const std::pair<QString, bool> casos[] = {{QString(), false},
-                                              {QStringLiteral("   "), false},
-                                              {QStringLiteral(" \t "), false},
-                                              {QString(257, QLatin1Char('a')), false},
-                                              {QString(256, QChar(0x00F1)), true}, // characters, not bytes
-                                              {QStringLiteral(" con espacios "), true}};
+    // The limit counts characters, not bytes.
+    const std::pair<QString, bool> casos[] = {{"", false},
+                                              {"   ", false},
+                                              {" \t ", false},
+                                              {QString(257, 'a'), false},
+                                              {QString(256, u'ñ'), true},
+                                              {" con espacios ", true}};
     for (const auto &[contrasena, aceptada] : casos) {
         SCOPED_TRACE(contrasena.left(20).toStdString());
         const QString antes = guardadas();
-        EXPECT_EQ(errorDe([&] { Servicios::ponContrasena(QStringLiteral("V'1"), contrasena); }),
-                  aceptada ? 0 : InvalidCall);
-        EXPECT_EQ(errorDe([&] { Servicios::ponContrasenaOperador(QStringLiteral("OP"), contrasena); }),
-                  aceptada ? 0 : InvalidCall);
+        EXPECT_EQ(errorDe([&] { Servicios::ponContrasena("V'1", contrasena); }), aceptada ? 0 : InvalidCall);
+        EXPECT_EQ(errorDe([&] { Servicios::ponContrasenaOperador("OP", contrasena); }), aceptada ? 0 : InvalidCall);
         EXPECT_EQ(guardadas() == antes, !aceptada);
     }
 }

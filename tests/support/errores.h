@@ -17,4 +17,16 @@ inline int errorDe(const std::function<void()> &paso)
     return 0;
 }
 
+// The description of the runtime error a step raised, "" when it raised none: where the user
+// reads the reason, the reason is what a test checks.
+inline QString descripcionDe(const std::function<void()> &paso)
+{
+    try {
+        paso();
+    } catch (const Runtime::RuntimeError &error) {
+        return error.description();
+    }
+    return {};
+}
+
 } // namespace Pruebas
