@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <QtGlobal>
+#include "respuestas.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
 
 #include <memory>
-
-class QWidget;
 
 namespace Pruebas {
 
@@ -14,14 +15,24 @@ namespace Pruebas {
 class BitacoraGrabada
 {
 public:
-    explicit BitacoraGrabada(const char *categoria = "teqvaro.anfitrion");
-    ~BitacoraGrabada();
+    explicit BitacoraGrabada(const char *categoria = "teqvaro.anfitrion")
+    {
+        categoriaGrabada = categoria;
+        grabadas.clear();
+        m_anterior = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &contexto, const QString &linea) {
+            if (contexto.category && qstrcmp(contexto.category, categoriaGrabada) == 0)
+                grabadas << linea;
+        });
+    }
+    ~BitacoraGrabada() { qInstallMessageHandler(m_anterior); }
     BitacoraGrabada(const BitacoraGrabada &) = delete;
     BitacoraGrabada &operator=(const BitacoraGrabada &) = delete;
 
-    QStringList lineas() const;
+    QStringList lineas() const { return grabadas; }
 
 private:
+    static inline QStringList grabadas;
+    static inline const char *categoriaGrabada = nullptr;
     QtMessageHandler m_anterior;
 };
 
@@ -34,13 +45,41 @@ struct AvisoVisto
 };
 
 // Answers with Aceptar the next message box named `nombre` that comes up, keeping its texts.
-std::shared_ptr<AvisoVisto> respondeAviso(const QString &nombre = QStringLiteral("AvisoAnfitrion"));
+inline std::shared_ptr<AvisoVisto> respondeAviso(const QString &nombre = "AvisoAnfitrion")
+{
+    auto visto = std::make_shared<AvisoVisto>();
+    alAparecer(nombre, [visto](QWidget &ventana) {
+        if (auto *caja = qobject_cast<QMessageBox *>(&ventana)) {
+            *visto = {true, caja->text(), caja->informativeText()};
+            caja->button(QMessageBox::Ok)->click();
+        }
+    });
+    return visto;
+}
 
 // The visible top-level windows of that objectName: the first one, if any, and how many.
-QWidget *ventanaAbierta(const QString &nombre);
-int ventanasAbiertas(const QString &nombre);
+inline QWidgetList ventanas(const QString &nombre)
+{
+    QWidgetList todas = QApplication::topLevelWidgets();
+    todas.removeIf([&](const QWidget *ventana) { return ventana->objectName() != nombre || !ventana->isVisible(); });
+    return todas;
+}
+inline QWidget *ventanaAbierta(const QString &nombre)
+{
+    return ventanas(nombre).value(0);
+}
+inline int ventanasAbiertas(const QString &nombre)
+{
+    return int(ventanas(nombre).size());
+}
 
 // Makes the window the active one, as the user's click would.
-void activa(QWidget &ventana);
+inline void activa(QWidget &ventana)
+{
+    QCoreApplication::processEvents(); // activations the platform queued for windows shown earlier
+    QApplication::setActiveWindow(&ventana);
+    [[maybe_unused]] const bool activa = QTest::qWaitForWindowActive(&ventana, 1000);
+    QCoreApplication::processEvents();
+}
 
 } // namespace Pruebas

@@ -4,28 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
-
-// The pairs read, as "KEY=value" lines in key order, for one readable comparison.
-QString leidos(const QString &parametros)
-{
-    QStringList pares;
-    const QMap<QString, QString> mapa = leeParametros(parametros);
-    for (auto par = mapa.cbegin(); par != mapa.cend(); ++par)
-        pares << par.key() + QLatin1Char('=') + par.value();
-    return pares.join(QLatin1Char('\n'));
-}
 
 TEST(Parametros, readsEachPairAtItsFirstEqualsSign)
 {
-    struct Caso
-    {
-        const char *parametros;
-        const char *esperado;
-    };
-    const std::vector<Caso> casos = {
+    const std::pair<QString, QString> casos[] = {
+        // the text sent, the pairs read as "KEY=value" lines in key order
         {"ACCION=CONSULTA|DATO=C001", "ACCION=CONSULTA\nDATO=C001"},
         {"ACCION=EDITAR|DATO=A=B=C", "ACCION=EDITAR\nDATO=A=B=C"}, // a value holding '='
         {"ACCION=CONSULTA|DATO=", "ACCION=CONSULTA\nDATO="},       // an empty value
@@ -40,9 +24,12 @@ TEST(Parametros, readsEachPairAtItsFirstEqualsSign)
         {"ACCION=EDITAR|dato =|A=1|", "ACCION=EDITAR\nDATO=|A=1|"},
         {"", ""},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.parametros);
-        EXPECT_EQ(leidos(QString::fromUtf8(caso.parametros)), QString::fromUtf8(caso.esperado));
+    for (const auto &[parametros, esperado] : casos) {
+        const QMap<QString, QString> leidos = leeParametros(parametros);
+        QStringList pares;
+        for (auto par = leidos.cbegin(); par != leidos.cend(); ++par)
+            pares << par.key() + '=' + par.value();
+        EXPECT_EQ(pares.join('\n'), esperado) << parametros.toStdString();
     }
 }
 

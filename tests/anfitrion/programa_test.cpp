@@ -7,13 +7,10 @@
 #include "datos/version.h"
 #include "ingreso.h"
 #include "servicios/cifrado.h"
-#include "servicios/contrasenaoperador.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -37,19 +34,18 @@ class Programa : public testing::Test
 protected:
     Programa()
     {
-        entorno.insert(QStringLiteral("HOME"), cuenta.path());
-        entorno.insert(QStringLiteral("XDG_CONFIG_HOME"), cuenta.filePath(QStringLiteral("config")));
-        entorno.insert(QStringLiteral("XDG_DATA_HOME"), cuenta.filePath(QStringLiteral("data")));
-        entorno.insert(QStringLiteral("TEQVARO_REGISTRO"),
-                       cuenta.filePath(QStringLiteral("config/Teqvaro/componentes.ini")));
-        entorno.remove(QStringLiteral("TEQVARO_CLAVE"));
+        entorno.insert("HOME", cuenta.path());
+        entorno.insert("XDG_CONFIG_HOME", cuenta.filePath("config"));
+        entorno.insert("XDG_DATA_HOME", cuenta.filePath("data"));
+        entorno.insert("TEQVARO_REGISTRO", cuenta.filePath("config/Teqvaro/componentes.ini"));
+        entorno.remove("TEQVARO_CLAVE");
     }
 
     std::unique_ptr<QProcess> inicia(const QStringList &argumentos, const QByteArray &entrada = {}) const
     {
         auto proceso = std::make_unique<QProcess>();
         proceso->setProcessEnvironment(entorno);
-        proceso->start(QStringLiteral(TEQVARO_PROGRAMA), argumentos);
+        proceso->start(TEQVARO_PROGRAMA, argumentos);
         proceso->write(entrada);
         proceso->closeWriteChannel();
         return proceso;
@@ -70,13 +66,7 @@ protected:
         return espera(*inicia(argumentos, entrada));
     }
 
-    void registraElModulo() const
-    {
-        const Fin fin = ejecuta({QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)});
-        ASSERT_EQ(fin.codigo, 0) << fin.errores.toStdString();
-    }
-
-    QString demo() const { return cuenta.filePath(QStringLiteral("data/Teqvaro/demo.db")); }
+    QString demo() const { return cuenta.filePath("data/Teqvaro/demo.db"); }
 
     QTemporaryDir cuenta;
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
@@ -85,12 +75,11 @@ protected:
 TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
 {
     for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        entorno.remove(QString::fromLatin1(variable));
+        entorno.remove(variable);
     const std::pair<QStringList, QString> casos[] = {
-        {{QStringLiteral("--help")}, QStringLiteral("--pon-contrasena <vendedor>")},
-        {{QStringLiteral("--bd"), QStringLiteral("sqlite:/no/existe.db"), QStringLiteral("-h")},
-         QStringLiteral("--screenshot")},
-        {{QStringLiteral("--version")}, QStringLiteral("teqvaro ")},
+        {{"--help"}, "--pon-contrasena <vendedor>"},
+        {{"--bd", "sqlite:/no/existe.db", "-h"}, "--screenshot"},
+        {{"--version"}, "teqvaro "},
     };
     for (const auto &[argumentos, esperado] : casos) {
         const Fin fin = ejecuta(argumentos);
@@ -107,20 +96,18 @@ class ProgramaSQLite : public Programa
 // agree on one key and one complete demo database.
 TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase)
 {
-    registraElModulo();
-    const QString clave = cuenta.filePath(QStringLiteral("config/Teqvaro/clave.bin"));
+    ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
+    const QString clave = cuenta.filePath("config/Teqvaro/clave.bin");
     const auto captura = [this](int numero) {
-        return QStringList{QStringLiteral("--screenshot"), cuenta.filePath(QStringLiteral("%1.png").arg(numero))};
+        return QStringList{"--screenshot", cuenta.filePath(QString("%1.png").arg(numero))};
     };
-    const auto contrasena = [](int numero) {
-        return QStringList{QStringLiteral("--pon-contrasena"), QStringLiteral("V00%1").arg(numero)};
-    };
+    const auto contrasena = [](int numero) { return QStringList{"--pon-contrasena", QString("V00%1").arg(numero)}; };
     const std::tuple<const char *, std::function<void()>, std::function<QStringList(int)>> casos[] = {
         {"una cuenta nueva", [] {}, captura},
         {"una base vacía y la construcción a medias de un arranque interrumpido",
          [this] {
              QFile(demo()).open(QIODevice::WriteOnly | QIODevice::Truncate);
-             QFile(demo() + QStringLiteral(".nueva")).open(QIODevice::WriteOnly);
+             QFile(demo() + ".nueva").open(QIODevice::WriteOnly);
          },
          captura},
         {"contraseñas puestas a la vez sin clave", [&clave] { QFile::remove(clave); }, contrasena},
@@ -131,12 +118,12 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase
         prepara();
         std::vector<std::unique_ptr<QProcess>> iniciados;
         for (int numero = 1; numero <= procesos; ++numero)
-            iniciados.push_back(inicia(argumentos(numero), QStringLiteral("clave%1\n").arg(numero).toUtf8()));
+            iniciados.push_back(inicia(argumentos(numero), QString("clave%1\n").arg(numero).toUtf8()));
         for (const auto &proceso : iniciados) {
             const Fin fin = espera(*proceso);
             EXPECT_EQ(fin.codigo, 0) << fin.errores.toStdString();
         }
-        EXPECT_EQ(QDir(QFileInfo(demo()).path()).entryList({QStringLiteral("*.nueva*")}, QDir::Files), QStringList());
+        EXPECT_EQ(QDir(QFileInfo(demo()).path()).entryList({"*.nueva*"}, QDir::Files), QStringList());
     }
 
     // Every password set at once deciphers under the one key, in the one demo database.
@@ -146,8 +133,8 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase
     Ado::Connection conexion(direccion);
     for (int numero = 1; numero <= procesos; ++numero) {
         const Ado::Recordset vendedor = conexion.Execute(
-            QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V00%1'").arg(numero));
-        EXPECT_EQ(Servicios::Cifrado().Descifra(vendedor.field(0).toString()), QStringLiteral("clave%1").arg(numero));
+            QString("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V00%1'").arg(numero));
+        EXPECT_EQ(Servicios::Cifrado().Descifra(vendedor.field(0).toString()), QString("clave%1").arg(numero));
     }
     qunsetenv("TEQVARO_CLAVE");
 }
@@ -160,33 +147,34 @@ TEST_F(Programa, setUpCommandsUpgradeAnOlderDatabaseAndRefuseANewerOneAndAnEmpty
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
     const int programa = Datos::versionDelPrograma();
-    const QString contrasena = QStringLiteral("SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V001'");
+    const QString contrasena = "SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V001'";
     const QString antes = base.valor(contrasena);
-    const QString vacia = QStringLiteral("no puede estar vacía");
-    const QString vieja = QStringLiteral("DROP TABLE Version_Esquema; DROP TABLE Operador_Contrasena");
-    const QString nueva = QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1);
-    const std::tuple<QString, const char *, QByteArray, QString, int, int> casos[] = {
+    const QString vacia = "no puede estar vacía";
+    const std::tuple<QString, QString, QByteArray, QString, int, int> casos[] = {
         // what changed the database, the command's option, its input, what it says, the version and
         // the operators' passwords left
         {{}, "--pon-contrasena", {}, vacia, programa, 0},
         {{}, "--pon-contrasena", "\n", vacia, programa, 0},
         {{}, "--pon-contrasena-operador", "  \n", vacia, programa, 0},
-        {vieja, "--pon-contrasena-operador", "Clave1\n", {}, programa, 1},
-        {nueva, "--pon-contrasena-operador", "Clave1\n", QStringLiteral("versión %1 del esquema").arg(programa + 1),
-         programa + 1, 1},
+        {"DROP TABLE Version_Esquema; DROP TABLE Operador_Contrasena",
+         "--pon-contrasena-operador",
+         "Clave1\n",
+         {},
+         programa,
+         1},
+        {QString("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1), "--pon-contrasena-operador",
+         "Clave1\n", QString("versión %1 del esquema").arg(programa + 1), programa + 1, 1},
     };
     for (const auto &[prepara, opcion, entrada, dice, version, contrasenas] : casos) {
-        SCOPED_TRACE(prepara.toStdString() + " " + opcion + " «" + entrada.toStdString() + "»");
-        for (const QString &sentencia : prepara.split(QStringLiteral("; "), Qt::SkipEmptyParts))
+        SCOPED_TRACE((prepara + " " + opcion + " «" + QString::fromUtf8(entrada) + "»").toStdString());
+        for (const QString &sentencia : prepara.split("; ", Qt::SkipEmptyParts))
             base.ejecuta(sentencia);
-        const QString codigo = QString::fromLatin1(opcion).endsWith(QLatin1String("operador"))
-                                   ? QStringLiteral("GERENTE")
-                                   : QStringLiteral("V001");
-        const Fin fin = ejecuta({QStringLiteral("--bd"), base.url(), QString::fromLatin1(opcion), codigo}, entrada);
+        const QString codigo = opcion.endsWith("operador") ? "GERENTE" : "V001";
+        const Fin fin = ejecuta({"--bd", base.url(), opcion, codigo}, entrada);
         EXPECT_EQ(fin.codigo == 0, dice.isEmpty()) << fin.errores.toStdString();
         EXPECT_TRUE(fin.errores.contains(dice)) << fin.errores.toStdString();
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), version);
-        EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), contrasenas);
+        EXPECT_EQ(base.cuenta("Operador_Contrasena"), contrasenas);
     }
     EXPECT_EQ(base.valor(contrasena), antes);
 }
@@ -198,36 +186,34 @@ TEST_F(Programa, setUpCommandsUpgradeAnOlderDatabaseAndRefuseANewerOneAndAnEmpty
 // activation) goes to standard error, is drawn into the capture, and the run ends with a failure.
 TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMessage)
 {
-    registraElModulo();
+    ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
-    const Fin puesta = ejecuta(
-        {QStringLiteral("--bd"), base.url(), QStringLiteral("--pon-contrasena-operador"), QStringLiteral("gerente")},
-        "Clave'1\n");
+    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, "Clave'1\n");
     ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
-    const QString imagen = cuenta.filePath(QStringLiteral("tablero.png"));
+    const QString imagen = cuenta.filePath("tablero.png");
     const QString rechazo = Ingreso::rechazo();
-    const std::tuple<const char *, QByteArray, const char *, const char *, QString> casos[] = {
+    const std::tuple<QString, QByteArray, QString, QString, QString> casos[] = {
         // the operator, standard input, the table taken away first, the option, what standard error says
         {"", "Clave'1\n", "", "--screenshot", rechazo},
         {"gerente", "Clave'1\n", "", "--screenshot", {}},
         {"GERENTE", "clave'1\n", "", "--screenshot", rechazo},
         {"NADIE", "Clave'1\n", "", "--screenshot", rechazo},
         {"CAPTURISTA", "\n", "", "--screenshot", rechazo}, // the demo's operators have no password: not here
-        {"GERENTE", "Clave'1\n", "Consulta", "--mide-arranque", QStringLiteral("Consulta")}, // at the first activation
-        {"GERENTE", "Clave'1\n", "", "--screenshot", QStringLiteral("Consulta")},
-        {"GERENTE", "Clave'1\n", "Variable", "--screenshot", QStringLiteral("Variable")}, // before the window shows
+        {"GERENTE", "Clave'1\n", "Consulta", "--mide-arranque", "Consulta"}, // at the first activation
+        {"GERENTE", "Clave'1\n", "", "--screenshot", "Consulta"},
+        {"GERENTE", "Clave'1\n", "Variable", "--screenshot", "Variable"}, // before the window shows
     };
     for (const auto &[operador, entrada, quita, opcion, dice] : casos) {
-        SCOPED_TRACE(std::string(operador) + " " + entrada.toStdString() + " sin «" + quita + "» " + opcion);
-        if (*quita)
-            base.ejecuta(QStringLiteral("DROP TABLE %1").arg(QString::fromUtf8(quita)));
+        SCOPED_TRACE((operador + " " + QString::fromUtf8(entrada) + " sin «" + quita + "» " + opcion).toStdString());
+        if (!quita.isEmpty())
+            base.ejecuta("DROP TABLE " + quita);
         QFile::remove(imagen);
-        QStringList argumentos{QStringLiteral("--bd"), base.url(), QString::fromLatin1(opcion)};
-        if (argumentos.last() == QStringLiteral("--screenshot"))
+        QStringList argumentos{"--bd", base.url(), opcion};
+        if (opcion == "--screenshot")
             argumentos << imagen;
-        if (*operador)
-            argumentos << QStringLiteral("--operador") << QString::fromUtf8(operador);
+        if (!operador.isEmpty())
+            argumentos << "--operador" << operador;
         const Fin fin = ejecuta(argumentos, entrada);
         EXPECT_EQ(fin.codigo, dice.isEmpty() ? 0 : 1) << fin.errores.toStdString();
         EXPECT_TRUE(fin.errores.contains(dice, Qt::CaseInsensitive)) << fin.errores.toStdString();
