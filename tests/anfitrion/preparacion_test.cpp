@@ -26,8 +26,6 @@ class PreparacionDeBase : public testing::Test
 protected:
     // The test database, emptied: a SQLite file that is not there, a PostgreSQL schema
     // without tables.
-    PreparacionDeBase() { vacia(); }
-
     void vacia() const
     {
         if (Pruebas::motor() == Ado::Engine::SQLite) {
