@@ -25,8 +25,7 @@ public:
         });
     }
     ~BitacoraGrabada() { qInstallMessageHandler(m_anterior); }
-    BitacoraGrabada(const BitacoraGrabada &) = delete;
-    BitacoraGrabada &operator=(const BitacoraGrabada &) = delete;
+    Q_DISABLE_COPY(BitacoraGrabada)
 
     QStringList lineas() const { return grabadas; }
 

@@ -53,9 +53,8 @@ TEST_F(IngresoDelOperador, onlyTheRightPasswordOrTheDemosEmptyOneSignsIn)
         EXPECT_EQ(Ingreso(demo).entra(codigo, contrasena), entra) << (codigo + '/' + contrasena).toStdString() << demo;
 }
 
-// Given the dialog filled from --operador, when the user types a wrong password or an
-// unknown code, then both get one and the same refusal and the dialog stays open; the right
-// password closes it with the code as stored.
+// A wrong password and an unknown code get one and the same refusal and the dialog stays
+// open; the right password closes it with the code as stored.
 TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
 {
     Ingreso ingreso(false);
@@ -78,9 +77,8 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
     EXPECT_EQ(dialogo.operador(), "GERENTE");
 }
 
-// Given a code that failed five times in a row, each further try for it waits longer before
-// it is checked, up to thirty seconds; other codes do not wait, and signing in clears the
-// count.
+// From a code's fifth failure in a row each try of it waits longer, up to thirty seconds;
+// other codes do not wait, and signing in clears the count.
 TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 {
     using std::chrono::seconds;

@@ -1,6 +1,6 @@
 // The main window with the real board, loaded by its registration name from the module's
-// library as the host does: the board embedded keeps its life (load on the first
-// activation, reload on later ones, F5, F3, its exit), and the menus list the modules and
+// library as the host does: the board embedded keeps its life (load on the first activation,
+// reload on returning from the host's screens, its exit), and the menus list the modules and
 // the open windows.
 #include "anfitrion.h"
 #include "ayudas.h"
@@ -29,7 +29,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QStandardPaths>
@@ -111,12 +110,11 @@ protected:
             leidos << accion->text();
         return leidos;
     }
-    QAction *entrada(const char *menu, const QString &texto) const
+    QAction *entrada(const char *nombre, const QString &texto) const
     {
-        for (QAction *accion : entradas(ventana->menuBar()->findChild<QMenu *>(menu)))
-            if (accion->text() == texto)
-                return accion;
-        return nullptr;
+        QMenu *menu = ventana->menuBar()->findChild<QMenu *>(nombre);
+        const qsizetype indice = textos(menu).indexOf(texto);
+        return entradas(menu).value(indice);
     }
 
     void eligeDeLista(const char *accion) const
@@ -141,9 +139,11 @@ protected:
     QWidget *tablero = nullptr;
 };
 
-// The board fills the window and loads on its first activation; the status bar says whose
-// board it is, what the list holds, and each action's outcome in words.
-TEST_F(VentanaConTablero, theBoardLoadsOnItsFirstActivationAndTheStatusBarTellsWhatItShowsAndWhatWasDone)
+// The board loads on its first activation, and reloads on returning from one of the host's
+// screens (here the new opportunity the board asked for, registered there) but not from
+// another program; the status bar says whose board it is, what the list holds, and each
+// action's outcome in words.
+TEST_F(VentanaConTablero, theBoardLoadsAndReloadsOnReturnFromTheHostsScreensAndTheStatusBarTellsWhatItShows)
 {
     EXPECT_EQ(folios(), (QStringList{"OP-000001", "OP-000002", "OP-000003", "OP-000004", "OP-000005"}));
     EXPECT_EQ(ventana->findChild<QLabel *>("lbBaseDeDatos")->toolTip(),
@@ -159,10 +159,9 @@ TEST_F(VentanaConTablero, theBoardLoadsOnItsFirstActivationAndTheStatusBarTellsW
     EXPECT_EQ(barra("lbContenido"), contenido());
 
     lista().selectItem(2);
-    const QString folio = lista().itemText(2);
     pulsaEnElTablero("imgCancelar", true);
     QTest::qWait(1);
-    EXPECT_EQ(barra("lbUltimaAccion"), QString("Oportunidad %1 cancelada").arg(folio));
+    EXPECT_EQ(barra("lbUltimaAccion"), "Oportunidad OP-000002 cancelada");
     EXPECT_EQ(barra("lbContenido"), contenido());
     EXPECT_TRUE(ventana->findChild<QLabel *>("lbConexion")->isHidden());
 
@@ -171,12 +170,7 @@ TEST_F(VentanaConTablero, theBoardLoadsOnItsFirstActivationAndTheStatusBarTellsW
     QTest::keyClick(&lista(), Qt::Key_F5);
     QTest::qWait(1);
     EXPECT_EQ(barra("lbContenido"), contenido());
-}
 
-// Returning from another program does not reload the board; returning from one of the
-// host's screens does (here the new opportunity the board asked for, registered there).
-TEST_F(VentanaConTablero, theBoardReloadsOnReturningFromTheHostsScreensButNotFromAnotherProgram)
-{
     base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
                  "Es_Cve_Estado) VALUES ('OP-000900', 'Nueva', 'V003', 'PRO', 'AC')");
     Q_EMIT qApp->applicationStateChanged(Qt::ApplicationInactive);
@@ -236,8 +230,7 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndTheOpenWindowsWhichTheBoardsE
     tablero->findChild<Controles::cbZel *>("cboVistas")->setIndice(1);
     pulsaEnElTablero("salir");
     EXPECT_FALSE(ventana->isVisible() || tablero->isVisible());
-    EXPECT_EQ(ventanaAbierta("frmKLD215"), nullptr);
-    EXPECT_EQ(ventanaAbierta("frmKLD242"), nullptr);
+    EXPECT_EQ(Pruebas::ventanasAbiertas("frmKLD215") + Pruebas::ventanasAbiertas("frmKLD242"), 0);
     EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA", QString()), "1");
 }
 
@@ -249,10 +242,9 @@ protected:
     void SetUp() override { preparaVentana(); }
 };
 
-// A key that cannot be used (here a mistyped TEQVARO_CLAVE: no such file) is a failure of the
-// password service, reported with its reason through the login's trap and logged; it is not
-// a wrong password, and the login makes no key. Under the installation's own key the same
-// login goes through.
+// A key that cannot be used (here a mistyped TEQVARO_CLAVE: no such file) is reported with its
+// reason through the login's trap and logged, not as a wrong password; under the
+// installation's own key the same login goes through.
 TEST_F(VentanaConLogin, aPasswordKeyThatCannotBeUsedIsReportedWithItsReasonAndNeverMadeAnew)
 {
     QTemporaryDir carpeta;
@@ -276,8 +268,7 @@ TEST_F(VentanaConLogin, aPasswordKeyThatCannotBeUsedIsReportedWithItsReasonAndNe
         };
         qputenv("TEQVARO_CLAVE", ruta.toLocal8Bit());
         Pruebas::alAparecer("Mensaje", [&](QWidget &caja) {
-            mensaje = static_cast<QMessageBox &>(caja).text() + ' '
-                      + static_cast<QMessageBox &>(caja).informativeText();
+            mensaje = static_cast<QMessageBox &>(caja).text() + static_cast<QMessageBox &>(caja).informativeText();
             Pruebas::pulsa(caja, "cmdAceptar");
         });
         entra();
@@ -316,8 +307,7 @@ TEST_F(VentanaConTablero, theWindowComesBackAsItWasLeftButAlwaysInsideTheScreen)
     fuera->show();
     EXPECT_TRUE(pantalla.contains(fuera->frameGeometry()));
     const auto maximizada = reabierta([](QWidget &v) { v.showMaximized(); });
-    EXPECT_TRUE(maximizada->isMaximized());
-    EXPECT_TRUE(pantalla.contains(maximizada->normalGeometry()));
+    EXPECT_TRUE(maximizada->isMaximized() && pantalla.contains(maximizada->normalGeometry()));
     maximizada->show();
     EXPECT_TRUE(pantalla.contains(maximizada->frameGeometry()));
 }
@@ -352,31 +342,28 @@ TEST_F(VentanaConTablero, atTheLeastWidthTheViewTheCountAndTheSearchStaySideBySi
             QCoreApplication::processEvents();
             EXPECT_LT(vista->geometry().right(), cuenta->x());
             EXPECT_LT(cuenta->geometry().right(), busqueda->x());
-            EXPECT_LE(busqueda->geometry().right(), lista().geometry().right());
             EXPECT_TRUE(vista->width() >= 80 && busqueda->width() >= 60) << vista->width() << ", " << busqueda->width();
             EXPECT_GE(tablero->findChild<QWidget *>("Controles")->width(), tablero->width());
         }
     }
 }
 
-// The Lista menu acts on the board's list without a selected row; without a list nothing
-// in it is enabled, and the summary needs an "Estado" column. The export suggests a file
-// named after the view and the day, in the folder of the last export; a file that cannot be
-// written is explained and the host goes on.
+// The Lista menu acts on the board's list without a selected row (nothing without a list, no
+// summary without an "Estado" column); the export suggests a file named after the view and
+// the day, in the last export's folder; a file that cannot be written is explained.
 TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelectionAndExportsUnderTheViewsName)
 {
+    // Each entry enabled (+) or not (-): export, copy, summary, fit the columns.
     const auto habilitadas = [](VentanaPrincipal &v) {
-        QStringList nombres;
+        QString marcas;
         for (const QAction *accion : entradas(v.findChild<QMenu *>("menuLista")))
-            nombres << (accion->isEnabled() ? accion->objectName() : QString());
-        nombres.removeAll(QString());
-        return nombres;
+            marcas += accion->isEnabled() ? '+' : '-';
+        return marcas;
     };
     lista().clearSelection();
-    EXPECT_EQ(habilitadas(*ventana),
-              (QStringList{"accExportarCsv", "accCopiarFilas", "accResumenEstados", "accAjustarColumnas"}));
+    EXPECT_EQ(habilitadas(*ventana), "++++");
     VentanaPrincipal sinPantalla(*modulos, operador);
-    EXPECT_EQ(habilitadas(sinPantalla), QStringList());
+    EXPECT_EQ(habilitadas(sinPantalla), "----");
 
     QGuiApplication::clipboard()->clear();
     eligeDeLista("accCopiarFilas");
@@ -411,7 +398,7 @@ TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelectionAndExpo
     EXPECT_EQ(aviso->texto, "No se pudo completar «Exportar a CSV…».");
 
     lista().replaceContents({"Folio", "Monto"}, {});
-    EXPECT_FALSE(habilitadas(*ventana).contains("accResumenEstados"));
+    EXPECT_EQ(habilitadas(*ventana), "++-+");
 }
 
 // Qt's own buttons and dialogs speak Spanish once the host loads Qt's translations.
@@ -423,12 +410,8 @@ TEST(Traducciones, qtsOwnButtonsSpeakSpanish)
         qDeleteAll(qApp->findChildren<QTranslator *>()); // each uninstalls itself
         QLocale::setDefault(antes);
     });
-    QDialogButtonBox botones(QDialogButtonBox::Cancel | QDialogButtonBox::Save);
-    const auto texto = [&](QDialogButtonBox::StandardButton boton) {
-        return botones.button(boton)->text().remove('&');
-    };
-    EXPECT_EQ(texto(QDialogButtonBox::Cancel) + ' ' + texto(QDialogButtonBox::Save) + ' ' + QLocale().name(),
-              "Cancelar Guardar es_MX");
+    const QDialogButtonBox botones(QDialogButtonBox::Cancel);
+    EXPECT_EQ(botones.buttons().value(0)->text().remove('&') + ' ' + QLocale().name(), "Cancelar es_MX");
 }
 
 } // namespace
