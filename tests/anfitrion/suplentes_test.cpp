@@ -222,8 +222,9 @@ TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHold
 }
 
 // The new opportunity form refuses what lacks a required field or repeats a folio, staying open
-// to be corrected; what it saves is what the user typed, and logged.
-TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioAndIsSavedAsTyped)
+// to be corrected; what it saves is what the user typed, logged; and the won registration closes
+// it with the notes typed there.
+TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioIsSavedAsTypedAndIsWonOnce)
 {
     QWidget *forma = abre("KLD242", QStringLiteral("ACCION=NUEVO"));
     ASSERT_NE(forma, nullptr);
@@ -260,6 +261,20 @@ TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioAndIsSavedAs
                                   "Op_Fecha_Cierre_Estimada, Op_Fecha_Alta, Es_Cve_Estado, Oper_Alta, Bi_Accion")),
               QStringLiteral("Licencias O'Brien'); -- C:\\n|C008|V002|NEG|1234.5|2027-03-15|%1|AC|GERENTE|Alta")
                   .arg(QDate::currentDate().toString(Qt::ISODate)));
+
+    // Then won through its own screen: closed as the board closes it, with its notes, and once.
+    QWidget *ganada = abre("KLD300", QStringLiteral("NUEVO=OP-'9"));
+    ASSERT_NE(ganada, nullptr);
+    en<QPlainTextEdit>(ganada, "txtNotas")->setPlainText(QStringLiteral("Pedido 'firmado' \\ C:\\n"));
+    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0); // nothing until confirmed
+    pulsa(ganada, "cmdRegistrar");
+    EXPECT_EQ(ventanaAbierta(ganada->objectName()), nullptr);
+    EXPECT_EQ(fila(QStringLiteral("Cierre_Oportunidad, Bitacora, Seguimiento WHERE Ci_Folio = 'OP-''9' "
+                                  "AND Bi_Clave = Ci_Folio AND Bi_Accion = 'Ganada' AND Sg_Clave = Ci_Folio"),
+                   QStringLiteral("Ci_Resultado, Ci_Cve_Causa, Ci_Operador, Sg_Nota")),
+              QStringLiteral("1||GERENTE|Pedido 'firmado' \\ C:\\n"));
+    EXPECT_EQ(aviso([&] { abre("KLD300", QStringLiteral("NUEVO=OP-'9")); }),
+              QStringLiteral("La oportunidad OP-'9 ya fue cerrada como ganada."));
 }
 
 // Two users on one opportunity, each on a connection of its own.
@@ -341,23 +356,6 @@ TEST_F(Suplentes, aScreenFindingTheOpportunityChangedMeanwhileSaysWhyAndWritesNo
     EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Descripcion = 'Otra'"))
                   + base.cuenta(QStringLiteral("Bitacora")),
               0);
-}
-
-TEST_F(Suplentes, theWonRegistrationClosesTheOpportunityAsTheBoardDoesAndKeepsItsNotes)
-{
-    QWidget *ganada = abre("KLD300", QStringLiteral("NUEVO=OP-000003"));
-    ASSERT_NE(ganada, nullptr);
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0); // nothing until confirmed
-    en<QPlainTextEdit>(ganada, "txtNotas")->setPlainText(QStringLiteral("Pedido 'firmado' \\ C:\\n"));
-    pulsa(ganada, "cmdRegistrar");
-
-    EXPECT_EQ(ventanaAbierta(ganada->objectName()), nullptr);
-    EXPECT_EQ(fila(QStringLiteral("Cierre_Oportunidad, Bitacora, Seguimiento WHERE Ci_Folio = 'OP-000003' "
-                                  "AND Bi_Clave = Ci_Folio AND Sg_Clave = Ci_Folio"),
-                   QStringLiteral("Ci_Resultado, Ci_Cve_Causa, Ci_Operador, Bi_Accion, Sg_Nota")),
-              QStringLiteral("1||GERENTE|Ganada|Pedido 'firmado' \\ C:\\n"));
-    EXPECT_EQ(aviso([&] { abre("KLD300", QStringLiteral("NUEVO=OP-000003")); }),
-              QStringLiteral("La oportunidad OP-000003 ya fue cerrada como ganada."));
 }
 
 } // namespace
