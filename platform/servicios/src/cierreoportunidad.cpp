@@ -50,18 +50,16 @@ QString CierreOportunidad::cierra(const QString &folio, qint32 resultado, const 
 QString CierreOportunidad::marcaModificada(const QString &folio)
 {
     qint64 filas = 0;
-    m_conexion.Execute(QStringLiteral("UPDATE Oportunidad SET Oper_Ult_Modif = ") + Ado::literal(m_operador)
-                           + QStringLiteral(", Fecha_Ult_Modif = ") + Ado::literal(m_fecha)
-                           + QStringLiteral(" WHERE Op_Folio = ") + Ado::literal(folio)
-                           + QStringLiteral(" AND Es_Cve_Estado <> 'CA'"),
-                       &filas);
+    m_conexion.Execute(QStringLiteral("UPDATE Oportunidad SET Oper_Ult_Modif = ?, Fecha_Ult_Modif = ?"
+                                      " WHERE Op_Folio = ? AND Es_Cve_Estado <> 'CA'"),
+                       Ado::texts({m_operador, m_fecha, folio}), &filas);
     return filas > 0 ? QString() : motivoSinFila(folio);
 }
 
 QString CierreOportunidad::motivoSinFila(const QString &folio)
 {
     const Ado::Recordset oportunidad = m_conexion.Execute(
-        QStringLiteral("SELECT Es_Cve_Estado FROM Oportunidad WHERE Op_Folio = ") + Ado::literal(folio));
+        QStringLiteral("SELECT Es_Cve_Estado FROM Oportunidad WHERE Op_Folio = ?"), Ado::texts({folio}));
     if (oportunidad.atEnd())
         return QStringLiteral("No existe la oportunidad %1").arg(folio);
     return QStringLiteral("La oportunidad %1 está cancelada").arg(folio);
@@ -70,7 +68,7 @@ QString CierreOportunidad::motivoSinFila(const QString &folio)
 bool CierreOportunidad::yaCerrada(const QString &folio)
 {
     const Ado::Recordset cierre = m_conexion.Execute(
-        QStringLiteral("SELECT Ci_Folio FROM Cierre_Oportunidad WHERE Ci_Folio = ") + Ado::literal(folio));
+        QStringLiteral("SELECT Ci_Folio FROM Cierre_Oportunidad WHERE Ci_Folio = ?"), Ado::texts({folio}));
     return !cierre.atEnd();
 }
 
@@ -98,20 +96,18 @@ bool CierreOportunidad::causaVigente(const QString &causa)
         return false;
     const Ado::Recordset vigente = m_conexion.Execute(
         QStringLiteral("SELECT Cop_Cve_Causa_Oportunidad_Perdida FROM Causa_Oportunidad_Perdida"
-                       " WHERE Cop_Cve_Causa_Oportunidad_Perdida = ")
-        + Ado::literal(QString::number(causa.toLongLong())) + QStringLiteral(" AND Es_Cve_Estado <> 'BA'"));
+                       " WHERE Cop_Cve_Causa_Oportunidad_Perdida = ? AND Es_Cve_Estado <> 'BA'"),
+        {causa.toLongLong()});
     return !vigente.atEnd();
 }
 
 void CierreOportunidad::insertaCierre(const QString &folio, qint32 resultado, const QString &causa)
 {
-    const QString valorCausa = resultado == Perdida ? Ado::literal(QString::number(causa.toLongLong()))
-                                                    : QStringLiteral("NULL");
-    m_conexion.Execute(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Cve_Causa,"
-                                      " Ci_Operador, Ci_Fecha) VALUES (")
-                       + Ado::literal(folio) + QStringLiteral(", ") + QString::number(resultado) + QStringLiteral(", ")
-                       + valorCausa + QStringLiteral(", ") + Ado::literal(m_operador) + QStringLiteral(", ")
-                       + Ado::literal(m_fecha) + QStringLiteral(")"));
+    const QVariant valorCausa = resultado == Perdida ? QVariant(causa.toLongLong())
+                                                     : QVariant(QMetaType::fromType<qlonglong>());
+    m_conexion.Execute(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Operador, Ci_Fecha, Ci_Resultado,"
+                                      " Ci_Cve_Causa) VALUES (?, ?, ?, ?, ?)"),
+                       Ado::texts({folio, m_operador, m_fecha}) + QVariantList{resultado, valorCausa});
 }
 
 } // namespace Servicios

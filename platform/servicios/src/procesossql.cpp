@@ -62,12 +62,10 @@ bool ProcesosSql::registraNota(TipoDeNota tipo, const QString &entidad, const QS
     if (!nota)
         return falla(QStringLiteral("No se registró %1: se canceló la captura.").arg(destino.conArticulo));
     try {
-        m_entorno.Conexion()->Execute(
-            QStringLiteral("INSERT INTO ") + destino.tabla + QStringLiteral(" (") + destino.columnas
-            + QStringLiteral(") VALUES ('") + Ado::quoted(entidad) + QStringLiteral("', '") + Ado::quoted(clave)
-            + QStringLiteral("', '") + Ado::quoted(*nota) + QStringLiteral("', '") + Ado::quoted(m_entorno.Operador())
-            + QStringLiteral("', '") + Ado::quoted(m_funciones.FormatoFechaModificacion(m_funciones.FechaActual()))
-            + QStringLiteral("')"));
+        m_entorno.Conexion()->Execute(QStringLiteral("INSERT INTO ") + destino.tabla + QStringLiteral(" (")
+                                          + destino.columnas + QStringLiteral(") VALUES (?, ?, ?, ?, ?)"),
+                                      Ado::texts({entidad, clave, *nota, m_entorno.Operador(),
+                                                  m_funciones.FormatoFechaModificacion(m_funciones.FechaActual())}));
     } catch (...) {
         return falla(
             QStringLiteral("No se registró %1: %2").arg(destino.conArticulo, descripcionDe(std::current_exception())));
