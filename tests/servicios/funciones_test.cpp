@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -28,8 +27,8 @@ QStringList filas(const Controles::ListView &lista)
     for (int item = 1; item <= lista.itemCount(); ++item) {
         QString fila = lista.itemText(item);
         for (int sub = 1; sub < lista.columnCount(); ++sub)
-            fila += QLatin1Char('|') + lista.subItemText(item, sub);
-        todas << (lista.itemKey(item).isEmpty() ? fila : fila + QLatin1Char('/') + lista.itemKey(item));
+            fila += '|' + lista.subItemText(item, sub);
+        todas << (lista.itemKey(item).isEmpty() ? fila : fila + '/' + lista.itemKey(item));
     }
     return todas;
 }
@@ -37,7 +36,7 @@ QStringList filas(const Controles::ListView &lista)
 class FuncionesSql : public ::testing::Test
 {
 protected:
-    FuncionesSql() { Servicios::estableceOperador(QStringLiteral("ANA")); }
+    FuncionesSql() { Servicios::estableceOperador("ANA"); }
 
     Pruebas::BaseDePrueba base;
     Servicios::EntornoSql entorno;
@@ -48,37 +47,33 @@ protected:
 // table and columns go into the statement as they are, so anything but an identifier is refused.
 TEST_F(FuncionesSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoIdentifiers)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre, Ope_Cve_Vendedor)"
-                                " VALUES ('O''Brien', 'Pat O''Brien', NULL), ('ANA', 'Ana', 'V1')"));
-    base.ejecuta(QStringLiteral("INSERT INTO Consulta (Cs_Cve_Consulta, Cs_Descripcion, Cs_Sql)"
-                                " VALUES ('ABIERTAS', 'Abiertas', 'SELECT * FROM Oportunidad WHERE {PARAMETROS}')"));
-    const auto busca = [&](const QString &tabla, const QString &columnaClave, const QString &clave,
-                           const QString &columna) {
-        return funciones.BuscaCampo(tabla, columnaClave, clave, columna, 0, {}, {}, {});
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre, Ope_Cve_Vendedor)"
+                 " VALUES ('O''Brien', 'Pat O''Brien', NULL), ('ANA', 'Ana', 'V1')");
+    base.ejecuta("INSERT INTO Consulta (Cs_Cve_Consulta, Cs_Descripcion, Cs_Sql)"
+                 " VALUES ('ABIERTAS', 'Abiertas', 'SELECT * FROM Oportunidad WHERE {PARAMETROS}')");
+    // Table, key column and column named, then the key.
+    const auto busca = [&](const QStringList &nombres, const QString &clave) {
+        return funciones.BuscaCampo(nombres[0], nombres[1], clave, nombres[2], 0, {}, {}, {});
     };
-    const QString operador = QStringLiteral("Operador"), cve = QStringLiteral("Ope_Cve_Operador");
-    EXPECT_EQ(busca(operador, cve, QStringLiteral("O'Brien"), QStringLiteral("Ope_Nombre")), "Pat O'Brien");
-    EXPECT_EQ(busca(operador, cve, QStringLiteral("O'Brien"), QStringLiteral("Ope_Cve_Vendedor")), QString());
-    EXPECT_EQ(busca(operador, cve, QStringLiteral("ANA"), QStringLiteral("Ope_Cve_Vendedor")), "V1");
-    EXPECT_EQ(busca(operador, cve, QStringLiteral("' OR '1'='1"), QStringLiteral("Ope_Nombre")), QString());
-    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("ANA")), QStringLiteral("V1"));
-    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("O'Brien")), QString());
-    EXPECT_EQ(funciones.VendedorDeOperador(QStringLiteral("NADIE")), QString());
-    EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("ABIERTAS")), "SELECT * FROM Oportunidad WHERE {PARAMETROS}");
-    EXPECT_EQ(funciones.LeeConsulta(QStringLiteral("NO_EXISTE")), QString());
+    const QStringList nombre{"Operador", "Ope_Cve_Operador", "Ope_Nombre"};
+    const QStringList vendedor{"Operador", "Ope_Cve_Operador", "Ope_Cve_Vendedor"};
+    EXPECT_EQ(QStringList({busca(nombre, "O'Brien"), busca(vendedor, "O'Brien"), busca(vendedor, "ANA"),
+                           busca(nombre, "' OR '1'='1"), funciones.VendedorDeOperador("ANA"),
+                           funciones.VendedorDeOperador("O'Brien"), funciones.VendedorDeOperador("NADIE"),
+                           funciones.LeeConsulta("ABIERTAS"), funciones.LeeConsulta("NO_EXISTE")})
+                  .join('|'),
+              "Pat O'Brien||V1||V1|||SELECT * FROM Oportunidad WHERE {PARAMETROS}|");
 
     for (const QString malo :
          {"Operador; DROP TABLE Vendedor", "Ope_Nombre FROM Operador --", "1Operador", "", "Operador.Ope_Nombre"}) {
-        SCOPED_TRACE(malo.toStdString());
-        const QString columna = QStringLiteral("Ope_Nombre");
-        EXPECT_EQ(Pruebas::errorDe([&] { busca(malo, columna, QStringLiteral("x"), columna); }),
-                  Runtime::ErrorNumber::InvalidCall);
-        EXPECT_EQ(Pruebas::errorDe([&] { busca(operador, malo, QStringLiteral("x"), columna); }),
-                  Runtime::ErrorNumber::InvalidCall);
-        EXPECT_EQ(Pruebas::errorDe([&] { busca(operador, columna, QStringLiteral("x"), malo); }),
-                  Runtime::ErrorNumber::InvalidCall);
+        for (qsizetype lugar = 0; lugar < nombre.size(); ++lugar) {
+            QStringList nombres = nombre;
+            nombres[lugar] = malo;
+            EXPECT_EQ(Pruebas::errorDe([&] { busca(nombres, "x"); }), Runtime::ErrorNumber::InvalidCall)
+                << malo.toStdString() << " " << lugar;
+        }
     }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Vendedor")), 0); // the table is still there to count
+    EXPECT_EQ(base.cuenta("Vendedor"), 0); // the table is still there to count
 }
 
 // Each column named as the query names it; figures and dates as a Mexican user reads them,
@@ -87,19 +82,17 @@ TEST_F(FuncionesSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoI
 // sorts them by value.
 TEST_F(FuncionesSql, aFilledListShowsFiguresAndDatesAsReadInMexicoAndSortsByValue)
 {
-    base.ejecuta(QStringLiteral(
+    base.ejecuta(
         "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Monto, Op_Fecha_Alta,"
         " Op_Fecha_Cierre_Estimada) VALUES"
         " ('F-1', 'Primera', 'V1', 'C1', 45000, '2026-01-02 13:05:00', '2027-01-05'),"
         " ('F-2', 'Segunda; con \"comillas\"', 'V1', NULL, 33890.44, '2026-03-04 00:00:00', '2026-12-31'),"
         " ('F-3', 'Tercera', 'V1', NULL, -1234.5, NULL, '2026-02-01'),"
         " ('F-4', 'Cuarta', 'V1', NULL, 999999999999.99, '2026-05-06 07:08:09', NULL),"
-        " ('F-5', 'Quinta', 'V1', NULL, NULL, NULL, NULL)"));
+        " ('F-5', 'Quinta', 'V1', NULL, NULL, NULL, NULL)");
     const bool postgresql = Pruebas::motor() == Ado::Engine::PostgreSQL;
-    const QString alta = postgresql ? QStringLiteral("CAST(Op_Fecha_Alta AS TIMESTAMP)")
-                                    : QStringLiteral("Op_Fecha_Alta");
-    const QString cierre = postgresql ? QStringLiteral("CAST(Op_Fecha_Cierre_Estimada AS DATE)")
-                                      : QStringLiteral("Op_Fecha_Cierre_Estimada");
+    const QString alta = postgresql ? "CAST(Op_Fecha_Alta AS TIMESTAMP)" : "Op_Fecha_Alta";
+    const QString cierre = postgresql ? "CAST(Op_Fecha_Cierre_Estimada AS DATE)" : "Op_Fecha_Cierre_Estimada";
     Controles::ListView lista;
 
     ASSERT_TRUE(funciones.LlenaLista(
@@ -126,21 +119,19 @@ TEST_F(FuncionesSql, aFilledListShowsFiguresAndDatesAsReadInMexicoAndSortsByValu
     EXPECT_EQ(alineacion.value<int>() & Qt::AlignRight, int(Qt::AlignRight));
 
     lista.setSorted(true);
-    QStringList ordenes;                          // the folios as each column sorts them
-    for (const int columna : {3, 4, -5, -7, 8}) { // negative: descending
+    QStringList ordenes; // the folios as each column sorts them; a negative column, descending
+    for (const int columna : {3, 4, -5, -7, 8}) {
         lista.setSortKey(std::abs(columna));
         lista.setSortOrder(columna < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
-        QStringList folios;
-        for (int item = 1; item <= lista.itemCount(); ++item)
-            folios << lista.itemText(item);
-        ordenes << folios.join(QLatin1Char(' '));
+        ordenes << filas(lista).replaceInStrings(QRegularExpression("\\|.*"), "").join(' ');
     }
     EXPECT_EQ(ordenes, (QStringList{"F-5 F-3 F-2 F-1 F-4", "F-4 F-5 F-3 F-2 F-1", "F-2 F-1 F-3 F-4 F-5",
                                     "F-4 F-2 F-1 F-3 F-5", "F-4 F-5 F-3 F-2 F-1"}));
 }
 
-// The list writes figures by hand for speed: exactly as the Mexican locale writes them.
-TEST(Regional, writesFiguresAsTheMexicanLocaleDoes)
+// The list writes figures and dates by hand for speed: exactly as the Mexican locale writes
+// them, but without a sign on a figure that rounds to zero.
+TEST(Regional, writesFiguresAndDatesAsTheMexicanLocaleDoes)
 {
     for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 0.125, -2.5, 1.005, 999.999, 1000.0, -1234.5,
                                33890.44, 1e15, -9.87654321e12, 123456789012.345, 1e300})
@@ -150,65 +141,42 @@ TEST(Regional, writesFiguresAsTheMexicanLocaleDoes)
                           .toString(valor, 'f', decimales)
                           .replace(QRegularExpression("^-(?=[0.]+$)"), QString()))
                 << valor << " " << decimales;
-    EXPECT_EQ(Runtime::formatAmount(-1234.5), QStringLiteral("-$1,234.50"));
-    EXPECT_EQ(Runtime::formatAmount(-0.001), QStringLiteral("$0.00"));
-    EXPECT_EQ(Runtime::formatInteger(std::numeric_limits<qint64>::min()), QStringLiteral("-9,223,372,036,854,775,808"));
-    EXPECT_EQ(Runtime::formatInteger(-999), QStringLiteral("-999"));
-    EXPECT_EQ(Runtime::formatInteger(1000), QStringLiteral("1,000"));
-    for (const QDate fecha :
-         {QDate(2026, 12, 31), QDate(2000, 1, 1), QDate(1000, 2, 3), QDate(999, 9, 9), QDate(9999, 12, 31)})
-        EXPECT_EQ(Runtime::formatDate(fecha), fecha.toString(Runtime::dateFormat))
-            << fecha.toString(Qt::ISODate).toStdString();
-}
-
-// A column's figures share their decimals: when a refill changes the most any of them needs,
-// every figure of the column is written again, as a fresh fill would write it.
-TEST_F(FuncionesSql, aRefillWithOtherDecimalsWritesTheWholeColumnAgain)
-{
-    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES"
-                                " ('F-1', 'a', 'V1', 45000), ('F-2', 'b', 'V1', 33890.44), ('F-3', 'c', 'V1', -1234.5),"
-                                " ('F-4', 'd', 'V1', NULL)"));
-    Controles::ListView lista;
-    // The list refilled after F-n's amount became `monto`, as "folio|figure" rows.
-    const auto rellenaCon = [&](const QString &folio, const QString &monto) {
-        if (!folio.isEmpty())
-            base.ejecuta(
-                QStringLiteral("UPDATE Oportunidad SET Op_Monto = %1 WHERE Op_Folio = '%2'").arg(monto, folio));
-        EXPECT_TRUE(funciones.LlenaLista(QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Monto AS \"Puntos\""
-                                                        " FROM Oportunidad ORDER BY Op_Folio"),
-                                         lista, -1));
-        return filas(lista).join(QLatin1Char(' '));
-    };
-    EXPECT_EQ(rellenaCon({}, {}), "F-1|45,000.00 F-2|33,890.44 F-3|-1,234.50 F-4|");
-    EXPECT_EQ(rellenaCon("F-2", "33890"), "F-1|45,000.0 F-2|33,890.0 F-3|-1,234.5 F-4|");
-    EXPECT_EQ(rellenaCon("F-3", "0.75"), "F-1|45,000.00 F-2|33,890.00 F-3|0.75 F-4|");
-    EXPECT_EQ(rellenaCon("F-3", "7"), "F-1|45,000 F-2|33,890 F-3|7 F-4|");
+    EXPECT_EQ(QStringList({Runtime::formatAmount(-0.001), Runtime::formatInteger(std::numeric_limits<qint64>::min()),
+                           Runtime::formatInteger(-999), Runtime::formatInteger(1000)}),
+              QStringList({"$0.00", "-9,223,372,036,854,775,808", "-999", "1,000"}));
+    for (const QDate fecha : {QDate(1000, 2, 3), QDate(999, 9, 9), QDate(9999, 12, 31)})
+        EXPECT_EQ(Runtime::formatDate(fecha), fecha.toString(Runtime::dateFormat)) << fecha.year();
 }
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
-// when the change moves them in the user's sort), many rows changed, rows gone and rows new.
+// when the change moves them in the user's sort, or changes the decimals all the figures of
+// their column share), many rows changed, rows gone and rows new.
 TEST_F(FuncionesSql, aRefillLeavesTheListAsAFreshFillWould)
 {
-    base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
-                                "('F-1', 'a', 'V1'), ('F-2', 'b', 'V1'), ('F-3', 'c', 'V1'), ('F-4', 'd', 'V1')"));
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES ('F-1', 'a',"
+                 " 'V1', 45000), ('F-2', 'b', 'V1', 33890.44), ('F-3', 'c', 'V1', -1234.5), ('F-4', 'd', 'V1', NULL)");
     for (int numero = 100; numero < 300; ++numero)
         base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES "
                                     "('F-%1', 'n%2', 'V1')")
                          .arg(numero)
                          .arg(numero % 7));
-    const QString consulta = QStringLiteral("SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio");
+    // Figures of a column not named as amounts, so that they take the decimals they need.
+    const QString consulta = "SELECT Op_Folio, Op_Descripcion, Op_Monto AS Puntos FROM Oportunidad ORDER BY Op_Folio";
     const QString cambios[] = {
-        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'x' WHERE Op_Folio = 'F-2'"),
-        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'n0' WHERE Op_Folio IN ('F-150', 'F-3')"),
-        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'm' WHERE Op_Folio LIKE 'F-1%'"),
-        QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-4'"),
-        QStringLiteral("DELETE FROM Oportunidad WHERE Op_Folio = 'F-1'"),
-        QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES ('F-9', 'b', 'V1')"),
-        QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'a'"),
-        QStringLiteral("DELETE FROM Oportunidad"),
+        "UPDATE Oportunidad SET Op_Descripcion = 'x' WHERE Op_Folio = 'F-2'",
+        "UPDATE Oportunidad SET Op_Monto = 33890 WHERE Op_Folio = 'F-2'", // one decimal for all
+        "UPDATE Oportunidad SET Op_Monto = 0.75 WHERE Op_Folio = 'F-3'",  // two
+        "UPDATE Oportunidad SET Op_Monto = 7 WHERE Op_Folio = 'F-3'",     // none
+        "UPDATE Oportunidad SET Op_Descripcion = 'n0' WHERE Op_Folio IN ('F-150', 'F-3')",
+        "UPDATE Oportunidad SET Op_Descripcion = 'm' WHERE Op_Folio LIKE 'F-1%'",
+        "DELETE FROM Oportunidad WHERE Op_Folio = 'F-4'",
+        "DELETE FROM Oportunidad WHERE Op_Folio = 'F-1'",
+        "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES ('F-9', 'b', 'V1')",
+        "UPDATE Oportunidad SET Op_Descripcion = 'a'",
+        "DELETE FROM Oportunidad",
     };
     Controles::ListView lista;
-    lista.addItem(QStringLiteral("clave"), QStringLiteral("F-1"), {QStringLiteral("a")});
+    lista.addItem("clave", "F-1", {"a"});
     for (const QString &cambio : cambios) {
         SCOPED_TRACE(cambio.toStdString());
         ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
@@ -233,56 +201,51 @@ TEST_F(FuncionesSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
 {
     QStringList avisos;
     const auto falla = [&](const QString &consulta, Controles::ListView &lista) {
-        Pruebas::alAparecer(QStringLiteral("Mensaje"), [&](QWidget &ventana) {
+        Pruebas::alAparecer("Mensaje", [&](QWidget &ventana) {
             auto &caja = static_cast<QMessageBox &>(ventana);
-            avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : QStringLiteral("sin icono crítico"));
+            avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : "sin icono crítico");
             caja.close();
         });
         EXPECT_FALSE(funciones.LlenaLista(consulta, lista, -1));
     };
-    const QString buena = QStringLiteral("SELECT COUNT(*) FROM Oportunidad");
+    const QString buena = "SELECT COUNT(*) FROM Oportunidad";
     Controles::ListView lista;
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
 
-    falla(QStringLiteral("SELECT Op_Folio FROM NoHayTabla"), lista);
+    falla("SELECT Op_Folio FROM NoHayTabla", lista);
     EXPECT_EQ(lista.columnCount(), 0);
-    EXPECT_TRUE(funciones.UltimaFalla().contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
+    EXPECT_TRUE(funciones.UltimaFalla().contains("nohaytabla", Qt::CaseInsensitive));
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
-    base.ejecuta(QStringLiteral("ALTER TABLE Oportunidad RENAME TO Otra"));
+    base.ejecuta("ALTER TABLE Oportunidad RENAME TO Otra");
     falla(buena, lista);
-    EXPECT_EQ(filas(lista), QStringList{QStringLiteral("0")});
+    EXPECT_EQ(filas(lista), QStringList{"0"});
 
     ASSERT_EQ(avisos.size(), 2);
-    EXPECT_TRUE(avisos[0].startsWith(QStringLiteral("No se pudo leer la lista.\n")));
-    EXPECT_TRUE(avisos[0].contains(QStringLiteral("nohaytabla"), Qt::CaseInsensitive));
-    EXPECT_TRUE(avisos[1].contains(QStringLiteral("oportunidad"), Qt::CaseInsensitive));
+    EXPECT_TRUE(avisos[0].startsWith("No se pudo leer la lista.\n")
+                && avisos[0].contains("nohaytabla", Qt::CaseInsensitive)
+                && avisos[1].contains("oportunidad", Qt::CaseInsensitive))
+        << avisos.join('\n').toStdString();
 }
 
 TEST_F(FuncionesSql, theAuditEntryStaysOnlyIfTheCallersTransactionCommits)
 {
     for (const bool confirma : {false, true}) {
         base.conexion()->BeginTrans();
-        funciones.RegistraBitacora(QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-'1"), QStringLiteral("Cancelada"));
+        funciones.RegistraBitacora("OPORTUNIDAD", "F-'1", "Cancelada");
         confirma ? base.conexion()->CommitTrans() : base.conexion()->RollbackTrans();
-        EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), confirma ? 1 : 0);
+        EXPECT_EQ(base.cuenta("Bitacora"), confirma ? 1 : 0);
     }
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Bi_Operador FROM Bitacora WHERE Bi_Clave = 'F-''1'"
-                                        " AND Bi_Entidad = 'OPORTUNIDAD' AND Bi_Accion = 'Cancelada'")),
-              QStringLiteral("ANA"));
-    EXPECT_TRUE(QDateTime::fromString(base.valor(QStringLiteral("SELECT Bi_Fecha FROM Bitacora")),
-                                      QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                    .isValid());
+    EXPECT_EQ(base.valor("SELECT Bi_Operador FROM Bitacora"), "ANA");
+    EXPECT_TRUE(QDateTime::fromString(base.valor("SELECT Bi_Fecha FROM Bitacora"), "yyyy-MM-dd HH:mm:ss").isValid());
 }
 
 TEST_F(FuncionesSql, sentKeysTypeIntoTheFocusedControlAndTabMovesToTheNext)
 {
     QWidget formulario;
-    auto *disposicion = new QVBoxLayout(&formulario);
-    QList<QLineEdit *> cajas;
+    QList<QLineEdit *> cajas; // in the focus chain in this order
     for (const QString nombre : {"txtUno", "txtDos", "txtTres"}) {
         cajas << new QLineEdit(&formulario);
         cajas.last()->setObjectName(nombre);
-        disposicion->addWidget(cajas.last());
     }
     formulario.show();
     formulario.activateWindow();
@@ -305,10 +268,9 @@ TEST_F(FuncionesSql, sentKeysTypeIntoTheFocusedControlAndTabMovesToTheNext)
         for (const QLineEdit *caja : cajas)
             textos << caja->text();
         const QWidget *conFoco = QApplication::focusWidget();
-        EXPECT_EQ(QStringLiteral("%1 %2 %3")
-                      .arg(textos.join(QLatin1Char('|')), conFoco ? conFoco->objectName() : QStringLiteral("nadie"))
-                      .arg(enter.count()),
-                  esperado)
+        EXPECT_EQ(
+            QString("%1 %2 %3").arg(textos.join('|'), conFoco ? conFoco->objectName() : "nadie").arg(enter.count()),
+            esperado)
             << teclas.toStdString();
     }
 }

@@ -24,7 +24,7 @@ using Servicios::TipoDeNota;
 class ProcesosSqlTest : public ::testing::Test
 {
 protected:
-    ProcesosSqlTest() { Servicios::estableceOperador(QStringLiteral("ANA")); }
+    ProcesosSqlTest() { Servicios::estableceOperador("ANA"); }
     ~ProcesosSqlTest() override { Servicios::Fabrica::restablece(); }
 
     // "Folio: reason", or "Folio: ok" after a closing that went through.
@@ -32,7 +32,7 @@ protected:
     {
         const bool cerrada = procesos.CierraOportunidad(folio, resultado, causa);
         EXPECT_EQ(cerrada, procesos.UltimoError().isEmpty());
-        return folio + QStringLiteral(": ") + (cerrada ? QStringLiteral("ok") : procesos.UltimoError());
+        return folio + QStringLiteral(": ") + (cerrada ? "ok" : procesos.UltimoError());
     }
 
     Pruebas::BaseDePrueba base;
@@ -52,23 +52,23 @@ TEST_F(ProcesosSqlTest, theNoteDialogAcceptsOnlyWithTextAndAnswersIt)
          {std::pair{TipoDeNota::Seguimiento, "Seguimiento"}, std::pair{TipoDeNota::Evento, "Evento"}}) {
         SCOPED_TRACE(titulo);
         for (const bool acepta : {true, false}) {
-            Pruebas::alAparecer(QStringLiteral("dlg") + titulo, [&, titulo = titulo](QWidget &dialogo) {
-                EXPECT_EQ(dialogo.windowTitle(), titulo);
-                EXPECT_EQ(dialogo.findChild<QLabel *>(QStringLiteral("lbEntidad"))->text(),
-                          QStringLiteral("OPORTUNIDAD"));
-                EXPECT_EQ(dialogo.findChild<QLabel *>(QStringLiteral("lbClave"))->text(), QStringLiteral("F-'1"));
-                auto *nota = dialogo.findChild<QPlainTextEdit *>(QStringLiteral("txtNota"));
-                nota->setPlainText(QStringLiteral("   \n  "));
-                Pruebas::pulsa(dialogo, QStringLiteral("cmdAceptar"));
-                EXPECT_TRUE(dialogo.isVisible()) << "a blank note was accepted";
-                EXPECT_TRUE(dialogo.findChild<QLabel *>(QStringLiteral("lbAviso"))->isVisible());
-                nota->setPlainText(QStringLiteral("  Llamó el cliente\n"));
-                Pruebas::pulsa(dialogo, acepta ? QStringLiteral("cmdAceptar") : QStringLiteral("cmdCancelar"));
+            Pruebas::alAparecer(QStringLiteral("dlg") + titulo, [&](QWidget &dialogo) {
+                const auto texto = [&dialogo](const char *etiqueta) {
+                    return dialogo.findChild<QLabel *>(etiqueta)->text();
+                };
+                EXPECT_EQ(texto("lbEntidad") + ' ' + texto("lbClave"), "OPORTUNIDAD F-'1");
+                auto *nota = dialogo.findChild<QPlainTextEdit *>("txtNota");
+                nota->setPlainText("   \n  ");
+                Pruebas::pulsa(dialogo, "cmdAceptar");
+                EXPECT_TRUE(dialogo.isVisible() && dialogo.findChild<QLabel *>("lbAviso")->isVisible())
+                    << "a blank note was accepted";
+                nota->setPlainText("  Llamó el cliente\n");
+                Pruebas::pulsa(dialogo, acepta ? "cmdAceptar" : "cmdCancelar");
             });
 
-            const std::optional<QString> nota = captura(tipo, QStringLiteral("OPORTUNIDAD"), QStringLiteral("F-'1"));
+            const std::optional<QString> nota = captura(tipo, "OPORTUNIDAD", "F-'1");
 
-            EXPECT_EQ(nota, acepta ? std::optional(QStringLiteral("Llamó el cliente")) : std::nullopt);
+            EXPECT_EQ(nota, acepta ? std::optional<QString>("Llamó el cliente") : std::nullopt);
         }
     }
 }
@@ -77,7 +77,7 @@ TEST_F(ProcesosSqlTest, theNoteDialogAcceptsOnlyWithTextAndAnswersIt)
 // cancelled capture or a failing table stores nothing and says why.
 TEST_F(ProcesosSqlTest, aNoteIsStoredAsWrittenOrNothingIsAndTheReasonIsGiven)
 {
-    const QString nota = QStringLiteral("Llamó; pide \"descuento\" y O'Brien confirma");
+    const QString nota = "Llamó; pide \"descuento\" y O'Brien confirma";
     std::optional<QString> respuesta;
     QStringList pedidas;
     Servicios::Fabrica::actual().capturaDeNota = [&](TipoDeNota tipo, const QString &entidad, const QString &clave) {
@@ -92,26 +92,25 @@ TEST_F(ProcesosSqlTest, aNoteIsStoredAsWrittenOrNothingIsAndTheReasonIsGiven)
         const auto registra = [&, tipo = tipo](std::optional<QString> escrita) {
             respuesta = escrita;
             pedidas.clear();
-            const QString entidad = QStringLiteral("OPORTUNIDAD"), clave = QStringLiteral("F-'1");
-            const bool guardada = tipo == TipoDeNota::Seguimiento ? procesos.RegistraSeguimiento(entidad, clave, {}, {})
-                                                                  : procesos.RegistraEvento(entidad, clave, {}, {});
+            const bool guardada = tipo == TipoDeNota::Seguimiento
+                                      ? procesos.RegistraSeguimiento("OPORTUNIDAD", "F-'1", {}, {})
+                                      : procesos.RegistraEvento("OPORTUNIDAD", "F-'1", {}, {});
             EXPECT_EQ(pedidas, QStringList{QStringLiteral("%1 OPORTUNIDAD F-'1").arg(int(tipo))});
             EXPECT_EQ(guardada, procesos.UltimoError().isEmpty());
-            return guardada ? QStringLiteral("ok") : procesos.UltimoError();
+            return guardada ? "ok" : procesos.UltimoError();
         };
         const QString guardadas = QStringLiteral(
                                       "%1Entidad = 'OPORTUNIDAD' AND %1Clave = 'F-''1' AND %1Operador = 'ANA'"
                                       " AND %1Fecha IS NOT NULL AND %2 = '%3'")
-                                      .arg(p, columnaNota,
-                                           QString(nota).replace(QLatin1Char('\''), QStringLiteral("''")));
+                                      .arg(p, columnaNota, QString(nota).replace(QLatin1Char('\''), "''"));
         const QString noSeRegistro = QStringLiteral("No se registró %1: ").arg(cual);
 
-        EXPECT_EQ(registra(nota), QStringLiteral("ok"));
-        EXPECT_EQ(registra(std::nullopt), noSeRegistro + QStringLiteral("se canceló la captura."));
+        EXPECT_EQ(registra(nota), "ok");
+        EXPECT_EQ(registra(std::nullopt), noSeRegistro + "se canceló la captura.");
         EXPECT_EQ(base.cuenta(tabla), 1);
         EXPECT_EQ(base.cuenta(tabla, guardadas), 1);
 
-        base.ejecuta(QStringLiteral("DROP TABLE %1").arg(tabla));
+        base.ejecuta(QString("DROP TABLE ") + tabla);
         const QString sinTabla = registra(nota);
         EXPECT_TRUE(sinTabla.startsWith(noSeRegistro) && sinTabla.size() > noSeRegistro.size())
             << sinTabla.toStdString();
@@ -125,20 +124,20 @@ class CierreOportunidad : public ProcesosSqlTest
 protected:
     CierreOportunidad()
     {
-        base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Es_Cve_Estado)"
-                                    " VALUES ('F-1', 'Abierta', 'V1', 'AC'), ('F-2', 'Cancelada', 'V1', 'CA'),"
-                                    " ('F-3', 'Cerrada', 'V1', 'AC'), ('F''4', 'Con comilla', 'V1', 'AC')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
-                                    " VALUES ('F-3', 1, 'LUIS')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Causa_Oportunidad_Perdida (Cop_Cve_Causa_Oportunidad_Perdida,"
-                                    " Cop_Descripcion, Es_Cve_Estado) VALUES (1, 'Precio', 'AC'), (2, 'Vieja', 'BA')"));
+        base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Es_Cve_Estado)"
+                     " VALUES ('F-1', 'Abierta', 'V1', 'AC'), ('F-2', 'Cancelada', 'V1', 'CA'),"
+                     " ('F-3', 'Cerrada', 'V1', 'AC'), ('F''4', 'Con comilla', 'V1', 'AC')");
+        base.ejecuta("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
+                     " VALUES ('F-3', 1, 'LUIS')");
+        base.ejecuta("INSERT INTO Causa_Oportunidad_Perdida (Cop_Cve_Causa_Oportunidad_Perdida,"
+                     " Cop_Descripcion, Es_Cve_Estado) VALUES (1, 'Precio', 'AC'), (2, 'Vieja', 'BA')");
     }
 
     // The folio's closing (result, cause, operator), its audit entry by ANA and who last
     // changed the opportunity, separated by blanks.
     QString huella(const QString &folio) const
     {
-        const QString clave = QString(folio).replace(QLatin1Char('\''), QStringLiteral("''"));
+        const QString clave = QString(folio).replace(QLatin1Char('\''), "''");
         const QString cierre = QStringLiteral(" FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'").arg(clave);
         return QStringList{
             base.valor(QStringLiteral("SELECT Ci_Resultado") + cierre),
@@ -156,28 +155,23 @@ class CierreOportunidadPostgreSQL : public CierreOportunidad
 
 TEST_F(CierreOportunidad, aWonOrLostClosingStoresTheClosingAndTheAuditEntry)
 {
-    EXPECT_EQ(cierra(QStringLiteral("F-1"), 1), QStringLiteral("F-1: ok"));
-    EXPECT_EQ(cierra(QStringLiteral("F'4"), 2, QStringLiteral("1")), QStringLiteral("F'4: ok"));
+    EXPECT_EQ(cierra("F-1", 1), "F-1: ok");
+    EXPECT_EQ(cierra("F'4", 2, "1"), "F'4: ok");
 
-    EXPECT_EQ(huella(QStringLiteral("F-1")), QStringLiteral("1  ANA Ganada ANA"));
-    EXPECT_EQ(huella(QStringLiteral("F'4")), QStringLiteral("2 1 ANA Perdida ANA"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 2);
+    EXPECT_EQ(huella("F-1"), "1  ANA Ganada ANA");
+    EXPECT_EQ(huella("F'4"), "2 1 ANA Perdida ANA");
+    EXPECT_EQ(base.cuenta("Bitacora"), 2);
     EXPECT_FALSE(base.conexion()->inTransaction());
 }
 
-// Nothing of a refused closing remains: no closing, no audit entry, the row untouched.
-TEST_F(CierreOportunidad, anImpossibleClosingLeavesNothingAndSaysWhy)
+// Nothing of a refused closing remains, nor of one the database fails halfway through: no
+// closing, no audit entry, the row untouched.
+TEST_F(CierreOportunidad, anImpossibleOrFailedClosingLeavesNothingAndSaysWhy)
 {
     const QStringList motivos = {
-        cierra(QStringLiteral("F-9"), 1),
-        cierra(QStringLiteral("F-2"), 1),
-        cierra(QStringLiteral("F-3"), 2, QStringLiteral("1")),
-        cierra(QStringLiteral("F-1"), 2, QStringLiteral("2")),
-        cierra(QStringLiteral("F-1"), 2, QStringLiteral("99")),
-        cierra(QStringLiteral("F-1"), 2, QStringLiteral("1' OR '1'='1")),
-        cierra(QStringLiteral("F-1"), 2),
-        cierra(QStringLiteral("F-1"), 1, QStringLiteral("1")),
-        cierra(QStringLiteral("F-1"), 3),
+        cierra("F-9", 1),      cierra("F-2", 1),       cierra("F-3", 2, "1"),
+        cierra("F-1", 2, "2"), cierra("F-1", 2, "99"), cierra("F-1", 2, "1' OR '1'='1"),
+        cierra("F-1", 2),      cierra("F-1", 1, "1"),  cierra("F-1", 3),
     };
 
     EXPECT_EQ(motivos, (QStringList{
@@ -191,24 +185,16 @@ TEST_F(CierreOportunidad, anImpossibleClosingLeavesNothingAndSaysWhy)
                            "F-1: La oportunidad F-1 no puede cerrarse como ganada con una causa de pérdida",
                            "F-1: El resultado 3 no es válido para cerrar la oportunidad F-1 (1 ganada, 2 perdida)",
                        }));
-    EXPECT_EQ(huella(QStringLiteral("F-1")), QStringLiteral("    "));
-    EXPECT_EQ(huella(QStringLiteral("F-2")), QStringLiteral("    "));
-    EXPECT_EQ(huella(QStringLiteral("F-3")), QStringLiteral("1  LUIS  "));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 1); // F-3's, from before
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
-    EXPECT_FALSE(base.conexion()->inTransaction());
-}
+    EXPECT_EQ(huella("F-1"), "    ");
+    EXPECT_EQ(huella("F-2"), "    ");
+    EXPECT_EQ(huella("F-3"), "1  LUIS  ");
+    EXPECT_EQ(base.cuenta("Bitacora"), 0);
 
-TEST_F(CierreOportunidad, aDatabaseFailureHalfwayThroughUndoesTheWholeClosing)
-{
-    // The audit entry is the last write; without its table the closing cannot complete.
-    base.ejecuta(QStringLiteral("DROP TABLE Bitacora"));
-
-    const QString motivo = cierra(QStringLiteral("F-1"), 1);
-
-    EXPECT_TRUE(motivo.contains(QStringLiteral("bitacora"), Qt::CaseInsensitive)) << motivo.toStdString();
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("Ci_Folio = 'F-1'")), 0);
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = 'F-1'")), QString());
+    base.ejecuta("DROP TABLE Bitacora"); // the audit entry is the closing's last write
+    const QString motivo = cierra("F-1", 1);
+    EXPECT_TRUE(motivo.contains("bitacora", Qt::CaseInsensitive)) << motivo.toStdString();
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 1); // F-3's, from before
+    EXPECT_EQ(base.valor("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = 'F-1'"), QString());
     EXPECT_FALSE(base.conexion()->inTransaction());
 }
 
@@ -223,15 +209,15 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
         Ado::Connection otra(direccion);
         Ado::Connection observador(direccion);
         otra.BeginTrans();
-        otra.Execute(QStringLiteral("UPDATE Oportunidad SET Oper_Ult_Modif = 'LUIS' WHERE Op_Folio = 'F-1'"));
-        otra.Execute(QStringLiteral("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
-                                    " VALUES ('F-1', 1, 'LUIS')"));
+        otra.Execute("UPDATE Oportunidad SET Oper_Ult_Modif = 'LUIS' WHERE Op_Folio = 'F-1'");
+        otra.Execute("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
+                     " VALUES ('F-1', 1, 'LUIS')");
         filaTomada.set_value();
         // Commit once the other closer is waiting for the row (or after a generous while,
         // should it never wait; the outcome checked below is the same either way).
         for (int vuelta = 0; vuelta < 1000; ++vuelta) {
             const Ado::Recordset esperando = observador.Execute(
-                QStringLiteral("SELECT 1 FROM pg_locks WHERE NOT granted AND locktype = 'transactionid'"));
+                "SELECT 1 FROM pg_locks WHERE NOT granted AND locktype = 'transactionid'");
             if (!esperando.atEnd())
                 break;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -240,12 +226,12 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
     });
     filaTomada.get_future().wait();
 
-    const QString motivo = cierra(QStringLiteral("F-1"), 2, QStringLiteral("1"));
+    const QString motivo = cierra("F-1", 2, "1");
     otroEscritorio.join();
 
-    EXPECT_EQ(motivo, QStringLiteral("F-1: La oportunidad F-1 ya fue cerrada"));
-    EXPECT_EQ(huella(QStringLiteral("F-1")), QStringLiteral("1  LUIS  LUIS"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_EQ(motivo, "F-1: La oportunidad F-1 ya fue cerrada");
+    EXPECT_EQ(huella("F-1"), "1  LUIS  LUIS");
+    EXPECT_EQ(base.cuenta("Bitacora"), 0);
 }
 
 } // namespace

@@ -39,7 +39,7 @@ ResumenEstados resume(const QStringList &filas, const std::optional<QStringList>
         std::optional<QColor> color;
         if (celdas.size() > 2)
             color = celdas[2] == QLatin1String("R") ? Rojo : Azul;
-        leidas.push_back({{QStringLiteral("OP"), celdas[0], celdas.value(1)}, color});
+        leidas.push_back({{"OP", celdas[0], celdas.value(1)}, color});
     }
     return Servicios::resumePorEstado(encabezados, leidas, Negro, orden);
 }
@@ -52,11 +52,10 @@ QString comoTexto(const ResumenEstados &resumen)
     for (const Servicios::EstadoResumido &estado : resumen.estados)
         estados << QStringLiteral("%1: %2, %3").arg(estado.estado).arg(estado.cantidad).arg(estado.monto, 0, 'f', 2);
     QString total = QStringLiteral("; total %1").arg(resumen.cantidadTotal());
-    total += resumen.conMontos ? QStringLiteral(", %1").arg(resumen.montoTotal(), 0, 'f', 2)
-                               : QStringLiteral(", sin montos");
+    total += resumen.conMontos ? QStringLiteral(", %1").arg(resumen.montoTotal(), 0, 'f', 2) : ", sin montos";
     if (resumen.montosSinSumar > 0)
         total += QStringLiteral(", %1 sin sumar").arg(resumen.montosSinSumar);
-    return estados.join(QStringLiteral(" | ")) + total;
+    return estados.join(" | ") + total;
 }
 
 QString nombres(const ResumenEstados &resumen)
@@ -64,7 +63,7 @@ QString nombres(const ResumenEstados &resumen)
     QStringList orden;
     for (const Servicios::EstadoResumido &estado : resumen.estados)
         orden << estado.estado;
-    return orden.join(QStringLiteral(", "));
+    return orden.join(", ");
 }
 
 TEST(ResumenEstados, readsAmountsAsAListWritesThem)
@@ -124,11 +123,10 @@ TEST(ResumenEstados, ordersByTheStagesOfTheStatesAndTheRestAlphabetically)
     const QStringList filas = {"Ganada", "Éxito", "Cierre", "calificada", "Ñandú",
                                "Oferta", "Nube",  "Zeta",   "Zeta",       ""};
     EXPECT_EQ(nombres(resume(filas, QStringList{"Zeta", "Oferta", "Calificada", "Perdida"})),
-              QStringLiteral("Zeta, Oferta, calificada, Cierre, Éxito, Ganada, Nube, Ñandú, (Sin estado)"));
+              "Zeta, Oferta, calificada, Cierre, Éxito, Ganada, Nube, Ñandú, (Sin estado)");
     EXPECT_EQ(nombres(resume(filas, QStringList{})),
-              QStringLiteral("calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta, Zeta, (Sin estado)"));
-    EXPECT_EQ(nombres(resume(filas)),
-              QStringLiteral("Zeta, (Sin estado), calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta"));
+              "calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta, Zeta, (Sin estado)");
+    EXPECT_EQ(nombres(resume(filas)), "Zeta, (Sin estado), calificada, Cierre, Éxito, Ganada, Nube, Ñandú, Oferta");
 }
 
 TEST(ResumenEstados, eachStateTakesTheColourOfMostOfItsRows)
@@ -143,29 +141,28 @@ TEST(ResumenEstados, eachStateTakesTheColourOfMostOfItsRows)
     EXPECT_EQ(colores.join(", "), "Mayoría roja rojo, Mayoría sin aspecto negro, Empate azul, Sin aspecto negro");
 }
 
-// The board's view of the opportunities, coloured by state as the board colours it.
+// The board's view of the opportunities, coloured by state as the board colours it; every
+// amount `montoUnico` when one is given.
 constexpr qint32 ColorNegociacion = 0x0060D0;
 constexpr qint32 ColorProspeccion = 0x808080;
 
 void llenaComoElTablero(Controles::ListView &lista, const QString &montoUnico = QString())
 {
-    using Look = Controles::ListView::RowLook;
-    const std::map<QString, Look> aspectos = {{"Negociación", {ColorNegociacion, true}},
-                                              {"Propuesta enviada", {0xC06000, false}},
-                                              {"Prospección", {ColorProspeccion, false}}};
-    const std::pair<QString, QString> delTablero[] = {{"Negociación", "250000.00"},    {"Propuesta enviada", "1200.50"},
-                                                      {"Negociación", "49999.50"},     {"Prospección", "N/D"},
-                                                      {"Propuesta enviada", "800.00"}, {"Negociación", "10000.50"},
-                                                      {"Prospección", "5000.00"}};
+    const std::map<QString, Controles::ListView::RowLook> aspectos = {{"Negociación", {ColorNegociacion, true}},
+                                                                      {"Propuesta enviada", {0xC06000, false}},
+                                                                      {"Prospección", {ColorProspeccion, false}}};
     std::vector<Controles::ListRow> filas;
-    std::vector<std::optional<Look>> looks;
-    for (const auto &[estado, monto] : delTablero) {
+    std::vector<std::optional<Controles::ListView::RowLook>> looks;
+    for (const QString fila :
+         {"Negociación|250000.00", "Propuesta enviada|1200.50", "Negociación|49999.50", "Prospección|N/D",
+          "Propuesta enviada|800.00", "Negociación|10000.50", "Prospección|5000.00"}) {
+        const QStringList celdas = fila.split('|');
         filas.push_back({QString(),
-                         {QStringLiteral("OP-%1").arg(filas.size() + 1), QStringLiteral("Licencias ERP"),
-                          QStringLiteral("Ana Torres"), estado, montoUnico.isEmpty() ? monto : montoUnico}});
-        looks.push_back(aspectos.at(estado));
+                         {QStringLiteral("OP-%1").arg(filas.size() + 1), "Licencias ERP", celdas[0],
+                          montoUnico.isEmpty() ? celdas[1] : montoUnico}});
+        looks.push_back(aspectos.at(celdas[0]));
     }
-    lista.replaceContents({"Folio", "Descripción", "Vendedor", "Estado", "Monto"}, std::move(filas));
+    lista.replaceContents({"Folio", "Descripción", "Estado", "Monto"}, std::move(filas));
     lista.setRowLooks(looks);
 }
 
@@ -175,8 +172,8 @@ class DialogoResumen : public ::testing::Test
 protected:
     DialogoResumen()
     {
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
-                                    "('PRO', 'Prospección'), ('PRE', 'Propuesta enviada'), ('NEG', 'Negociación')"));
+        base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                     "('PRO', 'Prospección'), ('PRE', 'Propuesta enviada'), ('NEG', 'Negociación')");
         llenaComoElTablero(lista);
         lista.show();
     }
@@ -184,14 +181,14 @@ protected:
     QAction *accionResumen()
     {
         entradas.habilitaPara(&lista);
-        return menu.findChild<QAction *>(QStringLiteral("accResumenEstados"));
+        return menu.findChild<QAction *>("accResumenEstados");
     }
 
     // Runs `revision` on the dialog the action opens, then closes it with Esc, as a user would.
     void revisaElDialogo(std::function<void(QDialog &)> revision)
     {
         bool cerradoConEsc = false;
-        Pruebas::alAparecer(QStringLiteral("dlgResumenEstados"), [&](QWidget &ventana) {
+        Pruebas::alAparecer("dlgResumenEstados", [&](QWidget &ventana) {
             auto &dialogo = static_cast<QDialog &>(ventana);
             revision(dialogo);
             QTest::keyClick(&dialogo, Qt::Key_Escape);
@@ -205,13 +202,13 @@ protected:
 
     static QStringList filasDeLaTabla(const QDialog &dialogo)
     {
-        const auto *tabla = dialogo.findChild<QTableWidget *>(QStringLiteral("grdResumen"));
+        const auto *tabla = dialogo.findChild<QTableWidget *>("grdResumen");
         QStringList filas;
         for (int fila = -1; fila < tabla->rowCount(); ++fila) {
             QStringList celdas;
             for (int columna = 0; columna < tabla->columnCount(); ++columna)
                 celdas << (fila < 0 ? tabla->horizontalHeaderItem(columna) : tabla->item(fila, columna))->text();
-            filas << celdas.join(QStringLiteral(" | "));
+            filas << celdas.join(" | ");
         }
         return filas;
     }
@@ -231,28 +228,24 @@ TEST_F(DialogoResumen, showsTheTableByStateWithItsTotalCopiesItAndChartsIt)
                                    "Negociación | 3 | $310,000.00 | 97.8 %", "Total | 7 | $317,000.50 | 100.0 %"};
     QGuiApplication::clipboard()->clear();
     revisaElDialogo([&esperadas](QDialog &dialogo) {
-        EXPECT_EQ(dialogo.windowTitle(), QStringLiteral("Resumen por estado"));
         EXPECT_TRUE(dialogo.isModal());
         EXPECT_EQ(filasDeLaTabla(dialogo), esperadas);
-        const auto *tabla = dialogo.findChild<QTableWidget *>(QStringLiteral("grdResumen"));
+        const auto *tabla = dialogo.findChild<QTableWidget *>("grdResumen");
         EXPECT_TRUE(tabla->item(3, 0)->font().bold());
         EXPECT_EQ(tabla->item(1, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
         EXPECT_EQ(tabla->item(2, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorNegociacion));
         EXPECT_EQ(tabla->item(0, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorProspeccion));
-        EXPECT_TRUE(dialogo.findChild<QLabel *>(QStringLiteral("lbAviso"))
-                        ->text()
-                        .startsWith(QStringLiteral("Una oportunidad no tiene su monto en cifras")));
-        Pruebas::pulsa(dialogo, QStringLiteral("cmdCopiar"));
+        EXPECT_TRUE(dialogo.findChild<QLabel *>("lbAviso")->text().startsWith("Una oportunidad no tiene su monto"));
+        Pruebas::pulsa(dialogo, "cmdCopiar");
         EXPECT_TRUE(dialogo.isVisible());
 
-        auto *grafica = dialogo.findChild<QWidget *>(QStringLiteral("picGrafica"));
-        EXPECT_TRUE(dialogo.findChild<QAbstractButton *>(QStringLiteral("optCantidad"))->isChecked());
+        auto *grafica = dialogo.findChild<QWidget *>("picGrafica");
+        EXPECT_TRUE(dialogo.findChild<QAbstractButton *>("optCantidad")->isChecked());
+        EXPECT_EQ(grafica->accessibleDescription(), "Prospección: 2; Propuesta enviada: 2; Negociación: 3");
+        dialogo.findChild<QAbstractButton *>("optMonto")->click();
         EXPECT_EQ(grafica->accessibleDescription(),
-                  QStringLiteral("Prospección: 2; Propuesta enviada: 2; Negociación: 3"));
-        dialogo.findChild<QAbstractButton *>(QStringLiteral("optMonto"))->click();
-        EXPECT_EQ(grafica->accessibleDescription(),
-                  QStringLiteral("Prospección: $5,000.00; Propuesta enviada: $2,000.50; Negociación: $310,000.00"));
-        EXPECT_TRUE(grafica->accessibleName().contains(QStringLiteral("monto")));
+                  "Prospección: $5,000.00; Propuesta enviada: $2,000.50; Negociación: $310,000.00");
+        EXPECT_TRUE(grafica->accessibleName().contains("monto"));
         for (const QWidget *control : dialogo.findChildren<QWidget *>()) {
             if (control->isVisible() && (control->focusPolicy() != Qt::NoFocus || control == grafica)) {
                 EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
@@ -260,16 +253,16 @@ TEST_F(DialogoResumen, showsTheTableByStateWithItsTotalCopiesItAndChartsIt)
         }
     });
 
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), esperadas.join(QLatin1Char('\n')).replace(" | ", "\t") + "\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), esperadas.join('\n').replace(" | ", "\t") + "\n");
 }
 
 // The state table keeps its states in the order of the pipeline (the fixture's, which the
 // dialog shows); keys that are all numbers say it.
 TEST_F(DialogoResumen, numericStateKeysGiveTheOrderOfTheStages)
 {
-    base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
-    base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
-                                "('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')"));
+    base.ejecuta("DELETE FROM Estado_Oportunidad");
+    base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                 "('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')");
     EXPECT_EQ(Servicios::ordenDeEstados(*base.conexion()), (QStringList{"Prospección", "Calificada", "Negociación"}));
 }
 
@@ -277,21 +270,18 @@ TEST_F(DialogoResumen, numericStateKeysGiveTheOrderOfTheStages)
 // state column offers the summary disabled, saying why.
 TEST_F(DialogoResumen, withoutAmountsOrStatesTheChoiceIsDisabledAndSaysWhy)
 {
-    llenaComoElTablero(lista, QStringLiteral("pendiente"));
+    llenaComoElTablero(lista, "pendiente");
     revisaElDialogo([](QDialog &dialogo) {
-        auto *porMonto = dialogo.findChild<QAbstractButton *>(QStringLiteral("optMonto"));
-        EXPECT_FALSE(porMonto->isEnabled());
-        EXPECT_FALSE(porMonto->toolTip().isEmpty());
-        EXPECT_EQ(filasDeLaTabla(dialogo).last(), QStringLiteral("Total | 7 |  | "));
-        Pruebas::pulsa(dialogo, QStringLiteral("cmdCerrar"));
+        auto *porMonto = dialogo.findChild<QAbstractButton *>("optMonto");
+        EXPECT_TRUE(!porMonto->isEnabled() && !porMonto->toolTip().isEmpty());
+        EXPECT_EQ(filasDeLaTabla(dialogo).last(), "Total | 7 |  | ");
+        Pruebas::pulsa(dialogo, "cmdCerrar");
         EXPECT_FALSE(dialogo.isVisible());
     });
 
-    lista.replaceContents({"Folio", "Monto"}, {{QString(), {QStringLiteral("OP-1"), QStringLiteral("10.00")}}});
+    lista.replaceContents({"Folio", "Monto"}, {{QString(), {"OP-1", "10.00"}}});
     const QAction *resumen = accionResumen();
-    EXPECT_FALSE(resumen->isEnabled());
-    EXPECT_TRUE(resumen->toolTip().contains(QStringLiteral("«Estado»")));
-    EXPECT_TRUE(menu.toolTipsVisible());
+    EXPECT_TRUE(!resumen->isEnabled() && resumen->toolTip().contains("«Estado»") && menu.toolTipsVisible());
 }
 
 } // namespace
