@@ -9,7 +9,7 @@
 namespace {
 
 // Both users stop at the board's question until the test lets them go on together.
-const QString Candado = QStringLiteral("7251");
+const QString Candado = "7251";
 
 class DosUsuariosPostgreSQL : public Pruebas::TableroDePrueba
 {
@@ -17,15 +17,14 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('ANA', 'Ana', 'V9')"));
-        base.ejecuta(QStringLiteral("INSERT INTO Operador VALUES ('LUIS', 'Luis', 'V9')"));
+        base.ejecuta("INSERT INTO Operador VALUES ('ANA', 'Ana', 'V9'), ('LUIS', 'Luis', 'V9')");
     }
 
     std::unique_ptr<QProcess> otroUsuario(const QString &operador, const QString &accion, const QString &folio,
                                           const QString &candado = {}) const
     {
         auto proceso = std::make_unique<QProcess>();
-        proceso->start(QStringLiteral(KLD251_OTRO_USUARIO), QStringList{base.url(), operador, accion, folio, candado});
+        proceso->start(KLD251_OTRO_USUARIO, {base.url(), operador, accion, folio, candado});
         return proceso;
     }
 
@@ -41,14 +40,13 @@ protected:
     std::pair<QString, QString> aLaVez(const QString &accion)
     {
         Ado::Connection cerrojo(base.direccion());
-        cerrojo.Execute(QStringLiteral("SELECT pg_advisory_lock(%1)").arg(Candado));
-        const auto ana = otroUsuario(QStringLiteral("ANA"), accion, QStringLiteral("F2"), Candado);
-        const auto luis = otroUsuario(QStringLiteral("LUIS"), accion, QStringLiteral("F2"), Candado);
-        const QString enEspera = QStringLiteral("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' "
-                                                "AND objid = %1 AND NOT granted")
-                                     .arg(Candado);
-        const bool ambosEsperan = QTest::qWaitFor([&] { return base.valor(enEspera) == QStringLiteral("2"); }, 120000);
-        cerrojo.Execute(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(Candado));
+        cerrojo.Execute("SELECT pg_advisory_lock(" + Candado + ")");
+        const auto ana = otroUsuario("ANA", accion, "F2", Candado);
+        const auto luis = otroUsuario("LUIS", accion, "F2", Candado);
+        const QString enEspera = "SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND objid = " + Candado
+                                 + " AND NOT granted";
+        const bool ambosEsperan = QTest::qWaitFor([&] { return base.valor(enEspera) == "2"; }, 120000);
+        cerrojo.Execute("SELECT pg_advisory_unlock(" + Candado + ")");
         EXPECT_TRUE(ambosEsperan);
         return {termina(*ana), termina(*luis)};
     }
@@ -56,39 +54,36 @@ protected:
 
 TEST_F(DosUsuariosPostgreSQL, bothCancelTheSameOpportunityAndExactlyOneCancellationStands)
 {
-    const auto [ana, luis] = aLaVez(QStringLiteral("cancela"));
+    const auto [ana, luis] = aLaVez("cancela");
     // Each was asked; neither was told of a failure.
-    EXPECT_EQ(ana, QStringLiteral("ERR-ID:7500021 ¿Seguro que desea cancelar la oportunidad seleccionada?\n"));
+    EXPECT_EQ(ana, "ERR-ID:7500021 ¿Seguro que desea cancelar la oportunidad seleccionada?\n");
     EXPECT_EQ(luis, ana);
-    const QString quien = base.valor(QStringLiteral("SELECT Oper_Baja FROM Oportunidad WHERE Op_Folio = 'F2'"));
-    EXPECT_TRUE(quien == QStringLiteral("ANA") || quien == QStringLiteral("LUIS")) << quien.toStdString();
-    EXPECT_EQ(
-        base.valor(QStringLiteral("SELECT string_agg(Op_Folio, ',') FROM Oportunidad WHERE Es_Cve_Estado = 'CA'")),
-        QStringLiteral("F2"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 1);
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Bi_Operador FROM Bitacora")), quien);
+    // One of them cancelled F2 alone, and one audit entry names that one.
+    const QString quien = base.valor("SELECT Oper_Baja FROM Oportunidad WHERE Op_Folio = 'F2'");
+    EXPECT_TRUE(quien == "ANA" || quien == "LUIS") << quien.toStdString();
+    EXPECT_EQ(base.valor("SELECT string_agg(Op_Folio, ',') FROM Oportunidad WHERE Es_Cve_Estado = 'CA'"), "F2");
+    EXPECT_EQ(base.valor("SELECT string_agg(Bi_Operador, ',') FROM Bitacora"), quien);
 }
 
 TEST_F(DosUsuariosPostgreSQL, bothCloseTheSameOpportunityAsWonAndTheSecondIsRefused)
 {
-    const auto [ana, luis] = aLaVez(QStringLiteral("gana"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 1);
-    const bool ganoAna = base.valor(QStringLiteral("SELECT Ci_Operador FROM Cierre_Oportunidad")) == "ANA";
+    const auto [ana, luis] = aLaVez("gana");
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 1);
+    const bool ganoAna = base.valor("SELECT Ci_Operador FROM Cierre_Oportunidad") == "ANA";
     const QString &aceptado = ganoAna ? ana : luis;
     const QString &rechazado = ganoAna ? luis : ana;
     EXPECT_EQ(aceptado.count(QLatin1Char('\n')), 1) << aceptado.toStdString(); // the question alone
     ASSERT_EQ(rechazado.count(QLatin1Char('\n')), 2) << rechazado.toStdString();
-    EXPECT_TRUE(rechazado.section(QLatin1Char('\n'), 1, 1).contains(QStringLiteral("F2"))) << rechazado.toStdString();
+    EXPECT_TRUE(rechazado.section(QLatin1Char('\n'), 1, 1).contains("F2")) << rechazado.toStdString();
 }
 
 TEST_F(DosUsuariosPostgreSQL, aStateChangedByOneShowsInTheOthersNextRefresh)
 {
-    variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0"));
+    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
     abre();
-    const int renglon = int(folios().indexOf(QStringLiteral("F3"))) + 1;
+    const int renglon = int(folios().indexOf("F3")) + 1;
     ASSERT_EQ(lista().cellForeColor(renglon, 0), 0x808080);
-    EXPECT_EQ(termina(*otroUsuario(QStringLiteral("ANA"), QStringLiteral("estado:ROJO"), QStringLiteral("F3"))),
-              QString());
+    EXPECT_EQ(termina(*otroUsuario("ANA", "estado:ROJO", "F3")), QString());
     tic(1);
     EXPECT_EQ(lista().cellForeColor(renglon, 0), 0x0000FF);
     EXPECT_TRUE(lista().cellBold(renglon, 0));

@@ -3,10 +3,7 @@
 #include "tablero.h"
 
 #include "controles/cbzel.h"
-#include "respuestas.h"
 #include "runtime/settings.h"
-
-#include <QToolButton>
 
 namespace {
 
@@ -31,10 +28,8 @@ const char *const Sentencias = "%1"; // separated by "; "
 const Caso casos[] = {
     // The remembered view and the refresh count: a value that is no 16-bit number is a
     // failure of the load, and the board still opens on its first view with its rows.
-    {"VISTA", "abc", FallaDeCarga, 4, 1},
+    // (Other remembered views: the board's own tests.)
     {"VISTA", "40000", FallaDeCarga, 4, 1},
-    {"VISTA", "-1", nullptr, 4, 1},
-    {"VISTA", "", nullptr, 4, 1},
     {"VISTA", " 2 ", nullptr, 4, 1},
     {Tiempo, "-5", nullptr, 4, 1},
     {Tiempo, "", nullptr, 4, 1},
@@ -77,12 +72,12 @@ class Configuracion : public Pruebas::TableroDePrueba, public testing::WithParam
 protected:
     void pon(const QString &donde, const QString &valor) const
     {
-        if (donde == QStringLiteral("VISTA"))
-            Runtime::saveSetting(QStringLiteral("KLD251"), QStringLiteral("Settings"), donde, valor);
-        else if (!donde.contains(QLatin1Char('%')))
+        if (donde == "VISTA")
+            Runtime::saveSetting("KLD251", "Settings", donde, valor);
+        else if (!donde.contains('%'))
             variable(donde, valor);
         else
-            for (const QString &sentencia : donde.arg(valor).split(QStringLiteral("; ")))
+            for (const QString &sentencia : donde.arg(valor).split("; "))
                 base.ejecuta(sentencia);
     }
 };
@@ -95,41 +90,9 @@ TEST_P(Configuracion, aBadValueEndsInItsMessageOrInSilenceAndTheBoardStillOpens)
     abre();
     EXPECT_EQ(entorno->identificadores(), caso.mensaje ? QStringList{QString::fromUtf8(caso.mensaje)} : QStringList());
     EXPECT_EQ(lista().itemCount(), caso.renglones);
-    EXPECT_EQ(tablero->findChild<Controles::cbZel *>(QStringLiteral("cboVistas"))->NumElementos(), caso.vistas);
+    EXPECT_EQ(static_cast<Controles::cbZel *>(control("cboVistas"))->NumElementos(), caso.vistas);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Configuracion, testing::ValuesIn(casos));
-
-using Estados = Pruebas::TableroDePrueba;
-
-// The state picker has 48 tiles: with no states it opens empty and changes nothing, with 48 it
-// opens, and a 49th state is reported and the picker does not open.
-TEST_F(Estados, noStatesFortyEightAndFortyNine)
-{
-    bool abierto = false;
-    bool esperando = false; // a responder still waits for a picker that did not open
-    for (const auto &[estados, mensajes] :
-         {std::pair{0, QStringList()}, {49, QStringList{QStringLiteral("ERR-ID:7500027")}}, {48, QStringList()}}) {
-        base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
-        for (int numero = 0; numero < estados; ++numero)
-            base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('E%1', 'Estado %1', '&H%2', 'NO')")
-                             .arg(QString::number(numero), QString::number(numero * 4, 16)));
-        abre();
-        entorno->mensajes.clear();
-        lista().selectItem(1);
-        abierto = false;
-        if (!esperando) {
-            Pruebas::alAparecer(QStringLiteral("frmEstados"), [&abierto](QWidget &selector) {
-                abierto = true;
-                Pruebas::pulsa(selector, QStringLiteral("cmdCancelar"));
-            });
-        }
-        tablero->findChild<QToolButton *>(QStringLiteral("imgEstadoOp"))->click();
-        esperando = !abierto;
-        EXPECT_EQ(abierto, mensajes.isEmpty()) << estados;
-        EXPECT_EQ(entorno->identificadores(), mensajes);
-    }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Estado_Oportunidad LIKE 'E%'")), 0);
-}
 
 } // namespace

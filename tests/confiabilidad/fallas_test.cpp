@@ -17,17 +17,17 @@ protected:
     void SetUp() override
     {
         TableroDePrueba::SetUp();
-        variable(QStringLiteral("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES"), QStringLiteral("0")); // a reload every tick
+        variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0"); // a reload every tick
     }
 
-    void pulsaBoton(const char *nombre) const { tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click(); }
+    void pulsaBoton(const char *nombre) const { static_cast<QToolButton *>(control(nombre))->click(); }
 
-    QString estadoDe(const QString &folio) const
+    // What a cancellation of the folio left: its record status, who cancelled it, how many audit entries.
+    QString cancelacion(const QString &folio) const
     {
-        return base.valor(
-            QStringLiteral(
-                "SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad WHERE Op_Folio = '%1'")
-                .arg(folio));
+        return base.valor("SELECT Es_Cve_Estado || '/' || COALESCE(Oper_Baja, '') FROM Oportunidad WHERE Op_Folio = '"
+                          + folio + "'")
+               + ' ' + QString::number(base.cuenta("Bitacora"));
     }
 };
 
@@ -36,24 +36,21 @@ protected:
 // the next action opens a new connection by itself.
 TEST_F(FallasPostgreSQL, aConnectionCutBetweenTheUpdateAndTheAuditEntryLeavesNothingHalfDone)
 {
-    base.ejecuta(QStringLiteral("CREATE FUNCTION corta() RETURNS trigger AS $$ BEGIN "
-                                "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql"));
-    base.ejecuta(
-        QStringLiteral("CREATE TRIGGER corta BEFORE INSERT ON Bitacora FOR EACH ROW EXECUTE FUNCTION corta()"));
+    base.ejecuta("CREATE FUNCTION corta() RETURNS trigger AS $$ BEGIN PERFORM pg_terminate_backend(pg_backend_pid()); "
+                 "RETURN NEW; END $$ LANGUAGE plpgsql");
+    base.ejecuta("CREATE TRIGGER corta BEFORE INSERT ON Bitacora FOR EACH ROW EXECUTE FUNCTION corta()");
     abre();
     lista().selectItem(1);
     const QString folio = lista().itemText(1);
     pulsaBoton("imgCancelar");
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
-    EXPECT_EQ(estadoDe(folio), QStringLiteral("AC/")); // asked on a new connection
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_EQ(cancelacion(folio), "AC/ 0"); // asked on a new connection
 
-    base.ejecuta(QStringLiteral("DROP TRIGGER corta ON Bitacora"));
+    base.ejecuta("DROP TRIGGER corta ON Bitacora");
     entorno->mensajes.clear();
     pulsaBoton("imgCancelar");
-    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
-    EXPECT_EQ(estadoDe(folio), QStringLiteral("CA/OP3"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 1);
+    EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500021"});
+    EXPECT_EQ(cancelacion(folio), "CA/OP3 1");
 }
 
 // A statement that runs out of time: a view slower than the session allows leaves the list
@@ -65,27 +62,26 @@ TEST_F(FallasPostgreSQL, statementsThatRunOutOfTimeChangeNothing)
     const QStringList antes = folios();
     // The limit of every session, as an administrator sets it: the automatic reload reads on
     // a connection of its own.
-    const QString baseDeDatos = QStringLiteral("ALTER DATABASE %1 ").arg(base.direccion().database);
-    base.ejecuta(baseDeDatos + QStringLiteral("SET statement_timeout = 300"));
-    const auto sinLimite = qScopeGuard([&] { base.ejecuta(baseDeDatos + QStringLiteral("RESET statement_timeout")); });
-    base.ejecuta(QStringLiteral("SET statement_timeout = 300"));
-    base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, ' FROM Oportunidad', "
-                                "', pg_sleep(0.2) AS \"Espera\" FROM Oportunidad')"));
+    const QString baseDeDatos = "ALTER DATABASE " + base.direccion().database;
+    base.ejecuta(baseDeDatos + " SET statement_timeout = 300");
+    const auto sinLimite = qScopeGuard([&] { base.ejecuta(baseDeDatos + " RESET statement_timeout"); });
+    base.ejecuta("SET statement_timeout = 300");
+    base.ejecuta("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, ' FROM Oportunidad', "
+                 "', pg_sleep(0.2) AS \"Espera\" FROM Oportunidad')");
     tic(2);
     EXPECT_EQ(folios(), antes);
-    EXPECT_EQ(lista().columnCount(), 3);                                                  // not the slow view's columns
-    EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500017")}); // once
+    EXPECT_EQ(lista().columnCount(), 3);                                  // not the slow view's columns
+    EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500017"}); // once
     entorno->mensajes.clear();
 
     Ado::Connection otro(base.direccion());
     otro.BeginTrans();
-    otro.Execute(QStringLiteral("SELECT Op_Folio FROM Oportunidad WHERE Op_Folio = 'F1' FOR UPDATE"));
-    lista().selectItem(int(folios().indexOf(QStringLiteral("F1"))) + 1);
+    otro.Execute("SELECT Op_Folio FROM Oportunidad WHERE Op_Folio = 'F1' FOR UPDATE");
+    lista().selectItem(int(folios().indexOf("F1")) + 1);
     pulsaBoton("imgCancelar");
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
     otro.RollbackTrans();
-    EXPECT_EQ(estadoDe(QStringLiteral("F1")), QStringLiteral("AC/"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_EQ(cancelacion("F1"), "AC/ 0");
     EXPECT_FALSE(base.conexion()->isBroken());
 }
 
@@ -97,12 +93,12 @@ protected:
     {
         carpeta = std::make_unique<QTemporaryDir>();
         urlCompartida = qgetenv("KLD251_PG_URL");
-        qputenv("KLD251_PG_URL", servidor(QStringLiteral("start")).toUtf8());
+        qputenv("KLD251_PG_URL", servidor("start").toUtf8());
     }
 
     static void TearDownTestSuite()
     {
-        servidor(QStringLiteral("stop"));
+        servidor("stop");
         qputenv("KLD251_PG_URL", urlCompartida);
         carpeta.reset();
     }
@@ -110,8 +106,7 @@ protected:
     static QString servidor(const QString &accion)
     {
         QProcess guion;
-        guion.start(QStringLiteral(KLD251_RAIZ "/scripts/postgresql"),
-                    {accion, carpeta->filePath(QStringLiteral("pg"))});
+        guion.start(KLD251_RAIZ "/scripts/postgresql", {accion, carpeta->filePath("pg")});
         guion.waitForFinished(120000);
         EXPECT_EQ(guion.exitCode(), 0) << guion.readAllStandardError().toStdString();
         return QString::fromUtf8(guion.readAllStandardOutput()).trimmed();
@@ -130,7 +125,7 @@ TEST_F(ServidorDetenidoPostgreSQL, theBoardSaysSoOnceAndRecoversByItself)
     abre();
     const QStringList antes = folios();
     ASSERT_EQ(antes.size(), 4);
-    servidor(QStringLiteral("stop"));
+    servidor("stop");
 
     int recargasDuranteMensajes = 0;
     entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
@@ -147,14 +142,12 @@ TEST_F(ServidorDetenidoPostgreSQL, theBoardSaysSoOnceAndRecoversByItself)
     const auto conexion = [this] {
         return Runtime::ScreenStatus::of(tablero.get())->text(Runtime::ScreenStatus::Part::Connection);
     };
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Sin conexión desde las \\d\\d:\\d\\d, reintentando$"))
-                    .match(conexion())
-                    .hasMatch())
+    EXPECT_TRUE(QRegularExpression("^Sin conexión desde las \\d\\d:\\d\\d, reintentando$").match(conexion()).hasMatch())
         << conexion().toStdString();
 
-    servidor(QStringLiteral("start"));
+    servidor("start");
     entorno->mensajes.clear();
-    oportunidad(QStringLiteral("F5"), QStringLiteral("V9"), QStringLiteral("AZUL"));
+    oportunidad("F5", "V9", "AZUL");
     tic(1);
     EXPECT_TRUE(entorno->mensajes.empty());
     EXPECT_EQ(folios().size(), 5);

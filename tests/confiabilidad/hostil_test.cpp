@@ -33,12 +33,9 @@ const auto q = Ado::literal;
 const char *const cortas[] = {
     "O'Brien", "'; DROP TABLE Oportunidad; --", "' OR '1'='1",         "\\' OR 1=1 --",    "C:\\ruta\\", "100%", "_",
     "%_%'",    "\"; DELETE FROM Bitacora; --",  "Peñón Ñandú áéíóú ü", "北京 Москва عربى", "''"};
-const std::vector<QString> cargas = [] {
-    std::vector<QString> todas(std::begin(cortas), std::end(cortas));
-    todas.insert(todas.end(), {QStringLiteral("ñ'").repeated(5000), QString(),
-                               QStringLiteral("nu") + QChar(u'\0') + QStringLiteral("lo' OR '1'='1")});
-    return todas;
-}();
+const QStringList cargas = QStringList(std::begin(cortas), std::end(cortas))
+                           << QString("ñ'").repeated(5000) << QString()
+                           << QString("nu") + QChar(u'\0') + "lo' OR '1'='1";
 const auto sinNulo = [](const QString &carga) { return !carga.contains(QChar(u'\0')); };
 
 class Hostil : public Pruebas::TableroDePrueba
@@ -49,14 +46,14 @@ protected:
     QMap<QString, QString> oportunidades() const
     {
         QMap<QString, QString> filas;
-        Ado::Recordset datos = base.conexion()->Execute(QStringLiteral(
-            "SELECT Op_Folio, COALESCE(Op_Estado_Oportunidad, '') || ' / ' || Es_Cve_Estado FROM Oportunidad"));
+        Ado::Recordset datos = base.conexion()->Execute(
+            "SELECT Op_Folio, COALESCE(Op_Estado_Oportunidad, '') || ' / ' || Es_Cve_Estado FROM Oportunidad");
         for (; !datos.atEnd(); datos.moveNext())
             filas[Runtime::toTextOrEmpty(datos.field(0))] = Runtime::toTextOrEmpty(datos.field(1));
         return filas;
     }
 
-    void pulsaBoton(const char *nombre) const { tablero->findChild<QToolButton *>(QString::fromUtf8(nombre))->click(); }
+    void pulsaBoton(const char *nombre) const { static_cast<QToolButton *>(control(nombre))->click(); }
 };
 
 // The level-1 filter, the colouring of the list and of one row, the contact and
@@ -72,45 +69,43 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
         // all the payload, signed in as its own operator.
         const QString carga = q(guardadas[numero]);
         base.ejecuta(
-            QStringLiteral("INSERT INTO Operador VALUES ('OPH%1', 'Hostil', %2)").arg(QString::number(numero), carga));
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES (%1, 'Hostil', '&H%2', 'NO')")
+            QString("INSERT INTO Operador VALUES ('OPH%1', 'Hostil', %2)").arg(QString::number(numero), carga));
+        base.ejecuta(QString("INSERT INTO Estado_Oportunidad VALUES (%1, 'Hostil', '&H%2', 'NO')")
                          .arg(carga, QString::number(color(numero), 16)));
-        for (const char *sentencia :
+        for (const QString sentencia :
              {"INSERT INTO Vendedor VALUES (%1, 'Hostil', 1, NULL, 'AC')",
               "INSERT INTO Organizacion VALUES (%1, 'Hostil', '', '')",
               "INSERT INTO Contacto VALUES (%1, 'Hostil', %1, '', '')",
               "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Estado_Oportunidad, "
               "Es_Cve_Estado) VALUES (%1, %1, %1, %1, 'GRIS', 'AC')"})
-            base.ejecuta(QString::fromUtf8(sentencia).arg(carga));
+            base.ejecuta(sentencia.arg(carga));
     }
     for (size_t numero = 0; numero < guardadas.size(); ++numero) {
         const QString &carga = guardadas[numero];
         SCOPED_TRACE(carga.left(40).toStdString());
         QMap<QString, QString> esperadas = oportunidades();
-        esperadas[carga] = carga + QStringLiteral(" / CA");
+        esperadas[carga] = carga + " / CA";
         anfitrion.solicitudes.clear();
         entorno->mensajes.clear();
-        abre(QStringLiteral("OPH%1").arg(numero));
+        abre(QString("OPH%1").arg(numero));
 
         ASSERT_EQ(folios(), QStringList{carga}); // its own row and nobody else's
         lista().selectItem(1);
         EXPECT_EQ(lista().cellForeColor(1, 0), 0x808080);
         pulsaBoton("imgContacto");
         pulsaBoton("imgOrganizacion");
-        EXPECT_EQ(anfitrion.solicitudes, (QStringList{QStringLiteral("KLD215 ACCION=CONSULTA|DATO=") + carga,
-                                                      QStringLiteral("KLD238 ACCION=CONSULTAR|DATO=") + carga}));
+        EXPECT_EQ(anfitrion.solicitudes,
+                  (QStringList{"KLD215 ACCION=CONSULTA|DATO=" + carga, "KLD238 ACCION=CONSULTAR|DATO=" + carga}));
         Pruebas::eligeEstado(carga);
         pulsaBoton("imgEstadoOp");
         EXPECT_EQ(lista().cellForeColor(1, 0), color(numero));
         pulsaBoton("imgCancelar");
-        EXPECT_EQ(entorno->identificadores(), QStringList{QStringLiteral("ERR-ID:7500021")});
+        EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500021"});
         EXPECT_EQ(oportunidades(), esperadas);
-        EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
-                              QStringLiteral("Bi_Accion = 'Cancelación' AND Bi_Clave = %1").arg(q(carga))),
-                  1);
+        EXPECT_EQ(base.cuenta("Bitacora", "Bi_Accion = 'Cancelación' AND Bi_Clave = " + q(carga)), 1);
         tablero.reset();
     }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), int(guardadas.size()));
+    EXPECT_EQ(base.cuenta("Bitacora"), int(guardadas.size()));
 }
 
 // The code box looks the typed code up and the login checks it: a payload is nobody's code,
@@ -121,13 +116,12 @@ TEST_F(Hostil, theLoginAcceptsExactlyTheRightCodeAndPassword)
     // Dozens of wrong tries in a row: the brake on guessing is counted, not waited for.
     Servicios::frenoDeVendedores() = Servicios::FrenoDeIntentos([](std::chrono::milliseconds) {});
     const auto propia = [](const QString &carga) { return !carga.isEmpty() && sinNulo(carga); };
-    for (const QString &carga : cargas) {
+    for (const QString &carga : cargas)
         if (propia(carga))
-            base.ejecuta(QStringLiteral("INSERT INTO Vendedor VALUES (%1, 'Hostil', 1, %2, 'AC')")
-                             .arg(q(QStringLiteral("H") + carga.toUpper()), q(Servicios::Cifrado::Cifra(carga))));
-    }
-    base.ejecuta(QStringLiteral("UPDATE Vendedor SET Vn_Password = %1 WHERE Vn_Cve_Vendedor = 'V1'")
-                     .arg(q(Servicios::Cifrado::Cifra(QStringLiteral("Secreta1")))));
+            base.ejecuta(QString("INSERT INTO Vendedor VALUES (%1, 'Hostil', 1, %2, 'AC')")
+                             .arg(q("H" + carga.toUpper()), q(Servicios::Cifrado::Cifra(carga))));
+    base.ejecuta("UPDATE Vendedor SET Vn_Password = " + q(Servicios::Cifrado::Cifra("Secreta1"))
+                 + " WHERE Vn_Cve_Vendedor = 'V1'");
     const auto intenta = [&](const QString &codigo, const QString &contrasena) {
         frmLogin login;
         login.load();
@@ -142,14 +136,14 @@ TEST_F(Hostil, theLoginAcceptsExactlyTheRightCodeAndPassword)
     };
     for (const QString &carga : cargas) {
         SCOPED_TRACE(carga.left(40).toStdString());
-        EXPECT_FALSE(intenta(carga, QStringLiteral("Secreta1")));
-        EXPECT_FALSE(intenta(QStringLiteral("V1"), carga));
+        EXPECT_FALSE(intenta(carga, "Secreta1"));
+        EXPECT_FALSE(intenta("V1", carga));
         if (propia(carga)) {
-            EXPECT_FALSE(intenta(QStringLiteral("H") + carga.toUpper(), carga + QLatin1Char('x')));
-            EXPECT_TRUE(intenta(QStringLiteral("H") + carga.toUpper(), carga));
+            EXPECT_FALSE(intenta("H" + carga.toUpper(), carga + QLatin1Char('x')));
+            EXPECT_TRUE(intenta("H" + carga.toUpper(), carga));
         }
     }
-    EXPECT_TRUE(intenta(QStringLiteral("V1"), QStringLiteral("Secreta1")));
+    EXPECT_TRUE(intenta("V1", "Secreta1"));
 }
 
 // Every operation of the service library that writes a value into a statement finds,
@@ -157,64 +151,57 @@ TEST_F(Hostil, theLoginAcceptsExactlyTheRightCodeAndPassword)
 // refused with a message and changes nothing.
 TEST(ServiciosHostil, everyOperationStoresAndFindsExactlyTheValue)
 {
-    Servicios::estableceOperador(QStringLiteral("O'PERADOR"));
+    Servicios::estableceOperador("O'PERADOR");
     const Pruebas::BaseDePrueba base;
     Servicios::EntornoSql entorno;
     Servicios::FuncionesSql funciones{entorno};
     Servicios::ProcesosSql procesos{entorno, funciones};
-    base.ejecuta(QStringLiteral("INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')"));
+    base.ejecuta("INSERT INTO Causa_Oportunidad_Perdida VALUES (1, 'Precio', 'AC')");
     const auto operador = [&](const QString &carga) {
-        return funciones.BuscaCampo(QStringLiteral("Operador"), QStringLiteral("Ope_Cve_Operador"), carga,
-                                    QStringLiteral("Ope_Cve_Vendedor"), 0, {}, {}, {});
+        return funciones.BuscaCampo("Operador", "Ope_Cve_Operador", carga, "Ope_Cve_Vendedor", 0, {}, {}, {});
     };
     for (const QString &carga : cargas) {
         SCOPED_TRACE(carga.left(40).toStdString());
-        const int bitacoras = base.cuenta(QStringLiteral("Bitacora"));
+        const int bitacoras = base.cuenta("Bitacora");
+        // The note the user types, for an entity and key that are the payload too.
+        Pruebas::alAparecer("dlgSeguimiento", [&](QWidget &dialogo) {
+            dialogo.findChild<QPlainTextEdit *>("txtNota")->setPlainText(carga + ".");
+            Pruebas::pulsa(dialogo, "cmdAceptar");
+        });
+        EXPECT_EQ(procesos.RegistraSeguimiento(carga, carga, {}, {}), sinNulo(carga))
+            << procesos.UltimoError().toStdString();
         if (sinNulo(carga)) {
+            const QString literal = q(carga);
             for (const char *sentencia :
                  {"DELETE FROM Variable", "DELETE FROM Consulta", "DELETE FROM Opcion_Restringida",
                   "INSERT INTO Variable VALUES (%1, %1)", "INSERT INTO Consulta VALUES (%1, 'd', %1)",
                   "INSERT INTO Opcion_Restringida VALUES ('O''PERADOR', %1, %1)",
                   "INSERT INTO Operador VALUES (%1, 'n', %1)",
                   "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) VALUES (%1, 'd', 'V')"})
-                base.ejecuta(QString::fromUtf8(sentencia).replace(QStringLiteral("%1"), q(carga)));
+                base.ejecuta(QString::fromUtf8(sentencia).replace("%1", literal));
             EXPECT_EQ(operador(carga), carga);
             EXPECT_EQ(funciones.VendedorDeOperador(carga), carga);
             EXPECT_EQ(funciones.LeeConsulta(carga), carga);
-            EXPECT_EQ(Runtime::toTextOrEmpty(entorno.LeeVariable(carga, 0, QStringLiteral("T"), QStringLiteral("?"))),
-                      carga.isEmpty() ? QStringLiteral("?") : carga);
+            EXPECT_EQ(Runtime::toTextOrEmpty(entorno.LeeVariable(carga, 0, "T", "?")), carga.isEmpty() ? "?" : carga);
             EXPECT_TRUE(entorno.OpcionRestringida(carga, carga, {}));
             EXPECT_FALSE(entorno.OpcionRestringida(carga + QLatin1Char('%'), carga, {}));
             funciones.RegistraBitacora(carga, carga, carga);
-            EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora"),
-                                  QStringLiteral("Bi_Entidad = %1 AND Bi_Clave = %1 AND Bi_Accion = %1").arg(q(carga))),
-                      1);
-            EXPECT_TRUE(procesos.CierraOportunidad(carga, 2, QStringLiteral("1")))
-                << procesos.UltimoError().toStdString();
-            EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("Ci_Folio = %1").arg(q(carga))),
-                      1);
+            const QString apunte = QString("Bi_Entidad = %1 AND Bi_Clave = %1 AND Bi_Accion = %1").arg(literal);
+            EXPECT_EQ(base.cuenta("Bitacora", apunte), 1);
+            EXPECT_TRUE(procesos.CierraOportunidad(carga, 2, "1")) << procesos.UltimoError().toStdString();
+            EXPECT_EQ(base.cuenta("Cierre_Oportunidad", "Ci_Folio = " + literal), 1);
+            const QString nota = QString("Sg_Entidad = %1 AND Sg_Clave = %1 AND Sg_Nota = %2")
+                                     .arg(literal, q(carga + "."));
+            EXPECT_EQ(base.cuenta("Seguimiento", nota), 1);
         } else {
             EXPECT_NE(Pruebas::errorDe([&] { operador(carga); }), 0);
             EXPECT_NE(Pruebas::errorDe([&] { funciones.RegistraBitacora(carga, carga, carga); }), 0);
             EXPECT_FALSE(procesos.CierraOportunidad(carga, 1, {}));
             EXPECT_FALSE(procesos.UltimoError().isEmpty());
-            EXPECT_EQ(base.cuenta(QStringLiteral("Bitacora")), bitacoras);
-        }
-        // The note the user types, for an entity and key that are the payload too.
-        Pruebas::alAparecer(QStringLiteral("dlgSeguimiento"), [&](QWidget &dialogo) {
-            dialogo.findChild<QPlainTextEdit *>(QStringLiteral("txtNota"))->setPlainText(carga + QStringLiteral("."));
-            Pruebas::pulsa(dialogo, QStringLiteral("cmdAceptar"));
-        });
-        EXPECT_EQ(procesos.RegistraSeguimiento(carga, carga, {}, {}), sinNulo(carga))
-            << procesos.UltimoError().toStdString();
-        if (sinNulo(carga)) {
-            EXPECT_EQ(base.cuenta(QStringLiteral("Seguimiento"),
-                                  QStringLiteral("Sg_Entidad = %1 AND Sg_Clave = %1 AND Sg_Nota = %2")
-                                      .arg(q(carga), q(carga + QStringLiteral(".")))),
-                      1);
+            EXPECT_EQ(base.cuenta("Bitacora"), bitacoras);
         }
     }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")), int(cargas.size()) - 1);
+    EXPECT_EQ(base.cuenta("Oportunidad"), int(cargas.size()) - 1);
 }
 
 } // namespace

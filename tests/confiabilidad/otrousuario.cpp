@@ -21,18 +21,15 @@ namespace {
 // Selects the folio and presses the action's button; false when the folio is not listed.
 bool actua(frmKLD251 &tablero, const QString &accion, const QString &folio)
 {
-    auto &lista = *tablero.findChild<Controles::ListView *>(QStringLiteral("lvOrdenes"));
-    for (int renglon = 1; renglon <= lista.itemCount(); ++renglon) {
+    auto &lista = *tablero.findChild<Controles::ListView *>("lvOrdenes");
+    for (int renglon = 1; renglon <= lista.itemCount(); ++renglon)
         if (lista.itemText(renglon) == folio)
             lista.selectItem(renglon);
-    }
     if (lista.selectedIndex() == 0)
         return false;
-    if (accion.startsWith(QStringLiteral("estado:")))
-        Pruebas::eligeEstado(accion.section(QLatin1Char(':'), 1));
-    const QString boton = accion == QStringLiteral("cancela") ? QStringLiteral("imgCancelar")
-                          : accion == QStringLiteral("gana")  ? QStringLiteral("imgGanada")
-                                                              : QStringLiteral("imgEstadoOp");
+    if (accion.startsWith("estado:"))
+        Pruebas::eligeEstado(accion.section(':', 1));
+    const QString boton = accion == "cancela" ? "imgCancelar" : accion == "gana" ? "imgGanada" : "imgEstadoOp";
     tablero.findChild<QToolButton *>(boton)->click();
     return true;
 }
@@ -51,8 +48,8 @@ int main(int argc, char **argv)
         if (candado.isEmpty() || !(mensaje.estilo & Servicios::Estilo::SiNo))
             return;
         Ado::Connection cerrojo(Ado::DatabaseAddress::parse(url));
-        cerrojo.Execute(QStringLiteral("SELECT pg_advisory_lock_shared(%1)").arg(candado));
-        cerrojo.Execute(QStringLiteral("SELECT pg_advisory_unlock_shared(%1)").arg(candado));
+        cerrojo.Execute("SELECT pg_advisory_lock_shared(" + candado + ")");
+        cerrojo.Execute("SELECT pg_advisory_unlock_shared(" + candado + ")");
     };
     Pruebas::AnfitrionGrabador anfitrion;
     bool actuo = false;
@@ -66,8 +63,7 @@ int main(int argc, char **argv)
     }
     QTextStream salida(stdout);
     for (const Pruebas::MensajeMostrado &mensaje : entorno.mensajes)
-        salida << mensaje.idError << ' '
-               << QString(mensaje.texto).replace(QStringLiteral("\r\n"), QStringLiteral(" / ")) << '\n';
+        salida << mensaje.idError << ' ' << QString(mensaje.texto).replace("\r\n", " / ") << '\n';
     salida.flush();
     Publico::Termina();
     Ado::Session::reset();
