@@ -6,7 +6,6 @@
 #include "servicios/procesossql.h"
 
 #include "ado/connection.h"
-#include "ado/session.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -40,8 +39,6 @@ protected:
     Servicios::FuncionesSql funciones{entorno};
     Servicios::ProcesosSql procesos{entorno, funciones};
 };
-
-// ---- Follow-ups and events -------------------------------------------------------------
 
 // The library's own capture: the dialog of each kind, which takes no blank note and answers
 // the typed one without its surrounding blanks, or nothing when cancelled.
@@ -99,10 +96,9 @@ TEST_F(ProcesosSqlTest, aNoteIsStoredAsWrittenOrNothingIsAndTheReasonIsGiven)
             EXPECT_EQ(guardada, procesos.UltimoError().isEmpty());
             return guardada ? "ok" : procesos.UltimoError();
         };
-        const QString guardadas = QStringLiteral(
-                                      "%1Entidad = 'OPORTUNIDAD' AND %1Clave = 'F-''1' AND %1Operador = 'ANA'"
-                                      " AND %1Fecha IS NOT NULL AND %2 = '%3'")
-                                      .arg(p, columnaNota, QString(nota).replace(QLatin1Char('\''), "''"));
+        const QString guardadas = QString("%1Entidad = 'OPORTUNIDAD' AND %1Clave = 'F-''1' AND %1Operador = 'ANA' AND"
+                                          " %1Fecha IS NOT NULL AND %2 = '%3'")
+                                      .arg(p, columnaNota, QString(nota).replace('\'', "''"));
         const QString noSeRegistro = QStringLiteral("No se registró %1: ").arg(cual);
 
         EXPECT_EQ(registra(nota), "ok");
@@ -117,8 +113,6 @@ TEST_F(ProcesosSqlTest, aNoteIsStoredAsWrittenOrNothingIsAndTheReasonIsGiven)
     }
 }
 
-// ---- Closing an opportunity ------------------------------------------------------------
-
 class CierreOportunidad : public ProcesosSqlTest
 {
 protected:
@@ -127,8 +121,7 @@ protected:
         base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Es_Cve_Estado)"
                      " VALUES ('F-1', 'Abierta', 'V1', 'AC'), ('F-2', 'Cancelada', 'V1', 'CA'),"
                      " ('F-3', 'Cerrada', 'V1', 'AC'), ('F''4', 'Con comilla', 'V1', 'AC')");
-        base.ejecuta("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
-                     " VALUES ('F-3', 1, 'LUIS')");
+        base.ejecuta("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador) VALUES ('F-3', 1, 'LUIS')");
         base.ejecuta("INSERT INTO Causa_Oportunidad_Perdida (Cop_Cve_Causa_Oportunidad_Perdida,"
                      " Cop_Descripcion, Es_Cve_Estado) VALUES (1, 'Precio', 'AC'), (2, 'Vieja', 'BA')");
     }
@@ -137,17 +130,15 @@ protected:
     // changed the opportunity, separated by blanks.
     QString huella(const QString &folio) const
     {
-        const QString clave = QString(folio).replace(QLatin1Char('\''), "''");
-        const QString cierre = QStringLiteral(" FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'").arg(clave);
-        return QStringList{
-            base.valor(QStringLiteral("SELECT Ci_Resultado") + cierre),
-            base.valor(QStringLiteral("SELECT Ci_Cve_Causa") + cierre),
-            base.valor(QStringLiteral("SELECT Ci_Operador") + cierre),
-            base.valor(QStringLiteral("SELECT Bi_Accion FROM Bitacora WHERE Bi_Entidad = 'OPORTUNIDAD'"
-                                      " AND Bi_Operador = 'ANA' AND Bi_Clave = '%1'")
-                           .arg(clave)),
-            base.valor(QStringLiteral("SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = '%1'").arg(clave))}
-            .join(QLatin1Char(' '));
+        QStringList partes;
+        for (const char *consulta : {"SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
+                                     "SELECT Ci_Cve_Causa FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
+                                     "SELECT Ci_Operador FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
+                                     "SELECT Bi_Accion FROM Bitacora WHERE Bi_Entidad = 'OPORTUNIDAD'"
+                                     " AND Bi_Operador = 'ANA' AND Bi_Clave = '%1'",
+                                     "SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = '%1'"})
+            partes << base.valor(QString(consulta).arg(QString(folio).replace('\'', "''")));
+        return partes.join(' ');
     }
 };
 class CierreOportunidadPostgreSQL : public CierreOportunidad
@@ -210,8 +201,7 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
         Ado::Connection observador(direccion);
         otra.BeginTrans();
         otra.Execute("UPDATE Oportunidad SET Oper_Ult_Modif = 'LUIS' WHERE Op_Folio = 'F-1'");
-        otra.Execute("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador)"
-                     " VALUES ('F-1', 1, 'LUIS')");
+        otra.Execute("INSERT INTO Cierre_Oportunidad (Ci_Folio, Ci_Resultado, Ci_Operador) VALUES ('F-1', 1, 'LUIS')");
         filaTomada.set_value();
         // Commit once the other closer is waiting for the row (or after a generous while,
         // should it never wait; the outcome checked below is the same either way).
