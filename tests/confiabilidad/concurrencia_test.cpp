@@ -70,8 +70,7 @@ TEST_F(DosUsuariosPostgreSQL, bothCloseTheSameOpportunityAsWonAndTheSecondIsRefu
     const auto [ana, luis] = aLaVez("gana");
     EXPECT_EQ(base.cuenta("Cierre_Oportunidad"), 1);
     const bool ganoAna = base.valor("SELECT Ci_Operador FROM Cierre_Oportunidad") == "ANA";
-    const QString &aceptado = ganoAna ? ana : luis;
-    const QString &rechazado = ganoAna ? luis : ana;
+    const auto [aceptado, rechazado] = ganoAna ? std::pair(ana, luis) : std::pair(luis, ana);
     EXPECT_EQ(aceptado.count(QLatin1Char('\n')), 1) << aceptado.toStdString(); // the question alone
     ASSERT_EQ(rechazado.count(QLatin1Char('\n')), 2) << rechazado.toStdString();
     EXPECT_TRUE(rechazado.section(QLatin1Char('\n'), 1, 1).contains("F2")) << rechazado.toStdString();

@@ -127,16 +127,12 @@ TEST_F(ServidorDetenidoPostgreSQL, theBoardSaysSoOnceAndRecoversByItself)
     ASSERT_EQ(antes.size(), 4);
     servidor("stop");
 
-    int recargasDuranteMensajes = 0;
-    entorno->alMostrar = [&](const Pruebas::MensajeMostrado &) {
-        ++recargasDuranteMensajes;
-        tic(1); // the timer goes on ticking while the user reads
-    };
+    // The timer goes on ticking while the user reads.
+    entorno->alMostrar = [this](const Pruebas::MensajeMostrado &) { tic(1); };
     tic(3);
     EXPECT_EQ(int(entorno->mensajes.size()), 1);
     pulsaBoton("imgRefrescar");
     tic(2);
-    EXPECT_EQ(recargasDuranteMensajes, 2);
     EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500017", "ERR-ID:7500017"}));
     EXPECT_EQ(folios(), antes);
     const auto conexion = [this] {

@@ -68,8 +68,7 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
         // A salesperson of level 1 whose code, folio, contact, organisation and state are
         // all the payload, signed in as its own operator.
         const QString carga = q(guardadas[numero]);
-        base.ejecuta(
-            QString("INSERT INTO Operador VALUES ('OPH%1', 'Hostil', %2)").arg(QString::number(numero), carga));
+        base.ejecuta("INSERT INTO Operador VALUES ('OPH" + QString::number(numero) + "', 'Hostil', " + carga + ")");
         base.ejecuta(QString("INSERT INTO Estado_Oportunidad VALUES (%1, 'Hostil', '&H%2', 'NO')")
                          .arg(carga, QString::number(color(numero), 16)));
         for (const QString sentencia :
