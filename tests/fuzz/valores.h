@@ -1,6 +1,6 @@
 #pragma once
 
-// What the conversion targets share: a value of any kind a form's code may hand to a
+// What the targets share: text or a value of any kind a form's code may hand to a
 // conversion, made from the fuzzer's bytes, the outcome of a conversion, and a check that
 // stops the run at the first broken rule.
 
@@ -23,14 +23,20 @@ namespace Fuzz {
 
 enum class Forma : std::uint8_t { TextoUtf8, TextoLatin1, Bytes, Entero, Real, Nulo, Vacio, kMaxValue = Vacio };
 
+// All the remaining bytes, as UTF-8 or Latin-1 text.
+inline QString textoDe(FuzzedDataProvider &datos, bool utf8)
+{
+    const QByteArray bytes = QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString());
+    return utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
 // The last byte chooses the kind; text takes all the other bytes, numbers take their raw
 // bits (so a real may be infinite or not a number).
 inline QVariant valorDe(FuzzedDataProvider &datos)
 {
     switch (datos.ConsumeEnum<Forma>()) {
-    case Forma::TextoUtf8: return QString::fromUtf8(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
-    case Forma::TextoLatin1:
-        return QString::fromLatin1(QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString()));
+    case Forma::TextoUtf8: return textoDe(datos, true);
+    case Forma::TextoLatin1: return textoDe(datos, false);
     case Forma::Bytes: return QByteArray::fromStdString(datos.ConsumeRemainingBytesAsString());
     case Forma::Entero: return QVariant::fromValue(datos.ConsumeIntegral<qint64>());
     case Forma::Real: return std::bit_cast<double>(datos.ConsumeIntegral<std::uint64_t>());
@@ -46,6 +52,7 @@ template<typename T> struct Resultado
 {
     std::optional<T> valor;
     int error = 0;
+    bool operator==(const Resultado &) const = default;
 };
 
 template<typename Conversion> auto convierte(Conversion &&conversion) -> Resultado<decltype(conversion())>
