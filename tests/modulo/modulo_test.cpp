@@ -16,8 +16,8 @@
 
 namespace {
 
-const QString biblioteca = QStringLiteral(KLD251_BIBLIOTECA);
-const QString nombreDeRegistro = QStringLiteral("KLD251.Pantalla");
+const QString biblioteca = KLD251_BIBLIOTECA;
+const QString nombreDeRegistro = "KLD251.Pantalla";
 
 // The library's own answer to whether the host may unload it now.
 long puedeDescargarse()
@@ -37,15 +37,15 @@ protected:
         Servicios::Fabrica &fabrica = Servicios::Fabrica::actual();
         const Servicios::Fabrica original = fabrica;
         fabrica.nuevoEntorno = [original] {
-            creados << QStringLiteral("Entorno");
+            creados << "Entorno";
             return original.nuevoEntorno();
         };
         fabrica.nuevasFunciones = [original](Servicios::Entorno &entorno) {
-            creados << QStringLiteral("Funciones");
+            creados << "Funciones";
             return original.nuevasFunciones(entorno);
         };
         fabrica.nuevosProcesos = [original](Servicios::Entorno &entorno, Servicios::Funciones &funciones) {
-            creados << QStringLiteral("Procesos");
+            creados << "Procesos";
             return original.nuevosProcesos(entorno, funciones);
         };
         ASSERT_EQ(Runtime::ComponentLoader::registerLibrary(biblioteca), Runtime::ResultCode::Ok);
@@ -62,16 +62,15 @@ TEST_F(ModuloCargado, handsOutOneBoardAnswersItsFamilyAndUnloadsOnceNoObjectIsAl
     const auto registro = Runtime::ComponentRegistry().find(nombreDeRegistro);
     ASSERT_TRUE(registro.has_value());
     EXPECT_EQ(QFileInfo(registro->library).canonicalFilePath(), QFileInfo(biblioteca).canonicalFilePath());
-    EXPECT_EQ(registro->className, QStringLiteral("Pantalla"));
+    EXPECT_EQ(registro->className, "Pantalla");
 
     std::unique_ptr<QObject> pantalla = cargador.createObject(nombreDeRegistro);
-    EXPECT_EQ(creados,
-              (QStringList{QStringLiteral("Entorno"), QStringLiteral("Funciones"), QStringLiteral("Procesos")}));
-    EXPECT_EQ(Runtime::readMember(pantalla.get(), "Modulo").toString(), QStringLiteral("CRM"));
+    EXPECT_EQ(creados, (QStringList{"Entorno", "Funciones", "Procesos"}));
+    EXPECT_EQ(Runtime::readMember(pantalla.get(), "Modulo").toString(), "CRM");
 
     QObject *tablero = Runtime::readMember(pantalla.get(), "GetPantalla").value<QObject *>();
     ASSERT_NE(tablero, nullptr);
-    EXPECT_EQ(tablero->objectName(), QStringLiteral("frmKLD251"));
+    EXPECT_EQ(tablero->objectName(), "frmKLD251");
     EXPECT_EQ(Runtime::readMember(pantalla.get(), "GetPantalla").value<QObject *>(), tablero);
 
     // A second object of the module shares the board and does not start the module again.
@@ -100,13 +99,13 @@ TEST_F(ModuloCargado, theBoardsTransactionIsTheHostsDescriptorComposedByTheServi
     EXPECT_EQ(transaccionCon(&sinMiembros), Runtime::ErrorNumber::MemberNotFound);
 
     QObject anfitrion; // as the board expects one
-    anfitrion.setProperty("Transaccion", QStringLiteral("OPERADOR=ANA"));
+    anfitrion.setProperty("Transaccion", "OPERADOR=ANA");
     tablero->setProperty("Padre", QVariant::fromValue(&anfitrion));
     EXPECT_EQ(Runtime::readMember(tablero, "Padre").value<QObject *>(), &anfitrion);
     std::unique_ptr<Servicios::Entorno> entorno = Servicios::Fabrica::actual().nuevoEntorno();
     const std::unique_ptr<Servicios::Funciones> funciones = Servicios::Fabrica::actual().nuevasFunciones(*entorno);
     EXPECT_EQ(Runtime::readMember(tablero, "Transaccion").toString(),
-              funciones->ArmaTransaccion(QStringLiteral("OPERADOR=ANA"), QStringLiteral("Teqvaro")));
+              funciones->ArmaTransaccion("OPERADOR=ANA", "Teqvaro"));
 }
 
 // Registered by the host's own command, the board opens in the host's process; a module that
@@ -115,20 +114,19 @@ TEST(Anfitrion, opensTheBoardByRegistrationNameInItsOwnProcessAndReportsAnUnknow
 {
     const auto corre = [](const QStringList &argumentos) {
         QProcess anfitrion;
-        anfitrion.start(QStringLiteral(TEQVARO_PROGRAMA), argumentos);
+        anfitrion.start(TEQVARO_PROGRAMA, argumentos);
         EXPECT_TRUE(anfitrion.waitForFinished(120000));
         return std::pair{anfitrion.exitCode(), QString::fromUtf8(anfitrion.readAllStandardError())};
     };
     QTemporaryDir carpeta;
-    const QString captura = carpeta.filePath(QStringLiteral("tablero.png"));
-    EXPECT_EQ(corre({QStringLiteral("--registra"), biblioteca}).first, 0);
-    EXPECT_EQ(corre({QStringLiteral("--screenshot"), captura}).first, 0);
+    const QString captura = carpeta.filePath("tablero.png");
+    EXPECT_EQ(corre({"--registra", biblioteca}).first, 0);
+    EXPECT_EQ(corre({"--screenshot", captura}).first, 0);
     EXPECT_GT(QImage(captura).width(), 600);
 
-    const auto [codigo, error] = corre({QStringLiteral("--modulo"), QStringLiteral("KLD999.Pantalla"),
-                                        QStringLiteral("--screenshot"), QStringLiteral("/dev/null")});
+    const auto [codigo, error] = corre({"--modulo", "KLD999.Pantalla", "--screenshot", "/dev/null"});
     EXPECT_NE(codigo, 0);
-    EXPECT_TRUE(error.contains(QStringLiteral("KLD999.Pantalla"))) << error.toStdString();
+    EXPECT_TRUE(error.contains("KLD999.Pantalla")) << error.toStdString();
 }
 
 } // namespace
