@@ -14,6 +14,7 @@
 
 namespace {
 
+using Pruebas::descripcionDe;
 using Pruebas::errorDe;
 using namespace Runtime::ErrorNumber;
 
@@ -24,7 +25,7 @@ class ObjetoConMiembros : public QObject
     Q_PROPERTY(QString Transaccion READ Transaccion)
 
 public:
-    QString Transaccion() const { return QStringLiteral("T-1"); }
+    QString Transaccion() const { return "T-1"; }
     Q_INVOKABLE void transacciones(const QString &modulo, const QString &parametros)
     {
         llamadas << modulo + QLatin1Char(' ') + parametros;
@@ -34,35 +35,21 @@ public:
     QStringList llamadas;
 };
 
-// What creating the object of a registration name raised: its number and description.
-QString fallaAlCrear(Runtime::ComponentLoader &loader, const char *nombre)
-{
-    try {
-        loader.createObject(QString::fromUtf8(nombre));
-    } catch (const Runtime::RuntimeError &error) {
-        return QString::number(error.number()) + QLatin1Char(' ') + error.description();
-    }
-    return QStringLiteral("creado");
-}
-
 TEST(LateBinding, readsAndCallsMembersByNameAndRaises91WithoutAnObjectAnd438ForAMissingOne)
 {
     ObjetoConMiembros objeto;
-    EXPECT_EQ(Runtime::readMember(&objeto, "Transaccion").toString(), QStringLiteral("T-1"));
-    Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242"), QStringLiteral("ACCION=NUEVO")});
-    EXPECT_EQ(objeto.llamadas, QStringList{QStringLiteral("KLD242 ACCION=NUEVO")});
-    EXPECT_EQ(Runtime::callMember(&objeto, "suma", {QStringLiteral("2"), 3}).toInt(), 5);
+    EXPECT_EQ(Runtime::readMember(&objeto, "Transaccion").toString(), "T-1");
+    Runtime::callMember(&objeto, "transacciones", {"KLD242", "ACCION=NUEVO"});
+    EXPECT_EQ(objeto.llamadas, QStringList{"KLD242 ACCION=NUEVO"});
+    EXPECT_EQ(Runtime::callMember(&objeto, "suma", {"2", 3}).toInt(), 5);
 
     const std::pair<std::function<void()>, int> casos[] = {
         {[] { Runtime::callMember(nullptr, "transacciones", {}); }, ObjectNotSet},
+        {[&] { Runtime::callMember(&objeto, "suma", QVariantList() << "dos" << 3); }, TypeMismatch},
         {[&] { Runtime::readMember(&objeto, "NoExiste"); }, MemberNotFound},
         {[&] { Runtime::callMember(&objeto, "noExiste", {}); }, MemberNotFound},
         // The right name with the wrong number of arguments is no member either.
-        {[&] { Runtime::callMember(&objeto, "transacciones", {QStringLiteral("KLD242")}); }, MemberNotFound},
-        {[&] {
-             Runtime::callMember(&objeto, "suma", {QStringLiteral("dos"), 3});
-         },
-         TypeMismatch},
+        {[&] { Runtime::callMember(&objeto, "transacciones", {"KLD242"}); }, MemberNotFound},
     };
     for (const auto &[paso, numero] : casos)
         EXPECT_EQ(errorDe(paso), numero);
@@ -87,15 +74,15 @@ protected:
         const Runtime::ComponentRegistry otro{delUsuario, delSistema};
         QStringList halladas;
         for (const QString &nombre : nombres) {
-            const auto hallada = otro.find(nombre).value_or(Runtime::Registration{QStringLiteral("-"), {}});
+            const auto hallada = otro.find(nombre).value_or(Runtime::Registration{"-", {}});
             halladas << hallada.library + QLatin1Char(':') + hallada.className;
         }
         return halladas.join(QLatin1Char(' '));
     }
 
     QTemporaryDir carpeta;
-    const QString delUsuario = carpeta.filePath(QStringLiteral("usuario/componentes.ini"));
-    const QString delSistema = carpeta.filePath(QStringLiteral("componentes.ini"));
+    const QString delUsuario = carpeta.filePath("usuario/componentes.ini");
+    const QString delSistema = carpeta.filePath("componentes.ini");
     Runtime::ComponentRegistry registro{delUsuario, delSistema};
 };
 
@@ -103,16 +90,12 @@ protected:
 // the computer's file is never written.
 TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputersWhichItNeverWrites)
 {
-    registro.registerClass(QStringLiteral("KLD251.Pantalla"),
-                           {QStringLiteral("/home/ana/KLD251.so"), QStringLiteral("Pantalla")});
-    registro.registerClass(QStringLiteral("KLD300.Pantalla"),
-                           {QStringLiteral("/home/ana/KLD300.so"), QStringLiteral("Otra")});
-    const QStringList nombres = {QStringLiteral("KLD251.Pantalla"), QStringLiteral("KLD242.Pantalla"),
-                                 QStringLiteral("KLD300.Pantalla"), QStringLiteral("KLD999.Pantalla")};
+    registro.registerClass("KLD251.Pantalla", {"/home/ana/KLD251.so", "Pantalla"});
+    registro.registerClass("KLD300.Pantalla", {"/home/ana/KLD300.so", "Otra"});
+    const QStringList nombres = {"KLD251.Pantalla", "KLD242.Pantalla", "KLD300.Pantalla", "KLD999.Pantalla"};
     EXPECT_EQ(bibliotecas(nombres), QStringLiteral("/home/ana/KLD251.so:Pantalla /usr/lib/teqvaro/KLD242.so:Pantalla "
                                                    "/home/ana/KLD300.so:Otra -:"));
-    EXPECT_EQ(registro.registrationNames().join(QLatin1Char(' ')),
-              QStringLiteral("KLD242.Pantalla KLD251.Pantalla KLD300.Pantalla"));
+    EXPECT_EQ(registro.registrationNames().join(QLatin1Char(' ')), "KLD242.Pantalla KLD251.Pantalla KLD300.Pantalla");
 
     for (const QString &nombre : nombres)
         registro.unregisterClass(nombre);
@@ -124,10 +107,12 @@ TEST_F(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputersWhich
 TEST_F(DosRegistros, theLoaderRefusesWhatItCannotCreateWith429NamingWhatItLookedFor)
 {
     Runtime::ComponentLoader loader(registro);
-    EXPECT_TRUE(fallaAlCrear(loader, "KLD242.Pantalla").startsWith(QStringLiteral("429 ")));
-    EXPECT_TRUE(fallaAlCrear(loader, "KLD242.Pantalla").contains(QStringLiteral("/usr/lib/teqvaro/KLD242.so")));
-    EXPECT_TRUE(fallaAlCrear(loader, "NADA.Pantalla").startsWith(QStringLiteral("429 ")));
-    EXPECT_TRUE(fallaAlCrear(loader, "NADA.Pantalla").contains(QStringLiteral("NADA.Pantalla")));
+    for (const auto &[nombre, buscado] :
+         {std::pair("KLD242.Pantalla", "/usr/lib/teqvaro/KLD242.so"), std::pair("NADA.Pantalla", "NADA.Pantalla")}) {
+        const auto crea = [&, nombre = nombre] { loader.createObject(nombre); };
+        EXPECT_EQ(errorDe(crea), CannotCreateObject);
+        EXPECT_TRUE(descripcionDe(crea).contains(buscado)) << descripcionDe(crea).toStdString();
+    }
 }
 
 TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInstallPrefix)
@@ -135,10 +120,10 @@ TEST(ComponentRegistry, takesTheComputersRegistryFromTheEnvironmentOrFromTheInst
     qunsetenv("TEQVARO_REGISTRO_SISTEMA");
     const QString instalado = Runtime::ComponentRegistry::defaultSystemFile();
     EXPECT_TRUE(QDir::isAbsolutePath(instalado)) << instalado.toStdString();
-    EXPECT_TRUE(instalado.endsWith(QStringLiteral("/teqvaro/componentes.ini"))) << instalado.toStdString();
+    EXPECT_TRUE(instalado.endsWith("/teqvaro/componentes.ini")) << instalado.toStdString();
 
     qputenv("TEQVARO_REGISTRO_SISTEMA", "/tmp/otro/componentes.ini");
-    EXPECT_EQ(Runtime::ComponentRegistry().systemFile(), QStringLiteral("/tmp/otro/componentes.ini"));
+    EXPECT_EQ(Runtime::ComponentRegistry().systemFile(), "/tmp/otro/componentes.ini");
     qunsetenv("TEQVARO_REGISTRO_SISTEMA");
     EXPECT_EQ(Runtime::ComponentRegistry::defaultSystemFile(), instalado);
 }
