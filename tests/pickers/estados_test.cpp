@@ -1,8 +1,6 @@
-// The state picker: how the states fill the tiles, how a tile is chosen, how the picker
-// is left, and which failures keep it from showing.
+// The state picker: how states fill the tiles, a tile is chosen, the picker is left, failures shown.
 #include "selectores.h"
 
-#include "ado/sqltext.h"
 #include "controles/flatbutton.h"
 #include "cuadrodecolor.h"
 #include "frmEstados.h"
@@ -22,20 +20,22 @@ constexpr int cuadros = frmEstados::numeroDeCuadros;
 class Estados : public Pruebas::Selectores
 {
 protected:
-    void estado(const QString &clave, const QVariant &descripcion, const QVariant &hexadecimal) const
-    {
-        const auto literal = [](const QVariant &valor) {
-            return Runtime::isNull(valor) ? QStringLiteral("NULL")
-                                          : QLatin1Char('\'') + Ado::quoted(valor.toString()) + QLatin1Char('\'');
-        };
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('%1', %2, %3, 'NO')")
-                         .arg(Ado::quoted(clave), literal(descripcion), literal(hexadecimal)));
-    }
+    // Adds the states written as "('key', 'description', 'colour', 'NO')" rows.
+    void agrega(const QString &filas) const { base.ejecuta("INSERT INTO Estado_Oportunidad VALUES " + filas); }
 
     void tresEstados() const
     {
-        base.ejecuta(QStringLiteral("INSERT INTO Estado_Oportunidad VALUES ('ROJO', 'Urgente', '&HFF', 'NO'), "
-                                    "('AZUL', 'En curso', '16711680', 'NO'), ('GRIS', 'Pausada', ' &H808080 ', 'NO')"));
+        agrega("('ROJO', 'Urgente', '&HFF', 'NO'), ('AZUL', 'En curso', '16711680', 'NO'),"
+               " ('GRIS', 'Pausada', ' &H808080 ', 'NO')");
+    }
+
+    // States E0, E1... described "Estado 0"... in colours 5000 apart.
+    static QString numerados(int cuantos)
+    {
+        QStringList filas;
+        for (int i = 0; i < cuantos; ++i)
+            filas << QString("('E%1', 'Estado %1', '%2', 'NO')").arg(i).arg(i * 5000);
+        return filas.join(", ");
     }
 
     // Loads the picker and calls Mostrar as the change-state action does.
@@ -55,50 +55,43 @@ protected:
 QString eleccion(const frmEstados &estados)
 {
     QStringList elevados;
-    for (int i = 0; i < cuadros; ++i) {
+    for (int i = 0; i < cuadros; ++i)
         if (estados.picEstado[size_t(i)]->Appearance() == CuadroDeColor::TresDimensiones)
             elevados << QString::number(i);
-    }
-    return QStringList{elevados.join(QLatin1Char(',')), estados.picSeleccion->color().name(),
-                       estados.lbDescripcion->text()}
-        .join(QLatin1Char(' '));
+    return elevados.join(',') + ' ' + estados.picSeleccion->color().name() + ' ' + estados.lbDescripcion->text();
 }
 
-// A tile as "tag #colour #painted name/tip", the painted colour taken at its centre, where
-// its bevel does not reach; " -" after a tile that cannot be clicked.
+// A tile as "tag #colour #painted name/tip" (painted at its centre, past the bevel), " -" if disabled.
 QString cuadro(CuadroDeColor &tile)
 {
     return QStringLiteral("%1 %2 %3 %4/%5%6")
         .arg(tile.Tag(), tile.color().name(), tile.grab().toImage().pixelColor(tile.rect().center()).name(),
-             tile.accessibleName(), tile.toolTip(), tile.isEnabled() ? QString() : QStringLiteral(" -"));
+             tile.accessibleName(), tile.toolTip(), tile.isEnabled() ? QString() : " -");
 }
 
 // Free tiles stay disabled in the form's colour; the swatch in the window's colour.
 TEST_F(Estados, withoutAMatchingStateNothingIsMarkedAndAceptarReturnsTheKeyPassedIn)
 {
-    const std::pair<int, QVariant> casos[] = {
-        {0, QStringLiteral("ROJO")}, {3, QStringLiteral("azul")}, {3, QStringLiteral("AZUL ")}, {3, QVariant()}};
+    const std::pair<int, QVariant> casos[] = {{0, "ROJO"}, {3, "azul"}, {3, "AZUL "}, {3, QVariant()}};
     for (const auto &[cuantos, actual] : casos) {
         SCOPED_TRACE(actual.toString().toStdString());
-        if (cuantos > 0 && base.cuenta(QStringLiteral("Estado_Oportunidad")) == 0)
+        if (cuantos > 0 && base.cuenta("Estado_Oportunidad") == 0)
             tresEstados();
         frmEstados estados;
         muestra(estados, actual, [](frmEstados &abierto) { QTest::mouseClick(abierto.cmdAceptar, Qt::LeftButton); });
-        for (int i = cuantos; i < cuadros; ++i) {
-            const CuadroDeColor &libre = *estados.picEstado[size_t(i)];
-            EXPECT_EQ(std::tuple(libre.isEnabled(), libre.BackColor()), std::tuple(false, 0xF5F5F5)) << i;
-        }
-        EXPECT_EQ(eleccion(estados), QLatin1Char(' ') + estados.picSeleccion->color().name() + QLatin1Char(' '));
-        EXPECT_EQ(estados.picSeleccion->BackColor(), qint32(0x80000005u));
-        EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(actual.toString(), true));
-        EXPECT_TRUE(entorno->mensajes.empty());
+        EXPECT_TRUE(std::all_of(estados.picEstado.begin() + cuantos, estados.picEstado.end(), [](const auto *libre) {
+            return !libre->isEnabled() && libre->BackColor() == 0xF5F5F5;
+        }));
+        EXPECT_EQ(eleccion(estados), ' ' + estados.picSeleccion->color().name() + ' ');
+        EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado, estados.picSeleccion->BackColor(),
+                             entorno->mensajes.size()),
+                  std::tuple(actual.toString(), true, qint32(0x80000005u), 0u));
     }
 }
 
 TEST_F(Estados, aClickedTileIsTheChoiceButOnlyAceptarMakesItCount)
 {
-    // The tile clicked (-1: none; 10 has no state), how the picker is left, Aceptado before,
-    // then the state chosen and Aceptado.
+    // Tile clicked (-1: none; 10 has no state), how it is left, Aceptado before; state chosen, Aceptado.
     const std::tuple<int, const char *, bool, QString, bool> casos[] = {
         {2, "Aceptar", false, "GRIS", true},  {2, "Cancelar", true, "GRIS", false},
         {2, "Esc", false, "GRIS", false},     {2, "Esc", true, "GRIS", true}, // Esc leaves Aceptado as it was
@@ -109,7 +102,7 @@ TEST_F(Estados, aClickedTileIsTheChoiceButOnlyAceptarMakesItCount)
         frmEstados estados;
         estados.Aceptado = antes;
         QString vista;
-        const Modal modal = muestra(estados, QStringLiteral("AZUL"), [&](frmEstados &abierto) {
+        const Modal modal = muestra(estados, "AZUL", [&](frmEstados &abierto) {
             if (tocado >= 0)
                 QTest::mouseClick(abierto.picEstado[size_t(tocado)], Qt::LeftButton);
             vista = eleccion(abierto);
@@ -121,19 +114,16 @@ TEST_F(Estados, aClickedTileIsTheChoiceButOnlyAceptarMakesItCount)
         });
         EXPECT_FALSE(modal.sigueAbierto);
         EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(elegido, aceptado));
-        EXPECT_EQ(vista,
-                  elegido == u"GRIS" ? QStringLiteral("2 #808080 Pausada") : QStringLiteral("1 #0000ff En curso"));
+        EXPECT_EQ(vista, elegido == u"GRIS" ? "2 #808080 Pausada" : "1 #0000ff En curso");
     }
 }
 
 TEST_F(Estados, fortyEightStatesFillEveryTileAndEachIsVisibleAndClickable)
 {
-    for (int i = 0; i < cuadros; ++i)
-        estado(QStringLiteral("E%1").arg(i), QStringLiteral("Estado %1").arg(i), QString::number(i * 5000));
+    agrega(numerados(cuadros));
     frmEstados estados;
-    const Modal modal = muestra(estados, QStringLiteral("E47"), [](frmEstados &abierto) {
-        const QRect visible = abierto.rect().adjusted(
-            0, abierto.findChild<QWidget *>(QStringLiteral("Titulo"))->height(), 0, 0);
+    const Modal modal = muestra(estados, "E47", [](frmEstados &abierto) {
+        const QRect visible = abierto.rect().adjusted(0, abierto.findChild<QWidget *>("Titulo")->height(), 0, 0);
         std::vector<QRect> ocupados = {abierto.cmdAceptar->geometry(), abierto.cmdCancelar->geometry(),
                                        abierto.picSeleccion->geometry(), abierto.lbDescripcion->geometry()};
         for (int i = 0; i < cuadros; ++i) {
@@ -145,53 +135,46 @@ TEST_F(Estados, fortyEightStatesFillEveryTileAndEachIsVisibleAndClickable)
             ocupados.push_back(cuadro.geometry());
             EXPECT_EQ(abierto.childAt(cuadro.geometry().center()), &cuadro);
             QTest::mouseClick(&cuadro, Qt::LeftButton);
-            EXPECT_EQ(abierto.EstadoSeleccionado, QStringLiteral("E%1").arg(i));
-            EXPECT_EQ(eleccion(abierto).section(QLatin1Char(' '), 0, 0), QString::number(i));
+            EXPECT_EQ(abierto.EstadoSeleccionado + ' ' + eleccion(abierto).section(' ', 0, 0),
+                      QString("E%1 %1").arg(i));
         }
         QTest::mouseClick(abierto.cmdCancelar, Qt::LeftButton);
     });
-    EXPECT_TRUE(modal.mostrado);
-    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_TRUE(modal.mostrado && entorno->mensajes.empty());
 }
 
 TEST_F(Estados, twoRowsWithTheCurrentKeyAreBothRaisedAndTheLaterOneDescribesIt)
 {
-    estado(QStringLiteral("A"), QStringLiteral("Primero"), QStringLiteral("&HFF"));
-    estado(QStringLiteral("B"), QStringLiteral("Otro"), QStringLiteral("0"));
-    estado(QStringLiteral("A"), QStringLiteral("Segundo"), QStringLiteral("16711680"));
+    agrega("('A', 'Primero', '&HFF', 'NO'), ('B', 'Otro', '0', 'NO'), ('A', 'Segundo', '16711680', 'NO')");
     frmEstados estados;
-    muestra(estados, QStringLiteral("A"), [](frmEstados &abierto) { QTest::keyClick(&abierto, Qt::Key_Escape); });
-    EXPECT_EQ(eleccion(estados), QStringLiteral("0,2 #0000ff Segundo"));
+    muestra(estados, "A", [](frmEstados &abierto) { QTest::keyClick(&abierto, Qt::Key_Escape); });
+    EXPECT_EQ(eleccion(estados), "0,2 #0000ff Segundo");
 }
 
 TEST_F(Estados, aStateThatCannotBeShownIsReportedAndThePickerDoesNotOpen)
 {
     const QVariant nulo = Runtime::nullValue();
-    // What is wrong, the current key, the message's text (empty: not checked).
-    const std::tuple<const char *, std::function<void()>, QVariant, QString> casos[] = {
-        {"49 states",
-         [this] {
-             for (int i = 0; i <= cuadros; ++i)
-                 estado(QStringLiteral("E%1").arg(i), QStringLiteral("Estado"), QStringLiteral("&HFF"));
-         },
-         QStringLiteral("E0"), "El subíndice está fuera del intervalo"},
-        {"a colour beyond RGB", [this] { estado("X", "Mal", "&H1000000"); }, "X", "Valor de propiedad no válido"},
-        {"a colour that is no number", [this] { estado("X", "Mal", "abc"); }, "X", "No coinciden los tipos"},
-        {"no colour", [this, nulo] { estado("X", "Mal", nulo); }, "X", "Uso no válido de Null"},
-        {"no description", [this, nulo] { estado("X", nulo, "&HFF"); }, "X", "Uso no válido de Null"},
-        {"no current key", [this] { estado("X", "Bien", "&HFF"); }, nulo, "Uso no válido de Null"},
-        {"no state table", [this] { base.ejecuta("DROP TABLE Estado_Oportunidad"); }, "X", ""},
+    // What is wrong, the states then (none: no table), the current key, the message's text
+    // (empty: not checked).
+    const std::tuple<const char *, QString, QVariant, QString> casos[] = {
+        {"49 states", numerados(cuadros + 1), "E0", "El subíndice está fuera del intervalo"},
+        {"a colour beyond RGB", "('X', 'Mal', '&H1000000', 'NO')", "X", "Valor de propiedad no válido"},
+        {"a colour that is no number", "('X', 'Mal', 'abc', 'NO')", "X", "No coinciden los tipos"},
+        {"no colour", "('X', 'Mal', NULL, 'NO')", "X", "Uso no válido de Null"},
+        {"no description", "('X', NULL, '&HFF', 'NO')", "X", "Uso no válido de Null"},
+        {"no current key", "('X', 'Bien', '&HFF', 'NO')", nulo, "Uso no válido de Null"},
+        {"no state table", "", "X", ""},
     };
-    for (const auto &[nombre, prepara, actual, texto] : casos) {
+    for (const auto &[nombre, filas, actual, texto] : casos) {
         SCOPED_TRACE(nombre);
-        base.ejecuta(QStringLiteral("DELETE FROM Estado_Oportunidad"));
-        prepara();
+        base.ejecuta("DELETE FROM Estado_Oportunidad");
+        filas.isEmpty() ? base.ejecuta("DROP TABLE Estado_Oportunidad") : agrega(filas);
         entorno->mensajes.clear();
         frmEstados estados;
         const Modal modal = muestra(estados, actual);
-        EXPECT_FALSE(modal.mostrado || estados.isVisible() || estados.Aceptado);
-        EXPECT_TRUE(estados.EstadoSeleccionado.isEmpty());
-        esperaFalla(&estados, QStringLiteral("Mostrar()"), QStringLiteral("ERR-ID:7500027"), texto);
+        EXPECT_FALSE(modal.mostrado || estados.isVisible() || estados.Aceptado
+                     || !estados.EstadoSeleccionado.isEmpty());
+        esperaFalla(&estados, "Mostrar()", "ERR-ID:7500027", texto);
     }
 }
 
@@ -203,7 +186,7 @@ TEST_F(Estados, eachStateFillsItsTileAndTheKeyboardMovesTheChoiceFromTheCurrentO
     tresEstados();
     frmEstados estados;
     QStringList vistos;
-    const Modal modal = muestra(estados, QStringLiteral("AZUL"), [&](frmEstados &abierto) {
+    const Modal modal = muestra(estados, "AZUL", [&](frmEstados &abierto) {
         for (size_t i = 0; i < 4; ++i)
             vistos << cuadro(*abierto.picEstado[i]);
         vistos << eleccion(abierto);
@@ -216,12 +199,12 @@ TEST_F(Estados, eachStateFillsItsTileAndTheKeyboardMovesTheChoiceFromTheCurrentO
         QTest::keyClick(abierto.focusWidget(), Qt::Key_Return);
     });
     EXPECT_FALSE(modal.sigueAbierto);
-    EXPECT_EQ(vistos, (QStringList{"ROJO|&HFF #ff0000 #ff0000 Urgente/Urgente",
-                                   "AZUL|16711680 #0000ff #0000ff En curso/En curso",
-                                   "GRIS| &H808080  #808080 #808080 Pausada/Pausada", vistos[3], "1 #0000ff En curso",
-                                   "1", "2 #808080 Pausada", "1 #0000ff En curso", "0 #ff0000 Urgente"}));
-    EXPECT_TRUE(vistos[3].endsWith(QStringLiteral(" -")));
-    EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple(QStringLiteral("ROJO"), true));
+    EXPECT_EQ(
+        vistos,
+        (QStringList{"ROJO|&HFF #ff0000 #ff0000 Urgente/Urgente", "AZUL|16711680 #0000ff #0000ff En curso/En curso",
+                     "GRIS| &H808080  #808080 #808080 Pausada/Pausada", " #f5f5f5 #f5f5f5 / -", "1 #0000ff En curso",
+                     "1", "2 #808080 Pausada", "1 #0000ff En curso", "0 #ff0000 Urgente"}));
+    EXPECT_EQ(std::tuple(estados.EstadoSeleccionado, estados.Aceptado), std::tuple("ROJO", true));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "basedeprueba.h"
-#include "grabadores.h"
+#include "mensajes.h"
 
 #include "publico.h"
 
@@ -22,18 +22,14 @@ protected:
     void SetUp() override { entorno = &iniciaModuloConGrabador(); }
     void TearDown() override { Publico::Termina(); }
 
-    // The one message shown, checked as the trap of a picker reports a failure (its text
-    // only when one is given).
+    // The one message shown, as a picker's trap reports a failure (its text only when given).
     void esperaFalla(const QWidget *formulario, const QString &titulo, const QString &idError,
                      const QString &texto = QString()) const
     {
         ASSERT_EQ(entorno->identificadores(), QStringList{idError});
         const MensajeMostrado &mensaje = entorno->mensajes.front();
-        EXPECT_EQ(std::tuple(mensaje.estilo, mensaje.titulo, mensaje.modulo),
-                  std::tuple(Servicios::Estilo::Critico, titulo, QStringLiteral("KLD251")));
-        EXPECT_EQ(mensaje.propietario, formulario);
-        if (!texto.isEmpty())
-            EXPECT_EQ(mensaje.texto, texto);
+        EXPECT_TRUE(esComo(mensaje, {idError, Servicios::Estilo::Critico, titulo, texto}));
+        EXPECT_TRUE(mensaje.modulo == u"KLD251" && mensaje.propietario == formulario) << mensaje.modulo.toStdString();
     }
 
     BaseDePrueba base;
