@@ -48,52 +48,41 @@ TEST_F(Lista, everyHeaderClickSortsItsColumnInTheOtherOrder)
     EXPECT_EQ(columna(0), (QStringList{"F1", "F2", "F3", "F4"}));
 }
 
-TEST_F(Lista, doubleClickOpensTheSelectedOpportunityForEditing)
-{
-    abre();
-    lista().clearSelection();
-    Q_EMIT lista().dblClick();
-    EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
-    lista().selectItem(2);
-    Q_EMIT lista().dblClick();
-    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD242 ACCION=EDITAR|DATO=F2"});
-}
-
-TEST_F(Lista, controlCCopiesTheFolioAndNothingElseDoes)
+// Without a selected row, double click, Ctrl+C and F10 do nothing. On one, double click
+// opens it for editing, Ctrl+C (and no other Ctrl combination) copies its folio, and F10
+// offers the list's actions.
+TEST_F(Lista, theListsGesturesActOnlyOnASelectedRow)
 {
     abre();
     QClipboard *portapapeles = QGuiApplication::clipboard();
     portapapeles->setText("antes");
+    bool menuMostrado = false;
+    const auto f10 = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                menuMostrado = true;
+                menu->close();
+            }
+        });
+        QTest::keyClick(&lista(), Qt::Key_F10);
+        QCoreApplication::processEvents();
+    };
     lista().clearSelection();
+    Q_EMIT lista().dblClick();
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
+    f10();
+    EXPECT_TRUE(anfitrion.solicitudes.isEmpty());
     EXPECT_EQ(portapapeles->text(), "antes");
+    EXPECT_FALSE(menuMostrado);
 
     lista().selectItem(3);
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(portapapeles->text(), "antes");
     QTest::keyClick(&lista(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(portapapeles->text(), "F3");
-}
-
-TEST_F(Lista, f10OffersTheListActionsForASelectedRow)
-{
-    abre();
-    bool menuMostrado = false;
-    const auto cierraElMenu = [&] {
-        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
-            menuMostrado = true;
-            menu->close();
-        }
-    };
-    lista().clearSelection();
-    QTimer::singleShot(0, cierraElMenu);
-    QTest::keyClick(&lista(), Qt::Key_F10);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(menuMostrado);
-
-    lista().selectItem(1);
-    QTimer::singleShot(0, cierraElMenu);
-    QTest::keyClick(&lista(), Qt::Key_F10);
+    Q_EMIT lista().dblClick();
+    EXPECT_EQ(anfitrion.solicitudes, QStringList{"KLD242 ACCION=EDITAR|DATO=F3"});
+    f10();
     EXPECT_TRUE(menuMostrado);
 }
 
