@@ -2,9 +2,9 @@
 // kept, a database newer than the program is refused untouched, and a step that fails leaves
 // the database as it was.
 #include "basedeprueba.h"
+#include "errores.h"
 
 #include "datos/version.h"
-#include "runtime/error.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,7 @@ protected:
     // The error actualizaEsquema raised, or "" when it raised none.
     QString errorAlActualizar() const
     {
-        try {
-            Datos::actualizaEsquema(*base.conexion());
-        } catch (const Runtime::RuntimeError &error) {
-            return error.description();
-        }
-        return {};
+        return Pruebas::descripcionDe([&] { Datos::actualizaEsquema(*base.conexion()); });
     }
 
     int version() const { return Datos::versionDeLaBase(*base.conexion()); }
@@ -33,20 +28,18 @@ protected:
 // runs once, keeps its rows and leaves it where a new database starts.
 TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceToTheProgramsVersionKeepingItsRows)
 {
-    EXPECT_EQ(version(), Datos::versionDelPrograma());
-    base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
-    base.ejecuta(QStringLiteral("DROP TABLE Operador_Contrasena"));
-    base.ejecuta(QStringLiteral("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')"));
+    base.ejecuta("DROP TABLE Version_Esquema");
+    base.ejecuta("DROP TABLE Operador_Contrasena");
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')");
     ASSERT_EQ(version(), 1);
 
     EXPECT_EQ(errorAlActualizar(), QString());
     EXPECT_EQ(errorAlActualizar(), QString()); // nothing left to do the second time
 
     EXPECT_EQ(version(), Datos::versionDelPrograma());
-    EXPECT_EQ(base.cuenta(QStringLiteral("Version_Esquema")), 1);
-    EXPECT_EQ(base.valor(QStringLiteral("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'")),
-              QStringLiteral("Ana"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Operador_Contrasena")), 0);
+    EXPECT_EQ(base.cuenta("Version_Esquema"), 1);
+    EXPECT_EQ(base.valor("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'"), "Ana");
+    EXPECT_EQ(base.cuenta("Operador_Contrasena"), 0);
 }
 
 // A database newer than the program is refused untouched. Given then an old database where a
@@ -55,11 +48,11 @@ TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceToThePrograms
 TEST_F(VersionDelEsquema, aNewerDatabaseIsRefusedUntouchedAndAStepThatFailsUndoesTheWholeUpgrade)
 {
     const int nueva = Datos::versionDelPrograma() + 1;
-    base.ejecuta(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = %1").arg(nueva));
-    EXPECT_TRUE(errorAlActualizar().contains(QStringLiteral("versión %1 del esquema").arg(nueva)));
+    base.ejecuta("UPDATE Version_Esquema SET Ve_Version = " + QString::number(nueva));
+    EXPECT_TRUE(errorAlActualizar().contains("versión " + QString::number(nueva) + " del esquema"));
     EXPECT_EQ(version(), nueva);
 
-    base.ejecuta(QStringLiteral("DROP TABLE Version_Esquema"));
+    base.ejecuta("DROP TABLE Version_Esquema");
     EXPECT_FALSE(errorAlActualizar().isEmpty());
     EXPECT_EQ(version(), 1);
 }

@@ -2,13 +2,13 @@
 // rows on request, and a database that already holds the suite's tables, or a preparation
 // that fails halfway, leaving everything as it was.
 #include "basedeprueba.h"
+#include "errores.h"
 
 #include "ingreso.h"
 
 #include "ado/session.h"
 #include "datos/preparacion.h"
 #include "datos/version.h"
-#include "runtime/error.h"
 
 #include <QFile>
 #include <QProcess>
@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString contrasena = QStringLiteral("Clave'1");
+const QString contrasena = "Clave'1";
 
 class PreparacionDeBase : public testing::Test
 {
@@ -32,9 +32,7 @@ protected:
             Ado::Session::reset();
             QFile::remove(base.direccion().path);
         } else {
-            base.ejecuta(QStringLiteral("SET client_min_messages = warning"));
-            base.ejecuta(QStringLiteral("DROP SCHEMA public CASCADE"));
-            base.ejecuta(QStringLiteral("CREATE SCHEMA public"));
+            base.ejecuta("SET client_min_messages = warning; DROP SCHEMA public CASCADE; CREATE SCHEMA public");
         }
     }
 
@@ -46,12 +44,7 @@ protected:
         preparacion.demo = demo;
         preparacion.oportunidadesDemo = 12;
         preparacion.contrasena = std::move(clave);
-        try {
-            Datos::preparaBase(base.direccion(), preparacion);
-        } catch (const Runtime::RuntimeError &error) {
-            return error.description();
-        }
-        return {};
+        return Pruebas::descripcionDe([&] { Datos::preparaBase(base.direccion(), preparacion); });
     }
 
     // What the program says when run as an administrator types it, with the password on its
@@ -72,12 +65,12 @@ protected:
     QString contenido() const
     {
         if (Pruebas::motor() == Ado::Engine::SQLite && !QFile::exists(base.direccion().path))
-            return QStringLiteral("sin archivo");
+            return "sin archivo";
         QString texto;
         for (const QString &tabla : Datos::tablasDeLaSuite(*base.conexion())) {
-            texto += QStringLiteral("%1:%2 ").arg(tabla).arg(base.cuenta(tabla));
-            if (tabla.compare(QStringLiteral("Operador_Contrasena"), Qt::CaseInsensitive) == 0)
-                texto += base.valor(QStringLiteral("SELECT MAX(Oc_Huella) FROM Operador_Contrasena"));
+            texto += tabla + ':' + QString::number(base.cuenta(tabla)) + ' ';
+            if (tabla.compare("Operador_Contrasena", Qt::CaseInsensitive) == 0)
+                texto += base.valor("SELECT MAX(Oc_Huella) FROM Operador_Contrasena");
         }
         return texto;
     }
@@ -100,36 +93,31 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
         if (demo)
             ASSERT_EQ(prepara(true), QString());
         else
-            EXPECT_TRUE(programa({QStringLiteral("--prepara-base"), base.url(), QStringLiteral("--operador"),
-                                  QStringLiteral("admin")},
-                                 0)
-                            .contains(QStringLiteral("El operador ADMIN entra con la contraseña dada")));
+            EXPECT_TRUE(programa({"--prepara-base", base.url(), "--operador", "admin"}, 0)
+                            .contains("El operador ADMIN entra con la contraseña dada"));
 
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), Datos::versionDelPrograma());
-        EXPECT_GE(base.cuenta(QStringLiteral("Estado_Oportunidad"), QStringLiteral("Eo_Hexadecimal LIKE '&H%'")), 5);
-        EXPECT_EQ(base.cuenta(QStringLiteral("Estado_Oportunidad"), QStringLiteral("Eo_Hexadecimal NOT LIKE '&H%'")),
-                  0);
-        EXPECT_GE(base.cuenta(QStringLiteral("Causa_Oportunidad_Perdida"), QStringLiteral("Es_Cve_Estado = 'AC'")), 1);
-        EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")), oportunidades);
-        const QStringList vistas = base.valor(QStringLiteral("SELECT Va_Valor FROM Variable "
-                                                             "WHERE Va_Nombre = 'CRM_VISTA_CONTROL_OPORTUNIDADES'"))
-                                       .split(QLatin1Char(','));
+        EXPECT_GE(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal LIKE '&H%'"), 5);
+        EXPECT_EQ(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal NOT LIKE '&H%'"), 0);
+        EXPECT_GE(base.cuenta("Causa_Oportunidad_Perdida", "Es_Cve_Estado = 'AC'"), 1);
+        EXPECT_EQ(base.cuenta("Oportunidad"), oportunidades);
+        const QStringList vistas =
+            base.valor("SELECT Va_Valor FROM Variable WHERE Va_Nombre = 'CRM_VISTA_CONTROL_OPORTUNIDADES'").split(',');
         EXPECT_EQ(vistas.size(), vistasEsperadas);
         for (const QString &vista : vistas) {
-            const QString sql = base.valor(QStringLiteral("SELECT Cs_Sql FROM Consulta WHERE Cs_Cve_Consulta = '%1'")
-                                               .arg(vista.section(QLatin1Char('|'), 1)));
-            EXPECT_TRUE(sql.contains(QStringLiteral("{PARAMETROS}"))) << vista.toStdString();
-            EXPECT_NO_THROW(
-                base.ejecuta(QString(sql).replace(QStringLiteral("{PARAMETROS}"), QStringLiteral(" (1 = 1) "))));
+            const QString sql = base.valor("SELECT Cs_Sql FROM Consulta WHERE Cs_Cve_Consulta = '"
+                                           + vista.section('|', 1) + "'");
+            EXPECT_TRUE(sql.contains("{PARAMETROS}")) << vista.toStdString();
+            EXPECT_NO_THROW(base.ejecuta(QString(sql).replace("{PARAMETROS}", " (1 = 1) ")));
         }
 
         Ingreso ingreso(false);
-        EXPECT_EQ(ingreso.entra(QStringLiteral("admin"), contrasena), QStringLiteral("ADMIN"));
-        EXPECT_EQ(ingreso.entra(QStringLiteral("ADMIN"), QStringLiteral("clave'1")), std::nullopt);
-        EXPECT_EQ(base.valor(QStringLiteral("SELECT Ope_Cve_Vendedor || '/' || COALESCE(CAST(Vn_Nivel AS TEXT), '') "
-                                            "FROM Operador LEFT JOIN Vendedor ON Vn_Cve_Vendedor = Ope_Cve_Vendedor "
-                                            "WHERE Ope_Cve_Operador = 'ADMIN'")),
-                  QLatin1String(vendedor));
+        EXPECT_EQ(ingreso.entra("admin", contrasena), "ADMIN");
+        EXPECT_EQ(ingreso.entra("ADMIN", "clave'1"), std::nullopt);
+        EXPECT_EQ(
+            base.valor("SELECT Ope_Cve_Vendedor || '/' || COALESCE(CAST(Vn_Nivel AS TEXT), '') FROM Operador "
+                       "LEFT JOIN Vendedor ON Vn_Cve_Vendedor = Ope_Cve_Vendedor WHERE Ope_Cve_Operador = 'ADMIN'"),
+            vendedor);
     }
 }
 
@@ -139,35 +127,27 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
 TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
 {
     int preguntas = 0;
-    const auto sinPreguntar = [&preguntas] { return QString::number(++preguntas); };
-    const struct
-    {
-        const char *situacion;
-        std::function<void()> antes;
-        std::function<QString()> contrasena;
-        QString error;
-    } casos[] = {
-        {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar,
-         QStringLiteral("ya tiene tablas de la suite")},
-        {"con una sola tabla de la suite", [this] { base.ejecuta(QStringLiteral("CREATE TABLE bitacora (x TEXT)")); },
-         sinPreguntar, QStringLiteral("(bitacora)")},
-        {"contraseña en blanco", [] {}, [] { return QStringLiteral("  "); }, QStringLiteral("no puede estar vacía")},
-        // An object named like one of the schema's indexes, made once the database was found empty.
-        {"falla a la mitad", [] {},
-         [this] {
-             base.ejecuta(QStringLiteral("CREATE TABLE Oportunidad_Vendedor (x TEXT)"));
-             return contrasena;
-         },
-         QStringLiteral("Oportunidad_Vendedor")},
+    // An object named like one of the schema's indexes, made once the database was found empty.
+    const auto estorba = [this] {
+        base.ejecuta("CREATE TABLE Oportunidad_Vendedor (x TEXT)");
+        return contrasena;
     };
-    for (const auto &caso : casos) {
-        SCOPED_TRACE(caso.situacion);
+    const auto sinPreguntar = [&preguntas] { return QString::number(++preguntas); };
+    // The database's situation, what made it so, the password given, and what the refusal names.
+    const std::tuple<const char *, std::function<void()>, std::function<QString()>, const char *> casos[] = {
+        {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar, "ya tiene tablas de la suite"},
+        {"con una sola tabla de la suite", [this] { base.ejecuta("CREATE TABLE bitacora (x TEXT)"); }, sinPreguntar,
+         "(bitacora)"},
+        {"contraseña en blanco", [] {}, [] { return "  "; }, "no puede estar vacía"},
+        {"falla a la mitad", [] {}, estorba, "Oportunidad_Vendedor"},
+    };
+    for (const auto &[situacion, dejaAsi, clave, buscado] : casos) {
+        SCOPED_TRACE(situacion);
         vacia();
-        caso.antes();
+        dejaAsi();
         const QString antes = contenido();
-        const QString error = prepara(false, caso.contrasena);
-
-        EXPECT_TRUE(error.contains(caso.error, Qt::CaseInsensitive)) << error.toStdString();
+        const QString error = prepara(false, clave);
+        EXPECT_TRUE(error.contains(buscado, Qt::CaseInsensitive)) << error.toStdString();
         EXPECT_EQ(contenido(), antes);
     }
     EXPECT_EQ(preguntas, 0);

@@ -49,7 +49,7 @@ protected:
             base.ejecuta(QString::fromUtf8(cambio));
         cambiaLaBase("SET standard_conforming_strings = off");
         Ado::Session::reset();
-        como("GERENTE");
+        Servicios::estableceOperador("GERENTE");
         anfitrion.setPantalla(&pantalla);
     }
 
@@ -59,32 +59,28 @@ protected:
     {
         if (Pruebas::motor() == Ado::Engine::PostgreSQL)
             base.ejecuta(
-                QStringLiteral("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I %1', current_database()); END $$")
-                    .arg(QLatin1String(ajuste)));
+                QString("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I %1', current_database()); END $$").arg(ajuste));
     }
 
-    static void como(const char *operador) { Servicios::estableceOperador(QString::fromUtf8(operador)); }
-
     // The screen a request opened, by the name each module's screen has.
-    QWidget *abre(const char *modulo, const QString &parametros)
+    QWidget *abre(const QString &modulo, const QString &parametros)
     {
-        anfitrion.transacciones(QString::fromUtf8(modulo), parametros);
-        return ventanaAbierta(qstrcmp(modulo, "KLD300") == 0 ? QStringLiteral("frmOportunidadGanada")
-                                                             : QStringLiteral("frm") + QLatin1String(modulo));
+        anfitrion.transacciones(modulo, parametros);
+        return ventanaAbierta(modulo == "KLD300" ? "frmOportunidadGanada" : "frm" + modulo);
     }
 
     // The message a step gave, with its detail after a "·".
-    static QString aviso(const std::function<void()> &paso, const QString &nombre = QStringLiteral("AvisoAnfitrion"))
+    static QString aviso(const std::function<void()> &paso, const QString &nombre = "AvisoAnfitrion")
     {
         const auto visto = Pruebas::respondeAviso(nombre);
         paso();
         EXPECT_TRUE(visto->visto);
-        return visto->detalle.isEmpty() ? visto->texto : visto->texto + QStringLiteral(" · ") + visto->detalle;
+        return visto->detalle.isEmpty() ? visto->texto : visto->texto + " · " + visto->detalle;
     }
 
     template<typename Control = QLineEdit> static Control *en(QWidget *ventana, const char *nombre)
     {
-        return ventana->findChild<Control *>(QString::fromUtf8(nombre));
+        return ventana->findChild<Control *>(nombre);
     }
 
     static void pulsa(QWidget *ventana, const char *boton) { en<QAbstractButton>(ventana, boton)->click(); }
@@ -100,28 +96,23 @@ protected:
     static QString muestra(QWidget *ventana)
     {
         QStringList partes;
-        for (const QLineEdit *campo : ventana->findChildren<QLineEdit *>(QRegularExpression(QStringLiteral("^txt"))))
-            partes << campo->objectName().mid(3) + (campo->isReadOnly() ? QLatin1String("=") : QLatin1String("*="))
-                          + campo->text();
-        for (const QListWidget *lista : ventana->findChildren<QListWidget *>()) {
+        for (const QLineEdit *campo : ventana->findChildren<QLineEdit *>(QRegularExpression("^txt")))
+            partes << campo->objectName().mid(3) + (campo->isReadOnly() ? "=" : "*=") + campo->text();
+        for (const QListWidget *lista : ventana->findChildren<QListWidget *>())
             for (int i = 0; i < lista->count(); ++i)
                 partes << lista->item(i)->text();
-        }
-        if (const auto *vendedores = en<QComboBox>(ventana, "cboVendedor")) {
-            QStringList claves;
+        if (const auto *vendedores = en<QComboBox>(ventana, "cboVendedor"))
             for (int i = 0; i < vendedores->count(); ++i)
-                claves << vendedores->itemData(i).toString();
-            partes << QStringLiteral("vendedores=") + claves.join(QLatin1Char(' '));
-        }
-        return partes.join(QLatin1Char('|'));
+                partes << "vendedor=" + vendedores->itemData(i).toString();
+        return partes.join('|');
     }
 
     // Columns of the first row found, "|" between them; amounts as numbers on either engine.
     QString fila(const QString &donde, const QString &columnas) const
     {
         QStringList valores;
-        for (const QString &columna : columnas.split(QStringLiteral(", "))) {
-            const QString valor = base.valor(QStringLiteral("SELECT %1 FROM %2").arg(columna, donde));
+        for (const QString &columna : columnas.split(", ")) {
+            const QString valor = base.valor("SELECT " + columna + " FROM " + donde);
             valores << (columna == QLatin1String("Op_Monto") ? QString::number(valor.toDouble()) : valor);
         }
         return valores.join(QLatin1Char('|'));
@@ -130,7 +121,7 @@ protected:
     Pruebas::BaseDePrueba base;
     Pruebas::BitacoraGrabada registro;
     QWidget pantalla;
-    Anfitrion anfitrion{QStringLiteral("GERENTE")};
+    Anfitrion anfitrion{"GERENTE"};
 };
 
 // A request opens one window, read-only where it only shows, with what the database holds and
@@ -139,86 +130,70 @@ protected:
 // opens nothing and says why, in a message and in the log.
 TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHoldsAndExplainsAnyRefusal)
 {
-    base.conexion()->Execute(QStringLiteral("INSERT INTO Contacto VALUES (?, ?, 'ORG01', '81 1234', 'a@b.mx')"),
-                             {QStringLiteral("C'X\\n"), QStringLiteral("Ana O'Hara \\ Ruiz")});
-    const char *casos[][4] = {
-        // operator, module, parameters, message (or, after "abre: ", how what opened ends)
-        {"GERENTE", "KLD215", "ACCION=CONSULTA",
-         "La solicitud al módulo KLD215 no indica qué contacto mostrar (falta DATO)."},
-        {"GERENTE", "KLD215", "ACCION=CONSULTA|DATO=C999", "No existe el contacto «C999»."},
-        {"GERENTE", "KLD238", "ACCION=CONSULTAR|DATO=ORG99", "No existe la organización «ORG99»."},
-        {"GERENTE", "KLD238", "ACCION=BORRAR|DATO=ORG01", "El módulo KLD238 no reconoce la acción «BORRAR»."},
-        {"GERENTE", "KLD242", "ACCION=CONSULTA|DATO=OP-999999", "No existe la oportunidad «OP-999999»."},
-        {"GERENTE", "KLD242",
-         "ACCION=EDITAR|DATO=", "La solicitud al módulo KLD242 no indica qué oportunidad abrir (falta DATO)."},
-        {"GERENTE", "KLD242", "DATO=OP-000001", "La solicitud al módulo KLD242 no indica la acción (ACCION)."},
-        {"GERENTE", "KLD242", "ACCION=EDITAR|DATO=OP-000005",
-         "La oportunidad OP-000005 está cancelada. No puede editarse."},
-        {"GERENTE", "KLD300", "NUEVO=", "La solicitud al módulo KLD300 no indica la oportunidad ganada (falta NUEVO)."},
-        {"GERENTE", "KLD300", "NUEVO=OP-999999", "No existe la oportunidad «OP-999999»."},
-        {"GERENTE", "KLD300", "NUEVO=OP-000005", "La oportunidad OP-000005 está cancelada."},
-        {"VENDEDOR", "KLD300", "NUEVO=OP-000002",
+    base.conexion()->Execute("INSERT INTO Contacto VALUES (?, ?, 'ORG01', '81 1234', 'a@b.mx')",
+                             {"C'X\\n", "Ana O'Hara \\ Ruiz"});
+    const QString casos[][2] = {
+        // operator, module and parameters; message (or, after "abre: ", how what opened ends)
+        {"GERENTE KLD215 ACCION=CONSULTA|DATO=C999", "No existe el contacto «C999»."},
+        {"GERENTE KLD238 ACCION=CONSULTAR|DATO=ORG99", "No existe la organización «ORG99»."},
+        {"GERENTE KLD238 ACCION=BORRAR|DATO=ORG01", "El módulo KLD238 no reconoce la acción «BORRAR»."},
+        {"GERENTE KLD242 ACCION=CONSULTA|DATO=OP-999999", "No existe la oportunidad «OP-999999»."},
+        {"GERENTE KLD242 ACCION=EDITAR|DATO=",
+         "La solicitud al módulo KLD242 no indica qué oportunidad abrir (falta DATO)."},
+        {"GERENTE KLD242 DATO=OP-000001", "La solicitud al módulo KLD242 no indica la acción (ACCION)."},
+        {"GERENTE KLD242 ACCION=EDITAR|DATO=OP-000005", "La oportunidad OP-000005 está cancelada. No puede editarse."},
+        {"GERENTE KLD300 NUEVO=", "La solicitud al módulo KLD300 no indica la oportunidad ganada (falta NUEVO)."},
+        {"GERENTE KLD300 NUEVO=OP-000005", "La oportunidad OP-000005 está cancelada."},
+        {"VENDEDOR KLD300 NUEVO=OP-000002",
          "La oportunidad OP-000002 no está entre las que puede ver el vendedor V004."},
-        {"VENDEDOR", "KLD242", "ACCION=CONSULTA|DATO=OP-000003",
-         "La oportunidad OP-000003 no está entre las que puede ver el vendedor V004."},
-        {"SUPERVISOR", "KLD242", "ACCION=EDITAR|DATO=OP-000001",
+        {"SUPERVISOR KLD242 ACCION=EDITAR|DATO=OP-000001",
          "La oportunidad OP-000001 no está entre las que puede ver el vendedor V002."},
-        {"SUPERVISOR", "KLD300", "NUEVO=OP-000003",
-         "La oportunidad OP-000003 no está entre las que puede ver el vendedor V002."},
-        {"ADMIN", "KLD242", "ACCION=NUEVO",
-         "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
-        {"RARO", "KLD242", "ACCION=EDITAR|DATO=OP-000001",
-         "El nivel del vendedor V006 no le permite ver oportunidades."},
-        {"CAPTURISTA", "KLD300", "NUEVO=OP-000001",
+        {"ADMIN KLD242 ACCION=NUEVO", "El operador ADMIN no tiene vendedor asignado: no puede abrir oportunidades."},
+        {"RARO KLD242 ACCION=EDITAR|DATO=OP-000001", "El nivel del vendedor V006 no le permite ver oportunidades."},
+        {"CAPTURISTA KLD300 NUEVO=OP-000001",
          "El operador CAPTURISTA no tiene permiso para registrar oportunidades ganadas."},
-        {"GERENTE", "KLD215", "ACCION=CONSULTA|DATO=C'X\\n",
+        {"GERENTE KLD215 ACCION=CONSULTA|DATO=C'X\\n",
          "abre: Clave=C'X\\n|Nombre=Ana O'Hara \\ Ruiz|Organizacion=Aceros del Norte (ORG01)|Telefono=81 1234|"
          "Correo=a@b.mx"},
-        {"GERENTE", "KLD215", "ACCION=CONSULTA|DATO=C008",
-         "abre: Clave=C008|Nombre=Andrés O'Connor|Organizacion=(sin organización)|Telefono=55 5508 6508|"
-         "Correo=c008@ejemplo.mx"},
-        {"GERENTE", "KLD238", "ACCION=CONSULTAR|DATO=ORG01",
+        {"GERENTE KLD215 ACCION=CONSULTA|DATO=C008",
+         "abre: |Organizacion=(sin organización)|Telefono=55 5508 6508|Correo=c008@ejemplo.mx"},
+        {"GERENTE KLD238 ACCION=CONSULTAR|DATO=ORG01",
          "abre: Clave=ORG01|Nombre=Aceros del Norte|Ciudad=Monterrey|Telefono=81 8340 1200|"
          "Ana O'Hara \\ Ruiz (C'X\\n)|José Hernández (C002)|María Fernández (C001)"},
-        {"VENDEDOR", "KLD242", "ACCION=EDITAR|DATO=OP-000001", "abre: |vendedores=V004"},
-        {"VENDEDOR", "KLD300", "NUEVO=OP-000001", "abre: |Situacion=Abierta"},
-        {"SUPERVISOR", "KLD242", "ACCION=NUEVO", "abre: |vendedores=V002 V003"},
-        {"SUPERVISOR", "KLD242", "ACCION=CONSULTA|DATO=OP-000002", "abre: |Situacion=Abierta"},
-        {"GERENTE", "KLD300", "NUEVO=OP-000002", "abre: |Situacion=Abierta"},
+        {"VENDEDOR KLD242 ACCION=EDITAR|DATO=OP-000001", "abre: |vendedor=V004"},
+        {"VENDEDOR KLD300 NUEVO=OP-000001", "abre: |Situacion=Abierta"},
+        {"SUPERVISOR KLD242 ACCION=NUEVO", "abre: |vendedor=V002|vendedor=V003"},
+        {"SUPERVISOR KLD242 ACCION=CONSULTA|DATO=OP-000002", "abre: |Situacion=Abierta"},
     };
-    for (const auto &[operador, modulo, parametros, mensaje] : casos) {
-        SCOPED_TRACE(std::string(operador) + " " + modulo + " " + parametros);
-        como(operador);
-        const QString solicitud = QString::fromUtf8(parametros);
-        const QString esperado = QString::fromUtf8(mensaje);
-        if (!esperado.startsWith(QLatin1String("abre: "))) {
-            EXPECT_EQ(aviso([&] { EXPECT_EQ(abre(modulo, solicitud), nullptr); }), esperado);
-            EXPECT_EQ(registro.lineas().value(registro.lineas().size() - 1),
-                      QStringLiteral("Solicitud %1 %2 → No se abrió la pantalla: %3").arg(modulo, solicitud, esperado));
+    for (const auto &[pedido, esperado] : casos) {
+        SCOPED_TRACE(pedido.toStdString());
+        const QStringList partes = pedido.split(' ');
+        Servicios::estableceOperador(partes[0]);
+        if (!esperado.startsWith("abre: ")) {
+            EXPECT_EQ(aviso([&] { EXPECT_EQ(abre(partes[1], partes[2]), nullptr); }), esperado);
             continue;
         }
-        QWidget *abierta = abre(modulo, solicitud);
+        QWidget *abierta = abre(partes[1], partes[2]);
         ASSERT_NE(abierta, nullptr);
         EXPECT_TRUE(muestra(abierta).endsWith(esperado.mid(6))) << muestra(abierta).toStdString();
-        abre(modulo, solicitud); // brings the open screen forward
+        abre(partes[1], partes[2]); // brings the open screen forward
         EXPECT_EQ(Pruebas::ventanasAbiertas(abierta->objectName()), 1);
         abierta->close();
     }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")) + base.cuenta(QStringLiteral("Bitacora")), 0);
+    EXPECT_TRUE(registro.lineas().contains("Solicitud KLD242 ACCION=EDITAR|DATO=OP-000005 → No se abrió la pantalla: "
+                                           "La oportunidad OP-000005 está cancelada. No puede editarse."));
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad") + base.cuenta("Bitacora"), 0);
 
     // The won transaction is whatever the variable names: nothing once it is empty.
-    base.ejecuta(
-        QStringLiteral("UPDATE Variable SET Va_Valor = '' WHERE Va_Nombre = 'CRM_TRANSACCION_OPORTUNIDAD_GANADA'"));
-    EXPECT_EQ(aviso([&] { abre("KLD300", QStringLiteral("NUEVO=OP-000001")); }, QStringLiteral("AvisoModulo")),
-              QStringLiteral("El módulo KLD300 no está instalado en este equipo. · Solicitud: NUEVO=OP-000001"));
+    base.ejecuta("UPDATE Variable SET Va_Valor = '' WHERE Va_Nombre = 'CRM_TRANSACCION_OPORTUNIDAD_GANADA'");
+    EXPECT_EQ(aviso([&] { abre("KLD300", "NUEVO=OP-000001"); }, "AvisoModulo"),
+              "El módulo KLD300 no está instalado en este equipo. · Solicitud: NUEVO=OP-000001");
 
     // A failing database is reported, and the next request works.
-    base.ejecuta(QStringLiteral("ALTER TABLE Contacto RENAME TO Contacto_Fuera"));
-    EXPECT_TRUE(aviso([&] {
-                    abre("KLD215", QStringLiteral("ACCION=CONSULTA|DATO=C001"));
-                }).startsWith(QStringLiteral("No se pudo abrir la pantalla del módulo KLD215. · ")));
-    base.ejecuta(QStringLiteral("ALTER TABLE Contacto_Fuera RENAME TO Contacto"));
-    EXPECT_NE(abre("KLD215", QStringLiteral("ACCION=CONSULTA|DATO=C001")), nullptr);
+    base.ejecuta("ALTER TABLE Contacto RENAME TO Contacto_Fuera");
+    EXPECT_TRUE(aviso([&] { abre("KLD215", "ACCION=CONSULTA|DATO=C001"); }).startsWith("No se pudo abrir la pantalla"));
+    base.ejecuta("ALTER TABLE Contacto_Fuera RENAME TO Contacto");
+    EXPECT_NE(abre("KLD215", "ACCION=CONSULTA|DATO=C001"), nullptr);
 }
 
 // The new opportunity form refuses what lacks a required field or repeats a folio, staying open
@@ -226,7 +201,7 @@ TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHold
 // it with the notes typed there.
 TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioIsSavedAsTypedAndIsWonOnce)
 {
-    QWidget *forma = abre("KLD242", QStringLiteral("ACCION=NUEVO"));
+    QWidget *forma = abre("KLD242", "ACCION=NUEVO");
     ASSERT_NE(forma, nullptr);
     const char *casos[][5] = {
         // folio, description, salesperson, state, message
@@ -241,13 +216,13 @@ TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioIsSavedAsTyp
         en(forma, "txtDescripcion")->setText(QString::fromUtf8(descripcion));
         elige(forma, "cboVendedor", vendedor);
         elige(forma, "cboEstado", estado);
-        EXPECT_TRUE(aviso([&] { pulsa(forma, "cmdGuardar"); }).startsWith(QString::fromUtf8(mensaje)));
+        EXPECT_TRUE(aviso([&] { pulsa(forma, "cmdGuardar"); }).startsWith(mensaje));
         EXPECT_EQ(ventanaAbierta(forma->objectName()), forma);
     }
-    EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad")) + base.cuenta(QStringLiteral("Bitacora")), 5);
+    EXPECT_EQ(base.cuenta("Oportunidad") + base.cuenta("Bitacora"), 5);
 
-    en(forma, "txtFolio")->setText(QStringLiteral("OP-'9"));
-    en(forma, "txtDescripcion")->setText(QStringLiteral("Licencias O'Brien'); -- C:\\n"));
+    en(forma, "txtFolio")->setText("OP-'9");
+    en(forma, "txtDescripcion")->setText("Licencias O'Brien'); -- C:\\n");
     elige(forma, "cboContacto", "C008");
     elige(forma, "cboVendedor", "V002");
     elige(forma, "cboEstado", "NEG");
@@ -256,65 +231,59 @@ TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioIsSavedAsTyp
     QTest::keyClick(en(forma, "txtDescripcion"), Qt::Key_Return); // Enter saves, as the default button
 
     EXPECT_EQ(ventanaAbierta(forma->objectName()), nullptr);
-    EXPECT_EQ(fila(QStringLiteral("Oportunidad, Bitacora WHERE Op_Folio = 'OP-''9' AND Bi_Clave = Op_Folio"),
-                   QStringLiteral("Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, Op_Monto, "
-                                  "Op_Fecha_Cierre_Estimada, Op_Fecha_Alta, Es_Cve_Estado, Oper_Alta, Bi_Accion")),
-              QStringLiteral("Licencias O'Brien'); -- C:\\n|C008|V002|NEG|1234.5|2027-03-15|%1|AC|GERENTE|Alta")
-                  .arg(QDate::currentDate().toString(Qt::ISODate)));
+    EXPECT_EQ(fila("Oportunidad, Bitacora WHERE Op_Folio = 'OP-''9' AND Bi_Clave = Op_Folio",
+                   "Op_Descripcion, Op_Contacto, Op_Cve_Vendedor, Op_Estado_Oportunidad, Op_Monto, "
+                   "Op_Fecha_Cierre_Estimada, Op_Fecha_Alta, Es_Cve_Estado, Oper_Alta, Bi_Accion"),
+              "Licencias O'Brien'); -- C:\\n|C008|V002|NEG|1234.5|2027-03-15|"
+                  + QDate::currentDate().toString(Qt::ISODate) + "|AC|GERENTE|Alta");
 
     // Then won through its own screen: closed as the board closes it, with its notes, and once.
-    QWidget *ganada = abre("KLD300", QStringLiteral("NUEVO=OP-'9"));
+    QWidget *ganada = abre("KLD300", "NUEVO=OP-'9");
     ASSERT_NE(ganada, nullptr);
-    en<QPlainTextEdit>(ganada, "txtNotas")->setPlainText(QStringLiteral("Pedido 'firmado' \\ C:\\n"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Cierre_Oportunidad")), 0); // nothing until confirmed
+    en<QPlainTextEdit>(ganada, "txtNotas")->setPlainText("Pedido 'firmado' \\ C:\\n");
     pulsa(ganada, "cmdRegistrar");
     EXPECT_EQ(ventanaAbierta(ganada->objectName()), nullptr);
-    EXPECT_EQ(fila(QStringLiteral("Cierre_Oportunidad, Bitacora, Seguimiento WHERE Ci_Folio = 'OP-''9' "
-                                  "AND Bi_Clave = Ci_Folio AND Bi_Accion = 'Ganada' AND Sg_Clave = Ci_Folio"),
-                   QStringLiteral("Ci_Resultado, Ci_Cve_Causa, Ci_Operador, Sg_Nota")),
-              QStringLiteral("1||GERENTE|Pedido 'firmado' \\ C:\\n"));
-    EXPECT_EQ(aviso([&] { abre("KLD300", QStringLiteral("NUEVO=OP-'9")); }),
-              QStringLiteral("La oportunidad OP-'9 ya fue cerrada como ganada."));
+    EXPECT_EQ(fila("Cierre_Oportunidad, Bitacora, Seguimiento WHERE Ci_Folio = 'OP-''9' "
+                   "AND Bi_Clave = Ci_Folio AND Bi_Accion = 'Ganada' AND Sg_Clave = Ci_Folio",
+                   "Ci_Resultado, Ci_Cve_Causa, Ci_Operador, Sg_Nota"),
+              "1||GERENTE|Pedido 'firmado' \\ C:\\n");
+    EXPECT_EQ(aviso([&] { abre("KLD300", "NUEVO=OP-'9"); }), "La oportunidad OP-'9 ya fue cerrada como ganada.");
 }
 
 // Two users on one opportunity, each on a connection of its own.
 TEST_F(Suplentes, anEditOverAnotherUsersChangeKeepsItShowsItAndSavesOnlyTheUsersOwnOnTheSecondTry)
 {
-    const QString columnas = QStringLiteral("Op_Folio, Op_Descripcion, Op_Contacto, Op_Estado_Oportunidad, Op_Monto, "
-                                            "Op_Fecha_Cierre_Estimada, Oper_Ult_Modif");
-    base.ejecuta(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Servidores', Op_Contacto = 'C001', "
-                                "Op_Estado_Oportunidad = 'NEG', Op_Monto = 1500.25, Op_Fecha_Cierre_Estimada = NULL "
-                                "WHERE Op_Folio = 'OP-000002'"));
-    QWidget *forma = abre("KLD242", QStringLiteral("ACCION=EDITAR|DATO=OP-000002"));
+    const QString columnas = "Op_Folio, Op_Descripcion, Op_Contacto, Op_Estado_Oportunidad, Op_Monto, "
+                             "Op_Fecha_Cierre_Estimada, Oper_Ult_Modif";
+    base.ejecuta("UPDATE Oportunidad SET Op_Descripcion = 'Servidores', Op_Contacto = 'C001', "
+                 "Op_Estado_Oportunidad = 'NEG', Op_Monto = 1500.25, Op_Fecha_Cierre_Estimada = NULL "
+                 "WHERE Op_Folio = 'OP-000002'");
+    QWidget *forma = abre("KLD242", "ACCION=EDITAR|DATO=OP-000002");
     ASSERT_NE(forma, nullptr);
     EXPECT_TRUE(en(forma, "txtFolio")->isReadOnly());
 
     // Given the other user moves it on to "Cierre inminente" while this one changes the description.
     Ado::Connection(base.direccion())
-        .Execute(QStringLiteral("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'CIE', Oper_Ult_Modif = 'SUPERVISOR' "
-                                "WHERE Op_Folio = 'OP-000002'"));
-    en(forma, "txtDescripcion")->setText(QStringLiteral("Servidores 'y' \\ licencias"));
+        .Execute("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'CIE', Oper_Ult_Modif = 'SUPERVISOR' "
+                 "WHERE Op_Folio = 'OP-000002'");
+    en(forma, "txtDescripcion")->setText("Servidores 'y' \\ licencias");
     elige(forma, "cboContacto", ""); // "(sin contacto)"
     en<QDoubleSpinBox>(forma, "txtMonto")->setValue(1750);
 
     // When this one saves, nothing is written and the form shows the other's change.
-    EXPECT_TRUE(aviso([&] { pulsa(forma, "cmdGuardar"); })
-                    .startsWith(QStringLiteral("Otro usuario modificó la oportunidad OP-000002 mientras usted la "
-                                               "editaba; no se guardaron sus cambios.")));
-    EXPECT_EQ(fila(QStringLiteral("Oportunidad WHERE Op_Folio = 'OP-000002'"), columnas),
-              QStringLiteral("OP-000002|Servidores|C001|CIE|1500.25||SUPERVISOR"));
-    EXPECT_EQ(en<QComboBox>(forma, "cboEstado")->currentData().toString() + QLatin1Char('|')
-                  + en(forma, "txtDescripcion")->text() + QLatin1Char('|') + en<QLabel>(forma, "lbOtroUsuario")->text(),
-              QStringLiteral("CIE|Servidores 'y' \\ licencias|Otro usuario cambió esta oportunidad mientras usted la "
-                             "editaba. Ahora tiene estado: «Cierre inminente (CIE)»."));
+    EXPECT_TRUE(
+        aviso([&] { pulsa(forma, "cmdGuardar"); }).startsWith("Otro usuario modificó la oportunidad OP-000002"));
+    EXPECT_EQ(fila("Oportunidad WHERE Op_Folio = 'OP-000002'", columnas),
+              "OP-000002|Servidores|C001|CIE|1500.25||SUPERVISOR");
+    EXPECT_EQ(en<QLabel>(forma, "lbOtroUsuario")->text(), "Otro usuario cambió esta oportunidad mientras usted la "
+                                                          "editaba. Ahora tiene estado: «Cierre inminente (CIE)».");
 
     // Then a second save writes this user's fields over the other's state, and no date.
     pulsa(forma, "cmdGuardar");
     EXPECT_EQ(ventanaAbierta(forma->objectName()), nullptr);
-    EXPECT_EQ(fila(QStringLiteral("Oportunidad WHERE Op_Folio = 'OP-000002'"), columnas),
-              QStringLiteral("OP-000002|Servidores 'y' \\ licencias||CIE|1750||GERENTE"));
-    EXPECT_EQ(fila(QStringLiteral("Bitacora"), QStringLiteral("COUNT(*), MAX(Bi_Accion)")),
-              QStringLiteral("1|Modificación"));
+    EXPECT_EQ(fila("Oportunidad WHERE Op_Folio = 'OP-000002'", columnas),
+              "OP-000002|Servidores 'y' \\ licencias||CIE|1750||GERENTE");
+    EXPECT_EQ(fila("Bitacora", "COUNT(*), MAX(Bi_Accion)"), "1|Modificación");
 }
 
 // A screen left open while another user cancelled or closed the opportunity, or passed it to a
@@ -337,25 +306,19 @@ TEST_F(Suplentes, aScreenFindingTheOpportunityChangedMeanwhileSaysWhyAndWritesNo
     };
     for (const auto &[solicitud, operador, otroUsuario, mensaje] : casos) {
         SCOPED_TRACE(mensaje);
-        como(operador);
+        Servicios::estableceOperador(QString::fromUtf8(operador));
         const bool ganada = qstrncmp(solicitud, "NUEVO", 5) == 0;
         QWidget *abierta = abre(ganada ? "KLD300" : "KLD242", QString::fromUtf8(solicitud));
         ASSERT_NE(abierta, nullptr);
         Ado::Connection(base.direccion()).Execute(QString::fromUtf8(otroUsuario));
-        en(abierta, "txtDescripcion")->setText(QStringLiteral("Otra"));
-        EXPECT_TRUE(aviso([&] {
-                        pulsa(abierta, ganada ? "cmdRegistrar" : "cmdGuardar");
-                    }).startsWith(QString::fromUtf8(mensaje)));
+        en(abierta, "txtDescripcion")->setText("Otra");
+        EXPECT_TRUE(aviso([&] { pulsa(abierta, ganada ? "cmdRegistrar" : "cmdGuardar"); }).startsWith(mensaje));
         EXPECT_EQ(ventanaAbierta(abierta->objectName()), abierta);
-        EXPECT_EQ(en(abierta, "txtDescripcion")->text(), QStringLiteral("Otra"));
+        EXPECT_EQ(en(abierta, "txtDescripcion")->text(), "Otra");
         abierta->close();
     }
-    EXPECT_EQ(
-        fila(QStringLiteral("Cierre_Oportunidad"), QStringLiteral("COUNT(*), MIN(Ci_Resultado), MAX(Ci_Resultado)")),
-        QStringLiteral("2|1|2"));
-    EXPECT_EQ(base.cuenta(QStringLiteral("Oportunidad"), QStringLiteral("Op_Descripcion = 'Otra'"))
-                  + base.cuenta(QStringLiteral("Bitacora")),
-              0);
+    EXPECT_EQ(fila("Cierre_Oportunidad", "COUNT(*), MIN(Ci_Resultado), MAX(Ci_Resultado)"), "2|1|2");
+    EXPECT_EQ(base.cuenta("Oportunidad", "Op_Descripcion = 'Otra'") + base.cuenta("Bitacora"), 0);
 }
 
 } // namespace
