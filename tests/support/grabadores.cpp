@@ -13,27 +13,6 @@ EntornoGrabador::EntornoGrabador()
 
 EntornoGrabador::~EntornoGrabador() = default;
 
-std::shared_ptr<Ado::Connection> EntornoGrabador::Conexion()
-{
-    return m_real->Conexion();
-}
-
-QString EntornoGrabador::Operador()
-{
-    return m_real->Operador();
-}
-
-QVariant EntornoGrabador::LeeVariable(const QString &nombre, qint32 reservado, const QString &tipo,
-                                      const QVariant &predeterminado)
-{
-    return m_real->LeeVariable(nombre, reservado, tipo, predeterminado);
-}
-
-bool EntornoGrabador::OpcionRestringida(const QString &modulo, const QString &opcion, const QString &leyenda)
-{
-    return m_real->OpcionRestringida(modulo, opcion, leyenda);
-}
-
 qint32 EntornoGrabador::Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario,
                                 const QString &modulo, const QString &idError)
 {

@@ -36,11 +36,17 @@ public:
     EntornoGrabador();
     ~EntornoGrabador() override;
 
-    std::shared_ptr<Ado::Connection> Conexion() override;
-    QString Operador() override;
+    std::shared_ptr<Ado::Connection> Conexion() override { return m_real->Conexion(); }
+    QString Operador() override { return m_real->Operador(); }
     QVariant LeeVariable(const QString &nombre, qint32 reservado, const QString &tipo,
-                         const QVariant &predeterminado) override;
-    bool OpcionRestringida(const QString &modulo, const QString &opcion, const QString &leyenda) override;
+                         const QVariant &predeterminado) override
+    {
+        return m_real->LeeVariable(nombre, reservado, tipo, predeterminado);
+    }
+    bool OpcionRestringida(const QString &modulo, const QString &opcion, const QString &leyenda) override
+    {
+        return m_real->OpcionRestringida(modulo, opcion, leyenda);
+    }
     qint32 Mensaje(const QString &texto, qint32 estilo, const QString &titulo, QWidget *propietario,
                    const QString &modulo, const QString &idError) override;
 

@@ -20,13 +20,12 @@ protected:
     {
         TableroDePrueba::SetUp();
         variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
-        const QString hora = Pruebas::motor() == Ado::Engine::SQLite ? "strftime('%H:%M:%f', 'now')"
-                                                                     : "to_char(clock_timestamp(), 'HH24:MI:SS.US')";
-        base.ejecuta(
-            QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, Op_Estado_Oportunidad, "
-                           "%1 FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Op_Cve_Vendedor "
-                           "WHERE {PARAMETROS} ORDER BY Op_Folio'")
-                .arg(QString(hora).replace(QLatin1String("'"), QLatin1String("''"))));
+        const char *hora = Pruebas::motor() == Ado::Engine::SQLite ? "strftime(''%H:%M:%f'', ''now'')"
+                                                                   : "to_char(clock_timestamp(), ''HH24:MI:SS.US'')";
+        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, "
+                                    "Op_Estado_Oportunidad, %1 FROM Oportunidad INNER JOIN Vendedor ON "
+                                    "Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS} ORDER BY Op_Folio'")
+                         .arg(hora));
     }
 
     void abreConReloj()

@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <tuple>
+
 namespace {
 
 using Controles::cbZel;
@@ -109,7 +111,7 @@ TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
     };
     // Folios that could break a statement built from them, in blue; a list that holds most of
     // the table (the doubled one) reads every state at once, a shorter one asks for its folios.
-    for (const QString &folio : {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9"})
+    for (const char *folio : {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9"})
         oportunidad(Ado::quoted(folio), "V1", "AZUL");
     base.ejecuta("ANALYZE Oportunidad");
     const QHash<QString, std::optional<qint32>> color = {{"F1", 0x0000FF}, {"F3", 0x808080}, {"F4", std::nullopt}};
@@ -349,29 +351,20 @@ TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysW
     EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'NOHAY'");
 }
 
+// A remembered view that is no longer there opens the first one; one that cannot be read is
+// reported, and the board still opens on its first view.
 TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
 {
     variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|CONTROL,C|CONTROL");
-    struct Caso
-    {
-        const char *guardada;
-        int indice;
-        QStringList mensajes;
-    };
-    const std::vector<Caso> casos = {
-        {"2", 2, {}},
-        {"3", 0, {}},
-        {"-1", 0, {}},
-        {"", 0, {}},
-        {"abc", 0, {"ERR-ID:7500014"}}, // reported, and the board still opens on its first view
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.guardada);
-        Runtime::saveSetting("KLD251", "Settings", "VISTA", QString::fromUtf8(caso.guardada));
+    const std::vector<std::tuple<const char *, int, const char *>> casos = {
+        {"2", 2, ""}, {"3", 0, ""}, {"-1", 0, ""}, {"", 0, ""}, {"abc", 0, "ERR-ID:7500014"}};
+    for (const auto &[guardada, indice, mensajes] : casos) {
+        SCOPED_TRACE(guardada);
+        Runtime::saveSetting("KLD251", "Settings", "VISTA", QString::fromUtf8(guardada));
         entorno->mensajes.clear();
         abre();
-        EXPECT_EQ(vistas().Indice(), caso.indice);
-        EXPECT_EQ(entorno->identificadores(), caso.mensajes);
+        EXPECT_EQ(vistas().Indice(), indice);
+        EXPECT_EQ(entorno->identificadores().join(' '), mensajes);
         tablero.reset();
     }
 }
