@@ -75,7 +75,8 @@ Connection::Connection(const DatabaseAddress &address)
         // Then a backslash is an ordinary character in bound values and in quoted literals alike
         // (whose quotes are doubled), so nothing else can end a literal.
         m_database.setConnectOptions(
-            QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c standard_conforming_strings=on'"));
+            QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c standard_conforming_strings=on';")
+            + address.postgresqlOptions());
     }
     if (!m_database.open()) {
         const QString reason = driverText(m_database.lastError());

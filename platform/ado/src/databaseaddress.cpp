@@ -12,26 +12,14 @@ namespace {
 const QString esperada = QStringLiteral(
     "se espera sqlite:/ruta/archivo.db o postgresql://usuario@servidor:puerto/base");
 
+// libpq's modes, from no encryption to a server whose name its certificate proves.
+const QStringList modosDeCifrado = {QStringLiteral("disable"),   QStringLiteral("allow"),
+                                    QStringLiteral("prefer"),    QStringLiteral("require"),
+                                    QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+
 [[noreturn]] void rechaza(const QString &motivo)
 {
     Runtime::raise(Runtime::ErrorNumber::InvalidCall, motivo);
-}
-
-// The options an address may carry: only the mode. Anything else was meant to do something
-// the program would not do, so it is refused rather than ignored.
-void aplicaOpciones(DatabaseAddress &address, const QString &opciones, const QString &mostrada)
-{
-    const QUrlQuery consulta(opciones);
-    for (const auto &[clave, valor] : consulta.queryItems(QUrl::FullyDecoded)) {
-        if (clave == QLatin1String("mode") && valor == QLatin1String("ro"))
-            address.readOnly = true;
-        else if (clave == QLatin1String("mode") && valor == QLatin1String("rw"))
-            address.readOnly = false;
-        else
-            rechaza(QStringLiteral("La dirección de la base de datos %1 lleva la opción «%2» que no se reconoce "
-                                   "(sólo se acepta ?mode=ro, sólo lectura, o ?mode=rw)")
-                        .arg(mostrada, valor.isEmpty() ? clave : clave + QLatin1Char('=') + valor));
-    }
 }
 
 // A path as the user meant it: "~/" is the home folder, and a relative path is taken from the
@@ -41,6 +29,59 @@ QString rutaCompleta(const QString &ruta)
     if (ruta == QLatin1String("~") || ruta.startsWith(QLatin1String("~/")))
         return QDir::cleanPath(QDir::homePath() + ruta.mid(1));
     return QDir::cleanPath(QDir::current().absoluteFilePath(ruta));
+}
+
+QString escrita(const QString &clave, const QString &valor)
+{
+    return valor.isEmpty() ? clave : clave + QLatin1Char('=') + valor;
+}
+
+// How a PostgreSQL connection is encrypted. Qt's driver ends an option at ';', so a path that
+// holds one could not reach libpq whole.
+void aplicaCifrado(DatabaseAddress &address, const QString &clave, const QString &valor, const QString &mostrada)
+{
+    const QString lleva = QStringLiteral("La dirección de la base de datos %1 lleva «%2»")
+                              .arg(mostrada, escrita(clave, valor));
+    if (address.engine == Engine::SQLite)
+        rechaza(lleva + QStringLiteral(", que sólo vale para PostgreSQL (un archivo SQLite no se abre por la red)"));
+    if (clave == QLatin1String("sslmode")) {
+        if (!modosDeCifrado.contains(valor))
+            rechaza(lleva
+                    + QStringLiteral(", un modo de cifrado que no se reconoce (se acepta %1)")
+                          .arg(modosDeCifrado.join(QStringLiteral(", "))));
+        address.sslMode = valor;
+    } else {
+        if (valor.isEmpty() || valor.contains(QLatin1Char(';')))
+            rechaza(lleva + QStringLiteral(", que no es la ruta de un archivo (no puede estar vacía ni llevar «;»)"));
+        address.sslRootCert = rutaCompleta(valor);
+    }
+}
+
+// The options an address may carry: the mode and, on PostgreSQL, the encryption. Anything else
+// was meant to do something the program would not do, so it is refused rather than ignored.
+void aplicaOpciones(DatabaseAddress &address, const QString &opciones, const QString &mostrada)
+{
+    const QUrlQuery consulta(opciones);
+    for (const auto &[clave, valor] : consulta.queryItems(QUrl::FullyDecoded)) {
+        if (clave == QLatin1String("mode") && valor == QLatin1String("ro"))
+            address.readOnly = true;
+        else if (clave == QLatin1String("mode") && valor == QLatin1String("rw"))
+            address.readOnly = false;
+        else if (clave == QLatin1String("sslmode") || clave == QLatin1String("sslrootcert"))
+            aplicaCifrado(address, clave, valor, mostrada);
+        else
+            rechaza(QStringLiteral("La dirección de la base de datos %1 lleva la opción «%2» que no se reconoce "
+                                   "(se acepta ?mode=ro, sólo lectura, o ?mode=rw; en PostgreSQL, también sslmode "
+                                   "y sslrootcert)")
+                        .arg(mostrada, escrita(clave, valor)));
+    }
+}
+
+// A value in a libpq connection string: in single quotes, so a path may hold spaces.
+QString entreComillas(QString valor)
+{
+    valor.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + valor + QLatin1Char('\'');
 }
 
 // "sqlite:" and the file's path, taken as written (a file name may hold any character a URL
@@ -88,10 +129,32 @@ DatabaseAddress DatabaseAddress::parse(const QString &url)
 
 QString DatabaseAddress::toDisplayString() const
 {
-    const QString modo = readOnly ? QStringLiteral("?mode=ro") : QString();
+    QUrlQuery opciones;
+    if (readOnly)
+        opciones.addQueryItem(QStringLiteral("mode"), QStringLiteral("ro"));
+    if (!sslMode.isEmpty())
+        opciones.addQueryItem(QStringLiteral("sslmode"), sslMode);
+    if (!sslRootCert.isEmpty())
+        opciones.addQueryItem(QStringLiteral("sslrootcert"), sslRootCert);
+    // Escaped as far as parse() needs to read the same path back (QUrlQuery leaves '#', which
+    // would end the URL) and no further, so a path reads as the user wrote it.
+    const QString escritas = opciones.isEmpty() ? QString()
+                                                : QLatin1Char('?')
+                                                      + opciones.toString(QUrl::EncodeSpaces | QUrl::EncodeReserved)
+                                                            .replace(QLatin1Char('#'), QLatin1String("%23"));
     if (engine == Engine::SQLite)
-        return QStringLiteral("sqlite:") + path + modo;
-    return QStringLiteral("postgresql://%1@%2:%3/%4").arg(user, host).arg(port).arg(database) + modo;
+        return QStringLiteral("sqlite:") + path + escritas;
+    return QStringLiteral("postgresql://%1@%2:%3/%4").arg(user, host).arg(port).arg(database) + escritas;
+}
+
+QString DatabaseAddress::postgresqlOptions() const
+{
+    QStringList opciones;
+    if (!sslMode.isEmpty())
+        opciones.append(QStringLiteral("sslmode=") + sslMode);
+    if (!sslRootCert.isEmpty())
+        opciones.append(QStringLiteral("sslrootcert=") + entreComillas(sslRootCert));
+    return opciones.join(QLatin1Char(';'));
 }
 
 QString DatabaseAddress::passwordWarning() const
