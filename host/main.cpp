@@ -21,8 +21,8 @@
 #include "datos/version.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
-#include "servicios/cifrado.h"
 #include "servicios/contrasenaoperador.h"
+#include "servicios/contrasenavendedor.h"
 #include "servicios/servicios.h"
 
 #include <QAbstractItemView>

@@ -14,7 +14,7 @@
 #include "runtime/conversions.h"
 #include "runtime/log.h"
 #include "runtime/twips.h"
-#include "servicios/cifrado.h"
+#include "servicios/contrasenavendedor.h"
 #include "servicios/frenodeintentos.h"
 
 #include <QFrame>
@@ -182,7 +182,7 @@ bool frmLogin::vendedorValido()
 {
     Publico::TextoSql = QStringLiteral("SELECT * FROM Vendedor WHERE Vn_Cve_Vendedor = '")
                         + Ado::quoted(txtVn_Cve_Vendedor->Texto()) + QStringLiteral("' ");
-    const Ado::Recordset vendedor = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
+    Ado::Recordset vendedor = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
     if (vendedor.atEnd()) {
         avisa(QStringLiteral("El vendedor es incorrecto"), QStringLiteral("ERR-ID:7500030"));
         return false;
@@ -191,16 +191,17 @@ bool frmLogin::vendedorValido()
         avisa(QStringLiteral("El vendedor está dado de baja"), QStringLiteral("ERR-ID:7500031"));
         return false;
     }
-    // A stored password that is missing or does not decipher matches no typed password;
-    // a key that cannot be used is no wrong password but a failure, which the trap reports.
-    const QString guardada = Runtime::toTextOrEmpty(vendedor.field(QStringLiteral("Vn_Password")));
-    const Servicios::Cifrado cifrado;
-    bool coincide = false;
-    Publico::IgnoraError([&] {
-        coincide = !guardada.isEmpty()
-                   && Servicios::Cifrado::Iguales(cifrado.Descifra(guardada), txtContraseña->Texto());
-    });
-    if (!coincide) {
+    vendedor.close();
+    // The password is checked where its hash is kept, never read back; a salesperson whose
+    // password could not be carried over when the passwords became hashes is told so.
+    switch (Servicios::revisaContrasenaDeVendedor(*Publico::Entorno->Conexion(), txtVn_Cve_Vendedor->Texto(),
+                                                  txtContraseña->Texto())) {
+    case Servicios::RevisionDeContrasena::Coincide: break;
+    case Servicios::RevisionDeContrasena::PideNueva:
+        avisa(QStringLiteral("El vendedor necesita una contraseña nueva: pídala a un administrador"),
+              QStringLiteral("ERR-ID:7500034"));
+        return false;
+    case Servicios::RevisionDeContrasena::NoCoincide:
         avisa(QStringLiteral("La contraseña es incorrecta"), QStringLiteral("ERR-ID:7500032"));
         return false;
     }

@@ -6,7 +6,7 @@
 #include "ado/transaction.h"
 #include "datos/esquema.h"
 #include "runtime/error.h"
-#include "servicios/cifrado.h"
+#include "servicios/contrasenavendedor.h"
 
 #include <QDate>
 #include <QDir>
@@ -89,11 +89,11 @@ constexpr std::array productos = {
 
 void cargaCatalogos(Ado::Connection &conexion)
 {
-    const QString contrasena = Servicios::Cifrado::Cifra(ContrasenaDemo);
     for (const Vendedor &vendedor : vendedores)
         insertaFila(conexion, QStringLiteral("Vendedor"),
-                    {QString::fromUtf8(vendedor.clave), QString::fromUtf8(vendedor.nombre), vendedor.nivel, contrasena,
+                    {QString::fromUtf8(vendedor.clave), QString::fromUtf8(vendedor.nombre), vendedor.nivel, QVariant(),
                      QString::fromUtf8(vendedor.estado)});
+    Servicios::guardaContrasenaDeTodos(conexion, ContrasenaDemo);
     for (const auto &organizacion : organizaciones)
         insertaFila(conexion, QStringLiteral("Organizacion"),
                     {QString::fromUtf8(organizacion[0]), QString::fromUtf8(organizacion[1]),

@@ -3,17 +3,15 @@
 #include "ado/connection.h"
 #include "ado/transaction.h"
 #include "datos/version.h"
+#include "recursos.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 namespace Datos {
 
 QStringList sentenciasDelEsquema()
 {
-    QFile file(QStringLiteral(":/datos/esquema.sql"));
-    file.open(QIODevice::ReadOnly | QIODevice::Text);
-    QString text = QString::fromUtf8(file.readAll());
+    QString text = textoDelRecurso(QStringLiteral(":/datos/esquema.sql"));
     text.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
     QStringList statements;
     for (const QString &piece : text.split(QLatin1Char(';'))) {
@@ -24,17 +22,17 @@ QStringList sentenciasDelEsquema()
     return statements;
 }
 
-void creaTablas(Ado::Connection &conexion)
+void creaTablas(Ado::Connection &conexion, int version)
 {
     for (const QString &statement : sentenciasDelEsquema())
         conexion.Execute(statement);
-    aplicaPasosDesde(conexion, 1);
+    aplicaPasosDesde(conexion, 1, version > 0 ? version : versionDelPrograma());
 }
 
-void creaEsquema(Ado::Connection &conexion)
+void creaEsquema(Ado::Connection &conexion, int version)
 {
     Ado::Transaction transaccion(conexion);
-    creaTablas(conexion);
+    creaTablas(conexion, version);
     transaccion.commit();
 }
 

@@ -8,7 +8,6 @@
 #include "datos/esquema.h"
 #include "datos/version.h"
 #include "runtime/error.h"
-#include "servicios/cifrado.h"
 #include "servicios/contrasenaoperador.h"
 
 #include <QFile>

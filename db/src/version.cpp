@@ -1,5 +1,8 @@
 #include "datos/version.h"
 
+#include "contrasenasvendedor.h"
+#include "recursos.h"
+
 #include "ado/connection.h"
 #include "ado/transaction.h"
 #include "runtime/error.h"
@@ -10,22 +13,48 @@
 namespace Datos {
 namespace {
 
+// One step of the schema: statements the same for both engines, then what only PostgreSQL
+// runs (a resource holding one text), then whatever moves the rows over.
+struct Paso
+{
+    QStringList sentencias;
+    QString soloPostgresql = {};
+    void (*traslada)(Ado::Connection &) = nullptr;
+};
+
 // Each entry takes a database from the version of its index plus one to the next. A step
 // that changes a table must leave its rows readable by the older program's statements
 // where it can: a column is added, never renamed.
-const QList<QStringList> &pasos()
+const QList<Paso> &pasos()
 {
-    static const QList<QStringList> lista = {
+    static const QList<Paso> lista = {
         // 1 → 2: the version itself.
-        {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
-         QStringLiteral("INSERT INTO Version_Esquema (Ve_Version) VALUES (1)")},
+        {.sentencias = {QStringLiteral("CREATE TABLE Version_Esquema (Ve_Version INTEGER NOT NULL)"),
+                        QStringLiteral("INSERT INTO Version_Esquema (Ve_Version) VALUES (1)")}},
         // 2 → 3: operators sign in with a password of their own, kept as a hash. A table of
         // its own rather than a column, so the suite's other programs, which may insert
         // into Operador without naming its columns, go on working.
-        {QStringLiteral(
-            "CREATE TABLE Operador_Contrasena (Oc_Cve_Operador TEXT PRIMARY KEY, Oc_Huella TEXT NOT NULL)")},
+        {.sentencias = {QStringLiteral(
+             "CREATE TABLE Operador_Contrasena (Oc_Cve_Operador TEXT PRIMARY KEY, Oc_Huella TEXT NOT NULL)")}},
+        // 3 → 4: salespeople's passwords become hashes that nobody reads back, checked where
+        // they are kept (see servicios/contrasenavendedor.h); Vn_Password stays, empty, for the
+        // suite's programs that name it. A hash that is Null asks for a new password.
+        {.sentencias = {QStringLiteral("CREATE TABLE Vendedor_Contrasena (Vc_Cve_Vendedor TEXT PRIMARY KEY, "
+                                       "Vc_Huella TEXT, Vc_Fallos INTEGER NOT NULL DEFAULT 0)")},
+         .soloPostgresql = QStringLiteral(":/datos/vendedores_postgresql.sql"),
+         .traslada = &trasladaContrasenasDeVendedores},
     };
     return lista;
+}
+
+void aplicaPaso(Ado::Connection &conexion, const Paso &paso)
+{
+    for (const QString &sentencia : paso.sentencias)
+        conexion.Execute(sentencia);
+    if (!paso.soloPostgresql.isEmpty() && conexion.engine() == Ado::Engine::PostgreSQL)
+        conexion.Execute(textoDelRecurso(paso.soloPostgresql));
+    if (paso.traslada)
+        paso.traslada(conexion);
 }
 
 bool tieneTablaDeVersion(Ado::Connection &conexion)
@@ -63,20 +92,19 @@ void tomaElCerrojoDeActualizacion(Ado::Connection &conexion)
 
 } // namespace
 
-void aplicaPasosDesde(Ado::Connection &conexion, int desde)
+void aplicaPasosDesde(Ado::Connection &conexion, int desde, int hasta)
 {
-    for (int version = desde; version < versionDelPrograma(); ++version) {
-        for (const QString &sentencia : pasos().at(version - 1))
-            conexion.Execute(sentencia);
-    }
-    conexion.Execute(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = ?"), {versionDelPrograma()});
+    for (int version = desde; version < hasta; ++version)
+        aplicaPaso(conexion, pasos().at(version - 1));
+    if (hasta > 1)
+        conexion.Execute(QStringLiteral("UPDATE Version_Esquema SET Ve_Version = ?"), {hasta});
 }
 
 QStringList sentenciasDeLosPasos()
 {
     QStringList todas;
-    for (const QStringList &paso : pasos())
-        todas << paso;
+    for (const Paso &paso : pasos())
+        todas << paso.sentencias;
     return todas;
 }
 
@@ -106,7 +134,7 @@ void actualizaEsquema(Ado::Connection &conexion)
     if (actual > versionDelPrograma())
         rechazaBaseNueva(actual);
     if (actual < versionDelPrograma())
-        aplicaPasosDesde(conexion, actual);
+        aplicaPasosDesde(conexion, actual, versionDelPrograma());
     transaccion.commit();
 }
 

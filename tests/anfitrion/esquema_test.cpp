@@ -13,6 +13,10 @@ namespace {
 class VersionDelEsquema : public testing::Test
 {
 protected:
+    explicit VersionDelEsquema(int version = 0)
+        : base(version)
+    { }
+
     // The error actualizaEsquema raised, or "" when it raised none.
     QString errorAlActualizar() const
     {
@@ -24,12 +28,18 @@ protected:
     Pruebas::BaseDePrueba base;
 };
 
+class VersionUno : public VersionDelEsquema
+{
+protected:
+    VersionUno()
+        : VersionDelEsquema(1)
+    { }
+};
+
 // Given a database as the field has it, the tables of esquema.sql and no version, the upgrade
 // runs once, keeps its rows and leaves it where a new database starts.
-TEST_F(VersionDelEsquema, aDatabaseFromBeforeVersionsIsUpgradedOnceToTheProgramsVersionKeepingItsRows)
+TEST_F(VersionUno, aDatabaseFromBeforeVersionsIsUpgradedOnceToTheProgramsVersionKeepingItsRows)
 {
-    base.ejecuta("DROP TABLE Version_Esquema");
-    base.ejecuta("DROP TABLE Operador_Contrasena");
     base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')");
     ASSERT_EQ(version(), 1);
 

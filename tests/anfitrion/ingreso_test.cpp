@@ -28,7 +28,7 @@ protected:
     {
         base.ejecuta(
             "INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('GERENTE', 'Ana'), ('CAPTURISTA', 'Luis')");
-        Servicios::ponContrasenaOperador("gerente", "Buena'1");
+        Servicios::ponContrasenaOperador("gerente", "Buena'1234");
     }
 
     Pruebas::BaseDePrueba base;
@@ -38,11 +38,11 @@ TEST_F(IngresoDelOperador, onlyTheRightPasswordOrTheDemosEmptyOneSignsIn)
 {
     const std::tuple<bool, QString, QString, std::optional<QString>> casos[] = {
         // on the demo database?, code, password, who signs in
-        {false, "GERENTE", "Buena'1", "GERENTE"},
-        {false, "gerente", "Buena'1", "GERENTE"}, // the code as stored
+        {false, "GERENTE", "Buena'1234", "GERENTE"},
+        {false, "gerente", "Buena'1234", "GERENTE"}, // the code as stored
         {false, "GERENTE", "buena'1", std::nullopt},
         {false, "GERENTE", "", std::nullopt},
-        {false, "NADIE", "Buena'1", std::nullopt},
+        {false, "NADIE", "Buena'1234", std::nullopt},
         {false, "capturista", "", std::nullopt}, // no password yet: not on a real database
         {false, "%", "", std::nullopt},
         {true, "capturista", "", "CAPTURISTA"},
@@ -69,10 +69,10 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
     };
 
     EXPECT_EQ(intenta("gerente", "mala"), Ingreso::rechazo());
-    EXPECT_EQ(intenta("NADIE", "Buena'1"), Ingreso::rechazo());
+    EXPECT_EQ(intenta("NADIE", "Buena'1234"), Ingreso::rechazo());
     EXPECT_TRUE(dialogo.isVisible() && contrasena->text().isEmpty());
 
-    intenta("gerente", "Buena'1");
+    intenta("gerente", "Buena'1234");
     EXPECT_EQ(dialogo.result(), QDialog::Accepted);
     EXPECT_EQ(dialogo.operador(), "GERENTE");
 }
@@ -99,7 +99,7 @@ TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger
                                                                seconds(16), seconds(30), seconds(30)}));
 
     esperas.clear();
-    EXPECT_EQ(ingreso.entra("GERENTE", "Buena'1"), "GERENTE");
+    EXPECT_EQ(ingreso.entra("GERENTE", "Buena'1234"), "GERENTE");
     falla("GERENTE", 1);
     EXPECT_EQ(esperas, std::vector<std::chrono::milliseconds>{seconds(30)});
     // Every failure is logged with its code, never with what was typed.

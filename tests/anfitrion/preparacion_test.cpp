@@ -19,7 +19,7 @@
 
 namespace {
 
-const QString contrasena = "Clave'1";
+const QString contrasena = "Clave'1234";
 
 class PreparacionDeBase : public testing::Test
 {

@@ -6,7 +6,7 @@
 #include "datos/demo.h"
 #include "datos/version.h"
 #include "ingreso.h"
-#include "servicios/cifrado.h"
+#include "servicios/contrasenavendedor.h"
 
 #include <QDir>
 #include <QImage>
@@ -93,11 +93,10 @@ class ProgramaSQLite : public Programa
 { };
 
 // Hosts started at once on a fresh account (or after a start that left a broken demo behind)
-// agree on one key and one complete demo database.
-TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase)
+// agree on one complete demo database.
+TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
 {
     ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
-    const QString clave = cuenta.filePath("config/Teqvaro/clave.bin");
     const auto captura = [this](int numero) {
         return QStringList{"--screenshot", cuenta.filePath(QString("%1.png").arg(numero))};
     };
@@ -110,7 +109,7 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase
              QFile(demo() + ".nueva").open(QIODevice::WriteOnly);
          },
          captura},
-        {"contraseñas puestas a la vez sin clave", [&clave] { QFile::remove(clave); }, contrasena},
+        {"contraseñas puestas a la vez", [] {}, contrasena},
     };
     constexpr int procesos = 3;
     for (const auto &[situacion, prepara, argumentos] : casos) {
@@ -118,7 +117,7 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase
         prepara();
         std::vector<std::unique_ptr<QProcess>> iniciados;
         for (int numero = 1; numero <= procesos; ++numero)
-            iniciados.push_back(inicia(argumentos(numero), QString("clave%1\n").arg(numero).toUtf8()));
+            iniciados.push_back(inicia(argumentos(numero), QString("clave %1 nueva\n").arg(numero).toUtf8()));
         for (const auto &proceso : iniciados) {
             const Fin fin = espera(*proceso);
             EXPECT_EQ(fin.codigo, 0) << fin.errores.toStdString();
@@ -126,14 +125,12 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneKeyAndOneCompleteDemoDatabase
         EXPECT_EQ(QDir(QFileInfo(demo()).path()).entryList({"*.nueva*"}, QDir::Files), QStringList());
     }
 
-    // Every password set at once deciphers under the one key, in the one demo database.
-    qputenv("TEQVARO_CLAVE", clave.toLocal8Bit());
+    // Every password set at once is in the one demo database.
     Ado::Connection conexion(Ado::DatabaseAddress::parse("sqlite:" + demo()));
-    const QString cifrada = "SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V00%1'";
     for (int numero = 1; numero <= procesos; ++numero)
-        EXPECT_EQ(Servicios::Cifrado().Descifra(conexion.Execute(cifrada.arg(numero)).field(0).toString()),
-                  QString("clave%1").arg(numero));
-    qunsetenv("TEQVARO_CLAVE");
+        EXPECT_EQ(Servicios::revisaContrasenaDeVendedor(conexion, QString("V00%1").arg(numero),
+                                                        QString("clave %1 nueva").arg(numero)),
+                  Servicios::RevisionDeContrasena::Coincide);
 }
 
 // Every set-up command (as every start) brings an older database up to date before it reads
@@ -144,8 +141,7 @@ TEST_F(Programa, setUpCommandsUpgradeAnOlderDatabaseAndRefuseANewerOneAndAnEmpty
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
     const int programa = Datos::versionDelPrograma();
-    const QString contrasena = "SELECT Vn_Password FROM Vendedor WHERE Vn_Cve_Vendedor = 'V001'";
-    const QString antes = base.valor(contrasena);
+    const QString contrasena = "SELECT Vc_Huella FROM Vendedor_Contrasena WHERE Vc_Cve_Vendedor = 'V001'";
     const QString vacia = "no puede estar vacía";
     const std::tuple<QString, QString, QByteArray, QString, int, int> casos[] = {
         // what changed the database, the command's option, its input, what it says, the version and
@@ -153,27 +149,30 @@ TEST_F(Programa, setUpCommandsUpgradeAnOlderDatabaseAndRefuseANewerOneAndAnEmpty
         {{}, "--pon-contrasena", {}, vacia, programa, 0},
         {{}, "--pon-contrasena", "\n", vacia, programa, 0},
         {{}, "--pon-contrasena-operador", "  \n", vacia, programa, 0},
-        {"DROP TABLE Version_Esquema; DROP TABLE Operador_Contrasena",
+        {"DROP TABLE Version_Esquema; DROP TABLE Operador_Contrasena; DROP TABLE Vendedor_Contrasena",
          "--pon-contrasena-operador",
-         "Clave1\n",
+         "Clave12345\n",
          {},
          programa,
          1},
         {QString("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1), "--pon-contrasena-operador",
-         "Clave1\n", QString("versión %1 del esquema").arg(programa + 1), programa + 1, 1},
+         "Clave12345\n", QString("versión %1 del esquema").arg(programa + 1), programa + 1, 1},
     };
     for (const auto &[prepara, opcion, entrada, dice, version, contrasenas] : casos) {
         SCOPED_TRACE((prepara + " " + opcion + " «" + QString::fromUtf8(entrada) + "»").toStdString());
         for (const QString &sentencia : prepara.split("; ", Qt::SkipEmptyParts))
             base.ejecuta(sentencia);
         const QString codigo = opcion.endsWith("operador") ? "GERENTE" : "V001";
+        const QString antes = dice.isEmpty() ? QString() : base.valor(contrasena);
         const Fin fin = ejecuta({"--bd", base.url(), opcion, codigo}, entrada);
         EXPECT_EQ(fin.codigo == 0, dice.isEmpty()) << fin.errores.toStdString();
         EXPECT_TRUE(fin.errores.contains(dice)) << fin.errores.toStdString();
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), version);
         EXPECT_EQ(base.cuenta("Operador_Contrasena"), contrasenas);
+        if (!dice.isEmpty()) {
+            EXPECT_EQ(base.valor(contrasena), antes);
+        }
     }
-    EXPECT_EQ(base.valor(contrasena), antes);
 }
 
 // A run without a display signs in with the first line of standard input: outside the demo
@@ -185,19 +184,19 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
     ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
-    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, "Clave'1\n");
+    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, "Clave'1234\n");
     ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
     const QString imagen = cuenta.filePath("tablero.png");
     const QString rechazo = Ingreso::rechazo();
     const std::tuple<QString, QByteArray, QString, QString, QString> casos[] = {
         // the operator, standard input, the table taken away first, the option, what standard error says
-        {"", "Clave'1\n", "", "--screenshot", rechazo},
-        {"gerente", "Clave'1\n", "", "--screenshot", {}},
-        {"GERENTE", "clave'1\n", "", "--screenshot", rechazo},
+        {"", "Clave'1234\n", "", "--screenshot", rechazo},
+        {"gerente", "Clave'1234\n", "", "--screenshot", {}},
+        {"GERENTE", "clave'1234\n", "", "--screenshot", rechazo},
         {"CAPTURISTA", "\n", "", "--screenshot", rechazo}, // the demo's operators have no password: not here
-        {"GERENTE", "Clave'1\n", "Consulta", "--mide-arranque", "Consulta"}, // at the first activation
-        {"GERENTE", "Clave'1\n", "", "--screenshot", "Consulta"},
-        {"GERENTE", "Clave'1\n", "Variable", "--screenshot", "Variable"}, // before the window shows
+        {"GERENTE", "Clave'1234\n", "Consulta", "--mide-arranque", "Consulta"}, // at the first activation
+        {"GERENTE", "Clave'1234\n", "", "--screenshot", "Consulta"},
+        {"GERENTE", "Clave'1234\n", "Variable", "--screenshot", "Variable"}, // before the window shows
     };
     for (const auto &[operador, entrada, quita, opcion, dice] : casos) {
         SCOPED_TRACE((operador + " " + QString::fromUtf8(entrada) + " sin «" + quita + "» " + opcion).toStdString());

@@ -55,7 +55,7 @@ void estableceMotor(Ado::Engine engine)
     currentEngine = engine;
 }
 
-BaseDePrueba::BaseDePrueba()
+BaseDePrueba::BaseDePrueba(int version)
 {
     if (currentEngine == Ado::Engine::SQLite) {
         m_address.engine = Ado::Engine::SQLite;
@@ -64,7 +64,7 @@ BaseDePrueba::BaseDePrueba()
         m_address = postgresqlAddress();
     }
     Ado::Session::configure(m_address);
-    Datos::creaEsquema(*conexion());
+    Datos::creaEsquema(*conexion(), version);
 }
 
 BaseDePrueba::~BaseDePrueba()

@@ -27,7 +27,8 @@ void estableceMotor(Ado::Engine engine);
 class BaseDePrueba
 {
 public:
-    BaseDePrueba();
+    // `version`: the schema as an older program left it (0, this program's).
+    explicit BaseDePrueba(int version = 0);
     ~BaseDePrueba();
     BaseDePrueba(const BaseDePrueba &) = delete;
     BaseDePrueba &operator=(const BaseDePrueba &) = delete;

@@ -14,10 +14,11 @@ namespace Datos {
 // (version 1), the same text for SQLite and PostgreSQL; datos/version.h goes on from there.
 DATOS_EXPORT QStringList sentenciasDelEsquema();
 
-// Creates the suite's tables on an empty database, at this program's schema version.
-DATOS_EXPORT void creaEsquema(Ado::Connection &conexion);
+// Creates the suite's tables on an empty database, at this program's schema version (or an
+// older one, as databases in the field may have them).
+DATOS_EXPORT void creaEsquema(Ado::Connection &conexion, int version = 0);
 // The same inside the caller's transaction.
-DATOS_EXPORT void creaTablas(Ado::Connection &conexion);
+DATOS_EXPORT void creaTablas(Ado::Connection &conexion, int version = 0);
 
 // The names of the tables creaEsquema makes, as they are written in its statements.
 DATOS_EXPORT QStringList tablasDelEsquema();

@@ -22,8 +22,8 @@ DATOS_EXPORT int versionDeLaBase(Ado::Connection &conexion);
 // upgrade it once. Raises, changing nothing, when the database is newer than the program.
 DATOS_EXPORT void actualizaEsquema(Ado::Connection &conexion);
 
-// The steps from `desde` to this program's version, inside the caller's transaction.
-DATOS_EXPORT void aplicaPasosDesde(Ado::Connection &conexion, int desde);
+// The steps from `desde` to `hasta`, inside the caller's transaction.
+DATOS_EXPORT void aplicaPasosDesde(Ado::Connection &conexion, int desde, int hasta);
 
 // The statements of every step, from version 1 on.
 DATOS_EXPORT QStringList sentenciasDeLosPasos();

@@ -29,28 +29,10 @@ QString Cifrado::rutaClave()
 }
 
 Cifrado::Cifrado()
-    : m_clave(std::make_unique<const ClaveSecreta>(ClaveSecreta::SiFalta::Rechaza))
+    : m_clave(std::make_unique<const ClaveSecreta>())
 { }
 
 Cifrado::~Cifrado() = default;
-
-void Cifrado::aseguraClave()
-{
-    const ClaveSecreta clave(ClaveSecreta::SiFalta::Crea);
-}
-
-QString Cifrado::Cifra(const QString &clara)
-{
-    const ClaveSecreta clave(ClaveSecreta::SiFalta::Crea);
-    const QByteArray texto = clara.toUtf8();
-    QByteArray guardado(qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES) + texto.size(), '\0');
-    auto *nonce = reinterpret_cast<unsigned char *>(guardado.data());
-    randombytes_buf(nonce, crypto_secretbox_NONCEBYTES);
-    crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES,
-                          reinterpret_cast<const unsigned char *>(texto.constData()), quint64(texto.size()), nonce,
-                          clave.datos());
-    return Prefijo + QString::fromLatin1(guardado.toBase64());
-}
 
 QString Cifrado::Descifra(const QString &guardado) const
 {
@@ -71,16 +53,6 @@ QString Cifrado::Descifra(const QString &guardado) const
     const QString resultado = QString::fromUtf8(reinterpret_cast<const char *>(claro.data()), qsizetype(claro.size()));
     sodium_memzero(claro.data(), claro.size());
     return resultado;
-}
-
-bool Cifrado::Iguales(const QString &una, const QString &otra)
-{
-    iniciaSodium();
-    const QByteArray primera = una.toUtf8();
-    const QByteArray segunda = otra.toUtf8();
-    if (primera.size() != segunda.size())
-        return false;
-    return sodium_memcmp(primera.constData(), segunda.constData(), size_t(primera.size())) == 0;
 }
 
 } // namespace Servicios

@@ -6,12 +6,9 @@
 
 #include "runtime/error.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QScopeGuard>
-#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -24,7 +21,6 @@ namespace Servicios {
 namespace {
 
 constexpr int ErrorDeArchivo = 75;
-constexpr int esperaDelCerrojo = 10000; // ms; making a key takes a moment, a live holder this long is stuck
 
 [[noreturn]] void rechaza(const QString &ruta, const QString &motivo)
 {
@@ -33,39 +29,12 @@ constexpr int esperaDelCerrojo = 10000; // ms; making a key takes a moment, a li
     Runtime::raise(ErrorDeArchivo, descripcion);
 }
 
-// A temporary file is its owner's alone from the moment it exists, so the key is never
-// open to others, and the rename shows it to readers only complete.
-void escribeClaveNueva(const QString &ruta)
-{
-    QTemporaryFile nueva(ruta + QStringLiteral(".XXXXXX"));
-    if (!nueva.open())
-        rechaza(ruta, nueva.errorString());
-    std::array<unsigned char, crypto_secretbox_KEYBYTES> bytes{};
-    crypto_secretbox_keygen(bytes.data());
-    const bool escrita = nueva.write(reinterpret_cast<const char *>(bytes.data()), qint64(bytes.size()))
-                             == qint64(bytes.size())
-                         && nueva.flush() && ::fsync(nueva.handle()) == 0;
-    sodium_memzero(bytes.data(), bytes.size());
-    if (!escrita || !nueva.rename(ruta))
-        rechaza(ruta, nueva.errorString());
-    nueva.setAutoRemove(false);
-    qCInfo(logServicios).noquote() << "Se creó la clave de contraseñas" << ruta;
-}
-
-// Something, even a link to nothing, already has the key's name: no key is made over it.
-bool algoTieneElNombre(const QString &ruta)
-{
-    struct stat estado
-    { };
-    return ::lstat(QFile::encodeName(ruta).constData(), &estado) == 0;
-}
-
 [[noreturn]] void rechazaLaQueFalta(const QString &ruta)
 {
     const QFileInfo enlace(ruta);
     if (enlace.isSymLink())
         rechaza(ruta, QStringLiteral("es un enlace a %1, que no existe").arg(enlace.symLinkTarget()));
-    rechaza(ruta, QStringLiteral("no existe (se crea al poner la primera contraseña con teqvaro --pon-contrasena)"));
+    rechaza(ruta, QStringLiteral("no existe"));
 }
 
 // Judged on the file as opened, so what is read is what was checked. The key must be the
@@ -100,33 +69,14 @@ void iniciaSodium()
                        QStringLiteral("No se pudo iniciar la biblioteca criptográfica"));
 }
 
-void ClaveSecreta::creaSiFalta()
-{
-    iniciaSodium();
-    const QString ruta = Cifrado::rutaClave();
-    if (algoTieneElNombre(ruta))
-        return;
-    if (!QDir().mkpath(QFileInfo(ruta).absolutePath()))
-        rechaza(ruta, QStringLiteral("no se pudo crear su carpeta"));
-    QLockFile cerrojo(ruta + QStringLiteral(".lock"));
-    if (!cerrojo.tryLock(esperaDelCerrojo))
-        rechaza(ruta, cerrojo.error() == QLockFile::LockFailedError
-                          ? QStringLiteral("otro programa la está creando y no termina")
-                          : QStringLiteral("no se pudo crear su cerrojo %1.lock").arg(ruta));
-    if (!algoTieneElNombre(ruta)) // another process may have made it while this one waited
-        escribeClaveNueva(ruta);
-}
-
 ClaveSecreta::~ClaveSecreta()
 {
     sodium_memzero(m_bytes.data(), m_bytes.size());
 }
 
-ClaveSecreta::ClaveSecreta(SiFalta siFalta)
+ClaveSecreta::ClaveSecreta()
 {
     iniciaSodium();
-    if (siFalta == SiFalta::Crea)
-        creaSiFalta();
     const QString ruta = Cifrado::rutaClave();
     const int descriptor = ::open(QFile::encodeName(ruta).constData(),
                                   O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a pipe in its place must not hang the start

@@ -21,6 +21,11 @@ public:
     static bool coincide(const QString &huella, const QString &clara);
 };
 
+// The rules every new password keeps: at least 10 characters, not only blanks (a password
+// nobody can type back locks its owner out) and at most 256. Raises 5 saying which rule it
+// breaks.
+SERVICIOS_EXPORT void revisaContrasenaNueva(const QString &clara);
+
 // An operator as the sign-in reads it: the code as the database stores it and the stored
 // hash ("" when none was set).
 struct OperadorGuardado
