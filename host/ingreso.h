@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ado/databaseaddress.h"
 #include "servicios/frenodeintentos.h"
 
 #include <QString>
@@ -19,13 +20,21 @@ public:
     explicit Ingreso(bool baseDeDemostracion,
                      Servicios::FrenoDeIntentos::Espera espera = Servicios::FrenoDeIntentos::esperaSinEntrada);
 
+    // On a PostgreSQL server that keeps the rights, signing in is connecting: the code names
+    // the operator's own login role on the server of `direccion` (which names no user), and
+    // the server checks the password (or finds it in PGPASSWORD or ~/.pgpass). Once in, that
+    // connection is the session's database.
+    static Ingreso porServidor(const Ado::DatabaseAddress &direccion, Servicios::FrenoDeIntentos::Espera espera =
+                                                                          Servicios::FrenoDeIntentos::esperaSinEntrada);
+
     // The operator's code as stored, or nothing when the code is unknown or the password
     // wrong: the caller cannot tell which, and neither can whoever is guessing. After five
     // failures in a row for a code, each further try first waits (see FrenoDeIntentos).
     // A database that cannot be read raises, and counts as no try.
     std::optional<QString> entra(const QString &codigo, const QString &contrasena);
 
-    // Whether the operator signs in with no password at all (the demo's operators).
+    // Whether the operator signs in with no password typed: the demo's operators, or one
+    // whose password the server's client library finds on its own.
     bool entraSinContrasena(const QString &codigo) const;
 
     // The single refusal both an unknown code and a wrong password get.
@@ -33,8 +42,11 @@ public:
 
 private:
     std::optional<QString> revisa(const QString &codigo, const QString &contrasena) const;
+    std::optional<QString> conecta(const QString &codigo, const QString &contrasena) const;
+    Ado::DatabaseAddress comoOperador(const QString &codigo, const QString &contrasena) const;
 
     bool m_demo;
+    std::optional<Ado::DatabaseAddress> m_servidor;
     Servicios::FrenoDeIntentos m_freno;
 };
 

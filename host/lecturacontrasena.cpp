@@ -23,7 +23,7 @@ QString leeLinea(std::FILE *entrada)
 // The terminal's echo is off only while the line is typed, and back on whatever happens.
 // Echo goes off (dropping what was typed ahead) before the question shows, so nothing
 // typed in answer to it is dropped.
-QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const char *pregunta)
+QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const QByteArray &pregunta)
 {
     const int descriptor = fileno(entrada);
     termios antes{};
@@ -35,7 +35,7 @@ QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const char *pregunta)
         tcsetattr(descriptor, TCSANOW, &antes);
         std::fputc('\n', avisos);
     });
-    std::fputs(pregunta, avisos);
+    std::fputs(pregunta.constData(), avisos);
     std::fflush(avisos);
     return leeLinea(entrada);
 }
@@ -52,4 +52,11 @@ QString leeContrasenaNueva(std::FILE *entrada, std::FILE *avisos)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("Las dos contraseñas no coinciden; no se cambió nada"));
     return primera;
+}
+
+std::optional<QString> leeContrasenaDeQuienEjecuta(const QString &usuario, std::FILE *entrada, std::FILE *avisos)
+{
+    if (!isatty(fileno(entrada)))
+        return std::nullopt;
+    return leeSinEco(entrada, avisos, QStringLiteral("Contraseña de %1: ").arg(usuario).toLocal8Bit());
 }

@@ -18,8 +18,28 @@ struct LineaDeOrdenes
     LineaDeOrdenes()
     {
         parser.setApplicationDescription(QStringLiteral("Teqvaro: el anfitrión de los módulos de la suite"));
-        parser.addOptions({ayuda, version, baseDeDatos, operador, modulo, captura, registra, desregistra, contrasena,
-                           contrasenaOperador, preparaBase, demo, arranque, contrasenaPorEntrada, abre});
+        parser.addOptions({ayuda,
+                           version,
+                           baseDeDatos,
+                           operador,
+                           modulo,
+                           captura,
+                           registra,
+                           desregistra,
+                           contrasena,
+                           contrasenaOperador,
+                           preparaBase,
+                           demo,
+                           convierteBase,
+                           altaOperador,
+                           nombre,
+                           vendedor,
+                           administrador,
+                           bajaOperador,
+                           actualizaEsquema,
+                           arranque,
+                           contrasenaPorEntrada,
+                           abre});
     }
 
     QCommandLineParser parser;
@@ -31,10 +51,11 @@ struct LineaDeOrdenes
         QStringLiteral("bd"),
         QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
         QStringLiteral("url")};
-    const QCommandLineOption operador{QStringLiteral("operador"),
-                                      QStringLiteral("Clave del operador que se propone al iniciar la sesión (con "
-                                                     "--prepara-base, la del administrador)."),
-                                      QStringLiteral("clave")};
+    const QCommandLineOption operador{
+        QStringLiteral("operador"),
+        QStringLiteral("Clave del operador que se propone al iniciar la sesión; en las órdenes sobre la base, quien "
+                       "las ejecuta (con --prepara-base y --convierte-base, el administrador que se crea)."),
+        QStringLiteral("clave")};
     const QCommandLineOption modulo{QStringLiteral("modulo"),
                                     QStringLiteral("Nombre de registro del módulo que se abre."),
                                     QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
@@ -63,6 +84,33 @@ struct LineaDeOrdenes
     const QCommandLineOption demo{QStringLiteral("demo"),
                                   QStringLiteral("Con --prepara-base: carga los datos de demostración en lugar de la "
                                                  "configuración inicial.")};
+    const QCommandLineOption convierteBase{
+        QStringLiteral("convierte-base"),
+        QStringLiteral("Convierte una base PostgreSQL que la suite compartía con una sola cuenta en una donde cada "
+                       "persona entra como su propio usuario; el administrador es el de --operador (ADMIN si no se "
+                       "indica) y su contraseña se lee de la entrada estándar."),
+        QStringLiteral("url")};
+    const QCommandLineOption altaOperador{
+        QStringLiteral("alta-operador"),
+        QStringLiteral("Da de alta a una persona: su usuario del servidor y su operador (con --nombre, --vendedor y "
+                       "--administrador); su contraseña se lee de la entrada estándar. Sólo un administrador."),
+        QStringLiteral("clave")};
+    const QCommandLineOption nombre{QStringLiteral("nombre"),
+                                    QStringLiteral("Con --alta-operador: el nombre de la persona."),
+                                    QStringLiteral("texto")};
+    const QCommandLineOption vendedor{QStringLiteral("vendedor"),
+                                      QStringLiteral("Con --alta-operador: el vendedor del operador."),
+                                      QStringLiteral("clave")};
+    const QCommandLineOption administrador{QStringLiteral("administrador"),
+                                           QStringLiteral("Con --alta-operador: la persona es administradora.")};
+    const QCommandLineOption bajaOperador{
+        QStringLiteral("baja-operador"),
+        QStringLiteral("Da de baja a una persona: su usuario del servidor, su operador y sus restricciones. Sólo un "
+                       "administrador."),
+        QStringLiteral("clave")};
+    const QCommandLineOption actualizaEsquema{
+        QStringLiteral("actualiza-esquema"),
+        QStringLiteral("Lleva la base a la versión del esquema de este programa y termina.")};
     const QCommandLineOption arranque{
         QStringLiteral("mide-arranque"),
         QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
@@ -100,6 +148,17 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.demo = linea.parser.isSet(linea.demo);
     if (opciones.demo && opciones.preparaBase.isEmpty())
         opciones.errores << QStringLiteral("--demo sólo sirve junto con --prepara-base");
+    opciones.convierteBase = linea.parser.value(linea.convierteBase);
+    opciones.altaOperador = linea.parser.value(linea.altaOperador);
+    opciones.nombre = linea.parser.value(linea.nombre);
+    opciones.vendedor = linea.parser.value(linea.vendedor);
+    opciones.administrador = linea.parser.isSet(linea.administrador);
+    if (opciones.altaOperador.isEmpty()
+        && (linea.parser.isSet(linea.nombre) || linea.parser.isSet(linea.vendedor) || opciones.administrador))
+        opciones.errores << QStringLiteral(
+            "--nombre, --vendedor y --administrador sólo sirven junto con --alta-operador");
+    opciones.bajaOperador = linea.parser.value(linea.bajaOperador);
+    opciones.actualizaEsquema = linea.parser.isSet(linea.actualizaEsquema);
     opciones.mideArranque = linea.parser.isSet(linea.arranque);
     opciones.contrasenaPorEntrada = linea.parser.isSet(linea.contrasenaPorEntrada);
     opciones.abreModulo = linea.parser.value(linea.abre);

@@ -20,6 +20,13 @@ struct Opciones
     QString operadorContrasena; // the same for an operator's sign-in password
     QString preparaBase;        // URL of an empty database to prepare (the administrator is `operador`) and end
     bool demo = false;          // prepare it with the demo's rows
+    QString convierteBase;      // URL of a database shared through one account to give roles of its own, and end
+    QString altaOperador;       // add this person (with `nombre`, `vendedor`, `administrador`) and end
+    QString nombre;
+    QString vendedor;
+    bool administrador = false;
+    QString bajaOperador;          // remove this person and end
+    bool actualizaEsquema = false; // bring the schema up to date and end
     QStringList errores;
 
     static Opciones lee(const QStringList &argumentos);

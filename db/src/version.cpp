@@ -3,9 +3,12 @@
 #include "contrasenasvendedor.h"
 #include "recursos.h"
 
+#include "datos/derechos.h"
+
 #include "ado/connection.h"
 #include "ado/transaction.h"
 #include "runtime/error.h"
+#include "servicios/usuarios.h"
 
 #include <QString>
 #include <QStringList>
@@ -90,6 +93,19 @@ void tomaElCerrojoDeActualizacion(Ado::Connection &conexion)
             .arg(versionDelPrograma()));
 }
 
+[[noreturn]] void pideAlAdministrador(const Ado::DatabaseAddress &direccion, int version)
+{
+    Ado::DatabaseAddress sinUsuario = direccion;
+    sinUsuario.user.clear();
+    Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                   QStringLiteral("La base de datos está en la versión %1 del esquema y este programa usa la %2: "
+                                  "un administrador debe actualizarla, abriendo Teqvaro o con «teqvaro --bd %3 "
+                                  "--operador SU_CLAVE --actualiza-esquema». Hasta entonces no se puede abrir")
+                       .arg(version)
+                       .arg(versionDelPrograma())
+                       .arg(sinUsuario.toDisplayString()));
+}
+
 } // namespace
 
 void aplicaPasosDesde(Ado::Connection &conexion, int desde, int hasta)
@@ -128,13 +144,22 @@ void actualizaEsquema(Ado::Connection &conexion)
         rechazaBaseNueva(leida);
     if (leida == versionDelPrograma())
         return;
+    // Where the server keeps the rights, only an administrator changes the schema, acting as
+    // the tables' owner; a user is told whom to ask rather than failing on the first write.
+    const bool conDerechos = Servicios::derechosEnElServidor(conexion);
+    if (conDerechos && !puedeActuarComoDueno(conexion))
+        pideAlAdministrador(conexion.address(), leida);
     Ado::Transaction transaccion(conexion);
+    if (conDerechos)
+        actuaComoDueno(conexion);
     tomaElCerrojoDeActualizacion(conexion);
     const int actual = versionDeLaBase(conexion);
     if (actual > versionDelPrograma())
         rechazaBaseNueva(actual);
     if (actual < versionDelPrograma())
         aplicaPasosDesde(conexion, actual, versionDelPrograma());
+    if (conDerechos)
+        aplicaDerechos(conexion);
     transaccion.commit();
 }
 

@@ -37,13 +37,29 @@ Ado::DatabaseAddress postgresqlAddress()
             admin.Execute(QStringLiteral("CREATE DATABASE %1").arg(own.database));
     }
     Ado::Connection fresh(own);
-    fresh.Execute(QStringLiteral("SET client_min_messages = warning"));
-    fresh.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
-    fresh.Execute(QStringLiteral("CREATE SCHEMA public"));
+    vaciaPostgreSQL(fresh);
     return own;
 }
 
 } // namespace
+
+void vaciaPostgreSQL(Ado::Connection &conexion)
+{
+    conexion.Execute(QStringLiteral("SET client_min_messages = warning"));
+    // Roles outlive a schema: the people and groups an earlier test made for this database go.
+    conexion.Execute(QStringLiteral(R"(DO $$
+DECLARE rol TEXT;
+BEGIN
+    FOR rol IN SELECT quote_ident(rolname) FROM pg_roles
+               WHERE rolname LIKE current_database() || '.%' OR rolname LIKE current_database() || ':%' LOOP
+        EXECUTE format('REASSIGN OWNED BY %s TO CURRENT_USER', rol);
+        EXECUTE format('DROP OWNED BY %s', rol);
+        EXECUTE format('DROP ROLE %s', rol);
+    END LOOP;
+END $$)"));
+    conexion.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
+    conexion.Execute(QStringLiteral("CREATE SCHEMA public"));
+}
 
 Ado::Engine motor()
 {

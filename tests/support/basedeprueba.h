@@ -20,6 +20,9 @@ namespace Pruebas {
 Ado::Engine motor();
 void estableceMotor(Ado::Engine engine);
 
+// Takes from a PostgreSQL database every table and every role made for it.
+void vaciaPostgreSQL(Ado::Connection &conexion);
+
 // A fresh database for one test, with the suite's tables and nothing in them, configured
 // as the session's database. SQLite: a new file in a temporary folder. PostgreSQL: the
 // server named by $KLD251_PG_URL, in a database of this test program's own whose public

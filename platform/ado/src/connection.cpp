@@ -6,8 +6,11 @@
 
 #include <QAtomicInteger>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <libpq-fe.h>
 
 namespace Ado {
 namespace {
@@ -74,9 +77,9 @@ Connection::Connection(const DatabaseAddress &address)
         // driver learns at connecting whether a backslash escapes, and writes bound values so.
         // Then a backslash is an ordinary character in bound values and in quoted literals alike
         // (whose quotes are doubled), so nothing else can end a literal.
-        m_database.setConnectOptions(
-            QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c standard_conforming_strings=on';")
-            + address.postgresqlOptions());
+        m_database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c "
+                                                    "standard_conforming_strings=on -c client_min_messages=warning';")
+                                     + address.postgresqlOptions());
     }
     if (!m_database.open()) {
         const QString reason = driverText(m_database.lastError());
@@ -186,6 +189,24 @@ QString Connection::changeToken()
                                                      : QStringLiteral("SELECT CAST(pg_current_snapshot() AS text)");
     const Recordset token = Execute(probe);
     return token.field(0).toString();
+}
+
+QString Connection::passwordVerifier(const QString &role, const QString &clear)
+{
+    const QVariant handle = m_database.driver()->handle();
+    // Qt's driver names the handle by the structure behind libpq's typedef.
+    if (engine() != Engine::PostgreSQL
+        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+        raiseDatabaseError(QStringLiteral("Sólo un servidor PostgreSQL guarda contraseñas de usuarios"), QString());
+    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
+    char *verifier = PQencryptPasswordConn(connection, clear.toUtf8().constData(), role.toUtf8().constData(),
+                                           "scram-sha-256");
+    if (!verifier)
+        raiseDatabaseError(QStringLiteral("No se pudo preparar la contraseña"),
+                           QString::fromUtf8(PQerrorMessage(connection)).trimmed());
+    const QString result = QString::fromLatin1(verifier);
+    PQfreemem(verifier);
+    return result;
 }
 
 bool Connection::isAlive()

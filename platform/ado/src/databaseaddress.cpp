@@ -144,7 +144,8 @@ QString DatabaseAddress::toDisplayString() const
                                                             .replace(QLatin1Char('#'), QLatin1String("%23"));
     if (engine == Engine::SQLite)
         return QStringLiteral("sqlite:") + path + escritas;
-    return QStringLiteral("postgresql://%1@%2:%3/%4").arg(user, host).arg(port).arg(database) + escritas;
+    const QString quien = user.isEmpty() ? QString() : user + QLatin1Char('@');
+    return QStringLiteral("postgresql://%1%2:%3/%4").arg(quien, host).arg(port).arg(database) + escritas;
 }
 
 QString DatabaseAddress::postgresqlOptions() const

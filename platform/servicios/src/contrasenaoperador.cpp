@@ -2,10 +2,11 @@
 
 #include "clavesecreta.h"
 
-#include "servicios/cifrado.h"
+#include "servicios/usuarios.h"
 
 #include "ado/connection.h"
 #include "ado/session.h"
+#include "ado/sqltext.h"
 #include "ado/transaction.h"
 #include "runtime/error.h"
 
@@ -67,11 +68,26 @@ std::optional<OperadorGuardado> leeOperador(const QString &codigo)
     return OperadorGuardado{fila.field(0).toString(), fila.field(1).toString()};
 }
 
+namespace {
+
+// The server keeps the password of a person's login role; it lets the person or an
+// administrator change it, nobody else.
+void ponContrasenaEnElServidor(Ado::Connection &conexion, const QString &codigoOperador, const QString &clara)
+{
+    const QString rol = rolDeOperador(conexion.address().database, codigoOperador);
+    conexion.Execute(QStringLiteral("SELECT teqvaro_pon_contrasena_operador(?, ?)"),
+                     Ado::texts({codigoOperador.trimmed(), conexion.passwordVerifier(rol, clara)}));
+}
+
+} // namespace
+
 void ponContrasenaOperador(const QString &codigoOperador, const QString &clara)
 {
     revisaContrasenaNueva(clara);
-    const QString huella = HuellaDeContrasena::calcula(clara);
     const std::shared_ptr<Ado::Connection> conexion = Ado::Session::connection();
+    if (derechosEnElServidor(*conexion))
+        return ponContrasenaEnElServidor(*conexion, codigoOperador, clara);
+    const QString huella = HuellaDeContrasena::calcula(clara);
     Ado::Transaction transaccion(*conexion);
     const std::optional<OperadorGuardado> operador = leeOperador(codigoOperador);
     if (!operador)

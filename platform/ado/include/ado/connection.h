@@ -46,6 +46,10 @@ public:
     // stops when this changes rather than hold up the write.
     static quint64 localWrites();
 
+    // The form in which a PostgreSQL server keeps a role's password (SCRAM-SHA-256), made here
+    // so the password itself never travels to the server nor reaches its logs.
+    QString passwordVerifier(const QString &role, const QString &clear);
+
     // Whether the server still answers. A statement that failed because the link to the
     // server broke marks the connection broken, and the session opens a new one.
     bool isAlive();
