@@ -100,6 +100,9 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
                             .contains("El operador ADMIN entra con la contraseña dada"));
 
         EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), Datos::versionDelPrograma());
+        if (Pruebas::motor() == Ado::Engine::SQLite) { // one person's database: theirs alone
+            EXPECT_EQ(QFile::permissions(base.direccion().path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        }
         EXPECT_GE(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal LIKE '&H%'"), 5);
         EXPECT_EQ(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal NOT LIKE '&H%'"), 0);
         EXPECT_GE(base.cuenta("Causa_Oportunidad_Perdida", "Es_Cve_Estado = 'AC'"), 1);
