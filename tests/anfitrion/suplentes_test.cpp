@@ -6,6 +6,8 @@
 
 #include "ado/session.h"
 #include "datos/demo.h"
+#include "datos/preparacion.h"
+#include "servicios/contrasenaoperador.h"
 #include "servicios/servicios.h"
 
 #include <QAbstractButton>
@@ -319,6 +321,61 @@ TEST_F(Suplentes, aScreenFindingTheOpportunityChangedMeanwhileSaysWhyAndWritesNo
     }
     EXPECT_EQ(fila("Cierre_Oportunidad", "COUNT(*), MIN(Ci_Resultado), MAX(Ci_Resultado)"), "2|1|2");
     EXPECT_EQ(base.cuenta("Oportunidad", "Op_Descripcion = 'Otra'") + base.cuenta("Bitacora"), 0);
+}
+
+// A database the suite shared, converted so each person signs in as themselves: a level-1
+// salesperson's screens save a new opportunity, an edit and a won closing of their own
+// through the server's policies.
+class SuplentesConDerechosPostgreSQL : public Suplentes
+{
+protected:
+    void SetUp() override
+    {
+        Suplentes::SetUp();
+        Datos::convierteBase(base.direccion(), {.administrador = "GERENTE", .contrasena = [] { return clave; }});
+        Ado::Session::configure(base.comoOperador("GERENTE", clave));
+        Servicios::ponContrasenaOperador("VENDEDOR", clave);
+        Ado::Session::configure(base.comoOperador("VENDEDOR", clave));
+        Servicios::estableceOperador("VENDEDOR");
+    }
+    void TearDown() override
+    {
+        Ado::Session::configure(base.direccion());
+        Suplentes::TearDown();
+    }
+
+    static inline const QString clave = "Clave de prueba 1";
+};
+
+TEST_F(SuplentesConDerechosPostgreSQL, aSalespersonsScreensWriteTheirOwnOpportunitiesThroughTheServer)
+{
+    QWidget *forma = abre("KLD242", "ACCION=NUEVO");
+    ASSERT_NE(forma, nullptr);
+    en(forma, "txtFolio")->setText("OP-900");
+    en(forma, "txtDescripcion")->setText("Nueva");
+    elige(forma, "cboVendedor", "V004");
+    elige(forma, "cboEstado", "NEG");
+    pulsa(forma, "cmdGuardar");
+    forma = abre("KLD242", "ACCION=EDITAR|DATO=OP-000001");
+    ASSERT_NE(forma, nullptr);
+    en(forma, "txtDescripcion")->setText("Editada");
+    pulsa(forma, "cmdGuardar");
+    QWidget *ganada = abre("KLD300", "NUEVO=OP-000001");
+    ASSERT_NE(ganada, nullptr);
+    pulsa(ganada, "cmdRegistrar");
+    EXPECT_NE(abre("KLD215", "ACCION=CONSULTA|DATO=C001"), nullptr);
+
+    Ado::Connection dueno(base.direccion());
+    EXPECT_EQ(dueno
+                  .Execute("SELECT string_agg(Op_Folio || ':' || Op_Descripcion, ' ' ORDER BY Op_Folio) FROM "
+                           "Oportunidad WHERE Op_Folio IN ('OP-900', 'OP-000001')")
+                  .field(0)
+                  .toString(),
+              "OP-000001:Editada OP-900:Nueva");
+    EXPECT_EQ(dueno.Execute("SELECT string_agg(Bi_Accion || ':' || Bi_Operador, ' ' ORDER BY Bi_Accion) FROM Bitacora")
+                  .field(0)
+                  .toString(),
+              "Alta:VENDEDOR Ganada:VENDEDOR Modificación:VENDEDOR");
 }
 
 } // namespace

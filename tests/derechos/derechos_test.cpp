@@ -26,8 +26,8 @@ protected:
     DerechosPostgreSQL()
     {
         Pruebas::vaciaPostgreSQL(*base.conexion());
-        Datos::Preparacion preparacion{.administrador = "GERENTE", .demo = true, .oportunidadesDemo = 60,
-                                       .contrasena = [] { return clave; }};
+        Datos::Preparacion preparacion{
+            .administrador = "GERENTE", .demo = true, .oportunidadesDemo = 60, .contrasena = [] { return clave; }};
         Datos::preparaBase(base.direccion(), preparacion);
         Ado::Session::configure(como("GERENTE"));
         for (const char *operador : {"SUPERVISOR", "VENDEDOR", "CAPTURISTA"})
@@ -43,13 +43,7 @@ protected:
                 QSqlDatabase::removeDatabase(nombre);
     }
 
-    Ado::DatabaseAddress como(const QString &operador) const
-    {
-        Ado::DatabaseAddress direccion = base.direccion();
-        direccion.user = Servicios::rolDeOperador(direccion.database, operador);
-        direccion.password = clave;
-        return direccion;
-    }
+    Ado::DatabaseAddress como(const QString &operador) const { return base.comoOperador(operador, clave); }
 
     // What a statement gives a person: "negado" when the server refuses it, the first value of
     // a query, the rows a change touched, or "hecho".

@@ -3,6 +3,7 @@
 #include "ado/session.h"
 #include "datos/esquema.h"
 #include "runtime/conversions.h"
+#include "servicios/usuarios.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -86,6 +87,14 @@ BaseDePrueba::BaseDePrueba(int version)
 BaseDePrueba::~BaseDePrueba()
 {
     Ado::Session::reset();
+}
+
+Ado::DatabaseAddress BaseDePrueba::comoOperador(const QString &codigo, const QString &contrasena) const
+{
+    Ado::DatabaseAddress direccion = m_address;
+    direccion.user = Servicios::rolDeOperador(direccion.database, codigo);
+    direccion.password = contrasena;
+    return direccion;
 }
 
 QString BaseDePrueba::url() const

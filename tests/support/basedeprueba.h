@@ -37,6 +37,8 @@ public:
     BaseDePrueba &operator=(const BaseDePrueba &) = delete;
 
     const Ado::DatabaseAddress &direccion() const { return m_address; }
+    // The address as an operator signs in to a PostgreSQL server that keeps the rights.
+    Ado::DatabaseAddress comoOperador(const QString &codigo, const QString &contrasena) const;
     QString url() const;
 
     // The session's shared connection.
