@@ -2,7 +2,12 @@
 // plain Qt SQL connections as each person's own login role, not through the program's layers.
 #include "basedeprueba.h"
 
+#include "errores.h"
+
 #include "ado/session.h"
+#include "ado/transaction.h"
+#include "datos/derechos.h"
+#include "datos/version.h"
 #include "datos/preparacion.h"
 #include "servicios/contrasenavendedor.h"
 #include "servicios/usuarios.h"
@@ -154,6 +159,23 @@ TEST_F(DerechosPostgreSQL, theServerRefusesEveryWayAroundTheBoard)
         EXPECT_EQ(intenta(operador, sentencia), respuesta) << operador << ": " << sentencia.toStdString();
     EXPECT_EQ(base.cuenta("Bitacora", "Bi_Accion = 'Falsa'"), 0);
     EXPECT_EQ(base.cuenta("Oportunidad", "Op_Monto = 1"), 0);
+}
+
+// An old schema is upgraded only by an administrator, acting as the tables' owner; any other
+// person's host says whom to ask and which command, and changes nothing.
+TEST_F(DerechosPostgreSQL, onlyAnAdministratorUpgradesTheSchemaAndAUserIsToldWhom)
+{
+    base.ejecuta("UPDATE Version_Esquema SET Ve_Version = 3");
+    Ado::Connection vendedor(como("VENDEDOR"));
+    const QString dicho = Pruebas::descripcionDe([&] { Datos::actualizaEsquema(vendedor); });
+    EXPECT_TRUE(dicho.contains("versión 3 del esquema") && dicho.contains("--actualiza-esquema")) << dicho.toStdString();
+    EXPECT_EQ(base.valor("SELECT Ve_Version FROM Version_Esquema"), "3");
+
+    Ado::Connection gerente(como("GERENTE"));
+    Ado::Transaction transaccion(gerente);
+    Datos::aplicaDerechos(gerente); // what every upgrade ends with, as the owner
+    transaccion.commit();
+    EXPECT_EQ(intenta("VENDEDOR", "DELETE FROM Bitacora"), "negado");
 }
 
 } // namespace
