@@ -3,7 +3,15 @@
 #include "dialogoingreso.h"
 #include "ingreso.h"
 
+#include "opciones.h"
+
+#include "ado/session.h"
+#include "datos/demo.h"
+#include "datos/version.h"
 #include "runtime/error.h"
+#include "servicios/usuarios.h"
+
+#include <QDebug>
 
 #include <QTextStream>
 
@@ -43,4 +51,54 @@ std::optional<QString> iniciaSesion(const PeticionDeIngreso &peticion, Ingreso &
     if (dialogo.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialogo.operador();
+}
+
+// The session's database as the command line names it: by default the demo's, made on first use.
+Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones)
+{
+    QString url = opciones.baseDeDatos;
+    if (url.isEmpty()) {
+        if (Datos::aseguraBaseDemo(Opciones::archivoDemo()))
+            qInfo().noquote() << "Se creó la base de demostración" << Opciones::archivoDemo();
+        url = QStringLiteral("sqlite:") + Opciones::archivoDemo();
+    }
+    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(url);
+    if (const QString aviso = direccion.passwordWarning(); !aviso.isEmpty())
+        qWarning().noquote() << aviso; // to the log and standard error
+    return direccion;
+}
+
+// A database that cannot be reached, or is newer than this program, is reported now and not
+// on the first click; an older one is brought up to date before anything reads it.
+void abreLaSesion(const Ado::DatabaseAddress &direccion)
+{
+    Ado::Session::configure(direccion);
+    Datos::actualizaEsquema(*Ado::Session::connection());
+}
+
+// The operator signed in, as the database spells the code; nothing when the user gave up. On
+// a PostgreSQL server that keeps the rights, a person signs in by connecting as themselves:
+// with the code and password they type, or as the user the address names.
+std::optional<QString> iniciaLaSesion(const Opciones &opciones)
+{
+    const Ado::DatabaseAddress direccion = direccionDeLaSesion(opciones);
+    const bool sinDialogo = opciones.sinPantalla() || opciones.contrasenaPorEntrada;
+    if (direccion.engine == Ado::Engine::PostgreSQL && direccion.user.isEmpty()) {
+        Ingreso ingreso = Ingreso::porServidor(direccion);
+        std::optional<QString> operador = iniciaSesion({opciones.operador, false, sinDialogo}, ingreso);
+        if (operador)
+            Datos::actualizaEsquema(*Ado::Session::connection());
+        return operador;
+    }
+    abreLaSesion(direccion);
+    if (std::optional<QString> propio = Servicios::operadorDeLaSesion(*Ado::Session::connection()))
+        return propio;
+    if (Servicios::derechosEnElServidor(*Ado::Session::connection()))
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("El usuario %1 del servidor no es un operador de la base %2: para entrar con la "
+                                      "clave de un operador, quite el usuario de la dirección")
+                           .arg(direccion.user, direccion.database));
+    const bool demo = esBaseDeDemostracion(Opciones::archivoDemo());
+    Ingreso ingreso(demo);
+    return iniciaSesion({opciones.operador, demo, sinDialogo}, ingreso);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "ado/databaseaddress.h"
+
 #include <QString>
 
 #include <optional>
 
 class Ingreso;
+struct Opciones;
 
 // How this run signs its operator in.
 struct PeticionDeIngreso
@@ -19,3 +22,13 @@ struct PeticionDeIngreso
 // without a dialog, so the demo opens straight on the board. A run without a display that
 // cannot sign in raises, saying why.
 std::optional<QString> iniciaSesion(const PeticionDeIngreso &peticion, Ingreso &ingreso);
+
+// The session's database as the command line names it: by default the demo's, made on first use.
+Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones);
+
+// Makes it the session's database, brought up to this program's schema version.
+void abreLaSesion(const Ado::DatabaseAddress &direccion);
+
+// Opens the session's database and signs this run's operator in: the operator's code as the
+// database spells it, or nothing when the user gave up.
+std::optional<QString> iniciaLaSesion(const Opciones &opciones);

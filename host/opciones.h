@@ -30,6 +30,8 @@ struct Opciones
     QStringList errores;
 
     static Opciones lee(const QStringList &argumentos);
+    // Nobody can answer a window: the run draws to a file or only measures.
+    bool sinPantalla() const { return !captura.isEmpty() || mideArranque; }
     static QString archivoDemo();
 
     // Help and the version need no window system: asked for anywhere on the command line,
