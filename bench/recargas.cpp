@@ -24,14 +24,9 @@ void imprimeRazon(const Corrida &corrida, const QString &medida, const Razon &ra
     imprime(corrida.nombre(medida) + QStringLiteral("_ratio"), razon.razon, QStringLiteral("x"));
 }
 
-// Freeing the rows the reload replaces is part of its cost, so the list is emptied inside
-// the timed part; it keeps its columns, as for F5.
 void recargaCompleta(const Corrida &corrida, Tablero &tablero, Piso &piso, const Plan &plan)
 {
-    const auto vaciaYRecarga = [&] {
-        tablero.lista().clearItems();
-        tablero.recargaPintada();
-    };
+    const auto vaciaYRecarga = [&] { tablero.recargaCompleta(); };
     const auto revisa = [&] { tablero.revisaCuenta("una recarga completa"); };
     const Razon razon = razonAlPiso(plan.veces, delPiso(piso), Lado{.mide = vaciaYRecarga, .revisa = revisa});
     imprime(corrida.nombre(QStringLiteral("floor")), razon.piso, QStringLiteral("ms"));

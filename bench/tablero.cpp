@@ -100,6 +100,17 @@ void Tablero::recargaPintada()
     m_lista.repaint();
 }
 
+void Tablero::recargaCompleta()
+{
+    m_lista.clearItems();
+    recargaPintada();
+}
+
+int Tablero::listadas() const
+{
+    return m_lista.itemCount();
+}
+
 void Tablero::revisaCuenta(const char *despuesDe) const
 {
     if (m_lista.itemCount() != m_filas)

@@ -56,9 +56,13 @@ public:
 
     // A reload as F5 asks for it, up to the painted list.
     void recargaPintada();
+    // The same from an emptied list, so that freeing the rows it replaces is part of its
+    // cost; the list keeps its columns, as for F5.
+    void recargaCompleta();
 
     Controles::ListView &lista() { return m_lista; }
     int filas() const { return m_filas; }
+    int listadas() const;
     // Warns when the list does not hold the rows the database has.
     void revisaCuenta(const char *despuesDe) const;
 
