@@ -5,6 +5,8 @@
 #include "ado/connection.h"
 #include "datos/demo.h"
 #include "datos/esquema.h"
+#include "datos/preparacion.h"
+#include "servicios/usuarios.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -48,11 +50,30 @@ Ado::DatabaseAddress copiaDeTrabajo(int filas, const QString &carpeta)
     return direccion;
 }
 
+// Roles outlive a schema: the people and groups an earlier conversion made for this
+// database go, with what they own, so every size starts as one shared account's database
+// and can be converted again.
+void olvidaRolesDeLaBase(Ado::Connection &conexion)
+{
+    conexion.Execute(QStringLiteral(R"(DO $$
+DECLARE rol TEXT;
+BEGIN
+    FOR rol IN SELECT quote_ident(rolname) FROM pg_roles
+               WHERE left(rolname, length(current_database()) + 1)
+                     IN (current_database() || '.', current_database() || ':') LOOP
+        EXECUTE format('REASSIGN OWNED BY %s TO CURRENT_USER', rol);
+        EXECUTE format('DROP OWNED BY %s', rol);
+        EXECUTE format('DROP ROLE %s', rol);
+    END LOOP;
+END $$)"));
+}
+
 Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
 {
     const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(destino);
     Ado::Connection conexion(direccion);
     conexion.Execute(QStringLiteral("SET client_min_messages = warning"));
+    olvidaRolesDeLaBase(conexion);
     conexion.Execute(QStringLiteral("DROP SCHEMA IF EXISTS public CASCADE"));
     conexion.Execute(QStringLiteral("CREATE SCHEMA public"));
     Datos::creaEsquema(conexion);
@@ -83,6 +104,20 @@ Base preparaBase(const QString &destino, const QString &carpeta, int filas)
     }
     refrescoCadaDosSegundos(base.direccion);
     return base;
+}
+
+Ado::DatabaseAddress convierteConDerechos(const Base &base, const QString &operador, const QString &contrasena)
+{
+    Datos::convierteBase(base.direccion, {.administrador = operador, .contrasena = [&] { return contrasena; }});
+    Ado::DatabaseAddress persona = base.direccion;
+    persona.user = Servicios::rolDeOperador(persona.database, operador);
+    persona.password = contrasena;
+    return persona;
+}
+
+QString duenoDeLasTablas(const Base &base)
+{
+    return base.direccion.database + QStringLiteral(":dueno");
 }
 
 } // namespace Banco

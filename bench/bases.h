@@ -20,4 +20,14 @@ struct Base
 // its public schema made anew.
 Base preparaBase(const QString &destino, const QString &carpeta, int filas);
 
+// A PostgreSQL database of preparaBase as a team shares it once the server keeps the rights:
+// converted, each person signing in as a role of their own and the policies choosing their
+// rows, with `operador` its administrator. Returns the address on which that operator signs
+// in with `contrasena`. The measurements that sign in as the server's administrator on one
+// shared account come before it.
+Ado::DatabaseAddress convierteConDerechos(const Base &base, const QString &operador, const QString &contrasena);
+
+// The role that owns the tables of a converted database; no policy applies to it.
+QString duenoDeLasTablas(const Base &base);
+
 } // namespace Banco
