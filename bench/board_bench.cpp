@@ -2,7 +2,7 @@
 // the floor of what any board must do (run the view's query and one query for the looks,
 // reading every value as text). Prints one line per measurement: "name value unit".
 //   board_bench [--database sqlite | postgresql://user@host:port/db] [--rows 10000,100000,1000000]
-//               [--long] [--team] [--no-demo]
+//               [--long] [--team] [--no-demo] [--rls-only]
 #include "anfitrion.h"
 #include "mediciones.h"
 #include "piso.h"
@@ -28,7 +28,8 @@ struct Opciones
     bool largo = false;
     bool equipo = false;
     bool demo = true;
-    QString hijoDeMemoria; // the database of a process that only measures its own memory
+    bool soloDerechos = false; // only the reload under the server's policies
+    QString hijoDeMemoria;     // the database of a process that only measures its own memory
 };
 
 Opciones leeOpciones(const QApplication &aplicacion)
@@ -43,14 +44,21 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                     QStringLiteral("También el CPU del servidor por tablero (PostgreSQL)"));
     const QCommandLineOption sinDemo(QStringLiteral("no-demo"),
                                      QStringLiteral("Sin el arranque del anfitrión con la base de demostración"));
+    const QCommandLineOption soloDerechos(
+        QStringLiteral("rls-only"), QStringLiteral("Sólo la recarga con las políticas del servidor (PostgreSQL)"));
     QCommandLineOption hijo(QStringLiteral("memory-child"), QStringLiteral("Uso interno"), QStringLiteral("base"));
     hijo.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addHelpOption();
-    parser.addOptions({base, filas, largo, equipo, sinDemo, hijo});
+    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, hijo});
     parser.process(aplicacion);
 
-    Opciones opciones{parser.value(base), {}, parser.isSet(largo), parser.isSet(equipo), !parser.isSet(sinDemo),
-                      parser.value(hijo)};
+    Opciones opciones{.destino = parser.value(base),
+                      .tamanos = {},
+                      .largo = parser.isSet(largo),
+                      .equipo = parser.isSet(equipo),
+                      .demo = !parser.isSet(sinDemo),
+                      .soloDerechos = parser.isSet(soloDerechos),
+                      .hijoDeMemoria = parser.value(hijo)};
     for (const QString &tamano : parser.value(filas).split(QLatin1Char(',')))
         opciones.tamanos << tamano.toInt();
     return opciones;
@@ -63,6 +71,7 @@ Plan planPara(int filas, const Opciones &opciones, const Base &base)
     plan.veces = filas > 500000 ? 3 : filas > 50000 ? 5 : 11;
     plan.minuto = opciones.largo;
     plan.equipo = opciones.equipo && base.direccion.engine == Ado::Engine::PostgreSQL;
+    plan.derechos = base.direccion.engine == Ado::Engine::PostgreSQL;
     return plan;
 }
 
@@ -83,25 +92,30 @@ void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &pla
     terminaSesion();
 }
 
-// The measurements that change many rows come last.
+// The measurements that change many rows come last, and after them the one that converts
+// the database.
 void mideTamano(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanzador, int filas)
 {
     const Base base = preparaBase(opciones.destino, carpeta.path(), filas);
-    ponContrasenaDelBanco(base);
     const Corrida corrida{filas, base.motor};
     const Plan plan = planPara(filas, opciones, base);
-    mideEnEsteProceso(corrida, base, plan);
-    if (plan.equipo)
-        mideEquipo(corrida, base);
-    mideAnfitrion(corrida, base, lanzador);
-    mideMemoria(corrida, base, lanzador);
+    if (!opciones.soloDerechos) {
+        ponContrasenaDelBanco(base);
+        mideEnEsteProceso(corrida, base, plan);
+        if (plan.equipo)
+            mideEquipo(corrida, base);
+        mideAnfitrion(corrida, base, lanzador);
+        mideMemoria(corrida, base, lanzador);
+    }
+    if (plan.derechos)
+        mideConDerechos(corrida, base, plan);
 }
 
 int mide(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanzador)
 {
     QProcess::execute(QStringLiteral(TEQVARO_PROGRAMA),
                       {QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)});
-    if (opciones.demo && opciones.destino == QLatin1String("sqlite"))
+    if (opciones.demo && !opciones.soloDerechos && opciones.destino == QLatin1String("sqlite"))
         imprime(QStringLiteral("start_to_first_paint_demo"), arranqueDemo(), QStringLiteral("ms"));
     for (const int filas : opciones.tamanos)
         mideTamano(opciones, carpeta, lanzador, filas);

@@ -17,8 +17,9 @@ class Tablero;
 struct Plan
 {
     int veces = 11;
-    bool minuto = false; // the 65 s window of idle CPU
-    bool equipo = false; // the team measure (PostgreSQL only)
+    bool minuto = false;   // the 65 s window of idle CPU
+    bool equipo = false;   // the team measure (PostgreSQL only)
+    bool derechos = false; // the reload under the server's policies (PostgreSQL only)
 };
 
 // recargas.cpp: a fresh board to its first painted list, and reloads of an open one.
@@ -41,5 +42,9 @@ void mideAnfitrion(const Corrida &corrida, const Base &base, Lanzador &lanzador)
 
 // equipo.cpp: the database server's CPU for a team of idle boards.
 void mideEquipo(const Corrida &corrida, const Base &base);
+
+// derechos.cpp: a full reload under the server's policies against the tables' owner's
+// (PostgreSQL only). It converts the database: the last measurement of its size.
+void mideConDerechos(const Corrida &corrida, const Base &base, const Plan &plan);
 
 } // namespace Banco
