@@ -9,7 +9,7 @@ namespace Banco {
 namespace {
 
 // A header click only marks the list for sorting; reading its rows sorts it.
-double ordenPorColumna(Controles::ListView &lista, int columna)
+double ordenPorColumna(Kit::ListView &lista, int columna)
 {
     return medianaDe(
         5, [] {},
@@ -23,7 +23,7 @@ double ordenPorColumna(Controles::ListView &lista, int columna)
 
 void mideBusquedaYOrden(const Corrida &corrida, Tablero &tablero)
 {
-    Controles::ListView &lista = tablero.lista();
+    Kit::ListView &lista = tablero.lista();
     const double busqueda = medianaDe(
         5, [&] { lista.clearSelection(); }, [&] { frmKLD251::Buscar(lista, QStringLiteral("zzzz-no-existe")); });
     imprime(corrida.nombre(QStringLiteral("search_no_match")), busqueda, QStringLiteral("ms"));

@@ -122,7 +122,7 @@ int main(int argc, char **argv)
 
     const int cuantas = parser.value(filas).toInt();
     const std::vector<QStringList> textos = renglones(cuantas);
-    Controles::TextTable tabla;
+    Kit::TextTable tabla;
     tabla.reserve(cuantas);
     for (const QStringList &renglon : textos)
         tabla.appendRow(std::span<const QString>(renglon.constData(), size_t(renglon.size())));

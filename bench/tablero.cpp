@@ -20,7 +20,7 @@ namespace {
 class EsperaDePintura final : public QObject
 {
 public:
-    EsperaDePintura(Controles::ListView &lista, int filas)
+    EsperaDePintura(Kit::ListView &lista, int filas)
         : m_lista(lista)
         , m_filas(filas)
     {
@@ -47,7 +47,7 @@ protected:
     }
 
 private:
-    Controles::ListView &m_lista;
+    Kit::ListView &m_lista;
     int m_filas;
     QEventLoop m_lazo;
     bool m_pintada = false;
@@ -70,7 +70,7 @@ void terminaSesion()
 }
 
 Tablero::Tablero(int filas)
-    : m_lista(*m_formulario.findChild<Controles::ListView *>(QStringLiteral("lvOrdenes")))
+    : m_lista(*m_formulario.findChild<Kit::ListView *>(QStringLiteral("lvOrdenes")))
     , m_filas(filas)
 {
     m_formulario.setPadre(&m_anfitrion);

@@ -12,7 +12,7 @@
 
 class QAbstractItemModel;
 
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -60,7 +60,7 @@ public:
     // cost; the list keeps its columns, as for F5.
     void recargaCompleta();
 
-    Controles::ListView &lista() { return m_lista; }
+    Kit::ListView &lista() { return m_lista; }
     int filas() const { return m_filas; }
     int listadas() const;
     // Warns when the list does not hold the rows the database has.
@@ -69,7 +69,7 @@ public:
 private:
     Anfitrion m_anfitrion;
     frmKLD251 m_formulario;
-    Controles::ListView &m_lista;
+    Kit::ListView &m_lista;
     int m_filas;
 };
 

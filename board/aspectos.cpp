@@ -27,7 +27,7 @@ QString estadosDeLosFolios(Ado::Engine motor)
 // The folios as one text: a JSON array of strings for SQLite, an array literal for
 // PostgreSQL (each element between double quotes). Written directly rather than through a
 // document object: a list may hold a million folios.
-QString listaDeFolios(Ado::Engine motor, const Controles::TextTable &filas)
+QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas)
 {
     const bool json = motor == Ado::Engine::SQLite;
     QString lista;
@@ -126,7 +126,7 @@ private:
 
 // A short list asks for its own folios, each with its place; the database finds them
 // through the folio's index.
-void leeDeLosFolios(Ado::Connection &conexion, const Controles::TextTable &filas, EstadosPorPosicion &estados)
+void leeDeLosFolios(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados)
 {
     Ado::Recordset leidos = conexion.Execute(estadosDeLosFolios(conexion.engine()),
                                              {listaDeFolios(conexion.engine(), filas)});
@@ -139,7 +139,7 @@ void leeDeLosFolios(Ado::Connection &conexion, const Controles::TextTable &filas
 class FoliosListados
 {
 public:
-    FoliosListados(const Controles::TextTable &filas, int hasta)
+    FoliosListados(const Kit::TextTable &filas, int hasta)
         : m_siguienteFila(size_t(hasta), -1)
     {
         m_primeraFila.reserve(hasta);
@@ -171,7 +171,7 @@ private:
 // ones here: cheaper for the database than looking each folio up. While the table comes in
 // the list's order each state goes to the next listed row; the first folio out of that
 // order makes a look-up of every listed folio.
-void leeDeLaTablaEntera(Ado::Connection &conexion, const Controles::TextTable &filas, EstadosPorPosicion &estados)
+void leeDeLaTablaEntera(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados)
 {
     std::optional<FoliosListados> listados;
     int siguiente = 0;
@@ -198,7 +198,7 @@ void leeDeLaTablaEntera(Ado::Connection &conexion, const Controles::TextTable &f
 
 } // namespace
 
-Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas)
+Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas)
 {
     Leidos leidos;
     leidos.porPosicion.resize(size_t(filas.rowCount()));

@@ -9,7 +9,7 @@
 namespace Ado {
 class Connection;
 }
-namespace Controles {
+namespace Kit {
 class TextTable;
 }
 
@@ -34,6 +34,6 @@ struct Leidos
 
 // The looks of the rows of a table whose first column is the folio. A folio listed twice
 // gets its look twice; a folio with several looks, the first the database returns.
-Leidos lee(Ado::Connection &conexion, const Controles::TextTable &filas);
+Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas);
 
 } // namespace Aspectos

@@ -22,14 +22,13 @@ class QLabel;
 class QTimer;
 class QToolButton;
 
-namespace Controles {
+namespace Kit {
 class cbZel;
 class colorZEL;
 class Controles;
 class ListView;
 class txtZEL;
-} // namespace Controles
-namespace Kit = Controles;
+} // namespace Kit
 namespace Runtime {
 class ScreenStatus;
 }

@@ -25,7 +25,7 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
             lectura.filas.reset(); // stopped: it brings nothing
             return lectura;
         }
-        const Controles::TextTable &filas = lectura.filas->table ? *lectura.filas->table : *pedido.mostrada.table;
+        const Kit::TextTable &filas = lectura.filas->table ? *lectura.filas->table : *pedido.mostrada.table;
         try {
             lectura.aspectos = Aspectos::lee(conexion, filas);
         } catch (...) {

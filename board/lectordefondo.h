@@ -21,7 +21,7 @@ struct PedidoDeLectura
 {
     Ado::DatabaseAddress direccion;
     QString sql;
-    Controles::ListSnapshot mostrada; // what the reading compares the result with
+    Kit::ListSnapshot mostrada; // what the reading compares the result with
     quint64 generacion = 0;
     std::optional<QString> ficha; // the database's change token just before the reading
     std::chrono::steady_clock::time_point inicio;
@@ -34,8 +34,8 @@ struct LecturaDeFondo
     quint64 generacion = 0;
     std::optional<QString> ficha;
     std::chrono::steady_clock::time_point inicio;
-    std::weak_ptr<const Controles::TextTable> comparadaCon; // the rows the changes refer to
-    std::optional<Controles::ListUpdate> filas;             // none when it was stopped
+    std::weak_ptr<const Kit::TextTable> comparadaCon; // the rows the changes refer to
+    std::optional<Kit::ListUpdate> filas;             // none when it was stopped
     Aspectos::Leidos aspectos;
     std::exception_ptr fallaDeLista;    // the view's query did not run
     std::exception_ptr fallaDeAspectos; // the looks could not be read

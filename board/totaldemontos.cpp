@@ -47,7 +47,7 @@ std::optional<double> leeMontoDeLista(const QString &texto)
 
 } // namespace
 
-TotalDeMontos::TotalDeMontos(const Controles::ListModel &modelo, QObject *parent)
+TotalDeMontos::TotalDeMontos(const Kit::ListModel &modelo, QObject *parent)
     : QObject(parent)
     , m_modelo(modelo)
 {
@@ -104,7 +104,7 @@ void TotalDeMontos::releeRenglones(int primero, int ultimo)
 
 double TotalDeMontos::montoDelRenglon(int renglonDeLaTabla) const
 {
-    const Controles::TextTable &tabla = *m_modelo.table();
+    const Kit::TextTable &tabla = *m_modelo.table();
     if (m_columna >= tabla.textCount(renglonDeLaTabla))
         return sinMonto;
     return leeMontoDeLista(tabla.text(renglonDeLaTabla, m_columna)).value_or(sinMonto);

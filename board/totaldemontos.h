@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 class ListModel;
 }
 
@@ -19,7 +19,7 @@ class TotalDeMontos final : public QObject
     Q_OBJECT
 
 public:
-    TotalDeMontos(const Controles::ListModel &modelo, QObject *parent);
+    TotalDeMontos(const Kit::ListModel &modelo, QObject *parent);
 
     // Nothing when the list has no "Monto" column or no amount in it.
     std::optional<double> total() const;
@@ -32,7 +32,7 @@ private:
     void releeRenglones(int primero, int ultimo);
     double montoDelRenglon(int renglonDeLaTabla) const;
 
-    const Controles::ListModel &m_modelo;
+    const Kit::ListModel &m_modelo;
     QTimer m_aviso;
     bool m_releerTodo = true;
     int m_columna = -1;

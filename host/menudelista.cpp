@@ -20,13 +20,13 @@ MenuDeLista::MenuDeLista(QMainWindow &ventana)
         connect(accion, &QAction::triggered, this, [this, accion] { ejecuta(accion); });
 }
 
-Controles::ListView *MenuDeLista::lista() const
+Kit::ListView *MenuDeLista::lista() const
 {
     const QWidget *pantalla = m_ventana.centralWidget();
     if (!pantalla)
         return nullptr;
-    const QList<Controles::ListView *> listas = pantalla->findChildren<Controles::ListView *>();
-    for (Controles::ListView *lista : listas) {
+    const QList<Kit::ListView *> listas = pantalla->findChildren<Kit::ListView *>();
+    for (Kit::ListView *lista : listas) {
         if (lista->isVisible())
             return lista;
     }
@@ -37,7 +37,7 @@ Controles::ListView *MenuDeLista::lista() const
 // written) is explained and the host goes on.
 void MenuDeLista::ejecuta(QAction *accion)
 {
-    Controles::ListView *actual = lista();
+    Kit::ListView *actual = lista();
     if (!actual)
         return;
     try {

@@ -6,7 +6,7 @@
 
 class QMainWindow;
 
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -22,7 +22,7 @@ public:
 
     // The list the menu acts on: the first visible list of the screen in the window's centre
     // (else its first list); nothing without a screen or a list.
-    Controles::ListView *lista() const;
+    Kit::ListView *lista() const;
 
 private:
     void ejecuta(QAction *accion);

@@ -4,14 +4,13 @@
 
 #include "runtime/form.h"
 
-namespace Controles {
+namespace Kit {
 class colorZEL;
 class Etiqueta;
 class flatButton;
 class Titulo;
 class txtZEL;
-} // namespace Controles
-namespace Kit = Controles;
+} // namespace Kit
 
 // The salesperson's login: a code and a password, checked against the active salespeople.
 // The dialog only hides itself; whoever showed it reads Aceptado and the code, then

@@ -6,13 +6,12 @@
 
 #include <QString>
 
-namespace Controles {
+namespace Kit {
 class colorZEL;
 class Etiqueta;
 class ListView;
 class Titulo;
-} // namespace Controles
-namespace Kit = Controles;
+} // namespace Kit
 
 // The lost-cause picker: lists the active causes for which an opportunity can be lost and
 // lets the user pick one with Enter or a double click, or leave without one with Esc.

@@ -15,12 +15,11 @@ class QLabel;
 namespace Ado {
 class Recordset;
 } // namespace Ado
-namespace Controles {
+namespace Kit {
 class colorZEL;
 class flatButton;
 class Titulo;
-} // namespace Controles
-namespace Kit = Controles;
+} // namespace Kit
 
 // The state picker: every opportunity state as a coloured tile, the opportunity's current
 // state raised. Whoever uses it loads it, calls Mostrar with the current state key, reads

@@ -22,9 +22,9 @@ QString siNo(bool valor)
 
 } // namespace
 
-Controles::Titulo *creaTitulo(QWidget *dialogo, const QString &leyenda, int ancho, bool conSalida)
+Kit::Titulo *creaTitulo(QWidget *dialogo, const QString &leyenda, int ancho, bool conSalida)
 {
-    auto *titulo = new Controles::Titulo(dialogo);
+    auto *titulo = new Kit::Titulo(dialogo);
     titulo->setObjectName(QStringLiteral("Titulo"));
     titulo->setCaption(leyenda);
     titulo->setShowminbutton(siNo(false));
@@ -35,10 +35,10 @@ Controles::Titulo *creaTitulo(QWidget *dialogo, const QString &leyenda, int anch
     return titulo;
 }
 
-Controles::flatButton *creaBoton(QWidget *dialogo, const QString &nombre, const QString &leyenda, int izquierda,
-                                 int arriba, int ancho)
+Kit::flatButton *creaBoton(QWidget *dialogo, const QString &nombre, const QString &leyenda, int izquierda, int arriba,
+                           int ancho)
 {
-    auto *boton = new Controles::flatButton(dialogo);
+    auto *boton = new Kit::flatButton(dialogo);
     boton->setObjectName(nombre);
     boton->setCaption(leyenda);
     boton->setBackcolor(colorDeBoton);

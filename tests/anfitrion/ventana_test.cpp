@@ -84,7 +84,7 @@ protected:
                           + QString("/Teqvaro/%1.ini").arg(ajustes));
     }
 
-    Controles::ListView &lista() const { return *tablero->findChild<Controles::ListView *>("lvOrdenes"); }
+    Kit::ListView &lista() const { return *tablero->findChild<Kit::ListView *>("lvOrdenes"); }
 
     QStringList folios() const
     {
@@ -227,7 +227,7 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndTheOpenWindowsWhichTheBoardsE
 
     // The board's exit closes the main window and its windows; the board's close handler ran:
     // it remembered the view.
-    tablero->findChild<Controles::cbZel *>("cboVistas")->setIndice(1);
+    tablero->findChild<Kit::cbZel *>("cboVistas")->setIndice(1);
     pulsaEnElTablero("salir");
     EXPECT_FALSE(ventana->isVisible() || tablero->isVisible());
     EXPECT_EQ(Pruebas::ventanasAbiertas("frmKLD215") + Pruebas::ventanasAbiertas("frmKLD242"), 0);
@@ -254,10 +254,10 @@ TEST_F(VentanaConLogin, anOperatorWithoutASalespersonGetsInThroughTheLogin)
                 Pruebas::pulsa(login, "cmdCancelar");
         });
         const auto entra = [&login](const QString &clara) {
-            auto *vendedor = login.findChild<Controles::txtZEL *>("txtVn_Cve_Vendedor");
+            auto *vendedor = login.findChild<Kit::txtZEL *>("txtVn_Cve_Vendedor");
             vendedor->setTexto("V001");
             vendedor->Valida();
-            auto *contrasena = login.findChild<Controles::txtZEL *>("txtContraseña");
+            auto *contrasena = login.findChild<Kit::txtZEL *>("txtContraseña");
             contrasena->setTexto(clara);
             contrasena->editor()->setFocus();
             Pruebas::pulsa(login, "cmdAceptar");

@@ -78,7 +78,7 @@ TEST_P(Configuracion, aBadValueEndsInItsMessageOrInSilenceAndTheBoardStillOpens)
     abre();
     EXPECT_EQ(entorno->identificadores(), caso.mensaje ? QStringList{QString::fromUtf8(caso.mensaje)} : QStringList());
     EXPECT_EQ(lista().itemCount(), caso.renglones);
-    EXPECT_EQ(static_cast<Controles::cbZel *>(control("cboVistas"))->NumElementos(), caso.vistas);
+    EXPECT_EQ(static_cast<Kit::cbZel *>(control("cboVistas"))->NumElementos(), caso.vistas);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Configuracion, testing::ValuesIn(casos));

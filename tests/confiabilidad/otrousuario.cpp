@@ -21,7 +21,7 @@ namespace {
 // Selects the folio and presses the action's button; false when the folio is not listed.
 bool actua(frmKLD251 &tablero, const QString &accion, const QString &folio)
 {
-    auto &lista = *tablero.findChild<Controles::ListView *>("lvOrdenes");
+    auto &lista = *tablero.findChild<Kit::ListView *>("lvOrdenes");
     for (int renglon = 1; renglon <= lista.itemCount(); ++renglon)
         if (lista.itemText(renglon) == folio)
             lista.selectItem(renglon);

@@ -24,8 +24,8 @@
 
 namespace {
 
-using Controles::cbZel;
-using Controles::txtZEL;
+using Kit::cbZel;
+using Kit::txtZEL;
 using Pruebas::errorDe;
 
 constexpr int valorNoValido = Runtime::ErrorNumber::InvalidPropertyValue;
@@ -220,9 +220,9 @@ TEST(txtZEL, theEditingPropertiesGovernWhatIsTypedAndEnterSearchesWhenTheLensIsS
 
 TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
 {
-    Controles::flatButton boton;
-    Controles::Etiqueta etiqueta;
-    Controles::colorZEL esquema;
+    Kit::flatButton boton;
+    Kit::Etiqueta etiqueta;
+    Kit::colorZEL esquema;
     cbZel combo;
     txtZEL caja;
     const std::pair<QObject *, QStringList> propiedades[] = {
@@ -247,7 +247,7 @@ TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
 
 TEST(Etiqueta, showsItsTextInItsAlignmentAndColours)
 {
-    Controles::Etiqueta etiqueta;
+    Kit::Etiqueta etiqueta;
     for (const auto &[codigo, alineacion] : {std::pair{0, Qt::AlignLeft}, {1, Qt::AlignRight}, {2, Qt::AlignHCenter}}) {
         etiqueta.setAlignmentCode(codigo);
         EXPECT_EQ(etiqueta.alignment() & Qt::AlignHorizontal_Mask, alineacion) << codigo;
@@ -263,7 +263,7 @@ TEST(flatButton, paintsItsFaceAndItsBorderInTheFocusColourWhileFocused)
 {
     QDialog ventana;
     auto *otro = new QLineEdit(&ventana);
-    auto *boton = new Controles::flatButton(&ventana);
+    auto *boton = new Kit::flatButton(&ventana);
     boton->setBackcolor(0x8A5300);
     boton->setBordercolor(0x0000FF);
     boton->setFocuscolor(0x00FF00);
@@ -293,16 +293,16 @@ TEST(Bandas, theButtonsShowOnlyWithSIAndExitIsAnnounced)
 {
     for (const auto &[valor, visibles] :
          {std::pair<QString, QString>{"SI", "+++"}, {"si", "+++"}, {"NO", "---"}, {"", "---"}}) {
-        Controles::Titulo titulo;
-        Controles::Controles barra;
+        Kit::Titulo titulo;
+        Kit::Controles barra;
         for (const char *propiedad : {"showminbutton", "showmaxbutton", "showexitbutton"})
             titulo.setProperty(propiedad, valor);
         for (const char *propiedad : {"showwindowslist", "showexitbutton", "showmenupopup"})
             barra.setProperty(propiedad, valor);
         EXPECT_EQ(botones(titulo, {"minimizar", "maximizar", "salir"}), visibles) << valor.toStdString();
         EXPECT_EQ(botones(barra, {"ventanas", "salir", "menu"}), visibles) << valor.toStdString();
-        const QSignalSpy salidaDelTitulo(&titulo, &Controles::Titulo::Salir);
-        const QSignalSpy salidaDeLaBarra(&barra, &Controles::Controles::Salir);
+        const QSignalSpy salidaDelTitulo(&titulo, &Kit::Titulo::Salir);
+        const QSignalSpy salidaDeLaBarra(&barra, &Kit::Controles::Salir);
         titulo.findChild<QToolButton *>("salir")->click();
         barra.findChild<QToolButton *>("salir")->click();
         EXPECT_EQ(salidaDelTitulo.count() + salidaDeLaBarra.count(), 2);
@@ -315,7 +315,7 @@ TEST(Bandas, theWindowsListOffersTheVisibleOnesAndBringsTheChosenOne)
     tablero.setWindowTitle("Control de oportunidades");
     otra.setWindowTitle("Contactos");
     oculta.setWindowTitle("Oculta");
-    auto *barra = new Controles::Controles(&tablero);
+    auto *barra = new Kit::Controles(&tablero);
     otra.show();
     activa(tablero);
     Q_EMIT barra->windowsMenu()->aboutToShow();
@@ -336,11 +336,11 @@ TEST(Bandas, theWindowsListOffersTheVisibleOnesAndBringsTheChosenOne)
 TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothing)
 {
     QDialog formulario;
-    auto *esquema = new Controles::colorZEL(&formulario);
+    auto *esquema = new Kit::colorZEL(&formulario);
     auto *caja = new txtZEL(&formulario);
     auto *combo = new cbZel(&formulario);
-    auto *etiqueta = new Controles::Etiqueta(&formulario);
-    auto *leyenda = (new Controles::Titulo(&formulario))->findChild<QLabel *>("leyenda");
+    auto *etiqueta = new Kit::Etiqueta(&formulario);
+    auto *leyenda = (new Kit::Titulo(&formulario))->findChild<QLabel *>("leyenda");
     auto *otro = new QLineEdit(&formulario);
     for (const QString ajuste : {"backcolor=0xF5F5F5", "enablecolor=0xFFFFFF", "disablecolor=0xDDDDDD",
                                  "focuscolor=0xFFEECC", "labelfontsize=11", "textfontsize=10"})
@@ -371,7 +371,7 @@ TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothin
     esquema->setBackcolor(qint32(0x80000005u));
     esquema->AplicaColores();
     EXPECT_EQ(formulario.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Base));
-    Controles::colorZEL suelto;
+    Kit::colorZEL suelto;
     EXPECT_EQ(errorDe([&] { suelto.AplicaColores(); }), 0);
 }
 

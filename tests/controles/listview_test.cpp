@@ -15,8 +15,8 @@
 
 namespace {
 
-using Controles::ListRow;
-using Controles::ListView;
+using Kit::ListRow;
+using Kit::ListView;
 
 using Pruebas::errorDe;
 
@@ -132,7 +132,7 @@ TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
 
 TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
 {
-    using Kind = Controles::TextTable::ColumnKind;
+    using Kind = Kit::TextTable::ColumnKind;
     // Each column's cells, split at ";".
     const std::pair<Kind, QStringList> casos[] = {
         {Kind::Number, {"12;-3,400.50;;0.5", "$1,234.50;-$5.00;7"}},
@@ -155,7 +155,7 @@ TEST_F(Lista, showsAHugeCellCutButKeepsItWhole)
     lista.replaceContents({"Folio", "Nota"}, filas({"F1|" + enorme}));
     const QModelIndex celda = lista.listModel().index(0, 1);
     const QString mostrado = celda.data(Qt::DisplayRole).toString();
-    EXPECT_EQ(mostrado, enorme.first(Controles::ListModel::shownLength) + QChar(0x2026));
+    EXPECT_EQ(mostrado, enorme.first(Kit::ListModel::shownLength) + QChar(0x2026));
     EXPECT_EQ(celda.data(Qt::ToolTipRole).toString(), mostrado);
     EXPECT_EQ(lista.subItemText(1, 1), enorme);
 }

@@ -7,8 +7,8 @@
 #include "ado/session.h"
 #include "ado/transaction.h"
 #include "datos/derechos.h"
-#include "datos/version.h"
 #include "datos/preparacion.h"
+#include "datos/version.h"
 #include "servicios/contrasenavendedor.h"
 #include "servicios/usuarios.h"
 
@@ -168,7 +168,8 @@ TEST_F(DerechosPostgreSQL, onlyAnAdministratorUpgradesTheSchemaAndAUserIsToldWho
     base.ejecuta("UPDATE Version_Esquema SET Ve_Version = 3");
     Ado::Connection vendedor(como("VENDEDOR"));
     const QString dicho = Pruebas::descripcionDe([&] { Datos::actualizaEsquema(vendedor); });
-    EXPECT_TRUE(dicho.contains("versión 3 del esquema") && dicho.contains("--actualiza-esquema")) << dicho.toStdString();
+    EXPECT_TRUE(dicho.contains("versión 3 del esquema") && dicho.contains("--actualiza-esquema"))
+        << dicho.toStdString();
     EXPECT_EQ(base.valor("SELECT Ve_Version FROM Version_Esquema"), "3");
 
     Ado::Connection gerente(como("GERENTE"));

@@ -47,7 +47,7 @@ Accion tecla(Qt::Key clave)
 // no row) when none is selected.
 void dobleClic(frmCausas &causas)
 {
-    const Controles::ListView &lista = *causas.lvCausas;
+    const Kit::ListView &lista = *causas.lvCausas;
     const int indice = lista.selectedIndex();
     const QPoint donde = indice > 0 ? lista.visualRect(lista.model()->index(indice - 1, 0)).center()
                                     : QPoint(10, lista.viewport()->height() - 5);

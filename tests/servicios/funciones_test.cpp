@@ -21,7 +21,7 @@
 namespace {
 
 // The rows of a list as text: the cells of a row joined by "|", and its key after a "/".
-QStringList filas(const Controles::ListView &lista)
+QStringList filas(const Kit::ListView &lista)
 {
     QStringList todas;
     for (int item = 1; item <= lista.itemCount(); ++item) {
@@ -93,7 +93,7 @@ TEST_F(FuncionesSql, aFilledListShowsFiguresAndDatesAsReadInMexicoAndSortsByValu
     const bool postgresql = Pruebas::motor() == Ado::Engine::PostgreSQL;
     const QString alta = postgresql ? "CAST(Op_Fecha_Alta AS TIMESTAMP)" : "Op_Fecha_Alta";
     const QString cierre = postgresql ? "CAST(Op_Fecha_Cierre_Estimada AS DATE)" : "Op_Fecha_Cierre_Estimada";
-    Controles::ListView lista;
+    Kit::ListView lista;
 
     ASSERT_TRUE(funciones.LlenaLista(
         QStringLiteral(
@@ -172,12 +172,12 @@ TEST_F(FuncionesSql, aRefillLeavesTheListAsAFreshFillWould)
         "UPDATE Oportunidad SET Op_Descripcion = 'a'",
         "DELETE FROM Oportunidad",
     };
-    Controles::ListView lista;
+    Kit::ListView lista;
     lista.addItem("clave", "F-1", {"a"});
     for (const QString &cambio : cambios) {
         SCOPED_TRACE(cambio.toStdString());
         ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
-        Controles::ListView nueva;
+        Kit::ListView nueva;
         nueva.setSortKey(lista.sortKey());
         nueva.setSortOrder(lista.sortOrder());
         nueva.setSorted(lista.sorted());
@@ -197,7 +197,7 @@ TEST_F(FuncionesSql, aRefillLeavesTheListAsAFreshFillWould)
 TEST_F(FuncionesSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
 {
     QStringList avisos;
-    const auto falla = [&](const QString &consulta, Controles::ListView &lista) {
+    const auto falla = [&](const QString &consulta, Kit::ListView &lista) {
         Pruebas::alAparecer("Mensaje", [&](QWidget &ventana) {
             auto &caja = static_cast<QMessageBox &>(ventana);
             avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : "sin icono crítico");
@@ -206,7 +206,7 @@ TEST_F(FuncionesSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
         EXPECT_FALSE(funciones.LlenaLista(consulta, lista, -1));
     };
     const QString buena = "SELECT COUNT(*) FROM Oportunidad";
-    Controles::ListView lista;
+    Kit::ListView lista;
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
 
     falla("SELECT Op_Folio FROM NoHayTabla", lista);

@@ -24,7 +24,7 @@ using Servicios::AccionesLista::textoCsv;
 using Servicios::AccionesLista::textoTabulado;
 
 // Three opportunities whose texts need quoting, shown sorted by amount text, descending.
-void llenaOportunidades(Controles::ListView &lista)
+void llenaOportunidades(Kit::ListView &lista)
 {
     lista.replaceContents({"Folio", "Descripción", "Monto"}, {{QString(), {"F-1", "Uno; dos", "10.00"}},
                                                               {QString(), {"F-2", "Dice \"sí\"", "30.00"}},
@@ -38,7 +38,7 @@ void llenaOportunidades(Controles::ListView &lista)
 // the format needs it.
 TEST(AccionesLista, theCsvAndTheCopyFollowTheShownOrderAndQuoteWhatNeedsIt)
 {
-    Controles::ListView lista;
+    Kit::ListView lista;
     llenaOportunidades(lista);
 
     EXPECT_EQ(textoCsv(lista), "Folio;Descripción;Monto\r\n"
@@ -75,7 +75,7 @@ TEST(AccionesLista, theCsvCarriesNoFormulas)
         {"a=b", "a=b"}};
     for (const auto &[valor, esperado] : casos) {
         SCOPED_TRACE(valor.toStdString());
-        Controles::ListView lista;
+        Kit::ListView lista;
         lista.replaceContents({"=Folio"}, {{QString(), {valor}}});
         EXPECT_EQ(textoCsv(lista), QStringLiteral("'=Folio\r\n") + esperado + QStringLiteral("\r\n"));
     }
@@ -94,7 +94,7 @@ protected:
     Pruebas::BaseDePrueba base;
     Servicios::EntornoSql entorno;
     Servicios::FuncionesSql funciones{entorno};
-    Controles::ListView lista;
+    Kit::ListView lista;
 };
 
 TEST_F(MenuLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
@@ -125,14 +125,13 @@ TEST_F(MenuLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
 // a few characters, while the folio, the figures and the dates keep theirs.
 TEST(AjusteLista, fitsEachColumnToItsHeaderAndFirstRowsShrinkingTextOnesToTheListsWidth)
 {
-    Controles::ListView lista;
+    Kit::ListView lista;
     lista.resize(560, 200);
     lista.show();
     const QString largo = "Migración a la nube — Distribuidora La Paz, segunda etapa";
     const QString lejano(30, 'n'); // in the first row not measured
-    std::vector<Controles::ListRow> filas(
-        Servicios::AjusteLista::FilasMedidas + 1,
-        {QString(), {"OP-2026-000001", largo, largo, "04/03/2026", "$999,477,930.17"}});
+    std::vector<Kit::ListRow> filas(Servicios::AjusteLista::FilasMedidas + 1,
+                                    {QString(), {"OP-2026-000001", largo, largo, "04/03/2026", "$999,477,930.17"}});
     filas.front().texts[0] = "OP-1";
     filas.back().texts[0] = lejano;
     lista.replaceContents({"Folio", "Descripción", "Organización", "Cierre estimado", "Monto"}, std::move(filas));

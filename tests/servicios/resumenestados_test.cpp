@@ -146,13 +146,13 @@ TEST(ResumenEstados, eachStateTakesTheColourOfMostOfItsRows)
 constexpr qint32 ColorNegociacion = 0x0060D0;
 constexpr qint32 ColorProspeccion = 0x808080;
 
-void llenaComoElTablero(Controles::ListView &lista, const QString &montoUnico = QString())
+void llenaComoElTablero(Kit::ListView &lista, const QString &montoUnico = QString())
 {
-    const std::map<QString, Controles::ListView::RowLook> aspectos = {{"Negociación", {ColorNegociacion, true}},
-                                                                      {"Propuesta enviada", {0xC06000, false}},
-                                                                      {"Prospección", {ColorProspeccion, false}}};
-    std::vector<Controles::ListRow> filas;
-    std::vector<std::optional<Controles::ListView::RowLook>> looks;
+    const std::map<QString, Kit::ListView::RowLook> aspectos = {{"Negociación", {ColorNegociacion, true}},
+                                                                {"Propuesta enviada", {0xC06000, false}},
+                                                                {"Prospección", {ColorProspeccion, false}}};
+    std::vector<Kit::ListRow> filas;
+    std::vector<std::optional<Kit::ListView::RowLook>> looks;
     for (const QString fila :
          {"Negociación|250000.00", "Propuesta enviada|1200.50", "Negociación|49999.50", "Prospección|N/D",
           "Propuesta enviada|800.00", "Negociación|10000.50", "Prospección|5000.00"}) {
@@ -214,7 +214,7 @@ protected:
     }
 
     Pruebas::BaseDePrueba base;
-    Controles::ListView lista;
+    Kit::ListView lista;
     QMenu menu;
     Servicios::EntradasDeLista entradas{menu};
 };

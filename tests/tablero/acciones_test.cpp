@@ -59,7 +59,7 @@ protected:
         Pruebas::alAparecer("frmCausas", [tecla, mientras](QWidget &selector) {
             if (mientras)
                 mientras();
-            auto *causas = selector.findChild<Controles::ListView *>("lvCausas");
+            auto *causas = selector.findChild<Kit::ListView *>("lvCausas");
             causas->selectItem(1);
             QTest::keyClick(causas, tecla);
         });

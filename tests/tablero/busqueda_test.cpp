@@ -23,7 +23,7 @@ protected:
         abre();
     }
 
-    Controles::txtZEL &caja() const { return *tablero->findChild<Controles::txtZEL *>("txtBuscar"); }
+    Kit::txtZEL &caja() const { return *tablero->findChild<Kit::txtZEL *>("txtBuscar"); }
 };
 
 TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)

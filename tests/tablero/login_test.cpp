@@ -158,7 +158,7 @@ TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
     // After a refused try, the title bar's exit leaves it not accepted (Cancelar: below).
     escribe(login, "V1", "mal");
     login.cmdAceptar->click();
-    Q_EMIT login.findChild<Controles::Titulo *>("Titulo")->Salir();
+    Q_EMIT login.findChild<Kit::Titulo *>("Titulo")->Salir();
     EXPECT_FALSE(login.Aceptado);
     EXPECT_FALSE(login.isVisible());
 }

@@ -95,7 +95,7 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
 {
     variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "4");
     abre();
-    tablero->findChild<Controles::txtZEL *>("txtBuscar")->setTexto("no está");
+    tablero->findChild<Kit::txtZEL *>("txtBuscar")->setTexto("no está");
     // The user reads a message of the search while the timer reads the list.
     const auto lecturaDuranteUnMensaje = [&] {
         const QString antes = descripcion();

@@ -95,9 +95,9 @@ void TableroDePrueba::cierra()
     tablero->close();
 }
 
-Controles::ListView &TableroDePrueba::lista() const
+Kit::ListView &TableroDePrueba::lista() const
 {
-    return *tablero->findChild<Controles::ListView *>("lvOrdenes");
+    return *tablero->findChild<Kit::ListView *>("lvOrdenes");
 }
 
 QStringList TableroDePrueba::folios() const

@@ -36,7 +36,7 @@ protected:
     void activa();
     void cierra();
 
-    Controles::ListView &lista() const;
+    Kit::ListView &lista() const;
     QStringList folios() const;
     QString cuenta() const;
     QWidget *control(const QString &nombre) const;

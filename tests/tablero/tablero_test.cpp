@@ -20,7 +20,7 @@
 
 namespace {
 
-using Controles::cbZel;
+using Kit::cbZel;
 using Pruebas::TableroDePrueba;
 namespace Estilo = Servicios::Estilo;
 

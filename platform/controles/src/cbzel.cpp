@@ -10,7 +10,7 @@
 
 #include <limits>
 
-namespace Controles {
+namespace Kit {
 
 cbZel::cbZel(QWidget *parent)
     : QComboBox(parent)
@@ -143,4 +143,4 @@ void cbZel::repaintField()
     m_colors->applyTo(this, hasFocus(), QPalette::Button);
 }
 
-} // namespace Controles
+} // namespace Kit

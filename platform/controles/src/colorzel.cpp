@@ -9,7 +9,7 @@
 
 #include <QLabel>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 void setPointSize(QWidget *widget, double points)
@@ -121,4 +121,4 @@ void colorZEL::sizeLabels(QWidget *window) const
     }
 }
 
-} // namespace Controles
+} // namespace Kit

@@ -18,7 +18,7 @@
 
 #include <algorithm>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 const QColor captionColor(0x1F, 0x3B, 0x5A);
@@ -215,4 +215,4 @@ void Controles::paintEvent(QPaintEvent *)
     painter.drawLine(0, height() - 1, width(), height() - 1);
 }
 
-} // namespace Controles
+} // namespace Kit

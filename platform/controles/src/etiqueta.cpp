@@ -3,7 +3,7 @@
 #include "propertyvalues.h"
 #include "runtime/error.h"
 
-namespace Controles {
+namespace Kit {
 
 Etiqueta::Etiqueta(QWidget *parent)
     : QLabel(parent)
@@ -49,4 +49,4 @@ void Etiqueta::setForecolor(qint32 reference)
     setPalette(colours);
 }
 
-} // namespace Controles
+} // namespace Kit

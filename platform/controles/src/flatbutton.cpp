@@ -3,7 +3,7 @@
 #include "propertyvalues.h"
 #include "runtime/error.h"
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 QString cssColor(const QColor &color)
@@ -75,4 +75,4 @@ void flatButton::restyle()
                            cssColor(resolvedColor(m_focusColor)), cssColor(dimmedText)));
 }
 
-} // namespace Controles
+} // namespace Kit

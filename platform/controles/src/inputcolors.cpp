@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-namespace Controles {
+namespace Kit {
 
 void InputColors::setEnabled(qint32 reference)
 {
@@ -36,4 +36,4 @@ void InputColors::applyTo(QWidget *widget, bool hasFocus, QPalette::ColorRole ex
     widget->setPalette(palette);
 }
 
-} // namespace Controles
+} // namespace Kit

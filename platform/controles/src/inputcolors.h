@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace Controles {
+namespace Kit {
 
 // The field colours of the kit's input controls: one for an enabled field, one while it
 // has the focus, one when disabled. The disabled colour lives in the palette's Disabled
@@ -33,4 +33,4 @@ private:
     qint32 m_focused = SystemColor::Window;
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 const QString columnsKey = QStringLiteral("Columnas");
@@ -129,4 +129,4 @@ bool ListView::eventFilter(QObject *watched, QEvent *event)
     return QTreeView::eventFilter(watched, event);
 }
 
-} // namespace Controles
+} // namespace Kit

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 // Beyond this many rows put back one by one, sorting the whole list again costs less.
@@ -263,4 +263,4 @@ void ListModel::showInOrder(std::vector<int> order)
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
-} // namespace Controles
+} // namespace Kit

@@ -9,7 +9,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 
-namespace Controles {
+namespace Kit {
 
 ListView::ListView(QWidget *parent)
     : QTreeView(parent)
@@ -336,4 +336,4 @@ void ListView::mouseDoubleClickEvent(QMouseEvent *event)
     Q_EMIT dblClick();
 }
 
-} // namespace Controles
+} // namespace Kit

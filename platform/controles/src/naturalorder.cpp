@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace Controles::Internal {
+namespace Kit::Internal {
 namespace {
 
 bool isDigit(QChar character)
@@ -167,4 +167,4 @@ int compareCells(const QString &left, const QString &right, TextTable::ColumnKin
     return spanishCollator().compare(left, right);
 }
 
-} // namespace Controles::Internal
+} // namespace Kit::Internal

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace Controles::Internal {
+namespace Kit::Internal {
 
 // The order of a column's cells: numbers by value (signs, "$" and thousands separators aside),
 // dates in time order (written "2026-12-31" or "31/12/2026", with or without a time), other
@@ -41,4 +41,4 @@ int compareCells(const QString &left, const QString &right, TextTable::ColumnKin
 bool readsAsNumber(const QString &text);
 bool readsAsDate(const QString &text);
 
-} // namespace Controles::Internal
+} // namespace Kit::Internal

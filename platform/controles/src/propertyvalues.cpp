@@ -5,7 +5,7 @@
 
 #include <QGuiApplication>
 
-namespace Controles {
+namespace Kit {
 
 Q_LOGGING_CATEGORY(logControles, "teqvaro.controles")
 
@@ -26,4 +26,4 @@ QColor resolvedColor(qint32 reference)
     return Runtime::toQColor(reference, QGuiApplication::palette());
 }
 
-} // namespace Controles
+} // namespace Kit

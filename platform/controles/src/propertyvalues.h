@@ -4,7 +4,7 @@
 #include <QLoggingCategory>
 #include <QString>
 
-namespace Controles {
+namespace Kit {
 
 Q_DECLARE_LOGGING_CATEGORY(logControles)
 
@@ -20,4 +20,4 @@ qint32 checkedColor(qint32 reference);
 // which the control itself repaints with resolved colours.
 QColor resolvedColor(qint32 reference);
 
-} // namespace Controles
+} // namespace Kit

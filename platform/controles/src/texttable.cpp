@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <numeric>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 // A column's kind is judged from its first rows; whether it repeats its values enough to
@@ -217,4 +217,4 @@ size_t TextTable::sortedPlace(const std::vector<int> &sorted, int row, int colum
     return size_t(std::partition_point(sorted.begin(), sorted.end(), goesAfter) - sorted.begin());
 }
 
-} // namespace Controles
+} // namespace Kit

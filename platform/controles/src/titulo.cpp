@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 const QColor bandColor(0x00, 0x53, 0x8A);
@@ -149,4 +149,4 @@ void Titulo::mouseReleaseEvent(QMouseEvent *event)
     QWidget::mouseReleaseEvent(event);
 }
 
-} // namespace Controles
+} // namespace Kit

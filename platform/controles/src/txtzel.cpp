@@ -19,7 +19,7 @@
 
 #include <algorithm>
 
-namespace Controles {
+namespace Kit {
 namespace {
 
 // Accepts everything, in upper case: typing and pasting both pass through it.
@@ -318,4 +318,4 @@ void txtZEL::repaintField()
     m_colors->applyTo(m_editor, m_editor->hasFocus());
 }
 
-} // namespace Controles
+} // namespace Kit

@@ -19,7 +19,7 @@ namespace {
 constexpr int ErrorDeArchivo = 75;
 
 // Logical column numbers of the visible columns, left to right as on screen.
-std::vector<int> columnasVisibles(const Controles::ListView &lista)
+std::vector<int> columnasVisibles(const Kit::ListView &lista)
 {
     const QHeaderView &encabezado = *lista.header();
     std::vector<int> columnas;
@@ -34,7 +34,7 @@ std::vector<int> columnasVisibles(const Controles::ListView &lista)
 // The cells go out as the list shows them ("$45,000.00", "31/12/2026"): what the user chose
 // to export is what he sees, and a spreadsheet set for Mexico reads both as figures and dates.
 template<typename Campo>
-QString tabla(const Controles::ListView &lista, QChar separador, const QString &finDeLinea, Campo campo)
+QString tabla(const Kit::ListView &lista, QChar separador, const QString &finDeLinea, Campo campo)
 {
     const std::vector<int> columnas = columnasVisibles(lista);
     const QStringList &encabezados = lista.listModel().headers();
@@ -48,7 +48,7 @@ QString tabla(const Controles::ListView &lista, QChar separador, const QString &
         texto += finDeLinea;
     };
     agregaLinea([&](int columna) { return encabezados.at(columna); });
-    const Controles::ListModel &modelo = lista.listModel();
+    const Kit::ListModel &modelo = lista.listModel();
     for (int fila = 0; fila < modelo.size(); ++fila) {
         agregaLinea([&](int columna) { return modelo.text(fila, columna); });
     }
@@ -90,17 +90,17 @@ QString campoTabulado(const QString &valor)
 
 } // namespace
 
-QString textoCsv(const Controles::ListView &lista)
+QString textoCsv(const Kit::ListView &lista)
 {
     return tabla(lista, QLatin1Char(';'), QStringLiteral("\r\n"), campoCsv);
 }
 
-QString textoTabulado(const Controles::ListView &lista)
+QString textoTabulado(const Kit::ListView &lista)
 {
     return tabla(lista, QLatin1Char('\t'), QStringLiteral("\n"), campoTabulado);
 }
 
-void guardaCsv(const Controles::ListView &lista, const QString &ruta)
+void guardaCsv(const Kit::ListView &lista, const QString &ruta)
 {
     QSaveFile archivo(ruta);
     const bool escrito = archivo.open(QIODevice::WriteOnly) && archivo.write("\xEF\xBB\xBF") == 3
@@ -110,7 +110,7 @@ void guardaCsv(const Controles::ListView &lista, const QString &ruta)
                        QStringLiteral("No se pudo guardar el archivo %1: %2").arg(ruta, archivo.errorString()));
 }
 
-void copiaFilas(const Controles::ListView &lista)
+void copiaFilas(const Kit::ListView &lista)
 {
     QGuiApplication::clipboard()->setText(textoTabulado(lista));
 }

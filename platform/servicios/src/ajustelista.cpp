@@ -27,14 +27,14 @@ constexpr int AnchoMaximoEnCaracteres = 60;
 // tell its rows apart.
 constexpr int AnchoMinimoEnCaracteres = 10;
 
-int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
+int anchoDeColumna(const Kit::ListView &lista, int columna, int filas)
 {
     // Rows are measured in bold: a row coloured after the fitting may turn bold.
     QFont negrita = lista.font();
     negrita.setBold(true);
     const QFontMetrics normal(lista.font());
     const QFontMetrics medida(negrita);
-    const Controles::ListModel &modelo = lista.listModel();
+    const Kit::ListModel &modelo = lista.listModel();
     int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna)) + MargenEncabezado;
     for (int fila = 0; fila < filas; ++fila) {
         if (columna >= modelo.textCount(fila))
@@ -46,16 +46,16 @@ int anchoDeColumna(const Controles::ListView &lista, int columna, int filas)
 
 // What a column may be squeezed to: a text column down to a few characters, the first
 // column (the row's key), figures and dates not at all.
-int anchoMinimo(const Controles::ListView &lista, int columna, int ancho)
+int anchoMinimo(const Kit::ListView &lista, int columna, int ancho)
 {
-    if (columna == 0 || lista.listModel().columnKind(columna) != Controles::TextTable::ColumnKind::Text)
+    if (columna == 0 || lista.listModel().columnKind(columna) != Kit::TextTable::ColumnKind::Text)
         return ancho;
     return std::min(ancho, QFontMetrics(lista.font()).averageCharWidth() * AnchoMinimoEnCaracteres + MargenCelda);
 }
 
 // The width the columns may take: the list's own, less a vertical scroll bar it may be about
 // to show; no limit while the list is not on screen.
-int anchoDisponible(const Controles::ListView &lista)
+int anchoDisponible(const Kit::ListView &lista)
 {
     if (!lista.isVisible())
         return std::numeric_limits<int>::max();
@@ -82,13 +82,13 @@ void reparte(std::vector<int> &anchos, const std::vector<int> &minimos, int disp
 
 } // namespace
 
-void AjusteLista::Ajusta(Controles::ListView &lista)
+void AjusteLista::Ajusta(Kit::ListView &lista)
 {
     AjustaAlAncho(lista);
     lista.saveLayout();
 }
 
-void AjusteLista::AjustaAlAncho(Controles::ListView &lista)
+void AjusteLista::AjustaAlAncho(Kit::ListView &lista)
 {
     QHeaderView &encabezado = *lista.header();
     const int filas = std::min(lista.itemCount(), FilasMedidas);

@@ -154,7 +154,7 @@ bool esFraccionario(const QVariant &valor)
 
 } // namespace
 
-FormatoDeLista::FormatoDeLista(const QStringList &encabezados, const Controles::TextTable *mostrada)
+FormatoDeLista::FormatoDeLista(const QStringList &encabezados, const Kit::TextTable *mostrada)
     : m_columnas(size_t(encabezados.size()))
 {
     for (qsizetype indice = 0; indice < encabezados.size(); ++indice) {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 class TextTable;
 }
 
@@ -25,7 +25,7 @@ namespace Servicios {
 //   beside "33,890.5";
 // - dates, and texts written as dates ("2026-12-31", "2026-12-31 17:30:00", as SQLite keeps
 //   them) read as the forms show them, "31/12/2026", with the time only when there is one.
-// The list sorts figures and dates by value (see Controles::TextTable), so the texts decide
+// The list sorts figures and dates by value (see Kit::TextTable), so the texts decide
 // only what is seen. The search, the copies and the CSV take the texts as shown: the user
 // finds and exports what he reads.
 class FormatoDeLista
@@ -41,7 +41,7 @@ public:
 
     // `mostrada`: the rows a list shows now under the same headers; its figures give the
     // decimals to begin with, so that an unchanged result reads as the same texts.
-    FormatoDeLista(const QStringList &encabezados, const Controles::TextTable *mostrada);
+    FormatoDeLista(const QStringList &encabezados, const Kit::TextTable *mostrada);
 
     QString texto(int columna, const QVariant &valor);
 

@@ -53,10 +53,10 @@ constexpr const char *consultaQueLlena = "LlenaLista.consulta";
 
 } // namespace
 
-bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qint32 /*opciones*/)
+bool FuncionesSql::LlenaLista(const QString &sql, Kit::ListView &lista, qint32 /*opciones*/)
 {
     try {
-        std::optional<Controles::ListUpdate> lectura;
+        std::optional<Kit::ListUpdate> lectura;
         {
             Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
             lectura = leeLista(datos, lista.snapshot());
@@ -77,7 +77,7 @@ bool FuncionesSql::LlenaLista(const QString &sql, Controles::ListView &lista, qi
 // Rows of another statement must not pass for this one's: the list is emptied. Rows of the
 // same statement stay, as the last good reading of what was asked for. Either way the user
 // learns why the list could not be read.
-void FuncionesSql::informaFallaDeLlenado(const QString &sql, Controles::ListView &lista)
+void FuncionesSql::informaFallaDeLlenado(const QString &sql, Kit::ListView &lista)
 {
     if (lista.property(consultaQueLlena).toString() != sql) {
         lista.replaceContents({}, {});
@@ -114,7 +114,7 @@ void FuncionesSql::RegistraBitacora(const QString &entidad, const QString &clave
         Ado::texts({entidad, clave, accion, m_entorno.Operador(), FormatoFechaModificacion(FechaActual())}));
 }
 
-void FuncionesSql::AccionLista(Controles::ListView &lista)
+void FuncionesSql::AccionLista(Kit::ListView &lista)
 {
     MenuLista(lista).abre();
 }

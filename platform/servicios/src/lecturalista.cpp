@@ -32,8 +32,8 @@ QString textoDeCelda(const QVariant &valor)
 
 namespace {
 
-using Controles::ListUpdate;
-using Controles::TextTable;
+using Kit::ListUpdate;
+using Kit::TextTable;
 
 // Beyond this share of the rows shown, changed rows are kept as a new table rather than one
 // by one: a table keeps each repeated text once.
@@ -45,7 +45,7 @@ constexpr int filasEntreRevisiones = 256;
 class Lectura
 {
 public:
-    Lectura(const Controles::ListSnapshot &mostrada, const QStringList &encabezados)
+    Lectura(const Kit::ListSnapshot &mostrada, const QStringList &encabezados)
         : m_mostrada(mostrada)
         , m_fila(size_t(encabezados.size()))
         , m_formato(encabezados, mostrada.table.get())
@@ -145,7 +145,7 @@ private:
         m_comparando = false;
     }
 
-    const Controles::ListSnapshot &m_mostrada;
+    const Kit::ListSnapshot &m_mostrada;
     std::vector<QString> m_fila;
     bool m_comparando = false;
     size_t m_maximoDeCambios = 0;
@@ -157,13 +157,13 @@ private:
 
 } // namespace
 
-std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Controles::ListSnapshot &mostrada,
-                                              const std::function<bool()> &debeParar)
+std::optional<Kit::ListUpdate> leeLista(Ado::Recordset &datos, const Kit::ListSnapshot &mostrada,
+                                        const std::function<bool()> &debeParar)
 {
     QStringList encabezados;
     for (int columna = 0; columna < datos.fieldCount(); ++columna)
         encabezados << datos.fieldName(columna);
-    Controles::ListSnapshot comparable = mostrada;
+    Kit::ListSnapshot comparable = mostrada;
     if (encabezados != mostrada.headers)
         comparable.table.reset(); // other columns: nothing to compare with
     Lectura lectura(comparable, encabezados);
@@ -175,7 +175,7 @@ std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos, const Contr
     return lectura.termina(encabezados);
 }
 
-void aplicaLectura(Controles::ListView &lista, Controles::ListUpdate lectura)
+void aplicaLectura(Kit::ListView &lista, Kit::ListUpdate lectura)
 {
     const bool columnasNuevas = lista.listModel().headers() != lectura.headers;
     const bool otraVista = lista.layoutKeyChanged();

@@ -23,7 +23,7 @@
 namespace Servicios {
 namespace {
 
-QPoint puntoDelMenu(const Controles::ListView &lista)
+QPoint puntoDelMenu(const Kit::ListView &lista)
 {
     const QPoint cursor = QCursor::pos();
     if (lista.rect().contains(lista.mapFromGlobal(cursor)))
@@ -32,9 +32,9 @@ QPoint puntoDelMenu(const Controles::ListView &lista)
 }
 
 // The rows in the order shown, each with the colour its state cell is shown in.
-ResumenEstados resumenDe(const Controles::ListView &lista)
+ResumenEstados resumenDe(const Kit::ListView &lista)
 {
-    const Controles::ListModel &modelo = lista.listModel();
+    const Kit::ListModel &modelo = lista.listModel();
     const int columnaEstado = columnaTitulada(modelo.headers(), QStringLiteral("Estado"));
     std::vector<FilaParaResumen> filas;
     filas.reserve(size_t(modelo.size()));
@@ -44,7 +44,7 @@ ResumenEstados resumenDe(const Controles::ListView &lista)
             textos << modelo.text(posicion, columna);
         FilaParaResumen leida{textos, std::nullopt};
         if (columnaEstado >= 0 && columnaEstado < modelo.textCount(posicion)) {
-            const Controles::ListModel::CellLook aspecto = modelo.look(posicion, columnaEstado);
+            const Kit::ListModel::CellLook aspecto = modelo.look(posicion, columnaEstado);
             if (aspecto.hasColor)
                 leida.color = Runtime::toQColor(aspecto.color, lista.palette());
         }
@@ -53,14 +53,14 @@ ResumenEstados resumenDe(const Controles::ListView &lista)
     return resumePorEstado(modelo.headers(), filas, lista.palette().color(QPalette::Text));
 }
 
-void exportaCsv(Controles::ListView &lista)
+void exportaCsv(Kit::ListView &lista)
 {
     const QString ruta = MenuLista::pideArchivoCsv(lista);
     if (!ruta.isEmpty())
         AccionesLista::guardaCsv(lista, ruta);
 }
 
-void muestraResumenEstados(Controles::ListView &lista)
+void muestraResumenEstados(Kit::ListView &lista)
 {
     QPointer<DialogoResumenEstados> dialogo = new DialogoResumenEstados(resumenDe(lista), lista.window());
     dialogo->exec();
@@ -68,7 +68,7 @@ void muestraResumenEstados(Controles::ListView &lista)
     delete dialogo.data();
 }
 
-QString sinEstado(const Controles::ListView &lista)
+QString sinEstado(const Kit::ListView &lista)
 {
     return tieneColumnaEstado(lista.listModel().headers())
                ? QString()
@@ -80,16 +80,16 @@ struct Entrada
     const char *nombre; // objectName
     const char *texto;
     bool separada; // a separator goes before it
-    void (*ejecuta)(Controles::ListView &lista);
-    QString (*impedimento)(const Controles::ListView &lista); // why it cannot act; nullptr: it always can
+    void (*ejecuta)(Kit::ListView &lista);
+    QString (*impedimento)(const Kit::ListView &lista); // why it cannot act; nullptr: it always can
 };
 
 const Entrada entradas[] = {
     {"accExportarCsv", "&Exportar a CSV…", false, exportaCsv, nullptr},
-    {"accCopiarFilas", "&Copiar todas las filas", false,
-     [](Controles::ListView &lista) { AccionesLista::copiaFilas(lista); }, nullptr},
+    {"accCopiarFilas", "&Copiar todas las filas", false, [](Kit::ListView &lista) { AccionesLista::copiaFilas(lista); },
+     nullptr},
     {"accResumenEstados", "&Resumen por estado…", false, muestraResumenEstados, sinEstado},
-    {"accAjustarColumnas", "&Ajustar columnas", true, [](Controles::ListView &lista) { AjusteLista().Ajusta(lista); },
+    {"accAjustarColumnas", "&Ajustar columnas", true, [](Kit::ListView &lista) { AjusteLista().Ajusta(lista); },
      nullptr},
 };
 
@@ -139,7 +139,7 @@ EntradasDeLista::EntradasDeLista(QMenu &menu)
 }
 
 // Only the reasons are tooltips: an enabled action would repeat its own text.
-void EntradasDeLista::habilitaPara(const Controles::ListView *lista)
+void EntradasDeLista::habilitaPara(const Kit::ListView *lista)
 {
     bool algunaImpedida = false;
     for (qsizetype i = 0; i < m_acciones.size(); ++i) {
@@ -154,7 +154,7 @@ void EntradasDeLista::habilitaPara(const Controles::ListView *lista)
     m_menu.setToolTipsVisible(algunaImpedida);
 }
 
-bool EntradasDeLista::ejecuta(const QAction *accion, Controles::ListView &lista) const
+bool EntradasDeLista::ejecuta(const QAction *accion, Kit::ListView &lista) const
 {
     const qsizetype posicion = m_acciones.indexOf(accion);
     if (posicion < 0)
@@ -163,7 +163,7 @@ bool EntradasDeLista::ejecuta(const QAction *accion, Controles::ListView &lista)
     return true;
 }
 
-MenuLista::MenuLista(Controles::ListView &lista)
+MenuLista::MenuLista(Kit::ListView &lista)
     : m_lista(lista)
 { }
 
@@ -178,7 +178,7 @@ void MenuLista::abre()
         acciones.ejecuta(elegida, m_lista);
 }
 
-QString MenuLista::nombreSugeridoCsv(const Controles::ListView &lista, const QDate &fecha)
+QString MenuLista::nombreSugeridoCsv(const Kit::ListView &lista, const QDate &fecha)
 {
     const QString vista = seguroParaArchivo(lista.property(PropiedadNombreDeVista).toString());
     const QString dia = fecha.toString(Qt::ISODate);
@@ -186,7 +186,7 @@ QString MenuLista::nombreSugeridoCsv(const Controles::ListView &lista, const QDa
                            : QStringLiteral("oportunidades-%1-%2.csv").arg(vista, dia);
 }
 
-QString MenuLista::pideArchivoCsv(const Controles::ListView &lista)
+QString MenuLista::pideArchivoCsv(const Kit::ListView &lista)
 {
     QPointer<QFileDialog> dialogo = new QFileDialog(lista.window(), QStringLiteral("Exportar a CSV"),
                                                     carpetaInicialCsv(), QStringLiteral("Archivos CSV (*.csv)"));

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace Controles {
+namespace Kit {
 
 class InputColors;
 
@@ -77,4 +77,4 @@ private:
     int m_estilo = DropDownCombo;
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace Controles {
+namespace Kit {
 
 // A form's colour scheme, placed on the form at design time and never shown. The form's
 // load handler calls AplicaColores, which paints the form's window: its background, the
@@ -61,4 +61,4 @@ private:
     double m_textFontSize = 8.25;
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -10,7 +10,7 @@ class QLabel;
 class QMenu;
 class QToolButton;
 
-namespace Controles {
+namespace Kit {
 
 // The toolbar band across the top of a screen: the screen's caption, and on the right a
 // menu button (showmenupopup), a windows-list button (showwindowslist) whose menu brings
@@ -84,4 +84,4 @@ private:
     QString m_showExit = QStringLiteral("SI");
 };
 
-} // namespace Controles
+} // namespace Kit

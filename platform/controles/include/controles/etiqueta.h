@@ -5,7 +5,7 @@
 
 #include <QLabel>
 
-namespace Controles {
+namespace Kit {
 
 // The forms' label. It shows its caption; idetiqueta names what the label stands for and
 // reaches assistive technology as the label's accessible description. Until it is given
@@ -48,4 +48,4 @@ private:
     qint32 m_foreColor = SystemColor::ButtonText;
 };
 
-} // namespace Controles
+} // namespace Kit

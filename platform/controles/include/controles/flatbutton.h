@@ -4,7 +4,7 @@
 
 #include <QPushButton>
 
-namespace Controles {
+namespace Kit {
 
 // The forms' flat button: a plain coloured face with a thin border, the border taking the
 // focus colour while the button has the focus. Click() is raised with every clicked();
@@ -53,4 +53,4 @@ private:
     int m_iconSizeStep = 0;
 };
 
-} // namespace Controles
+} // namespace Kit

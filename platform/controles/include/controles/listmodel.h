@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 
 // One row as it is filled: its key and its cell texts (the first is the item's own text,
 // the others its sub-items).
@@ -107,4 +107,4 @@ private:
     QFont m_boldFont;
 };
 
-} // namespace Controles
+} // namespace Kit

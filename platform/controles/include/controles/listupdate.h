@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 
 // How a list sorts its rows: by one column, one way.
 struct ListSort
@@ -51,4 +51,4 @@ struct ListUpdate
     bool changesNothing() const { return !table && changes.empty(); }
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 
 // The report-style list view of the forms. Items are numbered from 1 in display order;
 // sub-items from 1 (column 0 is the item's own text). Filling, styling and sorting cost
@@ -132,4 +132,4 @@ private:
     QString m_restoredKey;
 };
 
-} // namespace Controles
+} // namespace Kit

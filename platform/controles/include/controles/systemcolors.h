@@ -2,7 +2,7 @@
 
 #include <QtGlobal>
 
-namespace Controles {
+namespace Kit {
 
 // The system colour references the kit's defaults use; they follow the desktop's palette
 // instead of naming a fixed colour.
@@ -13,4 +13,4 @@ inline constexpr qint32 ButtonFace = qint32(0x8000000Fu);
 inline constexpr qint32 ButtonText = qint32(0x80000012u);
 } // namespace SystemColor
 
-} // namespace Controles
+} // namespace Kit

@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-namespace Controles {
+namespace Kit {
 
 // The texts of a list's rows, in the order the rows arrived, kept column by column: each
 // column keeps each distinct text once and a four-byte code per row, so the columns that
@@ -83,4 +83,4 @@ private:
     int m_reservedRows = 0;
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -10,7 +10,7 @@
 class QLabel;
 class QToolButton;
 
-namespace Controles {
+namespace Kit {
 
 // The title band across the top of a dialog: the window's icon (adjusticon "SI"), the
 // caption, and minimise, maximise and exit buttons, each shown only when its switch is
@@ -71,4 +71,4 @@ private:
     std::optional<QPoint> m_dragOffset;
 };
 
-} // namespace Controles
+} // namespace Kit

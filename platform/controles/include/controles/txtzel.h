@@ -10,7 +10,7 @@
 class QLineEdit;
 class QToolButton;
 
-namespace Controles {
+namespace Kit {
 
 class InputColors;
 
@@ -165,4 +165,4 @@ private:
     bool m_mostrarLupa = false;
 };
 
-} // namespace Controles
+} // namespace Kit

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -15,16 +15,16 @@ namespace Servicios::AccionesLista {
 
 // ';' between fields, CRLF after each line; a field holding ';', '"' or a line break is
 // enclosed in quotes with its quotes doubled.
-SERVICIOS_EXPORT QString textoCsv(const Controles::ListView &lista);
+SERVICIOS_EXPORT QString textoCsv(const Kit::ListView &lista);
 
 // Tabs between fields, LF after each line; tabs and line breaks inside a cell become blanks,
 // so a spreadsheet pastes one cell per field.
-SERVICIOS_EXPORT QString textoTabulado(const Controles::ListView &lista);
+SERVICIOS_EXPORT QString textoTabulado(const Kit::ListView &lista);
 
 // Writes textoCsv as UTF-8 with a byte order mark (spreadsheets need it to read accents).
 // Raises 75 with the reason when the file cannot be written.
-SERVICIOS_EXPORT void guardaCsv(const Controles::ListView &lista, const QString &ruta);
+SERVICIOS_EXPORT void guardaCsv(const Kit::ListView &lista, const QString &ruta);
 
-SERVICIOS_EXPORT void copiaFilas(const Controles::ListView &lista);
+SERVICIOS_EXPORT void copiaFilas(const Kit::ListView &lista);
 
 } // namespace Servicios::AccionesLista

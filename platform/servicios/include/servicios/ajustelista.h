@@ -2,7 +2,7 @@
 
 #include "servicios/servicios_export.h"
 
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -19,9 +19,9 @@ public:
     static constexpr int FilasMedidas = 200;
 
     // "Ajustar columnas": fits the columns and keeps that as the user's layout of the list.
-    void Ajusta(Controles::ListView &lista);
+    void Ajusta(Kit::ListView &lista);
     // Fits the columns, as a new filling does, keeping nothing.
-    void AjustaAlAncho(Controles::ListView &lista);
+    void AjustaAlAncho(Kit::ListView &lista);
 };
 
 } // namespace Servicios

@@ -21,7 +21,7 @@ public:
     // The row's key is empty. A failed statement is shown to the user (critical, with the
     // database's reason), logged and kept in UltimaFalla(); the list keeps its rows when the
     // same statement filled it, and is emptied when another one did.
-    bool LlenaLista(const QString &sql, Controles::ListView &lista, qint32 opciones) override;
+    bool LlenaLista(const QString &sql, Kit::ListView &lista, qint32 opciones) override;
     QString UltimaFalla() const override { return m_ultimaFalla; }
     QDateTime FechaActual() override;
     // Both date formats are "yyyy-MM-dd HH:mm:ss", which sorts as text in date order.
@@ -29,7 +29,7 @@ public:
     QString FormatoFechaModificacion(const QDateTime &fecha) override;
     void RegistraBitacora(const QString &entidad, const QString &clave, const QString &accion) override;
     // The list's context menu (see MenuLista).
-    void AccionLista(Controles::ListView &lista) override;
+    void AccionLista(Kit::ListView &lista) override;
     QString VendedorDeOperador(const QString &operador) override;
     // "SISTEMA=<sistema>|<transaccion>", or "SISTEMA=<sistema>" when the host gave no
     // transaction text: the host reads the system before the '|' and passes the rest on.
@@ -38,7 +38,7 @@ public:
     void EnviaTeclas(const QString &teclas, qint32 reservado) override;
 
 private:
-    void informaFallaDeLlenado(const QString &sql, Controles::ListView &lista);
+    void informaFallaDeLlenado(const QString &sql, Kit::ListView &lista);
 
     Entorno &m_entorno;
     QString m_ultimaFalla;

@@ -12,7 +12,7 @@
 namespace Ado {
 class Recordset;
 }
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -25,14 +25,13 @@ namespace Servicios {
 // table (sorted as the list sorts). Values are shown as the suite's users read them (see
 // FormatoDeLista: "$1,234.50", "45,000.5", "31/12/2026"), the first column as it is. It only
 // reads the snapshot, so it runs on any thread; none when `debeParar` says so while it reads.
-SERVICIOS_EXPORT std::optional<Controles::ListUpdate> leeLista(Ado::Recordset &datos,
-                                                               const Controles::ListSnapshot &mostrada,
-                                                               const std::function<bool()> &debeParar = {});
+SERVICIOS_EXPORT std::optional<Kit::ListUpdate> leeLista(Ado::Recordset &datos, const Kit::ListSnapshot &mostrada,
+                                                         const std::function<bool()> &debeParar = {});
 
 // Applies a reading to the list it was read for. New columns, or the list's layout key naming
-// another view, bring back the layout the user left for them (see Controles::ListView), or
+// another view, bring back the layout the user left for them (see Kit::ListView), or
 // fit the columns to the window when there is none; otherwise the columns stay as they are.
-SERVICIOS_EXPORT void aplicaLectura(Controles::ListView &lista, Controles::ListUpdate lectura);
+SERVICIOS_EXPORT void aplicaLectura(Kit::ListView &lista, Kit::ListUpdate lectura);
 
 // The plain text of a database value, as a list's first column shows it and as the folios
 // and state keys read back from the database are compared with it: Null as nothing,

@@ -10,7 +10,7 @@ class QDate;
 class QMenu;
 class QWidget;
 
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -32,11 +32,11 @@ public:
 
     // Enables each action that can act on `lista`; without a list, none. A disabled one
     // tells why in its tooltip.
-    void habilitaPara(const Controles::ListView *lista);
+    void habilitaPara(const Kit::ListView *lista);
 
     // Runs `accion` on `lista` when it is one of these actions. Raises when the action fails
     // (a file that cannot be written).
-    bool ejecuta(const QAction *accion, Controles::ListView &lista) const;
+    bool ejecuta(const QAction *accion, Kit::ListView &lista) const;
 
 private:
     QMenu &m_menu;
@@ -47,7 +47,7 @@ private:
 class SERVICIOS_EXPORT MenuLista final
 {
 public:
-    explicit MenuLista(Controles::ListView &lista);
+    explicit MenuLista(Kit::ListView &lista);
 
     // Pops the menu up at the mouse when it is over the list, else at the list's middle,
     // and runs the chosen action.
@@ -55,14 +55,14 @@ public:
 
     // The file the export suggests: "oportunidades-<view>-<yyyy-MM-dd>.csv", the view's name
     // made safe for any file system, or "oportunidades-<yyyy-MM-dd>.csv" without one.
-    static QString nombreSugeridoCsv(const Controles::ListView &lista, const QDate &fecha);
+    static QString nombreSugeridoCsv(const Kit::ListView &lista, const QDate &fecha);
 
     // The chosen file, "" when the user cancelled. The dialog opens in the folder of the last
     // export, else in the user's documents.
-    static QString pideArchivoCsv(const Controles::ListView &lista);
+    static QString pideArchivoCsv(const Kit::ListView &lista);
 
 private:
-    Controles::ListView &m_lista;
+    Kit::ListView &m_lista;
 };
 
 } // namespace Servicios

@@ -15,7 +15,7 @@ class QWidget;
 namespace Ado {
 class Connection;
 }
-namespace Controles {
+namespace Kit {
 class ListView;
 }
 
@@ -68,14 +68,14 @@ public:
     virtual QString LeeConsulta(const QString &clave) = 0;
     // Replaces the list's columns and rows by the result; false when the SQL did not run,
     // and UltimaFalla then says why ("" after a success).
-    virtual bool LlenaLista(const QString &sql, Controles::ListView &lista, qint32 opciones) = 0;
+    virtual bool LlenaLista(const QString &sql, Kit::ListView &lista, qint32 opciones) = 0;
     virtual QString UltimaFalla() const = 0;
     virtual QDateTime FechaActual() = 0;
     virtual QString FormatoFechaBaja(const QDateTime &fecha) = 0;
     virtual QString FormatoFechaModificacion(const QDateTime &fecha) = 0;
     // Writes an audit entry on the shared connection, inside the caller's transaction.
     virtual void RegistraBitacora(const QString &entidad, const QString &clave, const QString &accion) = 0;
-    virtual void AccionLista(Controles::ListView &lista) = 0;
+    virtual void AccionLista(Kit::ListView &lista) = 0;
     virtual QString VendedorDeOperador(const QString &operador) = 0;
     virtual QString ArmaTransaccion(const QString &transaccionAnfitrion, const QString &sistema) = 0;
     // Sends keys ("\t" is one Tab) to the control that has the focus.
