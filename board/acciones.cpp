@@ -2,6 +2,8 @@
 // or lost, record a follow-up or an event.
 #include "frmKLD251.h"
 
+#include "accionesoportunidad.h"
+
 #include "atrapa.h"
 #include "frmCausas.h"
 #include "frmEstados.h"
@@ -31,7 +33,7 @@ void frmKLD251::imgCancelar_Click()
     const QString folio = folioSeleccionado();
     bool vigente = false;
     if (!Publico::Atrapa(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"),
-                         [&] { vigente = sigueVigente(folio); })
+                         [&] { vigente = acciones().sigueVigente(folio); })
         || !vigente)
         return;
     const qint32 respuesta = Publico::Mensaje(
@@ -43,52 +45,29 @@ void frmKLD251::imgCancelar_Click()
     cancela(folio);
 }
 
-bool frmKLD251::sigueVigente(const QString &folio)
-{
-    Publico::TextoSql = QStringLiteral("SELECT Es_Cve_Estado ") + QStringLiteral(" FROM Oportunidad ")
-                        + QStringLiteral(" WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("' AND ")
-                        + QStringLiteral("   Es_Cve_Estado <> 'CA'");
-    const Ado::Recordset estado = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
-    return !estado.atEnd();
-}
-
-// The update and its audit entry are committed together or not at all, and the
-// transaction is over before any message shows. The update touches only a row still not
-// cancelled: when another user cancelled it meanwhile, nothing is written and the list shows
-// the other user's work.
+// The transaction is over before any message shows; when another user cancelled the
+// opportunity meanwhile, nothing is written and the list shows the other user's work.
 void frmKLD251::cancela(const QString &folio)
 {
-    const auto escribe = [&folio] {
-        const std::shared_ptr<Ado::Connection> conexion = Publico::Entorno->Conexion();
-        Ado::Transaction transaccion(*conexion);
-        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ") + QStringLiteral("   Oper_Baja = '")
-                            + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
-                            + QStringLiteral("   Fecha_Baja = '")
-                            + Ado::quoted(Publico::Funciones->FormatoFechaBaja(Publico::Funciones->FechaActual()))
-                            + QStringLiteral("', ") + QStringLiteral("   Es_Cve_Estado = 'CA' ")
-                            + QStringLiteral("WHERE Op_Folio = '") + Ado::quoted(folio) + QStringLiteral("'")
-                            + QStringLiteral(" AND Es_Cve_Estado <> 'CA'");
-        qint64 afectados = 0;
-        conexion->Execute(Publico::TextoSql, &afectados, -1);
-        if (afectados == 0)
-            return false;
-        Publico::Funciones->RegistraBitacora(entidad, folio, QStringLiteral("Cancelación"));
-        transaccion.commit();
-        return true;
-    };
-    bool cancelada = false;
+    AccionesSobreOportunidad::Cancelacion hecho{};
     try {
-        cancelada = escribe();
+        hecho = acciones().cancela(folio);
     } catch (...) {
         anuncia(QStringLiteral("No se canceló la oportunidad %1").arg(folio));
         Publico::ReportaFalla(this, QStringLiteral("imgCancelar_Click()"), QStringLiteral("ERR-ID:7500002"),
                               std::current_exception());
         return;
     }
-    anuncia((cancelada ? QStringLiteral("Oportunidad %1 cancelada")
-                       : QStringLiteral("La oportunidad %1 ya estaba cancelada"))
+    anuncia((hecho == AccionesSobreOportunidad::Cancelacion::Cancelada
+                 ? QStringLiteral("Oportunidad %1 cancelada")
+                 : QStringLiteral("La oportunidad %1 ya estaba cancelada"))
                 .arg(folio));
     Carga_Oportunidades();
+}
+
+AccionesSobreOportunidad frmKLD251::acciones() const
+{
+    return {Publico::Entorno->Conexion(), Publico::Entorno->Operador()};
 }
 
 // The folio is taken at the click: the timer may reload while the picker is open, and the
@@ -99,7 +78,7 @@ void frmKLD251::imgEstadoOp_Click()
         return;
     const QString folio = folioSeleccionado();
     Publico::Atrapa(this, QStringLiteral("imgEstadoOp_Click()"), QStringLiteral("ERR-ID:7500004"), [this, &folio] {
-        const QString actual = estadoActual(folio);
+        const QString actual = acciones().estadoActual(folio);
         frmEstados estados;
         estados.load();
         estados.Mostrar(actual);
@@ -109,17 +88,7 @@ void frmKLD251::imgEstadoOp_Click()
         estados.unload();
         if (!aceptado || elegido == actual)
             return;
-        Publico::TextoSql = QStringLiteral("UPDATE Oportunidad SET ") + QStringLiteral("   Oper_Ult_Modif = '")
-                            + Ado::quoted(Publico::Entorno->Operador()) + QStringLiteral("', ")
-                            + QStringLiteral("   Fecha_Ult_Modif = '")
-                            + Ado::quoted(
-                                Publico::Funciones->FormatoFechaModificacion(Publico::Funciones->FechaActual()))
-                            + QStringLiteral("', ") + QStringLiteral("   Op_Estado_Oportunidad = '")
-                            + Ado::quoted(elegido) + QStringLiteral("' ") + QStringLiteral("WHERE Op_Folio = '")
-                            + Ado::quoted(folio) + QStringLiteral("'") + mismoEstado(actual);
-        qint64 cambiados = 0;
-        Publico::Entorno->Conexion()->Execute(Publico::TextoSql, &cambiados, -1);
-        if (cambiados == 0) {
+        if (!acciones().cambiaEstado(folio, actual, elegido)) {
             anuncia(QStringLiteral("No se cambió el estado de la oportunidad %1: otro usuario la cambió").arg(folio));
             avisaEstadoCambiadoPorOtro();
             return;
@@ -131,15 +100,6 @@ void frmKLD251::imgEstadoOp_Click()
     });
 }
 
-// The state is written only over the state the picker showed: another user's change made
-// while this user chose is not undone.
-QString frmKLD251::mismoEstado(const QString &leido)
-{
-    if (leido.isEmpty())
-        return QStringLiteral(" AND (Op_Estado_Oportunidad IS NULL OR Op_Estado_Oportunidad = '')");
-    return QStringLiteral(" AND Op_Estado_Oportunidad = '") + Ado::quoted(leido) + QStringLiteral("'");
-}
-
 void frmKLD251::avisaEstadoCambiadoPorOtro()
 {
     Publico::Mensaje(QStringLiteral("Otro usuario cambió o quitó esta oportunidad mientras usted elegía el estado; ")
@@ -147,15 +107,6 @@ void frmKLD251::avisaEstadoCambiadoPorOtro()
                      Servicios::Estilo::Exclamacion, QStringLiteral("Cambio de estado"), this, Publico::Modulo,
                      QString());
     Carga_Oportunidades();
-}
-
-QString frmKLD251::estadoActual(const QString &folio)
-{
-    Publico::TextoSql = QStringLiteral("SELECT Op_Estado_Oportunidad FROM Oportunidad WHERE Op_Folio = '")
-                        + Ado::quoted(folio) + QStringLiteral("'");
-    const Ado::Recordset oportunidad = Publico::Entorno->Conexion()->Execute(Publico::TextoSql, nullptr, -1);
-    return oportunidad.atEnd() ? QString()
-                               : Runtime::toTextOrEmpty(oportunidad.field(QStringLiteral("Op_Estado_Oportunidad")));
 }
 
 void frmKLD251::imgGanada_Click()
@@ -171,21 +122,20 @@ void frmKLD251::imgGanada_Click()
             QStringLiteral("Oportunidad ganada"), this, Publico::Modulo, QStringLiteral("ERR-ID:7500022"));
         if (respuesta == Servicios::Respuesta::No)
             return;
-        const QString transaccion = Runtime::toText(Publico::Entorno->LeeVariable(
-            QStringLiteral("CRM_TRANSACCION_OPORTUNIDAD_GANADA"), 0, QStringLiteral("T"), QString()));
+        const QString transaccion = AccionesSobreOportunidad::transaccionDeGanada();
         if (!transaccion.isEmpty()) {
             Lanzador::Lanza(Padre(), transaccion, Lanzador::ParametrosGanada(folio));
             Carga_Oportunidades();
             return;
         }
-        if (Publico::Procesos->CierraOportunidad(folio, 1, QString())) {
+        if (AccionesSobreOportunidad::cierra(folio, 1, QString())) {
             anuncia(QStringLiteral("Oportunidad %1 cerrada como ganada").arg(folio));
             Carga_Oportunidades();
             return;
         }
-        Publico::Mensaje(QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + Publico::Procesos->UltimoError(),
-                         Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
-                         QStringLiteral("ERR-ID:7500007"));
+        Publico::Mensaje(
+            QStringLiteral("imgGanada() - ") + QStringLiteral("\r\n") + AccionesSobreOportunidad::motivoDelRechazo(),
+            Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo, QStringLiteral("ERR-ID:7500007"));
     });
 }
 
@@ -202,11 +152,11 @@ void frmKLD251::imgPerdida_Click()
         causas.unload();
         if (causa.isEmpty())
             return;
-        if (Publico::Procesos->CierraOportunidad(folio, 2, causa)) {
+        if (AccionesSobreOportunidad::cierra(folio, 2, causa)) {
             anuncia(QStringLiteral("Oportunidad %1 cerrada como perdida (%2)").arg(folio, causa));
             return;
         }
-        Publico::Mensaje(QStringLiteral("imgPerdida(); ") + Publico::Procesos->UltimoError(),
+        Publico::Mensaje(QStringLiteral("imgPerdida(); ") + AccionesSobreOportunidad::motivoDelRechazo(),
                          Servicios::Estilo::Critico, Publico::Producto, this, Publico::Modulo,
                          QStringLiteral("ERR-ID:7500010"));
     });

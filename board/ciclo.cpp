@@ -1,6 +1,7 @@
 // The board's life: load, activation, keys, closing, resizing.
 #include "acomodo.h"
 #include "frmKLD251.h"
+#include "recargadelista.h"
 
 #include "atrapa.h"
 #include "frmLogin.h"
@@ -143,8 +144,7 @@ void frmKLD251::formQueryUnload()
 // The controls as a fresh load finds them; emptying the views raises no view change.
 void frmKLD251::formUnloaded()
 {
-    descartaLecturas();
-    marcaLeida(std::nullopt, {});
+    m_recarga->olvida();
     const QSignalBlocker silencio(cboVistas);
     cboVistas->Limpia();
     lvOrdenes->replaceContents({}, {});

@@ -2,7 +2,7 @@
 // and which handler each event reaches.
 #include "frmKLD251.h"
 
-#include "lectordefondo.h"
+#include "recargadelista.h"
 
 #include "controles/cbzel.h"
 #include "controles/colorzel.h"
@@ -44,9 +44,7 @@ frmKLD251::frmKLD251(QWidget *parent)
     creaBotones();
     creaEstado();
     conectaEventos();
-    m_lector = std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
-        Runtime::runHandler("TmrRefresh_Timer", [&] { recibeLectura(std::move(lectura)); });
-    });
+    m_recarga = creaRecarga();
     resize(Runtime::twipsToPixels(anchoDiseno, this), Runtime::twipsToPixels(altoDiseno, this));
 }
 
@@ -187,7 +185,7 @@ void frmKLD251::conectaEventos()
 // An action that may write makes any reading begun before it, or during it, stale.
 void frmKLD251::actua(const std::function<void()> &accion)
 {
-    descartaLecturas();
+    m_recarga->descartaLecturas();
     accion();
-    descartaLecturas();
+    m_recarga->descartaLecturas();
 }

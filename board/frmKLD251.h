@@ -7,7 +7,6 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QTime>
@@ -32,12 +31,10 @@ class txtZEL;
 namespace Runtime {
 class ScreenStatus;
 }
-namespace Aspectos {
-struct Leidos;
-}
-class LectorDeFondo;
+class AccionesSobreOportunidad;
+class RecargaDeLista;
 class TotalDeMontos;
-struct LecturaDeFondo;
+struct ConsultaDeVista;
 
 // The opportunity board: the module's one screen. It lists the opportunities of the chosen
 // view that the salesperson may see, each row in its state's colour and weight, and acts
@@ -99,20 +96,11 @@ private:
     void cboVistas_Click();
 
     // Loading and colouring
-    enum class Recarga { Pedida, Automatica };
-    void comoRecarga(const std::function<void()> &cuerpo, Recarga recarga);
-    bool hayQueAvisar(const QString &motivo);
-    void reportaFallaDeRecarga(std::exception_ptr falla);
-    void cargaOportunidades();
-    std::optional<QString> consultaDeLaVista();
+    std::unique_ptr<RecargaDeLista> creaRecarga();
+    std::optional<ConsultaDeVista> consultaDeLaVista();
     void avisaConsultaFaltante(const QString &clave);
-    std::optional<QString> fichaDeCambios();
-    void marcaLeida(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio);
-    void restauraPosicion(const QString &folio, int desplazamiento);
+    void reportaFallaDeRecarga(std::exception_ptr falla);
     void ColoreaRenglon(const QString &folio, int renglon);
-    void coloreaRenglones();
-    void aplicaAspectos(const Aspectos::Leidos &leidos);
-    void aplicaAspecto(int renglon, qint32 color, bool negrilla);
     void reportaFallaDeColor(std::exception_ptr falla);
     void actualizaCuenta();
 
@@ -132,21 +120,13 @@ private:
     void lvOrdenes_KeyDown(int keyCode, int shift);
     void muestraMenuDeAcciones(const QPoint &enLaLista);
     void TmrRefresh_Timer();
-    void recargaAutomatica();
-    bool hayQueLeer(const std::optional<QString> &ficha) const;
-    void recibeLectura(LecturaDeFondo lectura);
-    void aplicaLectura(LecturaDeFondo lectura);
-    void aplicaLecturaPendiente();
-    void descartaLecturas();
     void actua(const std::function<void()> &accion);
 
     // Actions on the selected opportunity
+    AccionesSobreOportunidad acciones() const;
     void imgCancelar_Click();
-    bool sigueVigente(const QString &folio);
     void cancela(const QString &folio);
     void imgEstadoOp_Click();
-    QString estadoActual(const QString &folio);
-    static QString mismoEstado(const QString &leido);
     void avisaEstadoCambiadoPorOtro();
     void imgGanada_Click();
     void imgPerdida_Click();
@@ -172,24 +152,6 @@ private:
     QStringList NombresVista{QString()};
     QStringList ConsultasVista{QString()};
     qint16 m_ticks = 0;
-
-    // A reload asked for while one runs (a tick during one of its messages) is skipped,
-    // and a colouring failure is reported once per reload, not once per row.
-    bool m_cargando = false;
-    QSet<QString> m_fallasDeColorReportadas;
-    // The failure of a reload last shown to the user, until a reload succeeds.
-    std::optional<QString> m_fallaDeRecargaMostrada;
-    Recarga m_recargaActual = Recarga::Pedida;
-
-    // The automatic reload reads only when the database had a commit since the rows shown
-    // were read (their token), or a minute after they were read in full; it reads on a
-    // thread of its own. A reading is shown only if no reload or action came after it began
-    // (its generation), and not while one of the board's messages is open.
-    std::optional<QString> m_fichaMostrada;
-    std::chrono::steady_clock::time_point m_leidaCompleta;
-    Reloj m_reloj{&std::chrono::steady_clock::now};
-    quint64 m_generacion = 0;
-    std::unique_ptr<LecturaDeFondo> m_lecturaPendiente;
 
     Runtime::ScreenStatus *m_estado = nullptr;
     TotalDeMontos *m_totalDeMontos = nullptr;
@@ -218,5 +180,5 @@ private:
     QToolButton *imgPerdida = nullptr;
 
     // Last, so that it stops and waits for its reading before anything else goes.
-    std::unique_ptr<LectorDeFondo> m_lector;
+    std::unique_ptr<RecargaDeLista> m_recarga;
 };

@@ -376,12 +376,12 @@ TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelectionAndExpo
     };
     const std::pair<QString, QString> casos[] = {
         // the view as the board named it, none, and one with signs a file name cannot hold
-        {lista().property(Servicios::PropiedadNombreDeVista).toString(), "oportunidades-todos-%1.csv"},
+        {lista().exportName(), "oportunidades-todos-%1.csv"},
         {QString(), "oportunidades-%1.csv"},
         {"Abiertas / Mes: ¿Año?", "oportunidades-abiertas-mes-año-%1.csv"},
     };
     for (const auto &[vista, archivo] : casos) {
-        lista().setProperty(Servicios::PropiedadNombreDeVista, vista);
+        lista().setExportName(vista);
         EXPECT_EQ(exporta(archivo.arg(hoy)).fileName(), archivo.arg(hoy));
     }
     const auto aviso = Pruebas::respondeAviso();

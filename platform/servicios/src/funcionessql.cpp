@@ -45,14 +45,6 @@ QString FuncionesSql::LeeConsulta(const QString &clave)
                       {}, {}, {});
 }
 
-namespace {
-
-// The statement that last filled a list travels with the list, so that a failure can tell
-// whether the rows shown are the ones it meant to refresh.
-constexpr const char *consultaQueLlena = "LlenaLista.consulta";
-
-} // namespace
-
 bool FuncionesSql::LlenaLista(const QString &sql, Kit::ListView &lista, qint32 /*opciones*/)
 {
     try {
@@ -62,7 +54,7 @@ bool FuncionesSql::LlenaLista(const QString &sql, Kit::ListView &lista, qint32 /
             lectura = leeLista(datos, lista.snapshot());
         } // the snapshot is let go before the list changes, which then needs no copy of its rows
         aplicaLectura(lista, std::move(*lectura));
-        lista.setProperty(consultaQueLlena, sql);
+        lista.setSourceStatement(sql);
         m_ultimaFalla.clear();
         return true;
     } catch (...) {
@@ -79,9 +71,9 @@ bool FuncionesSql::LlenaLista(const QString &sql, Kit::ListView &lista, qint32 /
 // learns why the list could not be read.
 void FuncionesSql::informaFallaDeLlenado(const QString &sql, Kit::ListView &lista)
 {
-    if (lista.property(consultaQueLlena).toString() != sql) {
+    if (lista.sourceStatement() != sql) {
         lista.replaceContents({}, {});
-        lista.setProperty(consultaQueLlena, QVariant());
+        lista.setSourceStatement({});
     }
     try {
         m_entorno.Mensaje(QStringLiteral("No se pudo leer la lista.\n") + m_ultimaFalla, Estilo::Critico,

@@ -180,7 +180,7 @@ void MenuLista::abre()
 
 QString MenuLista::nombreSugeridoCsv(const Kit::ListView &lista, const QDate &fecha)
 {
-    const QString vista = seguroParaArchivo(lista.property(PropiedadNombreDeVista).toString());
+    const QString vista = seguroParaArchivo(lista.exportName());
     const QString dia = fecha.toString(Qt::ISODate);
     return vista.isEmpty() ? QStringLiteral("oportunidades-%1.csv").arg(dia)
                            : QStringLiteral("oportunidades-%1-%2.csv").arg(vista, dia);

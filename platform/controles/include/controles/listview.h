@@ -104,6 +104,13 @@ public:
     bool restoreLayout();
     void saveLayout() const;
 
+    // What the rows are: the name a file exported from the list carries (the view shown),
+    // and the statement whose result fills it, empty when none or when it could not be read.
+    QString exportName() const { return m_exportName; }
+    void setExportName(const QString &name) { m_exportName = name; }
+    QString sourceStatement() const { return m_sourceStatement; }
+    void setSourceStatement(const QString &statement) { m_sourceStatement = statement; }
+
 Q_SIGNALS:
     // 1-based index of the clicked header in the column collection.
     void columnClick(int column);
@@ -130,6 +137,8 @@ private:
     bool m_sortQueued = false;
     QString m_layoutKey;
     QString m_restoredKey;
+    QString m_exportName;
+    QString m_sourceStatement;
 };
 
 } // namespace Kit

@@ -16,10 +16,6 @@ class ListView;
 
 namespace Servicios {
 
-// The name of the view a list shows ("Abiertas del mes"), as the screen that fills it sets
-// it in this dynamic property; the exported file is named after it.
-inline constexpr char PropiedadNombreDeVista[] = "nombreDeVista";
-
 // The actions on a whole list, defined once for every menu that offers them: "accExportarCsv",
 // "accCopiarFilas", "accResumenEstados" and "accAjustarColumnas". They need no selected row.
 // The export asks for the file in a non-native save dialog ("dlgExportarCsv"); the summary

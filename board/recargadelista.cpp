@@ -1,0 +1,307 @@
+// The list's reloading: what is read, when, on which thread, and how a reading is shown.
+#include "recargadelista.h"
+
+#include "lectordefondo.h"
+#include "publico.h"
+
+#include "ado/connection.h"
+#include "controles/listmodel.h"
+#include "controles/listview.h"
+#include "runtime/busycursor.h"
+#include "runtime/colors.h"
+#include "runtime/conversions.h"
+#include "runtime/error.h"
+#include "runtime/log.h"
+#include "servicios/lecturalista.h"
+
+#include <QScrollBar>
+
+namespace {
+
+// However quiet the database, the list is read in full at least this often: a view may
+// depend on the clock.
+constexpr std::chrono::seconds lecturaCompletaCada{60};
+
+} // namespace
+
+RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos avisos)
+    : m_lista(lista)
+    , m_consulta(std::move(consulta))
+    , m_avisos(std::move(avisos))
+    , m_lector(std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
+        Runtime::runHandler("TmrRefresh_Timer", [&] { recibe(std::move(lectura)); });
+    }))
+{ }
+
+RecargaDeLista::~RecargaDeLista() = default;
+
+bool RecargaDeLista::enCurso() const
+{
+    return m_lector->leyendo() || m_pendiente;
+}
+
+void RecargaDeLista::recarga()
+{
+    if (m_cargando)
+        return;
+    descartaLecturas();
+    comoRecarga(Tipo::Pedida, [this] { cargaAhora(); });
+}
+
+void RecargaDeLista::descartaLecturas()
+{
+    ++m_generacion;
+    m_lector->detiene();
+    m_pendiente.reset();
+}
+
+void RecargaDeLista::olvida()
+{
+    descartaLecturas();
+    m_vistaMostrada.reset();
+    m_fichaMostrada.reset();
+    m_leidaCompleta = {};
+}
+
+// A reload's work: nothing nests in it, a colouring failure is reported once in it, and any
+// other failure as the reading's.
+void RecargaDeLista::comoRecarga(Tipo tipo, const std::function<void()> &cuerpo)
+{
+    m_cargando = true;
+    m_tipo = tipo;
+    m_fallasDeAspectoMostradas.clear();
+    try {
+        cuerpo();
+    } catch (...) {
+        reportaFallaDeLectura(std::current_exception());
+    }
+    m_cargando = false;
+}
+
+void RecargaDeLista::cargaAhora()
+{
+    const std::optional<ConsultaDeVista> vista = m_consulta();
+    if (!vista)
+        return;
+    if (!vista->sql) {
+        faltaLaConsulta(*vista);
+        return;
+    }
+    const Lugar antes = lugarActual();
+    Leida leida;
+    leida.ficha = fichaDeCambios();
+    leida.inicio = m_reloj();
+    bool llena = false;
+    {
+        const Runtime::BusyCursor ocupado;
+        llena = Publico::Funciones->LlenaLista(*vista->sql, m_lista, -1);
+    }
+    if (!llena) {
+        m_fallaMostrada = Publico::Funciones->UltimaFalla(); // the library has shown it
+        noSeLeyo(leida.inicio);
+        return;
+    }
+    leeAspectos(leida);
+    muestra(*vista, leida, antes);
+}
+
+void RecargaDeLista::aplicaPendiente()
+{
+    if (!m_pendiente || m_cargando || Publico::HayMensajeAbierto())
+        return;
+    std::unique_ptr<LecturaDeFondo> lectura = std::move(m_pendiente);
+    // The rows it was compared with must still be the rows shown.
+    if (lectura->generacion == m_generacion && lectura->comparadaCon.lock() == m_lista.listModel().table())
+        aplicaDeFondo(std::move(*lectura));
+}
+
+// Nothing nests: no reading starts while one reads, waits to be shown, or while a reload
+// runs on the user-interface thread.
+void RecargaDeLista::recargaAutomatica()
+{
+    if (m_cargando || enCurso())
+        return;
+    const auto inicio = m_reloj();
+    const std::optional<QString> ficha = fichaDeCambios();
+    m_avisos.conexion(ficha.has_value());
+    if (hayQueLeer(ficha))
+        comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio); });
+}
+
+void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio)
+{
+    const std::optional<ConsultaDeVista> vista = m_consulta();
+    if (!vista)
+        return;
+    if (!vista->sql) {
+        faltaLaConsulta(*vista);
+        return;
+    }
+    m_vistaDeFondo = *vista;
+    m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(),
+                                  m_generacion, ficha, inicio, Ado::Connection::localWrites()});
+}
+
+void RecargaDeLista::recibe(LecturaDeFondo lectura)
+{
+    if (lectura.generacion != m_generacion || !(lectura.filas || lectura.fallaDeLista))
+        return;
+    m_pendiente = std::make_unique<LecturaDeFondo>(std::move(lectura));
+    aplicaPendiente();
+}
+
+// A list that could not be read stays as it was, with its count, and the failure is
+// reported as an automatic reload's.
+void RecargaDeLista::aplicaDeFondo(LecturaDeFondo lectura)
+{
+    comoRecarga(Tipo::Automatica, [&] {
+        if (lectura.fallaDeLista) {
+            noSeLeyo(lectura.inicio);
+            std::rethrow_exception(lectura.fallaDeLista);
+        }
+        const Lugar antes = lugarActual();
+        const Leida leida{std::move(lectura.aspectos), lectura.fallaDeAspectos, lectura.ficha, lectura.inicio,
+                          lectura.filas->table != nullptr};
+        Servicios::aplicaLectura(m_lista, std::move(*lectura.filas));
+        muestra(m_vistaDeFondo, leida, antes);
+    });
+}
+
+// How every reading that brought rows ends, read here or on the reader's thread.
+void RecargaDeLista::muestra(const ConsultaDeVista &vista, const Leida &leida, const Lugar &antes)
+{
+    if (leida.fallaDeAspectos)
+        reportaFallaDeAspecto(leida.fallaDeAspectos);
+    aplicaAspectos(leida.aspectos);
+    if (leida.filasNuevas)
+        restaura(antes);
+    m_vistaMostrada = vista;
+    m_fichaMostrada = leida.ficha;
+    m_leidaCompleta = leida.inicio;
+    m_fallaMostrada.reset();
+    m_avisos.cuentaCambiada();
+}
+
+void RecargaDeLista::noSeLeyo(std::chrono::steady_clock::time_point inicio)
+{
+    m_fichaMostrada.reset();
+    m_leidaCompleta = inicio;
+    m_avisos.cuentaCambiada();
+}
+
+// A missing stored query changes nothing in the rows of the view shown; after a switch to
+// another view the list is emptied, so no view's rows stand under another's name.
+void RecargaDeLista::faltaLaConsulta(const ConsultaDeVista &vista)
+{
+    if (!m_vistaMostrada || !m_vistaMostrada->mismaVista(vista)) {
+        m_lista.replaceContents({}, {});
+        m_vistaMostrada.reset();
+    }
+    m_avisos.cuentaCambiada();
+    if (hayQueAvisar(QStringLiteral("consulta|") + vista.clave))
+        m_avisos.consultaFaltante(vista.clave);
+}
+
+bool RecargaDeLista::hayQueAvisar(const QString &motivo)
+{
+    if (m_tipo == Tipo::Automatica && m_fallaMostrada == motivo)
+        return false;
+    m_fallaMostrada = motivo;
+    return true;
+}
+
+void RecargaDeLista::reportaFallaDeLectura(std::exception_ptr falla)
+{
+    if (!hayQueAvisar(Runtime::toRuntimeError(falla).description())) {
+        Runtime::logRepeatedFailure("Carga_Oportunidades", falla);
+        return;
+    }
+    m_avisos.fallaDeLectura(falla);
+}
+
+void RecargaDeLista::reportaFallaDeAspecto(std::exception_ptr falla)
+{
+    const QString descripcion = Runtime::toRuntimeError(falla).description();
+    if (m_cargando && m_fallasDeAspectoMostradas.contains(descripcion))
+        return;
+    m_fallasDeAspectoMostradas.insert(descripcion);
+    m_avisos.fallaDeAspecto(falla);
+}
+
+// Every row in its state's look, with one look-up for the whole list instead of one per row.
+void RecargaDeLista::leeAspectos(Leida &leida) const
+{
+    try {
+        const Runtime::BusyCursor ocupado;
+        leida.aspectos = Aspectos::lee(*Publico::Entorno->Conexion(), *m_lista.listModel().table());
+    } catch (...) {
+        leida.fallaDeAspectos = std::current_exception();
+    }
+}
+
+// A row whose state has no look, or whose colour cannot be shown, is in the default look, as
+// a row created afresh is. Each distinct colour is converted once, when a row first needs it.
+void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
+{
+    std::vector<std::optional<std::optional<qint32>>> convertidos(leidos.colores.size());
+    const auto colorMostrable = [&](int indice) -> std::optional<qint32> {
+        std::optional<std::optional<qint32>> &convertido = convertidos[size_t(indice)];
+        if (!convertido) {
+            try {
+                const qint32 referencia = Runtime::toColorReference(leidos.colores[size_t(indice)]);
+                if (!Runtime::isValidColorReference(referencia))
+                    Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+                convertido = std::optional<qint32>(referencia);
+            } catch (...) {
+                convertido = std::optional<qint32>();
+                reportaFallaDeAspecto(std::current_exception());
+            }
+        }
+        return *convertido;
+    };
+    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(m_lista.itemCount()), Kit::ListView::RowLook{});
+    for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
+        const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[fila];
+        if (!aspecto)
+            continue;
+        if (const std::optional<qint32> color = colorMostrable(aspecto->color))
+            aspectos[fila] = Kit::ListView::RowLook{color, aspecto->negrilla};
+    }
+    m_lista.setRowLooksInArrivalOrder(aspectos);
+}
+
+// The database's change token, or none when it cannot be asked (then the list is read, and
+// the reading reports what fails, as any reload does).
+std::optional<QString> RecargaDeLista::fichaDeCambios() const
+{
+    try {
+        return Publico::Entorno->Conexion()->changeToken();
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool RecargaDeLista::hayQueLeer(const std::optional<QString> &ficha) const
+{
+    return !ficha || !m_fichaMostrada || *ficha != *m_fichaMostrada
+           || m_reloj() - m_leidaCompleta >= lecturaCompletaCada;
+}
+
+RecargaDeLista::Lugar RecargaDeLista::lugarActual() const
+{
+    const int seleccionado = m_lista.selectedIndex();
+    return {seleccionado == 0 ? QString() : m_lista.itemText(seleccionado), m_lista.verticalScrollBar()->value()};
+}
+
+// The previously selected folio is selected again, and the view scrolled back to where the
+// user was: rows that stayed in their places keep both by themselves.
+void RecargaDeLista::restaura(const Lugar &lugar)
+{
+    const Kit::ListModel &modelo = m_lista.listModel();
+    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
+        if (modelo.text(posicion, 0) == lugar.folio && m_lista.selectedIndex() != posicion + 1)
+            m_lista.selectItem(posicion + 1);
+    }
+    m_lista.verticalScrollBar()->setValue(lugar.desplazamiento);
+    m_lista.viewport()->update();
+}
