@@ -11,7 +11,6 @@
 #include <QStringList>
 #include <QTime>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,9 +60,6 @@ public:
     // actions that change the list read the list at once.
     void Carga_Oportunidades();
 
-    // The clock that tells when the list was last read in full (a test may put its own).
-    using Reloj = std::function<std::chrono::steady_clock::time_point()>;
-    void setReloj(Reloj reloj);
     // Whether an automatic reload is still reading or waits to be shown.
     bool recargaEnCurso() const;
 

@@ -3,11 +3,6 @@
 
 #include "recargadelista.h"
 
-void frmKLD251::setReloj(Reloj reloj)
-{
-    m_recarga->setReloj(std::move(reloj));
-}
-
 bool frmKLD251::recargaEnCurso() const
 {
     return m_recarga->enCurso();

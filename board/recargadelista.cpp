@@ -22,12 +22,24 @@ namespace {
 // depend on the clock.
 constexpr std::chrono::seconds lecturaCompletaCada{60};
 
+// The session's change token, or none when it cannot be asked (then the list is read, and
+// the reading reports what fails, as any reload does).
+std::optional<QString> fichaDeLaSesion()
+{
+    try {
+        return Publico::Entorno->Conexion()->changeToken();
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos avisos)
     : m_lista(lista)
     , m_consulta(std::move(consulta))
     , m_avisos(std::move(avisos))
+    , m_ficha(fichaDeLaSesion)
     , m_lector(std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
         Runtime::runHandler("TmrRefresh_Timer", [&] { recibe(std::move(lectura)); });
     }))
@@ -89,7 +101,7 @@ void RecargaDeLista::cargaAhora()
     }
     const Lugar antes = lugarActual();
     Leida leida;
-    leida.ficha = fichaDeCambios();
+    leida.ficha = m_ficha();
     leida.inicio = m_reloj();
     bool llena = false;
     {
@@ -122,7 +134,7 @@ void RecargaDeLista::recargaAutomatica()
     if (m_cargando || enCurso())
         return;
     const auto inicio = m_reloj();
-    const std::optional<QString> ficha = fichaDeCambios();
+    const std::optional<QString> ficha = m_ficha();
     m_avisos.conexion(ficha.has_value());
     if (hayQueLeer(ficha))
         comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio); });
@@ -268,17 +280,6 @@ void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
             aspectos[fila] = Kit::ListView::RowLook{color, aspecto->negrilla};
     }
     m_lista.setRowLooksInArrivalOrder(aspectos);
-}
-
-// The database's change token, or none when it cannot be asked (then the list is read, and
-// the reading reports what fails, as any reload does).
-std::optional<QString> RecargaDeLista::fichaDeCambios() const
-{
-    try {
-        return Publico::Entorno->Conexion()->changeToken();
-    } catch (...) {
-        return std::nullopt;
-    }
 }
 
 bool RecargaDeLista::hayQueLeer(const std::optional<QString> &ficha) const

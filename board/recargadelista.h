@@ -39,6 +39,8 @@ class RecargaDeLista final
 {
 public:
     using Reloj = std::function<std::chrono::steady_clock::time_point()>;
+    // The database's change token; none when it cannot be asked.
+    using Ficha = std::function<std::optional<QString>()>;
     // The view to read, or none when there is nothing to read (no salesperson yet, no view).
     using Consulta = std::function<std::optional<ConsultaDeVista>()>;
 
@@ -69,7 +71,9 @@ public:
 
     bool enCurso() const; // an automatic reading still reads or waits to be shown
     bool cargando() const { return m_cargando; }
+    // The clock and the change token the automatic reload goes by (a test may put its own).
     void setReloj(Reloj reloj) { m_reloj = std::move(reloj); }
+    void setFicha(Ficha ficha) { m_ficha = std::move(ficha); }
 
     // A colouring failure is said once per reload for each description.
     void reportaFallaDeAspecto(std::exception_ptr falla);
@@ -102,7 +106,6 @@ private:
     void reportaFallaDeLectura(std::exception_ptr falla);
     void leeAspectos(Leida &leida) const;
     void aplicaAspectos(const Aspectos::Leidos &leidos);
-    std::optional<QString> fichaDeCambios() const;
     bool hayQueLeer(const std::optional<QString> &ficha) const;
     Lugar lugarActual() const;
     void restaura(const Lugar &lugar);
@@ -126,6 +129,7 @@ private:
     std::optional<QString> m_fichaMostrada;
     std::chrono::steady_clock::time_point m_leidaCompleta;
     Reloj m_reloj{&std::chrono::steady_clock::now};
+    Ficha m_ficha;
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_pendiente;
     std::unique_ptr<LectorDeFondo> m_lector; // last, so it stops before the rest goes

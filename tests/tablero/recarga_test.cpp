@@ -1,5 +1,6 @@
-// The automatic reload: read only after a commit or once a minute, off the user-interface
-// thread, and shown only when nothing came after it and no message is open.
+// The automatic reload in the board: its reading waits for the board's messages, gives way to
+// this process's writes, and follows the board's tick count. What it reads and when, and
+// which readings are dropped, are the reloading's own tests.
 #include "tablero.h"
 
 #include "ado/connection.h"
@@ -9,8 +10,6 @@
 #include <QToolButton>
 
 namespace {
-
-using namespace std::chrono_literals;
 
 class Recarga : public Pruebas::TableroDePrueba
 {
@@ -28,32 +27,12 @@ protected:
                          .arg(hora));
     }
 
-    void abreConReloj()
-    {
-        abre();
-        tablero->setReloj([this] { return ahora; });
-    }
     // Ticks until one starts a reading (and the count starts over).
     void ticHastaQueLea() const
     {
         for (int vez = 0; vez < 10 && !tablero->recargaEnCurso(); ++vez)
             tic(1, false);
         EXPECT_TRUE(tablero->recargaEnCurso());
-    }
-    QString hora() const { return lista().subItemText(1, 3); }
-    // Ticks that find nothing committed read nothing. Any commit on a shared server counts,
-    // so when another program's commit made them read they are tried again: the attempt
-    // that read nothing (1 to 3), or 0.
-    int ticsSinLeer(int veces) const
-    {
-        for (int intento = 1; intento <= 3; ++intento) {
-            const QString antes = hora();
-            QTest::qSleep(2);
-            tic(veces);
-            if (hora() == antes)
-                return intento;
-        }
-        return 0;
     }
     QString descripcion() const { return lista().subItemText(1, 1); }
     // Another user commits: a new description of F1.
@@ -63,31 +42,8 @@ protected:
         QTest::qSleep(2); // so that a reading from now on reads another time
     }
 
-    std::chrono::steady_clock::time_point ahora = std::chrono::steady_clock::now();
     Ado::Connection otro{base.direccion()};
 };
-
-TEST_F(Recarga, readsOnlyAfterACommitOrAMinuteAfterTheLastFullReading)
-{
-    abreConReloj();
-    EXPECT_GT(ticsSinLeer(3), 0); // nothing committed: nothing read
-
-    otroDescribe("Nueva");
-    tic(1);
-    EXPECT_EQ(descripcion(), "Nueva");
-
-    ahora += 59s;
-    const int intentos = ticsSinLeer(1);
-    EXPECT_GT(intentos, 0);
-    // A view may depend on the clock: a minute after the last reading the list is read all
-    // the same (counted from a reading another program's commit caused, if any).
-    ahora += intentos == 1 ? 1s : 60s;
-    const QString antes = hora();
-    QTest::qSleep(2);
-    tic(1);
-    EXPECT_NE(hora(), antes);
-    EXPECT_TRUE(entorno->mensajes.empty());
-}
 
 // A reading whose result comes while one of the board's messages is open waits for the
 // message to close; one that an explicit reload or an action came after is dropped.
@@ -130,19 +86,6 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
         EXPECT_NE(descripcion(), "Vieja");
     }
     EXPECT_EQ(lista().cellForeColor(1, 0), 0xFF0000); // the action's look stays
-}
-
-// A reading still under way when the user presses F5 is dropped: the list shows what F5 read.
-TEST_F(Recarga, aReadingUnderWayWhenTheUserReloadsIsDropped)
-{
-    abre();
-    otroDescribe("Nueva");
-    tic(1, false);
-    QTest::keyClick(&lista(), Qt::Key_F5);
-    const QString leidaPorF5 = hora();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
-    EXPECT_EQ(hora(), leidaPorF5);
-    EXPECT_EQ(descripcion(), "Nueva");
 }
 
 // SQLite locks the whole file against a write while a statement reads it: a reading off the

@@ -1,0 +1,73 @@
+// The statements of the actions on their own: the test database, another user's connection,
+// and what each statement says happened.
+#include "tablero.h"
+
+#include "accionesoportunidad.h"
+
+#include "ado/connection.h"
+
+namespace {
+
+using Cancelacion = AccionesSobreOportunidad::Cancelacion;
+
+class AccionesSolas : public Pruebas::TableroDePrueba
+{
+protected:
+    QString campo(const QString &columna, const QString &folio) const
+    {
+        return base.valor(QStringLiteral("SELECT %1 FROM Oportunidad WHERE Op_Folio = '%2'").arg(columna, folio));
+    }
+    int cancelaciones(const QString &folio) const
+    {
+        return base.cuenta("Bitacora", QStringLiteral("Bi_Clave = '%1' AND Bi_Accion = 'Cancelación'").arg(folio));
+    }
+
+    AccionesSobreOportunidad acciones{base.conexion(), QStringLiteral("OP3")};
+    Ado::Connection otro{base.direccion()};
+};
+
+// The second cancellation, here or by another user first, writes nothing over the first.
+TEST_F(AccionesSolas, aCancellationWritesTheRowAndOneAuditEntryOnlyOnce)
+{
+    EXPECT_TRUE(acciones.sigueVigente("F1"));
+    EXPECT_EQ(acciones.cancela("F1"), Cancelacion::Cancelada);
+    EXPECT_EQ(campo("Es_Cve_Estado || '/' || Oper_Baja", "F1"), "CA/OP3");
+    EXPECT_FALSE(acciones.sigueVigente("F1"));
+    EXPECT_EQ(acciones.cancela("F1"), Cancelacion::YaEstabaCancelada);
+    EXPECT_EQ(cancelaciones("F1"), 1);
+
+    otro.Execute("UPDATE Oportunidad SET Es_Cve_Estado = 'CA', Oper_Baja = 'OTRO' WHERE Op_Folio = 'F2'");
+    EXPECT_EQ(acciones.cancela("F2"), Cancelacion::YaEstabaCancelada);
+    EXPECT_EQ(campo("Oper_Baja", "F2"), "OTRO");
+    EXPECT_EQ(cancelaciones("F2"), 0);
+    EXPECT_FALSE(acciones.sigueVigente("NO-HAY"));
+}
+
+TEST_F(AccionesSolas, aFailedAuditEntryLeavesTheRowAsItWas)
+{
+    base.ejecuta("DROP TABLE Bitacora");
+    EXPECT_ANY_THROW(acciones.cancela("F1"));
+    EXPECT_EQ(campo("Es_Cve_Estado", "F1"), "AC");
+    EXPECT_FALSE(base.conexion()->inTransaction());
+}
+
+// A state is written only over the one the user saw: another user's change meanwhile stays.
+TEST_F(AccionesSolas, aStateIsWrittenOnlyOverTheStateTheUserSaw)
+{
+    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = NULL WHERE Op_Folio = 'F3'");
+    EXPECT_EQ(acciones.estadoActual("F1"), "ROJO");
+    EXPECT_EQ(acciones.estadoActual("F3"), "");
+    EXPECT_EQ(acciones.estadoActual("NO-HAY"), "");
+    const std::vector<std::tuple<const char *, const char *, const char *, bool, const char *>> casos = {
+        {"F1", "ROJO", "AZUL", true, "AZUL"},   {"F2", "ROJO", "GRIS", false, "AZUL"}, {"F3", "", "GRIS", true, "GRIS"},
+        {"F4", "", "ROJO", false, "SINESTADO"}, {"NO-HAY", "", "ROJO", false, ""},
+    };
+    for (const auto &[folio, leido, elegido, escrito, queda] : casos) {
+        SCOPED_TRACE(folio);
+        EXPECT_EQ(acciones.cambiaEstado(folio, leido, elegido), escrito);
+        EXPECT_EQ(campo("Op_Estado_Oportunidad", folio), queda);
+    }
+    EXPECT_EQ(campo("Oper_Ult_Modif", "F1"), "OP3");
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+// The list's reloading on its own: a list, the test database, a change token and a clock the
+// test moves, and what the reloading tells the board.
+#include "tablero.h"
+
+#include "recargadelista.h"
+
+#include "ado/connection.h"
+
+#include <QTest>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class RecargaDeListaSola : public Pruebas::TableroDePrueba
+{
+protected:
+    void SetUp() override
+    {
+        TableroDePrueba::SetUp();
+        base.ejecuta("INSERT INTO Consulta VALUES ('OTRA', 'Otra', 'SELECT Op_Folio FROM Oportunidad')");
+        recarga.setReloj([this] { return ahora; });
+        recarga.setFicha([this] { return ficha; });
+    }
+
+    // Each thing the reloading told the board, in order.
+    RecargaDeLista::Avisos avisos()
+    {
+        const auto anota = [this](const QString &aviso) { dichos << aviso; };
+        return {.fallaDeLectura = [=](std::exception_ptr) { anota("falla"); },
+                .fallaDeAspecto = [=](std::exception_ptr) { anota("aspecto"); },
+                .consultaFaltante = [=](const QString &clave) { anota("falta " + clave); },
+                .conexion = [](bool) {},
+                .cuentaCambiada = [] {}};
+    }
+    // The view as the board reads it: its statement from the stored query, none when missing.
+    std::optional<ConsultaDeVista> consulta() const
+    {
+        QString sql = base.valor(QStringLiteral("SELECT Cs_Sql FROM Consulta WHERE Cs_Cve_Consulta = '%1'").arg(clave));
+        return ConsultaDeVista{clave, clave,
+                               sql.isEmpty() ? std::nullopt : std::optional(sql.replace("{PARAMETROS}", "1 = 1"))};
+    }
+    void describe(const QString &texto)
+    {
+        otro.Execute(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = '%1' WHERE Op_Folio = 'F1'").arg(texto));
+    }
+    QString descripcion() const { return lista.itemCount() ? lista.subItemText(1, 1) : QString(); }
+    // An automatic reload, and its reading shown when it brought one.
+    void automatica()
+    {
+        recarga.recargaAutomatica();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !recarga.enCurso(); }, 10000));
+    }
+
+    Kit::ListView lista;
+    QString clave = QStringLiteral("CONTROL");
+    QStringList dichos;
+    RecargaDeLista recarga{lista, [this] { return consulta(); }, avisos()};
+    std::chrono::steady_clock::time_point ahora = std::chrono::steady_clock::now();
+    std::optional<QString> ficha = QStringLiteral("1");
+    Ado::Connection otro{base.direccion()};
+};
+
+// The token is the test's own: commits of other programs on a shared server move nothing.
+TEST_F(RecargaDeListaSola, readsOnlyAfterACommitOrAMinuteAfterTheLastFullReading)
+{
+    recarga.recarga();
+    ASSERT_EQ(descripcion(), "Licencias");
+    const std::vector<std::tuple<const char *, std::chrono::seconds, const char *, const char *>> tics = {
+        {"Uno", 0s, "1", "Licencias"}, // nothing committed: nothing read
+        {"Uno", 0s, "2", "Uno"},       // a commit
+        {"Dos", 59s, "2", "Uno"},      // within the minute
+        {"Dos", 1s, "2", "Dos"},       // a minute after the last full reading
+        {"Tres", 0s, "2", "Dos"},
+    };
+    for (const auto &[texto, pasa, nueva, vista] : tics) {
+        SCOPED_TRACE(texto);
+        describe(texto);
+        ahora += pasa;
+        ficha = nueva;
+        automatica();
+        EXPECT_EQ(descripcion(), vista);
+    }
+    ficha.reset(); // a token that cannot be asked reads
+    automatica();
+    EXPECT_EQ(descripcion(), "Tres");
+    EXPECT_TRUE(dichos.isEmpty());
+}
+
+// A reading finished on its thread whose result arrives after the user reloaded, or after an
+// action, is dropped.
+TEST_F(RecargaDeListaSola, aReadingThatArrivesAfterAReloadOrAnActionIsDropped)
+{
+    recarga.recarga();
+    const std::vector<std::pair<std::function<void()>, const char *>> despues = {
+        {[&] { recarga.recarga(); }, "Nueva"},
+        {[&] { recarga.descartaLecturas(); }, "Nueva"},
+    };
+    for (const auto &[paso, vista] : despues) {
+        describe("Vieja");
+        ficha = *ficha + "+";
+        recarga.recargaAutomatica();
+        QTest::qSleep(500); // it reads and finishes; its result waits for the event loop
+        describe("Nueva");
+        paso();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !recarga.enCurso(); }, 10000));
+        EXPECT_EQ(descripcion(), vista);
+    }
+}
+
+// A missing stored query leaves the rows of the view shown; after a switch to another view
+// the list is emptied. Each reload the user asks for says why; automatic ones say it once.
+TEST_F(RecargaDeListaSola, aMissingQueryKeepsTheViewsOwnRowsButNeverAnothers)
+{
+    recarga.recarga();
+    base.ejecuta("DELETE FROM Consulta WHERE Cs_Cve_Consulta = 'CONTROL'");
+    recarga.recarga();
+    EXPECT_EQ(lista.itemCount(), 4);
+    for (int vez = 0; vez < 2; ++vez) {
+        ficha = *ficha + "+";
+        automatica();
+    }
+    EXPECT_EQ(lista.itemCount(), 4);
+
+    clave = "OTRA";
+    recarga.recarga();
+    base.ejecuta("DELETE FROM Consulta WHERE Cs_Cve_Consulta = 'OTRA'");
+    clave = "CONTROL";
+    recarga.recarga();
+    EXPECT_EQ(lista.itemCount(), 0);
+    EXPECT_EQ(dichos, (QStringList{"falta CONTROL", "falta CONTROL"}));
+}
+
+} // namespace
