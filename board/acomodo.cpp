@@ -26,9 +26,8 @@ bool SigueElAncho::eventFilter(QObject *observado, QEvent *evento)
 
 void acomodaBusqueda(const QWidget &forma, QWidget &vista, QLabel &cuenta, QWidget &busqueda, double margen)
 {
-    constexpr double izquierdaVista = 4860, anchoVista = 3135, anchoMinimoVista = 1200;
-    constexpr double izquierdaCuenta = 8400;
-    constexpr double anchoBusqueda = 2895, anchoMinimoBusqueda = 1500, anchoExtremoBusqueda = 600;
+    using namespace Diseno;
+    constexpr double anchoMinimoVista = 1200, anchoMinimoBusqueda = 1500, anchoExtremoBusqueda = 600;
     constexpr double separacion = 120;
     const auto enTwips = [&forma](int pixeles) { return Runtime::pixelsToTwips(pixeles, &forma); };
     const auto aPixeles = [&forma](double twips) {

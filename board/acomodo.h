@@ -7,6 +7,16 @@
 class QLabel;
 class QWidget;
 
+// Where the view, the count and the search stand in the board's frame at its design width, in
+// twips: the design places them there and the narrower frame moves them from there.
+namespace Diseno {
+constexpr int izquierdaVista = 4860;
+constexpr int anchoVista = 3135;
+constexpr int izquierdaCuenta = 8400;
+constexpr int izquierdaBusqueda = 9060;
+constexpr int anchoBusqueda = 2895;
+} // namespace Diseno
+
 // Runs `alCambiar` each time the observed widget changes its size; owned by that widget.
 class SigueElAncho final : public QObject
 {

@@ -1,5 +1,6 @@
 // What the list loads: the view's stored query with the salesperson's filter; the messages of
 // a load; the count shown.
+#include "cuenta.h"
 #include "frmKLD251.h"
 #include "recargadelista.h"
 
@@ -87,13 +88,7 @@ void frmKLD251::reportaFallaDeRecarga(std::exception_ptr falla)
 
 void frmKLD251::actualizaCuenta()
 {
-    QString leyenda = QStringLiteral("0 Oportunidad");
-    if (lvOrdenes->columnCount() > 1) {
-        leyenda = lvOrdenes->itemCount() == 1
-                      ? QStringLiteral("1 Oportunidad")
-                      : QString::number(lvOrdenes->itemCount()) + QStringLiteral(" Oportunidades");
-    }
-    lbOrdenes->setText(leyenda);
+    lbOrdenes->setText(Cuenta::deLaEtiqueta(*lvOrdenes));
     lbOrdenes->adjustSize();
 }
 

@@ -1,6 +1,7 @@
 // What the board tells the window that holds it, for its status bar: the outcome of each
 // action in plain words, whose board it is, whether the database answers, and how many
 // opportunities the list shows with their total amount.
+#include "cuenta.h"
 #include "frmKLD251.h"
 #include "totaldemontos.h"
 
@@ -46,8 +47,7 @@ void frmKLD251::anunciaConexion(bool responde)
 
 void frmKLD251::anunciaContenido()
 {
-    const int cuantas = lvOrdenes->columnCount() > 1 ? lvOrdenes->itemCount() : 0;
-    QString texto = cuantas == 1 ? QStringLiteral("1 oportunidad") : QStringLiteral("%1 oportunidades").arg(cuantas);
+    QString texto = Cuenta::enPalabras(Cuenta::listadas(*lvOrdenes));
     if (const std::optional<double> total = m_totalDeMontos->total())
         texto += QStringLiteral(" · %1 en total").arg(Runtime::formatAmount(*total));
     m_estado->set(Parte::Contents, texto);

@@ -2,6 +2,7 @@
 // and which handler each event reaches.
 #include "frmKLD251.h"
 
+#include "acomodo.h"
 #include "recargadelista.h"
 
 #include "controles/cbzel.h"
@@ -78,18 +79,18 @@ void frmKLD251::creaControles()
     cboVistas->setEstilo(Kit::cbZel::DropDownList);
     cboVistas->setEnabledcolor(0xFFFFFF);
     cboVistas->setAccessibleName(QStringLiteral("Vista"));
-    Runtime::placeInTwips(cboVistas, 4860, 90, 3135, 300);
+    Runtime::placeInTwips(cboVistas, Diseno::izquierdaVista, 90, Diseno::anchoVista, 300);
 
     lbOrdenes = new QLabel(frFrame);
     lbOrdenes->setObjectName(QStringLiteral("lbOrdenes"));
-    Runtime::placeInTwips(lbOrdenes, 8400, 120, 45, 195);
+    Runtime::placeInTwips(lbOrdenes, Diseno::izquierdaCuenta, 120, 45, 195);
 
     txtBuscar = new Kit::txtZEL(frFrame);
     txtBuscar->setObjectName(QStringLiteral("txtBuscar"));
     txtBuscar->setMostrarlupa(true);
     txtBuscar->setAccessibleName(QStringLiteral("Buscar"));
     txtBuscar->setToolTip(QStringLiteral("Buscar en la lista <Enter o F3>"));
-    Runtime::placeInTwips(txtBuscar, 9060, 90, 2895, 300);
+    Runtime::placeInTwips(txtBuscar, Diseno::izquierdaBusqueda, 90, Diseno::anchoBusqueda, 300);
 
     lvOrdenes = new Kit::ListView(this);
     lvOrdenes->setObjectName(QStringLiteral("lvOrdenes"));
