@@ -117,23 +117,6 @@ TEST_F(Acciones, cancelDoesNothingWithoutASelectionAPermissionOrAConfirmation)
     EXPECT_EQ(base.cuenta("Bitacora"), 0);
 }
 
-// PostgreSQL begins a nested BEGIN with a warning, so only SQLite can fail this way.
-class AccionesSQLite : public Acciones
-{ };
-
-TEST_F(AccionesSQLite, aTransactionThatCannotBeginIsNotRolledBack)
-{
-    selecciona("F1");
-    auto conexion = base.conexion();
-    conexion->BeginTrans(); // somebody else's transaction on the shared connection
-    conexion->Execute("INSERT INTO Bitacora VALUES ('X', 'Y', 'Z', NULL, NULL)");
-    pulsaBoton("imgCancelar");
-    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500021", "ERR-ID:7500002"}));
-    EXPECT_TRUE(conexion->inTransaction());
-    EXPECT_EQ(base.cuenta("Bitacora", "Bi_Entidad = 'X'"), 1);
-    conexion->RollbackTrans();
-}
-
 // Won closes the opportunity here when no transaction is configured, and goes to the
 // configured one otherwise; either way the list is read again afterwards.
 TEST_F(Acciones, wonClosesHereOrGoesToTheConfiguredTransactionThenReloads)

@@ -51,6 +51,22 @@ TEST_F(AccionesSolas, aFailedAuditEntryLeavesTheRowAsItWas)
     EXPECT_FALSE(base.conexion()->inTransaction());
 }
 
+// PostgreSQL begins a nested BEGIN with a warning, so only SQLite can fail this way: somebody
+// else's transaction on the shared connection is left as it was.
+class AccionesSolasSQLite : public AccionesSolas
+{ };
+
+TEST_F(AccionesSolasSQLite, aTransactionThatCannotBeginIsNotRolledBack)
+{
+    const auto conexion = base.conexion();
+    conexion->BeginTrans();
+    conexion->Execute("INSERT INTO Bitacora VALUES ('X', 'Y', 'Z', NULL, NULL)");
+    EXPECT_ANY_THROW(acciones.cancela("F1"));
+    EXPECT_TRUE(conexion->inTransaction());
+    EXPECT_EQ(base.cuenta("Bitacora", "Bi_Entidad = 'X'"), 1);
+    conexion->RollbackTrans();
+}
+
 // A state is written only over the one the user saw: another user's change meanwhile stays.
 TEST_F(AccionesSolas, aStateIsWrittenOnlyOverTheStateTheUserSaw)
 {

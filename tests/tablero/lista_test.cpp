@@ -1,8 +1,6 @@
 // The list's own events and the refresh timer.
 #include "tablero.h"
 
-#include "controles/listmodel.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -10,7 +8,6 @@
 #include <QCursor>
 #include <QHeaderView>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -146,47 +143,6 @@ TEST_F(Lista, aNegativeRefreshCountReloadsOnEveryTick)
     oportunidad("F5", "V9", "ROJO");
     tic(1);
     EXPECT_EQ(folios().size(), 5);
-}
-
-TEST_F(Lista, aRefreshThatFindsNothingNewTouchesNoRow)
-{
-    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
-    abre();
-    clicEnEncabezado(1);
-    lista().selectItem(3);
-    const QStringList antes = folios();
-    QSignalSpy reinicios(&lista().listModel(), &QAbstractItemModel::modelReset);
-    QSignalSpy reordenados(&lista().listModel(), &QAbstractItemModel::layoutChanged);
-    QSignalSpy cambios(&lista().listModel(), &QAbstractItemModel::dataChanged);
-    tic(1);
-    EXPECT_EQ(reinicios.count(), 0);
-    EXPECT_EQ(reordenados.count(), 0);
-    EXPECT_EQ(cambios.count(), 0);
-    EXPECT_EQ(folios(), antes);
-    EXPECT_EQ(lista().selectedIndex(), 3);
-}
-
-TEST_F(Lista, aRefreshChangesOnlyTheRowsWhoseStateChanged)
-{
-    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
-    base.ejecuta(
-        QStringLiteral("UPDATE Consulta SET Cs_Sql = REPLACE(Cs_Sql, 'Vendedor.Vn_Descripcion AS \"Vendedor\"', "
-                       "'Oportunidad.Op_Estado_Oportunidad AS \"Estado\"')"));
-    abre();
-    ASSERT_EQ(lista().subItemText(2, 2), "AZUL");
-    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'ROJO' WHERE Op_Folio = 'F2'");
-    QSignalSpy reinicios(&lista().listModel(), &QAbstractItemModel::modelReset);
-    QSignalSpy cambios(&lista().listModel(), &QAbstractItemModel::dataChanged);
-    tic(1);
-    EXPECT_EQ(reinicios.count(), 0);
-    ASSERT_FALSE(cambios.isEmpty());
-    for (const QList<QVariant> &cambio : cambios) {
-        EXPECT_EQ(cambio.at(0).toModelIndex().row(), 1);
-        EXPECT_EQ(cambio.at(1).toModelIndex().row(), 1);
-    }
-    EXPECT_EQ(lista().subItemText(2, 2), "ROJO");
-    EXPECT_EQ(lista().cellForeColor(2, 0), 0x0000FF);
-    EXPECT_TRUE(lista().cellBold(2, 1));
 }
 
 } // namespace

@@ -14,17 +14,10 @@ namespace {
 class Recarga : public Pruebas::TableroDePrueba
 {
 protected:
-    // A view whose last column is the time it was read, to tell a reading from none.
     void SetUp() override
     {
         TableroDePrueba::SetUp();
         variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
-        const char *hora = Pruebas::motor() == Ado::Engine::SQLite ? "strftime(''%H:%M:%f'', ''now'')"
-                                                                   : "to_char(clock_timestamp(), ''HH24:MI:SS.US'')";
-        base.ejecuta(QStringLiteral("UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Descripcion, "
-                                    "Op_Estado_Oportunidad, %1 FROM Oportunidad INNER JOIN Vendedor ON "
-                                    "Vn_Cve_Vendedor = Op_Cve_Vendedor WHERE {PARAMETROS} ORDER BY Op_Folio'")
-                         .arg(hora));
     }
 
     // Ticks until one starts a reading (and the count starts over).

@@ -6,6 +6,7 @@
 
 #include "ado/connection.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -129,6 +130,36 @@ TEST_F(RecargaDeListaSola, aMissingQueryKeepsTheViewsOwnRowsButNeverAnothers)
     recarga.recarga();
     EXPECT_EQ(lista.itemCount(), 0);
     EXPECT_EQ(dichos, (QStringList{"falta CONTROL", "falta CONTROL"}));
+}
+
+// A reading that finds nothing new touches no row, nor the sort or the selection; one that
+// finds a changed state changes that row alone, with its new look.
+TEST_F(RecargaDeListaSola, aReadingChangesOnlyTheRowsThatChanged)
+{
+    base.ejecuta(
+        "UPDATE Consulta SET Cs_Sql = 'SELECT Op_Folio, Op_Estado_Oportunidad FROM Oportunidad ORDER BY Op_Folio'");
+    recarga.recarga();
+    lista.setSortKey(0);
+    lista.setSorted(true);
+    lista.selectItem(3);
+    QSignalSpy reinicios(&lista.listModel(), &QAbstractItemModel::modelReset);
+    QSignalSpy reordenados(&lista.listModel(), &QAbstractItemModel::layoutChanged);
+    QSignalSpy cambios(&lista.listModel(), &QAbstractItemModel::dataChanged);
+    ficha = "2";
+    automatica();
+    EXPECT_EQ(reinicios.count() + reordenados.count() + cambios.count(), 0);
+    EXPECT_EQ(lista.selectedIndex(), 3);
+
+    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'");
+    ficha = "3";
+    automatica();
+    EXPECT_EQ(reinicios.count(), 0);
+    ASSERT_FALSE(cambios.isEmpty());
+    for (const QList<QVariant> &cambio : cambios)
+        EXPECT_EQ(cambio.at(0).toModelIndex().row() + cambio.at(1).toModelIndex().row(), 2); // F2's row alone
+    EXPECT_EQ(lista.subItemText(2, 1), "GRIS");
+    EXPECT_EQ(lista.cellForeColor(2, 1), 0x808080);
+    EXPECT_EQ(lista.selectedIndex(), 3);
 }
 
 } // namespace
