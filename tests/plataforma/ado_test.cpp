@@ -105,6 +105,28 @@ TEST_F(Ado_, aValueNeverLeavesItsQuotedLiteralNorItsBinding)
     EXPECT_EQ(base.cuenta("Vendedor"), 2 + 2 * int(hostiles.size()));
 }
 
+// The token of a tick must tell a commit of another session whose transaction was open at the
+// previous tick (whether or not it had written yet) from no change at all.
+class AdoPostgreSQL : public Ado_
+{ };
+
+TEST_F(AdoPostgreSQL, aCommitOfATransactionOpenAcrossOneTokenChangesTheNext)
+{
+    for (const bool escribioAntes : {true, false}) {
+        SCOPED_TRACE(escribioAntes);
+        Ado::Connection otra(base.direccion());
+        const auto escribe = [&otra] { otra.Execute("UPDATE Vendedor SET Vn_Nivel = Vn_Nivel + 1"); };
+        otra.BeginTrans();
+        if (escribioAntes)
+            escribe();
+        const QString durante = base.conexion()->changeToken();
+        if (!escribioAntes)
+            escribe();
+        otra.CommitTrans();
+        EXPECT_NE(base.conexion()->changeToken(), durante);
+    }
+}
+
 // What an address given to --bd becomes: the address shown in messages, which reads back as
 // itself (another program may be given it), or why it is refused (without what is accepted).
 QString leida(const QString &url)

@@ -81,6 +81,16 @@ TEST(AccionesLista, theCsvCarriesNoFormulas)
     }
 }
 
+// The list shows a huge cell cut; what goes out is the whole text.
+TEST(AccionesLista, theCsvAndTheCopyTakeACellLongerThanTheListShowsWhole)
+{
+    const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
+    Kit::ListView lista;
+    lista.replaceContents({"Nota"}, {{QString(), {larga}}});
+    EXPECT_EQ(textoCsv(lista), "Nota\r\n" + larga + "\r\n");
+    EXPECT_EQ(textoTabulado(lista), "Nota\n" + larga + "\n");
+}
+
 class MenuLista : public ::testing::Test
 {
 protected:
