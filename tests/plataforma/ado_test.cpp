@@ -82,7 +82,8 @@ TEST_F(Ado_, reportsAFailedStatementOrAWriteThroughAReadOnlyAddressWithTheDataba
 }
 
 // The token of a tick must tell a commit of another session whose transaction was open at the
-// previous tick (whether or not it had written yet) from no change at all.
+// previous tick (whether or not it had written yet) from no change at all, also when a later
+// transaction committed before that tick: the open one then lies below the snapshot's horizon.
 class AdoPostgreSQL : public Ado_
 { };
 
@@ -95,6 +96,8 @@ TEST_F(AdoPostgreSQL, aCommitOfATransactionOpenAcrossOneTokenChangesTheNext)
         otra.BeginTrans();
         if (escribioAntes)
             escribe();
+        base.ejecuta("INSERT INTO Variable (Va_Nombre, Va_Valor) VALUES ('" + QString::number(escribioAntes)
+                     + "', '')");
         const QString durante = base.conexion()->changeToken();
         if (!escribioAntes)
             escribe();
