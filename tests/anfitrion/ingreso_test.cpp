@@ -43,7 +43,8 @@ TEST_F(IngresoDelOperador, onlyTheRightPasswordOrTheDemosEmptyOneSignsIn)
         {false, "GERENTE", "buena'1", std::nullopt},
         {false, "GERENTE", "", std::nullopt},
         {false, "NADIE", "Buena'1234", std::nullopt},
-        {false, "capturista", "", std::nullopt}, // no password yet: not on a real database
+        {false, "capturista", "", std::nullopt},        // no password yet: not on a real database
+        {false, "capturista", "relleno", std::nullopt}, // nor with what the filler hash was made of
         {false, "%", "", std::nullopt},
         {true, "capturista", "", "CAPTURISTA"},
         {true, "GERENTE", "", std::nullopt}, // a password once set is asked even on the demo
@@ -70,7 +71,18 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
 
     EXPECT_EQ(intenta("gerente", "mala"), Ingreso::rechazo());
     EXPECT_EQ(intenta("NADIE", "Buena'1234"), Ingreso::rechazo());
+    EXPECT_EQ(intenta("capturista", "relleno"), Ingreso::rechazo());
     EXPECT_TRUE(dialogo.isVisible() && contrasena->text().isEmpty());
+
+    // A stored hash altered by hand lets nobody in, not even with the password it was made of.
+    const QString huella = base.valor("SELECT Oc_Huella FROM Operador_Contrasena");
+    QString cambiada = huella;
+    cambiada[cambiada.size() - 5] = cambiada.at(cambiada.size() - 5) == u'A' ? u'B' : u'A';
+    for (const QString &alterada : {cambiada, huella.chopped(1), huella + "A", huella.toUpper(), " " + huella}) {
+        base.ejecuta("UPDATE Operador_Contrasena SET Oc_Huella = '" + alterada + "'");
+        EXPECT_EQ(intenta("gerente", "Buena'1234"), Ingreso::rechazo()) << alterada.toStdString();
+    }
+    base.ejecuta("UPDATE Operador_Contrasena SET Oc_Huella = '" + huella + "'");
 
     intenta("gerente", "Buena'1234");
     EXPECT_EQ(dialogo.result(), QDialog::Accepted);
@@ -78,7 +90,8 @@ TEST_F(IngresoDelOperador, theDialogRefusesAlikeAndAcceptsTheRightPassword)
 }
 
 // From a code's fifth failure in a row each try of it waits longer, up to thirty seconds;
-// other codes do not wait, and signing in clears the count.
+// other codes do not wait, and signing in clears the count. A code in other letters' case or
+// with blanks around it is the same code.
 TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 {
     using std::chrono::seconds;
@@ -90,11 +103,12 @@ TEST_F(IngresoDelOperador, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger
             EXPECT_EQ(ingreso.entra(codigo, "mala"), std::nullopt);
     };
 
-    falla("gerente", 5);
+    falla("gerente", 2);
+    falla(" Gerente\t", 3);
     falla("CAPTURISTA", 1);
     EXPECT_TRUE(esperas.empty());
 
-    falla("GERENTE", 7);
+    falla(" GERENTE ", 7);
     EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2), seconds(4), seconds(8),
                                                                seconds(16), seconds(30), seconds(30)}));
 

@@ -8,29 +8,26 @@ namespace {
 
 TEST(Parametros, readsEachPairAtItsFirstEqualsSign)
 {
-    const std::pair<QString, QString> casos[] = {
-        // the text sent, the pairs read as "KEY=value" lines in key order
-        {"ACCION=CONSULTA|DATO=C001", "ACCION=CONSULTA\nDATO=C001"},
-        {"ACCION=EDITAR|DATO=A=B=C", "ACCION=EDITAR\nDATO=A=B=C"}, // a value holding '='
-        {"ACCION=CONSULTA|DATO=", "ACCION=CONSULTA\nDATO="},       // an empty value
-        {"ACCION=NUEVO|DATO", "ACCION=NUEVO\nDATO="},              // a key alone
-        {"DATO=O'Connor, S.A.", "DATO=O'Connor, S.A."},            // quotes and commas as written
-        {"DATO= C001 ", "DATO= C001 "},                            // values are not trimmed
-        {" accion =consulta", "ACCION=consulta"},                  // keys are
-        {"|ACCION=NUEVO||", "ACCION=NUEVO"},                       // empty pairs
-        {"=sin clave|ACCION=NUEVO", "ACCION=NUEVO"},               // a pair without a key
-        {"ACCION=CONSULTA|ACCION=EDITAR", "ACCION=EDITAR"},        // the last one holds
-        {"ACCION=EDITAR|DATO=A|B", "ACCION=EDITAR\nDATO=A|B"},     // DATO takes the rest, '|' included
-        {"ACCION=EDITAR|dato =|A=1|", "ACCION=EDITAR\nDATO=|A=1|"},
-        {"", ""},
+    using Pares = QMap<QString, QString>;
+    const std::pair<QString, Pares> casos[] = {
+        // the text sent, the pairs read
+        {"ACCION=CONSULTA|DATO=C001", {{"ACCION", "CONSULTA"}, {"DATO", "C001"}}},
+        {"ACCION=EDITAR|DATO=A=B=C", {{"ACCION", "EDITAR"}, {"DATO", "A=B=C"}}}, // a value holding '='
+        {"ACCION=A=B|NUEVO=X", {{"ACCION", "A=B"}, {"NUEVO", "X"}}},
+        {"ACCION=CONSULTA|DATO=", {{"ACCION", "CONSULTA"}, {"DATO", ""}}},   // an empty value
+        {"ACCION=NUEVO|DATO", {{"ACCION", "NUEVO"}, {"DATO", ""}}},          // a key alone
+        {"DATO=O'Connor, S.A.", {{"DATO", "O'Connor, S.A."}}},               // quotes and commas as written
+        {"DATO= C001 ", {{"DATO", " C001 "}}},                               // values are not trimmed
+        {" accion =consulta", {{"ACCION", "consulta"}}},                     // keys are
+        {"|ACCION=NUEVO||", {{"ACCION", "NUEVO"}}},                          // empty pairs
+        {"=sin clave|ACCION=NUEVO", {{"ACCION", "NUEVO"}}},                  // a pair without a key
+        {"ACCION=CONSULTA|ACCION=EDITAR", {{"ACCION", "EDITAR"}}},           // the last one holds
+        {"ACCION=EDITAR|DATO=A|B", {{"ACCION", "EDITAR"}, {"DATO", "A|B"}}}, // DATO takes the rest, '|' included
+        {"ACCION=EDITAR|dato =|A=1|", {{"ACCION", "EDITAR"}, {"DATO", "|A=1|"}}},
+        {"", {}},
     };
-    for (const auto &[parametros, esperado] : casos) {
-        const QMap<QString, QString> leidos = leeParametros(parametros);
-        QStringList pares;
-        for (auto par = leidos.cbegin(); par != leidos.cend(); ++par)
-            pares << par.key() + '=' + par.value();
-        EXPECT_EQ(pares.join('\n'), esperado) << parametros.toStdString();
-    }
+    for (const auto &[parametros, esperados] : casos)
+        EXPECT_EQ(leeParametros(parametros), esperados) << parametros.toStdString();
 }
 
 } // namespace
