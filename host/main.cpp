@@ -29,7 +29,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -48,14 +47,17 @@ constexpr int salidaConError = 1;
 
 // Drawing to a file, registering a library, setting a password and preparing a database
 // need no display.
-bool trabajaSinPantalla(int argc, char **argv)
+bool trabajaSinPantalla(const QStringList &argumentos)
 {
-    for (int i = 1; i < argc; ++i) {
-        for (const char *opcion : {"--screenshot", "--registra", "--desregistra", "--pon-contrasena",
-                                   "--pon-contrasena-operador", "--prepara-base", "--demo", "--mide-arranque",
-                                   "--convierte-base", "--alta-operador", "--baja-operador", "--actualiza-esquema"}) {
-            const size_t largo = std::strlen(opcion);
-            if (std::strncmp(argv[i], opcion, largo) == 0 && (argv[i][largo] == '\0' || argv[i][largo] == '='))
+    const QLatin1StringView sinPantalla[] = {
+        Opcion::captura,      Opcion::registra,           Opcion::desregistra,
+        Opcion::contrasena,   Opcion::contrasenaOperador, Opcion::preparaBase,
+        Opcion::demo,         Opcion::mideArranque,       Opcion::convierteBase,
+        Opcion::altaOperador, Opcion::bajaOperador,       Opcion::actualizaEsquema};
+    for (const QString &argumento : argumentos.mid(1)) {
+        for (const QLatin1StringView opcion : sinPantalla) {
+            const QString escrita = Opcion::escrita(opcion);
+            if (argumento == escrita || argumento.startsWith(escrita + QLatin1Char('=')))
                 return true;
         }
     }
@@ -220,10 +222,11 @@ int main(int argc, char **argv)
 {
     Arranque::reloj().start();
     nombraAplicacion();
-    if (Opciones::pideTexto(argumentos(argc, argv)))
+    const QStringList dados = argumentos(argc, argv);
+    if (Opciones::pideTexto(dados))
         return respondeTexto(argc, argv);
     std::unique_ptr<QTemporaryFile> pantallaVirtual;
-    if (trabajaSinPantalla(argc, argv))
+    if (trabajaSinPantalla(dados))
         pantallaVirtual = usaPantallaVirtual();
     QApplication aplicacion(argc, argv);
     Bitacora::instala();

@@ -12,6 +12,12 @@ QCommandLineOption oculta(QCommandLineOption opcion)
     return opcion;
 }
 
+// The help of an option that only goes with --alta-operador.
+QString conAlta(const QString &ayuda)
+{
+    return QStringLiteral("Con %1: %2").arg(Opcion::escrita(Opcion::altaOperador), ayuda);
+}
+
 // The options the host understands, and the parser that reads them.
 struct LineaDeOrdenes
 {
@@ -48,85 +54,87 @@ struct LineaDeOrdenes
     const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Muestra la versión y termina.")};
     const QCommandLineOption baseDeDatos{
-        QStringLiteral("bd"),
+        Opcion::baseDeDatos,
         QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
         QStringLiteral("url")};
     const QCommandLineOption operador{
-        QStringLiteral("operador"),
+        Opcion::operador,
         QStringLiteral("Clave del operador que se propone al iniciar la sesión; en las órdenes sobre la base, quien "
-                       "las ejecuta (con --prepara-base y --convierte-base, el administrador que se crea)."),
+                       "las ejecuta (con %1 y %2, el administrador que se crea).")
+            .arg(Opcion::escrita(Opcion::preparaBase), Opcion::escrita(Opcion::convierteBase)),
         QStringLiteral("clave")};
-    const QCommandLineOption modulo{QStringLiteral("modulo"),
-                                    QStringLiteral("Nombre de registro del módulo que se abre."),
+    const QCommandLineOption modulo{Opcion::modulo, QStringLiteral("Nombre de registro del módulo que se abre."),
                                     QStringLiteral("nombre"), QStringLiteral("KLD251.Pantalla")};
-    const QCommandLineOption captura{QStringLiteral("screenshot"),
+    const QCommandLineOption captura{Opcion::captura,
                                      QStringLiteral("Dibuja la ventana sin pantalla, la guarda en un PNG y termina."),
                                      QStringLiteral("archivo")};
-    const QCommandLineOption registra{QStringLiteral("registra"),
-                                      QStringLiteral("Registra la biblioteca de un módulo."),
+    const QCommandLineOption registra{Opcion::registra, QStringLiteral("Registra la biblioteca de un módulo."),
                                       QStringLiteral("biblioteca")};
-    const QCommandLineOption desregistra{QStringLiteral("desregistra"),
+    const QCommandLineOption desregistra{Opcion::desregistra,
                                          QStringLiteral("Quita del registro la biblioteca de un módulo."),
                                          QStringLiteral("biblioteca")};
     const QCommandLineOption contrasena{
-        QStringLiteral("pon-contrasena"),
-        QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
+        Opcion::contrasena, QStringLiteral("Cambia la contraseña de un vendedor (se lee de la entrada estándar)."),
         QStringLiteral("vendedor")};
     const QCommandLineOption contrasenaOperador{
-        QStringLiteral("pon-contrasena-operador"),
+        Opcion::contrasenaOperador,
         QStringLiteral("Cambia la contraseña con la que entra un operador (se lee de la entrada estándar)."),
         QStringLiteral("operador")};
     const QCommandLineOption preparaBase{
-        QStringLiteral("prepara-base"),
+        Opcion::preparaBase,
         QStringLiteral("Prepara una base vacía: crea las tablas, la configuración inicial y el operador administrador "
-                       "(el de --operador; ADMIN si no se indica), cuya contraseña se lee de la entrada estándar."),
+                       "(el de %1; ADMIN si no se indica), cuya contraseña se lee de la entrada estándar.")
+            .arg(Opcion::escrita(Opcion::operador)),
         QStringLiteral("url")};
-    const QCommandLineOption demo{QStringLiteral("demo"),
-                                  QStringLiteral("Con --prepara-base: carga los datos de demostración en lugar de la "
-                                                 "configuración inicial.")};
+    const QCommandLineOption demo{Opcion::demo, QStringLiteral("Con %1: carga los datos de demostración en lugar de la "
+                                                               "configuración inicial.")
+                                                    .arg(Opcion::escrita(Opcion::preparaBase))};
     const QCommandLineOption convierteBase{
-        QStringLiteral("convierte-base"),
+        Opcion::convierteBase,
         QStringLiteral("Convierte una base PostgreSQL que la suite compartía con una sola cuenta en una donde cada "
-                       "persona entra como su propio usuario; el administrador es el de --operador (ADMIN si no se "
-                       "indica) y su contraseña se lee de la entrada estándar."),
+                       "persona entra como su propio usuario; el administrador es el de %1 (ADMIN si no se "
+                       "indica) y su contraseña se lee de la entrada estándar.")
+            .arg(Opcion::escrita(Opcion::operador)),
         QStringLiteral("url")};
     const QCommandLineOption altaOperador{
-        QStringLiteral("alta-operador"),
-        QStringLiteral("Da de alta a una persona: su usuario del servidor y su operador (con --nombre, --vendedor y "
-                       "--administrador); su contraseña se lee de la entrada estándar. Sólo un administrador."),
+        Opcion::altaOperador,
+        QStringLiteral("Da de alta a una persona: su usuario del servidor y su operador (con %1, %2 y %3); su "
+                       "contraseña se lee de la entrada estándar. Sólo un administrador.")
+            .arg(Opcion::escrita(Opcion::nombre), Opcion::escrita(Opcion::vendedor),
+                 Opcion::escrita(Opcion::administrador)),
         QStringLiteral("clave")};
-    const QCommandLineOption nombre{QStringLiteral("nombre"),
-                                    QStringLiteral("Con --alta-operador: el nombre de la persona."),
+    const QCommandLineOption nombre{Opcion::nombre, conAlta(QStringLiteral("el nombre de la persona.")),
                                     QStringLiteral("texto")};
-    const QCommandLineOption vendedor{QStringLiteral("vendedor"),
-                                      QStringLiteral("Con --alta-operador: el vendedor del operador."),
+    const QCommandLineOption vendedor{Opcion::vendedor, conAlta(QStringLiteral("el vendedor del operador.")),
                                       QStringLiteral("clave")};
-    const QCommandLineOption administrador{QStringLiteral("administrador"),
-                                           QStringLiteral("Con --alta-operador: la persona es administradora.")};
+    const QCommandLineOption administrador{Opcion::administrador,
+                                           conAlta(QStringLiteral("la persona es administradora."))};
     const QCommandLineOption bajaOperador{
-        QStringLiteral("baja-operador"),
+        Opcion::bajaOperador,
         QStringLiteral("Da de baja a una persona: su usuario del servidor, su operador y sus restricciones. Sólo un "
                        "administrador."),
         QStringLiteral("clave")};
     const QCommandLineOption actualizaEsquema{
-        QStringLiteral("actualiza-esquema"),
-        QStringLiteral("Lleva la base a la versión del esquema de este programa y termina.")};
+        Opcion::actualizaEsquema, QStringLiteral("Lleva la base a la versión del esquema de este programa y termina.")};
     const QCommandLineOption arranque{
-        QStringLiteral("mide-arranque"),
-        QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
+        Opcion::mideArranque, QStringLiteral("Escribe cuánto tardó la primera pintura de la pantalla y termina.")};
     // For a host started by a script (a benchmark, a kiosk): no dialog to type into.
     const QCommandLineOption contrasenaPorEntrada{
-        QStringLiteral("contrasena-por-entrada"),
+        Opcion::contrasenaPorEntrada,
         QStringLiteral("Entra sin la forma de ingreso: la contraseña del operador es la primera línea de la "
                        "entrada estándar.")};
     // For drawing one of the host's screens: --abre KLD215 "ACCION=CONSULTA|DATO=C001".
     const QCommandLineOption abre = oculta(
-        {QStringLiteral("abre"),
-         QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
+        {Opcion::abre, QStringLiteral("Pide la pantalla de un módulo (los parámetros siguen como argumento)."),
          QStringLiteral("modulo")});
 };
 
 } // namespace
+
+QString Opcion::escrita(QLatin1StringView nombre)
+{
+    return QStringLiteral("--").append(nombre);
+}
 
 Opciones Opciones::lee(const QStringList &argumentos)
 {
@@ -147,7 +155,8 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.preparaBase = linea.parser.value(linea.preparaBase);
     opciones.demo = linea.parser.isSet(linea.demo);
     if (opciones.demo && opciones.preparaBase.isEmpty())
-        opciones.errores << QStringLiteral("--demo sólo sirve junto con --prepara-base");
+        opciones.errores << QStringLiteral("%1 sólo sirve junto con %2")
+                                .arg(Opcion::escrita(Opcion::demo), Opcion::escrita(Opcion::preparaBase));
     opciones.convierteBase = linea.parser.value(linea.convierteBase);
     opciones.altaOperador = linea.parser.value(linea.altaOperador);
     opciones.nombre = linea.parser.value(linea.nombre);
@@ -155,8 +164,9 @@ Opciones Opciones::lee(const QStringList &argumentos)
     opciones.administrador = linea.parser.isSet(linea.administrador);
     if (opciones.altaOperador.isEmpty()
         && (linea.parser.isSet(linea.nombre) || linea.parser.isSet(linea.vendedor) || opciones.administrador))
-        opciones.errores << QStringLiteral(
-            "--nombre, --vendedor y --administrador sólo sirven junto con --alta-operador");
+        opciones.errores << QStringLiteral("%1, %2 y %3 sólo sirven junto con %4")
+                                .arg(Opcion::escrita(Opcion::nombre), Opcion::escrita(Opcion::vendedor),
+                                     Opcion::escrita(Opcion::administrador), Opcion::escrita(Opcion::altaOperador));
     opciones.bajaOperador = linea.parser.value(linea.bajaOperador);
     opciones.actualizaEsquema = linea.parser.isSet(linea.actualizaEsquema);
     opciones.mideArranque = linea.parser.isSet(linea.arranque);

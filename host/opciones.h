@@ -3,6 +3,34 @@
 #include <QString>
 #include <QStringList>
 
+// The names of the host's options, each written here once: the parser, the checks made before
+// the application exists and every message that sends the user to an option read them.
+namespace Opcion {
+inline constexpr QLatin1StringView baseDeDatos{"bd"};
+inline constexpr QLatin1StringView operador{"operador"};
+inline constexpr QLatin1StringView modulo{"modulo"};
+inline constexpr QLatin1StringView captura{"screenshot"};
+inline constexpr QLatin1StringView registra{"registra"};
+inline constexpr QLatin1StringView desregistra{"desregistra"};
+inline constexpr QLatin1StringView contrasena{"pon-contrasena"};
+inline constexpr QLatin1StringView contrasenaOperador{"pon-contrasena-operador"};
+inline constexpr QLatin1StringView preparaBase{"prepara-base"};
+inline constexpr QLatin1StringView demo{"demo"};
+inline constexpr QLatin1StringView convierteBase{"convierte-base"};
+inline constexpr QLatin1StringView altaOperador{"alta-operador"};
+inline constexpr QLatin1StringView nombre{"nombre"};
+inline constexpr QLatin1StringView vendedor{"vendedor"};
+inline constexpr QLatin1StringView administrador{"administrador"};
+inline constexpr QLatin1StringView bajaOperador{"baja-operador"};
+inline constexpr QLatin1StringView actualizaEsquema{"actualiza-esquema"};
+inline constexpr QLatin1StringView mideArranque{"mide-arranque"};
+inline constexpr QLatin1StringView contrasenaPorEntrada{"contrasena-por-entrada"};
+inline constexpr QLatin1StringView abre{"abre"};
+
+// As the user types it: "--prepara-base".
+QString escrita(QLatin1StringView nombre);
+} // namespace Opcion
+
 // What the host was asked to do, from its command line.
 struct Opciones
 {

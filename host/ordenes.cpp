@@ -64,8 +64,8 @@ void exigeUsuariosPorPersona()
     if (!Servicios::derechosEnElServidor(*Ado::Session::connection()))
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("La base de datos %1 no tiene un usuario por persona: conviértala antes con "
-                                      "teqvaro --convierte-base")
-                           .arg(Ado::Session::address().toDisplayString()));
+                                      "teqvaro %2")
+                           .arg(Ado::Session::address().toDisplayString(), Opcion::escrita(Opcion::convierteBase)));
 }
 
 int daDeAlta(const Opciones &opciones)

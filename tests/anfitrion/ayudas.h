@@ -56,7 +56,7 @@ inline std::shared_ptr<AvisoVisto> respondeAviso(const QString &nombre = "AvisoA
     return visto;
 }
 
-// The visible top-level windows of that objectName: the first one, if any, and how many.
+// The visible top-level windows of that objectName; the first one, if any.
 inline QWidgetList ventanas(const QString &nombre)
 {
     QWidgetList todas = QApplication::topLevelWidgets();
@@ -66,10 +66,6 @@ inline QWidgetList ventanas(const QString &nombre)
 inline QWidget *ventanaAbierta(const QString &nombre)
 {
     return ventanas(nombre).value(0);
-}
-inline int ventanasAbiertas(const QString &nombre)
-{
-    return int(ventanas(nombre).size());
 }
 
 // Makes the window the active one, as the user's click would.

@@ -1,6 +1,7 @@
 // Preparing a new database: from nothing to a board the administrator signs in to, the demo's
 // rows on request, and a database that already holds the suite's tables, or a preparation
-// that fails halfway, leaving everything as it was.
+// that fails halfway, leaving everything as it was. Then the schema's version: a database from
+// before versions brought up to date, a newer one refused untouched, a failed step undone.
 #include "basedeprueba.h"
 #include "errores.h"
 
@@ -162,6 +163,45 @@ TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
         EXPECT_EQ(contenido(), antes);
     }
     EXPECT_EQ(preguntas, 0);
+}
+
+// Given a database as the field has it: the tables of esquema.sql and no version.
+class VersionDelEsquema : public testing::Test
+{
+protected:
+    // The error actualizaEsquema raised, or "" when it raised none.
+    QString errorAlActualizar() const
+    {
+        return Pruebas::descripcionDe([&] { Datos::actualizaEsquema(*base.conexion()); });
+    }
+
+    int version() const { return Datos::versionDeLaBase(*base.conexion()); }
+
+    Pruebas::BaseDePrueba base{1};
+};
+
+// The upgrade runs once, keeps the rows and leaves the database where a new one starts. Then
+// a version newer than the program's is refused untouched; and where a later step cannot be
+// applied (its table is already there) the earlier steps, done in the same transaction, are
+// undone.
+TEST_F(VersionDelEsquema, anOldDatabaseIsUpgradedOnceANewerOneIsRefusedAndAFailedStepUndoesTheUpgrade)
+{
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')");
+    ASSERT_EQ(version(), 1);
+    EXPECT_EQ(errorAlActualizar() + errorAlActualizar(), QString()); // nothing left to do the second time
+    EXPECT_EQ(version(), Datos::versionDelPrograma());
+    EXPECT_EQ(base.cuenta("Version_Esquema"), 1);
+    EXPECT_EQ(base.valor("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'"), "Ana");
+    EXPECT_EQ(base.cuenta("Operador_Contrasena"), 0);
+
+    const int nueva = Datos::versionDelPrograma() + 1;
+    base.ejecuta("UPDATE Version_Esquema SET Ve_Version = " + QString::number(nueva));
+    EXPECT_TRUE(errorAlActualizar().contains(QString("versión %1 del esquema").arg(nueva)));
+    EXPECT_EQ(version(), nueva);
+
+    base.ejecuta("DROP TABLE Version_Esquema");
+    EXPECT_FALSE(errorAlActualizar().isEmpty());
+    EXPECT_EQ(version(), 1);
 }
 
 } // namespace

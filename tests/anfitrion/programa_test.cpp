@@ -20,8 +20,7 @@
 
 namespace {
 
-// How a run of the program ended: its exit code, or -1 when it crashed or hung (a run that
-// does not end within the bound is killed).
+// How a run of the program ended: its exit code, or -1 when it crashed or hung (killed).
 struct Fin
 {
     int codigo = -1;
@@ -76,11 +75,9 @@ TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
 {
     for (const char *variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         entorno.remove(variable);
-    const std::pair<QStringList, QString> casos[] = {
-        {{"--help"}, "--pon-contrasena <vendedor>"},
-        {{"--bd", "sqlite:/no/existe.db", "-h"}, "--screenshot"},
-        {{"--version"}, "teqvaro "},
-    };
+    const std::pair<QStringList, QString> casos[] = {{{"--help"}, "--pon-contrasena <vendedor>"},
+                                                     {{"--bd", "sqlite:/no/existe.db", "-h"}, "--screenshot"},
+                                                     {{"--version"}, "teqvaro "}};
     for (const auto &[argumentos, esperado] : casos) {
         const Fin fin = ejecuta(argumentos);
         EXPECT_EQ(fin.codigo, 0) << fin.errores.toStdString();

@@ -179,7 +179,7 @@ TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHold
         ASSERT_NE(abierta, nullptr);
         EXPECT_TRUE(muestra(abierta).endsWith(esperado.mid(6))) << muestra(abierta).toStdString();
         abre(partes[1], partes[2]); // brings the open screen forward
-        EXPECT_EQ(Pruebas::ventanasAbiertas(abierta->objectName()), 1);
+        EXPECT_EQ(Pruebas::ventanas(abierta->objectName()).size(), 1);
         abierta->close();
     }
     EXPECT_TRUE(registro.lineas().contains("Solicitud KLD242 ACCION=EDITAR|DATO=OP-000005 → No se abrió la pantalla: "

@@ -12,7 +12,6 @@
 
 #include "controles/cbzel.h"
 #include "controles/listview.h"
-#include "controles/txtzel.h"
 #include "datos/demo.h"
 #include "runtime/componentregistry.h"
 #include "runtime/regional.h"
@@ -55,14 +54,6 @@ protected:
 
     void SetUp() override
     {
-        preparaVentana();
-        ventana->show();
-        activa(*ventana);
-    }
-
-    // The window with the board, not shown yet.
-    void preparaVentana()
-    {
         Datos::cargaDemo(*base.conexion(), 5);
         // No automatic reload while a test runs: each reload here is one the test caused.
         base.ejecuta("UPDATE Variable SET Va_Valor = '30000' WHERE Va_Nombre = 'CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES'");
@@ -71,6 +62,8 @@ protected:
         modulos = std::make_unique<Modulos>();
         ventana = std::make_unique<VentanaPrincipal>(*modulos, operador);
         tablero = ventana->abreModulo(Tablero);
+        ventana->show();
+        activa(*ventana);
     }
 
     void TearDown() override
@@ -132,7 +125,7 @@ protected:
 
     QString barra(const char *etiqueta) const { return ventana->findChild<QLabel *>(etiqueta)->text(); }
 
-    QString operador = "GERENTE";
+    const QString operador = "GERENTE";
     Pruebas::BaseDePrueba base;
     std::unique_ptr<Modulos> modulos;
     std::unique_ptr<VentanaPrincipal> ventana;
@@ -220,60 +213,13 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndTheOpenWindowsWhichTheBoardsE
     EXPECT_TRUE(QTest::qWaitForWindowActive(ventana.get(), 1000));
     EXPECT_EQ(modulos->cargada(Tablero), tablero);
 
-    // The board's own window list shows the same windows.
-    QStringList delTablero = textos(tablero->findChild<QMenu *>("menuVentanas"));
-    delTablero.sort();
-    EXPECT_EQ(delTablero, (QStringList{abiertas.at(1), abiertas.at(2), ventana->windowTitle()}));
-
     // The board's exit closes the main window and its windows; the board's close handler ran:
     // it remembered the view.
     tablero->findChild<Kit::cbZel *>("cboVistas")->setIndice(1);
     pulsaEnElTablero("salir");
     EXPECT_FALSE(ventana->isVisible() || tablero->isVisible());
-    EXPECT_EQ(Pruebas::ventanasAbiertas("frmKLD215") + Pruebas::ventanasAbiertas("frmKLD242"), 0);
+    EXPECT_EQ(Pruebas::ventanas("frmKLD215").size() + Pruebas::ventanas("frmKLD242").size(), 0);
     EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA", QString()), "1");
-}
-
-// An operator without a salesperson meets the login when the board first activates.
-class VentanaConLogin : public VentanaConTablero
-{
-protected:
-    VentanaConLogin() { operador = "ADMIN"; }
-    void SetUp() override { preparaVentana(); }
-};
-
-// An operator without a salesperson gets in through the salesperson's login: a wrong
-// password is refused with its message and the right one opens the board.
-TEST_F(VentanaConLogin, anOperatorWithoutASalespersonGetsInThroughTheLogin)
-{
-    QString mensaje;
-    Pruebas::alAparecer("frmLogin", [&](QWidget &login) {
-        // Whatever fails here, the modal login must not outlive the test.
-        const auto cierra = qScopeGuard([&login] {
-            if (login.isVisible())
-                Pruebas::pulsa(login, "cmdCancelar");
-        });
-        const auto entra = [&login](const QString &clara) {
-            auto *vendedor = login.findChild<Kit::txtZEL *>("txtVn_Cve_Vendedor");
-            vendedor->setTexto("V001");
-            vendedor->Valida();
-            auto *contrasena = login.findChild<Kit::txtZEL *>("txtContraseña");
-            contrasena->setTexto(clara);
-            contrasena->editor()->setFocus();
-            Pruebas::pulsa(login, "cmdAceptar");
-        };
-        Pruebas::alAparecer("Mensaje", [&](QWidget &caja) {
-            mensaje = static_cast<QMessageBox &>(caja).text() + static_cast<QMessageBox &>(caja).informativeText();
-            Pruebas::pulsa(caja, "cmdAceptar");
-        });
-        entra("mala");
-        entra(Datos::ContrasenaDemo);
-    });
-    ventana->show();
-    activa(*ventana);
-
-    EXPECT_TRUE(mensaje.contains("ERR-ID:7500032")) << mensaje.toStdString();
-    EXPECT_EQ(folios().size(), 5);
 }
 
 // The window comes back as it was left, always inside the screen; the first time, at most
@@ -315,27 +261,25 @@ TEST(GeometriaVentana, aRectangleIsShrunkAndMovedInsideTheArea)
         EXPECT_EQ(GeometriaVentana::dentroDe(deseado, QRect(0, 0, 800, 600)), esperado) << deseado.x();
 }
 
-// Down to the window's least width the board's view, count and search stay side by side,
-// readable, also when the count grows after a reload; the toolbar is never cut.
+// At the window's least width the board's view, count and search stay side by side, readable,
+// also when the count grows after a reload; the toolbar is never cut. (Wider, the board's own
+// layout: its own tests.)
 TEST_F(VentanaConTablero, atTheLeastWidthTheViewTheCountAndTheSearchStaySideBySide)
 {
     ventana->resize(300, 200);
-    EXPECT_GE(ventana->width(), GeometriaVentana::TamanoMinimo.width());
+    EXPECT_EQ(ventana->width(), GeometriaVentana::TamanoMinimo.width());
     auto *cuenta = tablero->findChild<QLabel *>("lbOrdenes");
     const QWidget *vista = tablero->findChild<QWidget *>("cboVistas");
     const QWidget *busqueda = tablero->findChild<QWidget *>("txtBuscar");
-    for (const QString leyenda : {"5 Oportunidades", "1000000 Oportunidades"}) {
-        cuenta->setText(leyenda);
+    for (const int alto : {500, 600}) {
+        cuenta->setText(alto == 500 ? "5 Oportunidades" : "1000000 Oportunidades");
         cuenta->adjustSize();
-        for (const int ancho : {GeometriaVentana::TamanoMinimo.width(), 809, 1100}) {
-            SCOPED_TRACE(QString("%1 a %2").arg(leyenda).arg(ancho).toStdString());
-            ventana->resize(ancho, 500);
-            QCoreApplication::processEvents();
-            EXPECT_LT(vista->geometry().right(), cuenta->x());
-            EXPECT_LT(cuenta->geometry().right(), busqueda->x());
-            EXPECT_TRUE(vista->width() >= 80 && busqueda->width() >= 60) << vista->width() << ", " << busqueda->width();
-            EXPECT_GE(tablero->findChild<QWidget *>("Controles")->width(), tablero->width());
-        }
+        ventana->resize(GeometriaVentana::TamanoMinimo.width(), alto);
+        QCoreApplication::processEvents();
+        EXPECT_LT(vista->geometry().right(), cuenta->x());
+        EXPECT_LT(cuenta->geometry().right(), busqueda->x());
+        EXPECT_TRUE(vista->width() >= 80 && busqueda->width() >= 60) << vista->width() << ", " << busqueda->width();
+        EXPECT_GE(tablero->findChild<QWidget *>("Controles")->width(), tablero->width());
     }
 }
 
@@ -355,11 +299,9 @@ TEST_F(VentanaConTablero, theListMenuActsOnTheBoardsListWithoutASelectionAndExpo
     EXPECT_EQ(habilitadas(*ventana), "++++");
     VentanaPrincipal sinPantalla(*modulos, operador);
     EXPECT_EQ(habilitadas(sinPantalla), "----");
-
     QGuiApplication::clipboard()->clear();
     eligeDeLista("accCopiarFilas");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Servicios::AccionesLista::textoTabulado(lista()));
-    EXPECT_EQ(QGuiApplication::clipboard()->text().count('\n'), 6); // the headers and five rows
 
     const QString hoy = QDate::currentDate().toString("yyyy-MM-dd");
     QTemporaryDir carpeta;
