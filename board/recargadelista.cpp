@@ -92,13 +92,9 @@ void RecargaDeLista::comoRecarga(Tipo tipo, const std::function<void()> &cuerpo)
 
 void RecargaDeLista::cargaAhora()
 {
-    const std::optional<ConsultaDeVista> vista = m_consulta();
+    const std::optional<ConsultaDeVista> vista = consultaParaLeer();
     if (!vista)
         return;
-    if (!vista->sql) {
-        faltaLaConsulta(*vista);
-        return;
-    }
     const Lugar antes = lugarActual();
     Leida leida;
     leida.ficha = m_ficha();
@@ -115,6 +111,18 @@ void RecargaDeLista::cargaAhora()
     }
     leeAspectos(leida);
     muestra(*vista, leida, antes);
+}
+
+// The view to read with its statement; none when there is nothing to read, or when its
+// stored query is missing, which is dealt with here.
+std::optional<ConsultaDeVista> RecargaDeLista::consultaParaLeer()
+{
+    std::optional<ConsultaDeVista> vista = m_consulta();
+    if (vista && !vista->sql) {
+        faltaLaConsulta(*vista);
+        return std::nullopt;
+    }
+    return vista;
 }
 
 void RecargaDeLista::aplicaPendiente()
@@ -142,13 +150,9 @@ void RecargaDeLista::recargaAutomatica()
 
 void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio)
 {
-    const std::optional<ConsultaDeVista> vista = m_consulta();
+    const std::optional<ConsultaDeVista> vista = consultaParaLeer();
     if (!vista)
         return;
-    if (!vista->sql) {
-        faltaLaConsulta(*vista);
-        return;
-    }
     m_vistaDeFondo = *vista;
     m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(),
                                   m_generacion, ficha, inicio, Ado::Connection::localWrites()});

@@ -95,6 +95,7 @@ private:
     };
 
     void comoRecarga(Tipo tipo, const std::function<void()> &cuerpo);
+    std::optional<ConsultaDeVista> consultaParaLeer();
     void cargaAhora();
     void leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio);
     void recibe(LecturaDeFondo lectura);
