@@ -6,6 +6,8 @@
 
 #include "ado/connection.h"
 
+#include <QDateTime>
+
 namespace {
 
 using Cancelacion = AccionesSobreOportunidad::Cancelacion;
@@ -13,13 +15,9 @@ using Cancelacion = AccionesSobreOportunidad::Cancelacion;
 class AccionesSolas : public Pruebas::TableroDePrueba
 {
 protected:
-    QString campo(const QString &columna, const QString &folio) const
-    {
-        return base.valor(QStringLiteral("SELECT %1 FROM Oportunidad WHERE Op_Folio = '%2'").arg(columna, folio));
-    }
     int cancelaciones(const QString &folio) const
     {
-        return base.cuenta("Bitacora", QStringLiteral("Bi_Clave = '%1' AND Bi_Accion = 'Cancelación'").arg(folio));
+        return base.cuenta("Bitacora", QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = '%1' AND Bi_Accion = 'Cancelación'").arg(folio));
     }
 
     AccionesSobreOportunidad acciones{base.conexion(), QStringLiteral("OP3")};
@@ -32,6 +30,8 @@ TEST_F(AccionesSolas, aCancellationWritesTheRowAndOneAuditEntryOnlyOnce)
     EXPECT_TRUE(acciones.sigueVigente("F1"));
     EXPECT_EQ(acciones.cancela("F1"), Cancelacion::Cancelada);
     EXPECT_EQ(campo("Es_Cve_Estado || '/' || Oper_Baja", "F1"), "CA/OP3");
+    const QDateTime fecha = QDateTime::fromString(campo("Fecha_Baja", "F1"), "yyyy-MM-dd HH:mm:ss");
+    EXPECT_NEAR(fecha.toSecsSinceEpoch(), QDateTime::currentSecsSinceEpoch(), 60);
     EXPECT_FALSE(acciones.sigueVigente("F1"));
     EXPECT_EQ(acciones.cancela("F1"), Cancelacion::YaEstabaCancelada);
     EXPECT_EQ(cancelaciones("F1"), 1);

@@ -73,36 +73,31 @@ TEST_F(Busqueda, aRequestFromTheBoxSelectsTheHitAndFocusesTheList)
     EXPECT_TRUE(entorno->mensajes.empty());
 }
 
-TEST_F(Busqueda, noMatchFromTheBoxSaysSoAndGivesTheBoxTheFocusBack)
+// No match from the box gives the box the focus back; no further match from the list keeps
+// the focus there, and the next request starts over.
+TEST_F(Busqueda, noMatchSaysSoAndLeavesTheFocusWhereTheRequestCameFrom)
 {
     caja().setTexto("nada de esto");
     caja().editor()->setFocus();
+    entorno->alMostrar = [this](const Pruebas::MensajeMostrado &) { lista().setFocus(); }; // as a message box does
     Q_EMIT caja().Buscar();
-    ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500019", Servicios::Estilo::Exclamacion, "Buscar",
-                                                       "No se encontraron coincidencias"}));
-    EXPECT_EQ(lista().selectedIndex(), 0);
+    entorno->alMostrar = nullptr;
     EXPECT_TRUE(caja().editor()->hasFocus());
-}
-
-TEST_F(Busqueda, noFurtherMatchFromTheListKeepsTheFocusOnTheList)
-{
     caja().setTexto("soporte");
-    caja().editor()->setFocus();
     Q_EMIT caja().Buscar();
     ASSERT_EQ(lista().selectedIndex(), 4);
     ASSERT_TRUE(lista().hasFocus());
-
     QTest::keyClick(&lista(), Qt::Key_F3);
-    ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500020", Servicios::Estilo::Exclamacion, "Buscar",
-                                                       "No se encontraron más coincidencias"}));
     EXPECT_TRUE(lista().hasFocus());
     EXPECT_EQ(lista().selectedIndex(), 0);
-
-    // The selection is empty again, so the next request starts over and finds it.
     QTest::keyClick(&lista(), Qt::Key_F3);
     EXPECT_EQ(lista().selectedIndex(), 4);
+
+    ASSERT_EQ(entorno->mensajes.size(), 2u);
+    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500019", Servicios::Estilo::Exclamacion, "Buscar",
+                                                       "No se encontraron coincidencias"}));
+    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[1], {"ERR-ID:7500020", Servicios::Estilo::Exclamacion, "Buscar",
+                                                       "No se encontraron más coincidencias"}));
 }
 
 } // namespace

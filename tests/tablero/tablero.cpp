@@ -118,6 +118,11 @@ QWidget *TableroDePrueba::control(const QString &nombre) const
     return tablero->findChild<QWidget *>(nombre);
 }
 
+QString TableroDePrueba::campo(const QString &columna, const QString &folio) const
+{
+    return base.valor(QStringLiteral("SELECT %1 FROM Oportunidad WHERE Op_Folio = '%2'").arg(columna, folio));
+}
+
 void TableroDePrueba::variable(const QString &nombre, const QString &valor) const
 {
     base.ejecuta(QStringLiteral("DELETE FROM Variable WHERE Va_Nombre = '%1'").arg(nombre));

@@ -41,6 +41,8 @@ protected:
     QString cuenta() const;
     QWidget *control(const QString &nombre) const;
 
+    // A column of an opportunity as stored.
+    QString campo(const QString &columna, const QString &folio) const;
     void variable(const QString &nombre, const QString &valor) const;
     void oportunidad(const QString &folio, const QString &vendedor, const QString &estado,
                      const QString &descripcion = QStringLiteral("Oportunidad")) const;

@@ -323,34 +323,6 @@ TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndChoosingNoneSaysSo)
                                  "No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"}));
 }
 
-// A view whose query fails or is missing shows no rows of the view before it and says why:
-// on every reload the user asks for, and on the automatic ones only the first time.
-TEST_F(Tablero, aViewWhoseQueryFailsOrIsMissingLeavesNoRowsOfAnotherViewAndSaysWhyOnce)
-{
-    base.ejecuta(QStringLiteral(
-        "INSERT INTO Consulta VALUES ('ROTA', 'Rota', 'SELECT Op_Folio FROM NoHay WHERE {PARAMETROS}')"));
-    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "TODOS|CONTROL,ROTA|ROTA,FALTA|NOHAY");
-    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0");
-    abre();
-    for (const qint16 vista : {1, 2}) {
-        SCOPED_TRACE(vista);
-        vistas().setIndice(0);
-        entorno->mensajes.clear();
-        vistas().setIndice(vista);
-        EXPECT_TRUE(folios().isEmpty());
-        EXPECT_EQ(cuenta(), "0 Oportunidad");
-        for (int vez = 0; vez < 3; ++vez) {
-            base.ejecuta("UPDATE Variable SET Va_Valor = Va_Valor"); // a commit to react to
-            tic(1);
-        }
-        QTest::keyClick(&lista(), Qt::Key_F5);
-        ASSERT_EQ(entorno->mensajes.size(), 2u);
-        EXPECT_EQ(entorno->mensajes[0].texto, entorno->mensajes[1].texto);
-        EXPECT_EQ(entorno->mensajes[0].estilo, Estilo::Critico);
-    }
-    EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'NOHAY'");
-}
-
 // A remembered view that is no longer there opens the first one; one that cannot be read is
 // reported, and the board still opens on its first view.
 TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
