@@ -18,8 +18,8 @@
 
 namespace {
 
-// However quiet the database, the list is read in full at least this often: a view may
-// depend on the clock.
+// However quiet the database, a view that depends on the clock is read in full at least
+// this often.
 constexpr std::chrono::seconds lecturaCompletaCada{60};
 
 // The session's change token, or none when it cannot be asked (then the list is read, and
@@ -40,12 +40,33 @@ RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos a
     , m_consulta(std::move(consulta))
     , m_avisos(std::move(avisos))
     , m_ficha(fichaDeLaSesion)
+    , m_pregunta([this](const QString &sql, const std::optional<QString> &mostrada)
+                     -> std::optional<CambiosDeLaVista::Respuesta> {
+        try {
+            return m_cambios.pregunta(*Publico::Entorno->Conexion(), sql, mostrada);
+        } catch (...) {
+            return std::nullopt;
+        }
+    })
     , m_lector(std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
         Runtime::runHandler("TmrRefresh_Timer", [&] { recibe(std::move(lectura)); });
     }))
 { }
 
 RecargaDeLista::~RecargaDeLista() = default;
+
+void RecargaDeLista::setFicha(Ficha ficha)
+{
+    m_ficha = ficha;
+    m_pregunta = [ficha = std::move(ficha)](const QString &, const std::optional<QString> &mostrada)
+        -> std::optional<CambiosDeLaVista::Respuesta> {
+        const std::optional<QString> ahora = ficha();
+        if (!ahora)
+            return std::nullopt;
+        using Que = CambiosDeLaVista::Respuesta::Que;
+        return CambiosDeLaVista::Respuesta{mostrada == ahora ? Que::Nada : Que::Todo, {}, *ahora};
+    };
+}
 
 bool RecargaDeLista::enCurso() const
 {
@@ -142,10 +163,15 @@ void RecargaDeLista::recargaAutomatica()
     if (m_cargando || enCurso())
         return;
     const auto inicio = m_reloj();
-    const std::optional<QString> ficha = m_ficha();
-    m_avisos.conexion(ficha.has_value());
-    if (hayQueLeer(ficha))
-        comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio); });
+    const QString sql = m_vistaMostrada ? m_vistaMostrada->sql.value_or(QString()) : QString();
+    const std::optional<CambiosDeLaVista::Respuesta> cambios = m_pregunta(sql, m_fichaMostrada);
+    m_avisos.conexion(cambios.has_value());
+    if (!hayQueLeer(cambios)) {
+        m_fichaMostrada = cambios->ficha; // the rows shown are as of now
+        return;
+    }
+    const std::optional<QString> ficha = cambios ? std::optional(cambios->ficha) : std::nullopt;
+    comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio); });
 }
 
 void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio)
@@ -286,10 +312,22 @@ void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
     m_lista.setRowLooksInArrivalOrder(aspectos);
 }
 
-bool RecargaDeLista::hayQueLeer(const std::optional<QString> &ficha) const
+bool RecargaDeLista::hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios)
 {
-    return !ficha || !m_fichaMostrada || *ficha != *m_fichaMostrada
-           || m_reloj() - m_leidaCompleta >= lecturaCompletaCada;
+    return !cambios || !m_fichaMostrada || cambios->que != CambiosDeLaVista::Respuesta::Que::Nada
+           || (m_reloj() - m_leidaCompleta >= lecturaCompletaCada && dependeDelReloj());
+}
+
+// In doubt (no view shown, a statement the board cannot study), it does.
+bool RecargaDeLista::dependeDelReloj()
+{
+    if (!m_vistaMostrada || !m_vistaMostrada->sql)
+        return true;
+    try {
+        return m_cambios.estudia(*Publico::Entorno->Conexion(), *m_vistaMostrada->sql).dependeDelReloj;
+    } catch (...) {
+        return true;
+    }
 }
 
 RecargaDeLista::Lugar RecargaDeLista::lugarActual() const

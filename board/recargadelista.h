@@ -1,6 +1,7 @@
 #pragma once
 
 #include "aspectos.h"
+#include "cambiosdelavista.h"
 
 #include <QSet>
 #include <QString>
@@ -31,16 +32,20 @@ struct ConsultaDeVista
 
 // The reloading of the board's list: F5, the button, a view change, an activation and the
 // actions read it at once on the user-interface thread; the refresh timer reads it on a
-// thread of its own, and only when the database had a commit since the rows shown were
-// read (their change token) or a minute after they were read in full. Every reading, of
-// either kind, ends in the one routine that shows it. The board tells the user what this
-// class decides to tell, through its `Avisos`.
+// thread of its own, and only when a table the view reads had a commit since the rows shown
+// were read (their change token), or, for a view that depends on the clock, a minute after
+// they were read in full. Every reading, of either kind, ends in the one routine that shows
+// it. The board tells the user what this class decides to tell, through its `Avisos`.
 class RecargaDeLista final
 {
 public:
     using Reloj = std::function<std::chrono::steady_clock::time_point()>;
     // The database's change token; none when it cannot be asked.
     using Ficha = std::function<std::optional<QString>()>;
+    // What changed in the tables of a view's statement since the token of the rows shown;
+    // none when it cannot be asked.
+    using Pregunta = std::function<std::optional<CambiosDeLaVista::Respuesta>(
+        const QString &sql, const std::optional<QString> &mostrada)>;
     // The view to read, or none when there is nothing to read (no salesperson yet, no view).
     using Consulta = std::function<std::optional<ConsultaDeVista>()>;
 
@@ -71,9 +76,10 @@ public:
 
     bool enCurso() const; // an automatic reading still reads or waits to be shown
     bool cargando() const { return m_cargando; }
-    // The clock and the change token the automatic reload goes by (a test may put its own).
+    // The clock and the change token the automatic reload goes by (a test may put its own:
+    // then any change of the token counts, whatever the tables).
     void setReloj(Reloj reloj) { m_reloj = std::move(reloj); }
-    void setFicha(Ficha ficha) { m_ficha = std::move(ficha); }
+    void setFicha(Ficha ficha);
 
     // A colouring failure is said once per reload for each description.
     void reportaFallaDeAspecto(std::exception_ptr falla);
@@ -107,7 +113,8 @@ private:
     void reportaFallaDeLectura(std::exception_ptr falla);
     void leeAspectos(Leida &leida) const;
     void aplicaAspectos(const Aspectos::Leidos &leidos);
-    bool hayQueLeer(const std::optional<QString> &ficha) const;
+    bool hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
+    bool dependeDelReloj();
     Lugar lugarActual() const;
     void restaura(const Lugar &lugar);
 
@@ -131,6 +138,8 @@ private:
     std::chrono::steady_clock::time_point m_leidaCompleta;
     Reloj m_reloj{&std::chrono::steady_clock::now};
     Ficha m_ficha;
+    CambiosDeLaVista m_cambios;
+    Pregunta m_pregunta;
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_pendiente;
     std::unique_ptr<LectorDeFondo> m_lector; // last, so it stops before the rest goes

@@ -39,7 +39,7 @@ BEGIN
                    usuarios, administradores, gestor);
     EXECUTE format('GRANT SELECT ON Variable, Consulta, Vendedor, Operador, Opcion_Restringida, Estado_Oportunidad, '
                    'Organizacion, Contacto, Causa_Oportunidad_Perdida, Oportunidad, Cierre_Oportunidad, Bitacora, '
-                   'Seguimiento, Evento, Version_Esquema, Usuario_Actual TO %I', usuarios);
+                   'Seguimiento, Evento, Version_Esquema, Usuario_Actual, Cambio, Cambio_Horizonte TO %I', usuarios);
     -- Only the columns the board and the host's screens write.
     EXECUTE format('GRANT INSERT (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Estado_Oportunidad, '
                    'Op_Monto, Op_Fecha_Alta, Op_Fecha_Cierre_Estimada, Es_Cve_Estado, Oper_Alta), '

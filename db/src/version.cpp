@@ -46,6 +46,9 @@ const QList<Paso> &pasos()
                                        "Vc_Huella TEXT, Vc_Fallos INTEGER NOT NULL DEFAULT 0)")},
          .soloPostgresql = QStringLiteral(":/datos/vendedores_postgresql.sql"),
          .traslada = &trasladaContrasenasDeVendedores},
+        // 4 → 5: each write notes its table (and the folios of Oportunidad), so a board asks
+        // only about the tables its view reads. SQLite keeps one change count per file.
+        {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/cambios_postgresql.sql")},
     };
     return lista;
 }

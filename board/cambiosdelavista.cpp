@@ -1,0 +1,226 @@
+// The change question of the automatic reload, and what it needs to know of a view first.
+#include "cambiosdelavista.h"
+
+#include "lecturasql.h"
+
+#include "ado/connection.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+// The stored queries are read from this table at every reload: a change to it counts too.
+const QString tablaDeConsultas = QStringLiteral("consulta");
+const QString tablaDeOportunidades = QStringLiteral("oportunidad");
+
+// A list of texts as PostgreSQL reads an array of them, for one bound value.
+QString arreglo(const QStringList &textos)
+{
+    QStringList entre;
+    for (QString texto : textos)
+        entre << QLatin1Char('"') + texto.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""))
+                     + QLatin1Char('"');
+    return QLatin1Char('{') + entre.join(QLatin1Char(',')) + QLatin1Char('}');
+}
+
+// The definitions of the views among `nombres`, by name in lower case.
+QHash<QString, QString> vistasEntre(Ado::Connection &conexion, const QStringList &nombres)
+{
+    QHash<QString, QString> vistas;
+    if (conexion.engine() == Ado::Engine::PostgreSQL) {
+        for (Ado::Recordset fila = conexion.Execute(
+                 QStringLiteral("SELECT viewname, definition FROM pg_views WHERE schemaname = current_schema() AND "
+                                "viewname = ANY (CAST(? AS text[]))"),
+                 {arreglo(nombres)});
+             !fila.atEnd(); fila.moveNext())
+            vistas.insert(fila.field(0).toString(), fila.field(1).toString());
+        return vistas;
+    }
+    // SQLite keeps the whole CREATE VIEW; what counts follows its first AS.
+    static const QRegularExpression como(QStringLiteral("\\bAS\\b"), QRegularExpression::CaseInsensitiveOption);
+    for (Ado::Recordset fila = conexion.Execute(QStringLiteral("SELECT lower(name), sql FROM sqlite_master WHERE type = 'view'"));
+         !fila.atEnd(); fila.moveNext()) {
+        const QString nombre = fila.field(0).toString();
+        const QString definicion = fila.field(1).toString();
+        if (nombres.contains(nombre))
+            vistas.insert(nombre, definicion.mid(definicion.indexOf(como) + 2));
+    }
+    return vistas;
+}
+
+// The statement read as text, and every view it names, and every view those name.
+Sql::Lectura leeConSusVistas(Ado::Connection &conexion, const QString &sql)
+{
+    Sql::Lectura total = Sql::lee(sql);
+    QSet<QString> vistas;
+    QStringList porLeer = total.nombres;
+    while (!porLeer.isEmpty() && !total.llamaDesconocida) {
+        const QHash<QString, QString> nuevas = vistasEntre(conexion, porLeer);
+        porLeer.clear();
+        for (auto vista = nuevas.cbegin(); vista != nuevas.cend(); ++vista) {
+            if (vistas.contains(vista.key()))
+                continue;
+            vistas.insert(vista.key());
+            const Sql::Lectura lectura = Sql::lee(vista.value());
+            if (lectura.dependeDelReloj && !total.dependeDelReloj) {
+                total.dependeDelReloj = true;
+                total.porque = lectura.porque;
+            }
+            total.llamaDesconocida = total.llamaDesconocida || lectura.llamaDesconocida;
+            porLeer << lectura.nombres;
+        }
+    }
+    return total;
+}
+
+// The tables in a PostgreSQL plan; none when it reads something else (a function's rows, a
+// table of another schema).
+std::optional<QStringList> tablasDelPlan(const QJsonValue &nodo, const QString &esquema)
+{
+    QStringList tablas;
+    const auto agrega = [&](const QJsonValue &hijo) {
+        const std::optional<QStringList> suyas = tablasDelPlan(hijo, esquema);
+        if (suyas)
+            tablas << *suyas;
+        return suyas.has_value();
+    };
+    if (nodo.isArray()) {
+        for (const QJsonValue &hijo : nodo.toArray()) {
+            if (!agrega(hijo))
+                return std::nullopt;
+        }
+        return tablas;
+    }
+    if (!nodo.isObject())
+        return tablas;
+    const QJsonObject objeto = nodo.toObject();
+    if (objeto.value(QStringLiteral("Node Type")).toString() == QLatin1String("Function Scan"))
+        return std::nullopt;
+    if (objeto.contains(QStringLiteral("Relation Name"))) {
+        if (objeto.value(QStringLiteral("Schema")).toString() != esquema)
+            return std::nullopt;
+        tablas << objeto.value(QStringLiteral("Relation Name")).toString();
+    }
+    for (const QJsonValue &hijo : objeto) {
+        if (!agrega(hijo))
+            return std::nullopt;
+    }
+    return tablas;
+}
+
+// The tables the view reads, when every one of them notes its writes.
+std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QString &sql)
+{
+    const QString esquema = conexion.Execute(QStringLiteral("SELECT current_schema()")).field(0).toString();
+    const QString plan = conexion.Execute(QStringLiteral("EXPLAIN (VERBOSE, FORMAT JSON) ") + sql).field(0).toString();
+    std::optional<QStringList> tablas = tablasDelPlan(QJsonDocument::fromJson(plan.toUtf8()).array(), esquema);
+    if (!tablas)
+        return std::nullopt;
+    tablas->append(tablaDeConsultas);
+    tablas->removeDuplicates();
+    const int conNotas = conexion
+                             .Execute(QStringLiteral("SELECT COUNT(*) FROM pg_trigger t JOIN pg_class c ON c.oid = "
+                                                     "t.tgrelid WHERE t.tgname = 'teqvaro_cambio' AND c.relnamespace = "
+                                                     "CAST(current_schema() AS regnamespace) AND c.relname = ANY "
+                                                     "(CAST(? AS text[]))"),
+                                      {arreglo(*tablas)})
+                             .field(0)
+                             .toInt();
+    if (conNotas != tablas->size())
+        return std::nullopt;
+    return tablas;
+}
+
+EstudioDeVista estudiaEn(Ado::Connection &conexion, const QString &sql)
+{
+    const Sql::Lectura lectura = leeConSusVistas(conexion, sql);
+    EstudioDeVista estudio{std::nullopt, lectura.dependeDelReloj, lectura.porque};
+    if (conexion.engine() == Ado::Engine::PostgreSQL && !lectura.llamaDesconocida)
+        estudio.tablas = tablasConNotas(conexion, sql);
+    return estudio;
+}
+
+using Respuesta = CambiosDeLaVista::Respuesta;
+
+Respuesta porLaFicha(Ado::Connection &conexion, const std::optional<QString> &mostrada)
+{
+    const QString ficha = conexion.changeToken();
+    return {mostrada && ficha == *mostrada ? Respuesta::Que::Nada : Respuesta::Que::Todo, {}, ficha};
+}
+
+// One statement, so one snapshot: the notes of the transactions committed since the rows
+// shown were read (visible now, not visible then). A snapshot older than the notes kept
+// reads everything.
+Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, const QString &mostrada)
+{
+    Ado::Recordset fila = conexion.Execute(
+        QStringLiteral("WITH antes AS (SELECT CAST(? AS pg_snapshot) AS s) "
+                       "SELECT '' AS tabla, CAST(pg_current_snapshot() AS text) AS folio, "
+                       "(SELECT Ch_Borrado FROM Cambio_Horizonte) > pg_snapshot_xmin(s) AS tarde FROM antes "
+                       "UNION ALL (SELECT DISTINCT Ca_Tabla, Ca_Folio, false FROM Cambio, antes "
+                       "WHERE Ca_Transaccion >= pg_snapshot_xmin(s) AND Ca_Tabla = ANY (CAST(? AS text[])) "
+                       "AND NOT pg_visible_in_snapshot(Ca_Transaccion, s) LIMIT ?)"),
+        {mostrada, arreglo(tablas), CambiosDeLaVista::maximoDeFolios + 1});
+    Respuesta respuesta{Respuesta::Que::Nada, {}, {}};
+    bool todo = false;
+    int filas = 0;
+    for (; !fila.atEnd(); fila.moveNext()) {
+        const QString tabla = fila.field(0).toString();
+        if (tabla.isEmpty()) {
+            respuesta.ficha = fila.field(1).toString();
+            todo = todo || fila.field(2).toBool();
+            continue;
+        }
+        ++filas;
+        if (tabla != tablaDeOportunidades || fila.field(1).isNull())
+            todo = true;
+        else
+            respuesta.folios << fila.field(1).toString();
+    }
+    if (todo || filas > CambiosDeLaVista::maximoDeFolios)
+        respuesta.que = Respuesta::Que::Todo;
+    else if (filas > 0)
+        respuesta.que = Respuesta::Que::Oportunidades;
+    if (respuesta.que != Respuesta::Que::Oportunidades)
+        respuesta.folios.clear();
+    return respuesta;
+}
+
+} // namespace
+
+const EstudioDeVista &CambiosDeLaVista::estudia(Ado::Connection &conexion, const QString &sql)
+{
+    if (const auto conocido = m_estudios.constFind(sql); conocido != m_estudios.cend())
+        return *conocido;
+    const EstudioDeVista estudio = estudiaEn(conexion, sql);
+    qInfo().noquote() << (estudio.dependeDelReloj
+                              ? QStringLiteral("Vista que depende del reloj (usa «%1»): se lee de nuevo cada minuto")
+                                    .arg(estudio.porque)
+                              : QStringLiteral("Vista que no depende del reloj: se lee de nuevo sólo si cambian sus "
+                                               "tablas"))
+                      << (estudio.tablas ? estudio.tablas->join(QStringLiteral(", ")) : QStringLiteral("(todas)"))
+                      << "—" << sql.simplified().left(120);
+    return *m_estudios.insert(sql, estudio);
+}
+
+CambiosDeLaVista::Respuesta CambiosDeLaVista::pregunta(Ado::Connection &conexion, const QString &sql,
+                                                       const std::optional<QString> &mostrada)
+{
+    if (!mostrada || conexion.engine() != Ado::Engine::PostgreSQL)
+        return porLaFicha(conexion, mostrada);
+    std::optional<QStringList> tablas;
+    try {
+        tablas = estudia(conexion, sql).tablas;
+        if (tablas)
+            return porLasNotas(conexion, *tablas, *mostrada);
+    } catch (...) {
+        // A view the plan cannot be asked of, or notes this person cannot read: as if the
+        // board could not tell its tables.
+    }
+    return porLaFicha(conexion, mostrada);
+}

@@ -1,0 +1,136 @@
+// What the automatic reload asks before it reads: whether a view depends on the clock, and
+// what changed in its tables, with the test database and another user's connection.
+#include "tablero.h"
+
+#include "cambiosdelavista.h"
+#include "lecturasql.h"
+
+#include "ado/connection.h"
+
+namespace {
+
+using Que = CambiosDeLaVista::Respuesta::Que;
+
+TEST(LecturaSql, aStatementDependsOnTheClockWhenItAsksForTheTimeOrCallsWhatTheBoardCannotTell)
+{
+    const std::vector<std::tuple<const char *, bool, bool>> casos = {
+        // statement, depends on the clock, calls a function the board cannot look into
+        {"SELECT Op_Folio, upper(Op_Descripcion), COUNT(*) FROM Oportunidad WHERE x IN (1) GROUP BY 1", false, false},
+        {"SELECT CAST(Op_Monto AS numeric(14, 2)), 'now()', \"now\" -- now()\n FROM t /* current_date */", false, false},
+        {"SELECT Op_Folio FROM Oportunidad WHERE Op_Fecha_Alta < CAST(CURRENT_DATE AS TEXT)", true, false},
+        {"SELECT Op_Folio FROM Oportunidad WHERE Op_Fecha_Alta < Now ()", true, false},
+        {"SELECT date(' Today ')", true, false},
+        {"SELECT Op_Folio FROM Oportunidad WHERE Op_Fecha_Alta < 'now'", true, false},
+        {"SELECT mi_funcion(Op_Folio) FROM Oportunidad", true, true},
+        {"SELECT $$ x $$ FROM t", true, true},
+        {"SELECT E'\\'' || x FROM t", true, true},
+    };
+    for (const auto &[sql, reloj, desconocida] : casos) {
+        SCOPED_TRACE(sql);
+        const Sql::Lectura lectura = Sql::lee(QString::fromUtf8(sql));
+        EXPECT_EQ(lectura.dependeDelReloj, reloj);
+        EXPECT_EQ(lectura.llamaDesconocida, desconocida);
+    }
+}
+
+class Cambios : public Pruebas::TableroDePrueba
+{
+protected:
+    const QString vista = QStringLiteral("SELECT Op_Folio, Vn_Descripcion FROM Oportunidad INNER JOIN Vendedor ON "
+                                         "Vn_Cve_Vendedor = Op_Cve_Vendedor ORDER BY Op_Folio");
+    // Asks as the board does, and goes on from the answer's token as if it had read again.
+    CambiosDeLaVista::Respuesta pregunta()
+    {
+        CambiosDeLaVista::Respuesta respuesta = cambios.pregunta(*base.conexion(), vista, ficha);
+        ficha = respuesta.ficha;
+        return respuesta;
+    }
+    void otroActualiza(const QString &folio)
+    {
+        otro.Execute(QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = 'Otra' WHERE Op_Folio = '%1'").arg(folio));
+    }
+
+    CambiosDeLaVista cambios;
+    std::optional<QString> ficha;
+    Ado::Connection otro{base.direccion()};
+};
+
+// A view of a view that asks for the date depends on the clock; on PostgreSQL the board
+// learns the tables the plan reads, and the stored queries' own.
+TEST_F(Cambios, aViewIsStudiedThroughTheViewsItReads)
+{
+    base.ejecuta("CREATE VIEW Vencidas AS SELECT * FROM Oportunidad WHERE Op_Fecha_Cierre_Estimada < CAST(CURRENT_DATE AS TEXT)");
+    base.ejecuta("CREATE VIEW DeVencidas AS SELECT Op_Folio FROM Vencidas");
+    EXPECT_TRUE(cambios.estudia(*base.conexion(), "SELECT * FROM DeVencidas").dependeDelReloj);
+    const EstudioDeVista &estudio = cambios.estudia(*base.conexion(), vista);
+    EXPECT_FALSE(estudio.dependeDelReloj);
+    if (Pruebas::motor() == Ado::Engine::PostgreSQL) {
+        ASSERT_TRUE(estudio.tablas.has_value());
+        QStringList tablas = *estudio.tablas;
+        tablas.sort();
+        EXPECT_EQ(tablas, (QStringList{"consulta", "oportunidad", "vendedor"}));
+        EXPECT_FALSE(cambios.estudia(*base.conexion(), "SELECT * FROM generate_series(1, 3)").tablas.has_value());
+    }
+}
+
+// SQLite counts every commit to the file.
+class CambiosSQLite : public Cambios
+{ };
+
+TEST_F(CambiosSQLite, anyCommitCounts)
+{
+    EXPECT_EQ(pregunta().que, Que::Todo);
+    EXPECT_EQ(pregunta().que, Que::Nada);
+    otro.Execute("INSERT INTO Contacto VALUES ('C9', 'Nadie', '', '', '')");
+    EXPECT_EQ(pregunta().que, Que::Todo);
+}
+
+class CambiosPostgreSQL : public Cambios
+{ };
+
+// Commits to other tables cost nothing; one to an opportunity names it; one to another table
+// of the view reads everything.
+TEST_F(CambiosPostgreSQL, onlyCommitsToTheViewsTablesCount)
+{
+    EXPECT_EQ(pregunta().que, Que::Todo);
+    otro.Execute("INSERT INTO Contacto VALUES ('C9', 'Nadie', '', '', '')");
+    EXPECT_EQ(pregunta().que, Que::Nada);
+    otroActualiza("F1");
+    otroActualiza("F3");
+    const CambiosDeLaVista::Respuesta respuesta = pregunta();
+    EXPECT_EQ(respuesta.que, Que::Oportunidades);
+    EXPECT_EQ(QSet<QString>(respuesta.folios.cbegin(), respuesta.folios.cend()), (QSet<QString>{"F1", "F3"}));
+    EXPECT_EQ(pregunta().que, Que::Nada);
+    otro.Execute("UPDATE Vendedor SET Vn_Descripcion = 'Otro' WHERE Vn_Cve_Vendedor = 'V1'");
+    EXPECT_EQ(pregunta().que, Que::Todo);
+    otro.Execute("UPDATE Consulta SET Cs_Sql = Cs_Sql");
+    EXPECT_EQ(pregunta().que, Que::Todo);
+}
+
+// A transaction that began first and commits last is seen when it commits, not lost behind
+// the later one already seen.
+TEST_F(CambiosPostgreSQL, aTransactionThatCommitsAfterALaterOneIsNeverMissed)
+{
+    pregunta();
+    Ado::Connection primero(base.direccion());
+    primero.BeginTrans();
+    primero.Execute("UPDATE Oportunidad SET Op_Monto = 1 WHERE Op_Folio = 'F2'");
+    otroActualiza("F3");
+    EXPECT_EQ(pregunta().folios, QStringList{"F3"});
+    primero.CommitTrans();
+    EXPECT_EQ(pregunta().folios, QStringList{"F2"});
+    EXPECT_EQ(pregunta().que, Que::Nada);
+}
+
+// Too many opportunities, or a token older than the notes kept, read everything.
+TEST_F(CambiosPostgreSQL, manyChangesOrNotesTakenAwayReadEverything)
+{
+    pregunta();
+    otro.Execute("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor) "
+                 "SELECT 'N' || n, 'Nueva', 'V1' FROM generate_series(1, 1001) AS n");
+    EXPECT_EQ(pregunta().que, Que::Todo);
+    base.ejecuta("UPDATE Cambio_Horizonte SET Ch_Borrado = '999999999'"); // notes taken away up to there
+    EXPECT_EQ(pregunta().que, Que::Todo);
+}
+
+} // namespace
