@@ -7,6 +7,7 @@
 
 #include "ado/session.h"
 #include "datos/demo.h"
+#include "datos/diario.h"
 #include "datos/version.h"
 #include "runtime/error.h"
 #include "servicios/usuarios.h"
@@ -73,6 +74,7 @@ Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones)
 void abreLaSesion(const Ado::DatabaseAddress &direccion)
 {
     Ado::Session::configure(direccion);
+    Datos::usaDiarioAnticipado(*Ado::Session::connection());
     Datos::actualizaEsquema(*Ado::Session::connection());
 }
 
