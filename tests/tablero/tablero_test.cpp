@@ -2,7 +2,10 @@
 #include "mensajes.h"
 #include "tablero.h"
 
+#include "aspectos.h"
+
 #include "ado/sqltext.h"
+#include "controles/texttable.h"
 #include "controles/cbzel.h"
 #include "runtime/colors.h"
 #include "runtime/settings.h"
@@ -84,55 +87,33 @@ TEST_F(Tablero, eachLevelSeesItsOwnOpportunitiesOnOpeningAndOnF5)
     }
 }
 
-// Each listed row takes its own folio's look in every cell whatever the view does with the
-// salesperson's filter and whatever order the rows come in: "&HFF" red and "SI" bold, decimal
-// 16711680 blue, "si" in lower case not bold, a state without a row the default look.
-TEST_F(Tablero, everyListedRowTakesItsFoliosLookWhateverTheView)
+// Each row takes its own folio's look, in whatever order and however many times the rows
+// come, whatever the folio's text: "&HFF" red and "SI" bold, decimal blue, "si" in lower case
+// not bold, a state without a row (or a folio not there) no look.
+TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
 {
-    struct Caso
-    {
-        const char *operador;
-        const char *preparacion;
-        const char *vista;
-    };
-    const std::vector<Caso> casos = {
-        {"OP3", "", ""},                                                                        // the board's own view
-        {"OP1", "", "SELECT Op_Folio, Op_Descripcion FROM Oportunidad ORDER BY Op_Folio DESC"}, // no {PARAMETROS}
-        {"OP1", "",
-         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE EXISTS (SELECT 1 FROM Vendedor WHERE {PARAMETROS})"},
-        {"OP1", "UPDATE Oportunidad SET Oper_Alta = 'V1'",
-         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad INNER JOIN Vendedor ON Vn_Cve_Vendedor = Oper_Alta WHERE "
-         "{PARAMETROS}"},
-        {"OP3", "",
-         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad UNION ALL SELECT Op_Folio, Op_Descripcion FROM Oportunidad"},
-        {"OP3", "DROP INDEX Oportunidad_Vendedor",
-         "SELECT Op_Folio, Op_Descripcion FROM Oportunidad WHERE {PARAMETROS}"},
-        {"OP3", "ALTER TABLE Oportunidad DROP COLUMN Op_Cve_Vendedor", "SELECT Op_Folio, 'x' FROM Oportunidad"},
-    };
-    // Folios that could break a statement built from them, in blue; a list that holds most of
-    // the table (the doubled one) reads every state at once, a shorter one asks for its folios.
-    for (const char *folio : {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9"})
+    const QStringList raros = {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9", "F\u00f1"};
+    for (const QString &folio : raros)
         oportunidad(Ado::quoted(folio), "V1", "AZUL");
     base.ejecuta("ANALYZE Oportunidad");
-    const QHash<QString, std::optional<qint32>> color = {{"F1", 0x0000FF}, {"F3", 0x808080}, {"F4", std::nullopt}};
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.vista);
-        if (*caso.preparacion)
-            base.ejecuta(QString::fromUtf8(caso.preparacion));
-        if (*caso.vista)
-            base.ejecuta(
-                QStringLiteral("UPDATE Consulta SET Cs_Sql = %1").arg(Ado::literal(QString::fromUtf8(caso.vista))));
-        abre(QString::fromUtf8(caso.operador));
-        ASSERT_GE(folios().size(), 4);
-        for (int renglon = 1; renglon <= lista().itemCount(); ++renglon) {
-            const QString folio = lista().itemText(renglon);
-            for (int columna = 0; columna < lista().columnCount(); ++columna) {
-                EXPECT_EQ(lista().cellForeColor(renglon, columna), color.value(folio, 0xFF0000)) << folio.toStdString();
-                EXPECT_EQ(lista().cellBold(renglon, columna), folio == "F1");
-            }
+    const QStringList todos = QStringList{"F1", "F2", "F3", "F4"} + raros;
+    const QHash<QString, QString> aspecto = {
+        {"F1", "&HFF negrilla"}, {"F3", "&H808080"}, {"F4", "-"}, {"NO-HAY", "-"}};
+    QStringList alReves = todos;
+    std::reverse(alReves.begin(), alReves.end());
+    for (const QStringList &folios : {todos, todos + alReves, QStringList{"F4", "NO-HAY", "F1", "F'9"}}) {
+        Kit::TextTable filas;
+        for (const QString &folio : folios)
+            filas.appendRow(std::array{folio});
+        const Aspectos::Leidos leidos = Aspectos::lee(*base.conexion(), filas);
+        ASSERT_EQ(leidos.porPosicion.size(), size_t(folios.size()));
+        for (qsizetype fila = 0; fila < folios.size(); ++fila) {
+            const std::optional<Aspectos::Aspecto> &suyo = leidos.porPosicion[size_t(fila)];
+            const QString visto = suyo ? leidos.colores[size_t(suyo->color)].toString()
+                                             + (suyo->negrilla ? " negrilla" : "")
+                                       : "-";
+            EXPECT_EQ(visto, aspecto.value(folios[fila], "16711680")) << folios[fila].toStdString();
         }
-        EXPECT_TRUE(entorno->mensajes.empty());
-        tablero.reset();
     }
 }
 
