@@ -49,6 +49,8 @@ BEGIN
 END
 $$;
 
+REVOKE ALL ON FUNCTION teqvaro_poda_cambios() FROM PUBLIC;
+
 CREATE OR REPLACE FUNCTION teqvaro_anota_tabla() RETURNS TRIGGER
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp
 AS $$
