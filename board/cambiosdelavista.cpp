@@ -23,7 +23,9 @@ QString arreglo(const QStringList &textos)
 {
     QStringList entre;
     for (QString texto : textos)
-        entre << QLatin1Char('"') + texto.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""))
+        entre << QLatin1Char('"')
+                     + texto.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
+                           .replace(QLatin1Char('"'), QLatin1String("\\\""))
                      + QLatin1Char('"');
     return QLatin1Char('{') + entre.join(QLatin1Char(',')) + QLatin1Char('}');
 }
@@ -43,7 +45,8 @@ QHash<QString, QString> vistasEntre(Ado::Connection &conexion, const QStringList
     }
     // SQLite keeps the whole CREATE VIEW; what counts follows its first AS.
     static const QRegularExpression como(QStringLiteral("\\bAS\\b"), QRegularExpression::CaseInsensitiveOption);
-    for (Ado::Recordset fila = conexion.Execute(QStringLiteral("SELECT lower(name), sql FROM sqlite_master WHERE type = 'view'"));
+    for (Ado::Recordset fila =
+             conexion.Execute(QStringLiteral("SELECT lower(name), sql FROM sqlite_master WHERE type = 'view'"));
          !fila.atEnd(); fila.moveNext()) {
         const QString nombre = fila.field(0).toString();
         const QString definicion = fila.field(1).toString();

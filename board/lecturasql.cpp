@@ -18,9 +18,20 @@ const QSet<QString> &valoresDelReloj()
 // Functions that read the clock: PostgreSQL's and SQLite's.
 const QSet<QString> &funcionesDelReloj()
 {
-    static const QSet<QString> nombres = {
-        "now",  "clock_timestamp", "statement_timestamp", "transaction_timestamp", "timeofday", "age", "date", "time",
-        "datetime", "julianday",   "strftime",            "unixepoch",             "timediff",  "random"};
+    static const QSet<QString> nombres = {"now",
+                                          "clock_timestamp",
+                                          "statement_timestamp",
+                                          "transaction_timestamp",
+                                          "timeofday",
+                                          "age",
+                                          "date",
+                                          "time",
+                                          "datetime",
+                                          "julianday",
+                                          "strftime",
+                                          "unixepoch",
+                                          "timediff",
+                                          "random"};
     return nombres;
 }
 
@@ -38,23 +49,23 @@ const QSet<QString> &sinReloj()
 {
     static const QSet<QString> nombres = {
         // SQL's own words
-        "in", "exists", "values", "as", "on", "and", "or", "not", "using", "over", "filter", "within", "select",
-        "from", "where", "join", "when", "then", "else", "case", "any", "some", "all", "array", "row", "union",
-        "intersect", "except", "by", "having", "with", "recursive", "lateral", "is", "between", "like", "ilike",
-        "escape", "distinct", "partition", "order", "group", "limit", "offset", "end", "null", "cast", "extract",
-        "position", "overlay", "trim", "substring", "coalesce", "nullif", "greatest", "least",
+        "in", "exists", "values", "as", "on", "and", "or", "not", "using", "over", "filter", "within", "select", "from",
+        "where", "join", "when", "then", "else", "case", "any", "some", "all", "array", "row", "union", "intersect",
+        "except", "by", "having", "with", "recursive", "lateral", "is", "between", "like", "ilike", "escape",
+        "distinct", "partition", "order", "group", "limit", "offset", "end", "null", "cast", "extract", "position",
+        "overlay", "trim", "substring", "coalesce", "nullif", "greatest", "least",
         // type names with a size
-        "numeric", "decimal", "varchar", "char", "character", "varying", "int", "integer", "bigint", "smallint",
-        "text", "real", "float", "double", "precision", "boolean", "timestamp", "interval",
+        "numeric", "decimal", "varchar", "char", "character", "varying", "int", "integer", "bigint", "smallint", "text",
+        "real", "float", "double", "precision", "boolean", "timestamp", "interval",
         // functions of text, numbers and groups
         "upper", "lower", "ltrim", "rtrim", "btrim", "substr", "length", "char_length", "character_length",
-        "octet_length", "replace", "ifnull", "iif", "abs", "round", "ceil", "ceiling", "floor", "trunc", "sign",
-        "mod", "power", "sqrt", "count", "sum", "avg", "min", "max", "total", "group_concat", "string_agg",
-        "array_agg", "bool_and", "bool_or", "every", "concat", "concat_ws", "lpad", "rpad", "left", "right", "strpos",
-        "instr", "printf", "format", "to_char", "to_number", "to_date", "to_timestamp", "date_part", "date_trunc",
-        "initcap", "split_part", "regexp_replace", "translate", "reverse", "repeat", "md5", "hex", "typeof",
-        "unicode", "quote_literal", "quote_ident", "row_number", "rank", "dense_rank", "ntile", "lag", "lead",
-        "first_value", "last_value", "nth_value", "percent_rank", "cume_dist"};
+        "octet_length", "replace", "ifnull", "iif", "abs", "round", "ceil", "ceiling", "floor", "trunc", "sign", "mod",
+        "power", "sqrt", "count", "sum", "avg", "min", "max", "total", "group_concat", "string_agg", "array_agg",
+        "bool_and", "bool_or", "every", "concat", "concat_ws", "lpad", "rpad", "left", "right", "strpos", "instr",
+        "printf", "format", "to_char", "to_number", "to_date", "to_timestamp", "date_part", "date_trunc", "initcap",
+        "split_part", "regexp_replace", "translate", "reverse", "repeat", "md5", "hex", "typeof", "unicode",
+        "quote_literal", "quote_ident", "row_number", "rank", "dense_rank", "ntile", "lag", "lead", "first_value",
+        "last_value", "nth_value", "percent_rank", "cume_dist"};
     return nombres;
 }
 

@@ -40,8 +40,8 @@ RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos a
     , m_consulta(std::move(consulta))
     , m_avisos(std::move(avisos))
     , m_ficha(fichaDeLaSesion)
-    , m_pregunta([this](const QString &sql, const std::optional<QString> &mostrada)
-                     -> std::optional<CambiosDeLaVista::Respuesta> {
+    , m_pregunta([this](const QString &sql,
+                        const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
         try {
             return m_cambios.pregunta(*Publico::Entorno->Conexion(), sql, mostrada);
         } catch (...) {
@@ -58,8 +58,9 @@ RecargaDeLista::~RecargaDeLista() = default;
 void RecargaDeLista::setFicha(Ficha ficha)
 {
     m_ficha = ficha;
-    m_pregunta = [ficha = std::move(ficha)](const QString &, const std::optional<QString> &mostrada)
-        -> std::optional<CambiosDeLaVista::Respuesta> {
+    m_pregunta = [ficha = std::move(ficha)](
+                     const QString &,
+                     const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
         const std::optional<QString> ahora = ficha();
         if (!ahora)
             return std::nullopt;

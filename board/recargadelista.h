@@ -44,8 +44,8 @@ public:
     using Ficha = std::function<std::optional<QString>()>;
     // What changed in the tables of a view's statement since the token of the rows shown;
     // none when it cannot be asked.
-    using Pregunta = std::function<std::optional<CambiosDeLaVista::Respuesta>(
-        const QString &sql, const std::optional<QString> &mostrada)>;
+    using Pregunta = std::function<std::optional<CambiosDeLaVista::Respuesta>(const QString &sql,
+                                                                              const std::optional<QString> &mostrada)>;
     // The view to read, or none when there is nothing to read (no salesperson yet, no view).
     using Consulta = std::function<std::optional<ConsultaDeVista>()>;
 

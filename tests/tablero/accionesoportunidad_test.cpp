@@ -17,7 +17,9 @@ class AccionesSolas : public Pruebas::TableroDePrueba
 protected:
     int cancelaciones(const QString &folio) const
     {
-        return base.cuenta("Bitacora", QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = '%1' AND Bi_Accion = 'Cancelación'").arg(folio));
+        return base.cuenta(
+            "Bitacora",
+            QStringLiteral("Bi_Entidad = 'OPORTUNIDAD' AND Bi_Clave = '%1' AND Bi_Accion = 'Cancelación'").arg(folio));
     }
 
     AccionesSobreOportunidad acciones{base.conexion(), QStringLiteral("OP3")};

@@ -16,7 +16,8 @@ TEST(LecturaSql, aStatementDependsOnTheClockWhenItAsksForTheTimeOrCallsWhatTheBo
     const std::vector<std::tuple<const char *, bool, bool>> casos = {
         // statement, depends on the clock, calls a function the board cannot look into
         {"SELECT Op_Folio, upper(Op_Descripcion), COUNT(*) FROM Oportunidad WHERE x IN (1) GROUP BY 1", false, false},
-        {"SELECT CAST(Op_Monto AS numeric(14, 2)), 'now()', \"now\" -- now()\n FROM t /* current_date */", false, false},
+        {"SELECT CAST(Op_Monto AS numeric(14, 2)), 'now()', \"now\" -- now()\n FROM t /* current_date */", false,
+         false},
         {"SELECT Op_Folio FROM Oportunidad WHERE Op_Fecha_Alta < CAST(CURRENT_DATE AS TEXT)", true, false},
         {"SELECT Op_Folio FROM Oportunidad WHERE Op_Fecha_Alta < Now ()", true, false},
         {"SELECT date(' Today ')", true, false},
@@ -59,7 +60,8 @@ protected:
 // learns the tables the plan reads, and the stored queries' own.
 TEST_F(Cambios, aViewIsStudiedThroughTheViewsItReads)
 {
-    base.ejecuta("CREATE VIEW Vencidas AS SELECT * FROM Oportunidad WHERE Op_Fecha_Cierre_Estimada < CAST(CURRENT_DATE AS TEXT)");
+    base.ejecuta("CREATE VIEW Vencidas AS SELECT * FROM Oportunidad WHERE Op_Fecha_Cierre_Estimada < CAST(CURRENT_DATE "
+                 "AS TEXT)");
     base.ejecuta("CREATE VIEW DeVencidas AS SELECT Op_Folio FROM Vencidas");
     EXPECT_TRUE(cambios.estudia(*base.conexion(), "SELECT * FROM DeVencidas").dependeDelReloj);
     const EstudioDeVista &estudio = cambios.estudia(*base.conexion(), vista);

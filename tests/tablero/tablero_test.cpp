@@ -5,8 +5,8 @@
 #include "aspectos.h"
 
 #include "ado/sqltext.h"
-#include "controles/texttable.h"
 #include "controles/cbzel.h"
+#include "controles/texttable.h"
 #include "runtime/colors.h"
 #include "runtime/settings.h"
 
@@ -97,8 +97,7 @@ TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
         oportunidad(Ado::quoted(folio), "V1", "AZUL");
     base.ejecuta("ANALYZE Oportunidad");
     const QStringList todos = QStringList{"F1", "F2", "F3", "F4"} + raros;
-    const QHash<QString, QString> aspecto = {
-        {"F1", "&HFF negrilla"}, {"F3", "&H808080"}, {"F4", "-"}, {"NO-HAY", "-"}};
+    const QHash<QString, QString> aspecto = {{"F1", "&HFF negrilla"}, {"F3", "&H808080"}, {"F4", "-"}, {"NO-HAY", "-"}};
     QStringList alReves = todos;
     std::reverse(alReves.begin(), alReves.end());
     for (const QStringList &folios : {todos, todos + alReves, QStringList{"F4", "NO-HAY", "F1", "F'9"}}) {
