@@ -1,11 +1,18 @@
 // The teqvaro program run as a user runs it, each test in a user account of its own: help
-// without a display, first starts racing each other, a message at load in a run that has
-// nobody to answer it, set-up commands, signing in.
+// without a display, first starts racing each other, signing in and a message at load in a
+// run that has nobody to answer it; the set-up commands: a new password typed at a terminal,
+// preparing a new database, bringing an older schema up to date.
 #include "basedeprueba.h"
+#include "errores.h"
 
-#include "datos/demo.h"
-#include "datos/version.h"
 #include "ingreso.h"
+#include "lecturacontrasena.h"
+
+#include "ado/session.h"
+#include "datos/demo.h"
+#include "datos/derechos.h"
+#include "datos/preparacion.h"
+#include "datos/version.h"
 #include "servicios/contrasenavendedor.h"
 
 #include <QDir>
@@ -15,12 +22,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <unistd.h>
+
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
 
-// How a run of the program ended: its exit code, or -1 when it crashed or hung (killed).
+const QString contrasena = "Clave'1234"; // an operator's, as typed
+
+// How a run of the program ended: its exit code, or -1 when it crashed or hung.
 struct Fin
 {
     int codigo = -1;
@@ -52,11 +66,8 @@ protected:
 
     static Fin espera(QProcess &proceso)
     {
-        if (!proceso.waitForFinished(60000)) {
-            proceso.kill();
-            proceso.waitForFinished();
-        }
-        return {proceso.exitStatus() == QProcess::NormalExit ? proceso.exitCode() : -1,
+        const bool termino = proceso.waitForFinished(60000); // else killed once destroyed
+        return {termino && proceso.exitStatus() == QProcess::NormalExit ? proceso.exitCode() : -1,
                 QString::fromUtf8(proceso.readAllStandardOutput()), QString::fromUtf8(proceso.readAllStandardError())};
     }
 
@@ -97,7 +108,7 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
     const auto captura = [this](int numero) {
         return QStringList{"--screenshot", cuenta.filePath(QString("%1.png").arg(numero))};
     };
-    const auto contrasena = [](int numero) { return QStringList{"--pon-contrasena", QString("V00%1").arg(numero)}; };
+    const auto ponContrasena = [](int numero) { return QStringList{"--pon-contrasena", QString("V00%1").arg(numero)}; };
     const std::tuple<const char *, std::function<void()>, std::function<QStringList(int)>> casos[] = {
         {"una cuenta nueva", [] {}, captura},
         {"una base vacía y la construcción a medias de un arranque interrumpido",
@@ -106,7 +117,7 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
              QFile(demo() + ".nueva").open(QIODevice::WriteOnly);
          },
          captura},
-        {"contraseñas puestas a la vez", [] {}, contrasena},
+        {"contraseñas puestas a la vez", [] {}, ponContrasena},
     };
     constexpr int procesos = 3;
     for (const auto &[situacion, prepara, argumentos] : casos) {
@@ -130,81 +141,43 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
                   Servicios::RevisionDeContrasena::Coincide);
 }
 
-// Every set-up command (as every start) brings an older database up to date before it reads
-// it, and refuses, saying why, one that a newer program has changed. An empty password
-// (</dev/null, an empty line) is refused too: the salesperson or operator would be locked out.
-TEST_F(Programa, setUpCommandsUpgradeAnOlderDatabaseAndRefuseANewerOneAndAnEmptyPassword)
-{
-    Pruebas::BaseDePrueba base;
-    Datos::cargaDemo(*base.conexion(), 5);
-    const int programa = Datos::versionDelPrograma();
-    const QString contrasena = "SELECT Vc_Huella FROM Vendedor_Contrasena WHERE Vc_Cve_Vendedor = 'V001'";
-    const QString vacia = "no puede estar vacía";
-    const std::tuple<QString, QString, QByteArray, QString, int, int> casos[] = {
-        // what changed the database, the command's option, its input, what it says, the version and
-        // the operators' passwords left
-        {{}, "--pon-contrasena", {}, vacia, programa, 0},
-        {{}, "--pon-contrasena", "\n", vacia, programa, 0},
-        {{}, "--pon-contrasena-operador", "  \n", vacia, programa, 0},
-        {"DROP TABLE Version_Esquema; DROP TABLE Operador_Contrasena; DROP TABLE Vendedor_Contrasena",
-         "--pon-contrasena-operador",
-         "Clave12345\n",
-         {},
-         programa,
-         1},
-        {QString("UPDATE Version_Esquema SET Ve_Version = %1").arg(programa + 1), "--pon-contrasena-operador",
-         "Clave12345\n", QString("versión %1 del esquema").arg(programa + 1), programa + 1, 1},
-    };
-    for (const auto &[prepara, opcion, entrada, dice, version, contrasenas] : casos) {
-        SCOPED_TRACE((prepara + " " + opcion + " «" + QString::fromUtf8(entrada) + "»").toStdString());
-        for (const QString &sentencia : prepara.split("; ", Qt::SkipEmptyParts))
-            base.ejecuta(sentencia);
-        const QString codigo = opcion.endsWith("operador") ? "GERENTE" : "V001";
-        const QString antes = dice.isEmpty() ? QString() : base.valor(contrasena);
-        const Fin fin = ejecuta({"--bd", base.url(), opcion, codigo}, entrada);
-        EXPECT_EQ(fin.codigo == 0, dice.isEmpty()) << fin.errores.toStdString();
-        EXPECT_TRUE(fin.errores.contains(dice)) << fin.errores.toStdString();
-        EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), version);
-        EXPECT_EQ(base.cuenta("Operador_Contrasena"), contrasenas);
-        if (!dice.isEmpty()) {
-            EXPECT_EQ(base.valor(contrasena), antes);
-        }
-    }
-}
-
 // A run without a display signs in with the first line of standard input: outside the demo
 // database nobody gets in without their password, and every refusal says the same. A message
 // at load (while the screen loads, or at its first activation) has nobody to answer it: it goes
-// to standard error, is drawn into the capture, and the run ends with a failure.
+// to standard error, is drawn into the capture, and the run ends with a failure. Every command,
+// as every start, first brings a database from before schema versions up to date, and refuses
+// one that a newer program has changed.
 TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMessage)
 {
     ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
     Pruebas::BaseDePrueba base;
     Datos::cargaDemo(*base.conexion(), 5);
-    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, "Clave'1234\n");
+    for (const char *tabla : {"Version_Esquema", "Operador_Contrasena", "Vendedor_Contrasena"})
+        base.ejecuta(QString("DROP TABLE ") + tabla);
+    const QByteArray clave = contrasena.toUtf8() + '\n';
+    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, clave);
     ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
     const QString imagen = cuenta.filePath("tablero.png");
     const QString rechazo = Ingreso::rechazo();
+    const QString nueva = QString::number(Datos::versionDelPrograma() + 1);
     const std::tuple<QString, QByteArray, QString, QString, QString> casos[] = {
-        // the operator, standard input, the table taken away first, the option, what standard error says
-        {"", "Clave'1234\n", "", "--screenshot", rechazo},
-        {"gerente", "Clave'1234\n", "", "--screenshot", {}},
-        {"GERENTE", "clave'1234\n", "", "--screenshot", rechazo},
+        // the operator, standard input, a change to the database first, the option, what standard error says
+        {"gerente", clave, "", "--screenshot", {}},
         {"CAPTURISTA", "\n", "", "--screenshot", rechazo}, // the demo's operators have no password: not here
-        {"GERENTE", "Clave'1234\n", "Consulta", "--mide-arranque", "Consulta"}, // at the first activation
-        {"GERENTE", "Clave'1234\n", "", "--screenshot", "Consulta"},
-        {"GERENTE", "Clave'1234\n", "Variable", "--screenshot", "Variable"}, // before the window shows
+        {"GERENTE", clave, "DROP TABLE Consulta", "--mide-arranque", "Consulta"}, // at the first activation
+        {"GERENTE", clave, "", "--screenshot", "Consulta"},
+        {"GERENTE", clave, "DROP TABLE Variable", "--screenshot", "Variable"}, // before the window shows
+        {"GERENTE", "", "UPDATE Version_Esquema SET Ve_Version = " + nueva, "--actualiza-esquema",
+         "versión " + nueva + " del esquema"},
     };
-    for (const auto &[operador, entrada, quita, opcion, dice] : casos) {
-        SCOPED_TRACE((operador + " " + QString::fromUtf8(entrada) + " sin «" + quita + "» " + opcion).toStdString());
-        if (!quita.isEmpty())
-            base.ejecuta("DROP TABLE " + quita);
+    for (const auto &[operador, entrada, cambio, opcion, dice] : casos) {
+        SCOPED_TRACE((operador + " " + QString::fromUtf8(entrada) + " «" + cambio + "» " + opcion).toStdString());
+        if (!cambio.isEmpty())
+            base.ejecuta(cambio);
         QFile::remove(imagen);
-        QStringList argumentos{"--bd", base.url(), opcion};
+        QStringList argumentos{"--bd", base.url(), "--operador", operador, opcion};
         if (opcion == "--screenshot")
             argumentos << imagen;
-        if (!operador.isEmpty())
-            argumentos << "--operador" << operador;
         const Fin fin = ejecuta(argumentos, entrada);
         EXPECT_EQ(fin.codigo, dice.isEmpty() ? 0 : 1) << fin.errores.toStdString();
         EXPECT_TRUE(fin.errores.contains(dice, Qt::CaseInsensitive)) << fin.errores.toStdString();
@@ -216,6 +189,213 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
             EXPECT_GT(std::count(pixeles, pixeles + captura.sizeInBytes() / 4, qRgb(0x3C, 0x4A, 0x5C)), 1000);
         }
     }
+}
+
+// A new password typed at a terminal: asked twice, never echoed, refused when the two differ.
+struct Lectura
+{
+    QString leida;
+    int error = 0;
+    QByteArray eco; // what the terminal showed back of what was typed
+};
+
+// Reads the password from a terminal whose keyboard types each line once the program has
+// asked for it (a question ends in ": ").
+Lectura leeEnTerminal(const QList<QByteArray> &lineas)
+{
+    int teclado = -1;
+    int programa = -1;
+    int preguntas[2] = {-1, -1};
+    EXPECT_EQ(openpty(&teclado, &programa, nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(pipe(preguntas), 0);
+    std::FILE *entrada = fdopen(programa, "r");
+    std::FILE *avisos = fdopen(preguntas[1], "w");
+    std::thread tecleo([&] {
+        for (const QByteArray &linea : lineas) {
+            char anterior = 0;
+            char caracter = 0;
+            while (::read(preguntas[0], &caracter, 1) == 1 && !(anterior == ':' && caracter == ' '))
+                anterior = caracter;
+            EXPECT_EQ(::write(teclado, linea.constData(), size_t(linea.size())), linea.size());
+        }
+    });
+    Lectura lectura;
+    lectura.error = Pruebas::errorDe([&] { lectura.leida = leeContrasenaNueva(entrada, avisos); });
+    std::fclose(avisos);
+    tecleo.join();
+    fcntl(teclado, F_SETFL, O_NONBLOCK);
+    char eco[256];
+    lectura.eco = QByteArray(eco, std::max<ssize_t>(::read(teclado, eco, sizeof eco), 0));
+    std::fclose(entrada);
+    ::close(teclado);
+    ::close(preguntas[0]);
+    return lectura;
+}
+
+TEST(LecturaDeContrasena, fromATerminalItAsksTwiceWithoutEchoAndRefusesTwoThatDiffer)
+{
+    const Lectura iguales = leeEnTerminal({"Clave'1\n", "Clave'1\n"});
+    const Lectura distintas = leeEnTerminal({"Clave'1\n", "Clave'2\n"});
+    EXPECT_EQ(iguales.leida, "Clave'1");
+    EXPECT_EQ(std::pair(iguales.error, distintas.error), std::pair(0, int(Runtime::ErrorNumber::InvalidCall)));
+    EXPECT_FALSE((iguales.eco + distintas.eco).contains("Clave")) << (iguales.eco + distintas.eco).toStdString();
+}
+
+class PreparacionDeBase : public Programa
+{
+protected:
+    // The test database, emptied: a SQLite file that is not there, a PostgreSQL schema
+    // without tables.
+    void vacia() const
+    {
+        if (Pruebas::motor() == Ado::Engine::SQLite) {
+            Ado::Session::reset();
+            QFile::remove(base.direccion().path);
+        } else {
+            Pruebas::vaciaPostgreSQL(*base.conexion());
+        }
+    }
+
+    // The error the preparation raised, or "" when it prepared the database.
+    QString prepara(
+        bool demo = false, std::function<QString()> clave = [] { return contrasena; }) const
+    {
+        Datos::Preparacion preparacion;
+        preparacion.demo = demo;
+        preparacion.oportunidadesDemo = 12;
+        preparacion.contrasena = std::move(clave);
+        return Pruebas::descripcionDe([&] { Datos::preparaBase(base.direccion(), preparacion); });
+    }
+
+    // What a second look at the database finds: its suite tables and its rows of each.
+    QString contenido() const
+    {
+        if (Pruebas::motor() == Ado::Engine::SQLite && !QFile::exists(base.direccion().path))
+            return "sin archivo";
+        QString texto = Pruebas::motor() == Ado::Engine::PostgreSQL
+                            ? Datos::rolesDeLaBase(*base.conexion()).join(' ') + ' '
+                            : QString();
+        for (const QString &tabla : Datos::tablasDeLaSuite(*base.conexion())) {
+            texto += tabla + ':' + QString::number(base.cuenta(tabla)) + ' ';
+            if (tabla.compare("Operador_Contrasena", Qt::CaseInsensitive) == 0)
+                texto += base.valor("SELECT MAX(Oc_Huella) FROM Operador_Contrasena");
+        }
+        return texto;
+    }
+
+    Pruebas::BaseDePrueba base;
+};
+
+// Given an empty database, the preparation (by the program as an administrator types it, or
+// with the demo's rows) leaves one the board can use: the program's schema version, coloured
+// states, causes to close with, every listed view stored and runnable, and an administrator who
+// signs in with the password given and sees everything.
+TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
+{
+    // Whether the demo's rows are asked for; the views and opportunities that gives; the
+    // administrator ADMIN's salesperson and level (the demo's ADMIN has none).
+    const std::tuple<bool, int, int, const char *> casos[] = {{false, 1, 0, "ADMIN/3"}, {true, 2, 12, "/"}};
+    for (const auto &[demo, vistasEsperadas, oportunidades, vendedor] : casos) {
+        SCOPED_TRACE(demo ? "con la demostración" : "la configuración inicial");
+        vacia();
+        if (demo)
+            ASSERT_EQ(prepara(true), QString());
+        else
+            EXPECT_TRUE(ejecuta({"--prepara-base", base.url(), "--operador", "admin"}, contrasena.toUtf8() + '\n')
+                            .salida.contains("El operador ADMIN entra con la contraseña dada"));
+
+        EXPECT_EQ(Datos::versionDeLaBase(*base.conexion()), Datos::versionDelPrograma());
+        if (Pruebas::motor() == Ado::Engine::SQLite) { // one person's database: theirs alone
+            EXPECT_EQ(QFile::permissions(base.direccion().path) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        }
+        EXPECT_GE(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal LIKE '&H%'"), 5);
+        EXPECT_EQ(base.cuenta("Estado_Oportunidad", "Eo_Hexadecimal NOT LIKE '&H%'"), 0);
+        EXPECT_GE(base.cuenta("Causa_Oportunidad_Perdida", "Es_Cve_Estado = 'AC'"), 1);
+        EXPECT_EQ(base.cuenta("Oportunidad"), oportunidades);
+        const QStringList vistas =
+            base.valor("SELECT Va_Valor FROM Variable WHERE Va_Nombre = 'CRM_VISTA_CONTROL_OPORTUNIDADES'").split(',');
+        EXPECT_EQ(vistas.size(), vistasEsperadas);
+        for (const QString &vista : vistas) {
+            const QString sql = base.valor("SELECT Cs_Sql FROM Consulta WHERE Cs_Cve_Consulta = '"
+                                           + vista.section('|', 1) + "'");
+            EXPECT_TRUE(sql.contains("{PARAMETROS}")) << vista.toStdString();
+            EXPECT_NO_THROW(base.ejecuta(QString(sql).replace("{PARAMETROS}", " (1 = 1) ")));
+        }
+
+        // On PostgreSQL the administrator signs in to the server as their own user.
+        Ado::DatabaseAddress sinUsuario = base.direccion();
+        sinUsuario.user.clear();
+        Ingreso ingreso = Pruebas::motor() == Ado::Engine::PostgreSQL ? Ingreso::porServidor(sinUsuario)
+                                                                      : Ingreso(false);
+        EXPECT_EQ(ingreso.entra("ADMIN", "clave'1234"), std::nullopt);
+        EXPECT_EQ(ingreso.entra("admin", contrasena), "ADMIN");
+        Ado::Session::configure(base.direccion());
+        EXPECT_EQ(
+            base.valor("SELECT Ope_Cve_Vendedor || '/' || COALESCE(CAST(Vn_Nivel AS TEXT), '') FROM Operador "
+                       "LEFT JOIN Vendedor ON Vn_Cve_Vendedor = Ope_Cve_Vendedor WHERE Ope_Cve_Operador = 'ADMIN'"),
+            vendedor);
+    }
+}
+
+// A database holding any of the suite's tables is refused before the password is asked;
+// a password the rules refuse, or a statement failing halfway, undoes everything, and
+// takes away a SQLite file the preparation made.
+TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
+{
+    int preguntas = 0;
+    // An object named like one of the schema's indexes, made once the database was found empty.
+    const auto estorba = [this] {
+        base.ejecuta("CREATE TABLE Oportunidad_Vendedor (x TEXT)");
+        return contrasena;
+    };
+    const auto sinPreguntar = [&preguntas] { return QString::number(++preguntas); };
+    // The database's situation, what made it so, the password given, and what the refusal names.
+    const std::tuple<const char *, std::function<void()>, std::function<QString()>, const char *> casos[] = {
+        {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar, "ya tiene tablas de la suite"},
+        {"con una sola tabla de la suite", [this] { base.ejecuta("CREATE TABLE bitacora (x TEXT)"); }, sinPreguntar,
+         "(bitacora)"},
+        {"contraseña en blanco", [] {}, [] { return "  "; }, "no puede estar vacía"},
+        {"falla a la mitad", [] {}, estorba, "Oportunidad_Vendedor"},
+    };
+    for (const auto &[situacion, dejaAsi, clave, buscado] : casos) {
+        SCOPED_TRACE(situacion);
+        vacia();
+        dejaAsi();
+        const QString antes = contenido();
+        const QString error = prepara(false, clave);
+        EXPECT_TRUE(error.contains(buscado, Qt::CaseInsensitive)) << error.toStdString();
+        EXPECT_EQ(contenido(), antes);
+    }
+    EXPECT_EQ(preguntas, 0);
+}
+
+// Given a database as the field has it (the tables of esquema.sql and no version), the upgrade
+// runs once, keeps the rows and leaves the database where a new one starts. Then a version newer
+// than the program's is refused untouched; and where a later step cannot be applied (its table
+// is already there) the earlier steps, done in the same transaction, are undone.
+TEST(VersionDelEsquema, anOldDatabaseIsUpgradedOnceANewerOneIsRefusedAndAFailedStepUndoesTheUpgrade)
+{
+    const Pruebas::BaseDePrueba base{1};
+    const auto errorAlActualizar = [&base] {
+        return Pruebas::descripcionDe([&base] { Datos::actualizaEsquema(*base.conexion()); });
+    };
+    const auto version = [&base] { return Datos::versionDeLaBase(*base.conexion()); };
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')");
+    ASSERT_EQ(version(), 1);
+    EXPECT_EQ(errorAlActualizar() + errorAlActualizar(), QString()); // nothing left to do the second time
+    EXPECT_EQ(version(), Datos::versionDelPrograma());
+    EXPECT_EQ(base.cuenta("Version_Esquema"), 1);
+    EXPECT_EQ(base.valor("SELECT Ope_Nombre FROM Operador WHERE Ope_Cve_Operador = 'ANA'"), "Ana");
+    EXPECT_EQ(base.cuenta("Operador_Contrasena"), 0);
+
+    const int nueva = Datos::versionDelPrograma() + 1;
+    base.ejecuta("UPDATE Version_Esquema SET Ve_Version = " + QString::number(nueva));
+    EXPECT_TRUE(errorAlActualizar().contains(QString("versión %1 del esquema").arg(nueva)));
+    EXPECT_EQ(version(), nueva);
+
+    base.ejecuta("DROP TABLE Version_Esquema");
+    EXPECT_FALSE(errorAlActualizar().isEmpty());
+    EXPECT_EQ(version(), 1);
 }
 
 } // namespace

