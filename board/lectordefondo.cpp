@@ -7,7 +7,7 @@
 
 namespace {
 
-LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
+LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std::unique_ptr<Ado::Connection> &abierta)
 {
     const auto debeParar = [&] { return detenida.load() || Ado::Connection::localWrites() != pedido.escrituras; };
     LecturaDeFondo lectura;
@@ -16,7 +16,9 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
     lectura.inicio = pedido.inicio;
     lectura.comparadaCon = pedido.mostrada.table;
     try {
-        Ado::Connection conexion(pedido.direccion);
+        if (!abierta || abierta->address() != pedido.direccion || abierta->isBroken())
+            abierta = std::make_unique<Ado::Connection>(pedido.direccion);
+        Ado::Connection &conexion = *abierta;
         {
             Ado::Recordset datos = conexion.Execute(pedido.sql);
             lectura.filas = Servicios::leeLista(datos, pedido.mostrada, debeParar);
@@ -33,6 +35,7 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida)
         }
     } catch (...) {
         lectura.fallaDeLista = std::current_exception();
+        abierta.reset(); // the next reading connects afresh
     }
     return lectura;
 } // the rows shown are let go here, before the user-interface thread hears of the result
@@ -44,6 +47,7 @@ LectorDeFondo::LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QOb
     , m_alTerminar(std::move(alTerminar))
 {
     m_hilo.setMaxThreadCount(1);
+    m_hilo.setExpiryTimeout(-1); // one thread for good: the connection it opened is used only there
     connect(&m_vigilante, &QFutureWatcher<LecturaDeFondo>::finished, this, [this] {
         m_leyendo = false;
         if (m_vigilante.future().resultCount() > 0)
@@ -54,6 +58,7 @@ LectorDeFondo::LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QOb
 LectorDeFondo::~LectorDeFondo()
 {
     detiene();
+    QtConcurrent::run(&m_hilo, [abierta = m_abierta] { abierta->reset(); }).waitForFinished();
     m_hilo.waitForDone();
 }
 
@@ -61,9 +66,10 @@ void LectorDeFondo::lee(PedidoDeLectura pedido)
 {
     m_detenida = std::make_shared<std::atomic_bool>(false);
     m_leyendo = true;
-    m_vigilante.setFuture(QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida]() mutable {
-        return ::lee(std::move(pedido), *detenida);
-    }));
+    m_vigilante.setFuture(
+        QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida, abierta = m_abierta]() mutable {
+            return ::lee(std::move(pedido), *detenida, *abierta);
+        }));
 }
 
 void LectorDeFondo::detiene()

@@ -2,6 +2,7 @@
 
 #include "aspectos.h"
 
+#include "ado/connection.h"
 #include "ado/databaseaddress.h"
 #include "controles/listupdate.h"
 
@@ -41,10 +42,10 @@ struct LecturaDeFondo
     std::exception_ptr fallaDeAspectos; // the looks could not be read
 };
 
-// Reads the board's list on a thread of its own, one reading at a time, each with a
-// connection of its own (a connection belongs to the thread that opens it, and a reading
-// must not keep one open on the server between readings), and hands the result to the
-// user-interface thread.
+// Reads the board's list on a thread of its own, one reading at a time, through a
+// connection of its own that stays open between readings (a connection belongs to the
+// thread that opens it, and a new server session for every reading costs the server more
+// than the reading of a quiet view), and hands the result to the user-interface thread.
 class LectorDeFondo final : public QObject
 {
     Q_OBJECT
@@ -65,6 +66,8 @@ private:
     QThreadPool m_hilo;
     QFutureWatcher<LecturaDeFondo> m_vigilante;
     std::shared_ptr<std::atomic_bool> m_detenida;
+    // Only the reading thread touches it, and closes it there when the reader goes.
+    std::shared_ptr<std::unique_ptr<Ado::Connection>> m_abierta = std::make_shared<std::unique_ptr<Ado::Connection>>();
     std::function<void(LecturaDeFondo)> m_alTerminar;
     bool m_leyendo = false;
 };

@@ -194,3 +194,35 @@ TEST_F(RecargaDeListaSola, aReadingChangesOnlyTheRowsThatChanged)
 }
 
 } // namespace
+
+namespace {
+
+class RecargaDeListaSolaPostgreSQL : public RecargaDeListaSola
+{
+protected:
+    QStringList sesiones()
+    {
+        QStringList pids;
+        for (Ado::Recordset fila = otro.Execute("SELECT pid FROM pg_stat_activity WHERE datname = current_database() "
+                                                "AND pid <> pg_backend_pid() ORDER BY pid");
+             !fila.atEnd(); fila.moveNext())
+            pids << fila.field(0).toString();
+        return pids;
+    }
+};
+
+// The readings share one server session, kept open between them.
+TEST_F(RecargaDeListaSolaPostgreSQL, readingsKeepTheirSessionOpen)
+{
+    recarga.recarga();
+    const QStringList antes = sesiones();
+    ficha = "2";
+    automatica();
+    const QStringList conLector = sesiones();
+    EXPECT_EQ(conLector.size(), antes.size() + 1);
+    ficha = "3";
+    automatica();
+    EXPECT_EQ(sesiones(), conLector);
+}
+
+} // namespace

@@ -40,6 +40,8 @@ struct ADO_EXPORT DatabaseAddress
     QString postgresqlOptions() const;
     // What to tell the user when the address holds a password, or "".
     QString passwordWarning() const;
+
+    bool operator==(const DatabaseAddress &) const = default;
 };
 
 } // namespace Ado
