@@ -1,8 +1,6 @@
 // The change question of the automatic reload, and what it needs to know of a view first.
 #include "cambiosdelavista.h"
 
-#include "lecturasql.h"
-
 #include "ado/connection.h"
 
 #include <QDebug>
@@ -12,14 +10,17 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <functional>
+
 namespace {
 
 // The stored queries are read from this table at every reload: a change to it counts too.
 const QString tablaDeConsultas = QStringLiteral("consulta");
 const QString tablaDeOportunidades = QStringLiteral("oportunidad");
 
-// A list of texts as PostgreSQL reads an array of them, for one bound value.
-QString arreglo(const QStringList &textos)
+} // namespace
+
+QString arregloDeTextos(const QStringList &textos)
 {
     QStringList entre;
     for (QString texto : textos)
@@ -30,6 +31,8 @@ QString arreglo(const QStringList &textos)
     return QLatin1Char('{') + entre.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 
+namespace {
+
 // The definitions of the views among `nombres`, by name in lower case.
 QHash<QString, QString> vistasEntre(Ado::Connection &conexion, const QStringList &nombres)
 {
@@ -38,7 +41,7 @@ QHash<QString, QString> vistasEntre(Ado::Connection &conexion, const QStringList
         for (Ado::Recordset fila = conexion.Execute(
                  QStringLiteral("SELECT viewname, definition FROM pg_views WHERE schemaname = current_schema() AND "
                                 "viewname = ANY (CAST(? AS text[]))"),
-                 {arreglo(nombres)});
+                 {arregloDeTextos(nombres)});
              !fila.atEnd(); fila.moveNext())
             vistas.insert(fila.field(0).toString(), fila.field(1).toString());
         return vistas;
@@ -116,12 +119,43 @@ std::optional<QStringList> tablasDelPlan(const QJsonValue &nodo, const QString &
     return tablas;
 }
 
-// The tables the view reads, when every one of them notes its writes.
-std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QString &sql)
+// Every node of a plan, each once.
+void recorre(const QJsonValue &nodo, const std::function<void(const QJsonObject &)> &visita)
+{
+    if (nodo.isArray()) {
+        for (const QJsonValue &hijo : nodo.toArray())
+            recorre(hijo, visita);
+    } else if (nodo.isObject()) {
+        visita(nodo.toObject());
+        for (const QJsonValue &hijo : nodo.toObject())
+            recorre(hijo, visita);
+    }
+}
+
+// Whether each row comes from one opportunity's row alone: the plan reads the table of
+// opportunities once, and no window or limit makes a row depend on the others.
+bool unaOportunidadPorFila(const QJsonValue &plan)
+{
+    int lecturas = 0;
+    bool sobreOtras = false;
+    recorre(plan, [&](const QJsonObject &nodo) {
+        lecturas += nodo.value(QStringLiteral("Relation Name")).toString() == tablaDeOportunidades ? 1 : 0;
+        const QString tipo = nodo.value(QStringLiteral("Node Type")).toString();
+        sobreOtras = sobreOtras || tipo == QLatin1String("WindowAgg") || tipo == QLatin1String("Limit");
+    });
+    return lecturas == 1 && !sobreOtras;
+}
+
+// The tables the view reads, when every one of them notes its writes; and whether its rows
+// can be read again one opportunity at a time.
+std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QString &sql, EstudioDeVista &estudio)
 {
     const QString esquema = conexion.Execute(QStringLiteral("SELECT current_schema()")).field(0).toString();
-    const QString plan = conexion.Execute(QStringLiteral("EXPLAIN (VERBOSE, FORMAT JSON) ") + sql).field(0).toString();
-    std::optional<QStringList> tablas = tablasDelPlan(QJsonDocument::fromJson(plan.toUtf8()).array(), esquema);
+    const QString texto = conexion.Execute(QStringLiteral("EXPLAIN (VERBOSE, FORMAT JSON) ") + sql).field(0).toString();
+    const QJsonArray plan = QJsonDocument::fromJson(texto.toUtf8()).array();
+    if (!unaOportunidadPorFila(plan))
+        estudio.porFolio.reset();
+    std::optional<QStringList> tablas = tablasDelPlan(plan, esquema);
     if (!tablas)
         return std::nullopt;
     tablas->append(tablaDeConsultas);
@@ -131,7 +165,7 @@ std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QStri
                                                      "t.tgrelid WHERE t.tgname = 'teqvaro_cambio' AND c.relnamespace = "
                                                      "CAST(current_schema() AS regnamespace) AND c.relname = ANY "
                                                      "(CAST(? AS text[]))"),
-                                      {arreglo(*tablas)})
+                                      {arregloDeTextos(*tablas)})
                              .field(0)
                              .toInt();
     if (conNotas != tablas->size())
@@ -142,9 +176,11 @@ std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QStri
 EstudioDeVista estudiaEn(Ado::Connection &conexion, const QString &sql)
 {
     const Sql::Lectura lectura = leeConSusVistas(conexion, sql);
-    EstudioDeVista estudio{std::nullopt, lectura.dependeDelReloj, lectura.porque};
+    EstudioDeVista estudio{std::nullopt, lectura.dependeDelReloj, lectura.porque, lectura.ordenPorFolio};
     if (conexion.engine() == Ado::Engine::PostgreSQL && !lectura.llamaDesconocida)
-        estudio.tablas = tablasConNotas(conexion, sql);
+        estudio.tablas = tablasConNotas(conexion, sql, estudio);
+    if (!estudio.tablas)
+        estudio.porFolio.reset(); // only the notes tell which opportunities changed
     return estudio;
 }
 
@@ -168,7 +204,7 @@ Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, cons
                        "UNION ALL (SELECT DISTINCT Ca_Tabla, Ca_Folio, false FROM Cambio, antes "
                        "WHERE Ca_Transaccion >= pg_snapshot_xmin(s) AND Ca_Tabla = ANY (CAST(? AS text[])) "
                        "AND NOT pg_visible_in_snapshot(Ca_Transaccion, s) LIMIT ?)"),
-        {mostrada, arreglo(tablas), CambiosDeLaVista::maximoDeFolios + 1});
+        {mostrada, arregloDeTextos(tablas), CambiosDeLaVista::maximoDeFolios + 1});
     Respuesta respuesta{Respuesta::Que::Nada, {}, {}};
     bool todo = false;
     int filas = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "lecturasql.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -19,6 +21,10 @@ struct EstudioDeVista
     std::optional<QStringList> tablas;
     bool dependeDelReloj = true;
     QString porque; // why it depends on the clock
+    // Its rows come one per opportunity, in the order of the folios, each made of its own
+    // opportunity's row alone (no other opportunity's, no window over the others): the rows
+    // of the opportunities that changed can be read again alone. None: read it whole.
+    std::optional<Sql::OrdenPorFolio> porFolio;
 };
 
 // Whether the rows of a view may have changed since they were read: on PostgreSQL, only the
@@ -46,3 +52,6 @@ public:
 private:
     QHash<QString, EstudioDeVista> m_estudios;
 };
+
+// A list of texts as PostgreSQL reads an array of them, for one bound value.
+QString arregloDeTextos(const QStringList &textos);

@@ -7,6 +7,26 @@
 
 namespace {
 
+// The changed rows alone, when they can be merged exactly; otherwise the view is read whole,
+// whatever stopped this reading (the whole reading reports a failure of the connection).
+bool leeSoloCambiadas(Ado::Connection &conexion, const PedidoDeLectura &pedido, LecturaDeFondo &lectura)
+{
+    if (!pedido.cambiadas)
+        return false;
+    try {
+        std::optional<LecturaDeCambiadas> cambiadas = leeCambiadas(conexion, pedido.sql, *pedido.cambiadas,
+                                                                   pedido.mostrada);
+        if (!cambiadas)
+            return false;
+        lectura.filas = std::move(cambiadas->mezcla.actualizacion);
+        lectura.conservada = std::move(cambiadas->mezcla.conservada);
+        lectura.aspectos = std::move(cambiadas->aspectos);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std::unique_ptr<Ado::Connection> &abierta)
 {
     const auto debeParar = [&] { return detenida.load() || Ado::Connection::localWrites() != pedido.escrituras; };
@@ -19,6 +39,11 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std
         if (!abierta || abierta->address() != pedido.direccion || abierta->isBroken())
             abierta = std::make_unique<Ado::Connection>(pedido.direccion);
         Ado::Connection &conexion = *abierta;
+        if (leeSoloCambiadas(conexion, pedido, lectura)) {
+            if (debeParar())
+                lectura.filas.reset(); // stopped: it brings nothing
+            return lectura;
+        }
         {
             Ado::Recordset datos = conexion.Execute(pedido.sql);
             lectura.filas = Servicios::leeLista(datos, pedido.mostrada, debeParar);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "aspectos.h"
+#include "lecturadecambiadas.h"
 
 #include "ado/connection.h"
 #include "ado/databaseaddress.h"
@@ -27,6 +28,8 @@ struct PedidoDeLectura
     std::optional<QString> ficha; // the database's change token just before the reading
     std::chrono::steady_clock::time_point inicio;
     quint64 escrituras = 0; // this process's writes begun before the reading
+    // Only these opportunities changed: their rows may be read alone and merged.
+    std::optional<Cambiadas> cambiadas;
 };
 
 // What a reading brings back to the user-interface thread.
@@ -38,6 +41,9 @@ struct LecturaDeFondo
     std::weak_ptr<const Kit::TextTable> comparadaCon; // the rows the changes refer to
     std::optional<Kit::ListUpdate> filas;             // none when it was stopped
     Aspectos::Leidos aspectos;
+    // When only the changed rows were read: for each row of the result, the row shown whose
+    // look it keeps, or -1 for a row read again (its look is in `aspectos`).
+    std::vector<int> conservada;
     std::exception_ptr fallaDeLista;    // the view's query did not run
     std::exception_ptr fallaDeAspectos; // the looks could not be read
 };

@@ -4,6 +4,9 @@
 
 #include <QSet>
 
+#include <algorithm>
+#include <vector>
+
 namespace Sql {
 namespace {
 
@@ -69,6 +72,109 @@ const QSet<QString> &sinReloj()
     return nombres;
 }
 
+// A name, a word (in lower case) or a sign of the statement, outside every parenthesis; a
+// text stands as a lone quote.
+struct Pieza
+{
+    QString texto;
+    bool entreComillas = false;
+
+    bool es(QLatin1StringView palabra) const { return !entreComillas && texto == palabra; }
+    bool operator==(const Pieza &) const = default;
+};
+
+// Whether the statement's rows come one per opportunity in the order of their folios: its
+// first column is the folio, plainly (`Op_Folio`, perhaps with its table's name and a name
+// of its own), and it ends ordered by that column alone. Anything else the board reads whole.
+class OrdenDeArriba
+{
+public:
+    explicit OrdenDeArriba(const std::vector<Pieza> &piezas)
+        : m_piezas(piezas)
+    { }
+
+    std::optional<OrdenPorFolio> porFolio() const
+    {
+        const auto combina = std::find_if(m_piezas.cbegin(), m_piezas.cend(), [](const Pieza &pieza) {
+            return pieza.es(QLatin1StringView("union")) || pieza.es(QLatin1StringView("intersect"))
+                   || pieza.es(QLatin1StringView("except"));
+        });
+        const std::optional<Columna> folio = primeraColumna();
+        if (combina != m_piezas.cend() || !folio)
+            return std::nullopt;
+        return ordenadoPor(*folio);
+    }
+
+private:
+    struct Columna
+    {
+        std::vector<Pieza> expresion;
+        std::optional<Pieza> alias;
+    };
+
+    size_t busca(QLatin1StringView palabra, size_t desde = 0) const
+    {
+        for (size_t at = desde; at < m_piezas.size(); ++at) {
+            if (m_piezas[at].es(palabra))
+                return at;
+        }
+        return m_piezas.size();
+    }
+
+    std::optional<Columna> primeraColumna() const
+    {
+        size_t at = busca(QLatin1StringView("select")) + 1;
+        if (at < m_piezas.size() && m_piezas[at].es(QLatin1StringView("all")))
+            ++at;
+        size_t fin = at;
+        while (fin < m_piezas.size() && !m_piezas[fin].es(QLatin1StringView(","))
+               && !m_piezas[fin].es(QLatin1StringView("from")))
+            ++fin;
+        const std::vector<Pieza> item(m_piezas.begin() + qsizetype(std::min(at, fin)),
+                                      m_piezas.begin() + qsizetype(fin));
+        Columna columna;
+        const size_t largo = item.size() >= 3 && item[1].es(QLatin1StringView(".")) ? 3 : 1;
+        if (item.empty() || item.size() < largo || !esElFolio(item[largo - 1]))
+            return std::nullopt;
+        columna.expresion.assign(item.begin(), item.begin() + qsizetype(largo));
+        size_t resto = largo;
+        if (resto < item.size() && item[resto].es(QLatin1StringView("as")))
+            ++resto;
+        if (resto + 1 == item.size())
+            columna.alias = item[resto];
+        else if (resto != item.size())
+            return std::nullopt;
+        return columna;
+    }
+
+    static bool esElFolio(const Pieza &pieza) { return pieza.texto.toLower() == QLatin1String("op_folio"); }
+
+    std::optional<OrdenPorFolio> ordenadoPor(const Columna &folio) const
+    {
+        size_t orden = m_piezas.size();
+        for (size_t at = busca(QLatin1StringView("order")); at < m_piezas.size();
+             at = busca(QLatin1StringView("order"), at + 1))
+            orden = at;
+        if (orden + 1 >= m_piezas.size() || !m_piezas[orden + 1].es(QLatin1StringView("by")))
+            return std::nullopt;
+        std::vector<Pieza> clave(m_piezas.begin() + qsizetype(orden + 2), m_piezas.end());
+        while (!clave.empty() && clave.back().es(QLatin1StringView(";")))
+            clave.pop_back();
+        OrdenPorFolio resultado;
+        if (!clave.empty()
+            && (clave.back().es(QLatin1StringView("asc")) || clave.back().es(QLatin1StringView("desc")))) {
+            resultado.descendente = clave.back().es(QLatin1StringView("desc"));
+            clave.pop_back();
+        }
+        const bool esLaColumna = clave == folio.expresion || (clave.size() == 1 && clave[0] == folio.expresion.back())
+                                 || (clave.size() == 1 && folio.alias && clave[0] == *folio.alias)
+                                 || (clave.size() == 1 && clave[0].es(QLatin1StringView("1")));
+        return esLaColumna ? std::optional(resultado) : std::nullopt;
+    }
+
+    const std::vector<Pieza> &m_piezas;
+};
+
 class Lector
 {
 public:
@@ -80,6 +186,7 @@ public:
     {
         while (m_pos < m_sql.size())
             siguiente();
+        m_lectura.ordenPorFolio = OrdenDeArriba(m_arriba).porFolio();
         return m_lectura;
     }
 
@@ -96,13 +203,45 @@ private:
         else if (c == QLatin1Char('\''))
             texto();
         else if (c == QLatin1Char('"'))
-            nombre(entreComillas(QLatin1Char('"')));
+            nombreEntreComillas();
         else if (c == QLatin1Char('$'))
             dolar();
         else if (c.isLetter() || c == QLatin1Char('_'))
-            nombre(palabra());
+            palabraSuelta();
         else
-            ++m_pos;
+            simbolo(c);
+    }
+
+    void nombreEntreComillas()
+    {
+        const QString leido = entreComillas(QLatin1Char('"'));
+        pieza(leido, true);
+        nombre(leido);
+    }
+
+    void palabraSuelta()
+    {
+        const QString leida = palabra();
+        pieza(leida);
+        nombre(leida);
+    }
+
+    void simbolo(QChar c)
+    {
+        ++m_pos;
+        if (c == QLatin1Char(')'))
+            --m_profundidad;
+        if (!c.isSpace())
+            pieza(QString(c));
+        if (c == QLatin1Char('('))
+            ++m_profundidad;
+    }
+
+    // What stands outside every parenthesis is what orders the statement's rows.
+    void pieza(const QString &texto, bool entreComillas = false)
+    {
+        if (m_profundidad == 0)
+            m_arriba.push_back(Pieza{texto, entreComillas});
     }
 
     void saltaHasta(const QString &fin)
@@ -138,6 +277,7 @@ private:
 
     void texto()
     {
+        pieza(QStringLiteral("'"));
         const QString leido = entreComillas(QLatin1Char('\'')).trimmed().toLower();
         if (textosDelReloj().contains(leido))
             dependeDe(QStringLiteral("'") + leido + QStringLiteral("'"));
@@ -147,6 +287,7 @@ private:
     // holds. A numbered parameter ($1) is just a value.
     void dolar()
     {
+        pieza(QStringLiteral("$"));
         ++m_pos;
         if (en(m_pos).isDigit())
             return;
@@ -188,6 +329,8 @@ private:
 
     const QString &m_sql;
     qsizetype m_pos = 0;
+    int m_profundidad = 0;
+    std::vector<Pieza> m_arriba;
     Lectura m_lectura;
 };
 

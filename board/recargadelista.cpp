@@ -14,9 +14,13 @@
 #include "runtime/log.h"
 #include "servicios/lecturalista.h"
 
+#include <QLoggingCategory>
 #include <QScrollBar>
 
 namespace {
+
+// What each automatic reading read (debug level): QT_LOGGING_RULES="teqvaro.recarga.debug=true".
+Q_LOGGING_CATEGORY(logRecarga, "teqvaro.recarga", QtInfoMsg)
 
 // However quiet the database, a view that depends on the clock is read in full at least
 // this often.
@@ -172,17 +176,41 @@ void RecargaDeLista::recargaAutomatica()
         return;
     }
     const std::optional<QString> ficha = cambios ? std::optional(cambios->ficha) : std::nullopt;
-    comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio); });
+    const std::optional<Cambiadas> cambiadas = soloCambiadas(cambios);
+    comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio, cambiadas); });
 }
 
-void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio)
+// Only some opportunities changed, in a view whose rows can be read again one opportunity at
+// a time, and it is not yet time to read a view that depends on the clock whole.
+std::optional<Cambiadas> RecargaDeLista::soloCambiadas(const std::optional<CambiosDeLaVista::Respuesta> &cambios)
+{
+    if (!cambios || cambios->que != CambiosDeLaVista::Respuesta::Que::Oportunidades || !m_fichaMostrada
+        || !m_vistaMostrada || !m_vistaMostrada->sql || tocaLecturaCompleta())
+        return std::nullopt;
+    try {
+        const EstudioDeVista &estudio = m_cambios.estudia(*Publico::Entorno->Conexion(), *m_vistaMostrada->sql);
+        if (estudio.porFolio)
+            return Cambiadas{cambios->folios, estudio.porFolio->descendente};
+    } catch (...) {
+        // read it whole
+    }
+    return std::nullopt;
+}
+
+void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio,
+                                const std::optional<Cambiadas> &cambiadas)
 {
     const std::optional<ConsultaDeVista> vista = consultaParaLeer();
     if (!vista)
         return;
     m_vistaDeFondo = *vista;
-    m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(),
-                                  m_generacion, ficha, inicio, Ado::Connection::localWrites()});
+    PedidoDeLectura pedido{
+        Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(), m_generacion, ficha, inicio,
+        Ado::Connection::localWrites(),          std::nullopt};
+    // The changes refer to the rows shown, which must be this statement's.
+    if (m_vistaMostrada && m_vistaMostrada->sql == vista->sql)
+        pedido.cambiadas = cambiadas;
+    m_lector->lee(std::move(pedido));
 }
 
 void RecargaDeLista::recibe(LecturaDeFondo lectura)
@@ -203,8 +231,15 @@ void RecargaDeLista::aplicaDeFondo(LecturaDeFondo lectura)
             std::rethrow_exception(lectura.fallaDeLista);
         }
         const Lugar antes = lugarActual();
-        const Leida leida{std::move(lectura.aspectos), lectura.fallaDeAspectos, lectura.ficha, lectura.inicio,
-                          lectura.filas->table != nullptr};
+        const Leida leida{std::move(lectura.aspectos),
+                          lectura.fallaDeAspectos,
+                          lectura.ficha,
+                          lectura.inicio,
+                          lectura.filas->table != nullptr,
+                          !lectura.conservada.empty(),
+                          aspectosConservados(lectura.conservada)};
+        qCDebug(logRecarga).noquote() << (leida.soloCambiadas ? QStringLiteral("sólo las cambiadas")
+                                                              : QStringLiteral("entera"));
         Servicios::aplicaLectura(m_lista, std::move(*lectura.filas));
         muestra(m_vistaDeFondo, leida, antes);
     });
@@ -215,12 +250,13 @@ void RecargaDeLista::muestra(const ConsultaDeVista &vista, const Leida &leida, c
 {
     if (leida.fallaDeAspectos)
         reportaFallaDeAspecto(leida.fallaDeAspectos);
-    aplicaAspectos(leida.aspectos);
+    aplicaAspectos(leida.aspectos, leida.conservados);
     if (leida.filasNuevas)
         restaura(antes);
     m_vistaMostrada = vista;
     m_fichaMostrada = leida.ficha;
-    m_leidaCompleta = leida.inicio;
+    if (!leida.soloCambiadas)
+        m_leidaCompleta = leida.inicio;
     m_fallaMostrada.reset();
     m_avisos.cuentaCambiada();
 }
@@ -284,7 +320,7 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 
 // A row whose state has no look, or whose colour cannot be shown, is in the default look, as
 // a row created afresh is. Each distinct colour is converted once, when a row first needs it.
-void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
+void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados)
 {
     std::vector<std::optional<std::optional<qint32>>> convertidos(leidos.colores.size());
     const auto colorMostrable = [&](int indice) -> std::optional<qint32> {
@@ -304,6 +340,10 @@ void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
     };
     std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(m_lista.itemCount()), Kit::ListView::RowLook{});
     for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
+        if (fila < conservados.size() && conservados[fila]) {
+            aspectos[fila] = conservados[fila];
+            continue;
+        }
         const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[fila];
         if (!aspecto)
             continue;
@@ -313,10 +353,31 @@ void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos)
     m_lista.setRowLooksInArrivalOrder(aspectos);
 }
 
+// The looks the rows kept by a reading of the changed rows alone have now, by the result's
+// rows (none for a row read again).
+RecargaDeLista::AspectosDeFilas RecargaDeLista::aspectosConservados(const std::vector<int> &conservada) const
+{
+    AspectosDeFilas conservados(conservada.size());
+    const Kit::ListModel &modelo = m_lista.listModel();
+    for (size_t fila = 0; fila < conservada.size(); ++fila) {
+        if (conservada[fila] < 0)
+            continue;
+        const Kit::ListModel::CellLook aspecto = modelo.look(modelo.positionOf(conservada[fila]), 0);
+        conservados[fila] = Kit::ListView::RowLook{
+            aspecto.hasColor ? std::optional<qint32>(aspecto.color) : std::nullopt, aspecto.bold};
+    }
+    return conservados;
+}
+
 bool RecargaDeLista::hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios)
 {
     return !cambios || !m_fichaMostrada || cambios->que != CambiosDeLaVista::Respuesta::Que::Nada
-           || (m_reloj() - m_leidaCompleta >= lecturaCompletaCada && dependeDelReloj());
+           || tocaLecturaCompleta();
+}
+
+bool RecargaDeLista::tocaLecturaCompleta()
+{
+    return m_reloj() - m_leidaCompleta >= lecturaCompletaCada && dependeDelReloj();
 }
 
 // In doubt (no view shown, a statement the board cannot study), it does.

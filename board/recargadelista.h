@@ -2,6 +2,9 @@
 
 #include "aspectos.h"
 #include "cambiosdelavista.h"
+#include "lecturadecambiadas.h"
+
+#include "controles/listview.h"
 
 #include <QSet>
 #include <QString>
@@ -12,9 +15,6 @@
 #include <memory>
 #include <optional>
 
-namespace Kit {
-class ListView;
-}
 class LectorDeFondo;
 struct LecturaDeFondo;
 
@@ -91,6 +91,7 @@ private:
         QString folio;
         int desplazamiento = 0;
     };
+    using AspectosDeFilas = std::vector<std::optional<Kit::ListView::RowLook>>;
     struct Leida
     {
         Aspectos::Leidos aspectos;
@@ -98,12 +99,16 @@ private:
         std::optional<QString> ficha;
         std::chrono::steady_clock::time_point inicio;
         bool filasNuevas = true;
+        bool soloCambiadas = false;  // only the changed rows were read
+        AspectosDeFilas conservados; // the looks of the rows it kept, by its rows
     };
 
     void comoRecarga(Tipo tipo, const std::function<void()> &cuerpo);
     std::optional<ConsultaDeVista> consultaParaLeer();
     void cargaAhora();
-    void leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio);
+    std::optional<Cambiadas> soloCambiadas(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
+    void leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio,
+                    const std::optional<Cambiadas> &cambiadas);
     void recibe(LecturaDeFondo lectura);
     void aplicaDeFondo(LecturaDeFondo lectura);
     void muestra(const ConsultaDeVista &vista, const Leida &leida, const Lugar &antes);
@@ -112,8 +117,10 @@ private:
     bool hayQueAvisar(const QString &motivo);
     void reportaFallaDeLectura(std::exception_ptr falla);
     void leeAspectos(Leida &leida) const;
-    void aplicaAspectos(const Aspectos::Leidos &leidos);
+    void aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados = {});
+    AspectosDeFilas aspectosConservados(const std::vector<int> &conservada) const;
     bool hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
+    bool tocaLecturaCompleta();
     bool dependeDelReloj();
     Lugar lugarActual() const;
     void restaura(const Lugar &lugar);

@@ -34,6 +34,30 @@ TEST(LecturaSql, aStatementDependsOnTheClockWhenItAsksForTheTimeOrCallsWhatTheBo
     }
 }
 
+TEST(LecturaSql, aStatementOrderedByItsFirstColumnTheFolioCanBeReadAgainByFolio)
+{
+    enum Orden { Ninguno, Ascendente, Descendente };
+    const std::vector<std::pair<const char *, Orden>> casos = {
+        {"SELECT Oportunidad.Op_Folio AS \"Folio\", x FROM Oportunidad ORDER BY Oportunidad.Op_Folio", Ascendente},
+        {"SELECT o.op_folio f, (SELECT 1 FROM t ORDER BY y) FROM Oportunidad o ORDER BY f DESC;", Descendente},
+        {"SELECT Op_Folio AS \"Folio\" FROM Oportunidad ORDER BY \"Folio\" ASC", Ascendente},
+        {"WITH a AS (SELECT 1) SELECT ALL Op_Folio FROM Oportunidad ORDER BY 1", Ascendente},
+        {"SELECT Op_Folio FROM Oportunidad", Ninguno},
+        {"SELECT Op_Folio FROM Oportunidad ORDER BY Op_Folio LIMIT 10", Ninguno},
+        {"SELECT Op_Folio FROM Oportunidad ORDER BY Op_Folio, x", Ninguno},
+        {"SELECT x, Op_Folio FROM Oportunidad ORDER BY Op_Folio", Ninguno},
+        {"SELECT upper(Op_Folio) FROM Oportunidad ORDER BY upper(Op_Folio)", Ninguno},
+        {"SELECT DISTINCT Op_Folio FROM Oportunidad ORDER BY Op_Folio", Ninguno},
+        {"SELECT Op_Folio FROM a UNION SELECT Op_Folio FROM b ORDER BY Op_Folio", Ninguno},
+        {"SELECT Op_Folio FROM Oportunidad ORDER BY Op_Folio NULLS FIRST", Ninguno},
+    };
+    for (const auto &[sql, orden] : casos) {
+        SCOPED_TRACE(sql);
+        const std::optional<Sql::OrdenPorFolio> leido = Sql::lee(QString::fromUtf8(sql)).ordenPorFolio;
+        EXPECT_EQ(leido ? (leido->descendente ? Descendente : Ascendente) : Ninguno, orden);
+    }
+}
+
 class Cambios : public Pruebas::TableroDePrueba
 {
 protected:

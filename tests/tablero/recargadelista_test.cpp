@@ -6,8 +6,12 @@
 
 #include "ado/connection.h"
 
+#include <QLoggingCategory>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <random>
 
 namespace {
 
@@ -223,6 +227,101 @@ TEST_F(RecargaDeListaSolaPostgreSQL, readingsKeepTheirSessionOpen)
     ficha = "3";
     automatica();
     EXPECT_EQ(sesiones(), conLector);
+}
+
+} // namespace
+
+namespace {
+
+// The rows of a list as the user sees them: texts and looks in the order shown, the row
+// selected and where the view stands.
+QStringList vistaDe(Kit::ListView &lista)
+{
+    QStringList vista{QString::number(lista.selectedIndex()), QString::number(lista.verticalScrollBar()->value())};
+    for (int fila = 1; fila <= lista.itemCount(); ++fila) {
+        QStringList celdas{QString::number(lista.cellForeColor(fila, 0).value_or(-1)),
+                           lista.cellBold(fila, 0) ? "negrilla" : ""};
+        for (int columna = 0; columna < lista.columnCount(); ++columna)
+            celdas << (columna == 0 ? lista.itemText(fila) : lista.subItemText(fila, columna));
+        vista << celdas.join('|');
+    }
+    return vista;
+}
+
+// Another user inserts, describes, deletes, cancels, reactivates and changes the state of
+// opportunities at random; after each round the list read by its changed rows alone is what
+// a whole reading shows, in ascending and descending views, sorted by the user or not.
+TEST_F(RecargaDeListaSolaPostgreSQL, readingOnlyTheChangedRowsShowsWhatAWholeReadingShows)
+{
+    QStringList registro;
+    static QStringList *anotadas = nullptr;
+    anotadas = &registro;
+    QLoggingCategory::setFilterRules("teqvaro.recarga.debug=true");
+    const QtMessageHandler antes = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &contexto, const QString &texto) {
+            if (QLatin1String(contexto.category) == "teqvaro.recarga")
+                *anotadas << texto;
+        });
+    Kit::ListView mezclada, entera; // the first asks the database what changed
+    RecargaDeLista porCambios{mezclada, [this] { return consulta(); }, avisos()};
+    RecargaDeLista completa{entera, [this] { return consulta(); }, avisos()};
+    int commits = 0;
+    completa.setFicha([&] { return QString::number(++commits); }); // always reads whole
+    for (Kit::ListView *una : {&mezclada, &entera}) {
+        una->resize(400, 150);
+        una->show();
+    }
+    std::mt19937 azar(251);
+    const auto uno = [&](int hasta) { return int(azar() % unsigned(hasta)); };
+    for (int folio = 10; folio < 60; folio += 2)
+        oportunidad(QString("F%1").arg(folio), "V1", "AZUL", "Alta");
+    const QStringList estados = {"ROJO", "AZUL", "GRIS", "NADA"};
+    const QStringList cambios = {
+        "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Estado_Oportunidad) VALUES ('F%1', "
+        "'Nueva', 'V%2', '%3') ON CONFLICT DO NOTHING",
+        "UPDATE Oportunidad SET Op_Descripcion = 'D%2' WHERE Op_Folio = 'F%1'",
+        "DELETE FROM Oportunidad WHERE Op_Folio = 'F%1'",
+        "UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F%1'",
+        "UPDATE Oportunidad SET Es_Cve_Estado = 'AC' WHERE Op_Folio = 'F%1'",
+        "UPDATE Oportunidad SET Op_Estado_Oportunidad = '%3' WHERE Op_Folio = 'F%1'",
+        "UPDATE Oportunidad SET Op_Monto = %2 WHERE Op_Folio = 'F%1'",
+    };
+    // Descending, with a column of figures whose decimals follow its rows.
+    base.ejecuta(
+        "INSERT INTO Consulta SELECT 'DESC', 'Desc', replace(replace(Cs_Sql, 'Op_Folio''', 'Op_Folio DESC'''), "
+        "' FROM', ', Op_Monto / 4 AS \"Cuarto\" FROM') FROM Consulta WHERE Cs_Cve_Consulta = 'CONTROL'");
+    for (const char *vista : {"CONTROL", "DESC"}) {
+        clave = vista;
+        for (int ronda = 0; ronda < 30; ++ronda) {
+            SCOPED_TRACE(QString("%1, ronda %2").arg(vista).arg(ronda).toStdString());
+            if (ronda % 10 == 0) {
+                porCambios.recarga();
+                completa.recarga();
+                for (Kit::ListView *una : {&mezclada, &entera}) {
+                    una->setSortKey(1);
+                    una->setSorted(ronda == 10);
+                }
+            }
+            for (int cambio = 1 + uno(3); cambio > 0; --cambio)
+                otro.Execute(cambios[uno(cambios.size())].arg(uno(70)).arg(1 + uno(5)).arg(estados[uno(4)]));
+            QCoreApplication::processEvents(); // the scroll bars know the rows
+            const int elegida = 1 + uno(std::max(1, entera.itemCount()));
+            const int desplazamiento = uno(entera.verticalScrollBar()->maximum() + 1);
+            for (Kit::ListView *una : {&mezclada, &entera}) {
+                if (entera.itemCount() > 0)
+                    una->selectItem(elegida);
+                una->verticalScrollBar()->setValue(desplazamiento);
+            }
+            for (RecargaDeLista *una : {&porCambios, &completa}) {
+                una->recargaAutomatica();
+                ASSERT_TRUE(QTest::qWaitFor([&] { return !una->enCurso(); }, 10000));
+            }
+            ASSERT_EQ(vistaDe(mezclada), vistaDe(entera));
+        }
+    }
+    qInstallMessageHandler(antes);
+    QLoggingCategory::setFilterRules({});
+    EXPECT_GE(registro.count("sólo las cambiadas"), 40) << registro.join(", ").toStdString();
 }
 
 } // namespace

@@ -238,6 +238,13 @@ std::vector<FormatoDeLista::CambioDeDecimales> FormatoDeLista::sobranDecimales()
     return cambios;
 }
 
+bool FormatoDeLista::sostieneDecimales(int indice, const QString &texto) const
+{
+    const Columna &columna = m_columnas[size_t(indice)];
+    return columna.clase == Clase::Cifra && columna.decimales > 0 && decimalesMostrados(texto) == columna.decimales
+           && !texto.endsWith(QLatin1Char('0'));
+}
+
 QString FormatoDeLista::conDecimales(const QString &texto, int antes, int despues)
 {
     if (decimalesMostrados(texto) != antes || antes == despues)

@@ -52,6 +52,10 @@ public:
     // figures needs (they began with the decimals of the rows shown before).
     std::vector<CambioDeDecimales> sobranDecimales();
 
+    // Whether the column's decimals are there for this text of the rows shown: a figure of a
+    // column of figures that needs every decimal shown. Without it the column could show fewer.
+    bool sostieneDecimales(int columna, const QString &texto) const;
+
     // A figure written with `antes` decimals, written with `despues`; any other text as it is.
     static QString conDecimales(const QString &texto, int antes, int despues);
 

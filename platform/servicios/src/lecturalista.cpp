@@ -2,6 +2,7 @@
 
 #include "servicios/ajustelista.h"
 
+#include "cambiossueltos.h"
 #include "formatolista.h"
 
 #include "ado/recordset.h"
@@ -35,10 +36,6 @@ namespace {
 using Kit::ListUpdate;
 using Kit::TextTable;
 
-// Beyond this share of the rows shown, changed rows are kept as a new table rather than one
-// by one: a table keeps each repeated text once.
-constexpr int parteDeCambiosSueltos = 16;
-constexpr size_t cambiosSueltosMinimos = 64;
 // How often a reading looks whether it was told to stop.
 constexpr int filasEntreRevisiones = 256;
 
@@ -52,8 +49,7 @@ public:
     {
         m_comparando = mostrada.table && !mostrada.table->hasKeys();
         if (m_comparando)
-            m_maximoDeCambios = std::max(cambiosSueltosMinimos,
-                                         size_t(mostrada.table->rowCount() / parteDeCambiosSueltos));
+            m_maximoDeCambios = maximoDeCambiosSueltos(mostrada.table->rowCount());
         else
             m_nueva = std::make_shared<TextTable>();
     }

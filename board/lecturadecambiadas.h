@@ -1,0 +1,35 @@
+#pragma once
+
+#include "aspectos.h"
+
+#include "controles/listupdate.h"
+#include "servicios/mezclalista.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace Ado {
+class Connection;
+}
+
+// The opportunities that changed since the rows shown were read.
+struct Cambiadas
+{
+    QStringList folios;
+    bool descendente = false; // the view lists its folios from the last
+};
+
+// The rows shown with the changed ones read again, and the looks of those.
+struct LecturaDeCambiadas
+{
+    Servicios::Mezcla mezcla;
+    Aspectos::Leidos aspectos; // by the result's rows: none for a row kept as it was
+};
+
+// Reads the rows of the changed opportunities alone, through the view's statement as a
+// sub-select filtered by its first column, the folio, together with the folio that comes
+// before each one in the view's order: one statement, so one snapshot. None when merging
+// them could give other rows than reading the view whole (then it is read whole).
+std::optional<LecturaDeCambiadas> leeCambiadas(Ado::Connection &conexion, const QString &sql,
+                                               const Cambiadas &cambiadas, const Kit::ListSnapshot &mostrada);
