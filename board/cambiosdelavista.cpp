@@ -146,6 +146,19 @@ bool unaOportunidadPorFila(const QJsonValue &plan)
     return lecturas == 1 && !sobreOtras;
 }
 
+// The collation of the opportunities' folio, which orders a view by its folio; the server
+// quotes its name.
+QString intercalacionDelFolio(Ado::Connection &conexion)
+{
+    return conexion
+        .Execute(QStringLiteral("SELECT quote_ident(n.nspname) || '.' || quote_ident(c.collname) FROM pg_attribute a "
+                                "JOIN pg_collation c ON c.oid = a.attcollation JOIN pg_namespace n ON n.oid = "
+                                "c.collnamespace WHERE a.attrelid = to_regclass('oportunidad') AND a.attname = "
+                                "'op_folio'"))
+        .field(0)
+        .toString();
+}
+
 // The tables the view reads, when every one of them notes its writes; and whether its rows
 // can be read again one opportunity at a time.
 std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QString &sql, EstudioDeVista &estudio)
@@ -155,6 +168,8 @@ std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QStri
     const QJsonArray plan = QJsonDocument::fromJson(texto.toUtf8()).array();
     if (!unaOportunidadPorFila(plan))
         estudio.porFolio.reset();
+    else
+        estudio.intercalacionDelFolio = intercalacionDelFolio(conexion);
     std::optional<QStringList> tablas = tablasDelPlan(plan, esquema);
     if (!tablas)
         return std::nullopt;
@@ -176,10 +191,10 @@ std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QStri
 EstudioDeVista estudiaEn(Ado::Connection &conexion, const QString &sql)
 {
     const Sql::Lectura lectura = leeConSusVistas(conexion, sql);
-    EstudioDeVista estudio{std::nullopt, lectura.dependeDelReloj, lectura.porque, lectura.ordenPorFolio};
+    EstudioDeVista estudio{std::nullopt, lectura.dependeDelReloj, lectura.porque, lectura.ordenPorFolio, {}};
     if (conexion.engine() == Ado::Engine::PostgreSQL && !lectura.llamaDesconocida)
         estudio.tablas = tablasConNotas(conexion, sql, estudio);
-    if (!estudio.tablas)
+    if (!estudio.tablas || estudio.intercalacionDelFolio.isEmpty())
         estudio.porFolio.reset(); // only the notes tell which opportunities changed
     return estudio;
 }

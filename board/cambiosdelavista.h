@@ -25,6 +25,7 @@ struct EstudioDeVista
     // opportunity's row alone (no other opportunity's, no window over the others): the rows
     // of the opportunities that changed can be read again alone. None: read it whole.
     std::optional<Sql::OrdenPorFolio> porFolio;
+    QString intercalacionDelFolio; // the collation it orders the folios by, as SQL names it
 };
 
 // Whether the rows of a view may have changed since they were read: on PostgreSQL, only the

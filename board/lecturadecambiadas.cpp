@@ -12,18 +12,46 @@ QString nombreEntreComillas(QString nombre)
     return QLatin1Char('"') + nombre.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
 }
 
-// The rows of the folios given, each with the folio before it in the view's order (none for
-// the first). The filter reaches the folio's index through the sub-select, and the folio
-// before is one step back along it.
-QString sentencia(const QString &sql, const QString &columnaDelFolio, bool descendente)
+// The view's rows of the folios given: the filter reaches the folio's index through the
+// sub-select.
+QString sentencia(const QString &sql, const QString &columnaDelFolio)
 {
     const QString folio = nombreEntreComillas(columnaDelFolio);
-    const QString antes = descendente ? QStringLiteral(" > ") : QStringLiteral(" < ");
-    const QString haciaAtras = descendente ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
-    return QStringLiteral("SELECT v.*, (SELECT w.") + folio + QStringLiteral(" FROM (") + sql
-           + QStringLiteral(") AS w WHERE w.") + folio + antes + QStringLiteral("v.") + folio
-           + QStringLiteral(" ORDER BY w.") + folio + haciaAtras + QStringLiteral(" LIMIT 1) FROM (") + sql
-           + QStringLiteral(") AS v WHERE v.") + folio + QStringLiteral(" = ANY (CAST(? AS text[]))");
+    return QStringLiteral("SELECT * FROM (") + sql + QStringLiteral(") AS v WHERE v.") + folio
+           + QStringLiteral(" = ANY (CAST(? AS text[]))");
+}
+
+// The view's order of folios, as the database compares them: its collation, either way.
+Servicios::OrdenDeFolios ordenDelServidor(Ado::Connection &conexion, const Cambiadas &cambiadas)
+{
+    const QString intercalacion = QStringLiteral(" COLLATE ") + cambiadas.intercalacion;
+    const QString sentido = cambiadas.descendente ? QStringLiteral(" DESC") : QStringLiteral(" ASC");
+    const QString antes = cambiadas.descendente ? QStringLiteral(" > ") : QStringLiteral(" < ");
+    return {
+        .ordena =
+            [&conexion, intercalacion, sentido](const QStringList &folios) {
+                QStringList ordenados;
+                for (Ado::Recordset fila =
+                         conexion.Execute(QStringLiteral("SELECT f FROM unnest(CAST(? AS text[])) AS t(f) ORDER BY f")
+                                              + intercalacion + sentido,
+                                          {arregloDeTextos(folios)});
+                     !fila.atEnd(); fila.moveNext())
+                    ordenados << fila.field(0).toString();
+                return ordenados;
+            },
+        .antes =
+            [&conexion, intercalacion, antes](const QStringList &primeros, const QStringList &segundos) {
+                std::vector<bool> respuestas;
+                for (Ado::Recordset fila = conexion.Execute(
+                         QStringLiteral("SELECT a") + intercalacion + antes
+                             + QStringLiteral("b FROM unnest(CAST(? AS text[]), CAST(? AS text[])) WITH ORDINALITY "
+                                              "AS t(a, b, n) ORDER BY n"),
+                         {arregloDeTextos(primeros), arregloDeTextos(segundos)});
+                     !fila.atEnd(); fila.moveNext())
+                    respuestas.push_back(fila.field(0).toBool());
+                return respuestas;
+            },
+    };
 }
 
 // The looks of the rows read again, by their places in the result.
@@ -55,10 +83,11 @@ std::optional<LecturaDeCambiadas> leeCambiadas(Ado::Connection &conexion, const 
         return std::nullopt;
     std::optional<Servicios::Mezcla> mezcla;
     {
-        Ado::Recordset filas = conexion.Execute(sentencia(sql, mostrada.headers.front(), cambiadas.descendente),
+        Ado::Recordset filas = conexion.Execute(sentencia(sql, mostrada.headers.front()),
                                                 {arregloDeTextos(cambiadas.folios)});
         mezcla = Servicios::mezclaLista(filas, mostrada,
-                                        QSet<QString>(cambiadas.folios.cbegin(), cambiadas.folios.cend()));
+                                        QSet<QString>(cambiadas.folios.cbegin(), cambiadas.folios.cend()),
+                                        ordenDelServidor(conexion, cambiadas));
     }
     if (!mezcla)
         return std::nullopt;

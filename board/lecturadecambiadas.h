@@ -18,6 +18,7 @@ struct Cambiadas
 {
     QStringList folios;
     bool descendente = false; // the view lists its folios from the last
+    QString intercalacion;    // the collation the view orders its folios by, as SQL names it
 };
 
 // The rows shown with the changed ones read again, and the looks of those.
@@ -28,8 +29,8 @@ struct LecturaDeCambiadas
 };
 
 // Reads the rows of the changed opportunities alone, through the view's statement as a
-// sub-select filtered by its first column, the folio, together with the folio that comes
-// before each one in the view's order: one statement, so one snapshot. None when merging
-// them could give other rows than reading the view whole (then it is read whole).
+// sub-select filtered by its first column, the folio, and puts them where the view's order
+// does, the database comparing the folios. None when merging them could give other rows
+// than reading the view whole (then it is read whole).
 std::optional<LecturaDeCambiadas> leeCambiadas(Ado::Connection &conexion, const QString &sql,
                                                const Cambiadas &cambiadas, const Kit::ListSnapshot &mostrada);

@@ -190,7 +190,7 @@ std::optional<Cambiadas> RecargaDeLista::soloCambiadas(const std::optional<Cambi
     try {
         const EstudioDeVista &estudio = m_cambios.estudia(*Publico::Entorno->Conexion(), *m_vistaMostrada->sql);
         if (estudio.porFolio)
-            return Cambiadas{cambios->folios, estudio.porFolio->descendente};
+            return Cambiadas{cambios->folios, estudio.porFolio->descendente, estudio.intercalacionDelFolio};
     } catch (...) {
         // read it whole
     }

@@ -25,12 +25,24 @@ std::shared_ptr<Kit::TextTable> mostradas()
 QStringList mezcla(Ado::Connection &conexion, const QString &releidas, const QStringList &folios)
 {
     const Kit::ListSnapshot antes{{"Folio", "Cifra"}, mostradas(), std::nullopt};
-    Ado::Recordset filas = conexion.Execute(
-        QStringLiteral("SELECT column1 AS \"Folio\", column2 AS \"Cifra\", column3 "
-                       "FROM (VALUES ('-', 0.5, NULL) %1) AS v WHERE column1 <> '-'")
-            .arg(releidas));
+    Ado::Recordset filas = conexion.Execute(QStringLiteral("SELECT column1 AS \"Folio\", column2 AS \"Cifra\" "
+                                                           "FROM (VALUES ('-', 0.5) %1) AS v WHERE column1 <> '-'")
+                                                .arg(releidas));
+    // The database's order, here the texts' own.
+    const Servicios::OrdenDeFolios orden{.ordena =
+                                             [](QStringList nuevos) {
+                                                 nuevos.sort();
+                                                 return nuevos;
+                                             },
+                                         .antes =
+                                             [](const QStringList &primeros, const QStringList &segundos) {
+                                                 std::vector<bool> antes;
+                                                 for (qsizetype par = 0; par < primeros.size(); ++par)
+                                                     antes.push_back(primeros[par] < segundos[par]);
+                                                 return antes;
+                                             }};
     const std::optional<Servicios::Mezcla> mezclada = Servicios::mezclaLista(
-        filas, antes, QSet<QString>(folios.cbegin(), folios.cend()));
+        filas, antes, QSet<QString>(folios.cbegin(), folios.cend()), orden);
     if (!mezclada)
         return {"ninguna"};
     const Kit::TextTable &tabla = mezclada->actualizacion.table ? *mezclada->actualizacion.table : *antes.table;
@@ -46,18 +58,17 @@ TEST(MezclaLista, newRowsGoAfterTheRowBeforeThemAndWhatCouldChangeOtherRowsIsRea
 {
     Pruebas::BaseDePrueba base;
     const std::vector<std::tuple<const char *, QStringList, QStringList>> casos = {
-        // rows read again (folio, figure, folio before), folios changed, result
-        {", ('F2', 2.75, 'F1')", {"F2"}, {"F1 1.25", "F2 2.75", "F3 3.00"}},
-        {", ('F4', 4.5, 'F2'), ('F5', 5, 'F4')", {"F4", "F5"}, {"F1 1.25", "F2 2.50", "F4 4.50", "F5 5.00", "F3 3.00"}},
-        {", ('F0', 0.5, NULL)", {"F0"}, {"F0 0.50", "F1 1.25", "F2 2.50", "F3 3.00"}},
-        {"", {"F3"}, {"F1 1.25", "F2 2.50"}},                              // F3 left the view
-        {"", {"F1"}, {"ninguna"}},                                         // F1 held the decimals
-        {", ('F1', 1.5, NULL)", {"F1"}, {"ninguna"}},                      // and now needs fewer
-        {", ('F4', 4.125, 'F3')", {"F4"}, {"ninguna"}},                    // more decimals for all
-        {", ('F4', 4, 'F9')", {"F4"}, {"ninguna"}},                        // after a row not there
-        {", ('F4', 4, 'F3'), ('F5', 5, 'F3')", {"F4", "F5"}, {"ninguna"}}, // two after one
-        {", ('F2', 2, 'F1'), ('F2', 2, 'F1')", {"F2"}, {"ninguna"}},       // a folio twice
-        {", ('F7', 7, 'F3')", {"F2"}, {"ninguna"}},                        // a folio not asked for
+        // rows read again (folio, figure), folios changed, result
+        {", ('F2', 2.75)", {"F2"}, {"F1 1.25", "F2 2.75", "F3 3.00"}},
+        {", ('F25', 4.5), ('F0', 0.5), ('F4', 4)",
+         {"F25", "F0", "F4"},
+         {"F0 0.50", "F1 1.25", "F2 2.50", "F25 4.50", "F3 3.00", "F4 4.00"}},
+        {"", {"F3"}, {"F1 1.25", "F2 2.50"}},            // F3 left the view
+        {"", {"F1"}, {"ninguna"}},                       // F1 held the decimals
+        {", ('F1', 1.5)", {"F1"}, {"ninguna"}},          // and now needs fewer
+        {", ('F4', 4.125)", {"F4"}, {"ninguna"}},        // more decimals for all
+        {", ('F2', 2), ('F2', 2)", {"F2"}, {"ninguna"}}, // a folio twice
+        {", ('F7', 7)", {"F2"}, {"ninguna"}},            // a folio not asked for
     };
     for (const auto &[releidas, folios, resultado] : casos) {
         SCOPED_TRACE(releidas);

@@ -278,7 +278,7 @@ TEST_F(RecargaDeListaSolaPostgreSQL, readingOnlyTheChangedRowsShowsWhatAWholeRea
     const QStringList estados = {"ROJO", "AZUL", "GRIS", "NADA"};
     const QStringList cambios = {
         "INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Estado_Oportunidad) VALUES ('F%1', "
-        "'Nueva', 'V%2', '%3') ON CONFLICT DO NOTHING",
+        "'Nueva', 'V%2', '%3'), ('F%1x', 'Otra', 'V1', '%3') ON CONFLICT DO NOTHING",
         "UPDATE Oportunidad SET Op_Descripcion = 'D%2' WHERE Op_Folio = 'F%1'",
         "DELETE FROM Oportunidad WHERE Op_Folio = 'F%1'",
         "UPDATE Oportunidad SET Es_Cve_Estado = 'CA' WHERE Op_Folio = 'F%1'",
@@ -287,9 +287,8 @@ TEST_F(RecargaDeListaSolaPostgreSQL, readingOnlyTheChangedRowsShowsWhatAWholeRea
         "UPDATE Oportunidad SET Op_Monto = %2 WHERE Op_Folio = 'F%1'",
     };
     // Descending, with a column of figures whose decimals follow its rows.
-    base.ejecuta(
-        "INSERT INTO Consulta SELECT 'DESC', 'Desc', replace(replace(Cs_Sql, 'Op_Folio''', 'Op_Folio DESC'''), "
-        "' FROM', ', Op_Monto / 4 AS \"Cuarto\" FROM') FROM Consulta WHERE Cs_Cve_Consulta = 'CONTROL'");
+    base.ejecuta("INSERT INTO Consulta SELECT 'DESC', 'Desc', replace(Cs_Sql, ' FROM', ', Op_Monto / 4 AS \"Cuarto\" "
+                 "FROM') || ' DESC' FROM Consulta WHERE Cs_Cve_Consulta = 'CONTROL'");
     for (const char *vista : {"CONTROL", "DESC"}) {
         clave = vista;
         for (int ronda = 0; ronda < 30; ++ronda) {

@@ -16,13 +16,6 @@ namespace {
 using Kit::ListUpdate;
 using Kit::TextTable;
 
-// A row read again, and the folio of the row before it in the view's order.
-struct Releida
-{
-    QStringList textos;
-    std::optional<QString> anterior; // none: it is the first
-};
-
 class Mezclador
 {
 public:
@@ -46,17 +39,14 @@ public:
 
     bool leeReleidas(Ado::Recordset &cambiadas, FormatoDeLista &formato)
     {
-        const int columnas = cambiadas.fieldCount() - 1;
         for (; !cambiadas.atEnd(); cambiadas.moveNext()) {
-            Releida releida;
-            for (int columna = 0; columna < columnas; ++columna)
-                releida.textos << formato.texto(columna, cambiadas.field(columna));
-            if (!cambiadas.field(columnas).isNull())
-                releida.anterior = textoDeCelda(cambiadas.field(columnas));
-            const QString folio = releida.textos.front();
+            QStringList textos;
+            for (int columna = 0; columna < cambiadas.fieldCount(); ++columna)
+                textos << formato.texto(columna, cambiadas.field(columna));
+            const QString folio = textos.front();
             if (!m_folios.contains(folio) || m_releidas.contains(folio))
                 return false;
-            m_releidas.insert(folio, std::move(releida));
+            m_releidas.insert(folio, std::move(textos));
         }
         return formato.tomaCambios().empty();
     }
@@ -71,7 +61,7 @@ public:
             const auto releida = m_releidas.constFind(folio);
             for (int columna = 1; columna < m_tabla.textCount(*fila); ++columna) {
                 const QString &texto = m_tabla.text(*fila, columna);
-                const bool cambia = releida == m_releidas.cend() || releida->textos.value(columna) != texto;
+                const bool cambia = releida == m_releidas.cend() || releida->value(columna) != texto;
                 if (cambia && formato.sostieneDecimales(columna, texto))
                     return false;
             }
@@ -79,88 +69,112 @@ public:
         return true;
     }
 
-    // Each new row hangs after the row before it: one shown that stays, or another new one.
-    bool colocaLasNuevas()
+    // The new rows in the view's order, each before the row shown that stays and comes after
+    // it: a binary search among the rows that stay, the database comparing the folios, all
+    // the new rows at once in each step.
+    bool colocaLasNuevas(const OrdenDeFolios &orden)
     {
+        QStringList nuevas;
         for (auto releida = m_releidas.cbegin(); releida != m_releidas.cend(); ++releida) {
-            if (m_filaDe.contains(releida.key()))
-                continue;
-            ++m_nuevas;
-            const QString anterior = releida->anterior.value_or(QString());
-            const bool conocida = anterior.isEmpty() || m_releidas.contains(anterior)
-                                  || (m_filaDe.contains(anterior) && !m_folios.contains(anterior));
-            if (!conocida)
-                return false;
-            m_siguienteNueva.insert(anterior, releida.key());
+            if (!m_filaDe.contains(releida.key()))
+                nuevas << releida.key();
         }
-        return true;
-    }
-
-    std::optional<Mezcla> compone(const QStringList &encabezados)
-    {
-        m_orden.reserve(size_t(m_tabla.rowCount()) + size_t(m_nuevas));
-        agregaNuevasTras(QString());
-        bool seFueAlguna = false;
         for (int fila = 0; fila < m_tabla.rowCount(); ++fila) {
             const QString &folio = m_tabla.text(fila, 0);
-            if (!m_folios.contains(folio)) {
-                m_orden.push_back({fila, nullptr});
-            } else if (const auto releida = m_releidas.constFind(folio); releida != m_releidas.cend()) {
-                m_orden.push_back({fila, &*releida});
-            } else {
-                seFueAlguna = true;
-                continue;
-            }
-            agregaNuevasTras(folio);
+            if (!m_folios.contains(folio) || m_releidas.contains(folio))
+                m_quedan.push_back(fila);
         }
-        if (m_colocadas != m_nuevas)
-            return std::nullopt; // a new row hangs from a row that is no longer there
+        if (nuevas.isEmpty())
+            return true;
+        m_nuevas = orden.ordena(nuevas);
+        if (QSet<QString>(m_nuevas.cbegin(), m_nuevas.cend()) != QSet<QString>(nuevas.cbegin(), nuevas.cend()))
+            return false;
+        buscaLugares(orden);
+        return std::is_sorted(m_lugares.cbegin(), m_lugares.cend());
+    }
+
+    Mezcla compone(const QStringList &encabezados) const
+    {
+        std::vector<Lugar> orden;
+        orden.reserve(m_quedan.size() + size_t(m_nuevas.size()));
+        qsizetype nueva = 0;
+        const auto agregaNuevasHasta = [&](size_t lugar) {
+            for (; nueva < m_nuevas.size() && m_lugares[size_t(nueva)] <= lugar; ++nueva)
+                orden.push_back({-1, &*m_releidas.constFind(m_nuevas[nueva])});
+        };
+        for (size_t lugar = 0; lugar < m_quedan.size(); ++lugar) {
+            agregaNuevasHasta(lugar);
+            const int fila = m_quedan[lugar];
+            const auto releida = m_releidas.constFind(m_tabla.text(fila, 0));
+            orden.push_back({fila, releida == m_releidas.cend() ? nullptr : &*releida});
+        }
+        agregaNuevasHasta(m_quedan.size());
         Mezcla mezcla;
         mezcla.actualizacion.headers = encabezados;
-        if (m_nuevas == 0 && !seFueAlguna && sueltos(mezcla))
-            return mezcla;
-        tablaNueva(mezcla);
+        const bool mismasFilas = m_nuevas.isEmpty() && int(m_quedan.size()) == m_tabla.rowCount();
+        if (!mismasFilas || !sueltos(orden, mezcla))
+            tablaNueva(orden, mezcla);
         return mezcla;
     }
 
 private:
     struct Lugar
     {
-        int mostrada = -1;                // the row shown it was, or -1 for a new one
-        const Releida *releida = nullptr; // its texts when read again
+        int mostrada = -1;                    // the row shown it was, or -1 for a new one
+        const QStringList *releida = nullptr; // its texts when read again
     };
 
-    void agregaNuevasTras(QString folio)
+    void buscaLugares(const OrdenDeFolios &orden)
     {
-        for (auto siguiente = m_siguienteNueva.constFind(folio); siguiente != m_siguienteNueva.cend();
-             siguiente = m_siguienteNueva.constFind(folio)) {
-            folio = *siguiente;
-            m_orden.push_back({-1, &*m_releidas.constFind(folio)});
-            ++m_colocadas;
+        std::vector<size_t> desde(size_t(m_nuevas.size()), 0);
+        std::vector<size_t> hasta(size_t(m_nuevas.size()), m_quedan.size());
+        for (;;) {
+            QStringList mostradas;
+            QStringList nuevas;
+            std::vector<size_t> cuales;
+            for (size_t nueva = 0; nueva < desde.size(); ++nueva) {
+                if (desde[nueva] >= hasta[nueva])
+                    continue;
+                mostradas << m_tabla.text(m_quedan[(desde[nueva] + hasta[nueva]) / 2], 0);
+                nuevas << m_nuevas[qsizetype(nueva)];
+                cuales.push_back(nueva);
+            }
+            if (cuales.empty())
+                break;
+            const std::vector<bool> antes = orden.antes(mostradas, nuevas);
+            for (size_t paso = 0; paso < cuales.size(); ++paso) {
+                const size_t nueva = cuales[paso];
+                const size_t medio = (desde[nueva] + hasta[nueva]) / 2;
+                if (paso < antes.size() && antes[paso])
+                    desde[nueva] = medio + 1;
+                else
+                    hasta[nueva] = medio;
+            }
         }
+        m_lugares = std::move(desde);
     }
 
     // The same rows in their places: only the texts that changed, as a whole reading keeps them.
-    bool sueltos(Mezcla &mezcla) const
+    bool sueltos(const std::vector<Lugar> &orden, Mezcla &mezcla) const
     {
-        for (const Lugar &lugar : m_orden) {
+        for (const Lugar &lugar : orden) {
             mezcla.conservada.push_back(lugar.releida ? -1 : lugar.mostrada);
-            if (lugar.releida && !m_tabla.rowEquals(lugar.mostrada, textosDe(lugar.releida->textos)))
-                mezcla.actualizacion.changes.push_back({lugar.mostrada, lugar.releida->textos});
+            if (lugar.releida && !m_tabla.rowEquals(lugar.mostrada, textosDe(*lugar.releida)))
+                mezcla.actualizacion.changes.push_back({lugar.mostrada, *lugar.releida});
         }
         return mezcla.actualizacion.changes.size() <= maximoDeCambiosSueltos(m_tabla.rowCount());
     }
 
-    void tablaNueva(Mezcla &mezcla) const
+    void tablaNueva(const std::vector<Lugar> &orden, Mezcla &mezcla) const
     {
         auto tabla = std::make_shared<TextTable>();
-        tabla->reserve(int(m_orden.size()));
+        tabla->reserve(int(orden.size()));
         mezcla.conservada.clear();
         std::vector<QString> textos;
-        for (const Lugar &lugar : m_orden) {
+        for (const Lugar &lugar : orden) {
             mezcla.conservada.push_back(lugar.releida ? -1 : lugar.mostrada);
             if (lugar.releida) {
-                tabla->appendRow(textosDe(lugar.releida->textos));
+                tabla->appendRow(textosDe(*lugar.releida));
                 continue;
             }
             textos.clear();
@@ -185,28 +199,26 @@ private:
     const TextTable &m_tabla;
     const QSet<QString> &m_folios;
     QHash<QString, int> m_filaDe;
-    QHash<QString, Releida> m_releidas;
-    QHash<QString, QString>
-        m_siguienteNueva; // by the folio before it ("" for the first); two after one are counted short
-    std::vector<Lugar> m_orden;
-    int m_nuevas = 0;
-    int m_colocadas = 0;
+    QHash<QString, QStringList> m_releidas;
+    std::vector<int> m_quedan;     // the rows shown that stay, in their order
+    QStringList m_nuevas;          // the folios new to the list, in the view's order
+    std::vector<size_t> m_lugares; // for each new one, the first row that stays after it
 };
 
 } // namespace
 
 std::optional<Mezcla> mezclaLista(Ado::Recordset &cambiadas, const Kit::ListSnapshot &mostrada,
-                                  const QSet<QString> &folios)
+                                  const QSet<QString> &folios, const OrdenDeFolios &orden)
 {
     QStringList encabezados;
-    for (int columna = 0; columna + 1 < cambiadas.fieldCount(); ++columna)
+    for (int columna = 0; columna < cambiadas.fieldCount(); ++columna)
         encabezados << cambiadas.fieldName(columna);
     if (!mostrada.table || mostrada.table->hasKeys() || encabezados.isEmpty() || encabezados != mostrada.headers)
         return std::nullopt;
     Mezclador mezclador(mostrada, folios);
     FormatoDeLista formato(encabezados, mostrada.table.get());
     if (!mezclador.indexaLasMostradas() || !mezclador.leeReleidas(cambiadas, formato)
-        || !mezclador.decimalesIntactos(formato) || !mezclador.colocaLasNuevas())
+        || !mezclador.decimalesIntactos(formato) || !mezclador.colocaLasNuevas(orden))
         return std::nullopt;
     return mezclador.compone(encabezados);
 }

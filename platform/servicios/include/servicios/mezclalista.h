@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -26,15 +27,23 @@ struct Mezcla
     std::vector<int> conservada;
 };
 
+// The order of the view's folios as the database compares them (its collation, which the
+// list cannot know): the folios given in the view's order, and for each pair whether the
+// first comes before the second.
+struct OrdenDeFolios
+{
+    std::function<QStringList(const QStringList &folios)> ordena;
+    std::function<std::vector<bool>(const QStringList &primeros, const QStringList &segundos)> antes;
+};
+
 // Merges into a list whose rows come one per folio, in the order of their folios, the rows
-// read again of `folios` (those rows that changed since the list was read): `cambiadas` holds
-// the view's columns and one more, the folio of the row that comes before each one in the
-// view's order now (none for the first). A folio read again that is not shown goes after that
-// one; a folio shown and not read again has left the view.
-// None when the result could differ from a whole reading: a folio listed twice or empty, a
-// row whose place the database did not give, other columns, or a column of figures whose
-// decimals would change with the rows that came or went.
+// read again of `folios` (those that changed since the list was read): `cambiadas` holds the
+// view's rows of those folios that are in it now. A folio shown and not read again has left
+// the view; one read again and not shown goes where the view's order puts it.
+// None when the result could differ from a whole reading: a folio listed twice or empty,
+// other columns, or a column of figures whose decimals would change with the rows that came
+// or went.
 SERVICIOS_EXPORT std::optional<Mezcla> mezclaLista(Ado::Recordset &cambiadas, const Kit::ListSnapshot &mostrada,
-                                                   const QSet<QString> &folios);
+                                                   const QSet<QString> &folios, const OrdenDeFolios &orden);
 
 } // namespace Servicios
