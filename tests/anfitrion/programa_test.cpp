@@ -289,8 +289,10 @@ protected:
 // Given an empty database, the preparation (by the program as an administrator types it, or
 // with the demo's rows) leaves one the board can use: the program's schema version, coloured
 // states, causes to close with, every listed view stored and runnable, and an administrator who
-// signs in with the password given and sees everything.
-TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
+// signs in with the password given and sees everything. A database holding any of the suite's
+// tables is refused before the password is asked; a password the rules refuse, or a statement
+// failing halfway, undoes everything, and takes away a SQLite file the preparation made.
+TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInToOrNothingChanges)
 {
     // Whether the demo's rows are asked for; the views and opportunities that gives; the
     // administrator ADMIN's salesperson and level (the demo's ADMIN has none).
@@ -335,13 +337,7 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInTo)
                        "LEFT JOIN Vendedor ON Vn_Cve_Vendedor = Ope_Cve_Vendedor WHERE Ope_Cve_Operador = 'ADMIN'"),
             vendedor);
     }
-}
 
-// A database holding any of the suite's tables is refused before the password is asked;
-// a password the rules refuse, or a statement failing halfway, undoes everything, and
-// takes away a SQLite file the preparation made.
-TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
-{
     int preguntas = 0;
     // An object named like one of the schema's indexes, made once the database was found empty.
     const auto estorba = [this] {
@@ -350,14 +346,14 @@ TEST_F(PreparacionDeBase, aRefusedOrFailedPreparationChangesNothing)
     };
     const auto sinPreguntar = [&preguntas] { return QString::number(++preguntas); };
     // The database's situation, what made it so, the password given, and what the refusal names.
-    const std::tuple<const char *, std::function<void()>, std::function<QString()>, const char *> casos[] = {
+    const std::tuple<const char *, std::function<void()>, std::function<QString()>, const char *> rechazos[] = {
         {"ya preparada", [this] { ASSERT_EQ(prepara(), QString()); }, sinPreguntar, "ya tiene tablas de la suite"},
         {"con una sola tabla de la suite", [this] { base.ejecuta("CREATE TABLE bitacora (x TEXT)"); }, sinPreguntar,
          "(bitacora)"},
         {"contraseña en blanco", [] {}, [] { return "  "; }, "no puede estar vacía"},
         {"falla a la mitad", [] {}, estorba, "Oportunidad_Vendedor"},
     };
-    for (const auto &[situacion, dejaAsi, clave, buscado] : casos) {
+    for (const auto &[situacion, dejaAsi, clave, buscado] : rechazos) {
         SCOPED_TRACE(situacion);
         vacia();
         dejaAsi();

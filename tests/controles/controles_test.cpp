@@ -79,7 +79,9 @@ TEST(cbZel, refusesAnIndexOrStyleItHasNotWith380AndClicksOnEveryChangeOfSelectio
     EXPECT_EQ(estado(), std::tuple(0, -1, 3)); // emptying a combo with a selection changes it, once
 }
 
-TEST(TabOnEnter, enterMovesToTheNextControlOnlyWhenTurnedOn)
+// Enter moves to the next control only when turned on; the editing properties govern what is
+// typed, and Enter searches when the lens is shown.
+TEST(txtZEL, enterMovesOnOnlyWhenTurnedOnAndTheEditingPropertiesGovernWhatIsTyped)
 {
     // Whether Enter in `control`, given focus in its window, moves the focus to the next control.
     const auto enterPasa = [](QDialog &ventana, QWidget &control, QWidget &teclado) {
@@ -109,6 +111,29 @@ TEST(TabOnEnter, enterMovesToTheNextControlOnlyWhenTurnedOn)
         combo->setTabonenter(activado);
         EXPECT_EQ(enterPasa(ventana, *combo, *combo), activado);
     }
+
+    txtZEL caja;
+    caja.setObjectName("txtBuscar");
+    const QSignalSpy busquedas(&caja, &txtZEL::Buscar);
+    auto *lupa = caja.findChild<QToolButton *>("txtBuscar_lupa");
+    ASSERT_TRUE(lupa && lupa->isHidden());
+    QTest::keyClick(caja.editor(), Qt::Key_Return);
+    caja.setMostrarlupa(true);
+    EXPECT_FALSE(lupa->isHidden());
+    QTest::keyClick(caja.editor(), Qt::Key_Return);
+    QTest::mouseClick(lupa, Qt::LeftButton);
+    EXPECT_EQ(busquedas.count(), 2);
+
+    caja.setPasswordchar("*");
+    EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Password);
+    caja.setPasswordchar(QString());
+    EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Normal);
+    caja.setMaxlength(3);
+    QTest::keyClicks(caja.editor(), "ABCDE");
+    EXPECT_EQ(errorDe([&] { caja.setMaxlength(-1); }), valorNoValido);
+    caja.setLocked(true);
+    QTest::keyClicks(caja.editor(), "Z");
+    EXPECT_EQ(caja.Texto(), "ABC");
 }
 
 // The login's pair of boxes: the code box looks the name up into the name box, locked. What it
@@ -166,32 +191,6 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
     EXPECT_EQ(avisos, 1);
 }
 
-TEST(txtZEL, theEditingPropertiesGovernWhatIsTypedAndEnterSearchesWhenTheLensIsShown)
-{
-    txtZEL caja;
-    caja.setObjectName("txtBuscar");
-    const QSignalSpy busquedas(&caja, &txtZEL::Buscar);
-    auto *lupa = caja.findChild<QToolButton *>("txtBuscar_lupa");
-    ASSERT_TRUE(lupa && lupa->isHidden());
-    QTest::keyClick(caja.editor(), Qt::Key_Return);
-    caja.setMostrarlupa(true);
-    EXPECT_FALSE(lupa->isHidden());
-    QTest::keyClick(caja.editor(), Qt::Key_Return);
-    QTest::mouseClick(lupa, Qt::LeftButton);
-    EXPECT_EQ(busquedas.count(), 2);
-
-    caja.setPasswordchar("*");
-    EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Password);
-    caja.setPasswordchar(QString());
-    EXPECT_EQ(caja.editor()->echoMode(), QLineEdit::Normal);
-    caja.setMaxlength(3);
-    QTest::keyClicks(caja.editor(), "ABCDE");
-    EXPECT_EQ(errorDe([&] { caja.setMaxlength(-1); }), valorNoValido);
-    caja.setLocked(true);
-    QTest::keyClicks(caja.editor(), "Z");
-    EXPECT_EQ(caja.Texto(), "ABC");
-}
-
 TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
 {
     Kit::flatButton boton;
@@ -225,28 +224,9 @@ TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)
     EXPECT_EQ(errorDe([&] { etiqueta.setAlignmentCode(3); }), valorNoValido);
 }
 
-TEST(flatButton, paintsItsFaceAndItsBorderInTheFocusColourWhileFocused)
-{
-    QDialog ventana;
-    auto *otro = new QLineEdit(&ventana);
-    auto *boton = new Kit::flatButton(&ventana);
-    boton->setBackcolor(0x8A5300);
-    boton->setBordercolor(0x0000FF);
-    boton->setFocuscolor(0x00FF00);
-    boton->setGeometry(10, 40, 120, 30);
-    activa(ventana);
-    otro->setFocus();
-    // The face, and the border.
-    const auto pixeles = [&] {
-        const QImage imagen = boton->grab().toImage();
-        return imagen.pixelColor(6, 6).name() + ' ' + imagen.pixelColor(0, 15).name();
-    };
-    EXPECT_EQ(pixeles(), "#00538a #ff0000");
-    boton->setFocus();
-    EXPECT_EQ(pixeles(), "#00538a #00ff00");
-}
-
-TEST(Bandas, theButtonsShowOnlyWithSIAndExitIsAnnounced)
+// The buttons show only with SI and exit is announced; the windows list offers the visible
+// windows and brings the chosen one.
+TEST(Bandas, theButtonsShowOnlyWithSIExitIsAnnouncedAndTheWindowsListBringsTheChosenOne)
 {
     // Each band's buttons, "+" shown and "-" hidden, in the order named.
     const auto botones = [](const QWidget &banda, std::initializer_list<const char *> nombres) {
@@ -271,10 +251,7 @@ TEST(Bandas, theButtonsShowOnlyWithSIAndExitIsAnnounced)
         barra.findChild<QToolButton *>("salir")->click();
         EXPECT_EQ(salidaDelTitulo.count() + salidaDeLaBarra.count(), 2);
     }
-}
 
-TEST(Bandas, theWindowsListOffersTheVisibleOnesAndBringsTheChosenOne)
-{
     QWidget tablero, otra, oculta;
     tablero.setWindowTitle("Control de oportunidades");
     otra.setWindowTitle("Contactos");
@@ -296,7 +273,8 @@ TEST(Bandas, theWindowsListOffersTheVisibleOnesAndBringsTheChosenOne)
 }
 
 // The form's scheme: its background, its fields' colours by state (enabled, focused,
-// disabled) and their font sizes; the title band keeps its own size.
+// disabled) and their font sizes; the title band keeps its own size. A flat button paints its
+// face, and its border in the focus colour while focused.
 TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothing)
 {
     QDialog formulario;
@@ -306,6 +284,11 @@ TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothin
     auto *etiqueta = new Kit::Etiqueta(&formulario);
     auto *leyenda = (new Kit::Titulo(&formulario))->findChild<QLabel *>("leyenda");
     auto *otro = new QLineEdit(&formulario);
+    auto *boton = new Kit::flatButton(&formulario);
+    boton->setBackcolor(0x8A5300);
+    boton->setBordercolor(0x0000FF);
+    boton->setFocuscolor(0x00FF00);
+    boton->setGeometry(10, 40, 120, 30);
     for (const QString ajuste : {"backcolor=0xF5F5F5", "enablecolor=0xFFFFFF", "disablecolor=0xDDDDDD",
                                  "focuscolor=0xFFEECC", "labelfontsize=11", "textfontsize=10"})
         esquema->setProperty(ajuste.section('=', 0, 0).toLatin1(), ajuste.section('=', 1).toInt(nullptr, 0));
@@ -327,6 +310,14 @@ TEST(colorZEL, aplicaColoresPaintsTheFormAndItsFieldsAndRepeatingItChangesNothin
     EXPECT_EQ(fondos(), "#cceeff #ffffff");
     combo->setFocus();
     EXPECT_EQ(fondos(), "#ffffff #cceeff");
+    // The button's face, and its border.
+    const auto pixeles = [&] {
+        const QImage imagen = boton->grab().toImage();
+        return imagen.pixelColor(6, 6).name() + ' ' + imagen.pixelColor(0, 15).name();
+    };
+    EXPECT_EQ(pixeles(), "#00538a #ff0000");
+    boton->setFocus();
+    EXPECT_EQ(pixeles(), "#00538a #00ff00");
     otro->setFocus();
     caja->setHabilitado(false);
     combo->setEnabled(false);
@@ -376,7 +367,9 @@ protected:
     QAbstractItemModelTester probador{&lista.listModel(), QAbstractItemModelTester::FailureReportingMode::Fatal};
 };
 
-TEST_F(Lista, numbersItemsFromOneRefusesOthersWith35600AndEmptiesKeepingItsColumns)
+// Items numbered from 1, others refused with 35600; colours and weight per cell; figures line
+// up to the right; a huge cell is shown cut; emptied, the list keeps its columns.
+TEST_F(Lista, numbersItemsFromOneKeepsALookPerCellCutsAHugeCellAndEmptiesKeepingItsColumns)
 {
     EXPECT_EQ(columna(lista, 0), (QStringList{"F3", "F1", "F2"}));
     EXPECT_EQ(std::pair(lista.subItemText(2, 2), lista.subItemCount(1)), std::pair(QString("100.50"), 2));
@@ -384,13 +377,6 @@ TEST_F(Lista, numbersItemsFromOneRefusesOthersWith35600AndEmptiesKeepingItsColum
              [&] { lista.itemText(0); }, [&] { lista.itemText(4); }, [&] { lista.subItemText(1, 3); },
              [&] { lista.setSubItemForeColor(1, 3, 0); }, [&] { lista.selectItem(9); }})
         EXPECT_EQ(errorDe(fuera), Runtime::ErrorNumber::IndexOutOfBounds);
-    lista.clearItems();
-    EXPECT_EQ(std::pair(lista.itemCount(), lista.columnCount()), std::pair(0, 3));
-}
-
-// Colours and weight per cell; figures line up to the right; a huge cell is shown cut.
-TEST_F(Lista, keepsALookPerCellRefusesColoursItCannotShowAndCutsAHugeCell)
-{
     lista.setItemForeColor(1, 0x0000FF);
     lista.setSubItemBold(1, 2, true);
     EXPECT_EQ(lista.cellForeColor(1, 0), 0x0000FF);
@@ -410,10 +396,14 @@ TEST_F(Lista, keepsALookPerCellRefusesColoursItCannotShowAndCutsAHugeCell)
     EXPECT_EQ(mostrado, enorme.first(Kit::ListModel::shownLength) + QChar(0x2026));
     EXPECT_EQ(dato(1, Qt::ToolTipRole).toString(), mostrado);
     EXPECT_EQ(lista.subItemText(1, 1), enorme);
+    lista.clearItems();
+    EXPECT_EQ(std::pair(lista.itemCount(), lista.columnCount()), std::pair(0, 2));
 }
 
-// Rows that tie keep the order they arrived in, whatever the list was sorted by before.
-TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
+// Rows that tie keep the order they arrived in, whatever the list was sorted by before. Figures
+// and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value, text as
+// Mexican Spanish collates it; a column is a number or a date when every filled cell reads as one.
+TEST_F(Lista, sortsStablyByOneColumnNumbersAndDatesByValueAndTextInSpanishOrder)
 {
     lista.selectItem(3); // F2
     ordena(lista, 0, Qt::AscendingOrder);
@@ -426,12 +416,7 @@ TEST_F(Lista, sortsStablyByOneColumnAndKeepsTheSelectionOnItsRow)
     // A new filling is put in the same order at once.
     lista.replaceContents({"Folio", "Cliente", "Monto"}, filas({"A|a|1", "B|c|2", "C|b|3"}));
     EXPECT_EQ(columna(lista, 1), (QStringList{"c", "b", "a"}));
-}
 
-// Figures and dates as a Mexican list shows them ("$9,000.00", "31/12/2025") sort by value;
-// text as Mexican Spanish collates it.
-TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
-{
     lista.replaceContents({"Folio", "Monto", "Cierre"},
                           filas({"OP-10|$10,000.00|01/12/2026", "OP-9|$9,000.00|15/01/2026",
                                  "OP-100|$950.50|31/12/2025 17:30", "OP-11||30/06/2026", "OP-2|-$5.00|15/01/2026"}));
@@ -455,10 +440,7 @@ TEST_F(Lista, sortsNumbersAsNumbersDatesAsDatesAndTextInSpanishOrder)
         lista.replaceContents({"Texto"}, filas(llegada));
         EXPECT_EQ(columna(lista, 0), orden);
     }
-}
 
-TEST_F(Lista, aColumnIsANumberOrADateWhenEveryFilledCellReadsAsOne)
-{
     using Kind = Kit::TextTable::ColumnKind;
     // Each column's cells, split at ";".
     const std::pair<Kind, QStringList> casos[] = {

@@ -116,7 +116,9 @@ TEST(DosRegistros, findsANameInTheUsersRegistryFirstAndThenInTheComputersWhichIt
     }
 }
 
-TEST(RotatingLogFile, keepsTheNewestLinesInAFewCappedFilesWrittenWholeFromAnyThread)
+// The log keeps the newest lines in a few capped files, written whole from any thread; every
+// message box shown goes to it on one line.
+TEST(Bitacora, keepsTheNewestLinesInAFewCappedFilesWrittenWholeAndEveryMessageBoxOnOneLine)
 {
     const QTemporaryDir carpeta;
     const QString ruta = carpeta.filePath("teqvaro.log");
@@ -142,10 +144,7 @@ TEST(RotatingLogFile, keepsTheNewestLinesInAFewCappedFilesWrittenWholeFromAnyThr
             EXPECT_TRUE(linea.isEmpty() || linea == "última" || linea == QByteArray(98, linea.front())) << linea.data();
     }
     EXPECT_FALSE(QFile::exists(ruta + ".3"));
-}
 
-TEST(Bitacora, everyMessageBoxShownIsLoggedOnOneLine)
-{
     Runtime::logMessageBoxes();
     static QStringList lineasDeMensajes;
     const QtMessageHandler anterior = qInstallMessageHandler(
@@ -191,8 +190,9 @@ void expectOutcomes(const std::vector<Case<Integer>> &cases, Convert convert)
     }
 }
 
-// A half rounds to even, down to -32,768.5; text is read as a number in decimal, "&H" or "&O".
-TEST(Integer16Conversion, roundsHalvesToEvenAndRaisesOnOverflowGarbageAndNull)
+// To an integer, a half rounds to even, down to -32,768.5; text is read as a number in decimal,
+// "&H" or "&O". A colour reference reads numbers, decimal and hexadecimal text as four bytes.
+TEST(Conversion, toIntegersRoundsHalvesToEvenAndToColourReferencesReadsFourBytes)
 {
     expectOutcomes<qint16>(
         {
@@ -211,10 +211,6 @@ TEST(Integer16Conversion, roundsHalvesToEvenAndRaisesOnOverflowGarbageAndNull)
             {Raises{InvalidUseOfNull}, {Runtime::nullValue()}},
         },
         &Runtime::toInteger16);
-}
-
-TEST(ColorReferenceConversion, readsNumbersDecimalAndHexadecimalTextAsFourByteIntegers)
-{
     expectOutcomes<qint32>(
         {
             {qint32(0xFF), {"&HFF"}},
@@ -229,8 +225,10 @@ TEST(ColorReferenceConversion, readsNumbersDecimalAndHexadecimalTextAsFourByteIn
 }
 
 // A reference is laid out blue-green-red, lowest byte red, or names a system colour of the
-// palette; anything else is refused with 380.
-TEST(ColorReference, isLaidOutBlueGreenRedOrNamesASystemColourAndRefusesEverythingElseWith380)
+// palette; anything else is refused with 380. Text: empty for empty, an error for Null, and
+// numbers written shortest. The list writes figures and dates by hand for speed: exactly as the
+// Mexican locale writes them, but without a sign on a figure that rounds to zero.
+TEST(ColorReference, isBlueGreenRedOrASystemColourTextIsShortestAndFiguresAreWrittenAsInMexico)
 {
     EXPECT_EQ(Runtime::toColorReference(QColor(180, 201, 75)), 0x4BC9B4);
     QPalette palette;
@@ -241,20 +239,10 @@ TEST(ColorReference, isLaidOutBlueGreenRedOrNamesASystemColourAndRefusesEverythi
         EXPECT_FALSE(Runtime::isValidColorReference(refused));
         EXPECT_EQ(errorDe([&] { Runtime::toQColor(refused); }), InvalidPropertyValue);
     }
-}
-
-TEST(TextConversion, givesEmptyForEmptyRaisesForNullAndWritesNumbersShortest)
-{
     const QStringList textos = {Runtime::toText(QVariant()), Runtime::toText(2.5), Runtime::toText(3.0),
                                 Runtime::toText(42), Runtime::toTextOrEmpty(Runtime::nullValue())};
     EXPECT_EQ(textos.join('|'), "|2.5|3|42|");
     EXPECT_EQ(errorDe([] { Runtime::toText(Runtime::nullValue()); }), InvalidUseOfNull);
-}
-
-// The list writes figures and dates by hand for speed: exactly as the Mexican locale writes
-// them, but without a sign on a figure that rounds to zero.
-TEST(Regional, writesFiguresAndDatesAsTheMexicanLocaleDoes)
-{
     for (const double valor : {0.0, -0.0, 0.004, -0.004, 1.0, 12.5, 0.125, -2.5, 1.005, 999.999, 1000.0, -1234.5,
                                33890.44, 1e15, -9.87654321e12, 123456789012.345, 1e300})
         for (const int decimales : {0, 1, 2, 6})

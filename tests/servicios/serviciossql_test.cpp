@@ -106,12 +106,42 @@ TEST_F(ServiciosSql, readsVariablesAsTheirTypeAndOptionsRestrictedOnlyAsRecorded
     }
 }
 
-// The box answers the classic code of the button pressed; its buttons, default button and
-// icon follow the style; its texts are Spanish and plain; it is modal to its owner's window.
-TEST_F(ServiciosSql, theMessageBoxAnswersTheButtonPressedAndMarksTheDefaultByStyle)
+// Sent keys type into the focused control and Tab moves to the next. The box answers the classic
+// code of the button pressed; its buttons, default button and icon follow the style; its texts
+// are Spanish and plain; it is modal to its owner's window.
+TEST_F(ServiciosSql, sentKeysTypeIntoTheFocusedControlAndTheMessageBoxAnswersTheButtonPressed)
 {
     QWidget formulario;
+    QList<QLineEdit *> cajas; // in the focus chain in this order
+    for (const QString nombre : {"txtUno", "txtDos", "txtTres"}) {
+        cajas << new QLineEdit(&formulario);
+        cajas.last()->setObjectName(nombre);
+    }
     formulario.show();
+    formulario.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&formulario));
+    // The texts of the three boxes joined by "|", the box with the focus and the Enters typed.
+    const std::pair<QString, QString> tecleos[] = {{"\t", "|| txtDos 0"},
+                                                   {"ab\tc", "ab|c| txtDos 0"},
+                                                   {"x{TAB}{{}y{}}", "x|{y}| txtDos 0"},
+                                                   {"ñ\r", "ñ|| txtUno 1"},
+                                                   {"{ENTER}\t\t", "|| txtTres 1"}};
+    for (const auto &[teclas, esperado] : tecleos) {
+        for (QLineEdit *caja : cajas)
+            caja->clear();
+        cajas.first()->setFocus();
+        QSignalSpy enter(cajas.first(), &QLineEdit::returnPressed);
+        funciones.EnviaTeclas(teclas, 0);
+        QStringList textos;
+        for (const QLineEdit *caja : cajas)
+            textos << caja->text();
+        const QWidget *conFoco = QApplication::focusWidget();
+        EXPECT_EQ(
+            QString("%1 %2 %3").arg(textos.join('|'), conFoco ? conFoco->objectName() : "nadie").arg(enter.count()),
+            esperado)
+            << teclas.toStdString();
+    }
+
     constexpr int AceptarCancelar = 1, SiNoCancelar = 3, ReintentarCancelar = 5, TercerBotonPredeterminado = 512;
     // The style; the buttons, the default one first and the others in alphabetical order; the
     // one pressed; the answer; the icon.
@@ -155,7 +185,8 @@ TEST_F(ServiciosSql, theMessageBoxAnswersTheButtonPressedAndMarksTheDefaultBySty
 
 // A look-up finds the key as it is, quotes and all; no row or NULL give "". The names of
 // table and columns go into the statement as they are, so anything but an identifier is refused.
-TEST_F(ServiciosSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoIdentifiers)
+// The audit entry stays only if the caller's transaction commits.
+TEST_F(ServiciosSql, aLookUpGivesTheValueOfTheKeyAsItIsAndTheAuditEntryStaysOnlyIfCommitted)
 {
     base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre, Ope_Cve_Vendedor)"
                  " VALUES ('O''Brien', 'Pat O''Brien', NULL), ('ANA', 'Ana', 'V1')");
@@ -183,6 +214,15 @@ TEST_F(ServiciosSql, aLookUpGivesTheValueOfTheKeyAsItIsAndRefusesNamesThatAreNoI
         }
     }
     EXPECT_EQ(base.cuenta("Vendedor"), 0); // the table is still there to count
+
+    for (const bool confirma : {false, true}) {
+        base.conexion()->BeginTrans();
+        funciones.RegistraBitacora("OPORTUNIDAD", "F-'1", "Cancelada");
+        confirma ? base.conexion()->CommitTrans() : base.conexion()->RollbackTrans();
+        EXPECT_EQ(base.cuenta("Bitacora"), confirma ? 1 : 0);
+    }
+    EXPECT_EQ(base.valor("SELECT Bi_Operador FROM Bitacora"), "ANA");
+    EXPECT_TRUE(QDateTime::fromString(base.valor("SELECT Bi_Fecha FROM Bitacora"), "yyyy-MM-dd HH:mm:ss").isValid());
 }
 
 // Each column named as the query names it; figures and dates as a Mexican user reads them,
@@ -225,8 +265,10 @@ TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexico)
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
 // when the change moves them in the user's sort, or changes the decimals all the figures of
-// their column share), many rows changed, rows gone and rows new.
-TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWould)
+// their column share), many rows changed, rows gone and rows new. A statement that fails is
+// shown each time with the database's reason; the rows of another statement are taken away,
+// those of the same statement stay.
+TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWouldAndAFailedOneLeavesNoRowsOfAnother)
 {
     base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES ('F-1', 'a',"
                  " 'V1', 45000), ('F-2', 'b', 'V1', 33890.44), ('F-3', 'c', 'V1', -1234.5), ('F-4', 'd', 'V1', NULL)");
@@ -268,21 +310,16 @@ TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWould)
     }
     ASSERT_TRUE(funciones.LlenaLista(consulta, lista, -1));
     EXPECT_EQ(lista.itemCount(), 0);
-}
 
-// A statement that fails is shown each time with the database's reason; the rows of another
-// statement are taken away, those of the same statement stay.
-TEST_F(ServiciosSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
-{
     QStringList avisos;
-    Kit::ListView lista;
-    const auto falla = [&](const QString &consulta) {
+    lista.setSorted(false);
+    const auto falla = [&](const QString &sentencia) {
         Pruebas::alAparecer("Mensaje", [&](QWidget &ventana) {
             auto &caja = static_cast<QMessageBox &>(ventana);
             avisos << (caja.icon() == QMessageBox::Critical ? caja.text() : "sin icono crítico");
             caja.close();
         });
-        EXPECT_FALSE(funciones.LlenaLista(consulta, lista, -1));
+        EXPECT_FALSE(funciones.LlenaLista(sentencia, lista, -1));
     };
     const QString buena = "SELECT COUNT(*) FROM Oportunidad";
     ASSERT_TRUE(funciones.LlenaLista(buena, lista, -1));
@@ -300,52 +337,6 @@ TEST_F(ServiciosSql, aFailedFillSaysSoAndLeavesNoRowsOfAnotherStatement)
                 && avisos[0].contains("nohaytabla", Qt::CaseInsensitive)
                 && avisos[1].contains("oportunidad", Qt::CaseInsensitive))
         << avisos.join('\n').toStdString();
-}
-
-TEST_F(ServiciosSql, theAuditEntryStaysOnlyIfTheCallersTransactionCommits)
-{
-    for (const bool confirma : {false, true}) {
-        base.conexion()->BeginTrans();
-        funciones.RegistraBitacora("OPORTUNIDAD", "F-'1", "Cancelada");
-        confirma ? base.conexion()->CommitTrans() : base.conexion()->RollbackTrans();
-        EXPECT_EQ(base.cuenta("Bitacora"), confirma ? 1 : 0);
-    }
-    EXPECT_EQ(base.valor("SELECT Bi_Operador FROM Bitacora"), "ANA");
-    EXPECT_TRUE(QDateTime::fromString(base.valor("SELECT Bi_Fecha FROM Bitacora"), "yyyy-MM-dd HH:mm:ss").isValid());
-}
-
-TEST_F(ServiciosSql, sentKeysTypeIntoTheFocusedControlAndTabMovesToTheNext)
-{
-    QWidget formulario;
-    QList<QLineEdit *> cajas; // in the focus chain in this order
-    for (const QString nombre : {"txtUno", "txtDos", "txtTres"}) {
-        cajas << new QLineEdit(&formulario);
-        cajas.last()->setObjectName(nombre);
-    }
-    formulario.show();
-    formulario.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&formulario));
-    // The texts of the three boxes joined by "|", the box with the focus and the Enters typed.
-    const std::pair<QString, QString> casos[] = {{"\t", "|| txtDos 0"},
-                                                 {"ab\tc", "ab|c| txtDos 0"},
-                                                 {"x{TAB}{{}y{}}", "x|{y}| txtDos 0"},
-                                                 {"ñ\r", "ñ|| txtUno 1"},
-                                                 {"{ENTER}\t\t", "|| txtTres 1"}};
-    for (const auto &[teclas, esperado] : casos) {
-        for (QLineEdit *caja : cajas)
-            caja->clear();
-        cajas.first()->setFocus();
-        QSignalSpy enter(cajas.first(), &QLineEdit::returnPressed);
-        funciones.EnviaTeclas(teclas, 0);
-        QStringList textos;
-        for (const QLineEdit *caja : cajas)
-            textos << caja->text();
-        const QWidget *conFoco = QApplication::focusWidget();
-        EXPECT_EQ(
-            QString("%1 %2 %3").arg(textos.join('|'), conFoco ? conFoco->objectName() : "nadie").arg(enter.count()),
-            esperado)
-            << teclas.toStdString();
-    }
 }
 
 // The note is asked in the library's own dialog of its kind, which takes no blank note, and
@@ -509,8 +500,11 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
 }
 
 // Cells a spreadsheet would run as formulas go out as text; numbers stay numbers. A cell
-// longer than the list shows goes out whole, and is copied whole.
-TEST(AccionesLista, theCsvCarriesNoFormulas)
+// longer than the list shows goes out whole, and is copied whole. Fitted, each column takes the
+// width of its header and of the texts of the first rows, those beyond unmeasured; in a window
+// too narrow for them all, the text columns give up width, never below a few characters, while
+// the folio, the figures and the dates keep theirs.
+TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToTheListsWidth)
 {
     const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
     Kit::ListView lista;
@@ -528,6 +522,29 @@ TEST(AccionesLista, theCsvCarriesNoFormulas)
     for (const QString &celda : {QString("-1234.50"), QString("-$1,234.50"), QString("+7"), QString("a=b"), larga})
         EXPECT_EQ(csv(celda), celda) << celda.left(40).toStdString();
     EXPECT_EQ(textoTabulado(lista), "=Folio\n" + larga + "\n"); // the copy takes the long cell whole too
+
+    lista.resize(560, 200);
+    lista.show();
+    const QString largo = "Migración a la nube — Distribuidora La Paz, segunda etapa";
+    const QString lejano(30, 'n'); // in the first row not measured
+    std::vector<Kit::ListRow> filas(Servicios::AjusteLista::FilasMedidas + 1,
+                                    {QString(), {"OP-2026-000001", largo, largo, "04/03/2026", "$999,477,930.17"}});
+    filas.front().texts[0] = "OP-1";
+    filas.back().texts[0] = lejano;
+    lista.replaceContents({"Folio", "Descripción", "Organización", "Cierre estimado", "Monto"}, std::move(filas));
+
+    Servicios::AjusteLista().AjustaAlAncho(lista);
+
+    const QHeaderView &encabezado = *lista.header();
+    const QFontMetrics medida(lista.font());
+    EXPECT_LE(encabezado.length(), lista.viewport()->width());
+    EXPECT_GE(encabezado.sectionSize(0), medida.horizontalAdvance("OP-2026-000001"));
+    EXPECT_LT(encabezado.sectionSize(0), medida.horizontalAdvance(lejano));
+    EXPECT_GE(encabezado.sectionSize(3), QFontMetrics(encabezado.font()).horizontalAdvance("Cierre estimado"));
+    for (const int columna : {1, 2}) {
+        EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;
+        EXPECT_GE(encabezado.sectionSize(columna), medida.averageCharWidth() * 10) << columna;
+    }
 }
 
 const QColor Rojo(200, 0, 0);
@@ -564,7 +581,11 @@ QString resume(const QStringList &filas, const std::optional<QStringList> &orden
     return estados.join(" | ") + total;
 }
 
-TEST(ResumenEstados, readsAmountsAsAListWritesThem)
+// Amounts are read as a list writes them. The states an opportunity goes through come in that
+// order; the ones the state table does not know, alphabetically (in Spanish: lower case beside
+// upper case, É beside E, ñ after n); "(Sin estado)" last. Without the order (it could not be
+// read), most opportunities first.
+TEST(ResumenEstados, readsAmountsAsWrittenAndGroupsByStateInTheOrderOfTheStages)
 {
     // "text=amount"
     const QStringList montos = {
@@ -578,13 +599,7 @@ TEST(ResumenEstados, readsAmountsAsAListWritesThem)
     }
     for (const QString texto : {"", "N/D", "$", "12,34,567", "1,234.567,89", "1.2.3", "--5", "5 pesos", "(-5)"})
         EXPECT_FALSE(Servicios::leeMonto(texto).has_value()) << texto.toStdString();
-}
 
-// The states an opportunity goes through come in that order; the ones the state table does
-// not know, alphabetically (in Spanish: lower case beside upper case, É beside E, ñ after n);
-// "(Sin estado)" last. Without the order (it could not be read), most opportunities first.
-TEST(ResumenEstados, groupsByStateInTheOrderOfTheStagesAddingTheAmountsThatAreNumbers)
-{
     const QStringList variados = {"Ganada", "Éxito", "Cierre", "calificada", "Ñandú",
                                   "Oferta", "Nube",  "Zeta",   "Zeta",       ""};
     const QStringList encabezados = {"Folio", "Estado", "Monto"};
@@ -629,36 +644,6 @@ TEST(ResumenEstados, groupsByStateInTheOrderOfTheStagesAddingTheAmountsThatAreNu
     for (const auto &caso : casos) {
         SCOPED_TRACE(caso.resumen.toStdString());
         EXPECT_EQ(resume(caso.filas, caso.orden, caso.encabezados), caso.resumen);
-    }
-}
-
-// Each column takes the width of its header and of the texts of the first rows, those beyond
-// unmeasured; in a window too narrow for them all, the text columns give up width, never below
-// a few characters, while the folio, the figures and the dates keep theirs.
-TEST(AjusteLista, fitsEachColumnToItsHeaderAndFirstRowsShrinkingTextOnesToTheListsWidth)
-{
-    Kit::ListView lista;
-    lista.resize(560, 200);
-    lista.show();
-    const QString largo = "Migración a la nube — Distribuidora La Paz, segunda etapa";
-    const QString lejano(30, 'n'); // in the first row not measured
-    std::vector<Kit::ListRow> filas(Servicios::AjusteLista::FilasMedidas + 1,
-                                    {QString(), {"OP-2026-000001", largo, largo, "04/03/2026", "$999,477,930.17"}});
-    filas.front().texts[0] = "OP-1";
-    filas.back().texts[0] = lejano;
-    lista.replaceContents({"Folio", "Descripción", "Organización", "Cierre estimado", "Monto"}, std::move(filas));
-
-    Servicios::AjusteLista().AjustaAlAncho(lista);
-
-    const QHeaderView &encabezado = *lista.header();
-    const QFontMetrics medida(lista.font());
-    EXPECT_LE(encabezado.length(), lista.viewport()->width());
-    EXPECT_GE(encabezado.sectionSize(0), medida.horizontalAdvance("OP-2026-000001"));
-    EXPECT_LT(encabezado.sectionSize(0), medida.horizontalAdvance(lejano));
-    EXPECT_GE(encabezado.sectionSize(3), QFontMetrics(encabezado.font()).horizontalAdvance("Cierre estimado"));
-    for (const int columna : {1, 2}) {
-        EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;
-        EXPECT_GE(encabezado.sectionSize(columna), medida.averageCharWidth() * 10) << columna;
     }
 }
 
@@ -727,11 +712,29 @@ protected:
     Servicios::EntradasDeLista entradas{menu};
 };
 
-// The file chosen holds the CSV in UTF-8 with a BOM. The CSV and the copy take the rows in the
-// order shown, the columns as shown (moved, without hidden ones), texts quoted where the format
-// needs it.
-TEST_F(MenuDeLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
+// A reload keeps the columns as the user left them; another view brings its own layout, or
+// fits the columns when it has none; coming back brings the first one's again. The file chosen
+// holds the CSV in UTF-8 with a BOM. The CSV and the copy take the rows in the order shown, the
+// columns as shown (moved, without hidden ones), texts quoted where the format needs it.
+TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutAndExportingToCsvSavesTheFileInUtf8WithBom)
 {
+    const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\","
+                                            " Op_Monto AS \"Monto\" FROM Oportunidad");
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto)"
+                 " VALUES ('F-1', 'Licencias', 'V1', 10), ('F-2', 'Servidores', 'V1', 20)");
+    const auto muestra = [&](const QString &vista) {
+        lista.setLayoutKey(QStringLiteral("Pruebas/lvOrdenes/") + vista);
+        EXPECT_TRUE(funciones.LlenaLista(consulta, lista, -1));
+        return lista.header()->sectionSize(1);
+    };
+    const int ajustada = muestra("TODOS");
+    lista.header()->resizeSection(1, ajustada + 77);
+    EXPECT_EQ(muestra("TODOS"), ajustada + 77); // a reload keeps what the user did
+    lista.saveLayout();
+    EXPECT_EQ(muestra("GANADAS"), ajustada);
+    EXPECT_EQ(muestra("TODOS"), ajustada + 77);
+    Runtime::removeSettings("Pruebas", "lvOrdenes");
+
     lista.replaceContents({"Folio", "Descripción", "Monto"}, {{QString(), {"F-1", "Uno; dos", "10.00"}},
                                                               {QString(), {"F-2", "Dice \"sí\"", "30.00"}},
                                                               {QString(), {"F-3", "Línea\nnueva\tcon tab", "20.00"}}});
@@ -770,31 +773,12 @@ TEST_F(MenuDeLista, exportingToCsvSavesTheChosenFileInUtf8WithBom)
     EXPECT_EQ(textoCsv(lista), "Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n");
 }
 
-// A reload keeps the columns as the user left them; another view brings its own layout, or
-// fits the columns when it has none; coming back brings the first one's again.
-TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutOnReload)
-{
-    const QString consulta = QStringLiteral("SELECT Op_Folio AS \"Folio\", Op_Descripcion AS \"Descripción\","
-                                            " Op_Monto AS \"Monto\" FROM Oportunidad");
-    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto)"
-                 " VALUES ('F-1', 'Licencias', 'V1', 10), ('F-2', 'Servidores', 'V1', 20)");
-    const auto muestra = [&](const QString &vista) {
-        lista.setLayoutKey(QStringLiteral("Pruebas/lvOrdenes/") + vista);
-        EXPECT_TRUE(funciones.LlenaLista(consulta, lista, -1));
-        return lista.header()->sectionSize(1);
-    };
-    const int ajustada = muestra("TODOS");
-    lista.header()->resizeSection(1, ajustada + 77);
-    EXPECT_EQ(muestra("TODOS"), ajustada + 77); // a reload keeps what the user did
-    lista.saveLayout();
-    EXPECT_EQ(muestra("GANADAS"), ajustada);
-    EXPECT_EQ(muestra("TODOS"), ajustada + 77);
-    Runtime::removeSettings("Pruebas", "lvOrdenes");
-}
-
 // The table by state with its total, which the dialog copies; the chart, which tells its
-// figures by count or by amount to a screen reader, as every control says what it is.
-TEST_F(MenuDeLista, showsTheTableByStateWithItsTotalCopiesItAndChartsIt)
+// figures by count or by amount to a screen reader, as every control says what it is. Amounts
+// that are all words leave the amount chart disabled, saying why; a list without a state column
+// offers the summary disabled, saying why. State keys that are all numbers give the order of
+// the stages.
+TEST_F(MenuDeLista, showsTheTableByStateCopiesItAndChartsItOrSaysWhyItCannot)
 {
     llenaComoElTablero(lista);
     const QStringList esperadas = {"Estado | Oportunidades | Monto | % del monto",
@@ -827,22 +811,7 @@ TEST_F(MenuDeLista, showsTheTableByStateWithItsTotalCopiesItAndChartsIt)
     });
 
     EXPECT_EQ(QGuiApplication::clipboard()->text(), esperadas.join('\n').replace(" | ", "\t") + "\n");
-}
 
-// The state table keeps its states in the order of the pipeline (the fixture's, which the
-// dialog shows); keys that are all numbers say it.
-TEST_F(MenuDeLista, numericStateKeysGiveTheOrderOfTheStages)
-{
-    base.ejecuta("DELETE FROM Estado_Oportunidad");
-    base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
-                 "('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')");
-    EXPECT_EQ(Servicios::ordenDeEstados(*base.conexion()), (QStringList{"Prospección", "Calificada", "Negociación"}));
-}
-
-// Amounts that are all words leave the amount chart disabled, saying why; a list without a
-// state column offers the summary disabled, saying why.
-TEST_F(MenuDeLista, withoutAmountsOrStatesTheChoiceIsDisabledAndSaysWhy)
-{
     llenaComoElTablero(lista, "pendiente");
     revisaElDialogo([](QDialog &dialogo) {
         auto *porMonto = dialogo.findChild<QAbstractButton *>("optMonto");
@@ -856,6 +825,11 @@ TEST_F(MenuDeLista, withoutAmountsOrStatesTheChoiceIsDisabledAndSaysWhy)
     lista.replaceContents({"Folio", "Monto"}, {{QString(), {"OP-1", "10.00"}}});
     const QAction *resumen = accionResumen();
     EXPECT_TRUE(!resumen->isEnabled() && resumen->toolTip().contains("«Estado»") && menu.toolTipsVisible());
+
+    base.ejecuta("DELETE FROM Estado_Oportunidad");
+    base.ejecuta("INSERT INTO Estado_Oportunidad (Eo_Cve_Estado_Oportunidad, Eo_Descripcion) VALUES "
+                 "('10', 'Calificada'), ('2', 'Prospección'), ('30', 'Negociación')");
+    EXPECT_EQ(Servicios::ordenDeEstados(*base.conexion()), (QStringList{"Prospección", "Calificada", "Negociación"}));
 }
 
 constexpr int ErrorDeArchivo = 75;
@@ -897,7 +871,11 @@ protected:
     QTemporaryDir carpeta;
 };
 
-TEST_F(Contrasenas, anOldTextDeciphersUnderItsKeyAndAnAlteredOrForeignOneRaisesError5)
+// An old text deciphers under its key; an altered or foreign one raises error 5. A key that
+// cannot be used is reported with its path and reason. The key must be the user's own file: one
+// another account owns is refused even to root (that account could have chosen it), and a link
+// to nothing is named as such.
+TEST_F(Contrasenas, anOldTextDeciphersUnderItsKeyAndAKeyThatCannotBeUsedIsRefusedSayingWhy)
 {
     ASSERT_TRUE(escribeClave(QByteArray(32, 'k')));
     const QString guardada = cifradaComoAntes("Contraseña con ñ");
@@ -910,13 +888,8 @@ TEST_F(Contrasenas, anOldTextDeciphersUnderItsKeyAndAnAlteredOrForeignOneRaisesE
         EXPECT_EQ(errorDe([&] { Servicios::Cifrado().Descifra(mala); }), InvalidCall) << mala.toStdString();
     ASSERT_TRUE(escribeClave(QByteArray(32, 'o'))); // another installation's key
     EXPECT_EQ(errorDe([&] { Servicios::Cifrado().Descifra(guardada); }), InvalidCall);
-}
+    QFile::remove(rutaClave());
 
-// A key that cannot be used is reported with its path and reason. The key must be the user's
-// own file: one another account owns is refused even to root (that account could have chosen
-// it), and a link to nothing is named as such.
-TEST_F(Contrasenas, aKeyMissingOpenToOthersOfAnotherSizeOwnerOrALinkIsRefusedSayingWhy)
-{
     const auto escribe = [this](qsizetype tamano, QFile::Permissions permisos) {
         return [this, tamano, permisos] { return escribeClave(QByteArray(tamano, 'k'), permisos); };
     };
