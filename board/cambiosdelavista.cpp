@@ -207,18 +207,13 @@ Respuesta porLaFicha(Ado::Connection &conexion, const std::optional<QString> &mo
     return {mostrada && ficha == *mostrada ? Respuesta::Que::Nada : Respuesta::Que::Todo, {}, ficha};
 }
 
-// One statement, so one snapshot: the notes of the transactions committed since the rows
-// shown were read (visible now, not visible then). A snapshot older than the notes kept
-// reads everything.
+// One call, so one snapshot: the notes of the transactions committed since the rows shown
+// were read (visible now, not visible then). A snapshot older than the notes kept reads
+// everything.
 Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, const QString &mostrada)
 {
     Ado::Recordset fila = conexion.Execute(
-        QStringLiteral("WITH antes AS (SELECT CAST(? AS pg_snapshot) AS s) "
-                       "SELECT '' AS tabla, CAST(pg_current_snapshot() AS text) AS folio, "
-                       "(SELECT Ch_Borrado FROM Cambio_Horizonte) > pg_snapshot_xmin(s) AS tarde FROM antes "
-                       "UNION ALL (SELECT DISTINCT Ca_Tabla, Ca_Folio, false FROM Cambio, antes "
-                       "WHERE Ca_Transaccion >= pg_snapshot_xmin(s) AND Ca_Tabla = ANY (CAST(? AS text[])) "
-                       "AND NOT pg_visible_in_snapshot(Ca_Transaccion, s) LIMIT ?)"),
+        QStringLiteral("SELECT tabla, folio, tarde FROM teqvaro_cambios(CAST(? AS pg_snapshot), CAST(? AS text[]), ?)"),
         {mostrada, arregloDeTextos(tablas), CambiosDeLaVista::maximoDeFolios + 1});
     Respuesta respuesta{Respuesta::Que::Nada, {}, {}};
     bool todo = false;

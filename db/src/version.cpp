@@ -49,6 +49,8 @@ const QList<Paso> &pasos()
         // 4 → 5: each write notes its table (and the folios of Oportunidad), so a board asks
         // only about the tables its view reads. SQLite keeps one change count per file.
         {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/cambios_postgresql.sql")},
+        // 5 → 6: the boards' change question as a function whose plan the server keeps.
+        {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/pregunta_postgresql.sql")},
     };
     return lista;
 }
