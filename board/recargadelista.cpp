@@ -43,7 +43,8 @@ RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos a
     , m_pregunta([this](const QString &sql,
                         const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
         try {
-            return m_cambios.pregunta(*Publico::Entorno->Conexion(), sql, mostrada);
+            return m_servidor.pregunta(
+                [&](Ado::Connection &conexion) { return m_cambios.pregunta(conexion, sql, mostrada); });
         } catch (...) {
             return std::nullopt;
         }
@@ -181,8 +182,8 @@ void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono
     if (!vista)
         return;
     m_vistaDeFondo = *vista;
-    m_lector->lee(PedidoDeLectura{Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(),
-                                  m_generacion, ficha, inicio, Ado::Connection::localWrites()});
+    m_lector->lee(PedidoDeLectura{m_servidor.direccionElegida(), *vista->sql, m_lista.snapshot(), m_generacion, ficha,
+                                  inicio, Ado::Connection::localWrites()});
 }
 
 void RecargaDeLista::recibe(LecturaDeFondo lectura)

@@ -2,6 +2,7 @@
 
 #include "aspectos.h"
 #include "cambiosdelavista.h"
+#include "servidordelectura.h"
 
 #include <QSet>
 #include <QString>
@@ -139,6 +140,7 @@ private:
     Reloj m_reloj{&std::chrono::steady_clock::now};
     Ficha m_ficha;
     CambiosDeLaVista m_cambios;
+    ServidorDeLectura m_servidor; // where the automatic reload asks and reads
     Pregunta m_pregunta;
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_pendiente;
