@@ -37,7 +37,7 @@ EstadoDeLaReserva leeEstado(Ado::Connection &reserva)
 
 // Replaying what it received takes a standby a moment; when it has more to replay, its rows are
 // as old as the last commit it replayed. Measured on the standby alone, which costs the
-// primary nothing, and only as a bound: an idle primary's last commit may be long ago.
+// primary nothing, and only as a bound: a quiet primary's last commit may be long ago.
 std::optional<std::chrono::duration<double>> EstadoDeLaReserva::atraso() const
 {
     if (aplicada >= recibida)
@@ -120,7 +120,7 @@ Ado::Connection &ServidorDeLectura::elige()
     try {
         if (!m_conexion || m_conexion->isBroken())
             m_conexion = std::make_unique<Ado::Connection>(*reserva());
-        const Motivo motivo = juzga(leeEstado(*m_conexion));
+        const Motivo motivo = juzga(leeEstado(*m_conexion), m_ajustes.reloj());
         cuenta(motivo);
         if (motivo == Motivo::NoEsReserva) {
             m_conexion.reset();
@@ -158,13 +158,20 @@ bool ServidorDeLectura::notaLasEscrituras()
     return true;
 }
 
-ServidorDeLectura::Motivo ServidorDeLectura::juzga(const EstadoDeLaReserva &estado) const
+// The last replayed commit may be long ago only because the primary was quiet: the standby
+// is then no further behind than since it was last seen with nothing left to replay.
+ServidorDeLectura::Motivo ServidorDeLectura::juzga(const EstadoDeLaReserva &estado,
+                                                   std::chrono::steady_clock::time_point ahora)
 {
     if (!estado.enRecuperacion)
         return Motivo::NoEsReserva;
     if (!estado.recibe)
         return Motivo::NoRecibe;
-    const auto atraso = estado.atraso();
+    std::optional<std::chrono::duration<double>> atraso = estado.atraso();
+    if (atraso && *atraso == std::chrono::duration<double>::zero())
+        m_alDia = ahora;
+    else if (m_alDia)
+        atraso = std::min(atraso.value_or(ahora - *m_alDia), std::chrono::duration<double>(ahora - *m_alDia));
     if (!atraso || *atraso > m_ajustes.atrasoMaximo)
         return Motivo::Atrasada;
     if (m_esperada && estado.aplicada < *m_esperada)

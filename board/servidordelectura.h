@@ -86,7 +86,7 @@ private:
     Ado::Connection &sesion();
     std::optional<Ado::DatabaseAddress> nombrada();
     bool notaLasEscrituras();
-    Motivo juzga(const EstadoDeLaReserva &estado) const;
+    Motivo juzga(const EstadoDeLaReserva &estado, std::chrono::steady_clock::time_point ahora);
     void aparta(std::exception_ptr falla);
     void cuenta(Motivo motivo, const QString &detalle = QString());
 
@@ -97,6 +97,7 @@ private:
     bool m_enReserva = false;
     std::optional<Motivo> m_motivoDicho; // what the log was last told
     std::optional<std::chrono::steady_clock::time_point> m_reintento;
+    std::optional<std::chrono::steady_clock::time_point> m_alDia; // last seen with nothing left to replay
     // Writes made before the board existed count too: the sign-in may have written.
     quint64 m_escriturasVistas = 0;
     std::optional<quint64> m_esperada; // the primary's log position after this process's latest write

@@ -133,6 +133,21 @@ TEST_F(ServidorDeLecturaPostgreSQL, theStandbyAnswersUnlessItHasNotReplayedOnesO
     EXPECT_TRUE(llegaALaReserva(paciente));
 }
 
+// A primary quiet for longer than the limit leaves the standby's last replayed commit that
+// old: a standby seen with nothing to replay a moment ago is still that close behind.
+TEST_F(ServidorDeLecturaPostgreSQL, aQuietPrimaryDoesNotMakeACaughtUpStandbyLag)
+{
+    ServidorDeLectura servidor({.atrasoMaximo = 2s});
+    QTest::qWait(2500);
+    EXPECT_TRUE(llegaALaReserva(servidor));
+    pausa();
+    otroDescribe("F1");
+    esperaLaReplica("pg_last_wal_receive_lsn()");
+    EXPECT_TRUE(enLaReserva(servidor));
+    QTest::qWait(2500);
+    EXPECT_FALSE(enLaReserva(servidor));
+}
+
 // An ordinary role reads every value the board measures the standby by.
 TEST_F(ServidorDeLecturaPostgreSQL, anOrdinaryRoleMeasuresTheStandby)
 {
