@@ -2,11 +2,12 @@
 // the floor of what any board must do (run the view's query and one query for the looks,
 // reading every value as text). Prints one line per measurement: "name value unit".
 //   board_bench [--database sqlite | postgresql://user@host:port/db] [--rows 10000,100000,1000000]
-//               [--long] [--team] [--no-demo] [--rls-only]
+//               [--long] [--team] [--no-demo] [--rls-only] [--replica postgresql://host:port/db]
 #include "anfitrion.h"
 #include "mediciones.h"
 #include "piso.h"
 #include "procesos.h"
+#include "reserva.h"
 #include "tablero.h"
 
 #include "runtime/error.h"
@@ -30,6 +31,7 @@ struct Opciones
     bool demo = true;
     bool soloDerechos = false; // only the reload under the server's policies
     QString hijoDeMemoria;     // the database of a process that only measures its own memory
+    QString replica;           // only the readings from this hot standby of the database
 };
 
 Opciones leeOpciones(const QApplication &aplicacion)
@@ -46,10 +48,13 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                      QStringLiteral("Sin el arranque del anfitrión con la base de demostración"));
     const QCommandLineOption soloDerechos(
         QStringLiteral("rls-only"), QStringLiteral("Sólo la recarga con las políticas del servidor (PostgreSQL)"));
+    const QCommandLineOption replica(QStringLiteral("replica"),
+                                     QStringLiteral("Sólo el tablero que lee de esta réplica de la base (PostgreSQL)"),
+                                     QStringLiteral("url"));
     QCommandLineOption hijo(QStringLiteral("memory-child"), QStringLiteral("Uso interno"), QStringLiteral("base"));
     hijo.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addHelpOption();
-    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, hijo});
+    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, replica, hijo});
     parser.process(aplicacion);
 
     Opciones opciones{.destino = parser.value(base),
@@ -58,7 +63,8 @@ Opciones leeOpciones(const QApplication &aplicacion)
                       .equipo = parser.isSet(equipo),
                       .demo = !parser.isSet(sinDemo),
                       .soloDerechos = parser.isSet(soloDerechos),
-                      .hijoDeMemoria = parser.value(hijo)};
+                      .hijoDeMemoria = parser.value(hijo),
+                      .replica = parser.value(replica)};
     for (const QString &tamano : parser.value(filas).split(QLatin1Char(',')))
         opciones.tamanos << tamano.toInt();
     return opciones;
@@ -113,6 +119,12 @@ void mideTamano(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador
     const Base base = generada();
     const Corrida corrida{filas, base.motor};
     const Plan plan = planPara(filas, opciones, base);
+    if (!opciones.replica.isEmpty()) {
+        Ado::DatabaseAddress replica = Ado::DatabaseAddress::parse(opciones.replica);
+        replica.database = base.direccion.database;
+        mideReserva(corrida, base, replica);
+        return;
+    }
     if (!opciones.soloDerechos)
         mideConUnaCuenta(corrida, base, plan, lanzador);
     if (plan.derechos)
@@ -123,7 +135,8 @@ int mide(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanza
 {
     QProcess::execute(QStringLiteral(TEQVARO_PROGRAMA),
                       {QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)});
-    if (opciones.demo && !opciones.soloDerechos && opciones.destino == QLatin1String("sqlite"))
+    if (opciones.demo && !opciones.soloDerechos && opciones.replica.isEmpty()
+        && opciones.destino == QLatin1String("sqlite"))
         imprime(QStringLiteral("start_to_first_paint_demo"), arranqueDemo(), QStringLiteral("ms"));
     for (const int filas : opciones.tamanos)
         mideTamano(opciones, carpeta, lanzador, filas);

@@ -47,7 +47,8 @@ RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos a
     , m_pregunta([this](const QString &sql,
                         const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
         try {
-            return m_cambios.pregunta(*Publico::Entorno->Conexion(), sql, mostrada);
+            return m_servidor.pregunta(
+                [&](Ado::Connection &conexion) { return m_cambios.pregunta(conexion, sql, mostrada); });
         } catch (...) {
             return std::nullopt;
         }
@@ -204,9 +205,8 @@ void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono
     if (!vista)
         return;
     m_vistaDeFondo = *vista;
-    PedidoDeLectura pedido{
-        Publico::Entorno->Conexion()->address(), *vista->sql, m_lista.snapshot(), m_generacion, ficha, inicio,
-        Ado::Connection::localWrites(),          std::nullopt};
+    PedidoDeLectura pedido{m_servidor.direccionElegida(),  *vista->sql, m_lista.snapshot(), m_generacion, ficha, inicio,
+                           Ado::Connection::localWrites(), std::nullopt};
     // The changes refer to the rows shown, which must be this statement's.
     if (m_vistaMostrada && m_vistaMostrada->sql == vista->sql)
         pedido.cambiadas = cambiadas;

@@ -3,6 +3,7 @@
 #include "aspectos.h"
 #include "cambiosdelavista.h"
 #include "lecturadecambiadas.h"
+#include "servidordelectura.h"
 
 #include "controles/listview.h"
 
@@ -146,6 +147,7 @@ private:
     Reloj m_reloj{&std::chrono::steady_clock::now};
     Ficha m_ficha;
     CambiosDeLaVista m_cambios;
+    ServidorDeLectura m_servidor; // where the automatic reload asks and reads
     Pregunta m_pregunta;
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_pendiente;

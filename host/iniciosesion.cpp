@@ -69,6 +69,24 @@ Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones)
     return direccion;
 }
 
+// The hot standby the command line names for the board's automatic readings, which follows
+// the session's PostgreSQL server; none when it names none. The board signs in there with the
+// session's own user and password.
+std::optional<Ado::DatabaseAddress> direccionDeLectura(const Opciones &opciones, const Ado::DatabaseAddress &sesion)
+{
+    if (opciones.baseDeLectura.isEmpty())
+        return std::nullopt;
+    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(opciones.baseDeLectura);
+    if (direccion.engine != Ado::Engine::PostgreSQL || sesion.engine != Ado::Engine::PostgreSQL)
+        Runtime::raise(Runtime::ErrorNumber::InvalidCall,
+                       QStringLiteral("%1 nombra una réplica de un servidor PostgreSQL, y la base de la sesión (%2) "
+                                      "debe estar en ese servidor")
+                           .arg(Opcion::escrita(Opcion::baseDeLectura), sesion.toDisplayString()));
+    if (const QString aviso = direccion.passwordWarning(); !aviso.isEmpty())
+        qWarning().noquote() << aviso;
+    return direccion;
+}
+
 // A database that cannot be reached, or is newer than this program, is reported now and not
 // on the first click; an older one is brought up to date before anything reads it.
 void abreLaSesion(const Ado::DatabaseAddress &direccion)
@@ -84,6 +102,7 @@ void abreLaSesion(const Ado::DatabaseAddress &direccion)
 std::optional<QString> iniciaLaSesion(const Opciones &opciones)
 {
     const Ado::DatabaseAddress direccion = direccionDeLaSesion(opciones);
+    Ado::Session::configureStandby(direccionDeLectura(opciones, direccion));
     const bool sinDialogo = opciones.sinPantalla() || opciones.contrasenaPorEntrada;
     if (direccion.engine == Ado::Engine::PostgreSQL && direccion.user.isEmpty()) {
         Ingreso ingreso = Ingreso::porServidor(direccion);

@@ -26,6 +26,10 @@ std::optional<QString> iniciaSesion(const PeticionDeIngreso &peticion, Ingreso &
 // The session's database as the command line names it: by default the demo's, made on first use.
 Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones);
 
+// The hot standby the command line names for the board's automatic readings; none when it
+// names none. Raises when it is not a PostgreSQL server's, or the session's database is not.
+std::optional<Ado::DatabaseAddress> direccionDeLectura(const Opciones &opciones, const Ado::DatabaseAddress &sesion);
+
 // Makes it the session's database, brought up to this program's schema version.
 void abreLaSesion(const Ado::DatabaseAddress &direccion);
 

@@ -27,6 +27,7 @@ struct LineaDeOrdenes
         parser.addOptions({ayuda,
                            version,
                            baseDeDatos,
+                           baseDeLectura,
                            operador,
                            modulo,
                            captura,
@@ -56,6 +57,14 @@ struct LineaDeOrdenes
     const QCommandLineOption baseDeDatos{
         Opcion::baseDeDatos,
         QStringLiteral("Base de datos: sqlite:/ruta.db o postgresql://usuario@servidor:puerto/base."),
+        QStringLiteral("url")};
+    const QCommandLineOption baseDeLectura{
+        Opcion::baseDeLectura,
+        QStringLiteral("Servidor de reserva (una réplica PostgreSQL en espera activa de la base de %1) del que el "
+                       "tablero hace sus lecturas automáticas: postgresql://servidor:puerto/base, sin usuario ni "
+                       "contraseña (entra con los de la sesión). Gana sobre la variable "
+                       "CRM_BD_LECTURA_OPORTUNIDADES.")
+            .arg(Opcion::escrita(Opcion::baseDeDatos)),
         QStringLiteral("url")};
     const QCommandLineOption operador{
         Opcion::operador,
@@ -145,6 +154,7 @@ Opciones Opciones::lee(const QStringList &argumentos)
         return opciones;
     }
     opciones.baseDeDatos = linea.parser.value(linea.baseDeDatos);
+    opciones.baseDeLectura = linea.parser.value(linea.baseDeLectura);
     opciones.operador = linea.parser.value(linea.operador);
     opciones.modulo = linea.parser.value(linea.modulo);
     opciones.captura = linea.parser.value(linea.captura);

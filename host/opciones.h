@@ -7,6 +7,7 @@
 // the application exists and every message that sends the user to an option read them.
 namespace Opcion {
 inline constexpr QLatin1StringView baseDeDatos{"bd"};
+inline constexpr QLatin1StringView baseDeLectura{"bd-lectura"};
 inline constexpr QLatin1StringView operador{"operador"};
 inline constexpr QLatin1StringView modulo{"modulo"};
 inline constexpr QLatin1StringView captura{"screenshot"};
@@ -36,6 +37,8 @@ struct Opciones
 {
     QString baseDeDatos; // URL; empty: the demo SQLite database in the user's data folder
     QString operador;    // only proposed in the sign-in: the operator still signs in
+    // URL of a hot standby of the PostgreSQL server of baseDeDatos, for the board's automatic readings
+    QString baseDeLectura;
     QString modulo = QStringLiteral("KLD251.Pantalla");
     QString captura;                   // write the window to this PNG and end
     QString abreModulo;                // once the window is up, ask for this module's screen...

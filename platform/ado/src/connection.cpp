@@ -6,6 +6,7 @@
 
 #include <QAtomicInteger>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -16,6 +17,7 @@ namespace Ado {
 namespace {
 
 QAtomicInteger<quint64> writesBegun;
+QAtomicInteger<quint64> serverWritesBegun;
 
 // A statement that only reads: whatever else it is, a write as far as locks go.
 bool onlyReads(const QString &statement)
@@ -23,6 +25,19 @@ bool onlyReads(const QString &statement)
     const QString start = statement.trimmed().left(8).toUpper();
     return start.startsWith(QLatin1String("SELECT")) || start.startsWith(QLatin1String("PRAGMA"))
            || start.startsWith(QLatin1String("EXPLAIN"));
+}
+
+// Whether a statement may change a PostgreSQL server's data. A WITH query does only when one
+// of its parts modifies rows: the board's change question is one and only reads.
+bool mayWriteToServer(const QString &statement)
+{
+    if (statement.isEmpty())
+        return true; // a transaction begins
+    if (onlyReads(statement))
+        return false;
+    static const QRegularExpression modifies(QStringLiteral("\\b(INSERT|UPDATE|DELETE|MERGE)\\b"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    return !statement.trimmed().left(4).toUpper().startsWith(QLatin1String("WITH")) || statement.contains(modifies);
 }
 
 // PostgreSQL keeps no NUL character in a text, and SQLite would keep one it was given bound;
@@ -116,10 +131,17 @@ quint64 Connection::localWrites()
     return writesBegun.loadAcquire();
 }
 
+quint64 Connection::serverWrites()
+{
+    return serverWritesBegun.loadAcquire();
+}
+
 void Connection::noteWrite(const QString &statement)
 {
     if (engine() == Engine::SQLite && (statement.isEmpty() || !onlyReads(statement)))
         writesBegun.fetchAndAddOrdered(1);
+    else if (engine() == Engine::PostgreSQL && !m_address.readOnly && mayWriteToServer(statement))
+        serverWritesBegun.fetchAndAddOrdered(1);
 }
 
 Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected, int /*options*/)

@@ -13,6 +13,7 @@ struct SessionState
 {
     std::optional<DatabaseAddress> address;
     std::shared_ptr<Connection> connection;
+    std::optional<DatabaseAddress> standby;
 };
 
 SessionState &state()
@@ -57,6 +58,16 @@ std::shared_ptr<Connection> Session::connection()
 void Session::reset()
 {
     state().connection.reset();
+}
+
+void Session::configureStandby(const std::optional<DatabaseAddress> &address)
+{
+    state().standby = address;
+}
+
+const std::optional<DatabaseAddress> &Session::standby()
+{
+    return state().standby;
 }
 
 } // namespace Ado

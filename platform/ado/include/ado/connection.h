@@ -45,6 +45,9 @@ public:
     // whole file against a write while any statement reads it, so a reading on another thread
     // stops when this changes rather than hold up the write.
     static quint64 localWrites();
+    // How many times this process has begun to write to a PostgreSQL server: a standby that
+    // has not yet replayed the latest of them would show this user rows without their own work.
+    static quint64 serverWrites();
 
     // The form in which a PostgreSQL server keeps a role's password (SCRAM-SHA-256), made here
     // so the password itself never travels to the server nor reaches its logs.

@@ -4,6 +4,7 @@
 #include "ado/connection.h"
 
 #include <memory>
+#include <optional>
 
 namespace Ado {
 
@@ -22,6 +23,12 @@ public:
 
     // Closes the shared connection (the next use opens it again).
     static void reset();
+
+    // A hot standby of the session's PostgreSQL server, named by the host, that readings which
+    // may be a little behind can use; none when the host named none. Whoever uses it signs in
+    // with the session's user and password.
+    static void configureStandby(const std::optional<DatabaseAddress> &address);
+    static const std::optional<DatabaseAddress> &standby();
 };
 
 } // namespace Ado
