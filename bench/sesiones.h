@@ -23,8 +23,8 @@ struct ConsumoDeSesiones
 
 // A board's server processes are those of the suite's connections (their application name
 // is the suite's) that were not there when this object was made: made before the hosts
-// start, it leaves out every connection of the suite's already open. Each host has two: its
-// session's and that of its board's background reader.
+// start, it leaves out every connection of the suite's already open. Each host has its
+// session's, and its board's background reader's once the board has read in the background.
 class SesionesDeLosTableros
 {
 public:
