@@ -99,6 +99,9 @@ void mideEsperaDeOtroProceso(const Corrida &corrida, const Base &base, Tablero &
         qWarning() << "el proceso que escribe no terminó bien";
         return;
     }
+    // The refresh the last commits started ends before the next measurement, which would
+    // otherwise share the machine with it.
+    tablero.esperaFinDelRefresco();
     const Esperas esperas = leeEsperas(otro);
     if (esperas.commits == 0)
         qWarning() << "el otro proceso no confirmó nada";

@@ -111,19 +111,6 @@ int renglonDe(const Kit::ListView &lista, const QString &buscado)
     return 0;
 }
 
-// Any refresh already under way ends first: the change must wait for a refresh of its own.
-void esperaQueTermine(Tablero &tablero)
-{
-    QEventLoop lazo;
-    QTimer sonda;
-    QObject::connect(&sonda, &QTimer::timeout, &lazo, [&] {
-        if (!tablero.refrescando())
-            lazo.quit();
-    });
-    sonda.start(5);
-    lazo.exec();
-}
-
 } // namespace
 
 void mideRefrescoConUnCambio(const Corrida &corrida, const Base &base, Tablero &tablero, Piso &piso, const Plan &plan)
@@ -135,7 +122,7 @@ void mideRefrescoConUnCambio(const Corrida &corrida, const Base &base, Tablero &
         const QString cambiado = folios.at(vez % folios.size());
         const QString texto = QStringLiteral("Revisada por otro usuario, vez %1").arg(++vez);
         const int renglon = renglonDe(tablero.lista(), cambiado);
-        esperaQueTermine(tablero);
+        tablero.esperaFinDelRefresco(); // the change must wait for a refresh of its own
         otroUsuario.ejecuta(
             QStringLiteral("UPDATE Oportunidad SET Op_Descripcion = '%1' WHERE Op_Folio = '%2'").arg(texto, cambiado));
         const std::optional<double> tiempo = EsperaDelCambio(tablero, renglon, texto).espera();

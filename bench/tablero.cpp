@@ -118,6 +118,18 @@ bool Tablero::refrescando() const
     return m_formulario.recargaEnCurso();
 }
 
+void Tablero::esperaFinDelRefresco()
+{
+    QEventLoop lazo;
+    QTimer sonda;
+    QObject::connect(&sonda, &QTimer::timeout, &lazo, [&] {
+        if (!refrescando())
+            lazo.quit();
+    });
+    sonda.start(5);
+    lazo.exec();
+}
+
 int Tablero::listadas() const
 {
     return m_lista.itemCount();

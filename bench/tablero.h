@@ -67,6 +67,8 @@ public:
     QTimer &temporizador();
     // Whether an automatic refresh is reading or waits to be shown.
     bool refrescando() const;
+    // Runs the event loop until no automatic refresh is under way.
+    void esperaFinDelRefresco();
     int filas() const { return m_filas; }
     int listadas() const;
     // Warns when the list does not hold the rows the database has.
