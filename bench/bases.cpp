@@ -68,6 +68,20 @@ BEGIN
 END $$)"));
 }
 
+// The notes of changes a team's database keeps: those of the last ten minutes or so (older
+// ones are taken away), here ten minutes of a program writing ten times a second. The
+// generated rows' own notes, one per opportunity, would otherwise stay for the first
+// minutes of the database, longer than any run, and every board's question would read past
+// them.
+void notasDeUnEquipo(Ado::Connection &conexion)
+{
+    conexion.Execute(QStringLiteral("DELETE FROM Cambio"));
+    conexion.Execute(QStringLiteral("UPDATE Cambio_Horizonte SET Ch_Borrado = pg_snapshot_xmin(pg_current_snapshot()), "
+                                    "Ch_Siguiente = pg_snapshot_xmin(pg_current_snapshot()), Ch_Hora = now()"));
+    conexion.Execute(
+        QStringLiteral("INSERT INTO Cambio (Ca_Tabla) SELECT 'seguimiento' FROM generate_series(1, 6000)"));
+}
+
 Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
 {
     const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(destino);
@@ -78,6 +92,7 @@ Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
     conexion.Execute(QStringLiteral("CREATE SCHEMA public"));
     Datos::creaEsquema(conexion);
     Datos::cargaDemo(conexion, filas);
+    notasDeUnEquipo(conexion);
     conexion.Execute(QStringLiteral("ANALYZE"));
     return direccion;
 }

@@ -32,6 +32,7 @@ struct Opciones
     bool soloDerechos = false; // only the reload under the server's policies
     QString hijoDeMemoria;     // the database of a process that only measures its own memory
     QString replica;           // only the readings from this hot standby of the database
+    QString hijoQueEscribe;    // the SQLite file of a process that only commits notes to it
 };
 
 Opciones leeOpciones(const QApplication &aplicacion)
@@ -41,7 +42,7 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                   QStringLiteral("base"), QStringLiteral("sqlite"));
     const QCommandLineOption filas(QStringLiteral("rows"), QStringLiteral("Tamaños, separados por comas"),
                                    QStringLiteral("n"), QStringLiteral("10000,100000"));
-    const QCommandLineOption largo(QStringLiteral("long"), QStringLiteral("También el CPU en reposo durante 65 s"));
+    const QCommandLineOption largo(QStringLiteral("long"), QStringLiteral("También el CPU en reposo durante 5 min"));
     const QCommandLineOption equipo(QStringLiteral("team"),
                                     QStringLiteral("También el CPU del servidor por tablero (PostgreSQL)"));
     const QCommandLineOption sinDemo(QStringLiteral("no-demo"),
@@ -53,8 +54,11 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                      QStringLiteral("url"));
     QCommandLineOption hijo(QStringLiteral("memory-child"), QStringLiteral("Uso interno"), QStringLiteral("base"));
     hijo.setFlags(QCommandLineOption::HiddenFromHelp);
+    QCommandLineOption escritor(QStringLiteral("sqlite-writer"), QStringLiteral("Uso interno"),
+                                QStringLiteral("archivo"));
+    escritor.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addHelpOption();
-    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, replica, hijo});
+    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, replica, hijo, escritor});
     parser.process(aplicacion);
 
     Opciones opciones{.destino = parser.value(base),
@@ -64,7 +68,8 @@ Opciones leeOpciones(const QApplication &aplicacion)
                       .demo = !parser.isSet(sinDemo),
                       .soloDerechos = parser.isSet(soloDerechos),
                       .hijoDeMemoria = parser.value(hijo),
-                      .replica = parser.value(replica)};
+                      .replica = parser.value(replica),
+                      .hijoQueEscribe = parser.value(escritor)};
     for (const QString &tamano : parser.value(filas).split(QLatin1Char(',')))
         opciones.tamanos << tamano.toInt();
     return opciones;
@@ -75,14 +80,15 @@ Plan planPara(int filas, const Opciones &opciones, const Base &base)
 {
     Plan plan;
     plan.veces = filas > 500000 ? 3 : filas > 50000 ? 5 : 11;
-    plan.minuto = opciones.largo;
+    plan.cincoMinutos = opciones.largo;
     plan.equipo = opciones.equipo && base.direccion.engine == Ado::Engine::PostgreSQL;
     plan.derechos = base.direccion.engine == Ado::Engine::PostgreSQL;
     return plan;
 }
 
 // The board inside this process: a fresh one to its first paint, then one left open for
-// the reloads, the quiet windows, the search and the sorts.
+// the reloads, the refresh after one change, the quiet windows, another process writing to
+// its file, the search and the sorts.
 void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &plan)
 {
     iniciaSesion(base.direccion);
@@ -92,7 +98,10 @@ void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &pla
         Tablero tablero(corrida.filas);
         tablero.muestra(limiteDePintura);
         mideRecargas(corrida, base, tablero, piso, plan);
+        mideRefrescoConUnCambio(corrida, base, tablero, piso, plan);
         mideReposo(corrida, base, tablero, plan);
+        if (base.direccion.engine == Ado::Engine::SQLite)
+            mideEsperaDeOtroProceso(corrida, base, tablero);
         mideBusquedaYOrden(corrida, tablero);
     }
     terminaSesion();
@@ -161,6 +170,8 @@ int main(int argc, char **argv)
     try {
         if (!opciones.hijoDeMemoria.isEmpty())
             return hijoDeMemoria(opciones.hijoDeMemoria, opciones.tamanos.value(0));
+        if (!opciones.hijoQueEscribe.isEmpty())
+            return hijoQueEscribe(opciones.hijoQueEscribe, opciones.tamanos.value(0));
         return mide(opciones, carpeta, lanzador);
     } catch (...) {
         qCritical().noquote() << Runtime::toRuntimeError(std::current_exception()).description();

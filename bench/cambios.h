@@ -1,13 +1,15 @@
 #pragma once
 
-// What another user does to the opportunities while the board is open: state changes,
-// committed on a connection of their own.
+// What other users do while the board is open: state changes of opportunities, and
+// follow-up notes the board's view does not read, committed on a connection of their own.
 
 #include "ado/databaseaddress.h"
 
 #include <QStringList>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <thread>
 
 namespace Banco {
@@ -24,12 +26,21 @@ QStringList diezFolios(int filas);
 // state to negotiation: every call changes every one of them.
 void cambiaEstados(ConexionPlana &conexion, const QStringList &folios);
 
-// Another user's program, in a thread of its own: once a second it commits a state change
-// of one opportunity, a different one each time.
+// One commit of another user's program; `vez` counts them from 0.
+using Escritura = std::function<void(ConexionPlana &conexion, int vez)>;
+
+// A state change of one opportunity, a different one each time, scattered over the list.
+Escritura cambioDeEstado(int filas);
+// A follow-up note on an opportunity, in a table no view of the board reads.
+Escritura notaDeSeguimiento(int filas);
+
+// Another user's program, in a thread of its own, committing one write every `periodo`:
+// by default a state change once a second.
 class Escritor
 {
 public:
     Escritor(const Ado::DatabaseAddress &direccion, int filas);
+    Escritor(const Ado::DatabaseAddress &direccion, std::chrono::milliseconds periodo, Escritura escritura);
     ~Escritor();
     Escritor(const Escritor &) = delete;
     Escritor &operator=(const Escritor &) = delete;
@@ -37,7 +48,8 @@ public:
     int cambiosHechos() const { return m_hechos; }
 
 private:
-    void escribe(std::stop_token alto, Ado::DatabaseAddress direccion, int filas);
+    void escribe(std::stop_token alto, Ado::DatabaseAddress direccion, std::chrono::milliseconds periodo,
+                 Escritura escritura);
 
     std::atomic<int> m_hechos = 0;
     std::jthread m_hilo;

@@ -1,172 +1,88 @@
-// A sales team's idle boards against one database server: the server's CPU for each board
-// left open a minute, refreshing on its timer with nothing new to show. Each board is a
-// host process of its own, as on the team's desks.
-#include "anfitrion.h"
+// A sales team's boards against one database server: the CPU of the server's processes that
+// serve them, per board and minute, while the rest of the team writes elsewhere (follow-up
+// notes, ten a second, in a table no board reads) and then while the team also changes one
+// opportunity a second that every board shows. Each board is a host process of its own, as
+// on the team's desks, refreshing on its timer (every 2 s).
+#include "anfitriones.h"
+#include "cambios.h"
 #include "mediciones.h"
 #include "piso.h"
-#include "procesos.h"
+#include "sesiones.h"
 
-#include <QCoreApplication>
+#include "lecturasql.h"
+
 #include <QDebug>
-#include <QProcess>
 
-#include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <memory>
-#include <stdexcept>
+#include <functional>
 #include <thread>
-#include <vector>
-
-#include <sys/prctl.h>
 
 namespace Banco {
 namespace {
 
 using namespace std::chrono_literals;
 
-constexpr auto ventana = 65s; // a minute, and a once-a-minute re-read inside it
-constexpr auto pasoDeCalma = 2s;
-constexpr auto limiteDeCalma = 90s;
-constexpr double crecimientoDeCalmaMs = 20; // two clock ticks: the timer's own wake-ups
+constexpr auto ventana = 60s;
+constexpr auto periodoDeLasNotas = 100ms;
+constexpr auto arranqueDeLosCambios = 4s; // every board has met a change before the window
+constexpr int tablerosEnReposo = 8;
+// A board that reads its whole view again on a change keeps a core of this two-core machine
+// busy for a second or so: more boards than this would wait for each other, and the figure
+// would leave out the readings they could not do.
+constexpr int tablerosConCambios = 2;
 
-// Every backend is a child of the postmaster; those that ended during the window left
-// their CPU in the postmaster's children's times.
-class Servidor
+// The view the boards show reads no clock, as a team's usual views do: such a view is read
+// again only when its tables change, and a once-a-minute reading would not be idle work.
+void revisaLaVista(ConexionPlana &conexion)
 {
-public:
-    explicit Servidor(ConexionPlana &conexion)
-        : m_postmaster(postmasterDe(conexion))
-    { }
-
-    double cpu() const
-    {
-        const std::optional<TiemposDeProceso> propio = tiemposDe(m_postmaster);
-        double total = propio ? propio->propios + propio->deHijosTerminados : 0;
-        for (const qint64 hijo : hijosDe(m_postmaster)) {
-            if (const std::optional<TiemposDeProceso> tiempos = tiemposDe(hijo))
-                total += tiempos->propios;
-        }
-        return total;
-    }
-
-    double cpuEnLaVentana() const
-    {
-        const double antes = cpu();
-        std::this_thread::sleep_for(ventana);
-        return cpu() - antes;
-    }
-
-private:
-    static qint64 postmasterDe(ConexionPlana &conexion)
-    {
-        const qint64 backend = conexion.primerValor(QStringLiteral("SELECT pg_backend_pid()")).toLongLong();
-        const std::optional<TiemposDeProceso> tiempos = tiemposDe(backend);
-        if (!tiempos)
-            throw std::runtime_error("No se pueden leer los procesos del servidor en /proc");
-        return tiempos->padre;
-    }
-
-    qint64 m_postmaster;
-};
-
-int tablerosOcupados(ConexionPlana &conexion)
-{
-    return conexion
-        .primerValor(QStringLiteral(
-            "SELECT count(*) FROM pg_stat_activity WHERE application_name = 'Teqvaro' AND state <> 'idle'"))
-        .toInt();
+    const Sql::Lectura lectura = Sql::lee(consultaDeLaVista(conexion));
+    if (lectura.dependeDelReloj)
+        qWarning().noquote() << "la vista medida depende del reloj (" << lectura.porque
+                             << "): los tableros la leen cada minuto";
 }
 
-// K hosts, each with its board open; ended when the measure is done, by force if they do
-// not end when asked.
-class Anfitriones
+// Each board has its session's connection, and its background reader's from its first
+// background reading on.
+double porTableroMinuto(const ConsumoDeSesiones &consumo, int tableros)
 {
-public:
-    Anfitriones(const Base &base, int cuantos)
-    {
-        for (int uno = 0; uno < cuantos; ++uno) {
-            auto anfitrion = std::make_unique<QProcess>();
-            anfitrion->setProcessEnvironment(entornoDelAnfitrion());
-            anfitrion->setStandardOutputFile(QProcess::nullDevice());
-            anfitrion->setStandardErrorFile(QProcess::nullDevice());
-            // No host outlives a benchmark that ends early.
-            anfitrion->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-            anfitrion->start(QStringLiteral(TEQVARO_PROGRAMA), argumentosDelAnfitrion(base));
-            anfitrion->waitForStarted();
-            anfitrion->write(QByteArray(contrasenaDelBanco) + '\n');
-            anfitrion->closeWriteChannel();
-            m_procesos.push_back(std::move(anfitrion));
-        }
-    }
+    if (consumo.sesiones < tableros || consumo.sesiones > 2 * tableros || consumo.terminadas > 0)
+        qWarning() << "sesiones de" << tableros << "tableros:" << consumo.sesiones
+                   << "; terminadas en la ventana:" << consumo.terminadas;
+    return consumo.cpu / tableros / std::chrono::duration<double, std::ratio<60>>(ventana).count();
+}
 
-    ~Anfitriones()
-    {
-        for (const auto &anfitrion : m_procesos)
-            anfitrion->terminate();
-        for (const auto &anfitrion : m_procesos) {
-            if (!anfitrion->waitForFinished(5000))
-                anfitrion->kill();
-            anfitrion->waitForFinished();
-        }
-    }
-
-    Anfitriones(const Anfitriones &) = delete;
-    Anfitriones &operator=(const Anfitriones &) = delete;
-
-    // Until each host has gone a while without its CPU growing and the server is busy with
-    // none of them: the first loads are not part of an idle team. A host waiting for the
-    // server does not grow either, hence the look at the server.
-    void esperaCalma(ConexionPlana &conexion) const
-    {
-        std::vector<bool> calmados(m_procesos.size(), false);
-        std::vector<double> antes = cpus();
-        for (auto esperado = 0s; esperado < limiteDeCalma; esperado += pasoDeCalma) {
-            std::this_thread::sleep_for(pasoDeCalma);
-            const std::vector<double> ahora = cpus();
-            for (size_t uno = 0; uno < calmados.size(); ++uno)
-                calmados[uno] = calmados[uno] || ahora[uno] - antes[uno] <= crecimientoDeCalmaMs;
-            if (std::all_of(calmados.begin(), calmados.end(), [](bool calmado) { return calmado; })
-                && tablerosOcupados(conexion) == 0)
-                return;
-            antes = ahora;
-        }
-        qWarning() << "algún anfitrión sigue ocupado después de" << limiteDeCalma.count() << "s; se mide así";
-    }
-
-    // A host that ended is noticed by its QProcess only when events are processed.
-    int vivos()
-    {
-        QCoreApplication::processEvents();
-        return int(std::count_if(m_procesos.begin(), m_procesos.end(),
-                                 [](const auto &anfitrion) { return anfitrion->state() == QProcess::Running; }));
-    }
-
-private:
-    std::vector<double> cpus() const
-    {
-        std::vector<double> tiempos;
-        for (const auto &anfitrion : m_procesos) {
-            const std::optional<TiemposDeProceso> uno = tiemposDe(anfitrion->processId());
-            tiempos.push_back(uno ? uno->propios : 0);
-        }
-        return tiempos;
-    }
-
-    std::vector<std::unique_ptr<QProcess>> m_procesos;
-};
-
-// The server's CPU for K boards in the window, less what it used alone, per board and
-// minute.
-double cpuPorTableroMinuto(const Base &base, const Servidor &servidor, ConexionPlana &conexion, int cuantos,
-                           double enReposo)
+void imprimeEquipo(const Corrida &corrida, const QString &medida, double porMinuto)
 {
-    Anfitriones equipo(base, cuantos);
+    imprime(corrida.nombre(medida + QStringLiteral("_server_cpu_per_board_minute")), porMinuto, QStringLiteral("ms"));
+    imprime(corrida.nombre(medida + QStringLiteral("_boards_per_core")), 60000.0 / porMinuto, QStringLiteral("boards"));
+}
+
+// The hosts start after the sessions already open are noted; the window opens once each has
+// loaded its board and gone quiet.
+using Ventana = std::function<ConsumoDeSesiones(SesionesDeLosTableros &sesiones)>;
+
+double cpuPorTableroMinuto(const Base &base, ConexionPlana &conexion, int tableros, const Ventana &ventanaDelEquipo)
+{
+    SesionesDeLosTableros sesiones(conexion);
+    Anfitriones equipo(base, tableros);
     equipo.esperaCalma(conexion);
-    if (const int vivos = equipo.vivos(); vivos != cuantos)
-        qWarning() << "de" << cuantos << "anfitriones sólo" << vivos << "siguen abiertos";
-    const double minutos = std::chrono::duration<double>(ventana).count() / 60.0;
-    return (servidor.cpuEnLaVentana() - enReposo) / cuantos / minutos;
+    if (const int vivos = equipo.vivos(); vivos != tableros)
+        qWarning() << "de" << tableros << "anfitriones sólo" << vivos << "siguen abiertos";
+    return porTableroMinuto(ventanaDelEquipo(sesiones), tableros);
+}
+
+ConsumoDeSesiones enReposo(SesionesDeLosTableros &sesiones)
+{
+    return sesiones.cpuEn(ventana);
+}
+
+Ventana conCambios(const Base &base, int filas)
+{
+    return [&base, filas](SesionesDeLosTableros &sesiones) {
+        const Escritor cambios(base.direccion, filas);
+        std::this_thread::sleep_for(arranqueDeLosCambios);
+        return sesiones.cpuEn(ventana);
+    };
 }
 
 } // namespace
@@ -174,17 +90,14 @@ double cpuPorTableroMinuto(const Base &base, const Servidor &servidor, ConexionP
 void mideEquipo(const Corrida &corrida, const Base &base)
 {
     ConexionPlana conexion(base.direccion);
-    const Servidor servidor(conexion);
-    const double enReposo = servidor.cpuEnLaVentana();
-    const QString medida = corrida.nombre(QStringLiteral("team_server_cpu_per_board_minute"));
-    double delEquipo = 0;
-    for (const int cuantos : {1, 4, 8}) {
-        delEquipo = cpuPorTableroMinuto(base, servidor, conexion, cuantos, enReposo);
-        imprime(medida + QStringLiteral("_k%1").arg(cuantos), delEquipo, QStringLiteral("ms"));
-    }
-    imprime(medida, delEquipo, QStringLiteral("ms"));
-    imprime(corrida.nombre(QStringLiteral("team_boards_per_server_core")), 60000.0 / delEquipo,
-            QStringLiteral("boards"));
+    revisaLaVista(conexion);
+    const Escritor notas(base.direccion, periodoDeLasNotas, notaDeSeguimiento(corrida.filas));
+    imprimeEquipo(corrida, QStringLiteral("team_idle"),
+                  cpuPorTableroMinuto(base, conexion, tablerosEnReposo, enReposo));
+    imprimeEquipo(corrida, QStringLiteral("team_active"),
+                  cpuPorTableroMinuto(base, conexion, tablerosConCambios, conCambios(base, corrida.filas)));
+    if (notas.cambiosHechos() == 0)
+        qWarning() << "nadie escribió notas mientras se medía el equipo";
 }
 
 } // namespace Banco

@@ -25,10 +25,15 @@ std::chrono::steady_clock::duration desdeElUltimoAvance()
 
 } // namespace
 
-QString Corrida::nombre(const QString &medida) const
+QString Corrida::tamano() const
 {
     const QString miles = filas % 1000 == 0 ? QString::number(filas / 1000) : QString::number(filas / 1000.0);
-    return medida + QStringLiteral("_%1k_%2").arg(miles, motor);
+    return miles + QLatin1Char('k');
+}
+
+QString Corrida::nombre(const QString &medida) const
+{
+    return medida + QStringLiteral("_%1_%2").arg(tamano(), motor);
 }
 
 void imprime(const QString &nombre, double valor, const QString &unidad)
@@ -86,27 +91,38 @@ double medianaDe(int veces, const std::function<void()> &preparacion, const std:
     return mediana(std::move(tiempos));
 }
 
-Razon razonAlPiso(int veces, const std::function<double()> &piso, const Lado &tablero)
+Razon razonAlPiso(int veces, const std::function<double()> &piso, const std::function<double()> &tablero)
 {
     std::vector<double> razones;
     std::vector<double> tiempos;
     std::vector<double> pisos;
-    const auto delTablero = [&] {
-        tablero.prepara();
-        tiempos.push_back(milisegundosDe(tablero.mide));
-        tablero.revisa();
-    };
     for (int vez = 0; vez < veces; ++vez) {
         if (vez % 2 == 0) {
             pisos.push_back(piso());
-            delTablero();
+            tiempos.push_back(tablero());
         } else {
-            delTablero();
+            tiempos.push_back(tablero());
             pisos.push_back(piso());
         }
         razones.push_back(tiempos.back() / pisos.back());
     }
     return Razon{mediana(std::move(razones)), mediana(std::move(tiempos)), mediana(std::move(pisos))};
+}
+
+Razon razonAlPiso(int veces, const std::function<double()> &piso, const Lado &tablero)
+{
+    return razonAlPiso(veces, piso, [&tablero] {
+        tablero.prepara();
+        const double tiempo = milisegundosDe(tablero.mide);
+        tablero.revisa();
+        return tiempo;
+    });
+}
+
+void imprimeRazon(const Corrida &corrida, const QString &medida, const Razon &razon)
+{
+    imprime(corrida.nombre(medida), razon.tiempo, QStringLiteral("ms"));
+    imprime(corrida.nombre(medida) + QStringLiteral("_ratio"), razon.razon, QStringLiteral("x"));
 }
 
 } // namespace Banco

@@ -19,6 +19,8 @@ struct Corrida
     QString motor; // "sqlite" or "postgresql"
 
     QString nombre(const QString &medida) const;
+    // The size alone, "100k".
+    QString tamano() const;
 };
 
 // One line a figure, "name value unit", so that runs can be compared line by line.
@@ -67,5 +69,11 @@ struct Razon
 // down for a while slows both sides of the ratio. The two sides take turns at going first,
 // so neither always finds the database's cache warmed by the other.
 Razon razonAlPiso(int veces, const std::function<double()> &piso, const Lado &tablero);
+// The same for a board's side that times itself, in ms: when the moment it starts is the
+// board's own, not the call's.
+Razon razonAlPiso(int veces, const std::function<double()> &piso, const std::function<double()> &tablero);
+
+// The board's median time, "name ms", and its ratio, "name_ratio x".
+void imprimeRazon(const Corrida &corrida, const QString &medida, const Razon &razon);
 
 } // namespace Banco

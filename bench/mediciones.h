@@ -17,14 +17,21 @@ class Tablero;
 struct Plan
 {
     int veces = 11;
-    bool minuto = false;   // the 65 s window of idle CPU
-    bool equipo = false;   // the team measure (PostgreSQL only)
-    bool derechos = false; // the reload under the server's policies (PostgreSQL only)
+    bool cincoMinutos = false; // the 5 min window of idle CPU
+    bool equipo = false;       // the team measure (PostgreSQL only)
+    bool derechos = false;     // the reload under the server's policies (PostgreSQL only)
 };
 
 // recargas.cpp: a fresh board to its first painted list, and reloads of an open one.
 void midePrimeraPintura(const Corrida &corrida, Piso &piso, const Plan &plan);
 void mideRecargas(const Corrida &corrida, const Base &base, Tablero &tablero, Piso &piso, const Plan &plan);
+
+// refresco.cpp: the automatic refresh that shows one opportunity another user changed.
+void mideRefrescoConUnCambio(const Corrida &corrida, const Base &base, Tablero &tablero, Piso &piso, const Plan &plan);
+
+// otroproceso.cpp: another process's commits to the SQLite file while the board reads it.
+void mideEsperaDeOtroProceso(const Corrida &corrida, const Base &base, Tablero &tablero);
+int hijoQueEscribe(const QString &archivo, int filas);
 
 // busqueda.cpp: a search that finds nothing and sorts of the whole list.
 void mideBusquedaYOrden(const Corrida &corrida, Tablero &tablero);
@@ -40,7 +47,7 @@ int hijoDeMemoria(const QString &direccion, int filas);
 double arranqueDemo();
 void mideAnfitrion(const Corrida &corrida, const Base &base, Lanzador &lanzador);
 
-// equipo.cpp: the database server's CPU for a team of idle boards.
+// equipo.cpp: the database server's CPU for a team's boards, idle and with changes.
 void mideEquipo(const Corrida &corrida, const Base &base);
 
 // derechos.cpp: a full reload under the server's policies against the tables' owner's

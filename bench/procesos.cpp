@@ -1,7 +1,6 @@
 #include "procesos.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -29,7 +28,7 @@ double ticksEnMilisegundos(qint64 ticks)
 }
 
 // The fields after the command's name, which may itself hold spaces and parentheses:
-// [0] state, [1] parent, ... [11] utime, [12] stime, [13] cutime, [14] cstime.
+// [0] state, [1] parent, ... [11] utime, [12] stime.
 QList<QByteArray> camposDeStat(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -168,26 +167,21 @@ std::optional<TiemposDeProceso> tiemposDe(qint64 pid)
     if (campos.size() < 15)
         return std::nullopt;
     TiemposDeProceso tiempos;
-    tiempos.padre = campos.at(1).toLongLong();
     tiempos.propios = ticksEnMilisegundos(campos.at(11).toLongLong() + campos.at(12).toLongLong());
-    tiempos.deHijosTerminados = ticksEnMilisegundos(campos.at(13).toLongLong() + campos.at(14).toLongLong());
     return tiempos;
 }
 
-std::vector<qint64> hijosDe(qint64 pid)
+std::optional<double> cpuFinaDe(qint64 pid)
 {
-    std::vector<qint64> hijos;
-    const QStringList procesos = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &nombre : procesos) {
-        bool esNumero = false;
-        const qint64 candidato = nombre.toLongLong(&esNumero);
-        if (!esNumero)
-            continue;
-        const QList<QByteArray> campos = camposDeStat(candidato);
-        if (campos.size() > 1 && campos.at(1).toLongLong() == pid)
-            hijos.push_back(candidato);
+    QFile schedstat(QStringLiteral("/proc/%1/schedstat").arg(pid));
+    if (schedstat.open(QIODevice::ReadOnly)) {
+        bool leido = false;
+        const qint64 nanosegundos = schedstat.readLine().split(' ').value(0).toLongLong(&leido);
+        if (leido)
+            return double(nanosegundos) / 1e6;
     }
-    return hijos;
+    const std::optional<TiemposDeProceso> tiempos = tiemposDe(pid);
+    return tiempos ? std::optional(tiempos->propios) : std::nullopt;
 }
 
 Lanzador::Lanzador()

@@ -13,18 +13,18 @@ namespace Banco {
 // The CPU time this process has used so far, every thread of it, in ms.
 double cpuPropia();
 
-// The CPU a process has used, from /proc/<pid>/stat, in ms: its own (every thread), and
-// that of its children it has waited for.
+// The CPU a process has used, every thread of it, from /proc/<pid>/stat, in ms.
 struct TiemposDeProceso
 {
-    qint64 padre = 0;
     double propios = 0;
-    double deHijosTerminados = 0;
 };
 std::optional<TiemposDeProceso> tiemposDe(qint64 pid);
 
-// The processes whose parent is `pid`.
-std::vector<qint64> hijosDe(qint64 pid);
+// The CPU a process's main thread has run so far, in ms, to the nanosecond the scheduler
+// keeps (/proc/<pid>/schedstat), or in clock ticks when the kernel keeps no such count. For
+// the server's processes, each of one thread, whose idle minute is a few ms: ticks of 10 ms
+// would round it away.
+std::optional<double> cpuFinaDe(qint64 pid);
 
 // Starts the programs whose peak memory is measured. The kernel's peak for a process also
 // takes in the size of the process that forked it (the address space it had before its

@@ -18,12 +18,6 @@ std::function<double()> delPiso(Piso &piso)
     return [&piso] { return piso.mide(); };
 }
 
-void imprimeRazon(const Corrida &corrida, const QString &medida, const Razon &razon)
-{
-    imprime(corrida.nombre(medida), razon.tiempo, QStringLiteral("ms"));
-    imprime(corrida.nombre(medida) + QStringLiteral("_ratio"), razon.razon, QStringLiteral("x"));
-}
-
 void recargaCompleta(const Corrida &corrida, Tablero &tablero, Piso &piso, const Plan &plan)
 {
     const auto vaciaYRecarga = [&] { tablero.recargaCompleta(); };

@@ -23,7 +23,7 @@ using namespace std::chrono_literals;
 
 constexpr auto ventanaDeSonda = 20s;
 constexpr auto ventanaDeCpu = 20s;
-constexpr auto ventanaDeMinuto = 65s;     // takes in a re-read the board may do once a minute
+constexpr auto ventanaLarga = 5min;       // a board left alone a while, with any once-a-minute re-read in it
 constexpr qint64 cuadroEnNs = 16'000'000; // one frame at 60 Hz: a longer gap is a visible freeze
 constexpr double periodoDeSondaEnMs = 1;
 
@@ -109,9 +109,9 @@ void mideReposo(const Corrida &corrida, const Base &base, Tablero &tablero, cons
     bloqueosConCambios(corrida, base, tablero);
     tablero.recargaPintada(); // the last change committed is shown before the quiet windows
     imprimeBloqueos(corrida, QStringLiteral("_idle"), sondea(ventanaDeSonda));
-    imprime(corrida.nombre(QStringLiteral("idle_cpu")), usoDeCpu(ventanaDeCpu), QStringLiteral("%"));
-    if (plan.minuto)
-        imprime(corrida.nombre(QStringLiteral("idle_cpu_minute")), usoDeCpu(ventanaDeMinuto), QStringLiteral("%"));
+    imprime(corrida.nombre(QStringLiteral("idle_cpu_20s")), usoDeCpu(ventanaDeCpu), QStringLiteral("%"));
+    if (plan.cincoMinutos)
+        imprime(corrida.nombre(QStringLiteral("idle_cpu")), usoDeCpu(ventanaLarga), QStringLiteral("%"));
 }
 
 } // namespace Banco

@@ -4,6 +4,7 @@
 
 #include "ado/session.h"
 #include "controles/listview.h"
+#include "datos/diario.h"
 #include "servicios/servicios.h"
 
 #include <QAbstractItemModel>
@@ -58,6 +59,7 @@ private:
 void iniciaSesion(const Ado::DatabaseAddress &direccion)
 {
     Ado::Session::configure(direccion);
+    Datos::usaDiarioAnticipado(*Ado::Session::connection());
     Servicios::estableceOperador(operadorDelBanco);
     Publico::Termina();
     Publico::Main();
@@ -104,6 +106,28 @@ void Tablero::recargaCompleta()
 {
     m_lista.clearItems();
     recargaPintada();
+}
+
+QTimer &Tablero::temporizador()
+{
+    return *m_formulario.findChild<QTimer *>(QStringLiteral("TmrRefresh"));
+}
+
+bool Tablero::refrescando() const
+{
+    return m_formulario.recargaEnCurso();
+}
+
+void Tablero::esperaFinDelRefresco()
+{
+    QEventLoop lazo;
+    QTimer sonda;
+    QObject::connect(&sonda, &QTimer::timeout, &lazo, [&] {
+        if (!refrescando())
+            lazo.quit();
+    });
+    sonda.start(5);
+    lazo.exec();
 }
 
 int Tablero::listadas() const

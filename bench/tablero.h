@@ -11,6 +11,7 @@
 #include <set>
 
 class QAbstractItemModel;
+class QTimer;
 
 namespace Kit {
 class ListView;
@@ -28,7 +29,8 @@ inline const QString operadorDelBanco = QStringLiteral("GERENTE");
 // The first load of a million rows takes a while; an hour means the board is stuck.
 constexpr std::chrono::minutes limiteDePintura(60);
 
-// The session of that operator on this database, with the module started afresh.
+// The session of that operator on this database, with the module started afresh; a SQLite
+// file goes to write-ahead logging, as the host puts it at sign-in.
 void iniciaSesion(const Ado::DatabaseAddress &direccion);
 void terminaSesion();
 
@@ -61,6 +63,12 @@ public:
     void recargaCompleta();
 
     Kit::ListView &lista() { return m_lista; }
+    // The timer whose ticks start the automatic refreshes.
+    QTimer &temporizador();
+    // Whether an automatic refresh is reading or waits to be shown.
+    bool refrescando() const;
+    // Runs the event loop until no automatic refresh is under way.
+    void esperaFinDelRefresco();
     int filas() const { return m_filas; }
     int listadas() const;
     // Warns when the list does not hold the rows the database has.
