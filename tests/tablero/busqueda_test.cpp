@@ -1,5 +1,4 @@
 // Find-next over the list as shown, and the board's answers when nothing more is found.
-#include "mensajes.h"
 #include "tablero.h"
 
 #include "controles/txtzel.h"
@@ -59,24 +58,20 @@ TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
     EXPECT_EQ(frmKLD251::Buscar(lista(), QString()), 0); // nor does an empty list hold anything
 }
 
-TEST_F(Busqueda, aRequestFromTheBoxSelectsTheHitAndFocusesTheList)
+// A hit selects the row and focuses the list; F3 asks for the next one. No match from the box
+// gives the box the focus back; no further match from the list keeps the focus there, and the
+// next request starts over.
+TEST_F(Busqueda, aHitIsSelectedAndNoMatchSaysSoLeavingTheFocusWhereTheRequestCameFrom)
 {
     caja().setTexto("servidores");
     caja().setFocus();
     Q_EMIT caja().Buscar();
     EXPECT_EQ(lista().selectedIndex(), 2);
     EXPECT_TRUE(lista().hasFocus());
-
-    // F3 anywhere on the board asks for the next one.
     QTest::keyClick(&lista(), Qt::Key_F3);
     EXPECT_EQ(lista().selectedIndex(), 5);
     EXPECT_TRUE(entorno->mensajes.empty());
-}
 
-// No match from the box gives the box the focus back; no further match from the list keeps
-// the focus there, and the next request starts over.
-TEST_F(Busqueda, noMatchSaysSoAndLeavesTheFocusWhereTheRequestCameFrom)
-{
     caja().setTexto("nada de esto");
     caja().editor()->setFocus();
     entorno->alMostrar = [this](const Pruebas::MensajeMostrado &) { lista().setFocus(); }; // as a message box does

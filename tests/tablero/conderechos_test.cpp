@@ -7,12 +7,10 @@
 #include "respuestas.h"
 
 #include "ado/session.h"
-#include "controles/txtzel.h"
 #include "datos/preparacion.h"
 #include "servicios/contrasenaoperador.h"
 #include "servicios/contrasenavendedor.h"
 
-#include <QLineEdit>
 #include <QToolButton>
 
 namespace {
@@ -62,12 +60,8 @@ TEST_F(TableroConDerechosPostgreSQL, eachPersonListsWhatTheirLevelSeesAndCancels
         Ado::Session::configure(base.comoOperador(operador, clave));
         if (vendedor)
             Pruebas::alAparecer("frmLogin", [vendedor = QString(vendedor)](QWidget &ventana) {
-                auto &login = static_cast<frmLogin &>(ventana);
-                login.txtVn_Cve_Vendedor->setTexto(vendedor);
-                login.txtVn_Cve_Vendedor->Valida();
-                login.txtContraseña->setTexto("Secreta1");
-                login.txtContraseña->editor()->setFocus();
-                Pruebas::pulsa(login, "cmdAceptar");
+                Pruebas::escribeLogin(static_cast<frmLogin &>(ventana), vendedor, "Secreta1");
+                Pruebas::pulsa(ventana, "cmdAceptar");
             });
         abre(operador);
         EXPECT_EQ(folios(), listadas);

@@ -5,19 +5,20 @@
 #include "controles/titulo.h"
 #include "controles/txtzel.h"
 #include "frmLogin.h"
+#include "respuestas.h"
 #include "servicios/contrasenavendedor.h"
 #include "servicios/frenodeintentos.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 
 #include <chrono>
 #include <vector>
 
 namespace {
 
+using Pruebas::escribeLogin;
 using Pruebas::TableroDePrueba;
 
 class Login : public TableroDePrueba
@@ -37,39 +38,22 @@ protected:
             [this](std::chrono::milliseconds tiempo) { esperas.push_back(tiempo); });
     }
 
+    // A login as the board shows it, no message shown yet.
+    void muestra(frmLogin &login) const
+    {
+        login.load();
+        login.show();
+        entorno->mensajes.clear();
+    }
+
     std::vector<std::chrono::milliseconds> esperas;
-
-    // Types what a user types and presses Aceptar with the focus on the password box.
-    static void escribe(frmLogin &login, const QString &codigo, const QString &contrasena)
-    {
-        login.txtVn_Cve_Vendedor->editor()->setFocus();
-        login.txtVn_Cve_Vendedor->setTexto(codigo);
-        login.txtVn_Cve_Vendedor->Valida();
-        login.txtContraseña->setTexto(contrasena);
-        login.txtContraseña->editor()->setFocus();
-    }
-
-    // Answers the modal login as soon as it is shown.
-    void respondeLogin(const std::function<void(frmLogin &)> &respuesta)
-    {
-        QTimer::singleShot(0, [respuesta] {
-            auto *login = qobject_cast<frmLogin *>(QApplication::activeModalWidget());
-            ASSERT_NE(login, nullptr);
-            respuesta(*login);
-        });
-    }
 };
 
 TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
 {
-    struct Caso
-    {
-        const char *codigo;
-        const char *contrasena;
-        const char *escrito;  // text the name box shows when it differs from the lookup's
-        QStringList mensajes; // none: accepted
-    };
-    const std::vector<Caso> casos = {
+    // The code, the password, the text the name box shows when it differs from the look-up's,
+    // the messages (none: accepted).
+    const std::tuple<const char *, const char *, const char *, QStringList> casos[] = {
         {"NADIE", "Secreta1", nullptr, {"ERR-ID:7500028"}},
         {"NADIE", "", nullptr, {"ERR-ID:7500028"}},
         {"V1", "", nullptr, {"ERR-ID:7500029"}},
@@ -83,19 +67,17 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
         {"VN", "Secreta1", nullptr, {"ERR-ID:7500034"}},
         {"V1", "Secreta1", nullptr, {}},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(std::string(caso.codigo) + " / " + caso.contrasena);
+    for (const auto &[codigo, contrasena, escrito, mensajes] : casos) {
+        SCOPED_TRACE(std::string(codigo) + " / " + contrasena);
         frmLogin login;
-        login.load();
-        login.show();
-        entorno->mensajes.clear();
-        escribe(login, QString::fromUtf8(caso.codigo), QString::fromUtf8(caso.contrasena));
-        if (caso.escrito)
-            login.txtVn_Descripcion->setTexto(QString::fromUtf8(caso.escrito));
+        muestra(login);
+        escribeLogin(login, QString::fromUtf8(codigo), QString::fromUtf8(contrasena));
+        if (escrito)
+            login.txtVn_Descripcion->setTexto(QString::fromUtf8(escrito));
         login.cmdAceptar->click();
-        EXPECT_EQ(entorno->identificadores(), caso.mensajes);
-        EXPECT_EQ(login.Aceptado, caso.mensajes.isEmpty());
-        EXPECT_EQ(login.isVisible(), !caso.mensajes.isEmpty());
+        EXPECT_EQ(entorno->identificadores(), mensajes);
+        EXPECT_EQ(login.Aceptado, mensajes.isEmpty());
+        EXPECT_EQ(login.isVisible(), !mensajes.isEmpty());
         for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
             EXPECT_EQ(mensaje.estilo, Servicios::Estilo::Exclamacion);
             EXPECT_EQ(mensaje.titulo, "Teqvaro");
@@ -108,23 +90,19 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
 class LoginSQLite : public Login
 { };
 
-// Given five wrong passwords in a row for a salesperson, each further try waits longer before
-// it is checked, with the same message as before; the right password still gets in.
 TEST_F(LoginSQLite, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 {
     using std::chrono::seconds;
     frmLogin login;
-    login.load();
-    login.show();
-    entorno->mensajes.clear();
+    muestra(login);
     for (int vez = 0; vez < 7; ++vez) {
-        escribe(login, "V1", "mala");
+        escribeLogin(login, "V1", "mala");
         login.cmdAceptar->click();
     }
     EXPECT_EQ(esperas, (std::vector<std::chrono::milliseconds>{seconds(1), seconds(2)}));
     EXPECT_EQ(entorno->identificadores(), QStringList(7, "ERR-ID:7500032"));
 
-    escribe(login, "V1", "Secreta1");
+    escribeLogin(login, "V1", "Secreta1");
     login.cmdAceptar->click();
     EXPECT_EQ(esperas.back(), seconds(4));
     EXPECT_TRUE(login.Aceptado);
@@ -135,8 +113,7 @@ TEST_F(LoginSQLite, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
 {
     frmLogin login;
-    login.load();
-    login.show();
+    muestra(login);
     QApplication::setActiveWindow(&login);
     login.txtVn_Cve_Vendedor->editor()->setFocus();
     QTest::keyClicks(login.txtVn_Cve_Vendedor->editor(), "v2");
@@ -156,7 +133,7 @@ TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
     EXPECT_TRUE(login.txtContraseña->editor()->hasFocus());
 
     // After a refused try, the title bar's exit leaves it not accepted (Cancelar: below).
-    escribe(login, "V1", "mal");
+    escribeLogin(login, "V1", "mal");
     login.cmdAceptar->click();
     Q_EMIT login.findChild<Kit::Titulo *>("Titulo")->Salir();
     EXPECT_FALSE(login.Aceptado);
@@ -167,16 +144,16 @@ TEST_F(Login, theCodeBoxLeadsToThePasswordBox)
 // salesperson's opportunities, or closes loading nothing when the login is cancelled.
 TEST_F(Login, theBoardUsesTheAcceptedCodeOrClosesWhenCancelled)
 {
-    respondeLogin([](frmLogin &login) {
-        escribe(login, "V2", "Secreta1");
-        login.cmdAceptar->click();
+    Pruebas::alAparecer("frmLogin", [](QWidget &login) {
+        escribeLogin(static_cast<frmLogin &>(login), "V2", "Secreta1");
+        Pruebas::pulsa(login, "cmdAceptar");
     });
     abre("OP0");
     EXPECT_EQ(folios(), (QStringList{"F2", "F3"}));
     EXPECT_EQ(anfitrion.cierres, 0);
 
     tablero.reset();
-    respondeLogin([](frmLogin &login) { login.cmdCancelar->click(); });
+    Pruebas::alAparecer("frmLogin", [](QWidget &login) { Pruebas::pulsa(login, "cmdCancelar"); });
     abre("OP0");
     EXPECT_EQ(anfitrion.cierres, 1);
     EXPECT_TRUE(folios().isEmpty());

@@ -73,10 +73,8 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
     EXPECT_EQ(lista().cellForeColor(1, 0), 0xFF0000); // the action's look stays
 }
 
-// SQLite locks the whole file against a write while a statement reads it: a reading off the
-// user-interface thread gives way to a write of this process instead of holding it up until
-// the write gives up ("database is locked").
-// (A PostgreSQL reading holds up no write.)
+// SQLite locks the whole file against a write while a statement reads it, a PostgreSQL reading
+// holds up no write: a reading off the user-interface thread gives way to a write of this process.
 class RecargaSQLite : public Recarga
 { };
 
@@ -91,22 +89,6 @@ TEST_F(RecargaSQLite, aWriteOfThisProcessNeverWaitsForAReading)
     base.ejecuta("UPDATE Oportunidad SET Op_Descripcion = 'Escrita' WHERE Op_Folio = 'F1'");
     EXPECT_TRUE(QTest::qWaitFor([&] { return !tablero->recargaEnCurso(); }, 10000));
     EXPECT_EQ(lista().itemCount(), 4); // the reading that gave way shows nothing
-}
-
-// A board loaded again counts its ticks from zero.
-TEST_F(Recarga, reopeningTheBoardStartsTheTickCountOver)
-{
-    variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "3");
-    abre();
-    tic(2);
-    cierra();
-    tablero->show();
-    activa();
-    otroDescribe("Nueva");
-    tic(3, false);
-    EXPECT_FALSE(tablero->recargaEnCurso());
-    tic(1);
-    EXPECT_EQ(descripcion(), "Nueva");
 }
 
 } // namespace

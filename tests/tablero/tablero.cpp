@@ -1,11 +1,13 @@
 #include "tablero.h"
 
+#include "controles/txtzel.h"
+#include "frmLogin.h"
 #include "publico.h"
 #include "respuestas.h"
 #include "runtime/settings.h"
 
 #include <QApplication>
-#include <QLabel>
+#include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -28,24 +30,25 @@ void eligeEstado(const QString &clave, const QString &boton, const std::function
     });
 }
 
+void escribeLogin(frmLogin &login, const QString &codigo, const QString &contrasena)
+{
+    login.txtVn_Cve_Vendedor->editor()->setFocus();
+    login.txtVn_Cve_Vendedor->setTexto(codigo);
+    login.txtVn_Cve_Vendedor->Valida();
+    login.txtContraseña->setTexto(contrasena);
+    login.txtContraseña->editor()->setFocus();
+}
+
 void TableroDePrueba::SetUp()
 {
     const QStringList siembra = {
-        "INSERT INTO Estado_Oportunidad VALUES ('ROJO', 'Urgente', '&HFF', 'SI')",
-        "INSERT INTO Estado_Oportunidad VALUES ('AZUL', 'En curso', '16711680', 'NO')",
-        "INSERT INTO Estado_Oportunidad VALUES ('GRIS', 'Pausada', '&H808080', 'si')",
-        "INSERT INTO Vendedor VALUES ('V1', 'Uno', 1, NULL, 'AC')",
-        "INSERT INTO Vendedor VALUES ('V2', 'Dos', 2, NULL, 'AC')",
-        "INSERT INTO Vendedor VALUES ('V3', 'Tres', 2, NULL, 'AC')",
-        "INSERT INTO Vendedor VALUES ('V4', 'Cuatro', 4, NULL, 'AC')",
-        "INSERT INTO Vendedor VALUES ('V5', 'Cinco', NULL, NULL, 'AC')",
-        "INSERT INTO Vendedor VALUES ('V9', 'Nueve', 3, NULL, 'AC')",
-        "INSERT INTO Operador VALUES ('OP0', 'Sin vendedor', NULL)",
-        "INSERT INTO Operador VALUES ('OP1', 'Uno', 'V1')",
-        "INSERT INTO Operador VALUES ('OP2', 'Dos', 'V2')",
-        "INSERT INTO Operador VALUES ('OP3', 'Nueve', 'V9')",
-        "INSERT INTO Operador VALUES ('OP4', 'Cuatro', 'V4')",
-        "INSERT INTO Operador VALUES ('OP5', 'Cinco', 'V5')",
+        "INSERT INTO Estado_Oportunidad VALUES ('ROJO', 'Urgente', '&HFF', 'SI'), "
+        "('AZUL', 'En curso', '16711680', 'NO'), ('GRIS', 'Pausada', '&H808080', 'si')",
+        "INSERT INTO Vendedor VALUES ('V1', 'Uno', 1, NULL, 'AC'), ('V2', 'Dos', 2, NULL, 'AC'), "
+        "('V3', 'Tres', 2, NULL, 'AC'), ('V4', 'Cuatro', 4, NULL, 'AC'), ('V5', 'Cinco', NULL, NULL, 'AC'), "
+        "('V9', 'Nueve', 3, NULL, 'AC')",
+        "INSERT INTO Operador VALUES ('OP0', 'Sin vendedor', NULL), ('OP1', 'Uno', 'V1'), ('OP2', 'Dos', 'V2'), "
+        "('OP3', 'Nueve', 'V9'), ('OP4', 'Cuatro', 'V4'), ('OP5', 'Cinco', 'V5')",
         "INSERT INTO Consulta VALUES ('CONTROL', 'Todas', 'SELECT Oportunidad.Op_Folio AS \"Folio\", "
         "Oportunidad.Op_Descripcion AS \"Descripción\", Vendedor.Vn_Descripcion AS \"Vendedor\" FROM Oportunidad "
         "INNER JOIN Vendedor ON Vendedor.Vn_Cve_Vendedor = Oportunidad.Op_Cve_Vendedor "
@@ -90,32 +93,12 @@ void TableroDePrueba::activa()
     QCoreApplication::processEvents();
 }
 
-void TableroDePrueba::cierra()
-{
-    tablero->close();
-}
-
-Kit::ListView &TableroDePrueba::lista() const
-{
-    return *tablero->findChild<Kit::ListView *>("lvOrdenes");
-}
-
 QStringList TableroDePrueba::folios() const
 {
     QStringList textos;
     for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
         textos << lista().itemText(renglon);
     return textos;
-}
-
-QString TableroDePrueba::cuenta() const
-{
-    return tablero->findChild<QLabel *>("lbOrdenes")->text();
-}
-
-QWidget *TableroDePrueba::control(const QString &nombre) const
-{
-    return tablero->findChild<QWidget *>(nombre);
 }
 
 QString TableroDePrueba::campo(const QString &columna, const QString &folio) const
@@ -135,6 +118,13 @@ void TableroDePrueba::oportunidad(const QString &folio, const QString &vendedor,
     base.ejecuta(QStringLiteral("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, "
                                 "Op_Estado_Oportunidad, Es_Cve_Estado) VALUES ('%1', '%2', '%3', '%4', 'AC')")
                      .arg(folio, descripcion, vendedor, estado));
+}
+
+testing::AssertionResult TableroDePrueba::soloMensaje(const MensajeEsperado &esperado) const
+{
+    if (entorno->mensajes.size() != 1)
+        return testing::AssertionFailure() << "mensajes: " << entorno->identificadores().join(' ').toStdString();
+    return esComo(entorno->mensajes.front(), esperado);
 }
 
 void TableroDePrueba::tic(int veces, bool espera) const

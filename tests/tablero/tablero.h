@@ -2,10 +2,12 @@
 
 #include "basedeprueba.h"
 #include "grabadores.h"
+#include "mensajes.h"
 
 #include "controles/listview.h"
 #include "frmKLD251.h"
 
+#include <QLabel>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -13,7 +15,12 @@
 #include <functional>
 #include <memory>
 
+class frmLogin;
+
 namespace Pruebas {
+
+// Types a code and a password as a user does, and leaves the focus on the password box.
+void escribeLogin(frmLogin &login, const QString &codigo, const QString &contrasena);
 
 // The board on a small, known database: states with their looks, salespeople of every
 // level, the operators that map to them, one stored view and a few opportunities.
@@ -34,18 +41,20 @@ protected:
     // Creates, shows and activates the board as the host does.
     frmKLD251 &abre(const QString &operador = QStringLiteral("OP3"));
     void activa();
-    void cierra();
+    void cierra() { tablero->close(); }
 
-    Kit::ListView &lista() const;
+    Kit::ListView &lista() const { return *tablero->findChild<Kit::ListView *>("lvOrdenes"); }
     QStringList folios() const;
-    QString cuenta() const;
-    QWidget *control(const QString &nombre) const;
+    QString cuenta() const { return tablero->findChild<QLabel *>("lbOrdenes")->text(); }
+    QWidget *control(const QString &nombre) const { return tablero->findChild<QWidget *>(nombre); }
 
     // A column of an opportunity as stored.
     QString campo(const QString &columna, const QString &folio) const;
     void variable(const QString &nombre, const QString &valor) const;
     void oportunidad(const QString &folio, const QString &vendedor, const QString &estado,
                      const QString &descripcion = QStringLiteral("Oportunidad")) const;
+    // The only message shown so far, as expected.
+    testing::AssertionResult soloMensaje(const MensajeEsperado &esperado) const;
     // Ticks of the refresh timer; each waits for the reading it starts to be shown, unless told not to.
     void tic(int veces = 1, bool espera = true) const;
 

@@ -1,5 +1,4 @@
 // The board's life, views, loading and colouring, driven as the host and a user drive it.
-#include "mensajes.h"
 #include "tablero.h"
 
 #include "aspectos.h"
@@ -40,8 +39,15 @@ protected:
     }
 };
 
-TEST_F(Tablero, everyActivationLoadsTheListAndTheFirstFocusesIt)
+// A message of the load may be the window the board takes over from when it first shows:
+// that first activation still loads the list. Later, closing a message box reloads nothing.
+TEST_F(Tablero, everyActivationButTheOneAfterAMessageBoxLoadsTheListAndTheFirstFocusesIt)
 {
+    QMessageBox deLaCarga(QMessageBox::Critical, "Error", "Texto");
+    deLaCarga.show();
+    QApplication::setActiveWindow(&deLaCarga);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&deLaCarga, 2000));
+    deLaCarga.close();
     abre("OP3");
     EXPECT_EQ(folios(), (QStringList{"F1", "F2", "F3", "F4"}));
     EXPECT_EQ(cuenta(), "4 Oportunidades");
@@ -50,6 +56,16 @@ TEST_F(Tablero, everyActivationLoadsTheListAndTheFirstFocusesIt)
     EXPECT_EQ(anfitrion.cierres, 0);
 
     oportunidad("F5", "V9", "ROJO");
+    QTimer::singleShot(0, [] {
+        if (auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            [[maybe_unused]] const bool activa = QTest::qWaitForWindowActive(caja, 1000);
+            caja->accept();
+        }
+    });
+    QMessageBox caja(QMessageBox::Information, "Aviso", "Texto", QMessageBox::Ok, tablero.get());
+    caja.exec();
+    activa();
+    EXPECT_FALSE(folios().contains("F5"));
     QWidget otra;
     otra.show();
     QApplication::setActiveWindow(&otra);
@@ -63,12 +79,7 @@ TEST_F(Tablero, eachLevelSeesItsOwnOpportunitiesOnOpeningAndOnF5)
     base.ejecuta("INSERT INTO Vendedor VALUES ('O''NEIL', 'Quote', 1, NULL, 'AC')");
     base.ejecuta("INSERT INTO Operador VALUES ('OPQ', 'Quote', 'O''NEIL')");
     oportunidad("Q1", "O''NEIL", "ROJO");
-    struct Caso
-    {
-        const char *operador;
-        QStringList esperados;
-    };
-    const std::vector<Caso> casos = {
+    const std::pair<const char *, QStringList> casos[] = {
         {"OP1", {"F1"}},                         // level 1: only the salesperson's own
         {"OP2", {"F2", "F3"}},                   // level 2: every level-2 salesperson's
         {"OP3", {"F1", "F2", "F3", "F4", "Q1"}}, // level 3: all
@@ -76,20 +87,19 @@ TEST_F(Tablero, eachLevelSeesItsOwnOpportunitiesOnOpeningAndOnF5)
         {"OP4", {}},                             // level 4: nothing loads, nothing is said
         {"OP5", {}},                             // no level: the same
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.operador);
-        abre(QString::fromUtf8(caso.operador));
-        EXPECT_EQ(folios(), caso.esperados);
+    for (const auto &[operador, esperados] : casos) {
+        SCOPED_TRACE(operador);
+        abre(QString::fromUtf8(operador));
+        EXPECT_EQ(folios(), esperados);
         QTest::keyClick(&lista(), Qt::Key_F5);
-        EXPECT_EQ(folios(), caso.esperados);
+        EXPECT_EQ(folios(), esperados);
         EXPECT_TRUE(entorno->mensajes.empty());
         tablero.reset();
     }
 }
 
-// Each row takes its own folio's look, in whatever order and however many times the rows
-// come, whatever the folio's text: "&HFF" red and "SI" bold, decimal blue, "si" in lower case
-// not bold, a state without a row (or a folio not there) no look.
+// "&HFF" red and "SI" bold, decimal blue, "si" in lower case not bold, a state without a row
+// (or a folio not there) no look.
 TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
 {
     const QStringList raros = {"F'9", "F\"9", "F\\9", "F,{9}", " NULL ", "F\t9", "F\u00f1"};
@@ -116,34 +126,26 @@ TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
     }
 }
 
-// The looks follow the rows when the user sorts them and when a refresh finds a new state.
-TEST_F(Tablero, looksFollowTheRowsThroughASortAndARefresh)
-{
-    abre();
-    Q_EMIT lista().columnClick(2); // by description
-    tablero->Carga_Oportunidades();
-    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'");
-    tablero->Carga_Oportunidades();
-    ASSERT_EQ(folios(), (QStringList{"F3", "F1", "F2", "F4"})); // Capacitación, Licencias, Servidores, Soporte
-    const std::vector<std::optional<qint32>> colores = {0x808080, 0x0000FF, 0x808080, std::nullopt};
-    for (int renglon = 1; renglon <= 4; ++renglon)
-        EXPECT_EQ(lista().cellForeColor(renglon, 1), colores[size_t(renglon - 1)]);
-    EXPECT_TRUE(entorno->mensajes.empty());
-}
-
-TEST_F(Tablero, aColourThatCannotBeShownIsReportedOncePerReload)
+// The looks follow the rows when the user sorts them and when a reload finds a new state. A
+// colour that cannot be shown is reported once per reload; the other rows keep their look.
+TEST_F(Tablero, looksFollowTheRowsThroughASortAndAReloadAndABadColourIsReportedOncePerReload)
 {
     base.ejecuta("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')");
     for (const char *folio : {"M1", "M2", "M3"})
-        oportunidad(QString::fromUtf8(folio), "V9", "MAL");
+        oportunidad(QString::fromUtf8(folio), "V9", "MAL", "Zeta");
     abre();
-    ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0], {"ERR-ID:7500018", Estilo::Critico, "Carga_Oportunidades()"}));
+    ASSERT_TRUE(soloMensaje({"ERR-ID:7500018", Estilo::Critico, "Carga_Oportunidades()"}));
     EXPECT_EQ(entorno->mensajes[0].propietario, tablero.get());
-    // The other rows keep their look; the next reload reports it once more.
-    EXPECT_EQ(lista().cellForeColor(1, 0), 0x0000FF);
+    Q_EMIT lista().columnClick(2); // by description
     QTest::keyClick(&lista(), Qt::Key_F5);
-    EXPECT_EQ(entorno->identificadores(), (QStringList{"ERR-ID:7500018", "ERR-ID:7500018"}));
+    base.ejecuta("UPDATE Oportunidad SET Op_Estado_Oportunidad = 'GRIS' WHERE Op_Folio = 'F2'");
+    tablero->Carga_Oportunidades();
+    EXPECT_EQ(entorno->identificadores(), QStringList(3, "ERR-ID:7500018"));
+    // Capacitación, Licencias, Servidores, Soporte, and the bad colour's "Zeta" after them
+    ASSERT_EQ(folios().mid(0, 4), (QStringList{"F3", "F1", "F2", "F4"}));
+    const std::vector<std::optional<qint32>> colores = {0x808080, 0x0000FF, 0x808080, std::nullopt};
+    for (int renglon = 1; renglon <= 4; ++renglon)
+        EXPECT_EQ(lista().cellForeColor(renglon, 1), colores[size_t(renglon - 1)]);
 }
 
 TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
@@ -156,9 +158,8 @@ TEST_F(Tablero, aTickDuringAReloadsMessageStartsNoSecondReload)
             tic(3); // the user leaves the message open for a few seconds
     };
     abre();
-    ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'CONTROL'");
-    EXPECT_EQ(entorno->mensajes[0].idError, "ERR-ID:7500016");
+    EXPECT_TRUE(
+        soloMensaje({"ERR-ID:7500016", Estilo::Critico, "Carga_Oportunidades()", "No existe la consulta 'CONTROL'"}));
 }
 
 // The count says "Oportunidad" for one row and for a list of one column, as it always has;
@@ -207,32 +208,6 @@ TEST_F(Tablero, aReloadKeepsTheSelectedFolioTheSortAndTheScrollPosition)
     EXPECT_EQ(lista().verticalScrollBar()->value(), 60);
 }
 
-// A message of the load may be the window the board takes over from when it first shows:
-// that first activation still loads the list. Later, closing a message box reloads nothing.
-TEST_F(Tablero, onlyTheFirstActivationLoadsTheListRightAfterAMessageBox)
-{
-    QMessageBox deLaCarga(QMessageBox::Critical, "Error", "Texto");
-    deLaCarga.show();
-    QApplication::setActiveWindow(&deLaCarga);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&deLaCarga, 2000));
-    deLaCarga.close();
-    abre();
-    EXPECT_EQ(folios().size(), 4);
-
-    oportunidad("F5", "V9", "ROJO");
-    QTimer::singleShot(0, [] {
-        if (auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            [[maybe_unused]] const bool activa = QTest::qWaitForWindowActive(caja, 1000);
-            caja->accept();
-        }
-    });
-    QMessageBox caja(QMessageBox::Information, "Aviso", "Texto", QMessageBox::Ok, tablero.get());
-    caja.exec();
-    activa();
-    EXPECT_FALSE(folios().contains("F5"));
-}
-
-// Without a host the handlers that have no trap of their own do nothing, and say nothing.
 TEST_F(Tablero, theToolbarsExitClosesTheHostObjectAndWithoutAHostNothingHappens)
 {
     abre();
@@ -250,42 +225,48 @@ TEST_F(Tablero, theToolbarsExitClosesTheHostObjectAndWithoutAHostNothingHappens)
     EXPECT_FALSE(tablero->isVisible());
 }
 
-TEST_F(Tablero, viewsComeFromTheVariableSkippingMalformedEntries)
+// Malformed entries of the variable are skipped. A remembered view that is no longer there
+// opens the first one; one that cannot be read is reported, and the first view still opens.
+TEST_F(Tablero, viewsComeFromTheVariableAndTheRememberedOneIsSelectedWhenStillThere)
 {
-    struct Caso
-    {
-        const char *valor;
-        QStringList nombres;
+    const std::tuple<const char *, const char *, QStringList, int, const char *> casos[] = {
+        // the variable, the remembered view, the views listed, the one selected, the messages (if checked)
+        {"", "0", {"TODOS"}, 0, nullptr},
+        {"   ", "0", {"TODOS"}, 0, nullptr},
+        {"UNO|K1,DOS|K2", "0", {"UNO", "DOS"}, 0, nullptr},
+        {"UNO|K1, |K2,TRES|", "0", {"UNO"}, 0, nullptr},
+        {"SIN SEPARADOR,,UNO|K1,", "0", {"UNO"}, 0, nullptr},
+        {" A |K1|extra,A |K2", "0", {" A ", "A "}, 0, nullptr},
+        {"X|K1,X|K2", "0", {"X", "X"}, 0, nullptr},
+        {"|,|", "0", {}, -1, ""},
+        {"solo texto", "1", {}, -1, ""},
+        {"A|CONTROL,B|CONTROL,C|CONTROL", "2", {"A", "B", "C"}, 2, ""},
+        {"A|CONTROL,B|CONTROL,C|CONTROL", "3", {"A", "B", "C"}, 0, ""},
+        {"A|CONTROL,B|CONTROL,C|CONTROL", "-1", {"A", "B", "C"}, 0, ""},
+        {"A|CONTROL,B|CONTROL,C|CONTROL", "", {"A", "B", "C"}, 0, ""},
+        {"A|CONTROL,B|CONTROL,C|CONTROL", "abc", {"A", "B", "C"}, 0, "ERR-ID:7500014"},
     };
-    const std::vector<Caso> casos = {
-        {"", {"TODOS"}},
-        {"   ", {"TODOS"}},
-        {"UNO|K1,DOS|K2", {"UNO", "DOS"}},
-        {"UNO|K1, |K2,TRES|", {"UNO"}},
-        {"SIN SEPARADOR,,UNO|K1,", {"UNO"}},
-        {" A |K1|extra,A |K2", {" A ", "A "}},
-        {"X|K1,X|K2", {"X", "X"}},
-        {"|,|", {}},
-        {"solo texto", {}},
-    };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.valor);
-        variable("CRM_VISTA_CONTROL_OPORTUNIDADES", QString::fromUtf8(caso.valor));
+    for (const auto &[valor, guardada, nombres, indice, mensajes] : casos) {
+        SCOPED_TRACE(std::string(valor) + " / " + guardada);
+        variable("CRM_VISTA_CONTROL_OPORTUNIDADES", QString::fromUtf8(valor));
+        Runtime::saveSetting("KLD251", "Settings", "VISTA", QString::fromUtf8(guardada));
         entorno->mensajes.clear();
         abre();
-        EXPECT_EQ(textosDeVistas(), caso.nombres);
-        EXPECT_EQ(vistas().Indice(), caso.nombres.isEmpty() ? -1 : 0);
-        if (caso.nombres.isEmpty()) {
-            EXPECT_TRUE(folios().isEmpty());
-            EXPECT_TRUE(entorno->mensajes.empty());
+        EXPECT_EQ(textosDeVistas(), nombres);
+        EXPECT_EQ(vistas().Indice(), indice);
+        if (mensajes) {
+            EXPECT_EQ(entorno->identificadores().join(' '), mensajes);
         }
+        EXPECT_TRUE(!nombres.isEmpty() || folios().isEmpty());
         tablero.reset();
     }
 }
 
-TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndChoosingNoneSaysSo)
+// Closing forgets the salesperson and remembers the view; loaded again, the same instance
+// starts over on it.
+TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndClosingRemembersTheView)
 {
-    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|NO EXISTE ,C|OTRA|x");
+    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|NO EXISTE ,C|OTRA|x,D|CONTROL");
     abre();
     EXPECT_EQ(folios().size(), 4);
     vistas().setIndice(1);
@@ -294,50 +275,20 @@ TEST_F(Tablero, eachViewUsesItsOwnKeyExactlyAsWrittenAndChoosingNoneSaysSo)
     EXPECT_EQ(entorno->mensajes[0].texto, "No existe la consulta 'NO EXISTE '");
     EXPECT_EQ(entorno->mensajes[1].texto, "No existe la consulta 'OTRA'");
     EXPECT_TRUE(folios().isEmpty()); // no rows of another view under this one's name
+    vistas().setIndice(3);
+    cierra();
+    EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA"), "3");
 
     entorno->mensajes.clear();
-    vistas().setIndice(-1); // choosing none says so
-    ASSERT_EQ(entorno->mensajes.size(), 1u);
-    EXPECT_TRUE(Pruebas::esComo(entorno->mensajes[0],
-                                {"ERR-ID:7500001", Estilo::Informacion, "Atención",
-                                 "No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"}));
-}
-
-// A remembered view that is no longer there opens the first one; one that cannot be read is
-// reported, and the board still opens on its first view.
-TEST_F(Tablero, theRememberedViewIsSelectedWhenItIsStillThere)
-{
-    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|CONTROL,C|CONTROL");
-    const std::vector<std::tuple<const char *, int, const char *>> casos = {
-        {"2", 2, ""}, {"3", 0, ""}, {"-1", 0, ""}, {"", 0, ""}, {"abc", 0, "ERR-ID:7500014"}};
-    for (const auto &[guardada, indice, mensajes] : casos) {
-        SCOPED_TRACE(guardada);
-        Runtime::saveSetting("KLD251", "Settings", "VISTA", QString::fromUtf8(guardada));
-        entorno->mensajes.clear();
-        abre();
-        EXPECT_EQ(vistas().Indice(), indice);
-        EXPECT_EQ(entorno->identificadores().join(' '), mensajes);
-        tablero.reset();
-    }
-}
-
-TEST_F(Tablero, closingForgetsTheSalespersonAndRemembersTheView)
-{
-    variable("CRM_VISTA_CONTROL_OPORTUNIDADES", "A|CONTROL,B|CONTROL");
-    abre();
-    vistas().setIndice(1);
-    cierra();
-    EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA"), "1");
-
-    // Loaded again, the same instance starts over and shows the remembered view.
     tablero->show();
     activa();
-    EXPECT_EQ(vistas().Indice(), 1);
+    EXPECT_EQ(vistas().Indice(), 3);
     EXPECT_EQ(folios().size(), 4);
     EXPECT_TRUE(entorno->mensajes.empty());
 
-    vistas().setIndice(-1);
-    entorno->mensajes.clear();
+    vistas().setIndice(-1); // choosing none says so
+    EXPECT_TRUE(soloMensaje({"ERR-ID:7500001", Estilo::Informacion, "Atención",
+                             "No hay vistas disponibles, verificar variable CRM_VISTA_CONTROL_OPORTUNIDADES"}));
     cierra();
     EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA"), "-1");
 }
