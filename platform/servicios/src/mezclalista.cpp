@@ -25,12 +25,17 @@ public:
         , m_folios(folios)
     { }
 
-    bool indexaLasMostradas()
+    // The rows shown of the folios that changed, each once; no row shown without a folio.
+    // Only those are indexed: a look-up in the few folios costs less than indexing them all.
+    bool buscaLasMostradas()
     {
-        m_filaDe.reserve(m_tabla.rowCount());
         for (int fila = 0; fila < m_tabla.rowCount(); ++fila) {
             const QString &folio = m_tabla.text(fila, 0);
-            if (folio.isEmpty() || m_filaDe.contains(folio))
+            if (folio.isEmpty())
+                return false;
+            if (!m_folios.contains(folio))
+                continue;
+            if (m_filaDe.contains(folio))
                 return false;
             m_filaDe.insert(folio, fila);
         }
@@ -198,7 +203,7 @@ private:
     const Kit::ListSnapshot &m_mostrada;
     const TextTable &m_tabla;
     const QSet<QString> &m_folios;
-    QHash<QString, int> m_filaDe;
+    QHash<QString, int> m_filaDe; // the rows shown of the changed folios
     QHash<QString, QStringList> m_releidas;
     std::vector<int> m_quedan;     // the rows shown that stay, in their order
     QStringList m_nuevas;          // the folios new to the list, in the view's order
@@ -217,7 +222,7 @@ std::optional<Mezcla> mezclaLista(Ado::Recordset &cambiadas, const Kit::ListSnap
         return std::nullopt;
     Mezclador mezclador(mostrada, folios);
     FormatoDeLista formato(encabezados, mostrada.table.get());
-    if (!mezclador.indexaLasMostradas() || !mezclador.leeReleidas(cambiadas, formato)
+    if (!mezclador.buscaLasMostradas() || !mezclador.leeReleidas(cambiadas, formato)
         || !mezclador.decimalesIntactos(formato) || !mezclador.colocaLasNuevas(orden))
         return std::nullopt;
     return mezclador.compone(encabezados);
