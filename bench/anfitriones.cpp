@@ -22,6 +22,9 @@ using namespace std::chrono_literals;
 constexpr auto pasoDeCalma = 2s;
 constexpr auto limiteDeCalma = 180s;        // eight first loads at once on a shared machine
 constexpr double crecimientoDeCalmaMs = 20; // two clock ticks: the timer's own wake-ups
+// A host that has shown its board has read it: less CPU than this, and it is still signing in
+// (waiting on its input or on the server, which looks as calm as an idle board).
+constexpr double cargaMinimaMs = 300;
 
 int tablerosOcupados(ConexionPlana &conexion)
 {
@@ -61,7 +64,9 @@ Anfitriones::~Anfitriones()
     }
 }
 
-// A host waiting for the server does not grow either, hence the look at the server.
+// Until every host has read its board and gone a step without its CPU growing, all in the same
+// step: the first loads are not part of an idle team. A host waiting for the server does not
+// grow either, hence the look at the server.
 void Anfitriones::esperaCalma(ConexionPlana &conexion) const
 {
     std::vector<bool> calmados(m_procesos.size(), false);
@@ -70,7 +75,7 @@ void Anfitriones::esperaCalma(ConexionPlana &conexion) const
         std::this_thread::sleep_for(pasoDeCalma);
         const std::vector<double> ahora = cpus();
         for (size_t uno = 0; uno < calmados.size(); ++uno)
-            calmados[uno] = calmados[uno] || ahora[uno] - antes[uno] <= crecimientoDeCalmaMs;
+            calmados[uno] = ahora[uno] >= cargaMinimaMs && ahora[uno] - antes[uno] <= crecimientoDeCalmaMs;
         if (std::all_of(calmados.begin(), calmados.end(), [](bool calmado) { return calmado; })
             && tablerosOcupados(conexion) == 0)
             return;
