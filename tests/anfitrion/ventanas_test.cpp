@@ -3,6 +3,7 @@
 // the real board, loaded by its registration name from the module's library as the host does.
 #include "anfitrion.h"
 #include "basedeprueba.h"
+#include "bitacora.h"
 #include "dialogoingreso.h"
 #include "geometriaventana.h"
 #include "ingreso.h"
@@ -59,26 +60,6 @@
 namespace {
 
 using Pruebas::pulsa;
-
-// Records in `lineas` what the program writes to its log under one category while it lives.
-struct BitacoraGrabada
-{
-    explicit BitacoraGrabada(const char *categoria = "teqvaro.anfitrion")
-    {
-        categoriaGrabada = categoria;
-        lineas.clear();
-        anterior = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &contexto, const QString &linea) {
-            if (contexto.category && qstrcmp(contexto.category, categoriaGrabada) == 0)
-                lineas << linea;
-        });
-    }
-    ~BitacoraGrabada() { qInstallMessageHandler(anterior); }
-    Q_DISABLE_COPY(BitacoraGrabada)
-
-    static inline QStringList lineas;
-    static inline const char *categoriaGrabada = nullptr;
-    QtMessageHandler anterior;
-};
 
 // Runs a step and answers with Aceptar the message box named `nombre` it brings up: the box's
 // text, with its detail after a "·" when it has one; "" when none came up.
@@ -180,7 +161,7 @@ TEST_F(IngresoDelOperador, onlyTheRightPasswordSignsInTheDialogRefusesAlikeAndFa
     EXPECT_EQ(dialogo.result(), QDialog::Accepted);
     EXPECT_EQ(dialogo.operador(), "GERENTE");
 
-    const BitacoraGrabada bitacora("teqvaro.servicios");
+    const Pruebas::Bitacora bitacora("teqvaro.servicios");
     const auto falla = [&ingreso](const QString &codigo, int veces) {
         for (int vez = 0; vez < veces; ++vez)
             EXPECT_EQ(ingreso.entra(codigo, "mala"), std::nullopt);
@@ -200,9 +181,9 @@ TEST_F(IngresoDelOperador, onlyTheRightPasswordSignsInTheDialogRefusesAlikeAndFa
     falla("GERENTE", 1);
     EXPECT_EQ(esperas, std::vector<std::chrono::milliseconds>{seconds(30)});
     // Every failure is logged with its code, never with what was typed.
-    ASSERT_EQ(bitacora.lineas.size(), 14);
-    EXPECT_TRUE(bitacora.lineas.first().contains("gerente"));
-    EXPECT_FALSE(bitacora.lineas.join(' ').contains("mala"));
+    ASSERT_EQ(bitacora.lineas().size(), 14);
+    EXPECT_TRUE(bitacora.lineas().first().contains("gerente"));
+    EXPECT_FALSE(bitacora.lineas().join(' ').contains("mala"));
 }
 
 // The parameter text a module sends with its request.
@@ -310,7 +291,7 @@ protected:
     }
 
     Pruebas::BaseDePrueba base;
-    BitacoraGrabada registro;
+    const Pruebas::Bitacora registro{"teqvaro.anfitrion"};
     QWidget pantalla;
     Anfitrion anfitrion{"GERENTE"};
 };
@@ -371,8 +352,8 @@ TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHold
         EXPECT_EQ(ventanas(abierta->objectName()).size(), 1);
         abierta->close();
     }
-    EXPECT_TRUE(registro.lineas.contains("Solicitud KLD242 ACCION=EDITAR|DATO=OP-000005 → No se abrió la pantalla: "
-                                         "La oportunidad OP-000005 está cancelada. No puede editarse."));
+    EXPECT_TRUE(registro.lineas().contains("Solicitud KLD242 ACCION=EDITAR|DATO=OP-000005 → No se abrió la pantalla: "
+                                           "La oportunidad OP-000005 está cancelada. No puede editarse."));
     EXPECT_EQ(base.cuenta("Cierre_Oportunidad") + base.cuenta("Bitacora"), 0);
 
     // The won transaction is whatever the variable names: nothing once it is empty.

@@ -1,6 +1,7 @@
 // The control kit as the forms use it: real widgets offscreen, the code box's lookup on a real
 // database, the list view's items numbered from 1 in display order, looks per cell and one sort.
 #include "basedeprueba.h"
+#include "bitacora.h"
 #include "errores.h"
 
 #include "controles/cbzel.h"
@@ -174,11 +175,7 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
     otro->setFocus();
     EXPECT_EQ(nombre->Texto(), "Ana Pérez");
 
-    static int avisos = 0;
-    const QtMessageHandler anterior = qInstallMessageHandler(
-        [](QtMsgType tipo, const QMessageLogContext &contexto, const QString &) {
-            avisos += tipo == QtWarningMsg && contexto.category == std::string_view("teqvaro.controles");
-        });
+    const Pruebas::Bitacora avisos("teqvaro.controles");
     codigo->setTexto("V1");
     for (const char *consulta : {"select Vn_Password from vendedor where Vn_cve_vendedor = '?'",
                                  "select nada from tabla_que_no_existe where clave = '?'"}) {
@@ -187,8 +184,7 @@ TEST(BusquedaDelCodigo, confirmingTheCodeShowsWhatItFindsOrNothingInTheResultBox
         EXPECT_EQ(errorDe([&] { codigo->Valida(); }), 0);
         EXPECT_EQ(nombre->Texto(), QString()) << consulta;
     }
-    qInstallMessageHandler(anterior);
-    EXPECT_EQ(avisos, 1);
+    EXPECT_EQ(avisos.lineas().size(), 1);
 }
 
 TEST(Colores, everyColourPropertyRefusesAnInvalidReferenceAndKeepsItsColour)

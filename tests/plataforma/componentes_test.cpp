@@ -2,6 +2,7 @@
 // module's library by its registration name; the log: capped files, whole lines from any
 // thread, every message box shown; the conversions, colour references and Mexican figures.
 #include "basedeprueba.h"
+#include "bitacora.h"
 #include "errores.h"
 #include "runtime/colors.h"
 #include "runtime/componentregistry.h"
@@ -146,19 +147,13 @@ TEST(Bitacora, keepsTheNewestLinesInAFewCappedFilesWrittenWholeAndEveryMessageBo
     EXPECT_FALSE(QFile::exists(ruta + ".3"));
 
     Runtime::logMessageBoxes();
-    static QStringList lineasDeMensajes;
-    const QtMessageHandler anterior = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext &contexto, const QString &texto) {
-            if (qstrcmp(contexto.category, "teqvaro.mensajes") == 0)
-                lineasDeMensajes << texto;
-        });
+    const Pruebas::Bitacora mensajes("teqvaro.mensajes");
     QMessageBox caja(QMessageBox::Critical, "Carga_Oportunidades()", QStringLiteral("Sin red\nreintente"));
     caja.setInformativeText(QStringLiteral("<span style=\"color:gray\">KLD251 · ERR-ID:7500017</span>"));
     QTimer::singleShot(0, &caja, &QMessageBox::accept);
     caja.exec();
-    qInstallMessageHandler(anterior);
-    EXPECT_EQ(lineasDeMensajes, QStringList{QStringLiteral(
-                                    "mensaje Carga_Oportunidades() | KLD251 · ERR-ID:7500017 | Sin red / reintente")});
+    EXPECT_EQ(mensajes.lineas(), QStringList{QStringLiteral(
+                                     "mensaje Carga_Oportunidades() | KLD251 · ERR-ID:7500017 | Sin red / reintente")});
 }
 
 // The expected outcome of a conversion: a value, or the number of the error it raises.

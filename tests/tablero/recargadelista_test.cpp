@@ -4,6 +4,8 @@
 
 #include "recargadelista.h"
 
+#include "bitacora.h"
+
 #include "ado/connection.h"
 
 #include <QLoggingCategory>
@@ -253,15 +255,8 @@ QStringList vistaDe(Kit::ListView &lista)
 // a whole reading shows, in ascending and descending views, sorted by the user or not.
 TEST_F(RecargaDeListaSolaPostgreSQL, readingOnlyTheChangedRowsShowsWhatAWholeReadingShows)
 {
-    QStringList registro;
-    static QStringList *anotadas = nullptr;
-    anotadas = &registro;
     QLoggingCategory::setFilterRules("teqvaro.recarga.debug=true");
-    const QtMessageHandler antes = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext &contexto, const QString &texto) {
-            if (QLatin1String(contexto.category) == "teqvaro.recarga")
-                *anotadas << texto;
-        });
+    const Pruebas::Bitacora registro("teqvaro.recarga");
     Kit::ListView mezclada, entera; // the first asks the database what changed
     RecargaDeLista porCambios{mezclada, [this] { return consulta(); }, avisos()};
     RecargaDeLista completa{entera, [this] { return consulta(); }, avisos()};
@@ -318,9 +313,8 @@ TEST_F(RecargaDeListaSolaPostgreSQL, readingOnlyTheChangedRowsShowsWhatAWholeRea
             ASSERT_EQ(vistaDe(mezclada), vistaDe(entera));
         }
     }
-    qInstallMessageHandler(antes);
     QLoggingCategory::setFilterRules({});
-    EXPECT_GE(registro.count("sólo las cambiadas"), 40) << registro.join(", ").toStdString();
+    EXPECT_GE(registro.lineas().count("sólo las cambiadas"), 40) << registro.lineas().join(", ").toStdString();
 }
 
 } // namespace
