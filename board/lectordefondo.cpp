@@ -19,7 +19,9 @@ bool leeSoloCambiadas(Ado::Connection &conexion, const PedidoDeLectura &pedido, 
         if (!cambiadas)
             return false;
         lectura.filas = std::move(cambiadas->mezcla.actualizacion);
+        lectura.soloCambiadas = true;
         lectura.conservada = std::move(cambiadas->mezcla.conservada);
+        lectura.releidas = std::move(cambiadas->mezcla.releidas);
         lectura.aspectos = std::move(cambiadas->aspectos);
         return true;
     } catch (...) {

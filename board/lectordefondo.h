@@ -41,9 +41,12 @@ struct LecturaDeFondo
     std::weak_ptr<const Kit::TextTable> comparadaCon; // the rows the changes refer to
     std::optional<Kit::ListUpdate> filas;             // none when it was stopped
     Aspectos::Leidos aspectos;
-    // When only the changed rows were read: for each row of the result, the row shown whose
-    // look it keeps, or -1 for a row read again (its look is in `aspectos`).
+    // When only the changed rows were read (`soloCambiadas`), with a new table: for each of its
+    // rows, the row shown whose look it keeps, or -1 for a row read again (its look is in
+    // `aspectos`); without one: the rows read again, whose looks `aspectos` holds in order.
+    bool soloCambiadas = false;
     std::vector<int> conservada;
+    std::vector<int> releidas;
     std::exception_ptr fallaDeLista;    // the view's query did not run
     std::exception_ptr fallaDeAspectos; // the looks could not be read
 };

@@ -5,6 +5,8 @@
 #include "ado/connection.h"
 #include "controles/texttable.h"
 
+#include <algorithm>
+
 namespace {
 
 QString nombreEntreComillas(QString nombre)
@@ -54,14 +56,21 @@ Servicios::OrdenDeFolios ordenDelServidor(Ado::Connection &conexion, const Cambi
     };
 }
 
-// The looks of the rows read again, by their places in the result.
+// The looks of the rows read again: by the rows of a new table (none for a row kept), or
+// in the order of the rows read again when the rows shown stay.
 Aspectos::Leidos aspectosDeLasReleidas(Ado::Connection &conexion, const Kit::TextTable &resultado,
-                                       const std::vector<int> &conservada)
+                                       const Servicios::Mezcla &mezcla)
 {
     Kit::TextTable releidas;
+    const auto agrega = [&](int fila) { releidas.appendRow(std::vector<QString>{resultado.text(fila, 0)}); };
+    if (!mezcla.actualizacion.table) {
+        std::for_each(mezcla.releidas.cbegin(), mezcla.releidas.cend(), agrega);
+        return Aspectos::lee(conexion, releidas);
+    }
+    const std::vector<int> &conservada = mezcla.conservada;
     for (size_t fila = 0; fila < conservada.size(); ++fila) {
         if (conservada[fila] < 0)
-            releidas.appendRow(std::vector<QString>{resultado.text(int(fila), 0)});
+            agrega(int(fila));
     }
     Aspectos::Leidos leidos = Aspectos::lee(conexion, releidas);
     std::vector<std::optional<Aspectos::Aspecto>> porPosicion(conservada.size());
@@ -93,6 +102,6 @@ std::optional<LecturaDeCambiadas> leeCambiadas(Ado::Connection &conexion, const 
         return std::nullopt;
     const Kit::TextTable &resultado = mezcla->actualizacion.table ? *mezcla->actualizacion.table : *mostrada.table;
     LecturaDeCambiadas lectura{std::move(*mezcla), {}};
-    lectura.aspectos = aspectosDeLasReleidas(conexion, resultado, lectura.mezcla.conservada);
+    lectura.aspectos = aspectosDeLasReleidas(conexion, resultado, lectura.mezcla);
     return lectura;
 }

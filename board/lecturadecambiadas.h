@@ -25,7 +25,9 @@ struct Cambiadas
 struct LecturaDeCambiadas
 {
     Servicios::Mezcla mezcla;
-    Aspectos::Leidos aspectos; // by the result's rows: none for a row kept as it was
+    // By the rows of a new table (none for a row kept as it was), or in the order of the
+    // rows read again when the rows shown stay.
+    Aspectos::Leidos aspectos;
 };
 
 // Reads the rows of the changed opportunities alone, through the view's statement as a

@@ -37,6 +37,49 @@ std::optional<QString> fichaDeLaSesion()
     }
 }
 
+// Each distinct stored colour converted once, when a row first needs it; one that cannot be
+// shown is reported, and its rows are in the default look.
+class ColoresMostrables
+{
+public:
+    ColoresMostrables(const std::vector<QVariant> &colores, std::function<void(std::exception_ptr)> reporta)
+        : m_colores(colores)
+        , m_convertidos(colores.size())
+        , m_reporta(std::move(reporta))
+    { }
+
+    Kit::ListView::RowLook aspectoDe(const std::optional<Aspectos::Aspecto> &aspecto)
+    {
+        if (!aspecto)
+            return {};
+        if (const std::optional<qint32> color = convertido(aspecto->color))
+            return {color, aspecto->negrilla};
+        return {};
+    }
+
+private:
+    std::optional<qint32> convertido(int indice)
+    {
+        std::optional<std::optional<qint32>> &convertido = m_convertidos[size_t(indice)];
+        if (!convertido) {
+            try {
+                const qint32 referencia = Runtime::toColorReference(m_colores[size_t(indice)]);
+                if (!Runtime::isValidColorReference(referencia))
+                    Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
+                convertido = std::optional<qint32>(referencia);
+            } catch (...) {
+                convertido = std::optional<qint32>();
+                m_reporta(std::current_exception());
+            }
+        }
+        return *convertido;
+    }
+
+    const std::vector<QVariant> &m_colores;
+    std::vector<std::optional<std::optional<qint32>>> m_convertidos;
+    std::function<void(std::exception_ptr)> m_reporta;
+};
+
 } // namespace
 
 RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos avisos)
@@ -236,8 +279,9 @@ void RecargaDeLista::aplicaDeFondo(LecturaDeFondo lectura)
                           lectura.ficha,
                           lectura.inicio,
                           lectura.filas->table != nullptr,
-                          !lectura.conservada.empty(),
-                          aspectosConservados(lectura.conservada)};
+                          lectura.soloCambiadas,
+                          aspectosConservados(lectura.conservada),
+                          std::move(lectura.releidas)};
         qCDebug(logRecarga).noquote() << (leida.soloCambiadas ? QStringLiteral("sólo las cambiadas")
                                                               : QStringLiteral("entera"));
         Servicios::aplicaLectura(m_lista, std::move(*lectura.filas));
@@ -250,7 +294,10 @@ void RecargaDeLista::muestra(const ConsultaDeVista &vista, const Leida &leida, c
 {
     if (leida.fallaDeAspectos)
         reportaFallaDeAspecto(leida.fallaDeAspectos);
-    aplicaAspectos(leida.aspectos, leida.conservados);
+    if (leida.soloCambiadas && !leida.filasNuevas)
+        aplicaAspectosDe(leida.releidas, leida.aspectos);
+    else
+        aplicaAspectos(leida.aspectos, leida.conservados);
     if (leida.filasNuevas)
         restaura(antes);
     m_vistaMostrada = vista;
@@ -319,38 +366,29 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 }
 
 // A row whose state has no look, or whose colour cannot be shown, is in the default look, as
-// a row created afresh is. Each distinct colour is converted once, when a row first needs it.
+// a row created afresh is.
 void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados)
 {
-    std::vector<std::optional<std::optional<qint32>>> convertidos(leidos.colores.size());
-    const auto colorMostrable = [&](int indice) -> std::optional<qint32> {
-        std::optional<std::optional<qint32>> &convertido = convertidos[size_t(indice)];
-        if (!convertido) {
-            try {
-                const qint32 referencia = Runtime::toColorReference(leidos.colores[size_t(indice)]);
-                if (!Runtime::isValidColorReference(referencia))
-                    Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue);
-                convertido = std::optional<qint32>(referencia);
-            } catch (...) {
-                convertido = std::optional<qint32>();
-                reportaFallaDeAspecto(std::current_exception());
-            }
-        }
-        return *convertido;
-    };
+    ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
     std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(m_lista.itemCount()), Kit::ListView::RowLook{});
     for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
-        if (fila < conservados.size() && conservados[fila]) {
+        if (fila < conservados.size() && conservados[fila])
             aspectos[fila] = conservados[fila];
-            continue;
-        }
-        const std::optional<Aspectos::Aspecto> &aspecto = leidos.porPosicion[fila];
-        if (!aspecto)
-            continue;
-        if (const std::optional<qint32> color = colorMostrable(aspecto->color))
-            aspectos[fila] = Kit::ListView::RowLook{color, aspecto->negrilla};
+        else
+            aspectos[fila] = colores.aspectoDe(leidos.porPosicion[fila]);
     }
     m_lista.setRowLooksInArrivalOrder(aspectos);
+}
+
+// The rows read again take their looks; the others, staying in their places, keep theirs.
+void RecargaDeLista::aplicaAspectosDe(const std::vector<int> &releidas, const Aspectos::Leidos &leidos)
+{
+    ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
+    std::vector<Kit::ListView::RowLook> aspectos;
+    for (size_t releida = 0; releida < releidas.size(); ++releida)
+        aspectos.push_back(releida < leidos.porPosicion.size() ? colores.aspectoDe(leidos.porPosicion[releida])
+                                                               : Kit::ListView::RowLook{});
+    m_lista.setRowLooksInArrivalOrder(releidas, aspectos);
 }
 
 // The looks the rows kept by a reading of the changed rows alone have now, by the result's

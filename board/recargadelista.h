@@ -102,6 +102,7 @@ private:
         bool filasNuevas = true;
         bool soloCambiadas = false;  // only the changed rows were read
         AspectosDeFilas conservados; // the looks of the rows it kept, by its rows
+        std::vector<int> releidas;   // with the rows shown staying: those read again
     };
 
     void comoRecarga(Tipo tipo, const std::function<void()> &cuerpo);
@@ -119,6 +120,7 @@ private:
     void reportaFallaDeLectura(std::exception_ptr falla);
     void leeAspectos(Leida &leida) const;
     void aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados = {});
+    void aplicaAspectosDe(const std::vector<int> &releidas, const Aspectos::Leidos &leidos);
     AspectosDeFilas aspectosConservados(const std::vector<int> &conservada) const;
     bool hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
     bool tocaLecturaCompleta();

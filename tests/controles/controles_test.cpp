@@ -385,6 +385,16 @@ TEST_F(Lista, numbersItemsFromOneKeepsALookPerCellCutsAHugeCellAndEmptiesKeeping
     EXPECT_FALSE(dato(1, Qt::TextAlignmentRole).isValid());
     EXPECT_EQ(dato(2, Qt::TextAlignmentRole).value<int>() & Qt::AlignRight, int(Qt::AlignRight));
 
+    // The looks of some rows alone, by arrival order: each takes its look in every cell and is
+    // announced when it looks otherwise; the other rows keep theirs.
+    QSignalSpy anuncios(&lista.listModel(), &QAbstractItemModel::dataChanged);
+    for (int vez = 0; vez < 2; ++vez)
+        lista.setRowLooksInArrivalOrder(std::vector<int>{2, 0}, {{0x00FF00, true}, {0x0000FF, false}});
+    EXPECT_EQ(anuncios.count(), 2);
+    EXPECT_EQ(
+        std::tuple(lista.cellForeColor(3, 2), lista.cellBold(3, 1), lista.cellBold(1, 2), lista.cellForeColor(2, 0)),
+        std::tuple(std::optional<qint32>(0x00FF00), true, false, std::optional<qint32>()));
+
     // A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
     const QString enorme = QString(1'000'000, 'x');
     lista.replaceContents({"Folio", "Nota"}, filas({"F1|" + enorme}));

@@ -178,18 +178,36 @@ void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRo
     for (size_t row = 0; row < rows; ++row) {
         if (!lookOfRow[row])
             continue;
-        bool changed = m_rowLooks[row] != *lookOfRow[row];
-        if (!m_cellLooks.isEmpty()) {
-            for (int column = 0; column < m_table->columnCount() && !changed; ++column)
-                changed = m_cellLooks.contains(cellKey(int(row), column));
-            forgetCellLooks(int(row));
-        }
-        m_rowLooks[row] = *lookOfRow[row];
+        const bool changed = takeRowLook(int(row), *lookOfRow[row]);
         changedAtPosition[size_t(m_position[row])] = changed;
         anyChanged = anyChanged || changed;
     }
     if (anyChanged)
         announceRows(changedAtPosition, {Qt::ForegroundRole, Qt::FontRole});
+}
+
+void ListModel::setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks)
+{
+    const int lastColumn = int(m_headers.size()) - 1;
+    for (size_t number = 0; number < std::min(rows.size(), looks.size()); ++number) {
+        if (rows[number] < 0 || rows[number] >= size() || !takeRowLook(rows[number], looks[number]))
+            continue;
+        const int position = positionOf(rows[number]);
+        Q_EMIT dataChanged(index(position, 0), index(position, lastColumn), {Qt::ForegroundRole, Qt::FontRole});
+    }
+}
+
+// Whether the row's cells look otherwise now.
+bool ListModel::takeRowLook(int row, const CellLook &look)
+{
+    bool changed = m_rowLooks[size_t(row)] != look;
+    if (!m_cellLooks.isEmpty()) {
+        for (int column = 0; column < m_table->columnCount() && !changed; ++column)
+            changed = m_cellLooks.contains(cellKey(row, column));
+        forgetCellLooks(row);
+    }
+    m_rowLooks[size_t(row)] = look;
+    return changed;
 }
 
 // Each run of consecutive changed rows is announced once.

@@ -233,6 +233,15 @@ void ListView::setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook
     m_model->setRowLooks(byRow);
 }
 
+void ListView::setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks)
+{
+    std::vector<ListModel::CellLook> cellLooks;
+    cellLooks.reserve(looks.size());
+    for (const RowLook &look : looks)
+        cellLooks.push_back(*cellLookOf(look));
+    m_model->setRowLooks(rows, cellLooks);
+}
+
 std::optional<qint32> ListView::cellForeColor(int index, int column) const
 {
     const int row = checkedRow(index);

@@ -10,6 +10,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace Servicios {
 namespace {
 
@@ -84,41 +86,29 @@ public:
             if (!m_filaDe.contains(releida.key()))
                 nuevas << releida.key();
         }
-        for (int fila = 0; fila < m_tabla.rowCount(); ++fila) {
-            const QString &folio = m_tabla.text(fila, 0);
-            if (!m_folios.contains(folio) || m_releidas.contains(folio))
-                m_quedan.push_back(fila);
+        for (auto fila = m_filaDe.cbegin(); fila != m_filaDe.cend(); ++fila) {
+            if (!m_releidas.contains(fila.key()))
+                m_salen.push_back(fila.value());
         }
+        std::sort(m_salen.begin(), m_salen.end());
         if (nuevas.isEmpty())
             return true;
         m_nuevas = orden.ordena(nuevas);
         if (QSet<QString>(m_nuevas.cbegin(), m_nuevas.cend()) != QSet<QString>(nuevas.cbegin(), nuevas.cend()))
             return false;
+        anotaLasQueQuedan();
         buscaLugares(orden);
         return std::is_sorted(m_lugares.cbegin(), m_lugares.cend());
     }
 
-    Mezcla compone(const QStringList &encabezados) const
+    Mezcla compone(const QStringList &encabezados)
     {
-        std::vector<Lugar> orden;
-        orden.reserve(m_quedan.size() + size_t(m_nuevas.size()));
-        qsizetype nueva = 0;
-        const auto agregaNuevasHasta = [&](size_t lugar) {
-            for (; nueva < m_nuevas.size() && m_lugares[size_t(nueva)] <= lugar; ++nueva)
-                orden.push_back({-1, &*m_releidas.constFind(m_nuevas[nueva])});
-        };
-        for (size_t lugar = 0; lugar < m_quedan.size(); ++lugar) {
-            agregaNuevasHasta(lugar);
-            const int fila = m_quedan[lugar];
-            const auto releida = m_releidas.constFind(m_tabla.text(fila, 0));
-            orden.push_back({fila, releida == m_releidas.cend() ? nullptr : &*releida});
-        }
-        agregaNuevasHasta(m_quedan.size());
         Mezcla mezcla;
         mezcla.actualizacion.headers = encabezados;
-        const bool mismasFilas = m_nuevas.isEmpty() && int(m_quedan.size()) == m_tabla.rowCount();
-        if (!mismasFilas || !sueltos(orden, mezcla))
-            tablaNueva(orden, mezcla);
+        if (m_nuevas.isEmpty() && m_salen.empty() && enSusLugares(mezcla))
+            return mezcla;
+        anotaLasQueQuedan();
+        tablaNueva(mezcla);
         return mezcla;
     }
 
@@ -159,24 +149,71 @@ private:
         m_lugares = std::move(desde);
     }
 
-    // The same rows in their places: only the texts that changed, as a whole reading keeps them.
-    bool sueltos(const std::vector<Lugar> &orden, Mezcla &mezcla) const
+    // The rows shown in their places: only the texts that changed, as a whole reading keeps
+    // them, found through the rows read again alone.
+    bool enSusLugares(Mezcla &mezcla) const
     {
-        for (const Lugar &lugar : orden) {
-            mezcla.conservada.push_back(lugar.releida ? -1 : lugar.mostrada);
-            if (lugar.releida && !m_tabla.rowEquals(lugar.mostrada, textosDe(*lugar.releida)))
-                mezcla.actualizacion.changes.push_back({lugar.mostrada, *lugar.releida});
+        for (auto fila = m_filaDe.cbegin(); fila != m_filaDe.cend(); ++fila)
+            mezcla.releidas.push_back(fila.value());
+        std::sort(mezcla.releidas.begin(), mezcla.releidas.end());
+        for (const int fila : mezcla.releidas) {
+            const QStringList &releida = *m_releidas.constFind(m_tabla.text(fila, 0));
+            if (!m_tabla.rowEquals(fila, textosDe(releida)))
+                mezcla.actualizacion.changes.push_back({fila, releida});
         }
-        return mezcla.actualizacion.changes.size() <= maximoDeCambiosSueltos(m_tabla.rowCount());
+        if (mezcla.actualizacion.changes.size() <= maximoDeCambiosSueltos(m_tabla.rowCount()))
+            return true;
+        mezcla.releidas.clear();
+        mezcla.actualizacion.changes.clear();
+        return false;
     }
 
-    void tablaNueva(const std::vector<Lugar> &orden, Mezcla &mezcla) const
+    // The rows shown that stay, in their order: all but the few that leave.
+    void anotaLasQueQuedan()
+    {
+        if (!m_quedan.empty() || m_tabla.rowCount() == 0)
+            return;
+        m_quedan.reserve(size_t(m_tabla.rowCount()) - m_salen.size());
+        auto sale = m_salen.cbegin();
+        for (int fila = 0; fila < m_tabla.rowCount(); ++fila) {
+            if (sale != m_salen.cend() && *sale == fila)
+                ++sale;
+            else
+                m_quedan.push_back(fila);
+        }
+    }
+
+    // The rows in the result's order: the new ones before the first row that stays after them.
+    std::vector<Lugar> orden() const
+    {
+        QHash<int, const QStringList *> releidaDe; // by the row shown
+        for (auto fila = m_filaDe.cbegin(); fila != m_filaDe.cend(); ++fila) {
+            if (const auto releida = m_releidas.constFind(fila.key()); releida != m_releidas.cend())
+                releidaDe.insert(fila.value(), &*releida);
+        }
+        std::vector<Lugar> orden;
+        orden.reserve(m_quedan.size() + size_t(m_nuevas.size()));
+        qsizetype nueva = 0;
+        const auto agregaNuevasHasta = [&](size_t lugar) {
+            for (; nueva < m_nuevas.size() && m_lugares[size_t(nueva)] <= lugar; ++nueva)
+                orden.push_back({-1, &*m_releidas.constFind(m_nuevas[nueva])});
+        };
+        for (size_t lugar = 0; lugar < m_quedan.size(); ++lugar) {
+            agregaNuevasHasta(lugar);
+            const int fila = m_quedan[lugar];
+            orden.push_back({fila, releidaDe.value(fila, nullptr)});
+        }
+        agregaNuevasHasta(m_quedan.size());
+        return orden;
+    }
+
+    void tablaNueva(Mezcla &mezcla) const
     {
         auto tabla = std::make_shared<TextTable>();
-        tabla->reserve(int(orden.size()));
-        mezcla.conservada.clear();
+        const std::vector<Lugar> lugares = orden();
+        tabla->reserve(int(lugares.size()));
         std::vector<QString> textos;
-        for (const Lugar &lugar : orden) {
+        for (const Lugar &lugar : lugares) {
             mezcla.conservada.push_back(lugar.releida ? -1 : lugar.mostrada);
             if (lugar.releida) {
                 tabla->appendRow(textosDe(*lugar.releida));
@@ -187,7 +224,6 @@ private:
                 textos.push_back(m_tabla.text(lugar.mostrada, columna));
             tabla->appendRow(textos);
         }
-        mezcla.actualizacion.changes.clear();
         if (m_mostrada.sort) {
             mezcla.actualizacion.sortedBy = m_mostrada.sort;
             mezcla.actualizacion.order = tabla->sortedRows(m_mostrada.sort->column, m_mostrada.sort->order);
@@ -205,6 +241,7 @@ private:
     const QSet<QString> &m_folios;
     QHash<QString, int> m_filaDe; // the rows shown of the changed folios
     QHash<QString, QStringList> m_releidas;
+    std::vector<int> m_salen;      // the rows shown that leave the view, in their order
     std::vector<int> m_quedan;     // the rows shown that stay, in their order
     QStringList m_nuevas;          // the folios new to the list, in the view's order
     std::vector<size_t> m_lugares; // for each new one, the first row that stays after it

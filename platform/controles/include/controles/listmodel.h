@@ -83,6 +83,8 @@ public:
     // The look of every cell of each row that has one (by the row's place in the table, the
     // order the rows arrived); only the rows whose look changes are announced.
     void setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow);
+    // The same for some rows alone: `rows[i]` takes `looks[i]`.
+    void setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks);
 
     // Shows the rows sorted by one column; rows that tie keep the order they arrived in.
     void sortBy(const ListSort &sort);
@@ -97,6 +99,7 @@ private:
     void announceRows(const std::vector<char> &changedAtPosition, const QList<int> &roles);
     static quint64 cellKey(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
     void forgetCellLooks(int row);
+    bool takeRowLook(int row, const CellLook &look);
 
     QStringList m_headers;
     std::shared_ptr<TextTable> m_table;

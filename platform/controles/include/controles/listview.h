@@ -69,6 +69,8 @@ public:
     void setRowLooks(const std::vector<std::optional<RowLook>> &looks);
     // The same, with the rows in the order they arrived in their filling.
     void setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook>> &looks);
+    // The looks of some rows alone, by their places in arrival order; the others keep theirs.
+    void setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks);
     std::optional<qint32> cellForeColor(int index, int column) const;
     bool cellBold(int index, int column) const;
 

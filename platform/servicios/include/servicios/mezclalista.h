@@ -22,9 +22,11 @@ namespace Servicios {
 struct Mezcla
 {
     Kit::ListUpdate actualizacion;
-    // For each row of the result (the new table's, or the table shown's when it stays): the
-    // row shown it is, unchanged, or -1 for a row read again.
+    // With a new table: for each of its rows, the row shown it is, unchanged, or -1 for a row
+    // read again.
     std::vector<int> conservada;
+    // Without one, the rows shown staying in their places: the rows read again, in order.
+    std::vector<int> releidas;
 };
 
 // The order of the view's folios as the database compares them (its collation, which the
