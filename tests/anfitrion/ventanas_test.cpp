@@ -7,6 +7,7 @@
 #include "dialogoingreso.h"
 #include "geometriaventana.h"
 #include "ingreso.h"
+#include "listas.h"
 #include "modulos.h"
 #include "parametros.h"
 #include "respuestas.h"
@@ -96,27 +97,18 @@ void activa(QWidget &ventana)
     QCoreApplication::processEvents();
 }
 
-class IngresoDelOperador : public testing::Test
-{
-protected:
-    IngresoDelOperador()
-    {
-        base.ejecuta(
-            "INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('GERENTE', 'Ana'), ('CAPTURISTA', 'Luis')");
-        Servicios::ponContrasenaOperador("gerente", "Buena'1234");
-    }
-
-    Pruebas::BaseDePrueba base;
-};
-
 // Who gets in with which password, on the demo database and on any other. A stored hash altered
 // by hand lets nobody in, not even with the password it was made of. In the dialog a wrong
 // password and an unknown code get one and the same refusal and it stays open; the right
 // password closes it with the code as stored. From a code's fifth failure in a row each try of
 // it waits longer, up to thirty seconds; other codes do not wait, and signing in clears the
 // count. A code in other letters' case or with blanks around it is the same code.
-TEST_F(IngresoDelOperador, onlyTheRightPasswordSignsInTheDialogRefusesAlikeAndFailuresInARowWait)
+TEST(IngresoDelOperador, onlyTheRightPasswordSignsInTheDialogRefusesAlikeAndFailuresInARowWait)
 {
+    const Pruebas::BaseDePrueba base;
+    base.ejecuta(
+        "INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('GERENTE', 'Ana'), ('CAPTURISTA', 'Luis')");
+    Servicios::ponContrasenaOperador("gerente", "Buena'1234");
     const std::tuple<bool, QString, QString, std::optional<QString>> casos[] = {
         // on the demo database?, code, password, who signs in
         {false, "GERENTE", "Buena'1234", "GERENTE"},
@@ -574,13 +566,7 @@ protected:
 
     Kit::ListView &lista() const { return *tablero->findChild<Kit::ListView *>("lvOrdenes"); }
 
-    QStringList folios() const
-    {
-        QStringList textos;
-        for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
-            textos << lista().itemText(renglon);
-        return textos;
-    }
+    QStringList folios() const { return Pruebas::columna(lista()); }
 
     // The entries of a window's menu as the user opens it, separators left out; their texts;
     // the one with that text.

@@ -3,6 +3,7 @@
 #include "basedeprueba.h"
 #include "bitacora.h"
 #include "errores.h"
+#include "listas.h"
 
 #include "controles/cbzel.h"
 #include "controles/colorzel.h"
@@ -10,7 +11,6 @@
 #include "controles/etiqueta.h"
 #include "controles/flatbutton.h"
 #include "controles/listmodel.h"
-#include "controles/listview.h"
 #include "controles/titulo.h"
 #include "controles/txtzel.h"
 #include "runtime/error.h"
@@ -36,6 +36,7 @@ using Kit::cbZel;
 using Kit::ListRow;
 using Kit::ListView;
 using Kit::txtZEL;
+using Pruebas::columna;
 using Pruebas::errorDe;
 
 constexpr int valorNoValido = Runtime::ErrorNumber::InvalidPropertyValue;
@@ -333,14 +334,6 @@ std::vector<ListRow> filas(const QStringList &renglones)
     for (const QString &renglon : renglones)
         resultado.push_back(ListRow{QString(), renglon.split('|')});
     return resultado;
-}
-
-QStringList columna(const ListView &lista, int numero)
-{
-    QStringList textos;
-    for (int renglon = 1; renglon <= lista.itemCount(); ++renglon)
-        textos << (numero == 0 ? lista.itemText(renglon) : lista.subItemText(renglon, numero));
-    return textos;
 }
 
 void ordena(ListView &lista, int columna, Qt::SortOrder orden)

@@ -1,4 +1,5 @@
 // The list's own events and the refresh timer.
+#include "respuestas.h"
 #include "tablero.h"
 
 #include <QAbstractButton>
@@ -24,13 +25,7 @@ protected:
         QTest::mouseClick(encabezado->viewport(), Qt::LeftButton, {},
                           QPoint(encabezado->sectionViewportPosition(columna) + 5, 5));
     }
-    QStringList columna(int numero) const
-    {
-        QStringList textos;
-        for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
-            textos << lista().subItemText(renglon, numero);
-        return textos;
-    }
+    QStringList columna(int numero) const { return Pruebas::columna(lista(), numero); }
 };
 
 // Every header click sorts its column in the order opposite to the last, one order for the
@@ -81,13 +76,11 @@ TEST_F(Lista, headerClicksSortAndTheListsGesturesActOnlyOnASelectedRow)
     lista().selectItem(2);
     lista().setFocus();
     QStringList acciones;
-    QTimer::singleShot(0, [&] {
-        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        ASSERT_NE(menu, nullptr);
-        for (QAction *accion : menu->actions())
+    Pruebas::alAparecer("mnuAcciones", [&](QWidget &menu) {
+        for (QAction *accion : menu.actions())
             acciones << accion->objectName();
-        menu->close();
-        menu->findChild<QAction *>("imgEditOportunidad")->trigger();
+        menu.close();
+        menu.findChild<QAction *>("imgEditOportunidad")->trigger();
     });
     // What the menu key (or Shift+F10) sends to the widget with the focus.
     QContextMenuEvent teclaDeMenu(QContextMenuEvent::Keyboard, QPoint(-1, -1), QCursor::pos());

@@ -8,8 +8,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 #include <QTimerEvent>
@@ -91,14 +89,6 @@ void TableroDePrueba::activa()
     // A board that closed itself (a cancelled login) never becomes active: no failure here.
     [[maybe_unused]] const bool activo = QTest::qWaitForWindowActive(tablero.get(), 1000);
     QCoreApplication::processEvents();
-}
-
-QStringList TableroDePrueba::folios() const
-{
-    QStringList textos;
-    for (int renglon = 1; renglon <= lista().itemCount(); ++renglon)
-        textos << lista().itemText(renglon);
-    return textos;
 }
 
 QString TableroDePrueba::campo(const QString &columna, const QString &folio) const

@@ -2,6 +2,7 @@
 
 #include "basedeprueba.h"
 #include "grabadores.h"
+#include "listas.h"
 #include "mensajes.h"
 
 #include "controles/listview.h"
@@ -22,16 +23,16 @@ namespace Pruebas {
 // Types a code and a password as a user does, and leaves the focus on the password box.
 void escribeLogin(frmLogin &login, const QString &codigo, const QString &contrasena);
 
-// The board on a small, known database: states with their looks, salespeople of every
-// level, the operators that map to them, one stored view and a few opportunities.
-//   OP1 → V1 (level 1), OP2 → V2 (level 2), OP3 → V9 (level 3), OP4 → V4 (level 4),
-//   OP5 → V5 (no level), OP0 → no salesperson (the login is asked).
 // Picks the tile of a state (its key exactly, whatever it holds) in the state picker once it
 // opens, and closes the picker with the named button; `mientras` runs first, as something
 // that happens while the user looks at the picker.
 void eligeEstado(const QString &clave, const QString &boton = QStringLiteral("cmdAceptar"),
                  const std::function<void()> &mientras = {});
 
+// The board on a small, known database: states with their looks, salespeople of every
+// level, the operators that map to them, one stored view and a few opportunities.
+//   OP1 → V1 (level 1), OP2 → V2 (level 2), OP3 → V9 (level 3), OP4 → V4 (level 4),
+//   OP5 → V5 (no level), OP0 → no salesperson (the login is asked).
 class TableroDePrueba : public testing::Test
 {
 protected:
@@ -44,7 +45,7 @@ protected:
     void cierra() { tablero->close(); }
 
     Kit::ListView &lista() const { return *tablero->findChild<Kit::ListView *>("lvOrdenes"); }
-    QStringList folios() const;
+    QStringList folios() const { return columna(lista()); }
     QString cuenta() const { return tablero->findChild<QLabel *>("lbOrdenes")->text(); }
     QWidget *control(const QString &nombre) const { return tablero->findChild<QWidget *>(nombre); }
 
