@@ -4,25 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <utility>
-
 namespace Pruebas {
 
 // What a test expects of one message: its identifier, style and title, and its text unless
 // the text is left empty.
 struct MensajeEsperado
 {
-    MensajeEsperado(QString id, qint32 estiloEsperado, QString tituloEsperado, QString textoEsperado = {})
-        : idError(std::move(id))
-        , estilo(estiloEsperado)
-        , titulo(std::move(tituloEsperado))
-        , texto(std::move(textoEsperado))
-    { }
-
     QString idError;
     qint32 estilo;
     QString titulo;
-    QString texto;
+    QString texto = {};
 };
 
 // One assertion for a shown message, naming every field that differs.
