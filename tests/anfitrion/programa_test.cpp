@@ -97,8 +97,7 @@ TEST_F(Programa, helpAndVersionAnswerWithoutADisplay)
 }
 
 // The demo database is SQLite's alone.
-class ProgramaSQLite : public Programa
-{ };
+using ProgramaSQLite = Programa;
 
 // Hosts started at once on a fresh account (or after a start that left a broken demo behind)
 // agree on one complete demo database.
@@ -142,11 +141,11 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
 }
 
 // A run without a display signs in with the first line of standard input: outside the demo
-// database nobody gets in without their password, and every refusal says the same. A message
-// at load (while the screen loads, or at its first activation) has nobody to answer it: it goes
-// to standard error, is drawn into the capture, and the run ends with a failure. Every command,
-// as every start, first brings a database from before schema versions up to date, and refuses
-// one that a newer program has changed.
+// database nobody gets in without their password, and every refusal says the same. A module
+// nobody registered is named. A message at load (while the screen loads, or at its first
+// activation) has nobody to answer it: it goes to standard error, is drawn into the capture,
+// and the run ends with a failure. Every command, as every start, first brings a database from
+// before schema versions up to date, and refuses one that a newer program has changed.
 TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMessage)
 {
     ASSERT_EQ(ejecuta({"--registra", KLD251_BIBLIOTECA}).codigo, 0);
@@ -164,6 +163,7 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
         // the operator, standard input, a change to the database first, the option, what standard error says
         {"gerente", clave, "", "--screenshot", {}},
         {"CAPTURISTA", "\n", "", "--screenshot", rechazo}, // the demo's operators have no password: not here
+        {"GERENTE", clave, "", "--modulo KLD999.Pantalla --mide-arranque", "KLD999.Pantalla"},
         {"GERENTE", clave, "DROP TABLE Consulta", "--mide-arranque", "Consulta"}, // at the first activation
         {"GERENTE", clave, "", "--screenshot", "Consulta"},
         {"GERENTE", clave, "DROP TABLE Variable", "--screenshot", "Variable"}, // before the window shows
@@ -175,7 +175,7 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
         if (!cambio.isEmpty())
             base.ejecuta(cambio);
         QFile::remove(imagen);
-        QStringList argumentos{"--bd", base.url(), "--operador", operador, opcion};
+        QStringList argumentos = QStringList{"--bd", base.url(), "--operador", operador} + opcion.split(' ');
         if (opcion == "--screenshot")
             argumentos << imagen;
         const Fin fin = ejecuta(argumentos, entrada);

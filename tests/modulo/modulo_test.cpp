@@ -1,5 +1,5 @@
 // The module as the host meets it: registered by name, loaded from its library, asked for
-// its screen; and the host shell itself, run as its own process.
+// its screen. (The host shell run as its own process: its own tests.)
 #include "basedeprueba.h"
 #include "errores.h"
 #include "runtime/componentregistry.h"
@@ -7,10 +7,7 @@
 #include "servicios/servicios.h"
 
 #include <QFileInfo>
-#include <QImage>
 #include <QLibrary>
-#include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -106,27 +103,6 @@ TEST_F(ModuloCargado, theBoardsTransactionIsTheHostsDescriptorComposedByTheServi
     const std::unique_ptr<Servicios::Funciones> funciones = Servicios::Fabrica::actual().nuevasFunciones(*entorno);
     EXPECT_EQ(Runtime::readMember(tablero, "Transaccion").toString(),
               funciones->ArmaTransaccion("OPERADOR=ANA", "Teqvaro"));
-}
-
-// Registered by the host's own command, the board opens in the host's process; a module that
-// is not registered is reported by name and the host ends.
-TEST(Anfitrion, opensTheBoardByRegistrationNameInItsOwnProcessAndReportsAnUnknownModule)
-{
-    const auto corre = [](const QStringList &argumentos) {
-        QProcess anfitrion;
-        anfitrion.start(TEQVARO_PROGRAMA, argumentos);
-        EXPECT_TRUE(anfitrion.waitForFinished(120000));
-        return std::pair{anfitrion.exitCode(), QString::fromUtf8(anfitrion.readAllStandardError())};
-    };
-    QTemporaryDir carpeta;
-    const QString captura = carpeta.filePath("tablero.png");
-    EXPECT_EQ(corre({"--registra", biblioteca}).first, 0);
-    EXPECT_EQ(corre({"--screenshot", captura}).first, 0);
-    EXPECT_GT(QImage(captura).width(), 600);
-
-    const auto [codigo, error] = corre({"--modulo", "KLD999.Pantalla", "--screenshot", "/dev/null"});
-    EXPECT_NE(codigo, 0);
-    EXPECT_TRUE(error.contains("KLD999.Pantalla")) << error.toStdString();
 }
 
 } // namespace
