@@ -93,14 +93,9 @@ TEST_F(Hostil, everyStatementOfTheBoardKeepsThePayloadInsideItsLiteral)
     EXPECT_EQ(base.cuenta("Bitacora"), int(cargas.size()));
 }
 
-struct Caso
-{
-    const char *donde; // the remembered view, a variable's name, or a statement taking the value as %1
-    const char *valor;
-    const char *mensaje; // the identifier of the one message shown, or none
-    int renglones;
-    int vistas;
-};
+// Where the value goes (the remembered view, a variable's name, or a statement taking it as %1),
+// the value, the identifier of the one message shown (or none), the rows and the views listed.
+using Caso = std::tuple<const char *, const char *, const char *, int, int>;
 
 const char *const FallaDeCarga = "ERR-ID:7500014";
 const char *const SinColor = "ERR-ID:7500018"; // once per reload; the rows of that state keep the default look
@@ -149,13 +144,13 @@ protected:
 
 TEST_P(Configuracion, aBadValueEndsInItsMessageOrInSilenceAndTheBoardStillOpens)
 {
-    const Caso &caso = GetParam();
-    SCOPED_TRACE(std::string(caso.donde) + " = «" + caso.valor + "»");
-    pon(QString::fromUtf8(caso.donde), QString::fromUtf8(caso.valor));
+    const auto &[donde, valor, mensaje, renglones, vistas] = GetParam();
+    SCOPED_TRACE(std::string(donde) + " = «" + valor + "»");
+    pon(QString::fromUtf8(donde), QString::fromUtf8(valor));
     abre();
-    EXPECT_EQ(entorno->identificadores(), caso.mensaje ? QStringList{QString::fromUtf8(caso.mensaje)} : QStringList());
-    EXPECT_EQ(lista().itemCount(), caso.renglones);
-    EXPECT_EQ(static_cast<Kit::cbZel *>(control("cboVistas"))->NumElementos(), caso.vistas);
+    EXPECT_EQ(entorno->identificadores(), mensaje ? QStringList{QString::fromUtf8(mensaje)} : QStringList());
+    EXPECT_EQ(lista().itemCount(), renglones);
+    EXPECT_EQ(static_cast<Kit::cbZel *>(control("cboVistas"))->NumElementos(), vistas);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Configuracion, testing::ValuesIn(casos));

@@ -8,14 +8,9 @@
 
 namespace {
 
-class DiarioSQLite : public testing::Test
+TEST(DiarioSQLite, aWriterCommitsWhileAReadingIsUnderWay)
 {
-protected:
-    Pruebas::BaseDePrueba base;
-};
-
-TEST_F(DiarioSQLite, aWriterCommitsWhileAReadingIsUnderWay)
-{
+    const Pruebas::BaseDePrueba base;
     ASSERT_TRUE(Datos::usaDiarioAnticipado(*base.conexion()));
     base.ejecuta("INSERT INTO Variable VALUES ('A', '1'), ('B', '2')");
     Ado::Connection lector(base.direccion());
@@ -27,8 +22,9 @@ TEST_F(DiarioSQLite, aWriterCommitsWhileAReadingIsUnderWay)
 }
 
 // Opened read-only, as from a read-only medium: the file keeps its mode and is read.
-TEST_F(DiarioSQLite, aFileThatCannotTakeTheLogStillOpens)
+TEST(DiarioSQLite, aFileThatCannotTakeTheLogStillOpens)
 {
+    const Pruebas::BaseDePrueba base;
     Ado::DatabaseAddress soloLectura = base.direccion();
     soloLectura.readOnly = true;
     Ado::Connection abierta(soloLectura);

@@ -414,17 +414,14 @@ protected:
     QStringList huellas(const QStringList &folios) const
     {
         QStringList todas;
-        for (const QString &folio : folios) {
-            QStringList partes;
-            for (const char *consulta : {"SELECT Ci_Resultado FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
-                                         "SELECT Ci_Cve_Causa FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
-                                         "SELECT Ci_Operador FROM Cierre_Oportunidad WHERE Ci_Folio = '%1'",
-                                         "SELECT Bi_Accion FROM Bitacora WHERE Bi_Entidad = 'OPORTUNIDAD'"
-                                         " AND Bi_Operador = 'ANA' AND Bi_Clave = '%1'",
-                                         "SELECT Oper_Ult_Modif FROM Oportunidad WHERE Op_Folio = '%1'"})
-                partes << base.valor(QString(consulta).arg(QString(folio).replace('\'', "''")));
-            todas << partes.join(' ');
-        }
+        for (QString folio : folios)
+            todas << base.valor(
+                "SELECT COALESCE(CAST(Ci_Resultado AS TEXT), '') || ' ' || COALESCE(CAST(Ci_Cve_Causa AS "
+                "TEXT), '') || ' ' || COALESCE(Ci_Operador, '') || ' ' || COALESCE(Bi_Accion, '') || ' ' "
+                "|| COALESCE(Oper_Ult_Modif, '') FROM Oportunidad LEFT JOIN Cierre_Oportunidad ON "
+                "Ci_Folio = Op_Folio LEFT JOIN Bitacora ON Bi_Entidad = 'OPORTUNIDAD' AND Bi_Operador = "
+                "'ANA' AND Bi_Clave = Op_Folio WHERE Op_Folio = '"
+                + folio.replace('\'', "''") + "'");
         return todas;
     }
 };

@@ -53,8 +53,7 @@ TEST_F(AccionesSolas, aCancellationWritesTheRowAndOneAuditEntryOnlyOnceOrNothing
 
 // PostgreSQL begins a nested BEGIN with a warning, so only SQLite can fail this way: somebody
 // else's transaction on the shared connection is left as it was.
-class AccionesSolasSQLite : public AccionesSolas
-{ };
+using AccionesSolasSQLite = AccionesSolas;
 
 TEST_F(AccionesSolasSQLite, aTransactionThatCannotBeginIsNotRolledBack)
 {

@@ -27,13 +27,8 @@ protected:
 
 TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
 {
-    struct Caso
-    {
-        int seleccionado;
-        const char *texto;
-        int esperado;
-    };
-    const std::vector<Caso> casos = {
+    // The row selected first (0: none), the text, the row found (0: none).
+    const std::tuple<int, const char *, int> casos[] = {
         {0, "licencias", 1},               // second column of row 1
         {0, "NUEVE", 4},                   // capitals find lower case inside a longer text
         {3, "servidores", 5},              // row 2 holds it too but lies before the start
@@ -43,14 +38,11 @@ TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
         {0, "respaldo", 5},   {0, "capacitación", 3},
         {0, "no está", 0},
     };
-    for (const Caso &caso : casos) {
-        SCOPED_TRACE(caso.texto);
-        if (caso.seleccionado == 0)
-            lista().clearSelection();
-        else
-            lista().selectItem(caso.seleccionado);
-        EXPECT_EQ(frmKLD251::Buscar(lista(), QString::fromUtf8(caso.texto)), caso.esperado);
-        if (caso.esperado == 0) {
+    for (const auto &[seleccionado, texto, esperado] : casos) {
+        SCOPED_TRACE(texto);
+        seleccionado == 0 ? lista().clearSelection() : lista().selectItem(seleccionado);
+        EXPECT_EQ(frmKLD251::Buscar(lista(), QString::fromUtf8(texto)), esperado);
+        if (esperado == 0) {
             EXPECT_EQ(lista().selectedIndex(), 0); // a miss clears the selection
         }
     }

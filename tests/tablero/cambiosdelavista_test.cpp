@@ -11,7 +11,9 @@ namespace {
 
 using Que = CambiosDeLaVista::Respuesta::Que;
 
-TEST(LecturaSql, aStatementDependsOnTheClockWhenItAsksForTheTimeOrCallsWhatTheBoardCannotTell)
+// A statement depends on the clock when it asks for the time or calls what the board cannot
+// tell; one ordered by its first column, the folio, can be read again by folio.
+TEST(LecturaSql, aStatementDependsOnTheClockOrCanBeReadAgainByFolio)
 {
     const std::vector<std::tuple<const char *, bool, bool>> casos = {
         // statement, depends on the clock, calls a function the board cannot look into
@@ -32,12 +34,9 @@ TEST(LecturaSql, aStatementDependsOnTheClockWhenItAsksForTheTimeOrCallsWhatTheBo
         EXPECT_EQ(lectura.dependeDelReloj, reloj);
         EXPECT_EQ(lectura.llamaDesconocida, desconocida);
     }
-}
 
-TEST(LecturaSql, aStatementOrderedByItsFirstColumnTheFolioCanBeReadAgainByFolio)
-{
     enum Orden { Ninguno, Ascendente, Descendente };
-    const std::vector<std::pair<const char *, Orden>> casos = {
+    const std::vector<std::pair<const char *, Orden>> ordenes = {
         {"SELECT Oportunidad.Op_Folio AS \"Folio\", x FROM Oportunidad ORDER BY Oportunidad.Op_Folio", Ascendente},
         {"SELECT o.op_folio f, (SELECT 1 FROM t ORDER BY y) FROM Oportunidad o ORDER BY f DESC;", Descendente},
         {"SELECT Op_Folio AS \"Folio\" FROM Oportunidad ORDER BY \"Folio\" ASC", Ascendente},
@@ -51,7 +50,7 @@ TEST(LecturaSql, aStatementOrderedByItsFirstColumnTheFolioCanBeReadAgainByFolio)
         {"SELECT Op_Folio FROM a UNION SELECT Op_Folio FROM b ORDER BY Op_Folio", Ninguno},
         {"SELECT Op_Folio FROM Oportunidad ORDER BY Op_Folio NULLS FIRST", Ninguno},
     };
-    for (const auto &[sql, orden] : casos) {
+    for (const auto &[sql, orden] : ordenes) {
         SCOPED_TRACE(sql);
         const std::optional<Sql::OrdenPorFolio> leido = Sql::lee(QString::fromUtf8(sql)).ordenPorFolio;
         EXPECT_EQ(leido ? (leido->descendente ? Descendente : Ascendente) : Ninguno, orden);
@@ -100,8 +99,7 @@ TEST_F(Cambios, aViewIsStudiedThroughTheViewsItReads)
 }
 
 // SQLite counts every commit to the file.
-class CambiosSQLite : public Cambios
-{ };
+using CambiosSQLite = Cambios;
 
 TEST_F(CambiosSQLite, anyCommitCounts)
 {
@@ -111,8 +109,7 @@ TEST_F(CambiosSQLite, anyCommitCounts)
     EXPECT_EQ(pregunta().que, Que::Todo);
 }
 
-class CambiosPostgreSQL : public Cambios
-{ };
+using CambiosPostgreSQL = Cambios;
 
 // Commits to other tables cost nothing; one to an opportunity names it; one to another table
 // of the view reads everything.

@@ -11,8 +11,6 @@
 #include "servicios/contrasenaoperador.h"
 #include "servicios/contrasenavendedor.h"
 
-#include <QToolButton>
-
 namespace {
 
 const QString clave = "Clave de prueba 1";
@@ -66,7 +64,7 @@ TEST_F(TableroConDerechosPostgreSQL, eachPersonListsWhatTheirLevelSeesAndCancels
         abre(operador);
         EXPECT_EQ(folios(), listadas);
         lista().selectItem(1);
-        tablero->findChild<QToolButton *>("imgCancelar")->click();
+        Pruebas::pulsa(*tablero, "imgCancelar");
         EXPECT_FALSE(folios().contains(listadas.first()));
         tablero.reset();
     }

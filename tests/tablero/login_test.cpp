@@ -87,8 +87,7 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
 }
 
 // The server of a shared database keeps a count of its own (see the password tests).
-class LoginSQLite : public Login
-{ };
+using LoginSQLite = Login;
 
 TEST_F(LoginSQLite, fromTheFifthFailureInARowEachTryOfThatCodeWaitsLonger)
 {

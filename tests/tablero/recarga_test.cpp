@@ -75,8 +75,7 @@ TEST_F(Recarga, aReadingWaitsForAnOpenMessageAndIsDroppedWhenAReloadOrAnActionCa
 
 // SQLite locks the whole file against a write while a statement reads it, a PostgreSQL reading
 // holds up no write: a reading off the user-interface thread gives way to a write of this process.
-class RecargaSQLite : public Recarga
-{ };
+using RecargaSQLite = Recarga;
 
 TEST_F(RecargaSQLite, aWriteOfThisProcessNeverWaitsForAReading)
 {
