@@ -78,11 +78,9 @@ TEST_F(Login, checksTheCodeTheNameThePasswordAndTheStatusInThatOrder)
         EXPECT_EQ(entorno->identificadores(), mensajes);
         EXPECT_EQ(login.Aceptado, mensajes.isEmpty());
         EXPECT_EQ(login.isVisible(), !mensajes.isEmpty());
-        for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes) {
-            EXPECT_EQ(mensaje.estilo, Servicios::Estilo::Exclamacion);
-            EXPECT_EQ(mensaje.titulo, "Teqvaro");
-            EXPECT_EQ(mensaje.propietario, &login);
-        }
+        for (const Pruebas::MensajeMostrado &mensaje : entorno->mensajes)
+            EXPECT_EQ(std::tuple(mensaje.estilo, mensaje.titulo, mensaje.propietario.data()),
+                      std::tuple(Servicios::Estilo::Exclamacion, QString("Teqvaro"), static_cast<QWidget *>(&login)));
     }
 }
 
