@@ -84,11 +84,6 @@ BaseDePrueba::BaseDePrueba(int version)
     Datos::creaEsquema(*conexion(), version);
 }
 
-BaseDePrueba::~BaseDePrueba()
-{
-    Ado::Session::reset();
-}
-
 Ado::DatabaseAddress BaseDePrueba::comoOperador(const QString &codigo, const QString &contrasena) const
 {
     Ado::DatabaseAddress direccion = m_address;
@@ -103,16 +98,6 @@ QString BaseDePrueba::url() const
         return QStringLiteral("sqlite:") + m_address.path;
     return qEnvironmentVariable("KLD251_PG_URL").section(QLatin1Char('/'), 0, -2) + QLatin1Char('/')
            + m_address.database;
-}
-
-std::shared_ptr<Ado::Connection> BaseDePrueba::conexion() const
-{
-    return Ado::Session::connection();
-}
-
-void BaseDePrueba::ejecuta(const QString &statement) const
-{
-    conexion()->Execute(statement);
 }
 
 QString BaseDePrueba::valor(const QString &query) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ado/connection.h"
+#include "ado/session.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -32,7 +33,7 @@ class BaseDePrueba
 public:
     // `version`: the schema as an older program left it (0, this program's).
     explicit BaseDePrueba(int version = 0);
-    ~BaseDePrueba();
+    ~BaseDePrueba() { Ado::Session::reset(); }
     BaseDePrueba(const BaseDePrueba &) = delete;
     BaseDePrueba &operator=(const BaseDePrueba &) = delete;
 
@@ -42,10 +43,10 @@ public:
     QString url() const;
 
     // The session's shared connection.
-    std::shared_ptr<Ado::Connection> conexion() const;
+    std::shared_ptr<Ado::Connection> conexion() const { return Ado::Session::connection(); }
 
     // Runs a statement on the session's connection (for setting up and checking data).
-    void ejecuta(const QString &statement) const;
+    void ejecuta(const QString &statement) const { conexion()->Execute(statement); }
     // The first column of the first row of a query, as text ("" when there is no row).
     QString valor(const QString &query) const;
     int cuenta(const QString &table, const QString &condition = QString()) const;
