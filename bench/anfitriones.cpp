@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
 
 #include <algorithm>
 #include <chrono>
@@ -22,9 +23,9 @@ using namespace std::chrono_literals;
 constexpr auto pasoDeCalma = 2s;
 constexpr auto limiteDeCalma = 180s;        // eight first loads at once on a shared machine
 constexpr double crecimientoDeCalmaMs = 20; // two clock ticks: the timer's own wake-ups
-// A host that has shown its board has read it: less CPU than this, and it is still signing in
-// (waiting on its input or on the server, which looks as calm as an idle board).
-constexpr double cargaMinimaMs = 300;
+// What a host logs when its board's first automatic refresh studies the view: its first load
+// is over. Before it, a host signing in or waiting for its rows looks as calm as an idle one.
+const QByteArray vistaEstudiada = QByteArrayLiteral("Vista que ");
 
 int tablerosOcupados(ConexionPlana &conexion)
 {
@@ -42,12 +43,15 @@ Anfitriones::Anfitriones(const Base &base, int cuantos)
         auto anfitrion = std::make_unique<QProcess>();
         anfitrion->setProcessEnvironment(entornoDelAnfitrion());
         anfitrion->setStandardOutputFile(QProcess::nullDevice());
-        anfitrion->setStandardErrorFile(QProcess::nullDevice());
+        anfitrion->setStandardErrorFile(m_bitacoras.filePath(QStringLiteral("anfitrion-%1.log").arg(uno)));
         // No host outlives a benchmark that ends early.
         anfitrion->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
         anfitrion->start(QStringLiteral(TEQVARO_PROGRAMA), argumentosDelAnfitrion(base));
         anfitrion->waitForStarted();
+        // Written now: the benchmark's thread waits for the team without running an event loop,
+        // and a password left in the process's buffer would keep the host at its sign-in.
         anfitrion->write(QByteArray(contrasenaDelBanco) + '\n');
+        anfitrion->waitForBytesWritten();
         anfitrion->closeWriteChannel();
         m_procesos.push_back(std::move(anfitrion));
     }
@@ -75,7 +79,7 @@ void Anfitriones::esperaCalma(ConexionPlana &conexion) const
         std::this_thread::sleep_for(pasoDeCalma);
         const std::vector<double> ahora = cpus();
         for (size_t uno = 0; uno < calmados.size(); ++uno)
-            calmados[uno] = ahora[uno] >= cargaMinimaMs && ahora[uno] - antes[uno] <= crecimientoDeCalmaMs;
+            calmados[uno] = leyoSuTablero(uno) && ahora[uno] - antes[uno] <= crecimientoDeCalmaMs;
         if (std::all_of(calmados.begin(), calmados.end(), [](bool calmado) { return calmado; })
             && tablerosOcupados(conexion) == 0)
             return;
@@ -90,6 +94,12 @@ int Anfitriones::vivos()
     QCoreApplication::processEvents();
     return int(std::count_if(m_procesos.begin(), m_procesos.end(),
                              [](const auto &anfitrion) { return anfitrion->state() == QProcess::Running; }));
+}
+
+bool Anfitriones::leyoSuTablero(size_t anfitrion) const
+{
+    QFile bitacora(m_bitacoras.filePath(QStringLiteral("anfitrion-%1.log").arg(anfitrion)));
+    return bitacora.open(QIODevice::ReadOnly) && bitacora.readAll().contains(vistaEstudiada);
 }
 
 std::vector<double> Anfitriones::cpus() const

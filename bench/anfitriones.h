@@ -6,6 +6,7 @@
 #include "bases.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <memory>
 #include <vector>
@@ -23,15 +24,18 @@ public:
     Anfitriones(const Anfitriones &) = delete;
     Anfitriones &operator=(const Anfitriones &) = delete;
 
-    // Until each host has gone a while without its CPU growing and the server is busy with
-    // none of them: the first loads are not part of an idle team.
+    // Until each host has read its board and asked its first question about it, then has
+    // gone a while without its CPU growing, and the server is busy with none of them: the
+    // first loads are not part of an idle team.
     void esperaCalma(ConexionPlana &conexion) const;
 
     int vivos();
 
 private:
     std::vector<double> cpus() const;
+    bool leyoSuTablero(size_t anfitrion) const;
 
+    QTemporaryDir m_bitacoras; // each host's log
     std::vector<std::unique_ptr<QProcess>> m_procesos;
 };
 

@@ -26,10 +26,9 @@ constexpr auto ventana = 60s;
 constexpr auto periodoDeLasNotas = 100ms;
 constexpr auto arranqueDeLosCambios = 4s; // every board has met a change before the window
 constexpr int tablerosEnReposo = 8;
-// A board that reads its whole view again on a change keeps a core of this two-core machine
-// busy for a second or so: more boards than this would wait for each other, and the figure
-// would leave out the readings they could not do.
-constexpr int tablerosConCambios = 2;
+// Each change is read alone by every board (its folio through the view), not the whole view:
+// as many boards as idle ones fit on this two-core machine.
+constexpr int tablerosConCambios = 8;
 
 // The view the boards show reads no clock, as a team's usual views do: such a view is read
 // again only when its tables change, and a once-a-minute reading would not be idle work.
