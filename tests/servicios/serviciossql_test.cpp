@@ -1006,4 +1006,27 @@ TEST_F(ContrasenasPostgreSQL, theServerCountsEachFailureBeforeItsOutcomeCanBeRea
     EXPECT_GE(reloj.elapsed(), 1000);
 }
 
+// An administrator sets an operator's password while another's setting of it is not yet
+// committed: this one waits, then replaces what the other stored.
+TEST_F(ContrasenasPostgreSQL, aPasswordSetWhileAnotherIsBeingSetReplacesIt)
+{
+    Pruebas::BaseDePrueba base;
+    base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('OP', 'Olga')");
+    Servicios::ponContrasenaOperador("OP", "Antes de todo");
+    std::promise<void> abierta;
+    std::thread laOtra([&, direccion = base.direccion()] {
+        Ado::Connection otra(direccion); // a connection belongs to its thread
+        otra.Execute("BEGIN");
+        otra.Execute("DELETE FROM Operador_Contrasena");
+        otra.Execute("INSERT INTO Operador_Contrasena VALUES ('OP', 'de la otra')");
+        abierta.set_value();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        otra.Execute("COMMIT");
+    });
+    abierta.get_future().wait();
+    EXPECT_EQ(errorDe([] { Servicios::ponContrasenaOperador("OP", "La de ahora 1"); }), 0);
+    laOtra.join();
+    EXPECT_TRUE(Servicios::HuellaDeContrasena::coincide(Servicios::leeOperador("OP")->huella, "La de ahora 1"));
+}
+
 } // namespace

@@ -93,8 +93,10 @@ void ponContrasenaOperador(const QString &codigoOperador, const QString &clara)
     if (!operador)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                        QStringLiteral("No existe el operador %1").arg(codigoOperador));
-    conexion->Execute(QStringLiteral("DELETE FROM Operador_Contrasena WHERE Oc_Cve_Operador = ?"), {operador->codigo});
-    conexion->Execute(QStringLiteral("INSERT INTO Operador_Contrasena (Oc_Cve_Operador, Oc_Huella) VALUES (?, ?)"),
+    // One statement: another setting of the same password committed meanwhile is replaced, not
+    // tripped over (a delete and an insert would insert beside the other's new row).
+    conexion->Execute(QStringLiteral("INSERT INTO Operador_Contrasena (Oc_Cve_Operador, Oc_Huella) VALUES (?, ?) "
+                                     "ON CONFLICT (Oc_Cve_Operador) DO UPDATE SET Oc_Huella = excluded.Oc_Huella"),
                       {operador->codigo, huella});
     transaccion.commit();
 }
