@@ -47,10 +47,12 @@
 #include <sodium.h>
 
 #include <chrono>
+#include <csignal>
 #include <future>
 #include <map>
 #include <thread>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -576,6 +578,35 @@ QString resume(const QStringList &filas, const std::optional<QStringList> &orden
     if (resumen.montosSinSumar > 0)
         total += QStringLiteral(", %1 sin sumar").arg(resumen.montosSinSumar);
     return estados.join(" | ") + total;
+}
+
+// A file system that takes only part of the export (here a limit on the size of files, as a
+// nearly full disk would) leaves the file there was as it was, and says why.
+TEST(AccionesLista, anExportTheDiskCannotTakeWholeLeavesTheOldFile)
+{
+    const QTemporaryDir carpeta;
+    const QString ruta = carpeta.filePath("lista.csv");
+    QFile anterior(ruta);
+    ASSERT_TRUE(anterior.open(QIODevice::WriteOnly) && anterior.write("anterior") == 8);
+    anterior.close();
+    Kit::ListView lista;
+    lista.replaceContents({"Folio"}, std::vector<Kit::ListRow>(2000, {QString(), {QString(20, 'x')}}));
+    rlimit limite{};
+    getrlimit(RLIMIT_FSIZE, &limite);
+    const rlimit reducido{16384, limite.rlim_max};
+    const auto senal = std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the test
+    setrlimit(RLIMIT_FSIZE, &reducido);
+    QString dicho;
+    try {
+        Servicios::AccionesLista::guardaCsv(lista, ruta);
+    } catch (...) {
+        dicho = Runtime::toRuntimeError(std::current_exception()).description();
+    }
+    setrlimit(RLIMIT_FSIZE, &limite);
+    std::signal(SIGXFSZ, senal);
+    EXPECT_TRUE(dicho.contains("sólo se escribieron")) << dicho.toStdString();
+    ASSERT_TRUE(anterior.open(QIODevice::ReadOnly));
+    EXPECT_EQ(anterior.readAll().left(20), "anterior");
 }
 
 // Amounts are read as a list writes them. The states an opportunity goes through come in that

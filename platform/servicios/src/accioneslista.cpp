@@ -100,14 +100,29 @@ QString textoTabulado(const Kit::ListView &lista)
     return tabla(lista, QLatin1Char('\t'), QStringLiteral("\n"), campoTabulado);
 }
 
+// The file is replaced only by a complete one: a write the file system takes only part of (a
+// full disk) is reported by its count alone, with no error, and must not be committed.
 void guardaCsv(const Kit::ListView &lista, const QString &ruta)
 {
+    const QByteArray contenido = QByteArrayLiteral("\xEF\xBB\xBF") + textoCsv(lista).toUtf8();
     QSaveFile archivo(ruta);
-    const bool escrito = archivo.open(QIODevice::WriteOnly) && archivo.write("\xEF\xBB\xBF") == 3
-                         && archivo.write(textoCsv(lista).toUtf8()) >= 0 && archivo.commit();
-    if (!escrito)
+    if (!archivo.open(QIODevice::WriteOnly))
         Runtime::raise(ErrorDeArchivo,
                        QStringLiteral("No se pudo guardar el archivo %1: %2").arg(ruta, archivo.errorString()));
+    const qint64 escritos = archivo.write(contenido);
+    if (escritos != contenido.size()) {
+        archivo.cancelWriting();
+        Runtime::raise(ErrorDeArchivo,
+                       QStringLiteral("No se pudo guardar el archivo %1: sólo se escribieron %2 de %3 "
+                                      "bytes (¿está lleno el disco?). Si ya existía, quedó como estaba.")
+                           .arg(ruta)
+                           .arg(std::max<qint64>(escritos, 0))
+                           .arg(contenido.size()));
+    }
+    if (!archivo.commit())
+        Runtime::raise(ErrorDeArchivo,
+                       QStringLiteral("No se pudo guardar el archivo %1: %2. Si ya existía, quedó como estaba.")
+                           .arg(ruta, archivo.errorString()));
 }
 
 void copiaFilas(const Kit::ListView &lista)
