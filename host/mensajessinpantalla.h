@@ -3,13 +3,14 @@
 #include <QObject>
 #include <QString>
 
-class QMessageBox;
+class QDialog;
 class VentanaPrincipal;
 
-// In a run without a display nobody answers a message box, and the run would wait for
-// ever. The first box that appears is written to the log (and so to standard error),
-// drawn into the capture when one was asked for, and ends the run with a failure; a box
-// that comes after it does not wait either.
+// In a run without a display nobody answers a message box or a dialog that waits for the
+// user (the salesperson's login of an operator who has none), and the run would wait for
+// ever. The first that appears is written to the log (and so to standard error), drawn into
+// the capture when one was asked for, and ends the run with a failure; one that comes after
+// it does not wait either.
 class MensajesSinPantalla final : public QObject
 {
 public:
@@ -24,7 +25,7 @@ protected:
     bool eventFilter(QObject *observado, QEvent *evento) override;
 
 private:
-    void termina(QMessageBox &caja);
+    void termina(QDialog &dialogo);
 
     VentanaPrincipal &m_ventana;
     QString m_captura;

@@ -143,8 +143,8 @@ TEST_F(ProgramaSQLite, hostsStartedTogetherShareOneCompleteDemoDatabase)
 // A run without a display signs in with the first line of standard input: outside the demo
 // database nobody gets in without their password, and every refusal says the same. A module
 // nobody registered is named. A message at load (while the screen loads, or at its first
-// activation) has nobody to answer it: it goes to standard error, is drawn into the capture,
-// and the run ends with a failure. Every command, as every start, first brings a database from
+// activation), or a dialog that waits for the user, has nobody to answer it: it goes to
+// standard error, is drawn into the capture, and the run ends with a failure. Every command, as every start, first brings a database from
 // before schema versions up to date, and refuses one that a newer program has changed.
 TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMessage)
 {
@@ -154,8 +154,10 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
     for (const char *tabla : {"Version_Esquema", "Operador_Contrasena", "Vendedor_Contrasena"})
         base.ejecuta(QString("DROP TABLE ") + tabla);
     const QByteArray clave = contrasena.toUtf8() + '\n';
-    const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", "gerente"}, clave);
-    ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
+    for (const char *operador : {"gerente", "ADMIN"}) {
+        const Fin puesta = ejecuta({"--bd", base.url(), "--pon-contrasena-operador", operador}, clave);
+        ASSERT_EQ(puesta.codigo, 0) << puesta.errores.toStdString();
+    }
     const QString imagen = cuenta.filePath("tablero.png");
     const QString rechazo = Ingreso::rechazo();
     const QString nueva = QString::number(Datos::versionDelPrograma() + 1);
@@ -164,7 +166,8 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
         {"gerente", clave, "", "--screenshot", {}},
         {"CAPTURISTA", "\n", "", "--screenshot", rechazo}, // the demo's operators have no password: not here
         {"GERENTE", clave, "", "--modulo KLD999.Pantalla --mide-arranque", "KLD999.Pantalla"},
-        {"GERENTE", clave, "DROP TABLE Consulta", "--mide-arranque", "Consulta"}, // at the first activation
+        {"ADMIN", clave, "", "--mide-arranque", "(«Login»), y nadie puede darlos"}, // no salesperson of his own
+        {"GERENTE", clave, "DROP TABLE Consulta", "--mide-arranque", "Consulta"},   // at the first activation
         {"GERENTE", clave, "", "--screenshot", "Consulta"},
         {"GERENTE", clave, "DROP TABLE Variable", "--screenshot", "Variable"}, // before the window shows
         {"GERENTE", "", "UPDATE Version_Esquema SET Ve_Version = " + nueva, "--actualiza-esquema",
