@@ -100,15 +100,17 @@ void tomaElCerrojoDeActualizacion(Ado::Connection &conexion)
 
 [[noreturn]] void pideAlAdministrador(const Ado::DatabaseAddress &direccion, int version)
 {
-    Ado::DatabaseAddress sinUsuario = direccion;
-    sinUsuario.user.clear();
+    Ado::DatabaseAddress paraActualizar = direccion;
+    paraActualizar.user.clear();
+    paraActualizar.readOnly = false;
     Runtime::raise(Runtime::ErrorNumber::InvalidCall,
                    QStringLiteral("La base de datos está en la versión %1 del esquema y este programa usa la %2: "
                                   "un administrador debe actualizarla, abriendo Teqvaro o con «teqvaro --bd %3 "
-                                  "--operador SU_CLAVE --actualiza-esquema». Hasta entonces no se puede abrir")
+                                  "--operador SU_CLAVE --actualiza-esquema». Hasta entonces no se puede abrir%4")
                        .arg(version)
                        .arg(versionDelPrograma())
-                       .arg(sinUsuario.toDisplayString()));
+                       .arg(paraActualizar.toDisplayString(),
+                            direccion.readOnly ? QStringLiteral(" con una dirección de sólo lectura") : QString()));
 }
 
 } // namespace
@@ -151,6 +153,9 @@ void actualizaEsquema(Ado::Connection &conexion)
         return;
     // Where the server keeps the rights, only an administrator changes the schema, acting as
     // the tables' owner; a user is told whom to ask rather than failing on the first write.
+    // An address that opens the database only for reading cannot change it either.
+    if (conexion.address().readOnly)
+        pideAlAdministrador(conexion.address(), leida);
     const bool conDerechos = Servicios::derechosEnElServidor(conexion);
     if (conDerechos && !puedeActuarComoDueno(conexion))
         pideAlAdministrador(conexion.address(), leida);

@@ -8,6 +8,7 @@
 #include "ingreso.h"
 #include "lecturacontrasena.h"
 
+#include "ado/connection.h"
 #include "ado/session.h"
 #include "datos/demo.h"
 #include "datos/derechos.h"
@@ -368,8 +369,8 @@ TEST_F(PreparacionDeBase, anEmptyDatabaseBecomesOneTheAdministratorSignsInToOrNo
     EXPECT_EQ(preguntas, 0);
 }
 
-// Given a database as the field has it (the tables of esquema.sql and no version), the upgrade
-// runs once, keeps the rows and leaves the database where a new one starts. Then a version newer
+// Given a database as the field has it (the tables of esquema.sql and no version), an address
+// that opens it only for reading says an administrator must upgrade it; the upgrade runs once, keeps the rows and leaves the database where a new one starts. Then a version newer
 // than the program's is refused untouched; and where a later step cannot be applied (its table
 // is already there) the earlier steps, done in the same transaction, are undone.
 TEST(VersionDelEsquema, anOldDatabaseIsUpgradedOnceANewerOneIsRefusedAndAFailedStepUndoesTheUpgrade)
@@ -380,6 +381,12 @@ TEST(VersionDelEsquema, anOldDatabaseIsUpgradedOnceANewerOneIsRefusedAndAFailedS
     };
     const auto version = [&base] { return Datos::versionDeLaBase(*base.conexion()); };
     base.ejecuta("INSERT INTO Operador (Ope_Cve_Operador, Ope_Nombre) VALUES ('ANA', 'Ana')");
+    Ado::Connection lectora(Ado::DatabaseAddress::parse(base.url() + "?mode=ro"));
+    const QString soloLectura = Pruebas::descripcionDe([&] { Datos::actualizaEsquema(lectora); });
+    EXPECT_TRUE(soloLectura.endsWith("--actualiza-esquema». Hasta entonces no se puede abrir con una dirección de "
+                                     "sólo lectura")
+                && !soloLectura.contains("mode=ro"))
+        << soloLectura.toStdString();
     ASSERT_EQ(version(), 1);
     EXPECT_EQ(errorAlActualizar() + errorAlActualizar(), QString()); // nothing left to do the second time
     EXPECT_EQ(version(), Datos::versionDelPrograma());
