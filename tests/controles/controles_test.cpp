@@ -388,6 +388,12 @@ TEST_F(Lista, numbersItemsFromOneKeepsALookPerCellCutsAHugeCellAndEmptiesKeeping
         std::tuple(lista.cellForeColor(3, 2), lista.cellBold(3, 1), lista.cellBold(1, 2), lista.cellForeColor(2, 0)),
         std::tuple(std::optional<qint32>(0x00FF00), true, false, std::optional<qint32>()));
 
+    // A character that turns the text around shows as its code, so a folio cannot pass for
+    // another ("OP-000001"); the item's text stays as stored.
+    lista.replaceContents({"Folio"}, filas({QString::fromUtf16(u"OP-\u202E100000")}));
+    EXPECT_EQ(dato(0, Qt::DisplayRole).toString(), QString::fromUtf16(u"OP-\u2039U+202E\u203A100000"));
+    EXPECT_EQ(lista.itemText(1), QString::fromUtf16(u"OP-\u202E100000"));
+
     // A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
     const QString enorme = QString(1'000'000, 'x');
     lista.replaceContents({"Folio", "Nota"}, filas({"F1|" + enorme}));

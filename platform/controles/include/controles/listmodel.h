@@ -54,8 +54,9 @@ public:
     int size() const { return int(m_order.size()); }
     const QString &text(int position, int column) const { return m_table->text(m_order[size_t(position)], column); }
     // The text as the list shows it: a cell longer than a screen can hold is cut, so that
-    // painting and measuring it cost no more than a page of text; copies and exports take
-    // text(), whole.
+    // painting and measuring it cost no more than a page of text, and a character that
+    // changes the direction of the text around it is shown as its code ("‹U+202E›"), so no
+    // cell can pass for another; copies and exports take text(), whole and as stored.
     static constexpr qsizetype shownLength = 4000;
     QString shownText(int position, int column) const;
     // How many texts the row was given.
