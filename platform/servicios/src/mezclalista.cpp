@@ -153,13 +153,14 @@ private:
     // them, found through the rows read again alone.
     bool enSusLugares(Mezcla &mezcla) const
     {
+        std::vector<std::pair<int, const QStringList *>> releidas; // every folio shown was read again
         for (auto fila = m_filaDe.cbegin(); fila != m_filaDe.cend(); ++fila)
-            mezcla.releidas.push_back(fila.value());
-        std::sort(mezcla.releidas.begin(), mezcla.releidas.end());
-        for (const int fila : mezcla.releidas) {
-            const QStringList &releida = *m_releidas.constFind(m_tabla.text(fila, 0));
-            if (!m_tabla.rowEquals(fila, textosDe(releida)))
-                mezcla.actualizacion.changes.push_back({fila, releida});
+            releidas.emplace_back(fila.value(), &*m_releidas.constFind(fila.key()));
+        std::sort(releidas.begin(), releidas.end());
+        for (const auto &[fila, releida] : releidas) {
+            mezcla.releidas.push_back(fila);
+            if (!m_tabla.rowEquals(fila, textosDe(*releida)))
+                mezcla.actualizacion.changes.push_back({fila, *releida});
         }
         if (mezcla.actualizacion.changes.size() <= maximoDeCambiosSueltos(m_tabla.rowCount()))
             return true;
