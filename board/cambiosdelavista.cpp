@@ -14,8 +14,10 @@
 
 namespace {
 
-// The stored queries are read from this table at every reload: a change to it counts too.
+// The statement of a view is made from its stored query and the salesperson's level: a change
+// to either table counts too.
 const QString tablaDeConsultas = QStringLiteral("consulta");
+const QString tablaDeVendedores = QStringLiteral("vendedor");
 const QString tablaDeOportunidades = QStringLiteral("oportunidad");
 
 } // namespace
@@ -173,7 +175,7 @@ std::optional<QStringList> tablasConNotas(Ado::Connection &conexion, const QStri
     std::optional<QStringList> tablas = tablasDelPlan(plan, esquema);
     if (!tablas)
         return std::nullopt;
-    tablas->append(tablaDeConsultas);
+    *tablas << tablaDeConsultas << tablaDeVendedores;
     tablas->removeDuplicates();
     const int conNotas = conexion
                              .Execute(QStringLiteral("SELECT COUNT(*) FROM pg_trigger t JOIN pg_class c ON c.oid = "
@@ -204,7 +206,8 @@ using Respuesta = CambiosDeLaVista::Respuesta;
 Respuesta porLaFicha(Ado::Connection &conexion, const std::optional<QString> &mostrada)
 {
     const QString ficha = conexion.changeToken();
-    return {mostrada && ficha == *mostrada ? Respuesta::Que::Nada : Respuesta::Que::Todo, {}, ficha};
+    const bool igual = mostrada && ficha == *mostrada;
+    return {igual ? Respuesta::Que::Nada : Respuesta::Que::Todo, {}, ficha, !igual};
 }
 
 // One call, so one snapshot: the notes of the transactions committed since the rows shown
@@ -215,7 +218,7 @@ Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, cons
     Ado::Recordset fila = conexion.Execute(
         QStringLiteral("SELECT tabla, folio, tarde FROM teqvaro_cambios(CAST(? AS pg_snapshot), CAST(? AS text[]), ?)"),
         {mostrada, arregloDeTextos(tablas), CambiosDeLaVista::maximoDeFolios + 1});
-    Respuesta respuesta{Respuesta::Que::Nada, {}, {}};
+    Respuesta respuesta{Respuesta::Que::Nada, {}, {}, false};
     bool todo = false;
     int filas = 0;
     for (; !fila.atEnd(); fila.moveNext()) {
@@ -226,14 +229,17 @@ Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, cons
             continue;
         }
         ++filas;
+        respuesta.consultaCambiada = respuesta.consultaCambiada || tabla == tablaDeConsultas
+                                     || tabla == tablaDeVendedores;
         if (tabla != tablaDeOportunidades || fila.field(1).isNull())
             todo = true;
         else
             respuesta.folios << fila.field(1).toString();
     }
-    if (todo || filas > CambiosDeLaVista::maximoDeFolios)
+    if (todo || filas > CambiosDeLaVista::maximoDeFolios) {
         respuesta.que = Respuesta::Que::Todo;
-    else if (filas > 0)
+        respuesta.consultaCambiada = true; // the notes may not all have been read
+    } else if (filas > 0)
         respuesta.que = Respuesta::Que::Oportunidades;
     if (respuesta.que != Respuesta::Que::Oportunidades)
         respuesta.folios.clear();

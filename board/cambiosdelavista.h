@@ -41,6 +41,9 @@ public:
         Que que = Que::Todo;
         QStringList folios; // the opportunities that changed, for `Oportunidades`
         QString ficha;      // the token the rows are as of, once read again (or now, for `Nada`)
+        // The view's stored query, or the salesperson's level that filters it, may have changed
+        // too: the statement to read is made again before the reading.
+        bool consultaCambiada = true;
     };
 
     const EstudioDeVista &estudia(Ado::Connection &conexion, const QString &sql);

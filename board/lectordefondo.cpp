@@ -7,29 +7,97 @@
 
 namespace {
 
+using Respuesta = CambiosDeLaVista::Respuesta;
+
 // The changed rows alone, when they can be merged exactly; otherwise the view is read whole,
 // whatever stopped this reading (the whole reading reports a failure of the connection).
-bool leeSoloCambiadas(Ado::Connection &conexion, const PedidoDeLectura &pedido, LecturaDeFondo &lectura)
+bool leeSoloCambiadas(Ado::Connection &conexion, const PedidoDeLectura &pedido,
+                      const std::optional<Cambiadas> &cambiadas, LecturaDeFondo &lectura)
 {
-    if (!pedido.cambiadas)
+    if (!cambiadas)
         return false;
     try {
-        std::optional<LecturaDeCambiadas> cambiadas = leeCambiadas(conexion, pedido.sql, *pedido.cambiadas,
-                                                                   pedido.mostrada);
-        if (!cambiadas)
+        std::optional<LecturaDeCambiadas> leida = leeCambiadas(conexion, pedido.sql, *cambiadas, pedido.mostrada);
+        if (!leida)
             return false;
-        lectura.filas = std::move(cambiadas->mezcla.actualizacion);
+        lectura.filas = std::move(leida->mezcla.actualizacion);
         lectura.soloCambiadas = true;
-        lectura.conservada = std::move(cambiadas->mezcla.conservada);
-        lectura.releidas = std::move(cambiadas->mezcla.releidas);
-        lectura.aspectos = std::move(cambiadas->aspectos);
+        lectura.conservada = std::move(leida->mezcla.conservada);
+        lectura.releidas = std::move(leida->mezcla.releidas);
+        lectura.aspectos = std::move(leida->aspectos);
         return true;
     } catch (...) {
         return false;
     }
 }
 
-LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std::unique_ptr<Ado::Connection> &abierta)
+// The change question, asked where the reading would read; none when it cannot be asked.
+std::optional<Respuesta> pregunta(const PedidoDeLectura &pedido, EstadoDelLector &estado)
+{
+    if (pedido.preguntaFija)
+        return pedido.preguntaFija();
+    try {
+        return estado.servidor.pregunta(pedido.servidores, [&](Ado::Connection &conexion) {
+            return estado.cambios.pregunta(conexion, pedido.sql, pedido.ficha);
+        });
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+// A minute after the last full reading, a view that depends on the clock is read whole; in
+// doubt (a statement the board cannot study), it does.
+bool tocaLecturaCompleta(const PedidoDeLectura &pedido, EstadoDelLector &estado)
+{
+    if (!pedido.minutoCumplido)
+        return false;
+    try {
+        return estado.cambios.estudia(estado.servidor.elegida(pedido.servidores), pedido.sql).dependeDelReloj;
+    } catch (...) {
+        return true;
+    }
+}
+
+// Only some opportunities changed, in a view whose rows can be read again one opportunity at
+// a time, and it is not yet time to read a view that depends on the clock whole.
+std::optional<Cambiadas> soloCambiadas(const PedidoDeLectura &pedido, EstadoDelLector &estado,
+                                       Ado::Connection &conexion)
+{
+    if (!pedido.cambios || pedido.cambios->que != Respuesta::Que::Oportunidades || !pedido.mismaConsulta
+        || tocaLecturaCompleta(pedido, estado))
+        return std::nullopt;
+    try {
+        const EstudioDeVista &estudio = estado.cambios.estudia(conexion, pedido.sql);
+        if (estudio.porFolio)
+            return Cambiadas{pedido.cambios->folios, estudio.porFolio->descendente, estudio.intercalacionDelFolio};
+    } catch (...) {
+        // read it whole
+    }
+    return std::nullopt;
+}
+
+// Whether the question leaves anything to read here: nothing changed (and no full reading is
+// due), or the stored query must be read again first, on the user-interface thread. A
+// question that could not be asked leaves the reading to report why.
+bool respondeSinLeer(PedidoDeLectura &pedido, EstadoDelLector &estado, LecturaDeFondo &lectura)
+{
+    const std::optional<Respuesta> cambios = pregunta(pedido, estado);
+    lectura.respondio = cambios.has_value();
+    if (cambios && pedido.ficha && cambios->que == Respuesta::Que::Nada && !tocaLecturaCompleta(pedido, estado)) {
+        lectura.sinCambios = true;
+        lectura.ficha = cambios->ficha;
+        return true;
+    }
+    lectura.ficha = cambios ? std::optional(cambios->ficha) : std::nullopt;
+    if ((cambios && cambios->consultaCambiada) || pedido.sql.isEmpty()) {
+        lectura.releeLaConsulta = cambios.value_or(Respuesta{});
+        return true;
+    }
+    pedido.cambios = cambios;
+    return false;
+}
+
+LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, EstadoDelLector &estado)
 {
     const auto debeParar = [&] { return detenida.load() || Ado::Connection::localWrites() != pedido.escrituras; };
     LecturaDeFondo lectura;
@@ -37,11 +105,11 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std
     lectura.ficha = pedido.ficha;
     lectura.inicio = pedido.inicio;
     lectura.comparadaCon = pedido.mostrada.table;
+    if (pedido.pregunta && respondeSinLeer(pedido, estado, lectura))
+        return lectura;
     try {
-        if (!abierta || abierta->address() != pedido.direccion || abierta->isBroken())
-            abierta = std::make_unique<Ado::Connection>(pedido.direccion);
-        Ado::Connection &conexion = *abierta;
-        if (leeSoloCambiadas(conexion, pedido, lectura)) {
+        Ado::Connection &conexion = estado.servidor.elegida(pedido.servidores);
+        if (leeSoloCambiadas(conexion, pedido, soloCambiadas(pedido, estado, conexion), lectura)) {
             if (debeParar())
                 lectura.filas.reset(); // stopped: it brings nothing
             return lectura;
@@ -62,7 +130,7 @@ LecturaDeFondo lee(PedidoDeLectura pedido, const std::atomic_bool &detenida, std
         }
     } catch (...) {
         lectura.fallaDeLista = std::current_exception();
-        abierta.reset(); // the next reading connects afresh
+        estado.servidor.olvidaConexiones(); // the next reading connects afresh
     }
     return lectura;
 } // the rows shown are let go here, before the user-interface thread hears of the result
@@ -85,7 +153,7 @@ LectorDeFondo::LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QOb
 LectorDeFondo::~LectorDeFondo()
 {
     detiene();
-    QtConcurrent::run(&m_hilo, [abierta = m_abierta] { abierta->reset(); }).waitForFinished();
+    QtConcurrent::run(&m_hilo, [estado = m_estado] { estado->reset(); }).waitForFinished();
     m_hilo.waitForDone();
 }
 
@@ -94,8 +162,8 @@ void LectorDeFondo::lee(PedidoDeLectura pedido)
     m_detenida = std::make_shared<std::atomic_bool>(false);
     m_leyendo = true;
     m_vigilante.setFuture(
-        QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida, abierta = m_abierta]() mutable {
-            return ::lee(std::move(pedido), *detenida, *abierta);
+        QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida, estado = m_estado]() mutable {
+            return ::lee(std::move(pedido), *detenida, **estado);
         }));
 }
 

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "aspectos.h"
-#include "lecturadecambiadas.h"
-
-#include "ado/connection.h"
-#include "ado/databaseaddress.h"
+#include "cambiosdelavista.h"
 #include "controles/listupdate.h"
+#include "lecturadecambiadas.h"
+#include "servidordelectura.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -18,18 +17,27 @@
 #include <memory>
 #include <optional>
 
-// A reading of the board's list, asked for on the user-interface thread.
+// A reading of the board's list, asked for on the user-interface thread: the automatic
+// reload's change question, and the reading it calls for.
 struct PedidoDeLectura
 {
-    Ado::DatabaseAddress direccion;
-    QString sql;
+    using Respuesta = CambiosDeLaVista::Respuesta;
+
+    Servidores servidores;
+    QString sql;                // the statement of the view to read; for a question, the one shown
     Kit::ListSnapshot mostrada; // what the reading compares the result with
     quint64 generacion = 0;
-    std::optional<QString> ficha; // the database's change token just before the reading
+    // For a question: the change token of the rows shown; for a reading: the token the rows
+    // read will be as of.
+    std::optional<QString> ficha;
     std::chrono::steady_clock::time_point inicio;
     quint64 escrituras = 0; // this process's writes begun before the reading
-    // Only these opportunities changed: their rows may be read alone and merged.
-    std::optional<Cambiadas> cambiadas;
+    bool pregunta = true;   // ask first whether anything changed
+    // A test's own change question, in place of the database's.
+    std::function<std::optional<Respuesta>()> preguntaFija;
+    std::optional<Respuesta> cambios; // for a reading: what the question found
+    bool mismaConsulta = false;       // the statement is that of the rows shown, read as of a token
+    bool minutoCumplido = false;      // a view that depends on the clock is due to be read whole
 };
 
 // What a reading brings back to the user-interface thread.
@@ -38,6 +46,11 @@ struct LecturaDeFondo
     quint64 generacion = 0;
     std::optional<QString> ficha;
     std::chrono::steady_clock::time_point inicio;
+    std::optional<bool> respondio; // whether the change question was answered; none when not asked
+    bool sinCambios = false;       // nothing to read: the rows shown are as of `ficha`
+    // The view's stored query may have changed with the rest: the user-interface thread reads it
+    // (the salesperson's filter and the list's layout go with it) and asks for the reading.
+    std::optional<CambiosDeLaVista::Respuesta> releeLaConsulta;
     std::weak_ptr<const Kit::TextTable> comparadaCon; // the rows the changes refer to
     std::optional<Kit::ListUpdate> filas;             // none when it was stopped
     Aspectos::Leidos aspectos;
@@ -51,10 +64,19 @@ struct LecturaDeFondo
     std::exception_ptr fallaDeAspectos; // the looks could not be read
 };
 
-// Reads the board's list on a thread of its own, one reading at a time, through a
-// connection of its own that stays open between readings (a connection belongs to the
-// thread that opens it, and a new server session for every reading costs the server more
-// than the reading of a quiet view), and hands the result to the user-interface thread.
+// What the reading thread keeps from one reading to the next: its connections, and what it
+// learnt of each view's statement.
+struct EstadoDelLector
+{
+    ServidorDeLectura servidor;
+    CambiosDeLaVista cambios;
+};
+
+// Asks the automatic reload's change question and reads the board's list on a thread of its
+// own, one at a time, through connections of its own that stay open between readings (a
+// connection belongs to the thread that opens it, and a new server session for every reading
+// costs the server more than the reading of a quiet view), and hands the result to the
+// user-interface thread, which never waits on the server for an automatic reload.
 class LectorDeFondo final : public QObject
 {
     Q_OBJECT
@@ -75,8 +97,9 @@ private:
     QThreadPool m_hilo;
     QFutureWatcher<LecturaDeFondo> m_vigilante;
     std::shared_ptr<std::atomic_bool> m_detenida;
-    // Only the reading thread touches it, and closes it there when the reader goes.
-    std::shared_ptr<std::unique_ptr<Ado::Connection>> m_abierta = std::make_shared<std::unique_ptr<Ado::Connection>>();
+    // Only the reading thread touches it, and closes its connections there when the reader goes.
+    std::shared_ptr<std::unique_ptr<EstadoDelLector>> m_estado = std::make_shared<std::unique_ptr<EstadoDelLector>>(
+        std::make_unique<EstadoDelLector>());
     std::function<void(LecturaDeFondo)> m_alTerminar;
     bool m_leyendo = false;
 };

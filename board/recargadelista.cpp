@@ -5,6 +5,7 @@
 #include "publico.h"
 
 #include "ado/connection.h"
+#include "ado/session.h"
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/busycursor.h"
@@ -87,15 +88,6 @@ RecargaDeLista::RecargaDeLista(Kit::ListView &lista, Consulta consulta, Avisos a
     , m_consulta(std::move(consulta))
     , m_avisos(std::move(avisos))
     , m_ficha(fichaDeLaSesion)
-    , m_pregunta([this](const QString &sql,
-                        const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
-        try {
-            return m_servidor.pregunta(
-                [&](Ado::Connection &conexion) { return m_cambios.pregunta(conexion, sql, mostrada); });
-        } catch (...) {
-            return std::nullopt;
-        }
-    })
     , m_lector(std::make_unique<LectorDeFondo>([this](LecturaDeFondo lectura) {
         Runtime::runHandler("TmrRefresh_Timer", [&] { recibe(std::move(lectura)); });
     }))
@@ -106,15 +98,7 @@ RecargaDeLista::~RecargaDeLista() = default;
 void RecargaDeLista::setFicha(Ficha ficha)
 {
     m_ficha = ficha;
-    m_pregunta = [ficha = std::move(ficha)](
-                     const QString &,
-                     const std::optional<QString> &mostrada) -> std::optional<CambiosDeLaVista::Respuesta> {
-        const std::optional<QString> ahora = ficha();
-        if (!ahora)
-            return std::nullopt;
-        using Que = CambiosDeLaVista::Respuesta::Que;
-        return CambiosDeLaVista::Respuesta{mostrada == ahora ? Que::Nada : Que::Todo, {}, *ahora};
-    };
+    m_fichaDePrueba = std::move(ficha);
 }
 
 bool RecargaDeLista::enCurso() const
@@ -162,6 +146,7 @@ void RecargaDeLista::comoRecarga(Tipo tipo, const std::function<void()> &cuerpo)
 
 void RecargaDeLista::cargaAhora()
 {
+    conoceLaReserva();
     const std::optional<ConsultaDeVista> vista = consultaParaLeer();
     if (!vista)
         return;
@@ -205,60 +190,86 @@ void RecargaDeLista::aplicaPendiente()
         aplicaDeFondo(std::move(*lectura));
 }
 
-// Nothing nests: no reading starts while one reads, waits to be shown, or while a reload
-// runs on the user-interface thread.
+// Nothing nests: no question is asked while a reading reads, waits to be shown, or while a
+// reload runs on the user-interface thread. The question and the reading it calls for run on
+// the reader's thread; only the statement of a view whose stored query may have changed is
+// made here, with the answer.
 void RecargaDeLista::recargaAutomatica()
 {
     if (m_cargando || enCurso())
         return;
-    const auto inicio = m_reloj();
-    const QString sql = m_vistaMostrada ? m_vistaMostrada->sql.value_or(QString()) : QString();
-    const std::optional<CambiosDeLaVista::Respuesta> cambios = m_pregunta(sql, m_fichaMostrada);
-    m_avisos.conexion(cambios.has_value());
-    if (!hayQueLeer(cambios)) {
-        m_fichaMostrada = cambios->ficha; // the rows shown are as of now
-        return;
+    PedidoDeLectura pregunta = pedido(m_reloj());
+    pregunta.sql = m_vistaMostrada ? m_vistaMostrada->sql.value_or(QString()) : QString();
+    pregunta.ficha = m_fichaMostrada;
+    if (m_vistaMostrada)
+        m_vistaDeFondo = *m_vistaMostrada;
+    if (m_fichaDePrueba) {
+        pregunta.preguntaFija = [ficha = m_fichaDePrueba, mostrada = m_fichaMostrada] {
+            const std::optional<QString> ahora = ficha();
+            using Respuesta = CambiosDeLaVista::Respuesta;
+            return ahora ? std::optional(Respuesta{
+                       mostrada == ahora ? Respuesta::Que::Nada : Respuesta::Que::Todo, {}, *ahora, mostrada != ahora})
+                         : std::nullopt;
+        };
     }
-    const std::optional<QString> ficha = cambios ? std::optional(cambios->ficha) : std::nullopt;
-    const std::optional<Cambiadas> cambiadas = soloCambiadas(cambios);
-    comoRecarga(Tipo::Automatica, [&] { leeDeFondo(ficha, inicio, cambiadas); });
+    m_lector->lee(std::move(pregunta));
 }
 
-// Only some opportunities changed, in a view whose rows can be read again one opportunity at
-// a time, and it is not yet time to read a view that depends on the clock whole.
-std::optional<Cambiadas> RecargaDeLista::soloCambiadas(const std::optional<CambiosDeLaVista::Respuesta> &cambios)
+// What every automatic request carries: where it may read, what it compares with, and when.
+PedidoDeLectura RecargaDeLista::pedido(std::chrono::steady_clock::time_point inicio)
 {
-    if (!cambios || cambios->que != CambiosDeLaVista::Respuesta::Que::Oportunidades || !m_fichaMostrada
-        || !m_vistaMostrada || !m_vistaMostrada->sql || tocaLecturaCompleta())
-        return std::nullopt;
-    try {
-        const EstudioDeVista &estudio = m_cambios.estudia(*Publico::Entorno->Conexion(), *m_vistaMostrada->sql);
-        if (estudio.porFolio)
-            return Cambiadas{cambios->folios, estudio.porFolio->descendente, estudio.intercalacionDelFolio};
-    } catch (...) {
-        // read it whole
-    }
-    return std::nullopt;
+    PedidoDeLectura pedido;
+    pedido.servidores = {Ado::Session::address(), m_reserva.value_or(std::nullopt), Ado::Connection::serverWrites(),
+                         Ado::Session::inTransaction()};
+    pedido.mostrada = m_lista.snapshot();
+    pedido.generacion = m_generacion;
+    pedido.inicio = inicio;
+    pedido.escrituras = Ado::Connection::localWrites();
+    pedido.mismaConsulta = m_vistaMostrada.has_value() && m_fichaMostrada.has_value();
+    pedido.minutoCumplido = inicio - m_leidaCompleta >= lecturaCompletaCada;
+    return pedido;
 }
 
-void RecargaDeLista::leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio,
-                                const std::optional<Cambiadas> &cambiadas)
+// The question found changes that may reach the view's statement: it is made again here, and
+// read on the reader's thread, on the server the question was asked of.
+void RecargaDeLista::leeConLaConsulta(const LecturaDeFondo &respondida)
 {
-    const std::optional<ConsultaDeVista> vista = consultaParaLeer();
-    if (!vista)
-        return;
-    m_vistaDeFondo = *vista;
-    PedidoDeLectura pedido{m_servidor.direccionElegida(),  *vista->sql, m_lista.snapshot(), m_generacion, ficha, inicio,
-                           Ado::Connection::localWrites(), std::nullopt};
-    // The changes refer to the rows shown, which must be this statement's.
-    if (m_vistaMostrada && m_vistaMostrada->sql == vista->sql)
-        pedido.cambiadas = cambiadas;
-    m_lector->lee(std::move(pedido));
+    comoRecarga(Tipo::Automatica, [&] {
+        const std::optional<ConsultaDeVista> vista = consultaParaLeer();
+        if (!vista)
+            return;
+        m_vistaDeFondo = *vista;
+        PedidoDeLectura lectura = pedido(respondida.inicio);
+        lectura.sql = *vista->sql;
+        lectura.ficha = respondida.ficha;
+        lectura.pregunta = false;
+        lectura.cambios = respondida.releeLaConsulta;
+        // The changes refer to the rows shown, which must be this statement's.
+        lectura.mismaConsulta = lectura.mismaConsulta && m_vistaMostrada->sql == vista->sql;
+        m_lector->lee(std::move(lectura));
+    });
 }
 
 void RecargaDeLista::recibe(LecturaDeFondo lectura)
 {
-    if (lectura.generacion != m_generacion || !(lectura.filas || lectura.fallaDeLista))
+    if (lectura.respondio) {
+        m_sinRespuesta = !*lectura.respondio;
+        m_caidaDicha = m_caidaDicha && m_sinRespuesta;
+        m_avisos.conexion(*lectura.respondio);
+    }
+    if (lectura.generacion != m_generacion)
+        return;
+    if (lectura.sinCambios) {
+        m_fichaMostrada = lectura.ficha; // the rows shown are as of now
+        return;
+    }
+    if (lectura.releeLaConsulta) {
+        // Not while a reload runs: the next tick asks again.
+        if (!m_cargando)
+            leeConLaConsulta(lectura);
+        return;
+    }
+    if (!(lectura.filas || lectura.fallaDeLista))
         return;
     m_pendiente = std::make_unique<LecturaDeFondo>(std::move(lectura));
     aplicaPendiente();
@@ -305,6 +316,7 @@ void RecargaDeLista::muestra(const ConsultaDeVista &vista, const Leida &leida, c
     if (!leida.soloCambiadas)
         m_leidaCompleta = leida.inicio;
     m_fallaMostrada.reset();
+    m_caidaDicha = false;
     m_avisos.cuentaCambiada();
 }
 
@@ -330,9 +342,10 @@ void RecargaDeLista::faltaLaConsulta(const ConsultaDeVista &vista)
 
 bool RecargaDeLista::hayQueAvisar(const QString &motivo)
 {
-    if (m_tipo == Tipo::Automatica && m_fallaMostrada == motivo)
+    if (m_tipo == Tipo::Automatica && (m_fallaMostrada == motivo || m_caidaDicha))
         return false;
     m_fallaMostrada = motivo;
+    m_caidaDicha = m_sinRespuesta;
     return true;
 }
 
@@ -407,26 +420,16 @@ RecargaDeLista::AspectosDeFilas RecargaDeLista::aspectosConservados(const std::v
     return conservados;
 }
 
-bool RecargaDeLista::hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios)
+// Once, when the user first reloads: the board asks no look-up of the session's server on
+// the automatic reload's behalf. Until then, and should it fail, the primary serves.
+void RecargaDeLista::conoceLaReserva()
 {
-    return !cambios || !m_fichaMostrada || cambios->que != CambiosDeLaVista::Respuesta::Que::Nada
-           || tocaLecturaCompleta();
-}
-
-bool RecargaDeLista::tocaLecturaCompleta()
-{
-    return m_reloj() - m_leidaCompleta >= lecturaCompletaCada && dependeDelReloj();
-}
-
-// In doubt (no view shown, a statement the board cannot study), it does.
-bool RecargaDeLista::dependeDelReloj()
-{
-    if (!m_vistaMostrada || !m_vistaMostrada->sql)
-        return true;
+    if (m_reserva)
+        return;
     try {
-        return m_cambios.estudia(*Publico::Entorno->Conexion(), *m_vistaMostrada->sql).dependeDelReloj;
+        m_reserva = ServidorDeLectura::reservaNombrada(*Publico::Entorno->Conexion());
     } catch (...) {
-        return true;
+        // looked up again at the next reload
     }
 }
 

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "aspectos.h"
-#include "cambiosdelavista.h"
-#include "lecturadecambiadas.h"
-#include "servidordelectura.h"
+#include "lectordefondo.h"
 
 #include "controles/listview.h"
 
@@ -15,9 +13,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-class LectorDeFondo;
-struct LecturaDeFondo;
 
 // What a reload reads: the view shown (its name and its stored query's key) and its
 // statement, none when the stored query is missing or blank.
@@ -43,10 +38,6 @@ public:
     using Reloj = std::function<std::chrono::steady_clock::time_point()>;
     // The database's change token; none when it cannot be asked.
     using Ficha = std::function<std::optional<QString>()>;
-    // What changed in the tables of a view's statement since the token of the rows shown;
-    // none when it cannot be asked.
-    using Pregunta = std::function<std::optional<CambiosDeLaVista::Respuesta>(const QString &sql,
-                                                                              const std::optional<QString> &mostrada)>;
     // The view to read, or none when there is nothing to read (no salesperson yet, no view).
     using Consulta = std::function<std::optional<ConsultaDeVista>()>;
 
@@ -77,8 +68,8 @@ public:
 
     bool enCurso() const; // an automatic reading still reads or waits to be shown
     bool cargando() const { return m_cargando; }
-    // The clock and the change token the automatic reload goes by (a test may put its own:
-    // then any change of the token counts, whatever the tables).
+    // The clock and the change token the reloads go by (a test may put its own: then any
+    // change of the token counts, whatever the tables; it is asked on the reading thread too).
     void setReloj(Reloj reloj) { m_reloj = std::move(reloj); }
     void setFicha(Ficha ficha);
 
@@ -108,9 +99,8 @@ private:
     void comoRecarga(Tipo tipo, const std::function<void()> &cuerpo);
     std::optional<ConsultaDeVista> consultaParaLeer();
     void cargaAhora();
-    std::optional<Cambiadas> soloCambiadas(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
-    void leeDeFondo(const std::optional<QString> &ficha, std::chrono::steady_clock::time_point inicio,
-                    const std::optional<Cambiadas> &cambiadas);
+    PedidoDeLectura pedido(std::chrono::steady_clock::time_point inicio);
+    void leeConLaConsulta(const LecturaDeFondo &respondida);
     void recibe(LecturaDeFondo lectura);
     void aplicaDeFondo(LecturaDeFondo lectura);
     void muestra(const ConsultaDeVista &vista, const Leida &leida, const Lugar &antes);
@@ -122,9 +112,7 @@ private:
     void aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados = {});
     void aplicaAspectosDe(const std::vector<int> &releidas, const Aspectos::Leidos &leidos);
     AspectosDeFilas aspectosConservados(const std::vector<int> &conservada) const;
-    bool hayQueLeer(const std::optional<CambiosDeLaVista::Respuesta> &cambios);
-    bool tocaLecturaCompleta();
-    bool dependeDelReloj();
+    void conoceLaReserva();
     Lugar lugarActual() const;
     void restaura(const Lugar &lugar);
 
@@ -138,6 +126,10 @@ private:
     // While the database stays down every automatic reload fails the same way: the user is
     // told once, until a reload succeeds. A reload the user asked for always says why.
     std::optional<QString> m_fallaMostrada;
+    // While the server does not answer the change question, its failures come in several
+    // words (a session ended, a connection refused, no answer in time): one is said.
+    bool m_sinRespuesta = false;
+    bool m_caidaDicha = false;
     QSet<QString> m_fallasDeAspectoMostradas;
     // The view whose rows the list shows: another view's rows never stay under its name.
     std::optional<ConsultaDeVista> m_vistaMostrada;
@@ -148,9 +140,9 @@ private:
     std::chrono::steady_clock::time_point m_leidaCompleta;
     Reloj m_reloj{&std::chrono::steady_clock::now};
     Ficha m_ficha;
-    CambiosDeLaVista m_cambios;
-    ServidorDeLectura m_servidor; // where the automatic reload asks and reads
-    Pregunta m_pregunta;
+    Ficha m_fichaDePrueba; // a test's token, for the automatic reload's question too
+    // The standby named for the session, once looked up (by a reload the user asked for).
+    std::optional<std::optional<Ado::DatabaseAddress>> m_reserva;
     quint64 m_generacion = 0;
     std::unique_ptr<LecturaDeFondo> m_pendiente;
     std::unique_ptr<LectorDeFondo> m_lector; // last, so it stops before the rest goes

@@ -59,49 +59,23 @@ ServidorDeLectura::ServidorDeLectura(Ajustes ajustes)
 
 ServidorDeLectura::~ServidorDeLectura() = default;
 
-Ado::Connection &ServidorDeLectura::sesion()
-{
-    m_sesion = Publico::Entorno->Conexion();
-    return *m_sesion;
-}
-
-Ado::DatabaseAddress ServidorDeLectura::direccionElegida()
-{
-    return m_enReserva ? *reserva() : sesion().address();
-}
-
-const std::optional<Ado::DatabaseAddress> &ServidorDeLectura::reserva()
-{
-    if (!m_reserva) {
-        std::optional<Ado::DatabaseAddress> direccion = nombrada();
-        if (direccion) {
-            const Ado::DatabaseAddress &deLaSesion = sesion().address();
-            direccion->user = deLaSesion.user;
-            direccion->password = deLaSesion.password;
-            direccion->readOnly = true;
-        }
-        m_reserva = direccion;
-    }
-    return *m_reserva;
-}
-
 // A name that cannot be used is said in the log once, and the board reads as it always did.
-std::optional<Ado::DatabaseAddress> ServidorDeLectura::nombrada()
+std::optional<Ado::DatabaseAddress> ServidorDeLectura::reservaNombrada(Ado::Connection &sesion)
 {
-    if (sesion().engine() != Ado::Engine::PostgreSQL)
+    if (sesion.engine() != Ado::Engine::PostgreSQL)
         return std::nullopt;
-    if (Ado::Session::standby())
-        return Ado::Session::standby();
+    std::optional<Ado::DatabaseAddress> direccion = Ado::Session::standby();
     QString url;
     try {
-        url = Runtime::toText(Publico::Entorno->LeeVariable(variable, 0, QStringLiteral("T"), QString())).trimmed();
-        if (url.isEmpty())
-            return std::nullopt;
-        const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(url);
-        if (direccion.engine != Ado::Engine::PostgreSQL)
-            Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue,
-                           QStringLiteral("no es la dirección de un servidor PostgreSQL"));
-        return direccion;
+        if (!direccion) {
+            url = Runtime::toText(Publico::Entorno->LeeVariable(variable, 0, QStringLiteral("T"), QString())).trimmed();
+            if (url.isEmpty())
+                return std::nullopt;
+            direccion = Ado::DatabaseAddress::parse(url);
+            if (direccion->engine != Ado::Engine::PostgreSQL)
+                Runtime::raise(Runtime::ErrorNumber::InvalidPropertyValue,
+                               QStringLiteral("no es la dirección de un servidor PostgreSQL"));
+        }
     } catch (...) {
         qWarning().noquote() << QStringLiteral("La variable %1 («%2») no nombra un servidor de lectura que se pueda "
                                                "usar; las lecturas automáticas van al servidor principal: %3")
@@ -109,17 +83,40 @@ std::optional<Ado::DatabaseAddress> ServidorDeLectura::nombrada()
                                          Runtime::toRuntimeError(std::current_exception()).description());
         return std::nullopt;
     }
+    direccion->user = sesion.address().user;
+    direccion->password = sesion.address().password;
+    direccion->readOnly = true;
+    return direccion;
 }
 
-Ado::Connection &ServidorDeLectura::elige()
+Ado::Connection &ServidorDeLectura::principal(const Ado::DatabaseAddress &direccion)
+{
+    if (!m_principal || m_principal->address() != direccion || m_principal->isBroken())
+        m_principal = std::make_unique<Ado::Connection>(direccion);
+    return *m_principal;
+}
+
+Ado::Connection &ServidorDeLectura::elegida(const Servidores &servidores)
+{
+    return m_enReserva && m_conexion ? *m_conexion : principal(servidores.principal);
+}
+
+void ServidorDeLectura::olvidaConexiones()
+{
+    m_principal.reset();
+    m_conexion.reset();
+    m_enReserva = false;
+}
+
+Ado::Connection &ServidorDeLectura::elige(const Servidores &servidores)
 {
     m_enReserva = false;
-    Ado::Connection &principal = sesion();
-    if (!reserva() || !notaLasEscrituras() || (m_reintento && m_ajustes.reloj() < *m_reintento))
-        return principal;
+    if (!servidores.reserva || !notaLasEscrituras(servidores) || (m_reintento && m_ajustes.reloj() < *m_reintento))
+        return principal(servidores.principal);
+    m_nombreDeLaReserva = servidores.reserva->toDisplayString();
     try {
-        if (!m_conexion || m_conexion->isBroken())
-            m_conexion = std::make_unique<Ado::Connection>(*reserva());
+        if (!m_conexion || m_conexion->address() != *servidores.reserva || m_conexion->isBroken())
+            m_conexion = std::make_unique<Ado::Connection>(*servidores.reserva);
         const Motivo motivo = juzga(leeEstado(*m_conexion), m_ajustes.reloj());
         cuenta(motivo);
         if (motivo == Motivo::NoEsReserva) {
@@ -131,7 +128,7 @@ Ado::Connection &ServidorDeLectura::elige()
         aparta(std::current_exception());
     }
     if (!m_enReserva)
-        return principal;
+        return principal(servidores.principal);
     m_reintento.reset();
     m_esperada.reset();
     return *m_conexion;
@@ -140,21 +137,20 @@ Ado::Connection &ServidorDeLectura::elige()
 // After this process writes, the primary's log position is noted (its commit is already in
 // the log: this thread wrote and waited for it), and the standby is fit again only once it has
 // replayed that far. While a transaction is open, or the primary cannot say, the primary reads.
-bool ServidorDeLectura::notaLasEscrituras()
+bool ServidorDeLectura::notaLasEscrituras(const Servidores &servidores)
 {
-    const quint64 escrituras = Ado::Connection::serverWrites();
-    if (escrituras == m_escriturasVistas)
+    if (servidores.escrituras == m_escriturasVistas)
         return true;
-    Ado::Connection &principal = sesion();
-    if (principal.inTransaction())
+    if (servidores.enTransaccion)
         return false;
     try {
-        m_esperada = posicion(
-            principal.Execute(QStringLiteral("SELECT CAST(pg_current_wal_insert_lsn() - '0/0' AS text)")).field(0));
+        m_esperada = posicion(principal(servidores.principal)
+                                  .Execute(QStringLiteral("SELECT CAST(pg_current_wal_insert_lsn() - '0/0' AS text)"))
+                                  .field(0));
     } catch (...) {
         return false;
     }
-    m_escriturasVistas = escrituras;
+    m_escriturasVistas = servidores.escrituras;
     return true;
 }
 
@@ -194,7 +190,7 @@ void ServidorDeLectura::cuenta(Motivo motivo, const QString &detalle)
 {
     if (motivo == m_motivoDicho || motivo == Motivo::EscrituraPropia)
         return;
-    const QString servidor = reserva()->toDisplayString();
+    const QString &servidor = m_nombreDeLaReserva;
     const QString alPrincipal = QStringLiteral("; las lecturas automáticas van al servidor principal");
     switch (motivo) {
     case Motivo::Ninguno:

@@ -29,6 +29,16 @@ struct EstadoDeLaReserva
     std::optional<std::chrono::duration<double>> atraso() const;
 };
 
+// Where one automatic reload may ask and read, as the user-interface thread knows it when the
+// reload begins: the session's server, the standby named for it, and this process's writes.
+struct Servidores
+{
+    Ado::DatabaseAddress principal;
+    std::optional<Ado::DatabaseAddress> reserva;
+    quint64 escrituras = 0;     // this process's writes to the server begun so far
+    bool enTransaccion = false; // the session holds a transaction open
+};
+
 // Which server the board's automatic reload asks and reads: a hot standby of the session's
 // PostgreSQL server when one is named (the host's `--bd-lectura`, or for a whole team the
 // variable CRM_BD_LECTURA_OPORTUNIDADES) and it is fit, so that idle boards cost the primary
@@ -38,7 +48,8 @@ struct EstadoDeLaReserva
 // later). The question and the reading of one reload always go to the same server, chosen at
 // the question: a change token read on a server is only compared with rows read there or on a
 // server further ahead, so a switch can make a reading too many, never one too few. Lives on
-// the user-interface thread, as the question does.
+// the reading thread, with one connection to each server, so that no wait on either server
+// holds up the window.
 class ServidorDeLectura final
 {
 public:
@@ -51,6 +62,11 @@ public:
     };
     static const QString variable; // the team's setting, in the Variable table
 
+    // The standby named for the session whose connection is given, signed in as its user; none
+    // when none is named or the name cannot be used. The host's option wins over the team's
+    // variable. Asked once, on the user-interface thread.
+    static std::optional<Ado::DatabaseAddress> reservaNombrada(Ado::Connection &sesion);
+
     ServidorDeLectura();
     explicit ServidorDeLectura(Ajustes ajustes);
     ~ServidorDeLectura();
@@ -59,9 +75,9 @@ public:
 
     // Chooses the server of the next automatic reload and asks its change question there.
     // Should the standby fail the question, it is set aside and the session's server answers.
-    template<typename Pregunta> auto pregunta(Pregunta &&preguntaEn)
+    template<typename Pregunta> auto pregunta(const Servidores &servidores, Pregunta &&preguntaEn)
     {
-        Ado::Connection &elegida = elige();
+        Ado::Connection &elegida = elige(servidores);
         if (!m_enReserva)
             return preguntaEn(elegida);
         try {
@@ -69,31 +85,28 @@ public:
         } catch (...) {
             aparta(std::current_exception());
         }
-        return preguntaEn(sesion());
+        return preguntaEn(principal(servidores.principal));
     }
     // Where the reading of that same reload reads.
-    Ado::DatabaseAddress direccionElegida();
+    Ado::Connection &elegida(const Servidores &servidores);
     bool enReserva() const { return m_enReserva; }
-
-    // The standby named for this session, signed in as the session's user; none when none is
-    // named or the name cannot be used. The host's option wins over the team's variable.
-    const std::optional<Ado::DatabaseAddress> &reserva();
+    // A reading failed: the next one connects afresh.
+    void olvidaConexiones();
 
 private:
     enum class Motivo { Ninguno, NoEsReserva, NoRecibe, Atrasada, EscrituraPropia, Inalcanzable };
 
-    Ado::Connection &elige();
-    Ado::Connection &sesion();
-    std::optional<Ado::DatabaseAddress> nombrada();
-    bool notaLasEscrituras();
+    Ado::Connection &elige(const Servidores &servidores);
+    Ado::Connection &principal(const Ado::DatabaseAddress &direccion);
+    bool notaLasEscrituras(const Servidores &servidores);
     Motivo juzga(const EstadoDeLaReserva &estado, std::chrono::steady_clock::time_point ahora);
     void aparta(std::exception_ptr falla);
     void cuenta(Motivo motivo, const QString &detalle = QString());
 
     Ajustes m_ajustes;
-    std::optional<std::optional<Ado::DatabaseAddress>> m_reserva; // once looked up
-    std::shared_ptr<Ado::Connection> m_sesion;
-    std::unique_ptr<Ado::Connection> m_conexion; // to the standby, for the questions
+    std::unique_ptr<Ado::Connection> m_principal;
+    std::unique_ptr<Ado::Connection> m_conexion; // to the standby
+    QString m_nombreDeLaReserva;                 // as the log names it
     bool m_enReserva = false;
     std::optional<Motivo> m_motivoDicho; // what the log was last told
     std::optional<std::chrono::steady_clock::time_point> m_reintento;

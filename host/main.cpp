@@ -5,6 +5,7 @@
 #include "anfitrion.h"
 #include "bitacora.h"
 #include "captura.h"
+#include "esperadelservidor.h"
 #include "icono.h"
 #include "iniciosesion.h"
 #include "mensajessinpantalla.h"
@@ -170,6 +171,7 @@ int ejecuta(const Opciones &opciones)
     if (!operador)
         return salidaCorrecta;
     Servicios::estableceOperador(*operador);
+    aplicaEsperaDelServidor();
 
     Modulos modulos;
     VentanaPrincipal ventana(modulos, *operador);

@@ -15,9 +15,16 @@
 #include "runtime/screenstatus.h"
 #include "runtime/settings.h"
 
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
 
 namespace {
 
@@ -222,9 +229,38 @@ protected:
         return QString::fromUtf8(guion.readAllStandardOutput()).trimmed();
     }
 
+    // Every process of the server stops (or goes on), as a server that hangs.
+    static void congela(bool congelado)
+    {
+        QFile pid(carpeta->filePath("pg/data/postmaster.pid"));
+        ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+        const QString postmaster = QString::fromLatin1(pid.readLine()).trimmed();
+        const QString senal = congelado ? "-STOP" : "-CONT";
+        ASSERT_EQ(QProcess::execute("sh", {"-c", QString("kill %1 %2; pkill %1 -P %2").arg(senal, postmaster)}), 0);
+    }
+
     static inline std::unique_ptr<QTemporaryDir> carpeta;
     static inline QByteArray urlCompartida;
 };
+
+// The longest the event loop went without running while `paso` ran and the test waited.
+std::chrono::milliseconds pausaMaxima(const std::function<void()> &paso, std::chrono::milliseconds espera)
+{
+    QElapsedTimer reloj;
+    reloj.start();
+    qint64 ultimo = 0;
+    qint64 maxima = 0;
+    QTimer latido;
+    QObject::connect(&latido, &QTimer::timeout, [&] {
+        maxima = std::max(maxima, reloj.elapsed() - ultimo);
+        ultimo = reloj.elapsed();
+    });
+    latido.start(10);
+    paso();
+    maxima = std::max(maxima, reloj.elapsed() - ultimo);
+    QTest::qWait(int(espera.count()));
+    return std::chrono::milliseconds(maxima);
+}
 
 // While the server is down the first automatic reload says so and the next ones only log,
 // none starting another; a reload the user asks for always says so; the status bar says
@@ -258,6 +294,43 @@ TEST_F(ServidorDetenidoPostgreSQL, theBoardSaysSoOnceAndRecoversByItself)
     EXPECT_TRUE(entorno->mensajes.empty());
     EXPECT_EQ(folios().size(), 5);
     EXPECT_EQ(conexion(), QString());
+}
+
+// A server that hangs: an automatic refresh never holds up the window and says so once; a
+// reload or an action the user waits for ends after the wait's limit (and one reconnection)
+// with the failure's message; once the server answers again, the board works by itself.
+TEST_F(ServidorDetenidoPostgreSQL, aHungServerNeverFreezesTheWindowAndEveryWaitEnds)
+{
+    using namespace std::chrono_literals;
+    abre();
+    const QStringList antes = folios();
+    const auto limite = Ado::Connection::waitLimit();
+    Ado::Connection::setWaitLimit(1s);
+    congela(true);
+    const auto automatica = pausaMaxima([this] { tic(1, false); }, 4s);
+    EXPECT_LT(automatica, 300ms);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !tablero->recargaEnCurso(); }, 10000));
+    EXPECT_EQ(entorno->identificadores(), QStringList{"ERR-ID:7500017"});
+    entorno->mensajes.clear();
+    const std::vector<std::pair<const char *, QStringList>> pedidas = {
+        {"imgRefrescar", {"ERR-ID:7500017"}},
+        {"imgCancelar", {"ERR-ID:7500002"}},
+    };
+    for (const auto &[boton, mensajes] : pedidas) {
+        SCOPED_TRACE(boton);
+        lista().selectItem(1);
+        QElapsedTimer reloj;
+        reloj.start();
+        Pruebas::pulsa(*tablero, boton);
+        EXPECT_LT(reloj.elapsed(), 6000); // a wait of 1 s, then a connection attempt of 2
+        EXPECT_EQ(entorno->identificadores().mid(0, 1), mensajes);
+        entorno->mensajes.clear();
+    }
+    congela(false);
+    tic(1);
+    EXPECT_TRUE(entorno->mensajes.empty());
+    EXPECT_EQ(folios(), antes);
+    Ado::Connection::setWaitLimit(limite);
 }
 
 } // namespace

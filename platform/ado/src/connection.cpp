@@ -1,6 +1,7 @@
 #include "ado/connection.h"
 
 #include "databaseerror.h"
+#include "serverwatch.h"
 
 #include "runtime/error.h"
 
@@ -12,6 +13,8 @@
 #include <QSqlQuery>
 
 #include <libpq-fe.h>
+
+#include <algorithm>
 
 namespace Ado {
 namespace {
@@ -51,6 +54,24 @@ void refuseNulCharacters(const QVariantList &values)
     }
 }
 
+// The client library's own connection behind Qt's driver; none when the driver names it
+// otherwise.
+PGconn *clientConnection(const QSqlDatabase &database)
+{
+    const QVariant handle = database.driver()->handle();
+    // Qt's driver names the handle by the structure behind libpq's typedef.
+    if (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return nullptr;
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
+// Connecting waits no longer than any other wait on the server, and never above five
+// seconds; the client library counts whole seconds, two at the least.
+qint64 connectTimeoutInSeconds()
+{
+    return std::clamp<qint64>((ServerWatch::limit().count() + 999) / 1000, 2, 5);
+}
+
 QString nextConnectionName()
 {
     static QAtomicInteger<quint64> counter;
@@ -58,6 +79,13 @@ QString nextConnectionName()
 }
 
 } // namespace
+
+QString serverDidNotAnswer()
+{
+    return QStringLiteral("el servidor no respondió en %1 s; se cortó la conexión, que se abrirá de nuevo en el "
+                          "siguiente intento")
+        .arg(double(ServerWatch::limit().count()) / 1000.0);
+}
 
 Connection::Connection(const DatabaseAddress &address)
     : m_address(address)
@@ -91,10 +119,15 @@ Connection::Connection(const DatabaseAddress &address)
         // Standard strings from the session's first moment, whatever the server's default: the
         // driver learns at connecting whether a backslash escapes, and writes bound values so.
         // Then a backslash is an ordinary character in bound values and in quoted literals alike
-        // (whose quotes are doubled), so nothing else can end a literal.
-        m_database.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=Teqvaro;options='-c "
-                                                    "standard_conforming_strings=on -c client_min_messages=warning';")
-                                     + address.postgresqlOptions());
+        // (whose quotes are doubled), so nothing else can end a literal. Keepalives and the TCP
+        // user timeout find a link cut while the connection is idle; the server watch bounds
+        // every wait on a server that stops answering.
+        m_database.setConnectOptions(
+            QStringLiteral("connect_timeout=%1;keepalives=1;keepalives_idle=30;keepalives_interval=10;"
+                           "keepalives_count=3;tcp_user_timeout=30000;application_name=Teqvaro;options='-c "
+                           "standard_conforming_strings=on -c client_min_messages=warning';")
+                .arg(connectTimeoutInSeconds())
+            + address.postgresqlOptions());
     }
     if (!m_database.open()) {
         const QString reason = driverText(m_database.lastError());
@@ -102,8 +135,11 @@ Connection::Connection(const DatabaseAddress &address)
         raiseDatabaseError(QStringLiteral("No se pudo conectar con la base de datos %1").arg(address.toDisplayString()),
                            reason);
     }
+    if (!sqlite)
+        m_watched = ServerWatch::instance().watch(clientConnection(m_database));
     if (!sqlite && address.readOnly) {
         QSqlQuery setup(m_database);
+        const ServerWait waiting(m_watched);
         if (!setup.exec(QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION READ ONLY"))) {
             const QString reason = driverText(setup.lastError());
             forget();
@@ -121,6 +157,7 @@ Connection::~Connection()
 
 void Connection::forget()
 {
+    ServerWatch::instance().unwatch(m_watched);
     m_database.close();
     m_database = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -149,13 +186,16 @@ Recordset Connection::Execute(const QString &statement, qint64 *recordsAffected,
     noteWrite(statement);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
-    if (!query.exec(statement)) {
-        m_broken = !isAlive();
-        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(query.lastError()));
+    bool ran = false;
+    {
+        const ServerWait waiting(m_watched);
+        ran = query.exec(statement);
     }
+    if (!ran)
+        raiseFailure(QStringLiteral("Error de la base de datos"), query.lastError());
     if (recordsAffected)
         *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
-    return Recordset(std::move(query));
+    return Recordset(std::move(query), m_watched);
 }
 
 Recordset Connection::Execute(const QString &statement, const QVariantList &values, qint64 *recordsAffected)
@@ -164,32 +204,43 @@ Recordset Connection::Execute(const QString &statement, const QVariantList &valu
     noteWrite(statement);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
-    const bool prepared = query.prepare(statement);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!prepared || !query.exec()) {
-        m_broken = !isAlive();
-        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(query.lastError()));
+    bool ran = false;
+    {
+        const ServerWait waiting(m_watched);
+        ran = query.prepare(statement);
+        for (const QVariant &value : values)
+            query.addBindValue(value);
+        ran = ran && query.exec();
     }
+    if (!ran)
+        raiseFailure(QStringLiteral("Error de la base de datos"), query.lastError());
     if (recordsAffected)
         *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
-    return Recordset(std::move(query));
+    return Recordset(std::move(query), m_watched);
 }
 
 void Connection::BeginTrans()
 {
     noteWrite(QString());
-    if (!m_database.transaction())
-        raiseDatabaseError(QStringLiteral("No se pudo iniciar la transacción"), driverText(m_database.lastError()));
+    bool begun = false;
+    {
+        const ServerWait waiting(m_watched);
+        begun = m_database.transaction();
+    }
+    if (!begun)
+        raiseFailure(QStringLiteral("No se pudo iniciar la transacción"), m_database.lastError(), false);
     m_inTransaction = true;
 }
 
 void Connection::CommitTrans()
 {
-    if (!m_database.commit()) {
-        const QString text = driverText(m_database.lastError());
-        raiseDatabaseError(QStringLiteral("No se pudo confirmar la transacción"), text);
+    bool committed = false;
+    {
+        const ServerWait waiting(m_watched);
+        committed = m_database.commit();
     }
+    if (!committed)
+        raiseFailure(QStringLiteral("No se pudo confirmar la transacción"), m_database.lastError(), false);
     m_inTransaction = false;
 }
 
@@ -197,8 +248,13 @@ void Connection::RollbackTrans()
 {
     const bool wasOpen = m_inTransaction;
     m_inTransaction = false;
-    if (!m_database.rollback() && wasOpen)
-        raiseDatabaseError(QStringLiteral("No se pudo deshacer la transacción"), driverText(m_database.lastError()));
+    bool rolledBack = false;
+    {
+        const ServerWait waiting(m_watched);
+        rolledBack = m_database.rollback();
+    }
+    if (!rolledBack && wasOpen)
+        raiseFailure(QStringLiteral("No se pudo deshacer la transacción"), m_database.lastError(), false);
 }
 
 // SQLite counts the commits of other connections in data_version and this connection's own
@@ -215,12 +271,9 @@ QString Connection::changeToken()
 
 QString Connection::passwordVerifier(const QString &role, const QString &clear)
 {
-    const QVariant handle = m_database.driver()->handle();
-    // Qt's driver names the handle by the structure behind libpq's typedef.
-    if (engine() != Engine::PostgreSQL
-        || (qstrcmp(handle.typeName(), "pg_conn*") != 0 && qstrcmp(handle.typeName(), "PGconn*") != 0))
+    PGconn *connection = engine() == Engine::PostgreSQL ? clientConnection(m_database) : nullptr;
+    if (!connection)
         raiseDatabaseError(QStringLiteral("Sólo un servidor PostgreSQL guarda contraseñas de usuarios"), QString());
-    PGconn *connection = *static_cast<PGconn *const *>(handle.constData());
     char *verifier = PQencryptPasswordConn(connection, clear.toUtf8().constData(), role.toUtf8().constData(),
                                            "scram-sha-256");
     if (!verifier)
@@ -233,10 +286,40 @@ QString Connection::passwordVerifier(const QString &role, const QString &clear)
 
 bool Connection::isAlive()
 {
-    if (!m_database.isOpen())
+    if (!m_database.isOpen() || (m_watched && m_watched->timedOut()))
         return false;
     QSqlQuery probe(m_database);
+    const ServerWait waiting(m_watched);
     return probe.exec(QStringLiteral("SELECT 1"));
+}
+
+bool Connection::isBroken() const
+{
+    return m_broken || (m_watched && m_watched->timedOut());
+}
+
+// A failure because the server did not answer in time says so; any other says the database's
+// own words, and marks the connection broken when the link to the server is gone.
+void Connection::raiseFailure(const QString &what, const QSqlError &error, bool probeLink)
+{
+    if (m_watched && m_watched->timedOut()) {
+        m_broken = true;
+        raiseDatabaseError(what, serverDidNotAnswer());
+    }
+    const QString text = driverText(error);
+    if (probeLink)
+        m_broken = !isAlive();
+    raiseDatabaseError(what, text);
+}
+
+void Connection::setWaitLimit(std::chrono::milliseconds limit)
+{
+    ServerWatch::setLimit(limit);
+}
+
+std::chrono::milliseconds Connection::waitLimit()
+{
+    return ServerWatch::limit();
 }
 
 } // namespace Ado

@@ -16,6 +16,9 @@ inline QString driverText(const QSqlError &error)
     return text;
 }
 
+// A wait on the server that outlasted its limit, in the words the user reads.
+QString serverDidNotAnswer();
+
 [[noreturn]] inline void raiseDatabaseError(const QString &what, const QString &databaseText)
 {
     Runtime::raise(Runtime::ErrorNumber::Database,

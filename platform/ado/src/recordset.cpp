@@ -1,13 +1,15 @@
 #include "ado/recordset.h"
 
 #include "databaseerror.h"
+#include "serverwatch.h"
 
 #include "runtime/error.h"
 
 namespace Ado {
 
-Recordset::Recordset(QSqlQuery query)
-    : m_query(std::move(query))
+Recordset::Recordset(QSqlQuery query, std::shared_ptr<WatchedConnection> watched)
+    : m_watched(std::move(watched))
+    , m_query(std::move(query))
 {
     if (m_query.isActive() && m_query.isSelect()) {
         m_record = m_query.record();
@@ -19,9 +21,13 @@ Recordset::Recordset(QSqlQuery query)
 // a connection cut) ends the rows early, and must not pass for the end of the result.
 void Recordset::advance()
 {
-    m_onRow = m_query.next();
+    {
+        const ServerWait waiting(m_watched);
+        m_onRow = m_query.next();
+    }
     if (!m_onRow && m_query.lastError().type() != QSqlError::NoError)
-        raiseDatabaseError(QStringLiteral("Error de la base de datos"), driverText(m_query.lastError()));
+        raiseDatabaseError(QStringLiteral("Error de la base de datos"),
+                           m_watched && m_watched->timedOut() ? serverDidNotAnswer() : driverText(m_query.lastError()));
 }
 
 Recordset::~Recordset() = default;

@@ -55,6 +55,12 @@ std::shared_ptr<Connection> Session::connection()
     return current.connection;
 }
 
+bool Session::inTransaction()
+{
+    const SessionState &current = state();
+    return current.connection && current.connection->inTransaction();
+}
+
 void Session::reset()
 {
     state().connection.reset();

@@ -8,7 +8,12 @@
 #include <QString>
 #include <QVariantList>
 
+#include <chrono>
+#include <memory>
+
 namespace Ado {
+
+class WatchedConnection;
 
 // An open connection to the suite's database. Statement failures raise a runtime error
 // whose description carries the database's own message.
@@ -56,17 +61,25 @@ public:
     // Whether the server still answers. A statement that failed because the link to the
     // server broke marks the connection broken, and the session opens a new one.
     bool isAlive();
-    bool isBroken() const { return m_broken; }
+    bool isBroken() const;
+
+    // The longest any wait on a PostgreSQL server may last (a statement, a commit, the next
+    // row), for every connection of the process: past it the connection is cut and the wait
+    // fails as the broken link it is. Ten seconds unless set.
+    static void setWaitLimit(std::chrono::milliseconds limit);
+    static std::chrono::milliseconds waitLimit();
 
 private:
     void forget();
     void noteWrite(const QString &statement);
+    [[noreturn]] void raiseFailure(const QString &what, const QSqlError &error, bool probeLink = true);
 
     DatabaseAddress m_address;
     QString m_connectionName;
     QSqlDatabase m_database;
     bool m_inTransaction = false;
     bool m_broken = false;
+    std::shared_ptr<WatchedConnection> m_watched; // none for SQLite
 };
 
 } // namespace Ado

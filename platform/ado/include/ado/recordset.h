@@ -6,14 +6,19 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <memory>
+
 namespace Ado {
+
+class WatchedConnection;
 
 // A forward-only result: positioned on its first row when it arrives; fields are found by
 // name regardless of letter case (PostgreSQL folds unquoted names to lower case).
 class ADO_EXPORT Recordset
 {
 public:
-    explicit Recordset(QSqlQuery query);
+    // `watched`: the connection's server watch, which bounds the wait for each row.
+    explicit Recordset(QSqlQuery query, std::shared_ptr<WatchedConnection> watched = nullptr);
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
     Recordset(Recordset &&) noexcept = default;
@@ -36,6 +41,7 @@ private:
     void requireRow() const;
     void advance();
 
+    std::shared_ptr<WatchedConnection> m_watched;
     QSqlQuery m_query;
     QSqlRecord m_record;
     bool m_onRow = false;

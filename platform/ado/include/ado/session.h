@@ -21,6 +21,9 @@ public:
     // database cannot be reached.
     static std::shared_ptr<Connection> connection();
 
+    // Whether the shared connection holds a transaction open; asks nothing of the server.
+    static bool inTransaction();
+
     // Closes the shared connection (the next use opens it again).
     static void reset();
 
