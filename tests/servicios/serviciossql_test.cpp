@@ -265,6 +265,42 @@ TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexico)
               "F-5|Quinta|||||2026||\n");
 }
 
+// An amount column shows as money only what the database holds as a number, or a text that is
+// exactly one as a database writes it; any other text there (SQLite keeps "$9,999,999.00" in a
+// NUMERIC column as the text it is) is shown as stored, after a warning sign, and so is no
+// amount for the total nor for a spreadsheet.
+TEST_F(ServiciosSql, anAmountColumnShowsAsMoneyOnlyNumbers)
+{
+    const QString casos[][2] = {
+        // the value as SQL, as the list shows it
+        {"1234.5", "$1,234.50"},
+        {"CAST(-7 AS INTEGER)", "-$7.00"},
+        {"'1234.5'", "$1,234.50"},
+        {"'-20'", "-$20.00"},
+        {"'$9,999,999.00'", "\u26A0 $9,999,999.00"},
+        {"'1,234.50'", "\u26A0 1,234.50"},
+        {"' 12'", "\u26A0  12"},
+        {"'1e3'", "\u26A0 1e3"},
+        {"'+5'", "\u26A0 +5"},
+        {"'2026-12-31'", "\u26A0 2026-12-31"},
+        {"'\u202E00.000,01$'", "\u26A0 \u202E00.000,01$"},
+        {"''", ""},
+        {"NULL", ""},
+    };
+    Kit::ListView lista;
+    for (const auto &[valor, mostrado] : casos) {
+        ASSERT_TRUE(funciones.LlenaLista("SELECT 'F' AS \"Folio\", " + valor + " AS \"Monto\"", lista, -1));
+        EXPECT_EQ(lista.listModel().text(0, 1), mostrado) << valor.toStdString();
+    }
+    if (Pruebas::motor() != Ado::Engine::SQLite)
+        return;
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES"
+                 " ('F-1', 'Texto', 'V1', '$9,999,999.00'), ('F-2', 'Cifra', 'V1', '1234.5')");
+    ASSERT_TRUE(
+        funciones.LlenaLista("SELECT Op_Folio, Op_Monto AS \"Monto\" FROM Oportunidad ORDER BY Op_Folio", lista, -1));
+    EXPECT_EQ(textoCsv(lista), "Op_Folio;Monto\r\nF-1;\u26A0 $9,999,999.00\r\nF-2;$1,234.50\r\n");
+}
+
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
 // when the change moves them in the user's sort, or changes the decimals all the figures of
 // their column share), many rows changed, rows gone and rows new. A statement that fails is
