@@ -536,11 +536,11 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
 
 // Cells a spreadsheet would run as formulas go out as text, also when the formula follows a
 // comma or a semicolon inside the cell (a spreadsheet may split there); numbers stay numbers.
-// A cell holding the separator, a quote or a line break is quoted. A cell
-// longer than the list shows goes out whole, and is copied whole. Fitted, each column takes the
-// width of its header and of the texts of the first rows, those beyond unmeasured; in a window
-// too narrow for them all, the text columns give up width, never below a few characters, while
-// the folio, the figures and the dates keep theirs.
+// A cell holding the separator, a quote or a line break is quoted. A cell longer than the list
+// shows goes out whole, and is copied whole. Fitted, each column takes the width of its header
+// and of the texts of the first rows, those beyond unmeasured; in a window too narrow for them
+// all, the text columns give up width, never below a few characters, while the folio, the
+// figures and the dates keep theirs.
 TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToTheListsWidth)
 {
     const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
