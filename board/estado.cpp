@@ -6,7 +6,6 @@
 #include "totaldemontos.h"
 
 #include "controles/listview.h"
-#include "runtime/regional.h"
 #include "runtime/screenstatus.h"
 
 #include <QTime>
@@ -47,8 +46,5 @@ void frmKLD251::anunciaConexion(bool responde)
 
 void frmKLD251::anunciaContenido()
 {
-    QString texto = Cuenta::enPalabras(Cuenta::listadas(*lvOrdenes));
-    if (const std::optional<double> total = m_totalDeMontos->total())
-        texto += QStringLiteral(" · %1 en total").arg(Runtime::formatAmount(*total));
-    m_estado->set(Parte::Contents, texto);
+    m_estado->set(Parte::Contents, Cuenta::enPalabras(Cuenta::listadas(*lvOrdenes)) + m_totalDeMontos->enPalabras());
 }

@@ -2,8 +2,11 @@
 
 #include "controles/listmodel.h"
 #include "controles/texttable.h"
+#include "runtime/regional.h"
+#include "servicios/lecturalista.h"
 #include "servicios/resumenestados.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -83,8 +86,9 @@ void TotalDeMontos::releeTodo()
     m_columna = Servicios::columnaTitulada(m_modelo.headers(), QStringLiteral("Monto"));
     const int renglones = m_modelo.table() ? m_modelo.table()->rowCount() : 0;
     m_montos.assign(m_columna > 0 ? size_t(renglones) : 0, sinMonto); // the first column holds the folio
+    m_fuera.assign(m_montos.size(), 0);
     for (size_t renglon = 0; renglon < m_montos.size(); ++renglon)
-        m_montos[renglon] = montoDelRenglon(int(renglon));
+        leeRenglon(int(renglon));
 }
 
 // The rows at these places shown read again; a row the table does not hold yet means a new
@@ -98,16 +102,20 @@ void TotalDeMontos::releeRenglones(int primero, int ultimo)
         if (renglon >= m_montos.size())
             m_releerTodo = true;
         else
-            m_montos[renglon] = montoDelRenglon(int(renglon));
+            leeRenglon(int(renglon));
     }
 }
 
-double TotalDeMontos::montoDelRenglon(int renglonDeLaTabla) const
+// A cell the list marked as a text is left out even when the text reads as an amount; so is
+// any other filled cell that does not read as one.
+void TotalDeMontos::leeRenglon(int renglonDeLaTabla)
 {
-    const Kit::TextTable &tabla = *m_modelo.table();
-    if (m_columna >= tabla.textCount(renglonDeLaTabla))
-        return sinMonto;
-    return leeMontoDeLista(tabla.text(renglonDeLaTabla, m_columna)).value_or(sinMonto);
+    const QString &texto = m_modelo.table()->text(renglonDeLaTabla, m_columna);
+    const double monto = texto.startsWith(Servicios::marcaDeMontoNoNumerico)
+                             ? sinMonto
+                             : leeMontoDeLista(texto).value_or(sinMonto);
+    m_montos[size_t(renglonDeLaTabla)] = monto;
+    m_fuera[size_t(renglonDeLaTabla)] = std::isnan(monto) && !texto.isEmpty() ? 1 : 0;
 }
 
 std::optional<double> TotalDeMontos::total() const
@@ -121,4 +129,20 @@ std::optional<double> TotalDeMontos::total() const
         }
     }
     return alguno ? std::optional<double>(suma) : std::nullopt;
+}
+
+int TotalDeMontos::fueraDelTotal() const
+{
+    return int(std::count(m_fuera.cbegin(), m_fuera.cend(), 1));
+}
+
+QString TotalDeMontos::enPalabras() const
+{
+    QString texto;
+    if (const std::optional<double> suma = total())
+        texto = QStringLiteral(" · %1 en total").arg(Runtime::formatAmount(*suma));
+    if (const int fuera = fueraDelTotal(); fuera > 0)
+        texto += fuera == 1 ? QStringLiteral(" (1 monto no numérico fuera del total)")
+                            : QStringLiteral(" (%1 montos no numéricos fuera del total)").arg(fuera);
+    return texto;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <optional>
@@ -23,6 +24,12 @@ public:
 
     // Nothing when the list has no "Monto" column or no amount in it.
     std::optional<double> total() const;
+    // The filled cells of the column that hold a text, not an amount (see
+    // Servicios::marcaDeMontoNoNumerico): none of them is in the total.
+    int fueraDelTotal() const;
+    // What the status bar says after the count: " · $1,234.50 en total", and how many cells
+    // were left out of it, " (2 montos no numéricos fuera del total)"; nothing without either.
+    QString enPalabras() const;
 
 Q_SIGNALS:
     void cambio();
@@ -30,11 +37,12 @@ Q_SIGNALS:
 private:
     void releeTodo();
     void releeRenglones(int primero, int ultimo);
-    double montoDelRenglon(int renglonDeLaTabla) const;
+    void leeRenglon(int renglonDeLaTabla);
 
     const Kit::ListModel &m_modelo;
     QTimer m_aviso;
     bool m_releerTodo = true;
     int m_columna = -1;
     std::vector<double> m_montos; // by row of the table; NaN where the cell holds no amount
+    std::vector<char> m_fuera;    // by row of the table: whether the cell holds a text instead
 };

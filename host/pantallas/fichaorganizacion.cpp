@@ -2,6 +2,8 @@
 
 #include "lecturas.h"
 
+#include "controles/directiontext.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -42,7 +44,8 @@ FichaOrganizacion::FichaOrganizacion(const Organizacion &organizacion, QWidget *
     auto *contactos = new QListWidget(this);
     contactos->setObjectName(QStringLiteral("lstContactos"));
     contactos->setAccessibleName(QStringLiteral("Contactos"));
-    contactos->addItems(organizacion.contactos);
+    for (const QString &contacto : organizacion.contactos)
+        contactos->addItem(Kit::withDirectionShown(contacto));
     if (organizacion.contactos.isEmpty())
         contactos->addItem(QStringLiteral("(sin contactos)"));
     auto *rotulo = new QLabel(QStringLiteral("Contactos:"), this);

@@ -4,6 +4,7 @@
 #include "avisos.h"
 #include "servicioshost.h"
 
+#include "controles/directiontext.h"
 #include "runtime/error.h"
 #include "runtime/regional.h"
 
@@ -57,7 +58,7 @@ void eligeClave(QComboBox &combo, const QString &clave)
 {
     int indice = combo.findData(clave);
     if (indice < 0 && !clave.isEmpty()) {
-        combo.addItem(clave, clave);
+        combo.addItem(Kit::withDirectionShown(clave), clave);
         indice = combo.count() - 1;
     }
     combo.setCurrentIndex(indice);
@@ -71,7 +72,7 @@ QComboBox *lista(QWidget &pantalla, const QString &nombre, const QString &accesi
     combo->setObjectName(nombre);
     combo->setAccessibleName(accesible);
     for (const Opcion &opcion : opciones)
-        combo->addItem(conClave(opcion.descripcion, opcion.clave), opcion.clave);
+        combo->addItem(Kit::withDirectionShown(conClave(opcion.descripcion, opcion.clave)), opcion.clave);
     eligeClave(*combo, elegida);
     return combo;
 }
@@ -131,14 +132,17 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
 {
     m_servicios = std::make_unique<ServiciosDelAnfitrion>();
 
-    txtFolio = new QLineEdit(oportunidad.folio, this);
+    txtFolio = new QLineEdit(this);
     txtFolio->setObjectName(QStringLiteral("txtFolio"));
     txtFolio->setAccessibleName(QStringLiteral("Folio"));
-    txtFolio->setMaxLength(largoFolio);
     txtFolio->setPlaceholderText(QStringLiteral("p. ej. OP-000301"));
-    if (m_modo == Modo::Editar) { // the folio is the opportunity's key
+    if (m_modo == Modo::Editar) { // the folio is the opportunity's key: only shown, saved as read
+        txtFolio->setText(Kit::withDirectionShown(oportunidad.folio));
         txtFolio->setReadOnly(true);
         pareceDeLectura(*txtFolio);
+    } else {
+        txtFolio->setMaxLength(largoFolio);
+        txtFolio->setText(oportunidad.folio);
     }
 
     txtDescripcion = new QLineEdit(oportunidad.descripcion, this);
@@ -233,7 +237,7 @@ QStringList FormaOportunidad::faltantes() const
 Oportunidad FormaOportunidad::capturada() const
 {
     Oportunidad oportunidad;
-    oportunidad.folio = txtFolio->text().trimmed();
+    oportunidad.folio = m_modo == Modo::Editar ? m_leida.folio : txtFolio->text().trimmed();
     oportunidad.descripcion = txtDescripcion->text().trimmed();
     oportunidad.contacto = claveElegida(*cboContacto);
     oportunidad.vendedor = claveElegida(*cboVendedor);
@@ -336,11 +340,11 @@ bool FormaOportunidad::muestraLaActual(const QList<Dato> &propios)
         delOtro << QStringLiteral("%1: «%2»").arg(nombreDe(dato), textoVisible(dato));
     for (const Dato dato : propios)
         muestra(dato, tecleada);
-    lbOtroUsuario->setText(
+    lbOtroUsuario->setText(Kit::withDirectionShown(
         delOtro.isEmpty()
             ? QStringLiteral("Otro usuario guardó esta oportunidad mientras usted la editaba.")
             : QStringLiteral("Otro usuario cambió esta oportunidad mientras usted la editaba. Ahora tiene %1.")
-                  .arg(enumera(delOtro)));
+                  .arg(enumera(delOtro))));
     lbOtroUsuario->setVisible(true);
     Avisos::advierte(
         this,

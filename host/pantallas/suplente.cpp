@@ -1,5 +1,7 @@
 #include "suplente.h"
 
+#include "controles/directiontext.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -12,8 +14,8 @@ Suplente::Suplente(const QString &nombre, const QString &titulo, QWidget *duena)
     : QDialog(duena)
 {
     setObjectName(nombre);
-    setWindowTitle(titulo);
-    setAccessibleName(titulo);
+    setWindowTitle(Kit::withDirectionShown(titulo));
+    setAccessibleName(windowTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 }
@@ -21,7 +23,7 @@ Suplente::Suplente(const QString &nombre, const QString &titulo, QWidget *duena)
 QLineEdit *campoDeLectura(QWidget &pantalla, QFormLayout &forma, const QString &etiqueta, const QString &nombre,
                           const QString &valor)
 {
-    auto *campo = new QLineEdit(valor, &pantalla);
+    auto *campo = new QLineEdit(Kit::withDirectionShown(valor), &pantalla);
     campo->setObjectName(nombre);
     campo->setReadOnly(true);
     pareceDeLectura(*campo);

@@ -13,6 +13,9 @@ namespace Pantallas {
 // A screen the host shows in place of a sibling module's own: a modeless window owned by the
 // host's main window (so it stays over it and is listed among the application's windows),
 // deleted once closed. Enter presses its default button and Esc closes it, as in a dialog.
+// What a screen only shows (its title, its cards' fields, its lists) shows each character that
+// changes the direction of the text as its code (see Kit::withDirectionShown), so a folio or a
+// name cannot pass for another; what the user edits and saves keeps the stored text.
 class Suplente : public QDialog
 {
     Q_OBJECT

@@ -360,6 +360,54 @@ TEST_F(Suplentes, aRequestOpensOnlyWhatTheBoardWouldListShowsWhatTheDatabaseHold
     EXPECT_NE(abre("KLD215", "ACCION=CONSULTA|DATO=C001"), nullptr);
 }
 
+// What a screen only shows (its title, a card's fields, a list) shows a character that turns
+// the text around as its code, so a folio cannot pass for another ("OP-000001"); a field the
+// user edits keeps it, and saving writes the opportunity back under its folio as stored.
+TEST_F(Suplentes, whatAScreenOnlyShowsMarksTheCharactersThatTurnTextAroundAndWhatIsEditedKeepsThem)
+{
+    const QString folio = QString::fromUtf16(u"OP-\u202E100000");
+    const QString descripcion = QString::fromUtf16(u"Pago \u2067$10,000,000.00\u2069 \u200F");
+    const QString nombre = QString::fromUtf16(u"Ana \u202Dz\u202Aiu\u2066R\u200E");
+    base.conexion()->Execute("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, "
+                             "Op_Estado_Oportunidad, Es_Cve_Estado) VALUES (?, ?, 'V003', 'PRO', 'AC')",
+                             {folio, descripcion});
+    base.conexion()->Execute("INSERT INTO Contacto VALUES ('C777', ?, 'ORG01', '', '')", {nombre});
+    const QString folioVisto = QString::fromUtf16(u"OP-\u2039U+202E\u203A100000");
+    const QString descripcionVista = QString::fromUtf16(u"Pago \u2039U+2067\u203A$10,000,000.00\u2039U+2069\u203A "
+                                                        u"\u2039U+200F\u203A");
+    const QString nombreVisto = QString::fromUtf16(u"Ana \u2039U+202D\u203Az\u2039U+202A\u203Aiu\u2039U+2066\u203AR"
+                                                   u"\u2039U+200E\u203A");
+    const QString casos[][4] = {
+        // module and parameters; the title; the folio or key field; the description or name field
+        {"KLD242 ACCION=CONSULTA|DATO=" + folio, "Oportunidad " + folioVisto, folioVisto, descripcionVista},
+        {"KLD300 NUEVO=" + folio, "Oportunidad ganada " + folioVisto + " (KLD300)", folioVisto, descripcionVista},
+        {"KLD242 ACCION=EDITAR|DATO=" + folio, "Editar oportunidad " + folioVisto, folioVisto, descripcion},
+        {"KLD215 ACCION=CONSULTA|DATO=C777", QString::fromUtf16(u"Contacto \u2014 ") + nombreVisto, "C777",
+         nombreVisto},
+    };
+    for (const auto &[pedido, titulo, clave, texto] : casos) {
+        SCOPED_TRACE(pedido.toStdString());
+        QWidget *abierta = abre(pedido.section(' ', 0, 0), pedido.section(' ', 1));
+        ASSERT_NE(abierta, nullptr);
+        EXPECT_EQ(abierta->windowTitle(), titulo);
+        EXPECT_EQ(en(abierta, "txtClave") ? en(abierta, "txtClave")->text() : en(abierta, "txtFolio")->text(), clave);
+        EXPECT_EQ(en(abierta, "txtNombre") ? en(abierta, "txtNombre")->text() : en(abierta, "txtDescripcion")->text(),
+                  texto);
+        if (!pedido.contains("EDITAR")) {
+            abierta->close();
+            continue;
+        }
+        en<QDoubleSpinBox>(abierta, "txtMonto")->setValue(10);
+        pulsa(*abierta, "cmdGuardar");
+        EXPECT_EQ(ventanaAbierta(abierta->objectName()), nullptr);
+    }
+    EXPECT_EQ(base.valor("SELECT Op_Folio || '|' || Op_Descripcion FROM Oportunidad WHERE Op_Monto = 10"),
+              folio + '|' + descripcion);
+    QWidget *organizacion = abre("KLD238", "ACCION=CONSULTAR|DATO=ORG01");
+    ASSERT_NE(organizacion, nullptr);
+    EXPECT_TRUE(muestra(organizacion).contains(nombreVisto + " (C777)")) << muestra(organizacion).toStdString();
+}
+
 // The new opportunity form refuses what lacks a required field or repeats a folio, staying open
 // to be corrected; what it saves is what the user typed, logged; and the won registration closes
 // it with the notes typed there.

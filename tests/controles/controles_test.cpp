@@ -8,6 +8,7 @@
 #include "controles/cbzel.h"
 #include "controles/colorzel.h"
 #include "controles/controles.h"
+#include "controles/directiontext.h"
 #include "controles/etiqueta.h"
 #include "controles/flatbutton.h"
 #include "controles/listmodel.h"
@@ -388,11 +389,18 @@ TEST_F(Lista, numbersItemsFromOneKeepsALookPerCellCutsAHugeCellAndEmptiesKeeping
         std::tuple(lista.cellForeColor(3, 2), lista.cellBold(3, 1), lista.cellBold(1, 2), lista.cellForeColor(2, 0)),
         std::tuple(std::optional<qint32>(0x00FF00), true, false, std::optional<qint32>()));
 
-    // A character that turns the text around shows as its code, so a folio cannot pass for
-    // another ("OP-000001"); the item's text stays as stored.
+    // A character that turns the text around shows as its code, in the cell and its tooltip,
+    // so a folio cannot pass for another ("OP-000001"); the item's text stays as stored. Its
+    // neighbours in Unicode change nothing and show as they are.
     lista.replaceContents({"Folio"}, filas({QString::fromUtf16(u"OP-\u202E100000")}));
     EXPECT_EQ(dato(0, Qt::DisplayRole).toString(), QString::fromUtf16(u"OP-\u2039U+202E\u203A100000"));
+    EXPECT_EQ(dato(0, Qt::ToolTipRole).toString(), QString::fromUtf16(u"OP-\u2039U+202E\u203A100000"));
     EXPECT_EQ(lista.itemText(1), QString::fromUtf16(u"OP-\u202E100000"));
+    for (const char16_t letra : {u'\u200E', u'\u200F', u'\u202A', u'\u202C', u'\u202E', u'\u2066', u'\u2069'})
+        EXPECT_EQ(Kit::withDirectionShown(QChar(letra)),
+                  QStringLiteral("\u2039U+%1\u203A").arg(int(letra), 0, 16).toUpper());
+    for (const char16_t letra : {u'\u200D', u'\u2010', u'\u2029', u'\u202F', u'\u2065', u'\u206A'})
+        EXPECT_EQ(Kit::withDirectionShown(QChar(letra)), QChar(letra)) << int(letra);
 
     // A cell of a megabyte is shown cut to a page of text; the item's text stays whole.
     const QString enorme = QString(1'000'000, 'x');

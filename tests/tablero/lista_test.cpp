@@ -1,6 +1,9 @@
 // The list's own events and the refresh timer.
 #include "respuestas.h"
 #include "tablero.h"
+#include "totaldemontos.h"
+
+#include "controles/listview.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -129,6 +132,37 @@ TEST_F(Lista, f5ReloadsAndTheTimerReloadsOnEveryNPlusOneTick)
     oportunidad("F0", "V9", "ROJO");
     tic(1);
     EXPECT_EQ(folios().size(), 9);
+}
+
+// The status bar's total adds the amounts the list shows as money; a cell the list marked as
+// a text, or any other filled cell that is no amount, is left out of it and counted.
+TEST(TotalDeMontos, addsOnlyTheAmountsAndSaysHowManyCellsItLeftOut)
+{
+    const QString casos[][2] = {
+        // the "Monto" cells, "|" between them; what the status bar says after the count
+        {"$1,234.50|-$34.50|", " · $1,200.00 en total"},
+        {"$9,999,999.00|\u26A0 $9,999,999.00|$1.00",
+         " · $10,000,000.00 en total (1 monto no numérico fuera del total)"},
+        {"\u26A0 1,234.50|\u26A0 abc|$2.50", " · $2.50 en total (2 montos no numéricos fuera del total)"},
+        {"\u26A0 $5.00|pendiente|", " (2 montos no numéricos fuera del total)"},
+        {"1,234.50| $ 980 ", " · $2,214.50 en total"},
+        {"||", ""},
+        {"$1.00|$2.00|$3.00", " · $6.00 en total"},
+    };
+    Kit::ListView lista;
+    const TotalDeMontos total(lista.listModel(), nullptr);
+    for (const auto &[montos, dicho] : casos) {
+        std::vector<Kit::ListRow> filas;
+        for (const QString &monto : montos.split('|'))
+            filas.push_back({QString(), {"F", monto}});
+        lista.replaceContents({"Folio", "Monto"}, filas);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(total.enPalabras(), dicho) << montos.toStdString();
+    }
+    // A row whose texts change is read again alone, and so leaves the total.
+    lista.listModel().changeRows({{1, {"F", "\u26A0 $2.00"}}});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(total.enPalabras(), " · $4.00 en total (1 monto no numérico fuera del total)");
 }
 
 } // namespace

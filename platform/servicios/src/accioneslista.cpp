@@ -58,19 +58,47 @@ QString tabla(const Kit::ListView &lista, QChar separador, const QString &finDeL
 // A spreadsheet takes a cell that begins with one of these as a formula, and a formula can
 // run commands or send data away when the file is opened. Figures (a negative amount, as the
 // list shows it: "-$1,234.50") stay figures.
-bool pareceFormula(const QString &valor)
+bool pareceFormula(QStringView valor)
 {
     static const QString iniciales = QStringLiteral("=+-@\t\r");
     static const QRegularExpression numero(QStringLiteral("^[+-]?\\$?[0-9][0-9,]*(\\.[0-9]+)?([eE][+-]?[0-9]+)?$"));
     return !valor.isEmpty() && iniciales.contains(valor.front()) && !numero.match(valor).hasMatch();
 }
 
+// A spreadsheet that splits lines at commas or at semicolons, whatever this file's separator,
+// begins a cell after each of them (past the blanks it may trim), so what follows one must
+// not be a formula either: "x,=cmd|' /C calc'!A0".
+bool formulaTrasSeparador(const QString &dato)
+{
+    const auto esSeparador = [](QChar letra) { return letra == QLatin1Char(',') || letra == QLatin1Char(';'); };
+    for (qsizetype separador = 0; separador < dato.size(); ++separador) {
+        if (!esSeparador(dato.at(separador)))
+            continue;
+        qsizetype inicio = separador + 1;
+        while (inicio < dato.size() && dato.at(inicio) == QLatin1Char(' '))
+            ++inicio;
+        qsizetype fin = inicio;
+        while (fin < dato.size() && !esSeparador(dato.at(fin)))
+            ++fin;
+        if (pareceFormula(QStringView(dato).sliced(inicio, fin - inicio)))
+            return true;
+        separador = fin - 1;
+    }
+    return false;
+}
+
+// The cell as text, never a formula: a leading apostrophe, as a spreadsheet's user types one,
+// on a cell that would begin one anywhere; quoted (its quotes doubled) when it holds the
+// separator, a quote or a line break, or a formula inside, so a reader that honours
+// quotes keeps it one cell.
 QString campoCsv(const QString &dato)
 {
     static const QString especiales = QStringLiteral(";\"\r\n");
-    const QString valor = pareceFormula(dato) ? QLatin1Char('\'') + dato : dato;
-    const bool requiereComillas = std::any_of(valor.cbegin(), valor.cend(),
-                                              [](QChar letra) { return especiales.contains(letra); });
+    const bool formulaDentro = formulaTrasSeparador(dato);
+    const QString valor = formulaDentro || pareceFormula(dato) ? QLatin1Char('\'') + dato : dato;
+    const bool requiereComillas = formulaDentro || std::any_of(valor.cbegin(), valor.cend(), [](QChar letra) {
+                                      return especiales.contains(letra);
+                                  });
     if (!requiereComillas)
         return valor;
     QString doblado = valor;

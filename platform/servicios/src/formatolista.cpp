@@ -152,6 +152,28 @@ bool esFraccionario(const QVariant &valor)
     return valor.metaType().id() == QMetaType::Double || valor.metaType().id() == QMetaType::Float;
 }
 
+// A text the database would write for a number: a sign only for a negative one, digits, and
+// decimals after a point ("-1234.50"). Nothing looser ("$1,234.50", " 12", "1e3"): such a text
+// was typed or put together by someone, and only what is surely a number is taken for one.
+bool esCifraEscrita(const QString &texto)
+{
+    static const QRegularExpression cifra(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return cifra.match(texto).hasMatch();
+}
+
+// An amount column shows as money only the numbers the database holds; anything else there
+// (on SQLite a text such as "$9,999,999.00" fits in any column) is shown as it is stored,
+// after a warning sign, so it cannot pass for an amount, and the column's total leaves it out.
+QString montoMostrado(const QVariant &valor)
+{
+    if (esEntero(valor) || esFraccionario(valor))
+        return Runtime::formatAmount(valor.toDouble());
+    const QString escrito = valor.metaType().id() == QMetaType::QString ? valor.toString() : textoDeCelda(valor);
+    if (esCifraEscrita(escrito))
+        return Runtime::formatAmount(escrito.toDouble());
+    return escrito.isEmpty() ? escrito : marcaDeMontoNoNumerico.toString() + escrito;
+}
+
 } // namespace
 
 FormatoDeLista::FormatoDeLista(const QStringList &encabezados, const Kit::TextTable *mostrada)
@@ -187,9 +209,9 @@ QString FormatoDeLista::texto(int indice, const QVariant &valor)
     Columna &columna = m_columnas[size_t(indice)];
     if (columna.clase == Clase::Folio || columna.clase == Clase::Clave)
         return textoDeCelda(valor);
+    if (columna.clase == Clase::Dinero)
+        return montoMostrado(valor);
     if (esEntero(valor) || esFraccionario(valor)) {
-        if (columna.clase == Clase::Dinero)
-            return Runtime::formatAmount(valor.toDouble());
         if (esEntero(valor) && columna.decimales <= 0) {
             columna.necesarios = std::max(columna.necesarios, 0);
             columna.decimales = 0;

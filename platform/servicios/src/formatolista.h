@@ -17,7 +17,9 @@ namespace Servicios {
 //   as the database gives it;
 // - a column named for money ("Monto", "Importe", "Precio", "Total", "Subtotal", "Costo",
 //   "Saldo": any word of its name that begins so, letter case and accents aside) shows its
-//   figures as amounts, "$1,234.50", always with two decimals;
+//   figures as amounts, "$1,234.50", always with two decimals, and a text that is exactly a
+//   number as the database writes one ("-1234.5") too; any other text there is shown as
+//   stored after a warning sign ("⚠ $9,999,999.00", see marcaDeMontoNoNumerico);
 // - a column named for a code ("Folio", "Clave", "Cve", "Código", "Id", "Año") shows its
 //   figures as they are, without thousands separators;
 // - any other figure has thousands separators and, throughout its column, as many decimals

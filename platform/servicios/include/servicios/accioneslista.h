@@ -14,7 +14,9 @@ namespace Servicios::AccionesLista {
 // the rows in their current (sorted) order, the headers first.
 
 // ';' between fields, CRLF after each line; a field holding ';', '"' or a line break is
-// enclosed in quotes with its quotes doubled.
+// enclosed in quotes with its quotes doubled. A field a spreadsheet would run as a formula,
+// at its start or after a comma or a semicolon inside it, goes out as text: an apostrophe
+// before it, and quotes when the formula is inside.
 SERVICIOS_EXPORT QString textoCsv(const Kit::ListView &lista);
 
 // Tabs between fields, LF after each line; tabs and line breaks inside a cell become blanks,

@@ -33,6 +33,10 @@ SERVICIOS_EXPORT std::optional<Kit::ListUpdate> leeLista(Ado::Recordset &datos, 
 // fit the columns to the window when there is none; otherwise the columns stay as they are.
 SERVICIOS_EXPORT void aplicaLectura(Kit::ListView &lista, Kit::ListUpdate lectura);
 
+// What an amount column shows before a value that is not a number ("⚠ $9,999,999.00", a text
+// the database holds there), so it cannot pass for an amount; the totals leave such a cell out.
+inline constexpr QStringView marcaDeMontoNoNumerico = u"\u26A0 ";
+
 // The plain text of a database value, as a list's first column shows it and as the folios
 // and state keys read back from the database are compared with it: Null as nothing,
 // fractional numbers with two decimals, dates in ISO form.
