@@ -56,10 +56,15 @@ const std::vector<Causa> &causas()
 
 // Connection and trySignIn name the address that failed (the session's, or the one a person
 // signs in with) before the driver's own words.
+const QRegularExpression &conLaDireccion()
+{
+    static const QRegularExpression antes(QStringLiteral("^([^:]*postgresql://\\S*?): "));
+    return antes;
+}
+
 QString sinLaDireccion(const QString &descripcion)
 {
-    static const QRegularExpression direccion(QStringLiteral("^[^:]*postgresql://\\S*?: "));
-    const QRegularExpressionMatch antes = direccion.match(descripcion);
+    const QRegularExpressionMatch antes = conLaDireccion().match(descripcion);
     return antes.hasMatch() ? descripcion.mid(antes.capturedLength()) : descripcion;
 }
 
@@ -91,6 +96,14 @@ QString mensaje(const Ado::DatabaseAddress &direccion, const QString &textoDelCo
 {
     return QStringLiteral("No se pudo conectar con la base de datos %1: %2.")
         .arg(direccion.toDisplayString(), motivo(textoDelControlador));
+}
+
+QString enPalabrasLlanas(const QString &descripcion)
+{
+    const QRegularExpressionMatch antes = conLaDireccion().match(descripcion);
+    if (!antes.hasMatch())
+        return descripcion;
+    return QStringLiteral("%1: %2.").arg(antes.captured(1), motivo(descripcion.mid(antes.capturedLength())));
 }
 
 Respuesta preguntaAlUsuario(const QString &mensaje, const QString &detalle)

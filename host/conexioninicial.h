@@ -30,6 +30,10 @@ QString motivo(const QString &textoDelControlador);
 // What the user reads: the server's address as shown (never its password) and the reason.
 QString mensaje(const Ado::DatabaseAddress &direccion, const QString &textoDelControlador);
 
+// A failure to reach a PostgreSQL database as the connection raises it, in the same plain words:
+// the address it names and the reason. Any other description comes back as it is.
+QString enPalabrasLlanas(const QString &descripcion);
+
 // A box with "Reintentar" and "Salir", the driver's text in its details.
 Respuesta preguntaAlUsuario(const QString &mensaje, const QString &detalle);
 

@@ -114,8 +114,16 @@ std::optional<QString> iniciaLaSesion(const Opciones &opciones)
         // program (even a refusal) says it is there.
         ConexionInicial::conecta(
             direccion, [&direccion] { Ado::trySignIn(direccion); }, pregunta);
+        // The server may answer a stranger and still refuse an operator it knows: a database
+        // it does not have is said only after a good password.
         Ingreso ingreso = Ingreso::porServidor(direccion);
-        std::optional<QString> operador = iniciaSesion({opciones.operador, false, sinDialogo}, ingreso);
+        std::optional<QString> operador;
+        ConexionInicial::conecta(
+            direccion,
+            [&] {
+                operador = iniciaSesion({opciones.operador, false, sinDialogo}, ingreso);
+            },
+            pregunta);
         if (operador)
             Datos::actualizaEsquema(*Ado::Session::connection());
         return operador;

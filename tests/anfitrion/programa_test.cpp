@@ -16,10 +16,12 @@
 #include "datos/preparacion.h"
 #include "datos/version.h"
 #include "servicios/contrasenavendedor.h"
+#include "servicios/usuarios.h"
 
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -235,23 +237,32 @@ TEST(ConexionInicial, theCauseOfAFailedConnectionReadsInPlainWords)
 }
 
 // The server down at start with nobody to answer a box, whether the address names its user, the
-// operator signs in as their own user, or a command acts on the database: the run says which
-// server and why in plain words, and ends with a failure.
+// operator signs in as their own user, or a command acts on the database; and a server that is
+// there but has no such database, which it says only once the operator's password is right:
+// the run says which server and why in plain words, and ends with a failure.
 using ProgramaPostgreSQL = Programa;
 TEST_F(ProgramaPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndAHeadlessRunEnds)
 {
+    const Pruebas::BaseDePrueba base;
+    const QString rol = Servicios::rolDeOperador("arranque_sin_base", "GERENTE");
+    base.ejecuta("CREATE ROLE \"" + rol + "\" LOGIN PASSWORD 'clave1234'");
+    const auto quita = qScopeGuard([&] { base.ejecuta("DROP ROLE \"" + rol + "\""); });
+    const QString sinBase =
+        QString("postgresql://%1:%2/arranque_sin_base").arg(base.direccion().host).arg(base.direccion().port);
     const QString conUsuario = "postgresql://kld@127.0.0.1:1/kld251";
     const QString sinUsuario = "postgresql://127.0.0.1:1/kld251";
-    const QStringList casos[] = {
-        {"--bd", conUsuario, "--screenshot", cuenta.filePath("tablero.png")},
-        {"--bd", sinUsuario, "--operador", "GERENTE", "--mide-arranque"},
-        {"--bd", sinUsuario, "--operador", "GERENTE", "--actualiza-esquema"},
+    const QString rechazo = "el servidor no acepta conexiones en esa dirección y puerto";
+    const std::tuple<QStringList, QByteArray, QString> casos[] = {
+        {{"--bd", conUsuario, "--screenshot", cuenta.filePath("tablero.png")}, "", rechazo},
+        {{"--bd", sinUsuario, "--operador", "GERENTE", "--mide-arranque"}, "", rechazo},
+        {{"--bd", sinUsuario, "--operador", "GERENTE", "--actualiza-esquema"}, "", rechazo},
+        {{"--bd", sinBase, "--operador", "GERENTE", "--mide-arranque"}, "clave1234\n", "la base de datos no existe"},
     };
-    for (const QStringList &argumentos : casos) {
-        const Fin fin = ejecuta(argumentos);
+    for (const auto &[argumentos, entrada, motivo] : casos) {
+        const Fin fin = ejecuta(argumentos, entrada);
         EXPECT_EQ(fin.codigo, 1) << argumentos.join(' ').toStdString();
-        EXPECT_TRUE(fin.errores.contains("No se pudo conectar con la base de datos " + argumentos[1]
-                                         + ": el servidor no acepta conexiones en esa dirección y puerto."))
+        EXPECT_TRUE(
+            fin.errores.contains("No se pudo conectar con la base de datos " + argumentos[1] + ": " + motivo + "."))
             << fin.errores.toStdString();
     }
 }

@@ -234,9 +234,9 @@ private:
 };
 
 // The session's server down at start: a box names the address and the cause in plain words, the
-// driver's own text only in its details and in the log. Salir gives up; Reintentar tries the
-// same address again, and again after a second failure, until the server answers and the
-// session opens on it.
+// driver's own text only in its details and in the log (the sign-in dialog says it in the same
+// words). Salir gives up; Reintentar tries the same address again, and again after a second
+// failure, until the server answers and the session opens on it.
 TEST(ConexionInicialPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndRetriedUntilItAnswersOrTheUserLeaves)
 {
     const Pruebas::BaseDePrueba base;
@@ -258,6 +258,17 @@ TEST(ConexionInicialPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndRetriedUn
 
     responde("salir", [] {});
     EXPECT_THROW(abreLaSesion(direccion, ConexionInicial::preguntaAlUsuario), ConexionInicial::Abandonada);
+    // An operator who signs in as themselves, once the sign-in dialog is open: the same words.
+    Ado::DatabaseAddress sinUsuario = direccion;
+    sinUsuario.user.clear();
+    Ingreso ingreso = Ingreso::porServidor(sinUsuario);
+    DialogoIngreso dialogo(ingreso, "gerente");
+    dialogo.show();
+    dialogo.findChild<QDialogButtonBox *>("botones")->button(QDialogButtonBox::Ok)->click();
+    const QString aviso = dialogo.findChild<QLabel *>("aviso")->text();
+    EXPECT_TRUE(aviso.startsWith("No se pudo conectar con la base de datos postgresql://")
+                && aviso.endsWith(": el servidor no acepta conexiones en esa dirección y puerto."))
+        << aviso.toStdString();
     responde("reintentar", [&] { responde("reintentar", [&servidor] { servidor.abre(); }); });
     abreLaSesion(direccion, ConexionInicial::preguntaAlUsuario);
     EXPECT_EQ(Ado::Session::address().port, servidor.puerto());
@@ -268,7 +279,7 @@ TEST(ConexionInicialPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndRetriedUn
     ASSERT_EQ(cajas.size(), 3);
     for (const QString &caja : cajas)
         EXPECT_TRUE(caja.startsWith(dice) && caja.contains("Connection refused")) << caja.toStdString();
-    EXPECT_EQ(bitacora.lineas().filter("Connection refused").size(), 3) << bitacora.lineas().join('\n').toStdString();
+    EXPECT_EQ(bitacora.lineas().filter("Connection refused").size(), 4) << bitacora.lineas().join('\n').toStdString();
     Ado::Session::reset(); // before the forwarder goes
 }
 
