@@ -1,9 +1,11 @@
 #include "dialogoingreso.h"
 
+#include "conexioninicial.h"
 #include "ingreso.h"
 
 #include "runtime/error.h"
 
+#include <QDebug>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -53,8 +55,9 @@ DialogoIngreso::DialogoIngreso(Ingreso &ingreso, const QString &codigo, QWidget 
     (codigo.isEmpty() ? m_codigo : m_contrasena)->setFocus();
 }
 
-// Nothing escapes the click: a database that cannot be read is said in the dialog, and the
-// user may try again once it answers.
+// Nothing escapes the click: a database that cannot be read is said in the dialog (a server
+// that cannot be reached in plain words, the driver's own in the log), and the user may try
+// again once it answers.
 void DialogoIngreso::intenta()
 {
     try {
@@ -64,7 +67,11 @@ void DialogoIngreso::intenta()
         m_operador = *operador;
         accept();
     } catch (...) {
-        rechaza(Runtime::toRuntimeError(std::current_exception()).description());
+        const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
+        const QString dicho = ConexionInicial::enPalabrasLlanas(error.description());
+        if (dicho != error.description())
+            qWarning().noquote() << error.description();
+        rechaza(dicho);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "opciones.h"
 
 #include "ado/session.h"
+#include "ado/signin.h"
 #include "datos/demo.h"
 #include "datos/diario.h"
 #include "datos/version.h"
@@ -89,9 +90,11 @@ std::optional<Ado::DatabaseAddress> direccionDeLectura(const Opciones &opciones,
 
 // A database that cannot be reached, or is newer than this program, is reported now and not
 // on the first click; an older one is brought up to date before anything reads it.
-void abreLaSesion(const Ado::DatabaseAddress &direccion)
+void abreLaSesion(const Ado::DatabaseAddress &direccion, const ConexionInicial::Pregunta &pregunta)
 {
     Ado::Session::configure(direccion);
+    ConexionInicial::conecta(
+        direccion, [] { Ado::Session::connection(); }, pregunta);
     Datos::usaDiarioAnticipado(*Ado::Session::connection());
     Datos::actualizaEsquema(*Ado::Session::connection());
 }
@@ -104,14 +107,28 @@ std::optional<QString> iniciaLaSesion(const Opciones &opciones)
     const Ado::DatabaseAddress direccion = direccionDeLaSesion(opciones);
     Ado::Session::configureStandby(direccionDeLectura(opciones, direccion));
     const bool sinDialogo = opciones.sinPantalla() || opciones.contrasenaPorEntrada;
+    const ConexionInicial::Pregunta pregunta = opciones.sinPantalla() ? &ConexionInicial::sinPantalla
+                                                                      : &ConexionInicial::preguntaAlUsuario;
     if (direccion.engine == Ado::Engine::PostgreSQL && direccion.user.isEmpty()) {
+        // Whoever signs in, the server must answer first: any answer to the user running the
+        // program (even a refusal) says it is there.
+        ConexionInicial::conecta(
+            direccion, [&direccion] { Ado::trySignIn(direccion); }, pregunta);
+        // The server may answer a stranger and still refuse an operator it knows: a database
+        // it does not have is said only after a good password.
         Ingreso ingreso = Ingreso::porServidor(direccion);
-        std::optional<QString> operador = iniciaSesion({opciones.operador, false, sinDialogo}, ingreso);
+        std::optional<QString> operador;
+        ConexionInicial::conecta(
+            direccion,
+            [&] {
+                operador = iniciaSesion({opciones.operador, false, sinDialogo}, ingreso);
+            },
+            pregunta);
         if (operador)
             Datos::actualizaEsquema(*Ado::Session::connection());
         return operador;
     }
-    abreLaSesion(direccion);
+    abreLaSesion(direccion, pregunta);
     if (std::optional<QString> propio = Servicios::operadorDeLaSesion(*Ado::Session::connection()))
         return propio;
     if (Servicios::derechosEnElServidor(*Ado::Session::connection()))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conexioninicial.h"
+
 #include "ado/databaseaddress.h"
 
 #include <QString>
@@ -30,9 +32,11 @@ Ado::DatabaseAddress direccionDeLaSesion(const Opciones &opciones);
 // names none. Raises when it is not a PostgreSQL server's, or the session's database is not.
 std::optional<Ado::DatabaseAddress> direccionDeLectura(const Opciones &opciones, const Ado::DatabaseAddress &sesion);
 
-// Makes it the session's database, brought up to this program's schema version.
-void abreLaSesion(const Ado::DatabaseAddress &direccion);
+// Makes it the session's database, brought up to this program's schema version. A server that
+// cannot be reached is `pregunta`'s to retry or give up on.
+void abreLaSesion(const Ado::DatabaseAddress &direccion, const ConexionInicial::Pregunta &pregunta);
 
 // Opens the session's database and signs this run's operator in: the operator's code as the
-// database spells it, or nothing when the user gave up.
+// database spells it, or nothing when the user gave up signing in. Throws
+// ConexionInicial::Abandonada when the user gave up waiting for the server.
 std::optional<QString> iniciaLaSesion(const Opciones &opciones);

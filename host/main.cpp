@@ -5,6 +5,7 @@
 #include "anfitrion.h"
 #include "bitacora.h"
 #include "captura.h"
+#include "conexioninicial.h"
 #include "esperadelservidor.h"
 #include "icono.h"
 #include "iniciosesion.h"
@@ -242,6 +243,8 @@ int main(int argc, char **argv)
     }
     try {
         return ejecuta(opciones);
+    } catch (const ConexionInicial::Abandonada &) {
+        return salidaConError; // the user has just read why
     } catch (...) {
         const Runtime::RuntimeError error = Runtime::toRuntimeError(std::current_exception());
         qCritical().noquote() << error.description();

@@ -1,5 +1,6 @@
 #include "ordenes.h"
 
+#include "conexioninicial.h"
 #include "ingreso.h"
 #include "iniciosesion.h"
 #include "lecturacontrasena.h"
@@ -114,7 +115,12 @@ int preparaBase(const QString &url, const Opciones &opciones,
 // The commands that act on the session's database as whoever gives them, and end.
 int ejecutaOrdenSobreLaBase(const Opciones &opciones)
 {
-    abreLaSesion(firmaLaOrden(direccionDeLaSesion(opciones), opciones.operador));
+    // Nobody answers a box here: a server that cannot be reached is said in plain words, and the command ends.
+    const Ado::DatabaseAddress direccion = direccionDeLaSesion(opciones);
+    Ado::DatabaseAddress firmada;
+    ConexionInicial::conecta(
+        direccion, [&] { firmada = firmaLaOrden(direccion, opciones.operador); }, &ConexionInicial::sinPantalla);
+    abreLaSesion(firmada, &ConexionInicial::sinPantalla);
     if (!opciones.vendedorContrasena.isEmpty())
         return poneContrasena(opciones.vendedorContrasena);
     if (!opciones.operadorContrasena.isEmpty())

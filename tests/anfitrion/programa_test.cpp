@@ -1,10 +1,11 @@
 // The teqvaro program run as a user runs it, each test in a user account of its own: help
-// without a display, first starts racing each other, signing in and a message at load in a
-// run that has nobody to answer it; the set-up commands: a new password typed at a terminal,
-// preparing a new database, bringing an older schema up to date.
+// without a display, first starts racing each other, signing in, a message at load and a
+// server down at start in a run that has nobody to answer it; the set-up commands: a new
+// password typed at a terminal, preparing a new database, bringing an older schema up to date.
 #include "basedeprueba.h"
 #include "errores.h"
 
+#include "conexioninicial.h"
 #include "ingreso.h"
 #include "lecturacontrasena.h"
 
@@ -15,10 +16,12 @@
 #include "datos/preparacion.h"
 #include "datos/version.h"
 #include "servicios/contrasenavendedor.h"
+#include "servicios/usuarios.h"
 
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -192,6 +195,75 @@ TEST_F(Programa, aHeadlessRunSignsInOnlyWithThePasswordAndEndsWithAFailureOnAMes
             const auto *pixeles = reinterpret_cast<const QRgb *>(captura.constBits());
             EXPECT_GT(std::count(pixeles, pixeles + captura.sizeInBytes() / 4, qRgb(0x3C, 0x4A, 0x5C)), 1000);
         }
+    }
+}
+
+// Why a first connection failed, read from what the client library and the server say (in
+// English or, with their translations, in Spanish; verbose texts by their SQLSTATE).
+TEST(ConexionInicial, theCauseOfAFailedConnectionReadsInPlainWords)
+{
+    const QString rechazo = "el servidor no acepta conexiones en esa dirección y puerto";
+    const QString nombre = "no se encontró el servidor con ese nombre";
+    const QString tiempo = "el servidor no respondió a tiempo";
+    const QString usuario = "el usuario o la contraseña no son válidos";
+    const QString base = "la base de datos no existe";
+    const std::pair<QString, QString> casos[] = {
+        {"connection to server at \"127.0.0.1\", port 1 failed: Connection refused\n\tIs the server running on that "
+         "host and accepting TCP/IP connections?",
+         rechazo},
+        {"falló la conexión al servidor en «127.0.0.1», puerto 1: Conexión rehusada", rechazo},
+        {"could not translate host name \"bd.invalid\" to address: Name or service not known", nombre},
+        {"could not translate host name \"bd\" to address: Temporary failure in name resolution", nombre},
+        {"no se pudo traducir el nombre «bd» a una dirección: Nombre o servicio desconocido", nombre},
+        {"connection to server at \"10.9.9.9\", port 5432 failed: timeout expired", tiempo},
+        {"connection to server at \"10.9.9.9\", port 5432 failed: Connection timed out", tiempo},
+        {"el servidor no respondió a tiempo", tiempo},
+        {"connection to server at \"10.9.9.9\", port 5432 failed: No route to host",
+         "la red no llega hasta el servidor"},
+        {"connection to server at \"127.0.0.1\", port 5432 failed: FATAL:  password authentication failed for user "
+         "\"ana\"",
+         usuario},
+        {"FATAL:  28P01: la autentificación password falló para el usuario «ana»", usuario},
+        {"fe_sendauth: no password supplied", usuario},
+        {"FATAL:  role \"ana\" does not exist", usuario},
+        {"FATAL:  database \"kld\" does not exist", base},
+        {"FATAL:  no existe la base de datos «kld»", base},
+        {"FATAL:  the database system is starting up", "el servidor está arrancando o deteniéndose"},
+        {"FATAL:  57P03: el sistema de base de datos está apagándose", "el servidor está arrancando o deteniéndose"},
+        {"SSL error: certificate verify failed", "la comunicación con el servidor falló"},
+    };
+    for (const auto &[texto, motivo] : casos)
+        EXPECT_EQ(ConexionInicial::motivo(texto), motivo) << texto.toStdString();
+}
+
+// The server down at start with nobody to answer a box, whether the address names its user, the
+// operator signs in as their own user, or a command acts on the database; and a server that is
+// there but has no such database, which it says only once the operator's password is right:
+// the run says which server and why in plain words, and ends with a failure.
+using ProgramaPostgreSQL = Programa;
+TEST_F(ProgramaPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndAHeadlessRunEnds)
+{
+    const Pruebas::BaseDePrueba base;
+    const QString rol = Servicios::rolDeOperador("arranque_sin_base", "GERENTE");
+    base.ejecuta("CREATE ROLE \"" + rol + "\" LOGIN PASSWORD 'clave1234'");
+    const auto quita = qScopeGuard([&] { base.ejecuta("DROP ROLE \"" + rol + "\""); });
+    const QString sinBase =
+        QString("postgresql://%1:%2/arranque_sin_base").arg(base.direccion().host).arg(base.direccion().port);
+    const QString conUsuario = "postgresql://kld@127.0.0.1:1/kld251";
+    const QString sinUsuario = "postgresql://127.0.0.1:1/kld251";
+    const QString rechazo = "el servidor no acepta conexiones en esa dirección y puerto";
+    const std::tuple<QStringList, QByteArray, QString> casos[] = {
+        {{"--bd", conUsuario, "--screenshot", cuenta.filePath("tablero.png")}, "", rechazo},
+        {{"--bd", sinUsuario, "--operador", "GERENTE", "--mide-arranque"}, "", rechazo},
+        {{"--bd", sinUsuario, "--operador", "GERENTE", "--actualiza-esquema"}, "", rechazo},
+        {{"--bd", sinBase, "--operador", "GERENTE", "--mide-arranque"}, "clave1234\n", "la base de datos no existe"},
+    };
+    for (const auto &[argumentos, entrada, motivo] : casos) {
+        const Fin fin = ejecuta(argumentos, entrada);
+        EXPECT_EQ(fin.codigo, 1) << argumentos.join(' ').toStdString();
+        EXPECT_TRUE(
+            fin.errores.contains("No se pudo conectar con la base de datos " + argumentos[1] + ": " + motivo + "."))
+            << fin.errores.toStdString();
     }
 }
 

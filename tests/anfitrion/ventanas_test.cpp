@@ -4,9 +4,11 @@
 #include "anfitrion.h"
 #include "basedeprueba.h"
 #include "bitacora.h"
+#include "conexioninicial.h"
 #include "dialogoingreso.h"
 #include "geometriaventana.h"
 #include "ingreso.h"
+#include "iniciosesion.h"
 #include "listas.h"
 #include "modulos.h"
 #include "parametros.h"
@@ -44,9 +46,13 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QSemaphore>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
 #include <QTranslator>
 
@@ -176,6 +182,105 @@ TEST(IngresoDelOperador, onlyTheRightPasswordSignsInTheDialogRefusesAlikeAndFail
     ASSERT_EQ(bitacora.lineas().size(), 14);
     EXPECT_TRUE(bitacora.lineas().first().contains("gerente"));
     EXPECT_FALSE(bitacora.lineas().join(' ').contains("mala"));
+}
+
+// A port of the loopback where nothing listens, as at a server that is down, until `abre`:
+// from then on it forwards every connection to the test's PostgreSQL server.
+class ServidorQueVuelve final : public QThread
+{
+public:
+    explicit ServidorQueVuelve(Ado::DatabaseAddress destino)
+        : m_destino(std::move(destino))
+    {
+        QTcpServer libre;
+        libre.listen(QHostAddress::LocalHost);
+        m_puerto = libre.serverPort();
+    }
+    ~ServidorQueVuelve() override
+    {
+        quit();
+        wait();
+    }
+    Q_DISABLE_COPY_MOVE(ServidorQueVuelve)
+
+    quint16 puerto() const { return m_puerto; }
+    void abre()
+    {
+        start();
+        m_escucha.acquire();
+    }
+
+private:
+    void run() override
+    {
+        QTcpServer servidor;
+        servidor.listen(QHostAddress::LocalHost, m_puerto);
+        QObject::connect(&servidor, &QTcpServer::newConnection, [this, &servidor] {
+            QTcpSocket *cliente = servidor.nextPendingConnection();
+            auto *destino = new QTcpSocket(cliente); // writes wait in its buffer until it connects
+            QObject::connect(cliente, &QTcpSocket::readyRead, destino, [=] { destino->write(cliente->readAll()); });
+            QObject::connect(destino, &QTcpSocket::readyRead, cliente, [=] { cliente->write(destino->readAll()); });
+            QObject::connect(cliente, &QTcpSocket::disconnected, destino, &QTcpSocket::disconnectFromHost);
+            QObject::connect(destino, &QTcpSocket::disconnected, cliente, &QTcpSocket::disconnectFromHost);
+            destino->connectToHost(m_destino.host, quint16(m_destino.port));
+        });
+        m_escucha.release();
+        exec();
+    }
+
+    Ado::DatabaseAddress m_destino;
+    quint16 m_puerto = 0;
+    QSemaphore m_escucha;
+};
+
+// The session's server down at start: a box names the address and the cause in plain words, the
+// driver's own text only in its details and in the log (the sign-in dialog says it in the same
+// words). Salir gives up; Reintentar tries the same address again, and again after a second
+// failure, until the server answers and the session opens on it.
+TEST(ConexionInicialPostgreSQL, aServerDownAtStartIsSaidInPlainWordsAndRetriedUntilItAnswersOrTheUserLeaves)
+{
+    const Pruebas::BaseDePrueba base;
+    ServidorQueVuelve servidor(base.direccion());
+    Ado::DatabaseAddress direccion = base.direccion();
+    direccion.host = "127.0.0.1";
+    direccion.port = servidor.puerto();
+    const Pruebas::Bitacora bitacora("default");
+    QStringList cajas; // each box's text, then its details
+    std::function<void(const QString &, std::function<void()>)> responde;
+    responde = [&cajas](const QString &boton, const std::function<void()> &antes) {
+        Pruebas::alAparecer("ConexionInicial", [&cajas, boton, antes](QWidget &ventana) {
+            const auto &caja = static_cast<QMessageBox &>(ventana);
+            cajas << caja.text() + " | " + caja.detailedText();
+            antes();
+            pulsa(ventana, boton);
+        });
+    };
+
+    responde("salir", [] {});
+    EXPECT_THROW(abreLaSesion(direccion, ConexionInicial::preguntaAlUsuario), ConexionInicial::Abandonada);
+    // An operator who signs in as themselves, once the sign-in dialog is open: the same words.
+    Ado::DatabaseAddress sinUsuario = direccion;
+    sinUsuario.user.clear();
+    Ingreso ingreso = Ingreso::porServidor(sinUsuario);
+    DialogoIngreso dialogo(ingreso, "gerente");
+    dialogo.show();
+    dialogo.findChild<QDialogButtonBox *>("botones")->button(QDialogButtonBox::Ok)->click();
+    const QString aviso = dialogo.findChild<QLabel *>("aviso")->text();
+    EXPECT_TRUE(aviso.startsWith("No se pudo conectar con la base de datos postgresql://")
+                && aviso.endsWith(": el servidor no acepta conexiones en esa dirección y puerto."))
+        << aviso.toStdString();
+    responde("reintentar", [&] { responde("reintentar", [&servidor] { servidor.abre(); }); });
+    abreLaSesion(direccion, ConexionInicial::preguntaAlUsuario);
+    EXPECT_EQ(Ado::Session::address().port, servidor.puerto());
+    EXPECT_EQ(base.cuenta("Oportunidad"), 0);
+
+    const QString dice = "No se pudo conectar con la base de datos " + direccion.toDisplayString()
+                         + ": el servidor no acepta conexiones en esa dirección y puerto. | ";
+    ASSERT_EQ(cajas.size(), 3);
+    for (const QString &caja : cajas)
+        EXPECT_TRUE(caja.startsWith(dice) && caja.contains("Connection refused")) << caja.toStdString();
+    EXPECT_EQ(bitacora.lineas().filter("Connection refused").size(), 4) << bitacora.lineas().join('\n').toStdString();
+    Ado::Session::reset(); // before the forwarder goes
 }
 
 // The parameter text a module sends with its request.
