@@ -20,6 +20,7 @@
 #include "controles/listview.h"
 #include "runtime/colors.h"
 #include "runtime/conversions.h"
+#include "runtime/screenstatus.h"
 #include "runtime/settings.h"
 
 #include <QAbstractButton>
@@ -42,6 +43,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 #include <sodium.h>
@@ -380,6 +382,39 @@ TEST_F(ServiciosSql, aRefillLeavesTheListAsAFreshFillWouldAndAFailedOneLeavesNoR
 // The note is asked in the library's own dialog of its kind, which takes no blank note, and
 // stored as typed without its surrounding blanks, with the entity, key, operator and date; a
 // cancelled capture or a failing table stores nothing and says why.
+// A long fill lets its window paint while the rows arrive: a list that shows nothing of the
+// statement shows its first rows at once, the screen's status bar counts the rows read and
+// says again what it said once they are in, and the window cannot be closed meanwhile.
+TEST_F(ServiciosSql, aLongFillKeepsItsWindowPaintingAndShowsItsFirstRowsAtOnce)
+{
+    QWidget ventana;
+    auto *estado = new Runtime::ScreenStatus(&ventana);
+    const auto contenido = [&] { return estado->text(Runtime::ScreenStatus::Part::Contents); };
+    estado->set(Runtime::ScreenStatus::Part::Contents, "antes");
+    auto *lista = new Kit::ListView(&ventana);
+    ventana.show();
+    QStringList dichos;
+    int primeras = 0;
+    QTimer latido;
+    QObject::connect(&latido, &QTimer::timeout, [&] {
+        dichos << contenido();
+        primeras = primeras ? primeras : lista->itemCount();
+        ventana.close();
+    });
+    latido.start(1);
+    ASSERT_TRUE(funciones.LlenaLista("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < "
+                                     "100000) SELECT 'F' || x AS \"Folio\", x AS \"Cantidad\" FROM n",
+                                     *lista, -1));
+    latido.stop();
+    EXPECT_EQ(primeras, 100);
+    EXPECT_FALSE(dichos.filter(QRegularExpression("^Leyendo la lista: \\d{1,3}(,\\d{3})* renglones…$")).isEmpty())
+        << dichos.join('|').toStdString();
+    EXPECT_TRUE(ventana.isVisible());
+    EXPECT_EQ(lista->itemCount(), 100000);
+    EXPECT_EQ(lista->subItemText(100000, 1), "100,000");
+    EXPECT_EQ(contenido(), "antes");
+}
+
 TEST_F(ServiciosSql, aNoteIsAskedAndStoredAsWrittenOrNothingIsAndTheReasonIsGiven)
 {
     const QString nota = "Llamó; pide \"descuento\" y O'Brien confirma";

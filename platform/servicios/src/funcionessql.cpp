@@ -3,6 +3,8 @@
 #include "controles/listview.h"
 #include "servicios/lecturalista.h"
 
+#include "cargavisible.h"
+
 #include "identificador.h"
 #include "registro.h"
 #include "teclas.h"
@@ -49,11 +51,16 @@ bool FuncionesSql::LlenaLista(const QString &sql, Kit::ListView &lista, qint32 /
 {
     try {
         std::optional<Kit::ListUpdate> lectura;
+        CargaVisible visible(lista);
         {
             Ado::Recordset datos = m_entorno.Conexion()->Execute(sql);
-            lectura = leeLista(datos, lista.snapshot());
+            lectura = leeLista(datos, lista.snapshot(), {},
+                               [&](int filas, const Kit::TextTable *leidas, const QStringList &encabezados) {
+                                   visible.avanza(filas, leidas, encabezados);
+                               });
         } // the snapshot is let go before the list changes, which then needs no copy of its rows
-        aplicaLectura(lista, std::move(*lectura));
+        aplicaLectura(lista, std::move(*lectura),
+                      visible.mostroPrimeras() ? std::optional(visible.columnasNuevas()) : std::nullopt);
         lista.setSourceStatement(sql);
         m_ultimaFalla.clear();
         return true;

@@ -89,6 +89,7 @@ public:
     }
 
     int filas() const { return m_filas; }
+    const TextTable *nuevas() const { return m_comparando ? nullptr : m_nueva.get(); }
 
 private:
     // Whether the record is the row shown in its place (the same folio), perhaps with other
@@ -154,7 +155,7 @@ private:
 } // namespace
 
 std::optional<Kit::ListUpdate> leeLista(Ado::Recordset &datos, const Kit::ListSnapshot &mostrada,
-                                        const std::function<bool()> &debeParar)
+                                        const std::function<bool()> &debeParar, const AvanceDeLectura &avance)
 {
     QStringList encabezados;
     for (int columna = 0; columna < datos.fieldCount(); ++columna)
@@ -164,19 +165,23 @@ std::optional<Kit::ListUpdate> leeLista(Ado::Recordset &datos, const Kit::ListSn
         comparable.table.reset(); // other columns: nothing to compare with
     Lectura lectura(comparable, encabezados);
     for (; !datos.atEnd(); datos.moveNext()) {
-        if (debeParar && lectura.filas() % filasEntreRevisiones == 0 && debeParar())
-            return std::nullopt;
+        if (lectura.filas() % filasEntreRevisiones == 0 && lectura.filas() > 0) {
+            if (debeParar && debeParar())
+                return std::nullopt;
+            if (avance)
+                avance(lectura.filas(), lectura.nuevas(), encabezados);
+        }
         lectura.leeRegistro(datos);
     }
     return lectura.termina(encabezados);
 }
 
-void aplicaLectura(Kit::ListView &lista, Kit::ListUpdate lectura)
+void aplicaLectura(Kit::ListView &lista, Kit::ListUpdate lectura, std::optional<bool> columnasNuevas)
 {
-    const bool columnasNuevas = lista.listModel().headers() != lectura.headers;
-    const bool otraVista = lista.layoutKeyChanged();
+    if (!columnasNuevas)
+        columnasNuevas = lista.listModel().headers() != lectura.headers || lista.layoutKeyChanged();
     lista.apply(std::move(lectura));
-    if ((columnasNuevas || otraVista) && !lista.restoreLayout())
+    if (*columnasNuevas && !lista.restoreLayout())
         AjusteLista().AjustaAlAncho(lista);
 }
 

@@ -1,0 +1,96 @@
+#include "cargavisible.h"
+
+#include "controles/listview.h"
+#include "controles/texttable.h"
+#include "runtime/screenstatus.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLocale>
+
+namespace Servicios {
+namespace {
+
+// How often the window paints while the rows arrive: well under what an eye takes for a
+// stall, and seldom enough that painting costs the reading little.
+constexpr qint64 pintaCadaMs = 50;
+// A screenful and some: what a list that shows nothing of the statement shows first.
+constexpr int primeras = 100;
+
+Runtime::ScreenStatus *estadoDeLaPantalla(const QWidget &lista)
+{
+    for (const QObject *objeto = &lista; objeto; objeto = objeto->parent()) {
+        if (Runtime::ScreenStatus *estado = Runtime::ScreenStatus::of(objeto))
+            return estado;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CargaVisible::CargaVisible(Kit::ListView &lista)
+    : m_lista(lista)
+    , m_ventana(lista.window())
+    , m_estado(estadoDeLaPantalla(lista))
+{
+    if (m_estado)
+        m_contenidoAntes = m_estado->text(Runtime::ScreenStatus::Part::Contents);
+    if (m_ventana)
+        m_ventana->installEventFilter(this);
+}
+
+// The status bar says again what it said, unless the list's new rows changed it meanwhile.
+CargaVisible::~CargaVisible()
+{
+    if (m_ventana)
+        m_ventana->removeEventFilter(this);
+    if (m_estado && !m_progreso.isEmpty() && m_estado->text(Runtime::ScreenStatus::Part::Contents) == m_progreso)
+        m_estado->set(Runtime::ScreenStatus::Part::Contents, m_contenidoAntes);
+}
+
+void CargaVisible::avanza(int filas, const Kit::TextTable *leidas, const QStringList &encabezados)
+{
+    if (m_desdeLaUltima.isValid() && m_desdeLaUltima.elapsed() < pintaCadaMs)
+        return;
+    m_desdeLaUltima.start();
+    if (!m_mostroPrimeras && leidas && leidas->rowCount() > 0
+        && (m_lista.itemCount() == 0 || m_lista.listModel().headers() != encabezados))
+        muestraPrimeras(*leidas, encabezados);
+    if (m_estado) {
+        m_progreso = QStringLiteral("Leyendo la lista: %1 renglones…")
+                         .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(filas));
+        m_estado->set(Runtime::ScreenStatus::Part::Contents, m_progreso);
+    }
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+}
+
+bool CargaVisible::eventFilter(QObject *objeto, QEvent *evento)
+{
+    if (evento->type() == QEvent::Close) {
+        evento->ignore();
+        return true;
+    }
+    return QObject::eventFilter(objeto, evento);
+}
+
+void CargaVisible::muestraPrimeras(const Kit::TextTable &leidas, const QStringList &encabezados)
+{
+    m_columnasNuevas = m_lista.listModel().headers() != encabezados || m_lista.layoutKeyChanged();
+    auto tabla = std::make_shared<Kit::TextTable>();
+    const int cuantas = std::min(primeras, leidas.rowCount());
+    tabla->reserve(cuantas);
+    std::vector<QString> textos;
+    for (int fila = 0; fila < cuantas; ++fila) {
+        textos.clear();
+        for (int columna = 0; columna < leidas.textCount(fila); ++columna)
+            textos.push_back(leidas.text(fila, columna));
+        tabla->appendRow(textos);
+    }
+    Kit::ListUpdate actualizacion;
+    actualizacion.headers = encabezados;
+    actualizacion.table = std::move(tabla);
+    m_lista.apply(std::move(actualizacion));
+    m_mostroPrimeras = true;
+}
+
+} // namespace Servicios
