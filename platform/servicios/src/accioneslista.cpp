@@ -93,7 +93,7 @@ bool formulaTrasSeparador(const QString &dato)
 // quotes keeps it one cell.
 QString campoCsv(const QString &dato)
 {
-    static const QString especiales = QStringLiteral(";\"\r\n");
+    static const QString especiales = QStringLiteral(",\"\r\n");
     const bool formulaDentro = formulaTrasSeparador(dato);
     const QString valor = formulaDentro || pareceFormula(dato) ? QLatin1Char('\'') + dato : dato;
     const bool requiereComillas = formulaDentro || std::any_of(valor.cbegin(), valor.cend(), [](QChar letra) {
@@ -120,7 +120,7 @@ QString campoTabulado(const QString &valor)
 
 QString textoCsv(const Kit::ListView &lista)
 {
-    return tabla(lista, QLatin1Char(';'), QStringLiteral("\r\n"), campoCsv);
+    return tabla(lista, QLatin1Char(','), QStringLiteral("\r\n"), campoCsv);
 }
 
 QString textoTabulado(const Kit::ListView &lista)

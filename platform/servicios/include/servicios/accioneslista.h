@@ -13,8 +13,9 @@ namespace Servicios::AccionesLista {
 // The list exactly as the user sees it: the visible columns in their on-screen order and
 // the rows in their current (sorted) order, the headers first.
 
-// ';' between fields, CRLF after each line; a field holding ';', '"' or a line break is
-// enclosed in quotes with its quotes doubled. A field a spreadsheet would run as a formula,
+// ',' between fields (the list separator of a Windows set to Spanish (Mexico), so Excel opens
+// the file in columns there), CRLF after each line; a field holding ',', '"' or a line break is
+// enclosed in quotes with its quotes doubled (an amount, "$1,234.50", too). A field a spreadsheet would run as a formula,
 // at its start or after a comma or a semicolon inside it, goes out as text: an apostrophe
 // before it, and quotes when the formula is inside.
 SERVICIOS_EXPORT QString textoCsv(const Kit::ListView &lista);
