@@ -52,13 +52,20 @@ QString baseBreve()
 
 } // namespace
 
+// Two users' windows, or one user's on two databases, side by side: each title says whose
+// and which.
+QString VentanaPrincipal::tituloDeLaSesion() const
+{
+    return QStringLiteral("%1 — %2 · %3").arg(nombreDelPrograma, m_operador, baseBreve());
+}
+
 VentanaPrincipal::VentanaPrincipal(Modulos &modulos, QString operador, QWidget *parent)
     : QMainWindow(parent)
     , m_modulos(modulos)
     , m_operador(std::move(operador))
 {
     setObjectName(QStringLiteral("VentanaPrincipal"));
-    setWindowTitle(nombreDelPrograma);
+    setWindowTitle(tituloDeLaSesion());
     creaMenus();
     creaBarraDeEstado();
     setWindowIcon(iconoDeTeqvaro());
@@ -145,7 +152,7 @@ void VentanaPrincipal::ocupaElCentro(QWidget *pantalla, Anfitrion *anfitrion)
     new ActivacionIncrustada(pantalla); // owned by the screen
     m_barra->observa(pantalla);
     setCentralWidget(pantalla);
-    setWindowTitle(QStringLiteral("%1 — %2").arg(nombreDelPrograma, pantalla->windowTitle()));
+    setWindowTitle(tituloDeLaSesion());
     pantalla->show();
 }
 

@@ -41,6 +41,7 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
+    QString tituloDeLaSesion() const;
     void creaMenus();
     void creaBarraDeEstado();
     void listaModulos();

@@ -36,6 +36,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -776,6 +777,11 @@ TEST_F(VentanaConTablero, theBoardLoadsAndReloadsOnReturnFromTheHostsScreensAndT
     EXPECT_EQ(ventana->findChild<QLabel *>("lbBaseDeDatos")->toolTip(),
               "Base de datos: " + base.direccion().toDisplayString());
     EXPECT_EQ(barra("lbOperador"), "Operador: GERENTE · Vendedor: V001");
+    const Ado::DatabaseAddress &direccion = base.direccion();
+    EXPECT_EQ(ventana->windowTitle(),
+              "Teqvaro — GERENTE · "
+                  + (direccion.engine == Ado::Engine::SQLite ? QFileInfo(direccion.path).fileName()
+                                                             : direccion.database + " en " + direccion.host));
     EXPECT_EQ(barra("lbUltimaAccion"), "Se abrió «Control de oportunidades»");
     const auto contenido = [this] {
         const QString suma = "SELECT SUM(Op_Monto) FROM Oportunidad WHERE Op_Folio IN ('" + folios().join("','") + "')";
