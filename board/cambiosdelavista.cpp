@@ -275,7 +275,9 @@ CambiosDeLaVista::Respuesta CambiosDeLaVista::pregunta(Ado::Connection &conexion
             return porLasNotas(conexion, *tablas, *mostrada);
     } catch (...) {
         // A view the plan cannot be asked of, or notes this person cannot read: as if the
-        // board could not tell its tables.
+        // board could not tell its tables. A connection that broke asks nothing more.
+        if (conexion.isBroken())
+            throw;
     }
     return porLaFicha(conexion, mostrada);
 }

@@ -42,11 +42,12 @@ QString leeSinEco(std::FILE *entrada, std::FILE *avisos, const QByteArray &pregu
 
 } // namespace
 
-QString leeContrasenaNueva(std::FILE *entrada, std::FILE *avisos)
+QString leeContrasenaNueva(const QString &deQuien, std::FILE *entrada, std::FILE *avisos)
 {
     if (!isatty(fileno(entrada)))
         return leeLinea(entrada);
-    const QString primera = leeSinEco(entrada, avisos, "Contraseña nueva: ");
+    const QString primera = leeSinEco(entrada, avisos,
+                                      QStringLiteral("Contraseña nueva %1: ").arg(deQuien).toLocal8Bit());
     const QString segunda = leeSinEco(entrada, avisos, "Escríbala otra vez: ");
     if (primera != segunda)
         Runtime::raise(Runtime::ErrorNumber::InvalidCall,

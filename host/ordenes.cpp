@@ -48,14 +48,14 @@ Ado::DatabaseAddress firmaLaOrden(Ado::DatabaseAddress direccion, const QString 
 
 int poneContrasena(const QString &vendedor)
 {
-    Servicios::ponContrasena(vendedor, leeContrasenaNueva());
+    Servicios::ponContrasena(vendedor, leeContrasenaNueva(QStringLiteral("del vendedor ") + vendedor));
     qInfo().noquote() << "Se cambió la contraseña del vendedor" << vendedor;
     return 0;
 }
 
 int poneContrasenaOperador(const QString &operador)
 {
-    Servicios::ponContrasenaOperador(operador, leeContrasenaNueva());
+    Servicios::ponContrasenaOperador(operador, leeContrasenaNueva(QStringLiteral("del operador ") + operador));
     qInfo().noquote() << "Se cambió la contraseña del operador" << operador;
     return 0;
 }
@@ -74,7 +74,8 @@ int daDeAlta(const Opciones &opciones)
     exigeUsuariosPorPersona();
     const QString rol = Servicios::altaDeOperador(
         *Ado::Session::connection(),
-        {opciones.altaOperador, opciones.nombre, opciones.vendedor, opciones.administrador, leeContrasenaNueva()});
+        {opciones.altaOperador, opciones.nombre, opciones.vendedor, opciones.administrador,
+         leeContrasenaNueva(QStringLiteral("del operador nuevo ") + opciones.altaOperador.toUpper())});
     QTextStream(stdout) << QStringLiteral("Se dio de alta al operador %1: entra como el usuario «%2» del servidor.")
                                .arg(opciones.altaOperador, rol)
                         << Qt::endl;
@@ -105,7 +106,9 @@ int preparaBase(const QString &url, const Opciones &opciones,
     if (!opciones.operador.isEmpty())
         preparacion.administrador = opciones.operador;
     preparacion.demo = opciones.demo;
-    preparacion.contrasena = [] { return leeContrasenaNueva(); };
+    preparacion.contrasena = [administrador = preparacion.administrador] {
+        return leeContrasenaNueva(QStringLiteral("del operador administrador ") + administrador.toUpper());
+    };
     QTextStream salida(stdout);
     for (const QString &linea : prepara(direccion, preparacion))
         salida << linea << Qt::endl;

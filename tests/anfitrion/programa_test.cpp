@@ -272,7 +272,8 @@ struct Lectura
 {
     QString leida;
     int error = 0;
-    QByteArray eco; // what the terminal showed back of what was typed
+    QByteArray eco;       // what the terminal showed back of what was typed
+    QByteArray preguntas; // what the program asked
 };
 
 // Reads the password from a terminal whose keyboard types each line once the program has
@@ -286,17 +287,19 @@ Lectura leeEnTerminal(const QList<QByteArray> &lineas)
     EXPECT_EQ(pipe(preguntas), 0);
     std::FILE *entrada = fdopen(programa, "r");
     std::FILE *avisos = fdopen(preguntas[1], "w");
+    Lectura lectura;
     std::thread tecleo([&] {
         for (const QByteArray &linea : lineas) {
             char anterior = 0;
             char caracter = 0;
-            while (::read(preguntas[0], &caracter, 1) == 1 && !(anterior == ':' && caracter == ' '))
+            while (::read(preguntas[0], &caracter, 1) == 1 && !(anterior == ':' && caracter == ' ')) {
+                lectura.preguntas += caracter;
                 anterior = caracter;
+            }
             EXPECT_EQ(::write(teclado, linea.constData(), size_t(linea.size())), linea.size());
         }
     });
-    Lectura lectura;
-    lectura.error = Pruebas::errorDe([&] { lectura.leida = leeContrasenaNueva(entrada, avisos); });
+    lectura.error = Pruebas::errorDe([&] { lectura.leida = leeContrasenaNueva("del vendedor V001", entrada, avisos); });
     std::fclose(avisos);
     tecleo.join();
     fcntl(teclado, F_SETFL, O_NONBLOCK);
@@ -313,6 +316,8 @@ TEST(LecturaDeContrasena, fromATerminalItAsksTwiceWithoutEchoAndRefusesTwoThatDi
     const Lectura iguales = leeEnTerminal({"Clave'1\n", "Clave'1\n"});
     const Lectura distintas = leeEnTerminal({"Clave'1\n", "Clave'2\n"});
     EXPECT_EQ(iguales.leida, "Clave'1");
+    EXPECT_TRUE(QString::fromUtf8(iguales.preguntas).startsWith("Contraseña nueva del vendedor V001:")) // whose
+        << iguales.preguntas.toStdString();
     EXPECT_EQ(std::pair(iguales.error, distintas.error), std::pair(0, int(Runtime::ErrorNumber::InvalidCall)));
     EXPECT_FALSE((iguales.eco + distintas.eco).contains("Clave")) << (iguales.eco + distintas.eco).toStdString();
 }
