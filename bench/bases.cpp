@@ -31,7 +31,7 @@ QString archivoEnCache(int filas)
 
 QString aseguraCache(int filas)
 {
-    const QString archivo = archivoEnCache(filas);
+    QString archivo = archivoEnCache(filas);
     if (!QFileInfo::exists(archivo) && !Datos::aseguraBaseDemo(archivo, filas))
         throw std::runtime_error(("No se pudo guardar " + archivo).toStdString());
     return archivo;
@@ -84,7 +84,7 @@ void notasDeUnEquipo(Ado::Connection &conexion)
 
 Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
 {
-    const Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(destino);
+    Ado::DatabaseAddress direccion = Ado::DatabaseAddress::parse(destino);
     Ado::Connection conexion(direccion);
     conexion.Execute(QStringLiteral("SET client_min_messages = warning"));
     olvidaRolesDeLaBase(conexion);
@@ -97,15 +97,15 @@ Ado::DatabaseAddress esquemaNuevo(const QString &destino, int filas)
     return direccion;
 }
 
-// One automatic reload every other tick of the board's 1 s timer.
-void refrescoCadaDosSegundos(const Ado::DatabaseAddress &direccion)
+} // namespace
+
+void ponTicsEntreRefrescos(const Ado::DatabaseAddress &direccion, int tics)
 {
     ConexionPlana conexion(direccion);
     conexion.ejecuta(QStringLiteral("DELETE FROM Variable WHERE Va_Nombre = 'CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES'"));
-    conexion.ejecuta(QStringLiteral("INSERT INTO Variable VALUES ('CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES', '1')"));
+    conexion.ejecuta(
+        QStringLiteral("INSERT INTO Variable VALUES ('CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES', '%1')").arg(tics));
 }
-
-} // namespace
 
 Base preparaBase(const QString &destino, const QString &carpeta, int filas)
 {
@@ -117,7 +117,7 @@ Base preparaBase(const QString &destino, const QString &carpeta, int filas)
         base.motor = QStringLiteral("postgresql");
         base.direccion = esquemaNuevo(destino, filas);
     }
-    refrescoCadaDosSegundos(base.direccion);
+    ponTicsEntreRefrescos(base.direccion, ticsEntreRefrescosDeLasBases);
     return base;
 }
 

@@ -14,6 +14,12 @@ struct Base
     QString motor; // "sqlite" or "postgresql", for the measurement names
 };
 
+// How many ticks of its 1 s timer a board that loads on this database lets pass between two
+// automatic reloads (CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES): 0 reloads on every tick. The
+// generated databases let one pass: a reload every 2 s.
+inline constexpr int ticsEntreRefrescosDeLasBases = 1;
+void ponTicsEntreRefrescos(const Ado::DatabaseAddress &direccion, int tics);
+
 // A database with the demo's catalogues and `filas` opportunities, on which the board
 // refreshes itself every 2 s. For "sqlite", a working copy in `carpeta` of a file kept in
 // the user's cache (generating a million rows takes minutes); for a postgresql:// address,

@@ -3,6 +3,7 @@
 // reading every value as text). Prints one line per measurement: "name value unit".
 //   board_bench [--database sqlite | postgresql://user@host:port/db] [--rows 10000,100000,1000000]
 //               [--long] [--team] [--no-demo] [--rls-only] [--replica postgresql://host:port/db]
+//               [--no-hung-server | --hung-server-only]
 #include "anfitrion.h"
 #include "mediciones.h"
 #include "piso.h"
@@ -29,10 +30,12 @@ struct Opciones
     bool largo = false;
     bool equipo = false;
     bool demo = true;
-    bool soloDerechos = false; // only the reload under the server's policies
-    QString hijoDeMemoria;     // the database of a process that only measures its own memory
-    QString replica;           // only the readings from this hot standby of the database
-    QString hijoQueEscribe;    // the SQLite file of a process that only commits notes to it
+    bool soloDerechos = false;        // only the reload under the server's policies
+    bool servidorColgado = true;      // the board while its server hangs, once a process (PostgreSQL)
+    bool soloServidorColgado = false; // only that
+    QString hijoDeMemoria;            // the database of a process that only measures its own memory
+    QString replica;                  // only the readings from this hot standby of the database
+    QString hijoQueEscribe;           // the SQLite file of a process that only commits notes to it
 };
 
 Opciones leeOpciones(const QApplication &aplicacion)
@@ -49,6 +52,10 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                      QStringLiteral("Sin el arranque del anfitrión con la base de demostración"));
     const QCommandLineOption soloDerechos(
         QStringLiteral("rls-only"), QStringLiteral("Sólo la recarga con las políticas del servidor (PostgreSQL)"));
+    const QCommandLineOption sinColgado(QStringLiteral("no-hung-server"),
+                                        QStringLiteral("Sin la ventana con el servidor detenido (PostgreSQL)"));
+    const QCommandLineOption soloColgado(QStringLiteral("hung-server-only"),
+                                         QStringLiteral("Sólo la ventana con el servidor detenido (PostgreSQL)"));
     const QCommandLineOption replica(QStringLiteral("replica"),
                                      QStringLiteral("Sólo el tablero que lee de esta réplica de la base (PostgreSQL)"),
                                      QStringLiteral("url"));
@@ -58,7 +65,8 @@ Opciones leeOpciones(const QApplication &aplicacion)
                                 QStringLiteral("archivo"));
     escritor.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addHelpOption();
-    parser.addOptions({base, filas, largo, equipo, sinDemo, soloDerechos, replica, hijo, escritor});
+    parser.addOptions(
+        {base, filas, largo, equipo, sinDemo, soloDerechos, sinColgado, soloColgado, replica, hijo, escritor});
     parser.process(aplicacion);
 
     Opciones opciones{.destino = parser.value(base),
@@ -67,6 +75,8 @@ Opciones leeOpciones(const QApplication &aplicacion)
                       .equipo = parser.isSet(equipo),
                       .demo = !parser.isSet(sinDemo),
                       .soloDerechos = parser.isSet(soloDerechos),
+                      .servidorColgado = !parser.isSet(sinColgado),
+                      .soloServidorColgado = parser.isSet(soloColgado),
                       .hijoDeMemoria = parser.value(hijo),
                       .replica = parser.value(replica),
                       .hijoQueEscribe = parser.value(escritor)};
@@ -75,20 +85,23 @@ Opciones leeOpciones(const QApplication &aplicacion)
     return opciones;
 }
 
-// A million rows take seconds a reload (and the floor as many): fewer repetitions.
-Plan planPara(int filas, const Opciones &opciones, const Base &base)
+// A million rows take seconds a reload (and the floor as many): fewer repetitions. The hung
+// server's figure names no size: it is measured once a run, on its first size.
+Plan planPara(int filas, bool primera, const Opciones &opciones, const Base &base)
 {
     Plan plan;
     plan.veces = filas > 500000 ? 3 : filas > 50000 ? 5 : 11;
     plan.cincoMinutos = opciones.largo;
     plan.equipo = opciones.equipo && base.direccion.engine == Ado::Engine::PostgreSQL;
     plan.derechos = base.direccion.engine == Ado::Engine::PostgreSQL;
+    plan.servidorColgado = opciones.servidorColgado && primera && base.direccion.engine == Ado::Engine::PostgreSQL;
     return plan;
 }
 
 // The board inside this process: a fresh one to its first paint, then one left open for
 // the reloads, the refresh after one change, the quiet windows, another process writing to
-// its file, the search and the sorts.
+// its file, the search and the sorts; last, a board of its own while the server hangs, so
+// that it holds up none of the others.
 void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &plan)
 {
     iniciaSesion(base.direccion);
@@ -104,6 +117,17 @@ void mideEnEsteProceso(const Corrida &corrida, const Base &base, const Plan &pla
             mideEsperaDeOtroProceso(corrida, base, tablero);
         mideBusquedaYOrden(corrida, tablero);
     }
+    if (plan.servidorColgado)
+        mideServidorColgado(corrida, base);
+    terminaSesion();
+}
+
+void mideSoloServidorColgado(const Corrida &corrida, const Base &base, const Plan &plan)
+{
+    if (!plan.servidorColgado)
+        return;
+    iniciaSesion(base.direccion);
+    mideServidorColgado(corrida, base);
     terminaSesion();
 }
 
@@ -122,16 +146,20 @@ void mideConUnaCuenta(const Corrida &corrida, const Base &base, const Plan &plan
 // The reload under the server's policies converts the database, and reads its rows as
 // generated, as the other reloads do: their writes lengthen every row, which is enough for
 // the server to pick another plan for the owner's reading than for the person's.
-void mideTamano(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanzador, int filas)
+void mideTamano(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanzador, int filas, bool primera)
 {
     const auto generada = [&] { return preparaBase(opciones.destino, carpeta.path(), filas); };
     const Base base = generada();
     const Corrida corrida{filas, base.motor};
-    const Plan plan = planPara(filas, opciones, base);
+    const Plan plan = planPara(filas, primera, opciones, base);
     if (!opciones.replica.isEmpty()) {
         Ado::DatabaseAddress replica = Ado::DatabaseAddress::parse(opciones.replica);
         replica.database = base.direccion.database;
         mideReserva(corrida, base, replica);
+        return;
+    }
+    if (opciones.soloServidorColgado) {
+        mideSoloServidorColgado(corrida, base, plan);
         return;
     }
     if (!opciones.soloDerechos)
@@ -144,11 +172,11 @@ int mide(const Opciones &opciones, const QTemporaryDir &carpeta, Lanzador &lanza
 {
     QProcess::execute(QStringLiteral(TEQVARO_PROGRAMA),
                       {QStringLiteral("--registra"), QStringLiteral(KLD251_BIBLIOTECA)});
-    if (opciones.demo && !opciones.soloDerechos && opciones.replica.isEmpty()
+    if (opciones.demo && !opciones.soloDerechos && !opciones.soloServidorColgado && opciones.replica.isEmpty()
         && opciones.destino == QLatin1String("sqlite"))
         imprime(QStringLiteral("start_to_first_paint_demo"), arranqueDemo(), QStringLiteral("ms"));
-    for (const int filas : opciones.tamanos)
-        mideTamano(opciones, carpeta, lanzador, filas);
+    for (qsizetype tamano = 0; tamano < opciones.tamanos.size(); ++tamano)
+        mideTamano(opciones, carpeta, lanzador, opciones.tamanos.at(tamano), tamano == 0);
     return 0;
 }
 

@@ -17,9 +17,10 @@ class Tablero;
 struct Plan
 {
     int veces = 11;
-    bool cincoMinutos = false; // the 5 min window of idle CPU
-    bool equipo = false;       // the team measure (PostgreSQL only)
-    bool derechos = false;     // the reload under the server's policies (PostgreSQL only)
+    bool cincoMinutos = false;    // the 5 min window of idle CPU
+    bool equipo = false;          // the team measure (PostgreSQL only)
+    bool derechos = false;        // the reload under the server's policies (PostgreSQL only)
+    bool servidorColgado = false; // the board while its server hangs (PostgreSQL only)
 };
 
 // recargas.cpp: a fresh board to its first painted list, and reloads of an open one.
@@ -38,6 +39,10 @@ void mideBusquedaYOrden(const Corrida &corrida, Tablero &tablero);
 
 // reposo.cpp: the open board's event loop while it refreshes itself, and its CPU.
 void mideReposo(const Corrida &corrida, const Base &base, Tablero &tablero, const Plan &plan);
+
+// colgado.cpp: the open board's event loop while every process of its PostgreSQL server is
+// stopped, and its readings once the server goes on.
+void mideServidorColgado(const Corrida &corrida, const Base &base);
 
 // memoria.cpp: the peak memory of a process that loads and reloads the board.
 void mideMemoria(const Corrida &corrida, const Base &base, Lanzador &lanzador);

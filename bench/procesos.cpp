@@ -1,6 +1,7 @@
 #include "procesos.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -184,6 +185,26 @@ std::optional<double> cpuFinaDe(qint64 pid)
     return tiempos ? std::optional(tiempos->propios) : std::nullopt;
 }
 
+std::optional<qint64> padreDe(qint64 pid)
+{
+    const QList<QByteArray> campos = camposDeStat(pid);
+    bool leido = false;
+    const qint64 padre = campos.value(1).toLongLong(&leido);
+    return leido ? std::optional(padre) : std::nullopt;
+}
+
+std::vector<qint64> hijosDe(qint64 pid)
+{
+    std::vector<qint64> hijos;
+    for (const QString &nombre : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool esProceso = false;
+        const qint64 otro = nombre.toLongLong(&esProceso);
+        if (esProceso && padreDe(otro) == pid)
+            hijos.push_back(otro);
+    }
+    return hijos;
+}
+
 Lanzador::Lanzador()
 {
     int pedidos[2];
@@ -219,7 +240,7 @@ std::optional<double> Lanzador::memoriaMaximaDe(const QString &programa, const Q
     QByteArray pedido;
     for (const QString &argumento : QStringList{programa} + argumentos)
         pedido += argumento.toLocal8Bit() + '\0';
-    const quint32 largo = quint32(pedido.size());
+    const auto largo = quint32(pedido.size());
     Respuesta respuesta;
     if (m_proceso <= 0 || !escribeTodo(m_pedidos, &largo, sizeof largo)
         || !escribeTodo(m_pedidos, pedido.constData(), largo) || !leeTodo(m_respuestas, &respuesta, sizeof respuesta)) {

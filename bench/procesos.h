@@ -1,6 +1,6 @@
 #pragma once
 
-// Processes as the kernel counts them: CPU time and peak resident memory.
+// Processes as the kernel counts them: CPU time, peak resident memory, and who forked whom.
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +25,11 @@ std::optional<TiemposDeProceso> tiemposDe(qint64 pid);
 // the server's processes, each of one thread, whose idle minute is a few ms: ticks of 10 ms
 // would round it away.
 std::optional<double> cpuFinaDe(qint64 pid);
+
+// The process that forked `pid`; nullopt when /proc does not say.
+std::optional<qint64> padreDe(qint64 pid);
+// The processes `pid` forked that are still alive.
+std::vector<qint64> hijosDe(qint64 pid);
 
 // Starts the programs whose peak memory is measured. The kernel's peak for a process also
 // takes in the size of the process that forked it (the address space it had before its

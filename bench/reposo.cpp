@@ -4,16 +4,14 @@
 #include "cambios.h"
 #include "mediciones.h"
 #include "procesos.h"
+#include "sonda.h"
 #include "tablero.h"
 
 #include "controles/listview.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 
-#include <algorithm>
 #include <chrono>
 
 namespace Banco {
@@ -23,51 +21,8 @@ using namespace std::chrono_literals;
 
 constexpr auto ventanaDeSonda = 20s;
 constexpr auto ventanaDeCpu = 20s;
-constexpr auto ventanaLarga = 5min;       // a board left alone a while, with any once-a-minute re-read in it
-constexpr qint64 cuadroEnNs = 16'000'000; // one frame at 60 Hz: a longer gap is a visible freeze
-constexpr double periodoDeSondaEnMs = 1;
-
-void correElLazo(std::chrono::milliseconds ventana)
-{
-    QEventLoop lazo;
-    QTimer::singleShot(ventana, Qt::PreciseTimer, &lazo, &QEventLoop::quit);
-    lazo.exec();
-}
-
-struct Bloqueos
-{
-    double maximo = 0;    // ms beyond the probe's own period
-    double congelado = 0; // % of the window spent in gaps longer than a frame
-};
-
-// A 1 ms timer on the board's own event loop: any gap between two of its timeouts beyond
-// that millisecond is time the loop could not answer. The gap still open when the window
-// ends counts too: a reload that outlasts the window is not cut short.
-Bloqueos sondea(std::chrono::milliseconds ventana)
-{
-    QElapsedTimer reloj;
-    qint64 anterior = 0;
-    qint64 mayor = 0;
-    qint64 congelado = 0;
-    const auto registra = [&] {
-        const qint64 ahora = reloj.nsecsElapsed();
-        const qint64 hueco = ahora - anterior;
-        anterior = ahora;
-        mayor = std::max(mayor, hueco);
-        if (hueco > cuadroEnNs)
-            congelado += hueco;
-    };
-    QTimer sonda;
-    sonda.setTimerType(Qt::PreciseTimer);
-    sonda.setInterval(1);
-    QObject::connect(&sonda, &QTimer::timeout, registra);
-    reloj.start();
-    sonda.start();
-    correElLazo(ventana);
-    registra();
-    return Bloqueos{std::max(0.0, double(mayor) / 1e6 - periodoDeSondaEnMs),
-                    100.0 * double(congelado) / double(reloj.nsecsElapsed())};
-}
+constexpr auto ventanaLarga = 5min; // a board left alone a while, with any once-a-minute re-read in it
+constexpr auto periodoDeSonda = 1ms;
 
 // CPU of every thread of the process, as a share of one core over the wall time.
 double usoDeCpu(std::chrono::milliseconds ventana)
@@ -93,7 +48,7 @@ void bloqueosConCambios(const Corrida &corrida, const Base &base, Tablero &table
     Bloqueos bloqueos;
     {
         const Escritor otroUsuario(base.direccion, corrida.filas);
-        bloqueos = sondea(ventanaDeSonda);
+        bloqueos = sondea(ventanaDeSonda, periodoDeSonda);
         if (otroUsuario.cambiosHechos() == 0)
             qWarning() << "nadie cambió nada mientras se medían los bloqueos";
     }
@@ -108,7 +63,7 @@ void mideReposo(const Corrida &corrida, const Base &base, Tablero &tablero, cons
 {
     bloqueosConCambios(corrida, base, tablero);
     tablero.recargaPintada(); // the last change committed is shown before the quiet windows
-    imprimeBloqueos(corrida, QStringLiteral("_idle"), sondea(ventanaDeSonda));
+    imprimeBloqueos(corrida, QStringLiteral("_idle"), sondea(ventanaDeSonda, periodoDeSonda));
     imprime(corrida.nombre(QStringLiteral("idle_cpu_20s")), usoDeCpu(ventanaDeCpu), QStringLiteral("%"));
     if (plan.cincoMinutos)
         imprime(corrida.nombre(QStringLiteral("idle_cpu")), usoDeCpu(ventanaLarga), QStringLiteral("%"));

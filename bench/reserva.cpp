@@ -4,6 +4,7 @@
 #include "reserva.h"
 
 #include "piso.h"
+#include "sonda.h"
 #include "tablero.h"
 
 #include "ado/session.h"
@@ -32,13 +33,6 @@ constexpr auto asiento = 10s; // the first questions note the writes that prepar
 constexpr int cambios = 7;
 constexpr auto limiteDeCambio = 30s;
 constexpr int columnaDeDescripcion = 1; // the generated view's second column
-
-void correElLazo(std::chrono::milliseconds duracion)
-{
-    QEventLoop lazo;
-    QTimer::singleShot(duracion, Qt::PreciseTimer, &lazo, &QEventLoop::quit);
-    lazo.exec();
-}
 
 // The board's sessions on a server, as its connections name themselves there; the benchmark's
 // own plain connections name no application.
