@@ -16,6 +16,8 @@
 #include "traducciones.h"
 #include "ventanaprincipal.h"
 
+#include "ado/session.h"
+#include "controles/listview.h"
 #include "datos/preparacion.h"
 #include "runtime/componentregistry.h"
 #include "runtime/error.h"
@@ -173,6 +175,8 @@ int ejecuta(const Opciones &opciones)
         return salidaCorrecta;
     Servicios::estableceOperador(*operador);
     aplicaEsperaDelServidor();
+    // Each database keeps its own layouts of the lists: a view of the demo's is not the team's.
+    Kit::ListView::setLayoutScope(Ado::Session::address().toDisplayString());
 
     Modulos modulos;
     VentanaPrincipal ventana(modulos, *operador);

@@ -509,4 +509,30 @@ TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)
     EXPECT_EQ(disposicion(nueva), "222 0 2 desc F2,F1,F3"); // rows sorted by value
 }
 
+// One view on two databases keeps two layouts: the scope the host sets (the database's address)
+// keeps them apart.
+TEST(ListLayout, eachScopeKeepsItsOwnLayoutUnderTheSameKey)
+{
+    const auto anchoGuardado = [](const QString &ambito, int ancho) {
+        ListView::setLayoutScope(ambito);
+        ListView lista;
+        lista.setLayoutKey("Pruebas/Ambitos/TODOS");
+        lista.replaceContents({"Folio", "Cliente"}, filas({"F1|a"}));
+        const bool guardada = lista.restoreLayout();
+        if (ancho)
+            lista.header()->resizeSection(1, ancho);
+        lista.saveLayout();
+        return guardada ? lista.header()->sectionSize(1) : 0;
+    };
+    anchoGuardado("sqlite:/tmp/demo.db", 111);
+    anchoGuardado("postgresql://127.0.0.1:5432/crm", 222);
+    EXPECT_EQ(anchoGuardado("sqlite:/tmp/demo.db", 0), 111);
+    EXPECT_EQ(anchoGuardado("postgresql://127.0.0.1:5432/crm", 0), 222);
+    ListView::setLayoutScope({});
+    EXPECT_EQ(anchoGuardado({}, 0), 0); // nothing kept under the key alone
+    Runtime::removeSettings("Pruebas", "Ambitos");
+    Runtime::removeSettings("Pruebas", "sqlite:|tmp|demo.db");
+    Runtime::removeSettings("Pruebas", "postgresql:||127.0.0.1:5432|crm");
+}
+
 } // namespace

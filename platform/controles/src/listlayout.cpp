@@ -29,12 +29,25 @@ struct Place
     QString section;
 };
 
+QString &layoutScope()
+{
+    static QString scope;
+    return scope;
+}
+
+// The scope is one level of the settings' groups: the separators of its text go as another
+// character, so a database's address stays one readable name.
 Place placeOf(const QString &layoutKey)
 {
     const qsizetype slash = layoutKey.indexOf(QLatin1Char('/'));
     if (slash <= 0 || slash + 1 == layoutKey.size())
         return {};
-    return {layoutKey.first(slash), layoutKey.mid(slash + 1)};
+    const QString section = layoutKey.mid(slash + 1);
+    if (layoutScope().isEmpty())
+        return {layoutKey.first(slash), section};
+    QString scope = layoutScope();
+    scope.replace(QLatin1Char('/'), QLatin1Char('|')).replace(QLatin1Char('\\'), QLatin1Char('|'));
+    return {layoutKey.first(slash), scope + QLatin1Char('/') + section};
 }
 
 QString joined(const std::vector<int> &numbers)
@@ -63,6 +76,11 @@ std::optional<std::vector<int>> numbersIn(const QString &text, qsizetype count, 
 }
 
 } // namespace
+
+void ListView::setLayoutScope(const QString &scope)
+{
+    layoutScope() = scope;
+}
 
 void ListView::saveLayout() const
 {

@@ -105,6 +105,9 @@ public:
     // for them; then, with a key, the rows are shown unsorted, in the order they arrived.
     bool restoreLayout();
     void saveLayout() const;
+    // Where the layouts of every list of the process are kept apart (the session's database,
+    // so one view on two databases keeps two layouts); none keeps them under their keys alone.
+    static void setLayoutScope(const QString &scope);
 
     // What the rows are: the name a file exported from the list carries (the view shown),
     // and the statement whose result fills it, empty when none or when it could not be read.
