@@ -891,6 +891,7 @@ TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutAndExportingToCsvSavesTheFileInUt
     lista.header()->moveSection(2, 0); // Monto first
     lista.header()->hideSection(1);    // no Descripción
     EXPECT_EQ(textoCsv(lista), "Monto;Folio\r\n30.00;F-2\r\n20.00;F-3\r\n10.00;F-1\r\n");
+    EXPECT_EQ(textoTabulado(lista), "Monto\tFolio\n30.00\tF-2\n20.00\tF-3\n10.00\tF-1\n");
 }
 
 // The table by state with its total, which the dialog copies; the chart, which tells its
