@@ -12,6 +12,7 @@
 #include "ventanas.h"
 
 #include "ado/session.h"
+#include "controles/listview.h"
 #include "runtime/error.h"
 
 #include <QAbstractButton>
@@ -31,6 +32,14 @@ bool esVentanaListada(const QWidget *widget)
     const Qt::WindowType tipo = widget->windowType();
     return widget->isVisible() && (tipo == Qt::Window || tipo == Qt::Dialog)
            && !qobject_cast<const QMessageBox *>(widget);
+}
+
+// The board's list says so when its view holds nothing; the list itself knows no domain, and
+// the board leaves it to the window that shows it.
+void rotulaListaVacia(const QWidget &pantalla)
+{
+    if (auto *lista = pantalla.findChild<Kit::ListView *>(QStringLiteral("lvOrdenes")))
+        lista->setEmptyText(QStringLiteral("No hay oportunidades en esta vista"));
 }
 
 QString baseDeLaSesion()
@@ -127,6 +136,7 @@ QWidget *VentanaPrincipal::abreModulo(const QString &nombreDeRegistro)
     Anfitrion *anfitrion = anfitrionPara(pantalla);
     pantalla->setProperty("Padre", QVariant::fromValue<QObject *>(anfitrion));
     m_pantallasDeModulos << pantalla;
+    rotulaListaVacia(*pantalla);
     if (centralWidget())
         abreAparte(pantalla);
     else

@@ -783,6 +783,7 @@ TEST_F(VentanaConTablero, theBoardLoadsAndReloadsOnReturnFromTheHostsScreensAndT
                   + (direccion.engine == Ado::Engine::SQLite ? QFileInfo(direccion.path).fileName()
                                                              : direccion.database + " en " + direccion.host));
     EXPECT_EQ(barra("lbUltimaAccion"), "Se abrió «Control de oportunidades»");
+    EXPECT_EQ(lista().emptyText(), "No hay oportunidades en esta vista"); // shown when a view has none
     const auto contenido = [this] {
         const QString suma = "SELECT SUM(Op_Monto) FROM Oportunidad WHERE Op_Folio IN ('" + folios().join("','") + "')";
         const QString total = Runtime::formatAmount(base.valor(suma).toDouble());
@@ -960,6 +961,28 @@ TEST_F(VentanaConTablero, theWindowComesBackInsideTheScreenAndAtItsLeastWidthThe
         EXPECT_TRUE(vista->width() >= 80 && busqueda->width() >= 60) << vista->width() << ", " << busqueda->width();
         EXPECT_GE(tablero->findChild<QWidget *>("Controles")->width(), tablero->width());
     }
+
+    // At that width the status bar shows the last action whole, the other parts giving up
+    // their room; a part cut short ends in "…" and holds its text in its tooltip.
+    const auto parte = [this](const char *nombre) { return ventana->findChild<QLabel *>(nombre); };
+    const auto entera = [](const QLabel *etiqueta) {
+        return etiqueta->contentsRect().width() >= etiqueta->fontMetrics().horizontalAdvance(etiqueta->text());
+    };
+    const QString larga = "Oportunidad OP-000002 cancelada; " + QString("se avisó al vendedor ").repeated(6);
+    for (const QString &accion : {QString("Se abrió «Control de oportunidades»"), larga}) {
+        ventana->anotaAccion(accion);
+        QCoreApplication::processEvents();
+        const QLabel *ultima = parte("lbUltimaAccion");
+        EXPECT_EQ(std::tuple(ultima->text(), entera(ultima), ultima->toolTip()),
+                  std::tuple(accion, accion != larga, accion == larga ? accion : QString()));
+        for (const char *otra : {"lbContenido", "lbOperador", "lbBaseDeDatos"}) {
+            EXPECT_GE(parte(otra)->width(), parte(otra)->fontMetrics().averageCharWidth() * 5) << otra;
+            if (!entera(parte(otra)) && otra != std::string("lbBaseDeDatos")) {
+                EXPECT_EQ(parte(otra)->toolTip(), parte(otra)->text()) << otra;
+            }
+        }
+    }
+    EXPECT_LE(ventana->findChild<QWidget *>("barraDeEstado")->width(), GeometriaVentana::TamanoMinimo.width());
 }
 
 // Qt's own buttons and dialogs speak Spanish once the host loads Qt's translations.

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -533,6 +534,130 @@ TEST(ListLayout, eachScopeKeepsItsOwnLayoutUnderTheSameKey)
     Runtime::removeSettings("Pruebas", "Ambitos");
     Runtime::removeSettings("Pruebas", "sqlite:|tmp|demo.db");
     Runtime::removeSettings("Pruebas", "postgresql:||127.0.0.1:5432|crm");
+}
+
+// Where the empty text was painted: the box around the pixels that differ from the same list
+// painted without it (an empty box when none differ).
+QRect pintadoDelTextoVacio(ListView &lista, const QString &texto)
+{
+    const auto imagen = [&] { return lista.viewport()->grab().toImage(); };
+    lista.setEmptyText(QString());
+    const QImage sinTexto = imagen();
+    lista.setEmptyText(texto);
+    const QImage conTexto = imagen();
+    QRect caja;
+    for (int y = 0; y < conTexto.height(); ++y)
+        for (int x = 0; x < conTexto.width(); ++x)
+            if (conTexto.pixel(x, y) != sinTexto.pixel(x, y))
+                caja |= QRect(x, y, 1, 1);
+    return caja;
+}
+
+// An empty view says so in the middle of its empty area, in the words its owner gives; a
+// list with rows, or without columns, or without words, paints nothing more.
+TEST(ListaVacia, theEmptyTextIsPaintedInTheMiddleOnlyWhenThereAreColumnsAndNoRows)
+{
+    const QString texto = "No hay oportunidades en esta vista";
+    // The columns, the rows, the text, whether it is painted.
+    const std::tuple<QStringList, QStringList, QString, bool> casos[] = {
+        {{"Folio", "Cliente"}, {}, texto, true},
+        {{"Folio", "Cliente"}, {"F1|Alfa"}, texto, false},
+        {{}, {}, texto, false},
+        {{"Folio", "Cliente"}, {}, "", false},
+    };
+    for (const auto &[columnas, renglones, palabras, pintado] : casos) {
+        ListView lista;
+        lista.resize(480, 240);
+        lista.replaceContents(columnas, filas(renglones));
+        const QRect caja = pintadoDelTextoVacio(lista, palabras);
+        EXPECT_EQ(!caja.isEmpty(), pintado) << columnas.join(',').toStdString() << renglones.size();
+        if (pintado) {
+            EXPECT_LE((caja.center() - lista.viewport()->rect().center()).manhattanLength(), 4);
+            EXPECT_GE(caja.width(), lista.fontMetrics().horizontalAdvance(texto) * 3 / 4);
+        }
+    }
+}
+
+// The header's menu lists the columns as they stand, checked while shown; the first one cannot
+// be hidden. What the user hides is kept with the layout and comes back in a new list with
+// the same key; a list under a key with nothing kept shows every column. The items stay.
+TEST(ListLayout, theColumnChooserHidesAnyColumnButTheFirstAndTheLayoutKeepsIt)
+{
+    const QStringList columnas{"Folio", "Cliente", "R&D", "Monto"};
+    const auto llena = [&](ListView &lista, const QString &clave) {
+        lista.setLayoutKey("Pruebas/Columnas/" + clave);
+        lista.replaceContents(columnas, filas({"F1|b|x|$2.00", "F2|a|y|$10.00"}));
+        return lista.restoreLayout();
+    };
+    // Each entry: its text, "+" checked or "-" not, and "!" when disabled.
+    const auto entradas = [](ListView &lista) {
+        QStringList vistas;
+        for (const QAction *entrada : lista.columnsMenu()->actions())
+            vistas << entrada->text() + (entrada->isChecked() ? "+" : "-") + (entrada->isEnabled() ? "" : "!");
+        return vistas;
+    };
+    const auto ocultas = [](const ListView &lista) {
+        QString vistas;
+        for (int columna = 0; columna < lista.columnCount(); ++columna)
+            vistas += lista.isColumnHidden(columna) ? 'h' : 's';
+        return vistas;
+    };
+    {
+        ListView lista;
+        lista.resize(480, 240);
+        llena(lista, "A");
+        lista.header()->moveSection(3, 1);
+        EXPECT_EQ(entradas(lista), (QStringList{"Folio+!", "Monto+", "Cliente+", "R&&D+"}));
+        lista.selectItem(2);
+        for (const char *nombre : {"accColumna1", "accColumna3", "accColumna0"})
+            lista.columnsMenu()->findChild<QAction *>(nombre)->trigger();
+        EXPECT_EQ(entradas(lista), (QStringList{"Folio+!", "Monto-", "Cliente-", "R&&D+"}));
+        EXPECT_EQ(ocultas(lista), "shsh");
+        EXPECT_EQ(std::tuple(lista.selectedIndex(), lista.itemCount(), lista.subItemText(2, 1)),
+                  std::tuple(2, 2, QString("a")));
+        Q_EMIT lista.header()->customContextMenuRequested(QPoint(5, 5));
+        auto *menu = lista.findChild<QMenu *>("mnuColumnas");
+        EXPECT_TRUE(menu && menu->isVisible());
+        menu->close();
+    }
+    ListView nueva, otra;
+    nueva.resize(480, 240);
+    EXPECT_TRUE(llena(nueva, "A"));
+    EXPECT_EQ(ocultas(nueva), "shsh");
+    llena(otra, "B");
+    otra.setColumnHidden(2, true);
+    EXPECT_FALSE(llena(otra, "B"));
+    EXPECT_EQ(ocultas(otra), "ssss");
+    // Shown again, a column hidden since the layout came back has a width to be seen with.
+    nueva.columnsMenu()->findChild<QAction *>("accColumna3")->trigger();
+    EXPECT_GE(nueva.header()->sectionSize(3), nueva.header()->minimumSectionSize());
+    ListView tercera;
+    llena(tercera, "A");
+    Runtime::removeSettings("Pruebas", "Columnas");
+    EXPECT_EQ(ocultas(tercera), "shss");
+}
+
+// A header narrower than its title ends it in "…", short of the sort indicator, rather than
+// cutting it where it may look whole.
+TEST(ListLayout, aHeaderTooNarrowForItsTitleEndsInAnEllipsis)
+{
+    ListView lista;
+    lista.resize(400, 120);
+    lista.replaceContents({"Organización", "Monto"}, filas({"Fernando Pérez|1"}));
+    lista.show();
+    // The width of the first column, whether it is sorted: the title is whole or ends in "…"
+    // within the section, shorter still beside the sort indicator.
+    QStringList vistos;
+    for (const auto &[ancho, ordenada] : {std::pair(200, false), {200, true}, {60, false}, {60, true}}) {
+        lista.header()->resizeSection(0, ancho);
+        lista.header()->setSortIndicatorShown(ordenada);
+        vistos << lista.shownHeader(0);
+        EXPECT_LT(lista.header()->fontMetrics().horizontalAdvance(vistos.back()), ancho);
+    }
+    EXPECT_EQ(vistos.mid(0, 2), QStringList({"Organización", "Organización"}));
+    for (const QString &cortado : vistos.mid(2))
+        EXPECT_TRUE(cortado.endsWith(QChar(0x2026)) && cortado.size() > 2) << cortado.toStdString();
+    EXPECT_LT(vistos[3].size(), vistos[2].size());
 }
 
 } // namespace

@@ -639,6 +639,21 @@ TEST(AccionesLista, theCsvCarriesNoFormulasAndFittingShrinksOnlyTextColumnsToThe
         EXPECT_LT(encabezado.sectionSize(columna), medida.horizontalAdvance(largo)) << columna;
         EXPECT_GE(encabezado.sectionSize(columna), medida.averageCharWidth() * 10) << columna;
     }
+
+    // Bold rows are measured in bold, squeezed or not: a large font makes the difference plain.
+    QFont grande = lista.font();
+    grande.setPointSize(28);
+    lista.setFont(grande);
+    lista.replaceContents({"Folio", "Descripción", "Organización"},
+                          std::vector<Kit::ListRow>(3, {QString(), {"OP-2026-000001", largo, largo}}));
+    lista.setRowLooks({Kit::ListView::RowLook{std::nullopt, true}});
+    Servicios::AjusteLista().AjustaAlAncho(lista);
+    grande.setBold(true);
+    const QFontMetrics negrita(grande);
+    const int margen = 10; // more than the cell's own, less than the fit's
+    EXPECT_GE(encabezado.sectionSize(0), negrita.horizontalAdvance("OP-2026-000001") + margen);
+    for (const int columna : {1, 2})
+        EXPECT_GE(encabezado.sectionSize(columna), negrita.averageCharWidth() * 10 + margen) << columna;
 }
 
 const QColor Rojo(200, 0, 0);
@@ -908,6 +923,7 @@ TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutAndExportingToCsvSavesTheFileInUt
     lista.header()->moveSection(2, 0); // Monto first
     lista.header()->hideSection(1);    // no Descripción
     EXPECT_EQ(textoCsv(lista), "Monto,Folio\r\n30.00,F-2\r\n20.00,F-3\r\n10.00,F-1\r\n");
+    EXPECT_EQ(textoTabulado(lista), "Monto\tFolio\n30.00\tF-2\n20.00\tF-3\n10.00\tF-1\n");
 }
 
 // The table by state with its total, which the dialog copies; the chart, which tells its

@@ -1,5 +1,5 @@
-// The list's layout kept per user: column widths, their order on screen and the sort, under
-// the list's layout key.
+// The list's layout kept per user: column widths, their order on screen, the columns hidden
+// and the sort, under the list's layout key.
 #include "controles/listview.h"
 
 #include "controles/listmodel.h"
@@ -18,6 +18,7 @@ namespace {
 const QString columnsKey = QStringLiteral("Columnas");
 const QString widthsKey = QStringLiteral("Anchos");
 const QString orderKey = QStringLiteral("Orden");
+const QString hiddenKey = QStringLiteral("Ocultas");
 const QString sortColumnKey = QStringLiteral("OrdenarPor");
 const QString sortOrderKey = QStringLiteral("Sentido");
 const QString descending = QStringLiteral("descendente");
@@ -75,6 +76,18 @@ std::optional<std::vector<int>> numbersIn(const QString &text, qsizetype count, 
     return numbers;
 }
 
+// The columns kept hidden: any but the first, which is never hidden. A layout kept before
+// columns could be hidden, or one that names a column the list has not, shows them all.
+std::vector<int> hiddenIn(const QString &text, qsizetype columns)
+{
+    if (text.isEmpty())
+        return {};
+    const std::optional<std::vector<int>> hidden = numbersIn(text, text.count(QLatin1Char(',')) + 1, 1);
+    if (!hidden || std::any_of(hidden->cbegin(), hidden->cend(), [columns](int column) { return column >= columns; }))
+        return {};
+    return *hidden;
+}
+
 } // namespace
 
 void ListView::setLayoutScope(const QString &scope)
@@ -89,15 +102,19 @@ void ListView::saveLayout() const
         return;
     std::vector<int> widths;
     std::vector<int> order;
+    std::vector<int> hidden;
     for (int column = 0; column < columnCount(); ++column) {
         widths.push_back(header()->sectionSize(column));
         order.push_back(header()->logicalIndex(column));
+        if (column > 0 && header()->isSectionHidden(column))
+            hidden.push_back(column);
     }
     Runtime::saveSettings(
         place.application, place.section,
         {{columnsKey, m_model->headers().join(headerSeparator)},
          {widthsKey, joined(widths)},
          {orderKey, joined(order)},
+         {hiddenKey, joined(hidden)},
          {sortColumnKey, m_sorted ? QString::number(m_sortKey) : QString()},
          {sortOrderKey, m_sortOrder == Qt::DescendingOrder ? descending : QStringLiteral("ascendente")}});
 }
@@ -119,12 +136,22 @@ bool ListView::restoreLayout()
     if (columns == 0 || kept.value(columnsKey) != m_model->headers().join(headerSeparator) || !widths || !order) {
         setSorted(false);
         m_model->showInArrivalOrder();
+        for (int column = 0; column < int(columns); ++column)
+            showColumnAgain(column); // the columns hidden were the other layout's
         return false;
     }
     for (int visual = 0; visual < int(columns); ++visual)
         header()->moveSection(header()->visualIndex((*order)[size_t(visual)]), visual);
-    for (int column = 0; column < int(columns); ++column)
+    const std::vector<int> hidden = hiddenIn(kept.value(hiddenKey), columns);
+    for (int column = 0; column < int(columns); ++column) {
+        // A hidden column was kept with no width: it comes back with the one it has.
+        if (std::find(hidden.cbegin(), hidden.cend(), column) != hidden.cend()) {
+            setColumnHidden(column, true);
+            continue;
+        }
+        showColumnAgain(column);
         header()->resizeSection(column, (*widths)[size_t(column)]);
+    }
     bool sortKept = false;
     const int sortColumn = kept.value(sortColumnKey).toInt(&sortKept);
     if (sortKept && sortColumn >= 0 && sortColumn < int(columns)) {

@@ -1,6 +1,7 @@
 #include "controles/listview.h"
 
 #include "controles/listmodel.h"
+#include "listheader.h"
 #include "runtime/colors.h"
 #include "runtime/error.h"
 #include "runtime/form.h"
@@ -8,6 +9,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMenu>
+#include <QPainter>
 
 namespace Kit {
 
@@ -15,6 +18,7 @@ ListView::ListView(QWidget *parent)
     : QTreeView(parent)
     , m_model(std::make_unique<ListModel>())
 {
+    setHeader(new ListHeader(this)); // owned by the view
     setModel(m_model.get());
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -28,6 +32,9 @@ ListView::ListView(QWidget *parent)
     header()->setStretchLastSection(true);
     header()->viewport()->installEventFilter(this);
     setTextElideMode(Qt::ElideRight);
+    header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { columnsMenu()->popup(header()->viewport()->mapToGlobal(at)); });
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { Q_EMIT columnClick(logicalIndex + 1); });
 }
@@ -325,6 +332,29 @@ void ListView::ensureSorted() const
         return;
     m_sortPending = false;
     m_model->sortBy(ListSort{m_sortKey, m_sortOrder});
+}
+
+QString ListView::shownHeader(int column) const
+{
+    return static_cast<const ListHeader *>(header())->shownTitle(column);
+}
+
+void ListView::setEmptyText(const QString &text)
+{
+    m_emptyText = text;
+    viewport()->update();
+}
+
+void ListView::paintEvent(QPaintEvent *event)
+{
+    QTreeView::paintEvent(event);
+    if (m_emptyText.isEmpty() || columnCount() == 0 || itemCount() > 0)
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    const int margin = fontMetrics().averageCharWidth() * 2;
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | Qt::TextWordWrap,
+                     m_emptyText);
 }
 
 void ListView::keyPressEvent(QKeyEvent *event)

@@ -27,13 +27,19 @@ constexpr int AnchoMaximoEnCaracteres = 60;
 // tell its rows apart.
 constexpr int AnchoMinimoEnCaracteres = 10;
 
-int anchoDeColumna(const Kit::ListView &lista, int columna, int filas)
+// Rows are measured in bold: a row coloured after the fitting may turn bold, and a bold row
+// needs more room than the same text in a regular one.
+QFontMetrics medidaDeFilas(const Kit::ListView &lista)
 {
-    // Rows are measured in bold: a row coloured after the fitting may turn bold.
     QFont negrita = lista.font();
     negrita.setBold(true);
+    return QFontMetrics(negrita);
+}
+
+int anchoDeColumna(const Kit::ListView &lista, int columna, int filas)
+{
     const QFontMetrics normal(lista.font());
-    const QFontMetrics medida(negrita);
+    const QFontMetrics medida = medidaDeFilas(lista);
     const Kit::ListModel &modelo = lista.listModel();
     int ancho = QFontMetrics(lista.header()->font()).horizontalAdvance(modelo.headers().at(columna)) + MargenEncabezado;
     for (int fila = 0; fila < filas; ++fila) {
@@ -50,7 +56,7 @@ int anchoMinimo(const Kit::ListView &lista, int columna, int ancho)
 {
     if (columna == 0 || lista.listModel().columnKind(columna) != Kit::TextTable::ColumnKind::Text)
         return ancho;
-    return std::min(ancho, QFontMetrics(lista.font()).averageCharWidth() * AnchoMinimoEnCaracteres + MargenCelda);
+    return std::min(ancho, medidaDeFilas(lista).averageCharWidth() * AnchoMinimoEnCaracteres + MargenCelda);
 }
 
 // The width the columns may take: the list's own, less a vertical scroll bar it may be about

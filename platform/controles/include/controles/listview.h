@@ -4,12 +4,15 @@
 #include "controles/listmodel.h"
 #include "controles/listupdate.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QTreeView>
 
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QMenu;
 
 namespace Kit {
 
@@ -24,6 +27,8 @@ class CONTROLES_EXPORT ListView : public QTreeView
     Q_OBJECT
     // See "Layout" below.
     Q_PROPERTY(QString layoutKey READ layoutKey WRITE setLayoutKey)
+    // See "Empty view" below.
+    Q_PROPERTY(QString emptyText READ emptyText WRITE setEmptyText)
 
 public:
     explicit ListView(QWidget *parent = nullptr);
@@ -33,6 +38,9 @@ public:
     int columnCount() const;
     QString columnHeader(int column) const;
     void setColumns(const QStringList &headers);
+    // The title of a column (0 = the first) as its header shows it: ended in "…" when the
+    // column is too narrow for it.
+    QString shownHeader(int column) const;
 
     // Replaces columns and rows at once; the sort settings stay and are applied.
     void replaceContents(const QStringList &headers, const std::vector<ListRow> &rows);
@@ -92,11 +100,26 @@ public:
     // The rows in display order (a pending sort is applied first).
     ListModel &listModel() const;
 
+    // Empty view: what the list says, centred in its empty area, when it has columns but no
+    // rows ("No hay oportunidades en esta vista"), so an empty result does not look like a
+    // list that failed to show. The list is generic: its owner says what it holds; without a
+    // text it says nothing.
+    QString emptyText() const { return m_emptyText; }
+    void setEmptyText(const QString &text);
+
+    // Column chooser: the header's context menu lists the columns as they stand on screen,
+    // each checked while shown. The first column (the row's key) is always shown. A column
+    // hidden or shown again is kept with the layout; hiding is the view's alone: the items,
+    // their texts and the selection stay as they are. The menu is the list's, rebuilt on
+    // each call.
+    QMenu *columnsMenu();
+
     // Layout. The columns' widths and order and how the rows are sorted are the user's: with
     // a layout key ("<application>/<section>", e.g. "KLD251/lvOrdenes/TODOS") they are kept in
     // that application's settings (Runtime::saveSettings) whenever the user changes them (drags
     // a column's edge or the column itself, clicks a header), so they come back after a
-    // reload, another view or a new start. Filling and fitting the list keep nothing.
+    // reload, another view or a new start; so are the columns the user hid. Filling and
+    // fitting the list keep nothing.
     QString layoutKey() const { return m_layoutKey; }
     void setLayoutKey(const QString &key) { m_layoutKey = key; }
     // Whether the key changed since its layout was last brought back.
@@ -126,11 +149,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void applySort();
     void ensureSorted() const;
     int checkedRow(int index) const;
+    void showColumnAgain(int column);
 
     std::unique_ptr<ListModel> m_model;
     bool m_sorted = false;
@@ -144,6 +169,8 @@ private:
     QString m_restoredKey;
     QString m_exportName;
     QString m_sourceStatement;
+    QString m_emptyText;
+    QPointer<QMenu> m_columnsMenu; // owned by the list
 };
 
 } // namespace Kit
