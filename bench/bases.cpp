@@ -1,5 +1,6 @@
 #include "bases.h"
 
+#include "medicion.h"
 #include "piso.h"
 
 #include "ado/connection.h"
@@ -29,9 +30,12 @@ QString archivoEnCache(int filas)
            + QStringLiteral("/teqvaro-bench/bench-%1-%2.db").arg(filas).arg(QString::fromLatin1(huella));
 }
 
+// Five million rows take the better part of an hour on a busy machine: no figure for that
+// long is no hang.
 QString aseguraCache(int filas)
 {
     QString archivo = archivoEnCache(filas);
+    const SinVigilancia generando;
     if (!QFileInfo::exists(archivo) && !Datos::aseguraBaseDemo(archivo, filas))
         throw std::runtime_error(("No se pudo guardar " + archivo).toStdString());
     return archivo;

@@ -37,9 +37,21 @@ public:
     explicit Vigilante(std::chrono::minutes limite);
 
 private:
-    void vigila(std::stop_token alto, std::chrono::minutes limite);
+    void vigila(const std::stop_token &alto, std::chrono::minutes limite);
 
     std::jthread m_hilo;
+};
+
+// While one lives, the Vigilante waits without a limit: for a step known to be long, not
+// stuck, such as generating millions of rows on a busy machine. The time without figures
+// counts again from its end.
+class SinVigilancia
+{
+public:
+    SinVigilancia();
+    ~SinVigilancia();
+    SinVigilancia(const SinVigilancia &) = delete;
+    SinVigilancia &operator=(const SinVigilancia &) = delete;
 };
 
 double mediana(std::vector<double> valores);
