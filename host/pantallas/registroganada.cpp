@@ -26,7 +26,9 @@ namespace {
 constexpr qint32 Ganada = 1; // the result the board closes a won opportunity with
 
 // A key typed in a field must never register: no button is the default one, so Enter in a
-// field presses nothing, and no button takes the default role when it gets the focus.
+// field presses nothing, and no button takes the default role when it gets the focus. The
+// button box makes its first accepting button the default when it shows, so this runs then
+// too.
 void sinBotonPredeterminado(QDialogButtonBox &botones)
 {
     for (QAbstractButton *boton : botones.buttons()) {
@@ -87,11 +89,18 @@ RegistroGanada::RegistroGanada(const Oportunidad &oportunidad, QWidget *duena)
 
 RegistroGanada::~RegistroGanada() = default;
 
-// Enter in the date or the amount goes on to the next field, as a form's user expects.
+void RegistroGanada::showEvent(QShowEvent *evento)
+{
+    Suplente::showEvent(evento);
+    sinBotonPredeterminado(*findChild<QDialogButtonBox *>(QStringLiteral("botones")));
+}
+
+// Enter (the keypad's too) in the date or the amount goes on to the next field, as a form's
+// user expects; anywhere else it does nothing.
 void RegistroGanada::keyPressEvent(QKeyEvent *evento)
 {
     const bool enter = evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
-    if (enter && evento->modifiers() == Qt::NoModifier) {
+    if (enter && (evento->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (focusWidget() == dtpCierre || focusWidget() == txtMonto)
             focusNextChild();
         return;

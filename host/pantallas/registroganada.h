@@ -10,6 +10,7 @@ class QDoubleSpinBox;
 class QKeyEvent;
 class QPlainTextEdit;
 class QPushButton;
+class QShowEvent;
 
 struct ServiciosDelAnfitrion;
 
@@ -32,6 +33,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
+    void showEvent(QShowEvent *evento) override;
 
 private:
     void registra();

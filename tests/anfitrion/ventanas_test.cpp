@@ -596,6 +596,8 @@ TEST_F(Suplentes, theWonRegistrationOpensInItsNotesNoKeyInAFieldRegistersAndOneC
     ASSERT_NE(ganada, nullptr);
     activa(*ganada);
     EXPECT_EQ(QApplication::focusWidget(), en<QPlainTextEdit>(ganada, "txtNotas"));
+    for (const QPushButton *boton : ganada->findChildren<QPushButton *>()) // none that a key in a field presses
+        EXPECT_FALSE(boton->isDefault() || boton->autoDefault()) << boton->objectName().toStdString();
     EXPECT_EQ(en<QDateEdit>(ganada, "dtpCierre")->date(), QDate::currentDate());
     EXPECT_EQ(en<QDoubleSpinBox>(ganada, "txtMonto")->value(),
               base.valor("SELECT Op_Monto FROM Oportunidad WHERE Op_Folio = 'OP-000003'").toDouble());
