@@ -41,6 +41,16 @@ QWidget *Modulos::cargada(const QString &nombreDeRegistro) const
     return encontrado == m_cargados.end() ? nullptr : encontrado->second.pantalla.data();
 }
 
+// The names the suite's users know its screens by, before any module is loaded to say it.
+QString Modulos::nombreParaElUsuario(const QString &nombreDeRegistro)
+{
+    static const std::map<QString, QString, std::less<>> conocidos{
+        {QStringLiteral("KLD251.Pantalla"), QStringLiteral("Control de oportunidades")},
+    };
+    const auto conocido = conocidos.find(nombreDeRegistro);
+    return conocido == conocidos.end() ? nombreDeRegistro : conocido->second;
+}
+
 QString Modulos::familia(const QString &nombreDeRegistro) const
 {
     const auto encontrado = m_cargados.find(nombreDeRegistro);

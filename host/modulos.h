@@ -31,6 +31,9 @@ public:
     QWidget *pantalla(const QString &nombreDeRegistro);
     // Its screen when loaded, else nothing.
     QWidget *cargada(const QString &nombreDeRegistro) const;
+    // What users call the module ("Control de oportunidades"); its registration name when the
+    // host knows no other.
+    static QString nombreParaElUsuario(const QString &nombreDeRegistro);
     // The family the module says it belongs to ("CRM").
     QString familia(const QString &nombreDeRegistro) const;
 

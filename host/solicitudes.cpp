@@ -163,7 +163,7 @@ Respuesta ganada(const QString &modulo, const Parametros &parametros, QWidget *d
     const auto &oportunidad = std::get<Pantallas::Oportunidad>(leida);
     if (const QString motivo = yaNoEstaAbierta(oportunidad); !motivo.isEmpty())
         return sinPantalla(motivo);
-    return Respuesta{new Pantallas::RegistroGanada(modulo, oportunidad, duena), {}, true};
+    return Respuesta{new Pantallas::RegistroGanada(oportunidad, duena), {}, true};
 }
 
 bool esLaTransaccionGanada(const QString &modulo)

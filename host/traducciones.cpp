@@ -9,6 +9,35 @@
 
 #include <memory>
 
+// Outside any namespace, as the macro requires. The host is a static library: its resources
+// are there only once asked for.
+static void iniciaTextosDeMexico()
+{
+    Q_INIT_RESOURCE(traducciones);
+}
+
+namespace {
+
+// The translator last installed is asked first: Mexico's few words go over Qt's Spanish.
+bool instala(QCoreApplication &aplicacion, std::unique_ptr<QTranslator> textos)
+{
+    textos->setParent(&aplicacion);
+    return QCoreApplication::installTranslator(textos.release());
+}
+
+bool instalaLosDeMexico(QCoreApplication &aplicacion)
+{
+    iniciaTextosDeMexico();
+    auto textosDeMexico = std::make_unique<QTranslator>();
+    if (!textosDeMexico->load(QStringLiteral(":/traducciones/qtbase_es_MX.qm"))) {
+        qWarning().noquote() << "No se encontraron los textos de México para los diálogos de Qt";
+        return false;
+    }
+    return instala(aplicacion, std::move(textosDeMexico));
+}
+
+} // namespace
+
 bool instalaTraducciones(QCoreApplication &aplicacion)
 {
     const QLocale &espanol = Runtime::mexicanLocale();
@@ -21,7 +50,6 @@ bool instalaTraducciones(QCoreApplication &aplicacion)
                              << "(paquete qt6-translations-l10n): sus diálogos saldrán en inglés";
         return false;
     }
-    textosDeQt->setParent(&aplicacion);
-    QCoreApplication::installTranslator(textosDeQt.release());
-    return true;
+    instala(aplicacion, std::move(textosDeQt));
+    return instalaLosDeMexico(aplicacion);
 }

@@ -187,12 +187,15 @@ void VentanaPrincipal::listaModulos()
     m_menuModulos->clear();
     const QStringList instalados = m_modulos.instalados();
     for (const QString &nombre : instalados) {
-        QAction *entrada = m_menuModulos->addAction(nombre, this, [this, nombre] { abreDesdeMenu(nombre); });
+        QAction *entrada = m_menuModulos->addAction(Modulos::nombreParaElUsuario(nombre), this,
+                                                    [this, nombre] { abreDesdeMenu(nombre); });
+        entrada->setToolTip(nombre); // the name an administrator registers and asks support about
         entrada->setCheckable(true);
         entrada->setChecked(m_modulos.cargada(nombre) != nullptr);
     }
     if (instalados.isEmpty())
         m_menuModulos->addAction(QStringLiteral("(no hay módulos instalados)"))->setEnabled(false);
+    m_menuModulos->setToolTipsVisible(true);
     m_menuModulos->addSeparator();
     QAction *salir = m_menuModulos->addAction(QStringLiteral("&Salir"), this, &QWidget::close);
     salir->setObjectName(QStringLiteral("accSalir"));

@@ -161,21 +161,8 @@ void FormaOportunidad::creaCampos(const Oportunidad &oportunidad, const Catalogo
                       oportunidad.estado);
     cboEstado->setPlaceholderText(QStringLiteral("Elija el estado"));
 
-    txtMonto = new QDoubleSpinBox(this);
-    txtMonto->setObjectName(QStringLiteral("txtMonto"));
-    txtMonto->setAccessibleName(QStringLiteral("Monto"));
-    txtMonto->setLocale(Runtime::mexicanLocale());
-    txtMonto->setRange(0, montoMaximo);
-    txtMonto->setDecimals(2);
-    txtMonto->setGroupSeparatorShown(true);
-    txtMonto->setPrefix(QStringLiteral("$"));
-    txtMonto->setValue(oportunidad.monto);
-
-    dtpCierre = new QDateEdit(oportunidad.cierreEstimado, this);
-    dtpCierre->setObjectName(QStringLiteral("dtpCierre"));
-    dtpCierre->setAccessibleName(QStringLiteral("Cierre estimado"));
-    dtpCierre->setDisplayFormat(Runtime::dateFormat.toString());
-    dtpCierre->setCalendarPopup(true);
+    txtMonto = campoDeMonto(*this, oportunidad.monto);
+    dtpCierre = campoDeFecha(*this, oportunidad.cierreEstimado, QStringLiteral("Cierre estimado"));
 
     auto *forma = new QFormLayout;
     forma->addRow(rotulo(*this, QStringLiteral("Folio *:"), QStringLiteral("lbFolio"), txtFolio), txtFolio);
@@ -383,7 +370,31 @@ QString FormaOportunidad::textoVisible(Dato dato) const
     return {};
 }
 
-void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad)
+QDoubleSpinBox *campoDeMonto(QWidget &pantalla, double monto)
+{
+    auto *campo = new QDoubleSpinBox(&pantalla);
+    campo->setObjectName(QStringLiteral("txtMonto"));
+    campo->setAccessibleName(QStringLiteral("Monto"));
+    campo->setLocale(Runtime::mexicanLocale());
+    campo->setRange(0, montoMaximo);
+    campo->setDecimals(2);
+    campo->setGroupSeparatorShown(true);
+    campo->setPrefix(QStringLiteral("$"));
+    campo->setValue(monto);
+    return campo;
+}
+
+QDateEdit *campoDeFecha(QWidget &pantalla, const QDate &fecha, const QString &nombreAccesible)
+{
+    auto *campo = new QDateEdit(fecha, &pantalla);
+    campo->setObjectName(QStringLiteral("dtpCierre"));
+    campo->setAccessibleName(nombreAccesible);
+    campo->setDisplayFormat(Runtime::dateFormat.toString());
+    campo->setCalendarPopup(true);
+    return campo;
+}
+
+void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad, Resumen resumen)
 {
     QString situacion = QStringLiteral("Abierta");
     if (oportunidad.cancelada)
@@ -405,9 +416,11 @@ void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &opo
                    conClave(oportunidad.nombreVendedor, oportunidad.vendedor));
     campoDeLectura(pantalla, forma, QStringLiteral("Estado"), QStringLiteral("txtEstado"),
                    conClave(oportunidad.descripcionEstado, oportunidad.estado));
-    campoDeLectura(pantalla, forma, QStringLiteral("Monto"), QStringLiteral("txtMonto"),
-                   Runtime::formatAmount(oportunidad.monto));
-    campoDeLectura(pantalla, forma, QStringLiteral("Cierre estimado"), QStringLiteral("txtCierre"), fecha);
+    if (resumen == Resumen::Completo) {
+        campoDeLectura(pantalla, forma, QStringLiteral("Monto"), QStringLiteral("txtMonto"),
+                       Runtime::formatAmount(oportunidad.monto));
+        campoDeLectura(pantalla, forma, QStringLiteral("Cierre estimado"), QStringLiteral("txtCierre"), fecha);
+    }
     campoDeLectura(pantalla, forma, QStringLiteral("Situación"), QStringLiteral("txtSituacion"), situacion);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QComboBox;
+class QDate;
 class QDateEdit;
 class QDoubleSpinBox;
 class QFormLayout;
@@ -73,8 +74,14 @@ private:
     QLabel *lbOtroUsuario = nullptr;
 };
 
-// The opportunity's fields, read-only, in a card's form: for looking at one and for
-// confirming what is about to be closed.
-void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad);
+// The opportunity's fields, read-only, in a card's form: for looking at one and, without the
+// amount and the date the closing asks for, beside a closing.
+enum class Resumen { Completo, SinMontoNiFecha };
+void agregaResumen(QWidget &pantalla, QFormLayout &forma, const Oportunidad &oportunidad,
+                   Resumen resumen = Resumen::Completo);
+
+// The amount ("txtMonto", pesos to the cent) and the date ("dtpCierre") a user types.
+QDoubleSpinBox *campoDeMonto(QWidget &pantalla, double monto);
+QDateEdit *campoDeFecha(QWidget &pantalla, const QDate &fecha, const QString &nombreAccesible);
 
 } // namespace Pantallas

@@ -54,6 +54,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
 
@@ -81,6 +82,24 @@ QString aviso(const std::function<void()> &paso, const QString &nombre = "AvisoA
     });
     paso();
     return *visto;
+}
+
+// The texts of the message boxes a step brought up, each closed as it came; none, if none.
+QStringList cajasDurante(const std::function<void()> &paso)
+{
+    QStringList vistas;
+    QTimer guardia;
+    guardia.setInterval(0);
+    QObject::connect(&guardia, &QTimer::timeout, [&vistas] {
+        if (auto *caja = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            vistas << caja->text();
+            caja->done(QMessageBox::Ok);
+        }
+    });
+    guardia.start();
+    paso();
+    QCoreApplication::processEvents();
+    return vistas;
 }
 
 // The visible top-level windows of that objectName; the first one, if any.
@@ -486,7 +505,7 @@ TEST_F(Suplentes, whatAScreenOnlyShowsMarksTheCharactersThatTurnTextAroundAndWha
     const QString casos[][4] = {
         // module and parameters; the title; the folio or key field; the description or name field
         {"KLD242 ACCION=CONSULTA|DATO=" + folio, "Oportunidad " + folioVisto, folioVisto, descripcionVista},
-        {"KLD300 NUEVO=" + folio, "Oportunidad ganada " + folioVisto + " (KLD300)", folioVisto, descripcionVista},
+        {"KLD300 NUEVO=" + folio, "Oportunidad ganada " + folioVisto, folioVisto, descripcionVista},
         {"KLD242 ACCION=EDITAR|DATO=" + folio, "Editar oportunidad " + folioVisto, folioVisto, descripcion},
         {"KLD215 ACCION=CONSULTA|DATO=C777", QString::fromUtf16(u"Contacto \u2014 ") + nombreVisto, "C777",
          nombreVisto},
@@ -566,6 +585,50 @@ TEST_F(Suplentes, aNewOpportunityNeedsItsRequiredFieldsAndAFreeFolioIsSavedAsTyp
                    "Ci_Resultado, Ci_Cve_Causa, Ci_Operador, Sg_Nota"),
               "1||GERENTE|Pedido 'firmado' \\ C:\\n");
     EXPECT_EQ(aviso([&] { abre("KLD300", "NUEVO=OP-'9"); }), "La oportunidad OP-'9 ya fue cerrada como ganada.");
+}
+
+// The won registration opens in its notes, right after the date and the amount it asks for
+// (today's date and the opportunity's amount, to be corrected). No key typed in a field
+// registers: Space and Enter go into the notes, Enter in a field goes on to the next one or
+// does nothing; one click registers, without asking again what the board asked.
+TEST_F(Suplentes, theWonRegistrationOpensInItsNotesNoKeyInAFieldRegistersAndOneClickDoes)
+{
+    QWidget *ganada = abre("KLD300", "NUEVO=OP-000003");
+    ASSERT_NE(ganada, nullptr);
+    activa(*ganada);
+    EXPECT_EQ(QApplication::focusWidget(), en<QPlainTextEdit>(ganada, "txtNotas"));
+    for (const QPushButton *boton : ganada->findChildren<QPushButton *>()) // none that a key in a field presses
+        EXPECT_FALSE(boton->isDefault() || boton->autoDefault()) << boton->objectName().toStdString();
+    EXPECT_EQ(en<QDateEdit>(ganada, "dtpCierre")->date(), QDate::currentDate());
+    EXPECT_EQ(en<QDoubleSpinBox>(ganada, "txtMonto")->value(),
+              base.valor("SELECT Op_Monto FROM Oportunidad WHERE Op_Folio = 'OP-000003'").toDouble());
+    const char *casos[][3] = {
+        // the field, what is typed in it ("\r" Enter, "\t" Tab), where the focus is then
+        {"txtNotas", "Pedido 4500 firmado", "txtNotas"},
+        {"txtNotas", "\r", "txtNotas"},
+        {"dtpCierre", "\r", "txtMonto"},
+        {"txtMonto", "\r", "txtNotas"},
+        {"txtMonto", "\t", "txtNotas"},
+        {"txtDescripcion", "\r", "txtDescripcion"}, // a field that only shows
+    };
+    for (const auto &[campo, tecleado, despues] : casos) {
+        SCOPED_TRACE(std::string(campo) + " ← " + tecleado);
+        auto *donde = ganada->findChild<QWidget *>(campo);
+        donde->setFocus();
+        QTest::keyClicks(donde, QString::fromUtf8(tecleado));
+        EXPECT_EQ(QApplication::focusWidget(), ganada->findChild<QWidget *>(despues));
+        EXPECT_EQ(ventanaAbierta("frmOportunidadGanada"), ganada);
+    }
+    EXPECT_EQ(base.cuenta("Cierre_Oportunidad") + base.cuenta("Seguimiento"), 0);
+
+    en<QDateEdit>(ganada, "dtpCierre")->setDate(QDate(2026, 11, 30));
+    en<QDoubleSpinBox>(ganada, "txtMonto")->setValue(4500);
+    EXPECT_EQ(cajasDurante([&] { pulsa(*ganada, "cmdRegistrar"); }), QStringList());
+    EXPECT_EQ(ventanaAbierta("frmOportunidadGanada"), nullptr);
+    EXPECT_EQ(fila("Oportunidad, Cierre_Oportunidad, Seguimiento WHERE Op_Folio = 'OP-000003' AND Ci_Folio = "
+                   "Op_Folio AND Sg_Clave = Op_Folio",
+                   "Op_Monto, Op_Fecha_Cierre_Estimada, Ci_Resultado, Sg_Nota"),
+              "4500|2026-11-30|1|Pedido 4500 firmado");
 }
 
 // Two users on one opportunity, each on a connection of its own. A screen left open while another
@@ -681,7 +744,7 @@ TEST_F(SuplentesConDerechosPostgreSQL, aSalespersonsScreensWriteTheirOwnOpportun
                          "Oportunidad WHERE Op_Folio IN ('OP-900', 'OP-000001')"),
               "OP-000001:Editada OP-900:Nueva");
     EXPECT_EQ(base.valor("SELECT string_agg(Bi_Accion || ':' || Bi_Operador, ' ' ORDER BY Bi_Accion) FROM Bitacora"),
-              "Alta:VENDEDOR Ganada:VENDEDOR Modificación:VENDEDOR");
+              "Alta:VENDEDOR Ganada:VENDEDOR Modificación:VENDEDOR Modificación:VENDEDOR");
 }
 
 const QString Tablero = "KLD251.Pantalla";
@@ -836,8 +899,10 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndWindowsTheListMenuActsAndExpo
 {
     const QString otro = "KLD777.Pantalla";
     Runtime::ComponentRegistry().registerClass(otro, Runtime::Registration{"/no/existe/KLD777.so", "Pantalla"});
-    EXPECT_EQ(textos("menuModulos"), (QStringList{Tablero, otro, "&Salir"}));
-    EXPECT_TRUE(entrada("menuModulos", Tablero)->isChecked());
+    const QString control = "Control de oportunidades";
+    EXPECT_EQ(textos("menuModulos"), (QStringList{control, otro, "&Salir"}));
+    EXPECT_TRUE(entrada("menuModulos", control)->isChecked());
+    EXPECT_EQ(entrada("menuModulos", control)->toolTip(), Tablero);
 
     // A module that cannot be loaded is explained and the host goes on.
     const QString dicho = aviso([&] { entrada("menuModulos", otro)->trigger(); });
@@ -853,7 +918,7 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndWindowsTheListMenuActsAndExpo
     // Choosing a window brings it to the front, as choosing the module does for its screen.
     entrada("menuVentana", abiertas.at(1))->trigger();
     EXPECT_TRUE(QTest::qWaitForWindowActive(ventanaAbierta("frmKLD215"), 1000));
-    entrada("menuModulos", Tablero)->trigger();
+    entrada("menuModulos", control)->trigger();
     EXPECT_TRUE(QTest::qWaitForWindowActive(ventana.get(), 1000));
     EXPECT_EQ(modulos->cargada(Tablero), tablero);
 
@@ -894,6 +959,8 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndWindowsTheListMenuActsAndExpo
     for (const auto &[vista, archivo] : casos) {
         lista().setExportName(vista);
         EXPECT_EQ(exporta(archivo.arg(hoy)).fileName(), archivo.arg(hoy));
+        EXPECT_EQ(barra("lbUltimaAccion"),
+                  QString("Se exportaron %1 filas a %2").arg(folios().size()).arg(carpeta.filePath(archivo.arg(hoy))));
     }
     EXPECT_TRUE(aviso([&] {
                     EXPECT_EQ(exporta("no/existe/lista.csv").absolutePath(),
@@ -985,8 +1052,9 @@ TEST_F(VentanaConTablero, theWindowComesBackInsideTheScreenAndAtItsLeastWidthThe
     EXPECT_LE(ventana->findChild<QWidget *>("barraDeEstado")->width(), GeometriaVentana::TamanoMinimo.width());
 }
 
-// Qt's own buttons and dialogs speak Spanish once the host loads Qt's translations.
-TEST(Traducciones, qtsOwnButtonsSpeakSpanish)
+// Qt's own buttons and dialogs speak Spanish once the host loads Qt's translations, with the
+// words Mexico uses where Spain's differ ("archivo", not "fichero"), and Qt's own where not.
+TEST(Traducciones, qtsOwnButtonsAndDialogsSpeakMexicanSpanish)
 {
     const QLocale antes;
     ASSERT_TRUE(instalaTraducciones(*qApp));
@@ -996,6 +1064,15 @@ TEST(Traducciones, qtsOwnButtonsSpeakSpanish)
     });
     const QDialogButtonBox botones(QDialogButtonBox::Cancel);
     EXPECT_EQ(botones.buttons().value(0)->text().remove('&') + ' ' + QLocale().name(), "Cancelar es_MX");
+
+    QFileDialog dialogo(nullptr, "Exportar a CSV", QString(), "Archivos CSV (*.csv)");
+    dialogo.setOption(QFileDialog::DontUseNativeDialog);
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList rotulos;
+    for (const char *nombre : {"fileNameLabel", "fileTypeLabel", "lookInLabel"})
+        rotulos << dialogo.findChild<QLabel *>(nombre)->text().remove('&');
+    EXPECT_EQ(rotulos, (QStringList{"Nombre de archivo:", "Archivos de tipo:", "Ver en:"}));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "All Files (*)"), "Todos los archivos (*)");
 }
 
 } // namespace

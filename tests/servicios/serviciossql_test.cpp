@@ -427,17 +427,17 @@ TEST_F(ServiciosSql, aNoteIsAskedAndStoredAsWrittenOrNothingIsAndTheReasonIsGive
         // "ok", or why the note was not stored
         const auto registra = [&, tipo = tipo, tabla = tabla](bool acepta) {
             Pruebas::alAparecer(QStringLiteral("dlg") + tabla, [&](QWidget &dialogo) {
-                const auto texto = [&dialogo](const char *nombre) {
-                    return dialogo.findChild<QLabel *>(nombre)->text();
-                };
-                EXPECT_EQ(texto("lbEntidad") + ' ' + texto("lbClave"), "OPORTUNIDAD F-'1");
+                EXPECT_EQ(dialogo.windowTitle(), QString(tabla) + " de la oportunidad F-'1");
                 auto *escrita = dialogo.findChild<QPlainTextEdit *>("txtNota");
                 escrita->setPlainText("   \n  ");
                 Pruebas::pulsa(dialogo, "cmdAceptar");
                 EXPECT_TRUE(dialogo.isVisible() && dialogo.findChild<QLabel *>("lbAviso")->isVisible())
                     << "a blank note was accepted";
                 escrita->setPlainText("  " + nota + "\n");
-                Pruebas::pulsa(dialogo, acepta ? "cmdAceptar" : "cmdCancelar");
+                if (acepta)
+                    Pruebas::pulsa(dialogo, "cmdAceptar");
+                else // Esc in the note cancels, as Cancelar does
+                    QTest::keyClick(escrita, Qt::Key_Escape);
             });
             const bool guardada = tipo == TipoDeNota::Seguimiento
                                       ? procesos.RegistraSeguimiento("OPORTUNIDAD", "F-'1", {}, {})

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -20,14 +19,13 @@ QLabel *etiqueta(const QString &texto, const QString &nombre, QWidget *parent)
     return creada;
 }
 
-QFormLayout *datosDeLaEntidad(const QString &entidad, const QString &clave, QWidget *parent)
+// What the note is about, in the words of the screens: "la oportunidad F-1". An entity this
+// library does not know keeps its own name.
+QString asunto(const QString &entidad, const QString &clave)
 {
-    auto *datos = new QFormLayout;
-    datos->addRow(etiqueta(QStringLiteral("Entidad:"), QStringLiteral("lbEtiquetaEntidad"), parent),
-                  etiqueta(entidad, QStringLiteral("lbEntidad"), parent));
-    datos->addRow(etiqueta(QStringLiteral("Clave:"), QStringLiteral("lbEtiquetaClave"), parent),
-                  etiqueta(clave, QStringLiteral("lbClave"), parent));
-    return datos;
+    if (entidad.compare(QStringLiteral("OPORTUNIDAD"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("la oportunidad %1").arg(clave);
+    return QStringLiteral("%1 %2").arg(entidad.toLower(), clave);
 }
 
 QDialogButtonBox *botonesAceptarCancelar(QDialog *dialogo)
@@ -50,7 +48,8 @@ DialogoNota::DialogoNota(TipoDeNota tipo, const QString &entidad, const QString 
 {
     const bool seguimiento = tipo == TipoDeNota::Seguimiento;
     setObjectName(seguimiento ? QStringLiteral("dlgSeguimiento") : QStringLiteral("dlgEvento"));
-    setWindowTitle(seguimiento ? QStringLiteral("Seguimiento") : QStringLiteral("Evento"));
+    const QString deQue = asunto(entidad, clave);
+    setWindowTitle((seguimiento ? QStringLiteral("Seguimiento de %1") : QStringLiteral("Evento de %1")).arg(deQue));
     setModal(true);
 
     m_nota = new QPlainTextEdit(this);
@@ -62,8 +61,14 @@ DialogoNota::DialogoNota(TipoDeNota tipo, const QString &entidad, const QString 
     m_aviso->setStyleSheet(QStringLiteral("color: #b00020"));
     m_aviso->hide();
 
+    QLabel *rotulo = etiqueta(
+        (seguimiento ? QStringLiteral("Nota del seguimiento de %1:") : QStringLiteral("Descripción del evento de %1:"))
+            .arg(deQue),
+        QStringLiteral("lbNota"), this);
+    rotulo->setBuddy(m_nota);
+
     auto *disposicion = new QVBoxLayout(this);
-    disposicion->addLayout(datosDeLaEntidad(entidad, clave, this));
+    disposicion->addWidget(rotulo);
     disposicion->addWidget(m_nota);
     disposicion->addWidget(m_aviso);
     disposicion->addWidget(botonesAceptarCancelar(this));

@@ -9,6 +9,7 @@
 #include "controles/listmodel.h"
 #include "controles/listview.h"
 #include "runtime/colors.h"
+#include "runtime/screenstatus.h"
 #include "runtime/settings.h"
 
 #include <QCursor>
@@ -53,11 +54,16 @@ ResumenEstados resumenDe(const Kit::ListView &lista)
     return resumePorEstado(modelo.headers(), filas, lista.palette().color(QPalette::Text));
 }
 
+// A finished export says where the file went and how much it holds, on the status bar of the
+// screen that holds the list.
 void exportaCsv(Kit::ListView &lista)
 {
     const QString ruta = MenuLista::pideArchivoCsv(lista);
-    if (!ruta.isEmpty())
-        AccionesLista::guardaCsv(lista, ruta);
+    if (ruta.isEmpty())
+        return;
+    AccionesLista::guardaCsv(lista, ruta);
+    if (Runtime::ScreenStatus *estado = Runtime::ScreenStatus::around(&lista))
+        estado->set(Runtime::ScreenStatus::Part::Action, MenuLista::exportacionTerminada(lista, ruta));
 }
 
 void muestraResumenEstados(Kit::ListView &lista)
@@ -184,6 +190,14 @@ QString MenuLista::nombreSugeridoCsv(const Kit::ListView &lista, const QDate &fe
     const QString dia = fecha.toString(Qt::ISODate);
     return vista.isEmpty() ? QStringLiteral("oportunidades-%1.csv").arg(dia)
                            : QStringLiteral("oportunidades-%1-%2.csv").arg(vista, dia);
+}
+
+QString MenuLista::exportacionTerminada(const Kit::ListView &lista, const QString &ruta)
+{
+    const int filas = lista.listModel().size();
+    const QString archivo = QDir::toNativeSeparators(ruta);
+    return filas == 1 ? QStringLiteral("Se exportó 1 fila a %1").arg(archivo)
+                      : QStringLiteral("Se exportaron %1 filas a %2").arg(filas).arg(archivo);
 }
 
 QString MenuLista::pideArchivoCsv(const Kit::ListView &lista)

@@ -25,6 +25,8 @@ public:
 
     // The one the screen holds, if any.
     static ScreenStatus *of(const QObject *screen);
+    // The one of the screen that holds this object (a list, a button), if any.
+    static ScreenStatus *around(const QObject *object);
 
     void set(Part part, const QString &text);
     QString text(Part part) const;

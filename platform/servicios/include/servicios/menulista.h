@@ -53,6 +53,10 @@ public:
     // made safe for any file system, or "oportunidades-<yyyy-MM-dd>.csv" without one.
     static QString nombreSugeridoCsv(const Kit::ListView &lista, const QDate &fecha);
 
+    // What the status bar says once the list went to that file: "Se exportaron 12 filas a
+    // /home/ana/oportunidades.csv".
+    static QString exportacionTerminada(const Kit::ListView &lista, const QString &ruta);
+
     // The chosen file, "" when the user cancelled. The dialog opens in the folder of the last
     // export, else in the user's documents.
     static QString pideArchivoCsv(const Kit::ListView &lista);
