@@ -10,6 +10,15 @@
 namespace Aspectos {
 namespace {
 
+// How often a long reading tells the caller it goes on (a power of two: a mask tells).
+constexpr int filasEntreAvisos = 4096;
+
+void avisa(const Avance &avance, qint64 fila)
+{
+    if (avance && (fila & (filasEntreAvisos - 1)) == 0)
+        avance();
+}
+
 // The folios go to the database as one bound value, each with its position in the list:
 // a JSON array for SQLite, a text array for PostgreSQL (whose planner sizes an array it is
 // given, and so joins a long list by hashing and a short one through the folio's index).
@@ -27,13 +36,14 @@ QString estadosDeLosFolios(Ado::Engine motor)
 // The folios as one text: a JSON array of strings for SQLite, an array literal for
 // PostgreSQL (each element between double quotes). Written directly rather than through a
 // document object: a list may hold a million folios.
-QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas)
+QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas, const Avance &avance)
 {
     const bool json = motor == Ado::Engine::SQLite;
     QString lista;
     lista.reserve(qsizetype(filas.rowCount()) * 12 + 2);
     lista += json ? QLatin1Char('[') : QLatin1Char('{');
     for (int fila = 0; fila < filas.rowCount(); ++fila) {
+        avisa(avance, fila);
         if (fila > 0)
             lista += QLatin1Char(',');
         lista += QLatin1Char('"');
@@ -126,12 +136,15 @@ private:
 
 // A short list asks for its own folios, each with its place; the database finds them
 // through the folio's index.
-void leeDeLosFolios(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados)
+void leeDeLosFolios(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados,
+                    const Avance &avance)
 {
     Ado::Recordset leidos = conexion.Execute(estadosDeLosFolios(conexion.engine()),
-                                             {listaDeFolios(conexion.engine(), filas)});
-    for (; !leidos.atEnd(); leidos.moveNext())
+                                             {listaDeFolios(conexion.engine(), filas, avance)});
+    for (qint64 fila = 0; !leidos.atEnd(); leidos.moveNext(), ++fila) {
+        avisa(avance, fila);
         estados.asigna(leidos.field(0).toLongLong(), leidos.field(1));
+    }
 }
 
 // The listed rows by folio, among the first rows of the list; a folio listed twice has its
@@ -171,12 +184,14 @@ private:
 // ones here: cheaper for the database than looking each folio up. While the table comes in
 // the list's order each state goes to the next listed row; the first folio out of that
 // order makes a look-up of every listed folio.
-void leeDeLaTablaEntera(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados)
+void leeDeLaTablaEntera(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados,
+                        const Avance &avance)
 {
     std::optional<FoliosListados> listados;
     int siguiente = 0;
     Ado::Recordset leidos = conexion.Execute(QStringLiteral("SELECT Op_Folio, Op_Estado_Oportunidad FROM Oportunidad"));
-    for (; !leidos.atEnd(); leidos.moveNext()) {
+    for (qint64 fila = 0; !leidos.atEnd(); leidos.moveNext(), ++fila) {
+        avisa(avance, fila);
         const QString folio = Servicios::textoDeCelda(leidos.field(0));
         const QVariant estado = leidos.field(1);
         if (!listados && siguiente < filas.rowCount() && filas.text(siguiente, 0) == folio) {
@@ -198,7 +213,7 @@ void leeDeLaTablaEntera(Ado::Connection &conexion, const Kit::TextTable &filas, 
 
 } // namespace
 
-Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas)
+Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas, const Avance &avance)
 {
     Leidos leidos;
     leidos.porPosicion.resize(size_t(filas.rowCount()));
@@ -207,9 +222,9 @@ Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas)
     const QHash<QString, Aspecto> porEstado = aspectosDeEstados(conexion, leidos.colores);
     EstadosPorPosicion estados(porEstado, leidos);
     if (tieneLaMayorParte(conexion, filas.rowCount()))
-        leeDeLaTablaEntera(conexion, filas, estados);
+        leeDeLaTablaEntera(conexion, filas, estados, avance);
     else
-        leeDeLosFolios(conexion, filas, estados);
+        leeDeLosFolios(conexion, filas, estados, avance);
     return leidos;
 }
 

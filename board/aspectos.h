@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,8 +33,11 @@ struct Leidos
     std::vector<QVariant> colores;
 };
 
+// Called every few thousand folios of a long reading: the window may paint meanwhile.
+using Avance = std::function<void()>;
+
 // The looks of the rows of a table whose first column is the folio. A folio listed twice
 // gets its look twice; a folio with several looks, the first the database returns.
-Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas);
+Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas, const Avance &avance = {});
 
 } // namespace Aspectos

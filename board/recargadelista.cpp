@@ -12,6 +12,7 @@
 #include "runtime/colors.h"
 #include "runtime/conversions.h"
 #include "runtime/error.h"
+#include "runtime/keeppainting.h"
 #include "runtime/log.h"
 #include "servicios/lecturalista.h"
 
@@ -372,7 +373,9 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 {
     try {
         const Runtime::BusyCursor ocupado;
-        leida.aspectos = Aspectos::lee(*Publico::Entorno->Conexion(), *m_lista.listModel().table());
+        Runtime::KeepPainting pintura(&m_lista);
+        leida.aspectos = Aspectos::lee(*Publico::Entorno->Conexion(), *m_lista.listModel().table(),
+                                       [&] { pintura.tick(); });
     } catch (...) {
         leida.fallaDeAspectos = std::current_exception();
     }

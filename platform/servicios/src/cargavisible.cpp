@@ -4,55 +4,36 @@
 #include "controles/texttable.h"
 #include "runtime/screenstatus.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QLocale>
 
 namespace Servicios {
 namespace {
 
-// How often the window paints while the rows arrive: well under what an eye takes for a
-// stall, and seldom enough that painting costs the reading little.
-constexpr qint64 pintaCadaMs = 50;
 // A screenful and some: what a list that shows nothing of the statement shows first.
 constexpr int primeras = 100;
-
-Runtime::ScreenStatus *estadoDeLaPantalla(const QWidget &lista)
-{
-    for (const QObject *objeto = &lista; objeto; objeto = objeto->parent()) {
-        if (Runtime::ScreenStatus *estado = Runtime::ScreenStatus::of(objeto))
-            return estado;
-    }
-    return nullptr;
-}
 
 } // namespace
 
 CargaVisible::CargaVisible(Kit::ListView &lista)
     : m_lista(lista)
-    , m_ventana(lista.window())
-    , m_estado(estadoDeLaPantalla(lista))
+    , m_pintura(&lista)
+    , m_estado(Runtime::ScreenStatus::around(&lista))
 {
     if (m_estado)
         m_contenidoAntes = m_estado->text(Runtime::ScreenStatus::Part::Contents);
-    if (m_ventana)
-        m_ventana->installEventFilter(this);
 }
 
 // The status bar says again what it said, unless the list's new rows changed it meanwhile.
 CargaVisible::~CargaVisible()
 {
-    if (m_ventana)
-        m_ventana->removeEventFilter(this);
     if (m_estado && !m_progreso.isEmpty() && m_estado->text(Runtime::ScreenStatus::Part::Contents) == m_progreso)
         m_estado->set(Runtime::ScreenStatus::Part::Contents, m_contenidoAntes);
 }
 
 void CargaVisible::avanza(int filas, const Kit::TextTable *leidas, const QStringList &encabezados)
 {
-    if (m_desdeLaUltima.isValid() && m_desdeLaUltima.elapsed() < pintaCadaMs)
+    if (!m_pintura.due())
         return;
-    m_desdeLaUltima.start();
     if (!m_mostroPrimeras && leidas && leidas->rowCount() > 0
         && (m_lista.itemCount() == 0 || m_lista.listModel().headers() != encabezados))
         muestraPrimeras(*leidas, encabezados);
@@ -61,16 +42,7 @@ void CargaVisible::avanza(int filas, const Kit::TextTable *leidas, const QString
                          .arg(QLocale(QLocale::Spanish, QLocale::Mexico).toString(filas));
         m_estado->set(Runtime::ScreenStatus::Part::Contents, m_progreso);
     }
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
-}
-
-bool CargaVisible::eventFilter(QObject *objeto, QEvent *evento)
-{
-    if (evento->type() == QEvent::Close) {
-        evento->ignore();
-        return true;
-    }
-    return QObject::eventFilter(objeto, evento);
+    m_pintura.paint();
 }
 
 void CargaVisible::muestraPrimeras(const Kit::TextTable &leidas, const QStringList &encabezados)

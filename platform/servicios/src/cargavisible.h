@@ -2,8 +2,8 @@
 
 #include "controles/listupdate.h"
 
-#include <QElapsedTimer>
-#include <QObject>
+#include "runtime/keeppainting.h"
+
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -23,11 +23,11 @@ namespace Servicios {
 // handler runs in the middle of another), the screen's status bar counts the rows read, and
 // a list that shows nothing of this statement yet shows the first rows read at once. The
 // window cannot be closed meanwhile. The caller's steps run in their order, after the reading.
-class CargaVisible final : public QObject
+class CargaVisible final
 {
 public:
     explicit CargaVisible(Kit::ListView &lista);
-    ~CargaVisible() override;
+    ~CargaVisible();
     CargaVisible(const CargaVisible &) = delete;
     CargaVisible &operator=(const CargaVisible &) = delete;
 
@@ -39,18 +39,14 @@ public:
     bool mostroPrimeras() const { return m_mostroPrimeras; }
     bool columnasNuevas() const { return m_columnasNuevas; }
 
-protected:
-    bool eventFilter(QObject *objeto, QEvent *evento) override;
-
 private:
     void muestraPrimeras(const Kit::TextTable &leidas, const QStringList &encabezados);
 
     Kit::ListView &m_lista;
-    QPointer<QWidget> m_ventana;
+    Runtime::KeepPainting m_pintura;
     QPointer<Runtime::ScreenStatus> m_estado;
     QString m_contenidoAntes;
     QString m_progreso;
-    QElapsedTimer m_desdeLaUltima;
     bool m_mostroPrimeras = false;
     bool m_columnasNuevas = false;
 };
