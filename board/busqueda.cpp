@@ -11,7 +11,8 @@
 #include <QStringMatcher>
 
 // Letter case is ignored by Unicode case folding, which reads each cell where it lies
-// instead of making a lower-case copy of it.
+// instead of making a lower-case copy of it. Rows the window's quick filter hides are not
+// shown, so they are not searched.
 int frmKLD251::Buscar(Kit::ListView &Lv, const QString &Cadena)
 {
     const int inicio = Lv.selectedIndex() == 0 ? 1 : Lv.selectedIndex() + 1;
@@ -19,6 +20,8 @@ int frmKLD251::Buscar(Kit::ListView &Lv, const QString &Cadena)
     const Kit::ListModel &renglones = Lv.listModel();
     const QStringMatcher buscada(Cadena, Qt::CaseInsensitive);
     for (int renglon = inicio; renglon <= ultimo; ++renglon) {
+        if (!renglones.isShown(renglon - 1))
+            continue;
         for (int columna = 0; columna < renglones.textCount(renglon - 1); ++columna) {
             if (buscada.indexIn(renglones.text(renglon - 1, columna)) >= 0) {
                 Lv.ensureVisible(renglon);

@@ -24,6 +24,6 @@ void frmKLD251::muestraMenuDeAcciones(const QPoint &enLaLista)
     const int seleccionado = lvOrdenes->selectedIndex();
     QPoint donde = enLaLista;
     if (seleccionado > 0 && !lvOrdenes->viewport()->rect().contains(enLaLista))
-        donde = lvOrdenes->visualRect(lvOrdenes->model()->index(seleccionado - 1, 0)).center();
+        donde = lvOrdenes->itemRect(seleccionado).center();
     menu.exec(lvOrdenes->viewport()->mapToGlobal(donde));
 }

@@ -373,6 +373,7 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 {
     try {
         const Runtime::BusyCursor ocupado;
+        const Kit::ListView::HeldLayout quieta(m_lista);
         Runtime::KeepPainting pintura(&m_lista);
         leida.aspectos = Aspectos::lee(*Publico::Entorno->Conexion(), *m_lista.listModel().table(),
                                        [&] { pintura.tick(); });

@@ -42,6 +42,9 @@ QList<Tecla> teclas()
         {QStringLiteral("F3, o Enter en el cuadro de búsqueda"),
          QStringLiteral("busca el siguiente renglón que contiene el texto del cuadro de búsqueda")},
         {QStringLiteral("Ctrl+C"), QStringLiteral("copia el folio de la oportunidad seleccionada")},
+        {QStringLiteral("Ctrl+F"),
+         QStringLiteral("filtra la lista: deja sólo las filas que contienen un texto, sin importar acentos ni "
+                        "mayúsculas; Esc las muestra todas")},
         {QStringLiteral("F10 (con o sin Mayús)"),
          QStringLiteral("con una oportunidad seleccionada, las acciones de la lista: exportar a CSV, copiar todas las "
                         "filas, resumen por estado, ajustar columnas; sin selección, en el menú Lista")},

@@ -18,6 +18,10 @@ MenuDeLista::MenuDeLista(QMainWindow &ventana)
     connect(this, &QMenu::aboutToShow, this, [this] { m_entradas.habilitaPara(lista()); });
     for (QAction *accion : actions())
         connect(accion, &QAction::triggered, this, [this, accion] { ejecuta(accion); });
+    addSeparator();
+    QAction *filtrar = addAction(QStringLiteral("&Filtrar…"), this, &MenuDeLista::filtroPedido);
+    filtrar->setObjectName(QStringLiteral("accFiltrar"));
+    filtrar->setShortcut(QKeySequence::Find);
 }
 
 Kit::ListView *MenuDeLista::lista() const

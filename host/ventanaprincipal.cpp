@@ -4,6 +4,7 @@
 #include "anfitrion.h"
 #include "avisos.h"
 #include "barradeestado.h"
+#include "barradefiltro.h"
 #include "dialogoteclas.h"
 #include "geometriaventana.h"
 #include "icono.h"
@@ -100,7 +101,14 @@ void VentanaPrincipal::creaMenus()
     connect(m_menuModulos, &QMenu::aboutToShow, this, &VentanaPrincipal::listaModulos);
     listaModulos();
 
-    menuBar()->addMenu(new MenuDeLista(*this));
+    auto *menuLista = new MenuDeLista(*this);
+    menuBar()->addMenu(menuLista);
+    m_filtro = new BarraDeFiltro(this);
+    addToolBar(Qt::TopToolBarArea, m_filtro);
+    connect(menuLista, &MenuDeLista::filtroPedido, this, [this, menuLista] {
+        if (Kit::ListView *lista = menuLista->lista())
+            m_filtro->abrePara(*lista);
+    });
 
     m_menuVentana = menuBar()->addMenu(QStringLiteral("&Ventana"));
     m_menuVentana->setObjectName(QStringLiteral("menuVentana"));

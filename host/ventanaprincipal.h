@@ -7,13 +7,15 @@
 
 class Anfitrion;
 class BarraDeEstado;
+class BarraDeFiltro;
 class Modulos;
 class QMenu;
 
 // The suite's main window: the module opened first fills it, the other modules' screens and
 // the host's own screens open as windows it owns. Its menus open the installed modules
 // (Módulos), act on the list of the screen it holds (Lista), bring any open window to the
-// front (Ventana) and tell what this program is and which keys it knows (Ayuda). It opens
+// front (Ventana) and tell what this program is and which keys it knows (Ayuda); above the
+// screen, its quick filter narrows the screen's list to the rows that hold a text. It opens
 // as the user left it. Its status bar shows the operator, the database and the last thing
 // done.
 class VentanaPrincipal final : public QMainWindow
@@ -36,6 +38,7 @@ public:
     QList<QWidget *> ventanas();
 
     void anotaAccion(const QString &accion);
+    BarraDeFiltro &barraDeFiltro() const { return *m_filtro; }
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
@@ -56,6 +59,7 @@ private:
     QString m_operador;
     QPointer<Anfitrion> m_anfitrion;
     QList<QPointer<QWidget>> m_pantallasDeModulos; // they belong to their modules, not to this window
+    BarraDeFiltro *m_filtro = nullptr;
     QMenu *m_menuModulos = nullptr;
     QMenu *m_menuVentana = nullptr;
     BarraDeEstado *m_barra = nullptr;

@@ -2,6 +2,7 @@
 // screens the host opens when a module asks for a sibling module's screen; the main window with
 // the real board, loaded by its registration name from the module's library as the host does.
 #include "anfitrion.h"
+#include "barradefiltro.h"
 #include "basedeprueba.h"
 #include "bitacora.h"
 #include "conexioninicial.h"
@@ -930,9 +931,9 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndWindowsTheListMenuActsAndExpo
         return marcas;
     };
     lista().clearSelection();
-    EXPECT_EQ(habilitadas(*ventana), "++++");
+    EXPECT_EQ(habilitadas(*ventana), "+++++"); // the last one, the quick filter, always
     VentanaPrincipal sinPantalla(*modulos, operador);
-    EXPECT_EQ(habilitadas(sinPantalla), "----");
+    EXPECT_EQ(habilitadas(sinPantalla), "----+");
     QGuiApplication::clipboard()->clear();
     eligeDeLista("accCopiarFilas");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Servicios::AccionesLista::textoTabulado(lista()));
@@ -974,6 +975,32 @@ TEST_F(VentanaConTablero, theMenusListTheModulesAndWindowsTheListMenuActsAndExpo
     EXPECT_FALSE(ventana->isVisible() || tablero->isVisible());
     EXPECT_EQ(ventanas("frmKLD215").size() + ventanas("frmKLD242").size(), 0);
     EXPECT_EQ(Runtime::getSetting("KLD251", "Settings", "VISTA", QString()), "1");
+}
+
+// Ctrl+F opens the quick filter over the board's list: typing narrows the rows shown and the
+// line says how many of all; a reload keeps it (a new row that matches shows) and the board
+// counts every row as before; Esc shows them all again and gives the list the focus.
+TEST_F(VentanaConTablero, theQuickFilterNarrowsTheRowsShownThroughReloadsAndEscShowsThemAll)
+{
+    activa(*ventana);
+    QTest::keyClick(ventana.get(), Qt::Key_F, Qt::ControlModifier);
+    BarraDeFiltro &filtro = ventana->barraDeFiltro();
+    auto *linea = filtro.findChild<QLineEdit *>("txtFiltro");
+    ASSERT_TRUE(filtro.isVisible());
+    EXPECT_TRUE(linea->hasFocus());
+    QTest::keyClicks(linea, "op-000002");
+    EXPECT_EQ(std::pair(lista().shownItemCount(), filtro.cuenta()), std::pair(1, QString("1 de 5")));
+
+    base.ejecuta("INSERT INTO Oportunidad (Op_Folio, Op_Descripcion, Op_Cve_Vendedor, Op_Estado_Oportunidad, "
+                 "Es_Cve_Estado) VALUES ('OP-0000021', 'Nueva', 'V003', 'PRO', 'AC')");
+    QTest::keyClick(&lista(), Qt::Key_F5);
+    QTest::qWait(1);
+    EXPECT_EQ(std::pair(lista().shownItemCount(), filtro.cuenta()), std::pair(2, QString("2 de 6")));
+    EXPECT_TRUE(barra("lbContenido").startsWith("6 oportunidades")) << barra("lbContenido").toStdString();
+
+    QTest::keyClick(linea, Qt::Key_Escape);
+    EXPECT_EQ(std::tuple(filtro.isVisible(), lista().shownItemCount(), lista().hasFocus()), std::tuple(false, 6, true));
+    EXPECT_EQ(lista().quickFilter(), QString());
 }
 
 // The window comes back as it was left, always inside the screen (a rectangle is shrunk and moved

@@ -471,6 +471,63 @@ TEST_F(Lista, sortsStablyByOneColumnNumbersAndDatesByValueAndTextInSpanishOrder)
     }
 }
 
+// The quick filter shows the rows with a cell holding the text, accents and letter case aside,
+// in the order shown; the items keep their numbers and their count, a selected row stays
+// selected while shown, and rows changed or filled anew are shown as they match.
+TEST_F(Lista, theQuickFilterShowsOnlyMatchingRowsAndLeavesTheItemsAsTheyAre)
+{
+    lista.replaceContents({"Folio", "Cliente", "Estado"}, filas({"OP-1|José Peña|Abierta", "OP-2|JOSE PENA|Ganada",
+                                                                 "OP-3|María|Abierta", "OP-4|Ñandú|Perdida"}));
+    const auto mostrados = [&] {
+        QStringList folios;
+        for (int fila = 0; fila < lista.listModel().rowCount(); ++fila)
+            folios << lista.listModel().index(fila, 0).data().toString();
+        return folios.join(' ');
+    };
+    // Typed in this order: each letter narrows what the last found, a shorter text widens it.
+    const std::pair<const char *, const char *> casos[] = {
+        {"a", "OP-1 OP-2 OP-3 OP-4"},
+        {"ab", "OP-1 OP-3"},
+        {"abiérta", "OP-1 OP-3"},
+        {"ab", "OP-1 OP-3"},
+        {"PEÑA", "OP-1 OP-2"},
+        {"nandu", "OP-4"},
+        {"zz", ""},
+        {"", "OP-1 OP-2 OP-3 OP-4"},
+        {"jose", "OP-1 OP-2"},
+    };
+    for (const auto &[texto, esperados] : casos) {
+        lista.setQuickFilter(QString::fromUtf8(texto));
+        EXPECT_EQ(mostrados(), esperados) << texto;
+        EXPECT_EQ(lista.shownItemCount(), QString(esperados).split(' ', Qt::SkipEmptyParts).size());
+    }
+    lista.selectItem(2);
+    lista.setQuickFilter("JOSÉ P");
+    EXPECT_EQ(std::tuple(lista.itemCount(), lista.selectedIndex(), lista.isItemShown(3)), std::tuple(4, 2, false));
+    EXPECT_EQ(lista.listModel().index(1, 0).data(Qt::ForegroundRole), QVariant());
+    lista.setRowLooksInArrivalOrder(std::vector<int>{1}, {{0x0000FF, true}});
+    EXPECT_EQ(lista.listModel().index(1, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    lista.selectItem(3); // hidden: nothing is selected
+    EXPECT_EQ(std::pair(lista.selectedIndex(), lista.itemRect(3).isEmpty()), std::pair(0, true));
+
+    // A refresh: one row comes into the filter, one leaves it; then a new filling, sorted.
+    lista.setQuickFilter("jose");
+    QSignalSpy cambios(&lista, &ListView::shownItemsChanged);
+    Kit::ListUpdate actualizacion;
+    actualizacion.changes = {{2, {"OP-3", "José María", "Abierta"}}, {0, {"OP-1", "Pedro", "Abierta"}}};
+    lista.apply(actualizacion);
+    EXPECT_EQ(mostrados(), "OP-2 OP-3");
+    EXPECT_GE(cambios.count(), 1);
+    ordena(lista, 0, Qt::DescendingOrder);
+    lista.replaceContents({"Folio", "Cliente"}, filas({"OP-7|Josefina", "OP-8|Luis", "OP-9|don José"}));
+    EXPECT_EQ(mostrados(), "OP-9 OP-7");
+    lista.addItem({}, "OP-10", {"Josué"});
+    lista.addItem({}, "OP-11", {"Ana"});
+    EXPECT_EQ(std::pair(lista.shownItemCount(), lista.itemCount()), std::pair(2, 5)); // "Josué" is no "jose"
+    lista.setQuickFilter("jos");
+    EXPECT_EQ(mostrados(), "OP-10 OP-9 OP-7");
+}
+
 // What the user made of the columns (widths, their order, the sort) is kept under the list's
 // layout key, per key, and comes back for the same columns in a new list.
 TEST(ListLayout, theUsersWidthsOrderAndSortComeBackPerKeyForTheSameColumns)

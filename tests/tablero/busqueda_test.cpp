@@ -46,6 +46,9 @@ TEST_F(Busqueda, findsTheNextRowAfterTheSelectedOneInAnyColumnLetterCaseAside)
             EXPECT_EQ(lista().selectedIndex(), 0); // a miss clears the selection
         }
     }
+    lista().clearSelection();
+    lista().setQuickFilter("nueve"); // the window's quick filter hides row 2
+    EXPECT_EQ(frmKLD251::Buscar(lista(), "servidores"), 5);
     lista().replaceContents({"Folio"}, {});
     EXPECT_EQ(frmKLD251::Buscar(lista(), QString()), 0); // nor does an empty list hold anything
 }

@@ -2,6 +2,7 @@
 
 #include "controles/directiontext.h"
 #include "runtime/colors.h"
+#include "textfilter.h"
 
 #include <QGuiApplication>
 
@@ -25,7 +26,7 @@ ListModel::ListModel(QObject *parent)
 
 int ListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : size();
+    return parent.isValid() ? 0 : shownCount();
 }
 
 int ListModel::columnCount(const QModelIndex &parent) const
@@ -35,16 +36,19 @@ int ListModel::columnCount(const QModelIndex &parent) const
 
 QVariant ListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= size() || index.column() >= textCount(index.row()))
+    if (!index.isValid() || index.row() >= shownCount())
+        return {};
+    const int position = positionOfShownRow(index.row());
+    if (index.column() >= textCount(position))
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: return shownText(index.row(), index.column());
+    case Qt::ToolTipRole: return shownText(position, index.column());
     case Qt::ForegroundRole: {
-        const CellLook cell = look(index.row(), index.column());
+        const CellLook cell = look(position, index.column());
         return cell.hasColor ? QVariant(Runtime::toQColor(cell.color, QGuiApplication::palette())) : QVariant();
     }
-    case Qt::FontRole: return look(index.row(), index.column()).bold ? QVariant(m_boldFont) : QVariant();
+    case Qt::FontRole: return look(position, index.column()).bold ? QVariant(m_boldFont) : QVariant();
     case Qt::TextAlignmentRole:
         return columnKind(index.column()) == TextTable::ColumnKind::Number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                                                                            : QVariant();
@@ -114,12 +118,20 @@ void ListModel::replace(const QStringList &headers, std::shared_ptr<TextTable> t
         m_position[size_t(m_order[position])] = int(position);
     m_rowLooks.assign(size_t(rows), CellLook{});
     m_cellLooks.clear();
+    if (filtering()) {
+        const Internal::TextFilter wanted(m_filterText);
+        m_matches = m_table->rowsWhere([&](const QString &cell) { return wanted.foundIn(cell); });
+    }
+    placeShownRows();
     endResetModel();
 }
 
+// A changed row that comes into the filter or leaves it is shown or hidden with the others'
+// places kept; one that stays shown is announced.
 std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> &changes)
 {
     std::vector<int> changed;
+    std::vector<int> turned; // rows that come into the filter or leave it
     for (const ListUpdate::RowChange &change : changes) {
         const std::span<const QString> texts(change.texts.constData(), size_t(change.texts.size()));
         if (change.row < 0 || change.row >= size() || m_table->rowEquals(change.row, texts))
@@ -128,8 +140,21 @@ std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> 
         m_rowLooks[size_t(change.row)] = CellLook{};
         forgetCellLooks(change.row);
         changed.push_back(change.row);
-        const int position = positionOf(change.row);
-        Q_EMIT dataChanged(index(position, 0), index(position, int(m_headers.size()) - 1));
+        if (filtering() && rowMatches(change.row) != bool(m_matches[size_t(change.row)])) {
+            turned.push_back(change.row);
+            continue;
+        }
+        const QModelIndex first = shownIndex(positionOf(change.row), 0);
+        if (first.isValid())
+            Q_EMIT dataChanged(first, first.siblingAtColumn(int(m_headers.size()) - 1));
+    }
+    if (!turned.empty()) {
+        changeLayout(
+            [&] {
+                for (const int row : turned)
+                    m_matches[size_t(row)] = !m_matches[size_t(row)];
+            },
+            QAbstractItemModel::NoLayoutChangeHint);
     }
     return changed;
 }
@@ -137,12 +162,85 @@ std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> 
 void ListModel::append(const ListRow &row)
 {
     const int position = size();
-    beginInsertRows(QModelIndex(), position, position);
+    const int shownRow = shownCount();
+    const bool shows = !filtering()
+                       || std::ranges::any_of(row.texts, [filter = Internal::TextFilter(m_filterText)](
+                                                             const QString &cell) { return filter.foundIn(cell); });
+    if (shows)
+        beginInsertRows(QModelIndex(), shownRow, shownRow);
     writableTable().appendRow(std::span<const QString>(row.texts.constData(), size_t(row.texts.size())), row.key);
     m_order.push_back(position);
     m_position.push_back(position);
     m_rowLooks.emplace_back();
-    endInsertRows();
+    if (filtering()) {
+        m_matches.push_back(shows);
+        if (shows)
+            m_shown.push_back(position);
+    }
+    if (shows)
+        endInsertRows();
+}
+
+bool ListModel::rowMatches(int row) const
+{
+    const Internal::TextFilter filter(m_filterText);
+    for (int column = 0; column < m_table->textCount(row); ++column) {
+        if (filter.foundIn(m_table->text(row, column)))
+            return true;
+    }
+    return false;
+}
+
+int ListModel::shownRowOf(int position) const
+{
+    if (!filtering())
+        return position;
+    const auto found = std::lower_bound(m_shown.begin(), m_shown.end(), position);
+    return found != m_shown.end() && *found == position ? int(found - m_shown.begin()) : -1;
+}
+
+QModelIndex ListModel::shownIndex(int position, int column) const
+{
+    const int shownRow = shownRowOf(position);
+    return shownRow < 0 ? QModelIndex() : index(shownRow, column);
+}
+
+// Typing one more letter narrows the rows: only those the shorter text found are searched.
+void ListModel::setFilter(const QString &text)
+{
+    const Internal::TextFilter wanted(text);
+    const Internal::TextFilter current(m_filterText);
+    if (wanted == current) {
+        m_filterText = text;
+        return;
+    }
+    std::vector<char> matches;
+    if (!wanted.isEmpty()) {
+        const std::vector<char> every;
+        const bool narrower = filtering() && wanted.narrows(current);
+        matches = m_table->rowsWhere([&](const QString &cell) { return wanted.foundIn(cell); },
+                                     narrower ? m_matches : every);
+    }
+    changeLayout(
+        [&] {
+            m_filterText = text;
+            m_matches = std::move(matches);
+        },
+        QAbstractItemModel::NoLayoutChangeHint);
+}
+
+// By the model's rows: the places the filter lets through, in display order.
+void ListModel::placeShownRows()
+{
+    m_shown.clear();
+    if (!filtering()) {
+        m_matches.clear();
+        return;
+    }
+    for (size_t position = 0; position < m_order.size(); ++position) {
+        if (m_matches[size_t(m_order[position])])
+            m_shown.push_back(int(position));
+    }
 }
 
 void ListModel::clearRows()
@@ -167,8 +265,9 @@ void ListModel::setLook(int position, int column, const CellLook &look)
         m_cellLooks.remove(cellKey(row, column));
     else
         m_cellLooks.insert(cellKey(row, column), look);
-    const QModelIndex changed = index(position, column);
-    Q_EMIT dataChanged(changed, changed, {Qt::ForegroundRole, Qt::FontRole});
+    const QModelIndex changed = shownIndex(position, column);
+    if (changed.isValid())
+        Q_EMIT dataChanged(changed, changed, {Qt::ForegroundRole, Qt::FontRole});
 }
 
 void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow)
@@ -193,8 +292,9 @@ void ListModel::setRowLooks(const std::vector<int> &rows, const std::vector<Cell
     for (size_t number = 0; number < std::min(rows.size(), looks.size()); ++number) {
         if (rows[number] < 0 || rows[number] >= size() || !takeRowLook(rows[number], looks[number]))
             continue;
-        const int position = positionOf(rows[number]);
-        Q_EMIT dataChanged(index(position, 0), index(position, lastColumn), {Qt::ForegroundRole, Qt::FontRole});
+        const QModelIndex first = shownIndex(positionOf(rows[number]), 0);
+        if (first.isValid())
+            Q_EMIT dataChanged(first, first.siblingAtColumn(lastColumn), {Qt::ForegroundRole, Qt::FontRole});
     }
 }
 
@@ -211,19 +311,21 @@ bool ListModel::takeRowLook(int row, const CellLook &look)
     return changed;
 }
 
-// Each run of consecutive changed rows is announced once.
+// Each run of consecutive changed rows shown is announced once.
 void ListModel::announceRows(const std::vector<char> &changedAtPosition, const QList<int> &roles)
 {
     const int lastColumn = int(m_headers.size()) - 1;
-    for (size_t start = 0; start < changedAtPosition.size();) {
-        if (!changedAtPosition[start]) {
+    const int rows = shownCount();
+    const auto changed = [&](int shownRow) { return changedAtPosition[size_t(positionOfShownRow(shownRow))] != 0; };
+    for (int start = 0; start < rows;) {
+        if (!changed(start)) {
             ++start;
             continue;
         }
-        size_t end = start;
-        while (end + 1 < changedAtPosition.size() && changedAtPosition[end + 1])
+        int end = start;
+        while (end + 1 < rows && changed(end + 1))
             ++end;
-        Q_EMIT dataChanged(index(int(start), 0), index(int(end), lastColumn), roles);
+        Q_EMIT dataChanged(index(start, 0), index(end, lastColumn), roles);
         start = end + 1;
     }
 }
@@ -262,24 +364,35 @@ void ListModel::placeSorted(const std::vector<int> &rows, const ListSort &sort)
         showInOrder(std::move(order));
 }
 
-// The rows change places; the views keep the selection on the same rows.
 void ListModel::showInOrder(std::vector<int> order)
 {
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    changeLayout(
+        [&] {
+            m_order = std::move(order);
+            for (size_t position = 0; position < m_order.size(); ++position)
+                m_position[size_t(m_order[position])] = int(position);
+        },
+        QAbstractItemModel::VerticalSortHint);
+}
+
+// The rows change places, or the filter shows others; the views keep the selection on the
+// same rows while they are shown.
+template<typename Change> void ListModel::changeLayout(Change &&change, QAbstractItemModel::LayoutChangeHint hint)
+{
+    Q_EMIT layoutAboutToBeChanged({}, hint);
     const QModelIndexList before = persistentIndexList();
     std::vector<int> rowsBefore;
     rowsBefore.reserve(size_t(before.size()));
     for (const QModelIndex &old : before)
-        rowsBefore.push_back(m_order[size_t(old.row())]);
-    m_order = std::move(order);
-    for (size_t position = 0; position < m_order.size(); ++position)
-        m_position[size_t(m_order[position])] = int(position);
+        rowsBefore.push_back(m_order[size_t(positionOfShownRow(old.row()))]);
+    change();
+    placeShownRows();
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype number = 0; number < before.size(); ++number)
-        after << index(positionOf(rowsBefore[size_t(number)]), before[number].column());
+        after << shownIndex(positionOf(rowsBefore[size_t(number)]), before[number].column());
     changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    Q_EMIT layoutChanged({}, hint);
 }
 
 } // namespace Kit

@@ -1,5 +1,6 @@
 #include "controles/listview.h"
 
+#include "controles/directiontext.h"
 #include "controles/listmodel.h"
 #include "listheader.h"
 #include "runtime/colors.h"
@@ -37,6 +38,9 @@ ListView::ListView(QWidget *parent)
             [this](const QPoint &at) { columnsMenu()->popup(header()->viewport()->mapToGlobal(at)); });
     connect(header(), &QHeaderView::sectionClicked, this,
             [this](int logicalIndex) { Q_EMIT columnClick(logicalIndex + 1); });
+    connect(m_model.get(), &QAbstractItemModel::modelReset, this, &ListView::shownItemsChanged);
+    connect(m_model.get(), &QAbstractItemModel::layoutChanged, this, &ListView::shownItemsChanged);
+    connect(m_model.get(), &QAbstractItemModel::rowsInserted, this, &ListView::shownItemsChanged);
 }
 
 ListView::~ListView()
@@ -270,12 +274,16 @@ int ListView::selectedIndex() const
 {
     ensureSorted();
     const QModelIndexList rows = selectionModel()->selectedRows();
-    return rows.isEmpty() ? 0 : rows.first().row() + 1;
+    return rows.isEmpty() ? 0 : m_model->positionOfShownRow(rows.first().row()) + 1;
 }
 
 void ListView::selectItem(int index)
 {
-    const QModelIndex target = m_model->index(checkedRow(index), 0);
+    const QModelIndex target = m_model->shownIndex(checkedRow(index), 0);
+    if (!target.isValid()) {
+        clearSelection();
+        return;
+    }
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -286,7 +294,25 @@ void ListView::clearSelection()
 
 void ListView::ensureVisible(int index)
 {
-    scrollTo(m_model->index(checkedRow(index), 0));
+    const QModelIndex target = m_model->shownIndex(checkedRow(index), 0);
+    if (target.isValid())
+        scrollTo(target);
+}
+
+QRect ListView::itemRect(int index) const
+{
+    return visualRect(m_model->shownIndex(checkedRow(index), 0));
+}
+
+void ListView::setQuickFilter(const QString &text)
+{
+    ensureSorted();
+    m_model->setFilter(text);
+}
+
+bool ListView::isItemShown(int index) const
+{
+    return m_model->isShown(checkedRow(index));
 }
 
 void ListView::setSorted(bool sorted)
@@ -348,13 +374,43 @@ void ListView::setEmptyText(const QString &text)
 void ListView::paintEvent(QPaintEvent *event)
 {
     QTreeView::paintEvent(event);
-    if (m_emptyText.isEmpty() || columnCount() == 0 || itemCount() > 0)
+    if (columnCount() == 0 || shownItemCount() > 0)
+        return;
+    // Rows the quick filter hides all are not an empty view.
+    const QString said = itemCount() > 0
+                             ? QStringLiteral("Ninguna fila contiene «%1»").arg(withDirectionShown(quickFilter()))
+                             : m_emptyText;
+    if (said.isEmpty())
         return;
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::PlaceholderText));
     const int margin = fontMetrics().averageCharWidth() * 2;
     painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | Qt::TextWordWrap,
-                     m_emptyText);
+                     said);
+}
+
+// The view lays its rows out on a timer of its own, and again when it paints.
+ListView::HeldLayout::HeldLayout(ListView &list)
+    : m_list(&list)
+{
+    list.installEventFilter(this);
+    list.viewport()->installEventFilter(this);
+}
+
+ListView::HeldLayout::~HeldLayout()
+{
+    if (!m_list)
+        return;
+    m_list->removeEventFilter(this);
+    m_list->viewport()->removeEventFilter(this);
+    m_list->viewport()->update();
+}
+
+bool ListView::HeldLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool held = (watched == m_list && event->type() == QEvent::Timer)
+                      || (m_list && watched == m_list->viewport() && event->type() == QEvent::Paint);
+    return held || QObject::eventFilter(watched, event);
 }
 
 void ListView::keyPressEvent(QKeyEvent *event)

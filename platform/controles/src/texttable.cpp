@@ -204,6 +204,29 @@ std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
     return sorted;
 }
 
+// Column by column, each cell's text is looked up in what the column's texts were found to be
+// (untested, passed, failed), so a state or a salesperson repeated a million times is tested
+// once.
+std::vector<char> TextTable::rowsWhere(const std::function<bool(const QString &)> &test,
+                                       const std::vector<char> &among) const
+{
+    enum : char { untested, passed, failed };
+    std::vector<char> found(size_t(m_rows), 0);
+    const auto looked = [&](int row) { return among.empty() || among[size_t(row)]; };
+    for (const Column &column : m_columns) {
+        std::vector<char> verdict(column.values.size(), untested);
+        for (int row = 0; row < m_rows; ++row) {
+            const quint32 code = column.codes[size_t(row)];
+            if (found[size_t(row)] || code == absent || !looked(row))
+                continue;
+            if (verdict[code] == untested)
+                verdict[code] = test(column.values[code]) ? passed : failed;
+            found[size_t(row)] = verdict[code] == passed;
+        }
+    }
+    return found;
+}
+
 size_t TextTable::sortedPlace(const std::vector<int> &sorted, int row, int column, Qt::SortOrder order) const
 {
     const ColumnKind kind = columnKind(column);

@@ -87,6 +87,21 @@ public:
     // The same for some rows alone: `rows[i]` takes `looks[i]`.
     void setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks);
 
+    // Quick filter: the views are shown only the rows with a cell that contains the text,
+    // accents and letter case aside; an empty text shows every row. Places (size(), text(),
+    // key()) go on counting every row in display order; the model's own rows (rowCount(),
+    // index()) are the rows shown. Rows whose texts change, and new rows, are shown or hidden
+    // as they match.
+    void setFilter(const QString &text);
+    const QString &filter() const { return m_filterText; }
+    int shownCount() const { return filtering() ? int(m_shown.size()) : size(); }
+    bool isShown(int position) const { return shownRowOf(position) >= 0; }
+    // The model's row of a place, -1 when the filter hides it; the place of a model's row.
+    int shownRowOf(int position) const;
+    int positionOfShownRow(int shownRow) const { return filtering() ? m_shown[size_t(shownRow)] : shownRow; }
+    // The model's index of a place's cell; invalid when the filter hides it.
+    QModelIndex shownIndex(int position, int column) const;
+
     // Shows the rows sorted by one column; rows that tie keep the order they arrived in.
     void sortBy(const ListSort &sort);
     // Shows the rows in the order they arrived.
@@ -96,7 +111,11 @@ public:
 
 private:
     TextTable &writableTable();
+    bool filtering() const { return !m_filterText.isEmpty(); }
+    bool rowMatches(int row) const;
     void showInOrder(std::vector<int> order);
+    template<typename Change> void changeLayout(Change &&change, QAbstractItemModel::LayoutChangeHint hint);
+    void placeShownRows();
     void announceRows(const std::vector<char> &changedAtPosition, const QList<int> &roles);
     static quint64 cellKey(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
     void forgetCellLooks(int row);
@@ -109,6 +128,9 @@ private:
     std::vector<CellLook> m_rowLooks;
     QHash<quint64, CellLook> m_cellLooks; // the cells whose look differs from their row's
     QFont m_boldFont;
+    QString m_filterText;
+    std::vector<char> m_matches; // while filtering, by row of the table: 1 when shown
+    std::vector<int> m_shown;    // while filtering, by the model's row: the place shown
 };
 
 } // namespace Kit

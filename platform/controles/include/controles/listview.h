@@ -82,11 +82,23 @@ public:
     std::optional<qint32> cellForeColor(int index, int column) const;
     bool cellBold(int index, int column) const;
 
-    // Selection: 0 when no item is selected.
+    // Selection: 0 when no item is selected. An item the quick filter hides cannot be
+    // selected: selecting it clears the selection.
     int selectedIndex() const;
     void selectItem(int index);
     void clearSelection();
     void ensureVisible(int index);
+    // Where the item is drawn in the viewport; empty when it is hidden.
+    QRect itemRect(int index) const;
+
+    // Quick filter: shows only the items with a cell that contains the text, accents and
+    // letter case aside; an empty text shows them all. It is the view's alone: items keep
+    // their numbers, and the count, the looks and the texts of every item stay as they are;
+    // it holds through new fillings. shownItemsChanged() follows any change of the items shown.
+    QString quickFilter() const { return m_model->filter(); }
+    void setQuickFilter(const QString &text);
+    int shownItemCount() const { return m_model->shownCount(); }
+    bool isItemShown(int index) const;
 
     // Sorting settings of the control: on or off, the column (0 = item text, k = sub-item k)
     // and one order for the whole list.
@@ -103,7 +115,8 @@ public:
     // Empty view: what the list says, centred in its empty area, when it has columns but no
     // rows ("No hay oportunidades en esta vista"), so an empty result does not look like a
     // list that failed to show. The list is generic: its owner says what it holds; without a
-    // text it says nothing.
+    // text it says nothing. Rows the quick filter hides all are said so ("Ninguna fila contiene
+    // «zzz»").
     QString emptyText() const { return m_emptyText; }
     void setEmptyText(const QString &text);
 
@@ -132,6 +145,25 @@ public:
     // so one view on two databases keeps two layouts); none keeps them under their keys alone.
     static void setLayoutScope(const QString &scope);
 
+    // While one is alive the list neither lays out nor paints its rows: it keeps what it
+    // painted last. A long step on the user-interface thread that lets the window paint (the
+    // reading of the colours of millions of rows) holds it, so that the list does not lay out
+    // every row (some 40 bytes each) while the step's own data is alive.
+    class CONTROLES_EXPORT HeldLayout final : public QObject
+    {
+    public:
+        explicit HeldLayout(ListView &list);
+        ~HeldLayout() override;
+        HeldLayout(const HeldLayout &) = delete;
+        HeldLayout &operator=(const HeldLayout &) = delete;
+
+    protected:
+        bool eventFilter(QObject *watched, QEvent *event) override;
+
+    private:
+        QPointer<ListView> m_list;
+    };
+
     // What the rows are: the name a file exported from the list carries (the view shown),
     // and the statement whose result fills it, empty when none or when it could not be read.
     QString exportName() const { return m_exportName; }
@@ -144,6 +176,7 @@ Q_SIGNALS:
     void columnClick(int column);
     void dblClick();
     void keyDown(int keyCode, int shift);
+    void shownItemsChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
