@@ -6,12 +6,15 @@
 #include "servicios/lecturalista.h"
 #include "servicios/resumenestados.h"
 
+#include <QtConcurrent/QtConcurrentRun>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <utility>
 
 namespace {
 
@@ -48,6 +51,28 @@ std::optional<double> leeMontoDeLista(const QString &texto)
     return valor;
 }
 
+// Below this many rows the amounts are read at once: a reading costs less than a thread.
+constexpr int renglonesLeidosAqui = 50'000;
+
+// A cell the list marked as a text is left out even when the text reads as an amount; so is
+// any other filled cell that does not read as one.
+void leeCelda(const QString &texto, double &monto, char &fuera)
+{
+    monto = texto.startsWith(Servicios::marcaDeMontoNoNumerico) ? sinMonto : leeMontoDeLista(texto).value_or(sinMonto);
+    fuera = std::isnan(monto) && !texto.isEmpty() ? 1 : 0;
+}
+
+TotalDeMontos::Montos leeColumna(const Kit::TextTable &tabla, int columna, int generacion)
+{
+    TotalDeMontos::Montos leidos;
+    leidos.generacion = generacion;
+    leidos.montos.resize(size_t(tabla.rowCount()));
+    leidos.fuera.resize(leidos.montos.size());
+    for (int renglon = 0; renglon < tabla.rowCount(); ++renglon)
+        leeCelda(tabla.text(renglon, columna), leidos.montos[size_t(renglon)], leidos.fuera[size_t(renglon)]);
+    return leidos;
+}
+
 } // namespace
 
 TotalDeMontos::TotalDeMontos(const Kit::ListModel &modelo, QObject *parent)
@@ -56,73 +81,93 @@ TotalDeMontos::TotalDeMontos(const Kit::ListModel &modelo, QObject *parent)
 {
     m_aviso.setSingleShot(true);
     m_aviso.setInterval(0);
+    m_hilo.setMaxThreadCount(1);
     connect(&m_aviso, &QTimer::timeout, this, [this] {
         if (m_releerTodo)
             releeTodo();
         Q_EMIT cambio();
+    });
+    connect(&m_lectura, &QFutureWatcher<Montos>::finished, this, [this] {
+        if (m_lectura.future().resultCount() > 0)
+            adopta(m_lectura.result());
     });
     const auto releerTodo = [this] {
         m_releerTodo = true;
         m_aviso.start();
     };
     connect(&modelo, &QAbstractItemModel::modelReset, this, releerTodo);
-    connect(&modelo, &QAbstractItemModel::rowsInserted, this, releerTodo);
-    connect(&modelo, &QAbstractItemModel::rowsRemoved, this, releerTodo);
     connect(&modelo, &QAbstractItemModel::headerDataChanged, this, releerTodo);
-    // Recolouring changes no amount; new texts do.
-    connect(&modelo, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &desde, const QModelIndex &hasta, const QList<int> &papeles) {
-                if (!papeles.isEmpty() && !papeles.contains(Qt::DisplayRole))
-                    return;
-                if (!m_releerTodo)
-                    releeRenglones(desde.row(), hasta.row());
-                m_aviso.start();
-            });
+    // Only new texts change amounts: recolouring, sorting and the window's filter do not. The
+    // rows are the table's, shown or not.
+    connect(&modelo, &Kit::ListModel::textsChanged, this, [this](const QList<int> &renglones) {
+        if (m_leyendo)
+            m_cambiadosMientras << renglones;
+        else if (!m_releerTodo)
+            releeRenglones(renglones);
+        m_aviso.start();
+    });
 }
 
+TotalDeMontos::~TotalDeMontos()
+{
+    m_lectura.waitForFinished();
+}
+
+// A reading still going on is left to end unheard.
 void TotalDeMontos::releeTodo()
 {
     m_releerTodo = false;
     m_columna = Servicios::columnaTitulada(m_modelo.headers(), QStringLiteral("Monto"));
-    const int renglones = m_modelo.table() ? m_modelo.table()->rowCount() : 0;
-    m_montos.assign(m_columna > 0 ? size_t(renglones) : 0, sinMonto); // the first column holds the folio
-    m_fuera.assign(m_montos.size(), 0);
-    for (size_t renglon = 0; renglon < m_montos.size(); ++renglon)
-        leeRenglon(int(renglon));
+    m_leidos = {};
+    m_leyendo = false;
+    m_cambiadosMientras.clear();
+    const std::shared_ptr<const Kit::TextTable> tabla = m_modelo.table();
+    if (m_columna <= 0 || !tabla) // the first column holds the folio
+        return;
+    ++m_generacion;
+    if (tabla->rowCount() < renglonesLeidosAqui) {
+        m_leidos = leeColumna(*tabla, m_columna, m_generacion);
+        return;
+    }
+    m_leyendo = true;
+    m_lectura.setFuture(QtConcurrent::run(&m_hilo, [tabla, columna = m_columna, generacion = m_generacion] {
+        return leeColumna(*tabla, columna, generacion);
+    }));
 }
 
-// The rows at these places shown read again; a row the table does not hold yet means a new
-// set of rows, read whole.
-void TotalDeMontos::releeRenglones(int primero, int ultimo)
+// What the thread read is the rows as they were; those changed since are read again here.
+void TotalDeMontos::adopta(Montos leidos)
+{
+    if (!m_leyendo || leidos.generacion != m_generacion)
+        return;
+    m_leyendo = false;
+    m_leidos = std::move(leidos);
+    releeRenglones(std::exchange(m_cambiadosMientras, {}));
+    Q_EMIT cambio();
+}
+
+// These rows of the table read again; a row read for the first time means a new set of rows,
+// read whole.
+void TotalDeMontos::releeRenglones(const QList<int> &renglones)
 {
     if (m_columna <= 0)
         return;
-    for (int lugar = primero; lugar <= ultimo && !m_releerTodo; ++lugar) {
-        const size_t renglon = size_t(m_modelo.rowAt(lugar));
-        if (renglon >= m_montos.size())
+    for (const int renglon : renglones) {
+        if (size_t(renglon) >= m_leidos.montos.size()) {
             m_releerTodo = true;
-        else
-            leeRenglon(int(renglon));
+            m_aviso.start();
+            return;
+        }
+        leeCelda(m_modelo.table()->text(renglon, m_columna), m_leidos.montos[size_t(renglon)],
+                 m_leidos.fuera[size_t(renglon)]);
     }
-}
-
-// A cell the list marked as a text is left out even when the text reads as an amount; so is
-// any other filled cell that does not read as one.
-void TotalDeMontos::leeRenglon(int renglonDeLaTabla)
-{
-    const QString &texto = m_modelo.table()->text(renglonDeLaTabla, m_columna);
-    const double monto = texto.startsWith(Servicios::marcaDeMontoNoNumerico)
-                             ? sinMonto
-                             : leeMontoDeLista(texto).value_or(sinMonto);
-    m_montos[size_t(renglonDeLaTabla)] = monto;
-    m_fuera[size_t(renglonDeLaTabla)] = std::isnan(monto) && !texto.isEmpty() ? 1 : 0;
 }
 
 std::optional<double> TotalDeMontos::total() const
 {
     double suma = 0;
     bool alguno = false;
-    for (const double monto : m_montos) {
+    for (const double monto : m_leidos.montos) {
         if (!std::isnan(monto)) {
             suma += monto;
             alguno = true;
@@ -133,7 +178,7 @@ std::optional<double> TotalDeMontos::total() const
 
 int TotalDeMontos::fueraDelTotal() const
 {
-    return int(std::count(m_fuera.cbegin(), m_fuera.cend(), 1));
+    return int(std::count(m_leidos.fuera.cbegin(), m_leidos.fuera.cend(), 1));
 }
 
 QString TotalDeMontos::enPalabras() const

@@ -159,10 +159,23 @@ TEST(TotalDeMontos, addsOnlyTheAmountsAndSaysHowManyCellsItLeftOut)
         QCoreApplication::processEvents();
         EXPECT_EQ(total.enPalabras(), dicho) << montos.toStdString();
     }
-    // A row whose texts change is read again alone, and so leaves the total.
+    // A row whose texts change is read again alone, and so leaves the total; so is a row the
+    // window's filter hides, or one a refresh takes out of it, or one added.
     lista.listModel().changeRows({{1, {"F", "\u26A0 $2.00"}}});
     QCoreApplication::processEvents();
     EXPECT_EQ(total.enPalabras(), " · $4.00 en total (1 monto no numérico fuera del total)");
+    lista.setQuickFilter("$3");
+    lista.listModel().changeRows({{0, {"F", "$10.00"}}, {2, {"F", "$4.00"}}});
+    lista.addItem({}, "F", {"$0.50"});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(total.enPalabras(), " · $14.50 en total (1 monto no numérico fuera del total)");
+
+    // A long list is read on a thread of its own; a row changed meanwhile is read again here.
+    lista.setQuickFilter({});
+    lista.replaceContents({"Folio", "Monto"}, std::vector<Kit::ListRow>(60'000, {QString(), {"F", "$1.00"}}));
+    lista.listModel().changeRows({{0, {"F", "$101.00"}}});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return total.enPalabras() == " · $60,100.00 en total"; }, 10'000))
+        << total.enPalabras().toStdString();
 }
 
 } // namespace

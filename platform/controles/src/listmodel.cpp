@@ -148,6 +148,8 @@ std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> 
         if (first.isValid())
             Q_EMIT dataChanged(first, first.siblingAtColumn(int(m_headers.size()) - 1));
     }
+    if (!changed.empty())
+        Q_EMIT textsChanged(QList<int>(changed.begin(), changed.end()));
     if (!turned.empty()) {
         changeLayout(
             [&] {
@@ -179,6 +181,7 @@ void ListModel::append(const ListRow &row)
     }
     if (shows)
         endInsertRows();
+    Q_EMIT textsChanged({position});
 }
 
 bool ListModel::rowMatches(int row) const

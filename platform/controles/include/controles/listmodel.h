@@ -109,6 +109,11 @@ public:
     // Puts rows whose texts changed back in their sorted places, the others being sorted.
     void placeSorted(const std::vector<int> &rows, const ListSort &sort);
 
+Q_SIGNALS:
+    // Rows of the table (by the order they arrived) whose texts changed, or that were added,
+    // shown or not: what the model's own signals say only of the rows the filter lets through.
+    void textsChanged(const QList<int> &rows);
+
 private:
     TextTable &writableTable();
     bool filtering() const { return !m_filterText.isEmpty(); }
