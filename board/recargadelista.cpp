@@ -384,17 +384,33 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 
 // A row whose state has no look, or whose colour cannot be shown, is in the default look, as
 // a row created afresh is.
+// The list takes each distinct look once and a number per row: a few looks for millions of rows.
 void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados)
 {
     ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
-    std::vector<std::optional<Kit::ListView::RowLook>> aspectos(size_t(m_lista.itemCount()), Kit::ListView::RowLook{});
-    for (size_t fila = 0; fila < std::min(aspectos.size(), leidos.porPosicion.size()); ++fila) {
-        if (fila < conservados.size() && conservados[fila])
-            aspectos[fila] = conservados[fila];
-        else
-            aspectos[fila] = colores.aspectoDe(leidos.porPosicion[fila]);
+    std::vector<Kit::ListView::RowLook> distintos{Kit::ListView::RowLook{}};
+    const auto numeroDe = [&](const Kit::ListView::RowLook &aspecto) {
+        const auto visto = std::find(distintos.cbegin(), distintos.cend(), aspecto);
+        if (visto != distintos.cend())
+            return int(visto - distintos.cbegin());
+        distintos.push_back(aspecto);
+        return int(distintos.size()) - 1;
+    };
+    std::vector<int> deColorYPeso(leidos.colores.size() * 2, -1); // by stored colour, and bold
+    const auto numeroDelLeido = [&](const std::optional<Aspectos::Aspecto> &aspecto) {
+        if (!aspecto)
+            return 0;
+        int &numero = deColorYPeso[size_t(aspecto->color) * 2 + (aspecto->negrilla ? 1 : 0)];
+        if (numero < 0)
+            numero = numeroDe(colores.aspectoDe(aspecto));
+        return numero;
+    };
+    std::vector<int> aspectoDeFila(size_t(m_lista.itemCount()), 0);
+    for (size_t fila = 0; fila < std::min(aspectoDeFila.size(), leidos.porPosicion.size()); ++fila) {
+        const bool conservado = fila < conservados.size() && conservados[fila];
+        aspectoDeFila[fila] = conservado ? numeroDe(*conservados[fila]) : numeroDelLeido(leidos.porPosicion[fila]);
     }
-    m_lista.setRowLooksInArrivalOrder(aspectos);
+    m_lista.setEveryRowLook(distintos, aspectoDeFila);
 }
 
 // The rows read again take their looks; the others, staying in their places, keep theirs.

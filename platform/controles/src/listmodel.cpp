@@ -275,13 +275,25 @@ void ListModel::setLook(int position, int column, const CellLook &look)
 
 void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow)
 {
+    takeRowLooks(lookOfRow.size(), [&](size_t row) { return lookOfRow[row] ? &*lookOfRow[row] : nullptr; });
+}
+
+void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, const std::vector<int> &lookOfRow)
+{
+    takeRowLooks(lookOfRow.size(), [&](size_t row) { return &looks[size_t(lookOfRow[row])]; });
+}
+
+// The first rows of the table take the looks `lookOf` gives them (none: the row keeps its
+// own); only the rows whose look changes are announced.
+template<typename LookOf> void ListModel::takeRowLooks(size_t rows, LookOf &&lookOf)
+{
     std::vector<char> changedAtPosition(size_t(size()), 0);
     bool anyChanged = false;
-    const size_t rows = std::min(lookOfRow.size(), size_t(size()));
-    for (size_t row = 0; row < rows; ++row) {
-        if (!lookOfRow[row])
+    for (size_t row = 0; row < std::min(rows, size_t(size())); ++row) {
+        const CellLook *look = lookOf(row);
+        if (!look)
             continue;
-        const bool changed = takeRowLook(int(row), *lookOfRow[row]);
+        const bool changed = takeRowLook(int(row), *look);
         changedAtPosition[size_t(m_position[row])] = changed;
         anyChanged = anyChanged || changed;
     }

@@ -236,12 +236,13 @@ void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
     m_model->setRowLooks(byRow);
 }
 
-void ListView::setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook>> &looks)
+void ListView::setEveryRowLook(const std::vector<RowLook> &looks, const std::vector<int> &lookOfRow)
 {
-    std::vector<std::optional<ListModel::CellLook>> byRow(looks.size());
-    for (size_t row = 0; row < looks.size(); ++row)
-        byRow[row] = cellLookOf(looks[row]);
-    m_model->setRowLooks(byRow);
+    std::vector<ListModel::CellLook> cellLooks;
+    cellLooks.reserve(looks.size());
+    for (const RowLook &look : looks)
+        cellLooks.push_back(*cellLookOf(look));
+    m_model->setEveryRowLook(cellLooks, lookOfRow);
 }
 
 void ListView::setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks)

@@ -84,6 +84,8 @@ public:
     // The look of every cell of each row that has one (by the row's place in the table, the
     // order the rows arrived); only the rows whose look changes are announced.
     void setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow);
+    // Every row's look at once: row i of the table takes looks[lookOfRow[i]].
+    void setEveryRowLook(const std::vector<CellLook> &looks, const std::vector<int> &lookOfRow);
     // The same for some rows alone: `rows[i]` takes `looks[i]`.
     void setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks);
 
@@ -125,6 +127,7 @@ private:
     static quint64 cellKey(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
     void forgetCellLooks(int row);
     bool takeRowLook(int row, const CellLook &look);
+    template<typename LookOf> void takeRowLooks(size_t rows, LookOf &&lookOf);
 
     QStringList m_headers;
     std::shared_ptr<TextTable> m_table;

@@ -73,10 +73,13 @@ public:
     {
         std::optional<qint32> colorReference;
         bool bold = false;
+
+        bool operator==(const RowLook &) const = default;
     };
     void setRowLooks(const std::vector<std::optional<RowLook>> &looks);
-    // The same, with the rows in the order they arrived in their filling.
-    void setRowLooksInArrivalOrder(const std::vector<std::optional<RowLook>> &looks);
+    // Every row's look at once, the rows in the order they arrived in their filling: row i
+    // takes looks[lookOfRow[i]]. A few distinct looks cost four bytes a row.
+    void setEveryRowLook(const std::vector<RowLook> &looks, const std::vector<int> &lookOfRow);
     // The looks of some rows alone, by their places in arrival order; the others keep theirs.
     void setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks);
     std::optional<qint32> cellForeColor(int index, int column) const;
