@@ -523,6 +523,11 @@ TEST_F(Lista, theQuickFilterShowsOnlyMatchingRowsAndLeavesTheItemsAsTheyAre)
     EXPECT_EQ(std::pair(lista.shownItemCount(), lista.itemCount()), std::pair(2, 5)); // "Josué" is no "jose"
     lista.setQuickFilter("jos");
     EXPECT_EQ(mostrados(), "OP-10 OP-9 OP-7");
+    QAction *cliente = lista.columnsMenu()->findChild<QAction *>("accColumna1");
+    cliente->setChecked(false); // a column the user hid makes no row match
+    EXPECT_EQ(mostrados(), "");
+    cliente->setChecked(true);
+    EXPECT_EQ(mostrados(), "OP-10 OP-9 OP-7");
 }
 
 // What the user made of the columns (widths, their order, the sort) is kept under the list's

@@ -31,6 +31,7 @@ QMenu *ListView::columnsMenu()
                 showColumnAgain(column);
             else
                 setColumnHidden(column, true);
+            filterShownColumns();
             saveLayout();
         });
     }

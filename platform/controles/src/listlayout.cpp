@@ -138,6 +138,7 @@ bool ListView::restoreLayout()
         m_model->showInArrivalOrder();
         for (int column = 0; column < int(columns); ++column)
             showColumnAgain(column); // the columns hidden were the other layout's
+        filterShownColumns();
         return false;
     }
     for (int visual = 0; visual < int(columns); ++visual)
@@ -152,6 +153,7 @@ bool ListView::restoreLayout()
         showColumnAgain(column);
         header()->resizeSection(column, (*widths)[size_t(column)]);
     }
+    filterShownColumns();
     bool sortKept = false;
     const int sortColumn = kept.value(sortColumnKey).toInt(&sortKept);
     if (sortKept && sortColumn >= 0 && sortColumn < int(columns)) {

@@ -120,7 +120,7 @@ void ListModel::replace(const QStringList &headers, std::shared_ptr<TextTable> t
     m_cellLooks.clear();
     if (filtering()) {
         const Internal::TextFilter wanted(m_filterText);
-        m_matches = m_table->rowsWhere([&](const QString &cell) { return wanted.foundIn(cell); });
+        m_matches = m_table->rowsWhere([&](const QString &cell) { return wanted.foundIn(cell); }, {}, m_filterColumns);
     }
     placeShownRows();
     endResetModel();
@@ -165,9 +165,10 @@ void ListModel::append(const ListRow &row)
 {
     const int position = size();
     const int shownRow = shownCount();
-    const bool shows = !filtering()
-                       || std::ranges::any_of(row.texts, [filter = Internal::TextFilter(m_filterText)](
-                                                             const QString &cell) { return filter.foundIn(cell); });
+    bool shows = !filtering();
+    const Internal::TextFilter filter(m_filterText);
+    for (qsizetype column = 0; column < row.texts.size() && !shows; ++column)
+        shows = TextTable::marked(m_filterColumns, int(column)) && filter.foundIn(row.texts.at(column));
     if (shows)
         beginInsertRows(QModelIndex(), shownRow, shownRow);
     writableTable().appendRow(std::span<const QString>(row.texts.constData(), size_t(row.texts.size())), row.key);
@@ -188,7 +189,7 @@ bool ListModel::rowMatches(int row) const
 {
     const Internal::TextFilter filter(m_filterText);
     for (int column = 0; column < m_table->textCount(row); ++column) {
-        if (filter.foundIn(m_table->text(row, column)))
+        if (TextTable::marked(m_filterColumns, column) && filter.foundIn(m_table->text(row, column)))
             return true;
     }
     return false;
@@ -209,24 +210,27 @@ QModelIndex ListModel::shownIndex(int position, int column) const
 }
 
 // Typing one more letter narrows the rows: only those the shorter text found are searched.
-void ListModel::setFilter(const QString &text)
+void ListModel::setFilter(const QString &text, const std::vector<char> &columns)
 {
     const Internal::TextFilter wanted(text);
     const Internal::TextFilter current(m_filterText);
-    if (wanted == current) {
+    const bool sameColumns = columns == m_filterColumns;
+    if (wanted == current && (sameColumns || wanted.isEmpty())) {
         m_filterText = text;
+        m_filterColumns = columns;
         return;
     }
     std::vector<char> matches;
     if (!wanted.isEmpty()) {
         const std::vector<char> every;
-        const bool narrower = filtering() && wanted.narrows(current);
+        const bool narrower = filtering() && sameColumns && wanted.narrows(current);
         matches = m_table->rowsWhere([&](const QString &cell) { return wanted.foundIn(cell); },
-                                     narrower ? m_matches : every);
+                                     narrower ? m_matches : every, columns);
     }
     changeLayout(
         [&] {
             m_filterText = text;
+            m_filterColumns = columns;
             m_matches = std::move(matches);
         },
         QAbstractItemModel::NoLayoutChangeHint);

@@ -102,6 +102,7 @@ void ListView::apply(ListUpdate update)
                                             : update.table->sortedRows(sort->column, sort->order);
         m_sortPending = false;
         m_model->replace(update.headers, std::move(update.table), std::move(order));
+        filterShownColumns();
         return;
     }
     const TextTable::ColumnKind kindBefore = sort ? m_model->columnKind(sort->column) : TextTable::ColumnKind::Text;
@@ -305,10 +306,20 @@ QRect ListView::itemRect(int index) const
     return visualRect(m_model->shownIndex(checkedRow(index), 0));
 }
 
+// The filter looks at the columns shown: a column the user hid cannot make a row match.
 void ListView::setQuickFilter(const QString &text)
 {
     ensureSorted();
-    m_model->setFilter(text);
+    auto shown = std::vector<char>(size_t(columnCount()));
+    for (int column = 0; column < columnCount(); ++column)
+        shown[size_t(column)] = !header()->isSectionHidden(column);
+    m_model->setFilter(text, shown);
+}
+
+void ListView::filterShownColumns()
+{
+    if (!quickFilter().isEmpty())
+        setQuickFilter(quickFilter());
 }
 
 bool ListView::isItemShown(int index) const

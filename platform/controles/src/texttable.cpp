@@ -207,13 +207,16 @@ std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
 // Column by column, each cell's text is looked up in what the column's texts were found to be
 // (untested, passed, failed), so a state or a salesperson repeated a million times is tested
 // once.
-std::vector<char> TextTable::rowsWhere(const std::function<bool(const QString &)> &test,
-                                       const std::vector<char> &among) const
+std::vector<char> TextTable::rowsWhere(const std::function<bool(const QString &)> &test, const std::vector<char> &among,
+                                       const std::vector<char> &columns) const
 {
     enum : char { untested, passed, failed };
     std::vector<char> found(size_t(m_rows), 0);
     const auto looked = [&](int row) { return among.empty() || among[size_t(row)]; };
-    for (const Column &column : m_columns) {
+    for (size_t number = 0; number < m_columns.size(); ++number) {
+        if (!marked(columns, int(number)))
+            continue;
+        const Column &column = m_columns[number];
         std::vector<char> verdict(column.values.size(), untested);
         for (int row = 0; row < m_rows; ++row) {
             const quint32 code = column.codes[size_t(row)];

@@ -90,11 +90,12 @@ public:
     void setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks);
 
     // Quick filter: the views are shown only the rows with a cell that contains the text,
-    // accents and letter case aside; an empty text shows every row. Places (size(), text(),
+    // accents and letter case aside, among the columns marked in `columns` (every column when
+    // it is empty); an empty text shows every row. Places (size(), text(),
     // key()) go on counting every row in display order; the model's own rows (rowCount(),
     // index()) are the rows shown. Rows whose texts change, and new rows, are shown or hidden
     // as they match.
-    void setFilter(const QString &text);
+    void setFilter(const QString &text, const std::vector<char> &columns = {});
     const QString &filter() const { return m_filterText; }
     int shownCount() const { return filtering() ? int(m_shown.size()) : size(); }
     bool isShown(int position) const { return shownRowOf(position) >= 0; }
@@ -137,6 +138,7 @@ private:
     QHash<quint64, CellLook> m_cellLooks; // the cells whose look differs from their row's
     QFont m_boldFont;
     QString m_filterText;
+    std::vector<char> m_filterColumns;
     std::vector<char> m_matches; // while filtering, by row of the table: 1 when shown
     std::vector<int> m_shown;    // while filtering, by the model's row: the place shown
 };

@@ -192,6 +192,8 @@ private:
     void ensureSorted() const;
     int checkedRow(int index) const;
     void showColumnAgain(int column);
+    // After columns were hidden or shown again: the quick filter looks at the columns shown.
+    void filterShownColumns();
 
     std::unique_ptr<ListModel> m_model;
     bool m_sorted = false;

@@ -55,10 +55,15 @@ public:
     // the order in which they arrived.
     std::vector<int> sortedRows(int column, Qt::SortOrder order) const;
     // Marks the rows with a cell whose text passes `test`, by row: 1 when one does. Only the
-    // rows marked in `among` are looked at (every row when it is empty); a text that repeats
-    // in a column is tested once.
-    std::vector<char> rowsWhere(const std::function<bool(const QString &)> &test,
-                                const std::vector<char> &among = {}) const;
+    // rows marked in `among` are looked at (every row when it is empty), and only the columns
+    // marked in `columns` (every column when it is empty, and those beyond its end); a text
+    // that repeats in a column is tested once.
+    std::vector<char> rowsWhere(const std::function<bool(const QString &)> &test, const std::vector<char> &among = {},
+                                const std::vector<char> &columns = {}) const;
+    static bool marked(const std::vector<char> &columns, int column)
+    {
+        return size_t(column) >= columns.size() || columns[size_t(column)] != 0;
+    }
     // Where a row goes among rows already sorted by the same column and order (a binary
     // search over `sorted`, which must not hold the row).
     size_t sortedPlace(const std::vector<int> &sorted, int row, int column, Qt::SortOrder order) const;
