@@ -18,6 +18,15 @@ Suplente::Suplente(const QString &nombre, const QString &titulo, QWidget *duena)
     setAccessibleName(windowTitle());
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
+    connect(this, &Suplente::accionRealizada, this, [this] { m_realizo = true; });
+}
+
+// A dialog's close goes through here too, also after its main action.
+void Suplente::reject()
+{
+    if (m_registra && !m_realizo)
+        Q_EMIT accionRealizada(QStringLiteral("No se registró nada: se canceló «%1»").arg(windowTitle()));
+    QDialog::reject();
 }
 
 QLineEdit *campoDeLectura(QWidget &pantalla, QFormLayout &forma, const QString &etiqueta, const QString &nombre,
@@ -41,6 +50,7 @@ QDialogButtonBox *Suplente::botones(QPushButton *principal, const QString &texto
 {
     auto *caja = new QDialogButtonBox(this);
     caja->setObjectName(QStringLiteral("botones"));
+    m_registra = principal != nullptr;
     if (principal) {
         caja->addButton(principal, QDialogButtonBox::AcceptRole);
         principal->setDefault(true);

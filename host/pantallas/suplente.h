@@ -12,7 +12,9 @@ namespace Pantallas {
 
 // A screen the host shows in place of a sibling module's own: a modeless window owned by the
 // host's main window (so it stays over it and is listed among the application's windows),
-// deleted once closed. Enter presses its default button and Esc closes it, as in a dialog.
+// deleted once closed. Enter presses its default button and Esc closes it, as in a dialog. A
+// screen that registers something (it has a main button) and is left without it, by Cancelar,
+// Esc or its window's close, says in the status bar that nothing was registered.
 // What a screen only shows (its title, its cards' fields, its lists) shows each character that
 // changes the direction of the text as its code (see Kit::withDirectionShown), so a folio or a
 // name cannot pass for another; what the user edits and saves keeps the stored text.
@@ -28,6 +30,8 @@ public:
     QString solicitud() const { return m_solicitud; }
     void setSolicitud(const QString &solicitud) { m_solicitud = solicitud; }
 
+    void reject() override;
+
 Q_SIGNALS:
     // Something the user did that changed the database, in words for the status bar.
     void accionRealizada(const QString &descripcion);
@@ -38,6 +42,8 @@ protected:
 
 private:
     QString m_solicitud;
+    bool m_registra = false; // it has a main button that writes
+    bool m_realizo = false;  // and it wrote
 };
 
 // A field of a card that can be read, selected and copied but not changed; screen readers

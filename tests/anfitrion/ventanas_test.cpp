@@ -49,6 +49,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -624,12 +625,20 @@ TEST_F(Suplentes, theWonRegistrationOpensInItsNotesNoKeyInAFieldRegistersAndOneC
 
     en<QDateEdit>(ganada, "dtpCierre")->setDate(QDate(2026, 11, 30));
     en<QDoubleSpinBox>(ganada, "txtMonto")->setValue(4500);
+    QSignalSpy dicho(ganada, SIGNAL(accionRealizada(QString)));
     EXPECT_EQ(cajasDurante([&] { pulsa(*ganada, "cmdRegistrar"); }), QStringList());
+    EXPECT_EQ(dicho.size(), 1); // the registration, and no word of a cancel as it closes
     EXPECT_EQ(ventanaAbierta("frmOportunidadGanada"), nullptr);
     EXPECT_EQ(fila("Oportunidad, Cierre_Oportunidad, Seguimiento WHERE Op_Folio = 'OP-000003' AND Ci_Folio = "
                    "Op_Folio AND Sg_Clave = Op_Folio",
                    "Op_Monto, Op_Fecha_Cierre_Estimada, Ci_Resultado, Sg_Nota"),
               "4500|2026-11-30|1|Pedido 4500 firmado");
+
+    // Left with Esc, a form registers nothing and says so.
+    QWidget *otra = abre("KLD300", "NUEVO=OP-000004");
+    QSignalSpy cancelada(otra, SIGNAL(accionRealizada(QString)));
+    QTest::keyClick(otra, Qt::Key_Escape);
+    EXPECT_EQ(cancelada.value(0).value(0).toString(), "No se registró nada: se canceló «Oportunidad ganada OP-000004»");
 }
 
 // Two users on one opportunity, each on a connection of its own. A screen left open while another
