@@ -164,14 +164,11 @@ std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> 
 void ListModel::append(const ListRow &row)
 {
     const int position = size();
-    const int shownRow = shownCount();
-    bool shows = !filtering();
-    const Internal::TextFilter filter(m_filterText);
-    for (qsizetype column = 0; column < row.texts.size() && !shows; ++column)
-        shows = TextTable::marked(m_filterColumns, int(column)) && filter.foundIn(row.texts.at(column));
-    if (shows)
-        beginInsertRows(QModelIndex(), shownRow, shownRow);
+    // The table's new row has no place yet, so no view sees it before it is announced.
     writableTable().appendRow(std::span<const QString>(row.texts.constData(), size_t(row.texts.size())), row.key);
+    const bool shows = !filtering() || rowMatches(position);
+    if (shows)
+        beginInsertRows(QModelIndex(), shownCount(), shownCount());
     m_order.push_back(position);
     m_position.push_back(position);
     m_rowLooks.emplace_back();
