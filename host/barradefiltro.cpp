@@ -34,6 +34,14 @@ BarraDeFiltro::BarraDeFiltro(QWidget *parent)
     connect(m_texto, &QLineEdit::textChanged, this, &BarraDeFiltro::filtra);
     auto *esc = new QShortcut(QKeySequence(Qt::Key_Escape), m_texto, nullptr, nullptr, Qt::WidgetShortcut);
     connect(esc, &QShortcut::activated, this, &BarraDeFiltro::cierra);
+    // Enter or ↓ goes on to the rows left, with the filter kept.
+    for (const int tecla : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Down}) {
+        auto *alaLista = new QShortcut(QKeySequence(tecla), m_texto, nullptr, nullptr, Qt::WidgetShortcut);
+        connect(alaLista, &QShortcut::activated, this, [this] {
+            if (m_lista && m_lista->isVisible() && m_lista->isEnabled())
+                m_lista->setFocus(Qt::ShortcutFocusReason);
+        });
+    }
     hide();
 }
 

@@ -14,7 +14,8 @@ class ListView;
 // where what the user types keeps only the rows with a cell that contains it, accents and
 // letter case aside, with how many rows of all it shows beside it ("12 de 300"). It is the
 // view's alone: the screen reads, counts and selects as it always does, and the filter holds
-// through its reloads. Esc, or closing the line, shows every row again.
+// through its reloads. Enter or ↓ goes on to the list with the filter kept; Esc, or closing the
+// line, shows every row again.
 class BarraDeFiltro final : public QToolBar
 {
     Q_OBJECT

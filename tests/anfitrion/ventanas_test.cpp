@@ -1007,6 +1007,9 @@ TEST_F(VentanaConTablero, theQuickFilterNarrowsTheRowsShownThroughReloadsAndEscS
     EXPECT_EQ(std::pair(lista().shownItemCount(), filtro.cuenta()), std::pair(2, QString("2 de 6")));
     EXPECT_TRUE(barra("lbContenido").startsWith("6 oportunidades")) << barra("lbContenido").toStdString();
 
+    QTest::keyClick(linea, Qt::Key_Down);
+    EXPECT_EQ(std::pair(lista().hasFocus(), lista().shownItemCount()), std::pair(true, 2));
+    linea->setFocus();
     QTest::keyClick(linea, Qt::Key_Escape);
     EXPECT_EQ(std::tuple(filtro.isVisible(), lista().shownItemCount(), lista().hasFocus()), std::tuple(false, 6, true));
     EXPECT_EQ(lista().quickFilter(), QString());
