@@ -281,7 +281,10 @@ void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRo
 
 void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, const std::vector<int> &lookOfRow)
 {
-    takeRowLooks(lookOfRow.size(), [&](size_t row) { return &looks[size_t(lookOfRow[row])]; });
+    takeRowLooks(lookOfRow.size(), [&](size_t row) {
+        const auto look = size_t(lookOfRow[row]);
+        return look < looks.size() ? &looks[look] : nullptr; // a number of no look keeps the row's own
+    });
 }
 
 // The first rows of the table take the looks `lookOf` gives them (none: the row keeps its

@@ -226,6 +226,16 @@ std::optional<ListModel::CellLook> cellLookOf(const std::optional<ListView::RowL
     return ListModel::CellLook{color.value_or(0), color.has_value(), look->bold};
 }
 
+// Every look checked before any is used: a colour the list cannot show changes nothing.
+std::vector<ListModel::CellLook> cellLooksOf(const std::vector<ListView::RowLook> &looks)
+{
+    std::vector<ListModel::CellLook> cellLooks;
+    cellLooks.reserve(looks.size());
+    for (const ListView::RowLook &look : looks)
+        cellLooks.push_back(*cellLookOf(look));
+    return cellLooks;
+}
+
 } // namespace
 
 void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
@@ -239,20 +249,12 @@ void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
 
 void ListView::setEveryRowLook(const std::vector<RowLook> &looks, const std::vector<int> &lookOfRow)
 {
-    std::vector<ListModel::CellLook> cellLooks;
-    cellLooks.reserve(looks.size());
-    for (const RowLook &look : looks)
-        cellLooks.push_back(*cellLookOf(look));
-    m_model->setEveryRowLook(cellLooks, lookOfRow);
+    m_model->setEveryRowLook(cellLooksOf(looks), lookOfRow);
 }
 
 void ListView::setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks)
 {
-    std::vector<ListModel::CellLook> cellLooks;
-    cellLooks.reserve(looks.size());
-    for (const RowLook &look : looks)
-        cellLooks.push_back(*cellLookOf(look));
-    m_model->setRowLooks(rows, cellLooks);
+    m_model->setRowLooks(rows, cellLooksOf(looks));
 }
 
 std::optional<qint32> ListView::cellForeColor(int index, int column) const
