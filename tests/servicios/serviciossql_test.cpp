@@ -871,6 +871,10 @@ TEST_F(MenuDeLista, eachViewKeepsTheUsersLayoutAndExportingToCsvSavesTheFileInUt
     lista.saveLayout();
     EXPECT_EQ(muestra("GANADAS"), ajustada);
     EXPECT_EQ(muestra("TODOS"), ajustada + 77);
+    lista.header()->resizeSection(1, ajustada + 5);
+    Servicios::AjusteLista().Ajusta(lista); // what a form does on each resize keeps nothing
+    EXPECT_EQ(muestra("GANADAS"), ajustada);
+    EXPECT_EQ(muestra("TODOS"), ajustada + 77);
     Runtime::removeSettings("Pruebas", "lvOrdenes");
 
     lista.replaceContents({"Folio", "Descripción", "Monto"}, {{QString(), {"F-1", "Uno; dos", "10.00"}},

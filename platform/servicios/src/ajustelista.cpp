@@ -91,6 +91,11 @@ void reparte(std::vector<int> &anchos, const std::vector<int> &minimos, int disp
 void AjusteLista::Ajusta(Kit::ListView &lista)
 {
     AjustaAlAncho(lista);
+}
+
+void AjusteLista::AjustaYGuarda(Kit::ListView &lista)
+{
+    AjustaAlAncho(lista);
     lista.saveLayout();
 }
 

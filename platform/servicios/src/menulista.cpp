@@ -95,7 +95,7 @@ const Entrada entradas[] = {
     {"accCopiarFilas", "&Copiar todas las filas", false, [](Kit::ListView &lista) { AccionesLista::copiaFilas(lista); },
      nullptr},
     {"accResumenEstados", "&Resumen por estado…", false, muestraResumenEstados, sinEstado},
-    {"accAjustarColumnas", "&Ajustar columnas", true, [](Kit::ListView &lista) { AjusteLista().Ajusta(lista); },
+    {"accAjustarColumnas", "&Ajustar columnas", true, [](Kit::ListView &lista) { AjusteLista().AjustaYGuarda(lista); },
      nullptr},
 };
 

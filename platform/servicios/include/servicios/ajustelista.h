@@ -18,8 +18,11 @@ class SERVICIOS_EXPORT AjusteLista final
 public:
     static constexpr int FilasMedidas = 200;
 
-    // "Ajustar columnas": fits the columns and keeps that as the user's layout of the list.
+    // What a form asks after each resize of its own: fits the columns, keeping nothing. A
+    // window made narrow for a moment is not the user's choice of widths.
     void Ajusta(Kit::ListView &lista);
+    // "Ajustar columnas": fits the columns and keeps that as the user's layout of the list.
+    void AjustaYGuarda(Kit::ListView &lista);
     // Fits the columns, as a new filling does, keeping nothing.
     void AjustaAlAncho(Kit::ListView &lista);
 };
