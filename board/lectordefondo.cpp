@@ -31,6 +31,22 @@ bool leeSoloCambiadas(Ado::Connection &conexion, const PedidoDeLectura &pedido,
     }
 }
 
+// Nothing rang for the view's tables since the rows shown were read, and no look is due:
+// nothing to ask. Only a view whose tables the board knows listens.
+bool callado(Ado::Connection &conexion, const PedidoDeLectura &pedido, EstadoDelLector &estado)
+{
+    if (!pedido.ficha || conexion.engine() != Ado::Engine::PostgreSQL)
+        return false;
+    std::optional<QStringList> tablas;
+    try {
+        tablas = estado.cambios.estudia(conexion, pedido.sql).tablas;
+    } catch (...) {
+        if (conexion.isBroken())
+            throw;
+    }
+    return tablas && !estado.timbre.hayQuePreguntar(conexion, *tablas);
+}
+
 // The change question, asked where the reading would read; none when it cannot be asked.
 std::optional<Respuesta> pregunta(const PedidoDeLectura &pedido, EstadoDelLector &estado)
 {
@@ -38,6 +54,8 @@ std::optional<Respuesta> pregunta(const PedidoDeLectura &pedido, EstadoDelLector
         return pedido.preguntaFija();
     try {
         return estado.servidor.pregunta(pedido.servidores, [&](Ado::Connection &conexion) {
+            if (callado(conexion, pedido, estado))
+                return Respuesta{Respuesta::Que::Nada, {}, *pedido.ficha, false};
             return estado.cambios.pregunta(conexion, pedido.sql, pedido.ficha);
         });
     } catch (...) {
@@ -153,7 +171,9 @@ LectorDeFondo::LectorDeFondo(std::function<void(LecturaDeFondo)> alTerminar, QOb
 LectorDeFondo::~LectorDeFondo()
 {
     detiene();
-    QtConcurrent::run(&m_hilo, [estado = m_estado] { estado->reset(); }).waitForFinished();
+    // The connections close on their own thread, after whatever is queued there. (Waiting on a
+    // future instead could run the closing on this thread, while that thread still used them.)
+    m_hilo.start([estado = m_estado] { estado->reset(); });
     m_hilo.waitForDone();
 }
 
@@ -165,6 +185,22 @@ void LectorDeFondo::lee(PedidoDeLectura pedido)
         QtConcurrent::run(&m_hilo, [pedido = std::move(pedido), detenida = m_detenida, estado = m_estado]() mutable {
             return ::lee(std::move(pedido), *detenida, **estado);
         }));
+}
+
+void LectorDeFondo::tocaElTimbre()
+{
+    if (m_leyendo)
+        return;
+    m_hilo.start([estado = m_estado] {
+        EstadoDelLector &lector = **estado;
+        if (Ado::Connection *conexion = lector.servidor.principalAbierta()) {
+            try {
+                lector.timbre.tocaSiLeToca(*conexion);
+            } catch (...) {
+                // the link broke: the next question says so
+            }
+        }
+    });
 }
 
 void LectorDeFondo::detiene()

@@ -5,6 +5,7 @@
 #include "controles/listupdate.h"
 #include "lecturadecambiadas.h"
 #include "servidordelectura.h"
+#include "timbredecambios.h"
 
 #include <QFutureWatcher>
 #include <QObject>
@@ -64,12 +65,13 @@ struct LecturaDeFondo
     std::exception_ptr fallaDeAspectos; // the looks could not be read
 };
 
-// What the reading thread keeps from one reading to the next: its connections, and what it
-// learnt of each view's statement.
+// What the reading thread keeps from one reading to the next: its connections, what it learnt
+// of each view's statement, and the doorbell it listens to.
 struct EstadoDelLector
 {
     ServidorDeLectura servidor;
     CambiosDeLaVista cambios;
+    TimbreDeCambios timbre;
 };
 
 // Asks the automatic reload's change question and reads the board's list on a thread of its
@@ -89,6 +91,8 @@ public:
     // From the start of a reading until its result has been handed over.
     bool leyendo() const { return m_leyendo; }
     void lee(PedidoDeLectura pedido);
+    // Between readings: the board that rings for the others rings (see TimbreDeCambios).
+    void tocaElTimbre();
     // The reading in progress stops at its next row and brings nothing; it also stops when
     // this process begins to write to its SQLite database.
     void detiene();

@@ -13,6 +13,7 @@ void frmKLD251::TmrRefresh_Timer()
     m_recarga->aplicaPendiente();
     if (m_ticks < TiempoActualizar) {
         ++m_ticks;
+        m_recarga->tocaElTimbre();
         return;
     }
     m_ticks = 0;

@@ -216,6 +216,12 @@ void RecargaDeLista::recargaAutomatica()
     m_lector->lee(std::move(pregunta));
 }
 
+void RecargaDeLista::tocaElTimbre()
+{
+    if (!m_cargando)
+        m_lector->tocaElTimbre();
+}
+
 // What every automatic request carries: where it may read, what it compares with, and when.
 PedidoDeLectura RecargaDeLista::pedido(std::chrono::steady_clock::time_point inicio)
 {

@@ -60,6 +60,8 @@ public:
     // (unless a message is open), and a new one starts when the database changed.
     void aplicaPendiente();
     void recargaAutomatica();
+    // Every tick between automatic reloads (see TimbreDeCambios).
+    void tocaElTimbre();
     // A reload or an action makes any reading begun before it stale: it stops, and nothing
     // it found is shown.
     void descartaLecturas();

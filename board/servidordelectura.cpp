@@ -101,6 +101,11 @@ Ado::Connection &ServidorDeLectura::elegida(const Servidores &servidores)
     return m_enReserva && m_conexion ? *m_conexion : principal(servidores.principal);
 }
 
+Ado::Connection *ServidorDeLectura::principalAbierta() const
+{
+    return m_principal && !m_principal->isBroken() ? m_principal.get() : nullptr;
+}
+
 void ServidorDeLectura::olvidaConexiones()
 {
     m_principal.reset();

@@ -90,6 +90,8 @@ public:
     // Where the reading of that same reload reads.
     Ado::Connection &elegida(const Servidores &servidores);
     bool enReserva() const { return m_enReserva; }
+    // The connection to the session's server, if one is open and sound.
+    Ado::Connection *principalAbierta() const;
     // A reading failed: the next one connects afresh.
     void olvidaConexiones();
 

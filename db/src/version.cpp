@@ -51,6 +51,8 @@ const QList<Paso> &pasos()
         {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/cambios_postgresql.sql")},
         // 5 → 6: the boards' change question as a function whose plan the server keeps.
         {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/pregunta_postgresql.sql")},
+        // 6 → 7: one board rings the others when their tables change, so idle ones need not ask.
+        {.sentencias = {}, .soloPostgresql = QStringLiteral(":/datos/timbre_postgresql.sql")},
     };
     return lista;
 }

@@ -4,11 +4,15 @@
 
 #include "cambiosdelavista.h"
 #include "lecturasql.h"
+#include "timbredecambios.h"
 
 #include "ado/connection.h"
 
+#include <QTest>
+
 namespace {
 
+using namespace std::chrono_literals;
 using Que = CambiosDeLaVista::Respuesta::Que;
 
 // A statement depends on the clock when it asks for the time or calls what the board cannot
@@ -154,6 +158,68 @@ TEST_F(CambiosPostgreSQL, manyChangesOrNotesTakenAwayReadEverything)
     EXPECT_EQ(pregunta().que, Que::Todo);
     base.ejecuta("UPDATE Cambio_Horizonte SET Ch_Borrado = '999999999'"); // notes taken away up to there
     EXPECT_EQ(pregunta().que, Que::Todo);
+}
+
+// Idle boards ask only when a table of their view is written: one of them rings for all, and
+// one that goes away is replaced at the others' next revision, which asks anyway, and rings
+// every board once.
+TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
+{
+    auto ahora = std::chrono::steady_clock::now();
+    const TimbreDeCambios::Ajustes ajustes{30s, [&] { return ahora; }};
+    const QStringList tablas{"oportunidad", "vendedor"};
+    auto primera = std::make_unique<Ado::Connection>(base.direccion());
+    Ado::Connection segunda(base.direccion());
+    auto campanero = std::make_unique<TimbreDeCambios>(ajustes);
+    TimbreDeCambios oyente(ajustes);
+    // A tick of each board, the bell-ringer's first; whatever it rang reaches the other's
+    // session before the server answers anything else there.
+    const auto preguntan = [&] {
+        const bool primeraPregunta = campanero && campanero->hayQuePreguntar(*primera, tablas);
+        segunda.Execute("SELECT 1");
+        return std::pair{primeraPregunta, oyente.hayQuePreguntar(segunda, tablas)};
+    };
+    EXPECT_EQ(preguntan(), std::pair(true, true)); // listening begins
+    EXPECT_TRUE(campanero->tocaElTimbre());
+    EXPECT_FALSE(oyente.tocaElTimbre());
+    EXPECT_EQ(preguntan(), std::pair(false, false));
+    otro.Execute("INSERT INTO Contacto VALUES ('C9', 'Nadie', '', '', '')");
+    EXPECT_EQ(preguntan(), std::pair(false, false));
+    otroActualiza("F1");
+    EXPECT_EQ(preguntan(), std::pair(true, true));
+    EXPECT_EQ(preguntan(), std::pair(false, false));
+    ahora += 30s;
+    EXPECT_EQ(preguntan(), std::pair(true, true)); // the revision; the other's offer is refused
+    EXPECT_FALSE(oyente.tocaElTimbre());
+    const auto inicio = ahora; // a third board, whose revision is not due again
+    Ado::Connection tercera(base.direccion());
+    TimbreDeCambios tercero({30s, [&] { return inicio; }});
+    EXPECT_TRUE(tercero.hayQuePreguntar(tercera, tablas));
+
+    campanero.reset();
+    primera.reset(); // the bell-ringer's session ends, and the server lets its lock go
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return base.valor("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND objid = 251254") == "0";
+        },
+        10000));
+    otroActualiza("F2");
+    EXPECT_EQ(preguntan(), std::pair(false, false));
+    EXPECT_FALSE(tercero.hayQuePreguntar(tercera, tablas));
+    ahora += 30s;
+    EXPECT_EQ(preguntan(), std::pair(false, true));
+    EXPECT_TRUE(oyente.tocaElTimbre());
+    tercera.Execute("SELECT 1");
+    EXPECT_TRUE(tercero.hayQuePreguntar(tercera, tablas)); // the new one rang for all
+    otroActualiza("F3");
+    EXPECT_EQ(preguntan(), std::pair(false, true));
+
+    Ado::DatabaseAddress soloLectura = base.direccion(); // as a standby is opened: it cannot listen
+    soloLectura.readOnly = true;
+    Ado::Connection reserva(soloLectura);
+    TimbreDeCambios deLaReserva(ajustes);
+    EXPECT_TRUE(deLaReserva.hayQuePreguntar(reserva, tablas));
+    EXPECT_TRUE(deLaReserva.hayQuePreguntar(reserva, tablas));
 }
 
 } // namespace

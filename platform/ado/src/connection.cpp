@@ -269,6 +269,36 @@ QString Connection::changeToken()
     return token.field(0).toString();
 }
 
+void Connection::listen(const QStringList &channels)
+{
+    QStringList statements{QStringLiteral("UNLISTEN *")};
+    for (const QString &channel : channels)
+        statements << QStringLiteral("LISTEN ") + m_database.driver()->escapeIdentifier(channel, QSqlDriver::FieldName);
+    QSqlQuery query(m_database); // not forward only: the driver sends the statements as one
+    bool listening = false;
+    {
+        const ServerWait waiting(m_watched);
+        listening = query.exec(statements.join(QStringLiteral("; ")));
+    }
+    if (!listening)
+        raiseFailure(QStringLiteral("No se pudo escuchar los avisos de la base de datos"), query.lastError());
+}
+
+// The client library keeps what arrived while it read results; what came since is read from
+// the socket without waiting (the library's socket never blocks).
+std::optional<QStringList> Connection::takeNotifications()
+{
+    PGconn *connection = engine() == Engine::PostgreSQL ? clientConnection(m_database) : nullptr;
+    if (!connection || isBroken() || PQconsumeInput(connection) == 0)
+        return std::nullopt;
+    QStringList channels;
+    while (PGnotify *notification = PQnotifies(connection)) {
+        channels << QString::fromUtf8(notification->relname);
+        PQfreemem(notification);
+    }
+    return channels;
+}
+
 QString Connection::passwordVerifier(const QString &role, const QString &clear)
 {
     PGconn *connection = engine() == Engine::PostgreSQL ? clientConnection(m_database) : nullptr;

@@ -6,10 +6,12 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace Ado {
 
@@ -27,6 +29,8 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     const DatabaseAddress &address() const { return m_address; }
+    // A name no other connection of the process has had.
+    const QString &name() const { return m_connectionName; }
     Engine engine() const { return m_address.engine; }
 
     // Runs a statement; recordsAffected receives the rows changed by an UPDATE, INSERT or
@@ -53,6 +57,13 @@ public:
     // How many times this process has begun to write to a PostgreSQL server: a standby that
     // has not yet replayed the latest of them would show this user rows without their own work.
     static quint64 serverWrites();
+
+    // PostgreSQL's notifications. `listen` makes the session listen on exactly these channels
+    // (one round trip; it changes no data). `takeNotifications` hands over the channels rung
+    // since the last call, as far as they have reached this process, without asking the
+    // server anything; none when the link to the server is gone or the engine has none.
+    void listen(const QStringList &channels);
+    std::optional<QStringList> takeNotifications();
 
     // The form in which a PostgreSQL server keeps a role's password (SCRAM-SHA-256), made here
     // so the password itself never travels to the server nor reaches its logs.
