@@ -1,5 +1,7 @@
 #include "timbredecambios.h"
 
+#include "cambiosdelavista.h"
+
 #include "ado/connection.h"
 #include "runtime/error.h"
 
@@ -36,6 +38,7 @@ bool TimbreDeCambios::hayQuePreguntar(Ado::Connection &conexion, const QStringLi
     if (conexion.name() != m_conexion) { // a new session: it listens on nothing and holds no lock
         m_conexion = conexion.name();
         m_canales.clear();
+        m_tablas.clear();
         m_sinTimbre = false;
         m_fichaDelTimbre.reset();
     }
@@ -44,7 +47,7 @@ bool TimbreDeCambios::hayQuePreguntar(Ado::Connection &conexion, const QStringLi
     const auto ahora = m_ajustes.reloj();
     bool revision = ahora >= m_revision;
     if (const QSet<QString> canales = canalesDe(tablas); canales != m_canales) {
-        if (!escucha(conexion, canales))
+        if (!escucha(conexion, tablas, canales))
             return true;
         revision = true; // what was written before it listened is asked now
     }
@@ -57,10 +60,20 @@ bool TimbreDeCambios::hayQuePreguntar(Ado::Connection &conexion, const QStringLi
     return sono(conexion) || revision || m_sinTimbre;
 }
 
-bool TimbreDeCambios::escucha(Ado::Connection &conexion, const QSet<QString> &canales)
+// Listens for the view's tables and lets the ringer know (their shared locks).
+bool TimbreDeCambios::escucha(Ado::Connection &conexion, const QStringList &tablas, const QSet<QString> &canales)
 {
     try {
         conexion.listen(QStringList(canales.cbegin(), canales.cend()));
+        if (!m_tablas.isEmpty())
+            conexion.Execute(QStringLiteral("SELECT pg_advisory_unlock_shared(251255, hashtext(t)) FROM "
+                                            "unnest(CAST(? AS text[])) AS t"),
+                             {arregloDeTextos(m_tablas)});
+        m_tablas.clear();
+        conexion.Execute(QStringLiteral("SELECT pg_advisory_lock_shared(251255, hashtext(t)) FROM "
+                                        "unnest(CAST(? AS text[])) AS t"),
+                         {arregloDeTextos(tablas)});
+        m_tablas = tablas;
         m_canales = canales;
         return true;
     } catch (...) {

@@ -15,9 +15,9 @@ class Connection;
 // Whether an idle board on PostgreSQL need ask its change question at this tick. Each question
 // wakes a server process, and a board that asked every few seconds would cost the server that
 // much while nobody works. So one board of the database at a time, the bell-ringer, asks the
-// server each tick which tables were written since its last tick and rings their channels
-// (the schema's teqvaro_timbre); every board listens on the channels of its view's tables and
-// asks only when rung. A board also asks, and offers to become the bell-ringer, every
+// server each second which tables were written since it last asked and rings the channels of
+// those some board listens for (the schema's teqvaro_timbre); every board listens on the
+// channels of its view's tables and asks only when rung. A board also asks, and offers to become the bell-ringer, every
 // `revision`: a bell-ringer that went away costs the others at most that long, and a new one
 // rings every board once for what the old one had not rung yet.
 //
@@ -46,7 +46,7 @@ public:
     void tocaSiLeToca(Ado::Connection &conexion);
 
 private:
-    bool escucha(Ado::Connection &conexion, const QSet<QString> &canales);
+    bool escucha(Ado::Connection &conexion, const QStringList &tablas, const QSet<QString> &canales);
     void toca(Ado::Connection &conexion);
     void ofrece(Ado::Connection &conexion);
     bool sono(Ado::Connection &conexion);
@@ -55,6 +55,7 @@ private:
     Ajustes m_ajustes;
     QString m_conexion; // the connection listened on, by name
     QSet<QString> m_canales;
+    QStringList m_tablas; // whose shared locks it holds
     bool m_sinTimbre = false;
     std::optional<QString> m_fichaDelTimbre; // this board rings: the snapshot of its last ring
     std::chrono::steady_clock::time_point m_revision;

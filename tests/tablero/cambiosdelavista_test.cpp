@@ -177,14 +177,17 @@ TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
     const auto preguntan = [&] {
         const bool primeraPregunta = campanero && campanero->hayQuePreguntar(*primera, tablas);
         segunda.Execute("SELECT 1");
-        return std::pair{primeraPregunta, oyente.hayQuePreguntar(segunda, tablas)};
+        return std::pair{primeraPregunta, oyente.hayQuePreguntar(segunda, tablas + QStringList{"contacto"})};
     };
     EXPECT_EQ(preguntan(), std::pair(true, true)); // listening begins
     EXPECT_TRUE(campanero->tocaElTimbre());
     EXPECT_FALSE(oyente.tocaElTimbre());
     EXPECT_EQ(preguntan(), std::pair(false, false));
+    otro.Execute("INSERT INTO Seguimiento (Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha) "
+                 "VALUES ('O', 'F1', 'Nota', 'OP1', '2026-12-08')");
+    EXPECT_EQ(preguntan(), std::pair(false, false)); // a table nobody's view reads
     otro.Execute("INSERT INTO Contacto VALUES ('C9', 'Nadie', '', '', '')");
-    EXPECT_EQ(preguntan(), std::pair(false, false));
+    EXPECT_EQ(preguntan(), std::pair(false, true)); // rung for the other board alone
     otroActualiza("F1");
     EXPECT_EQ(preguntan(), std::pair(true, true));
     EXPECT_EQ(preguntan(), std::pair(false, false));
