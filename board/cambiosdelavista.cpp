@@ -212,12 +212,14 @@ Respuesta porLaFicha(Ado::Connection &conexion, const std::optional<QString> &mo
 
 // One call, so one snapshot: the notes of the transactions committed since the rows shown
 // were read (visible now, not visible then). A snapshot older than the notes kept reads
-// everything.
+// everything. Asked often: its values go in its text, one round trip.
 Respuesta porLasNotas(Ado::Connection &conexion, const QStringList &tablas, const QString &mostrada)
 {
     Ado::Recordset fila = conexion.Execute(
-        QStringLiteral("SELECT tabla, folio, tarde FROM teqvaro_cambios(CAST(? AS pg_snapshot), CAST(? AS text[]), ?)"),
-        {mostrada, arregloDeTextos(tablas), CambiosDeLaVista::maximoDeFolios + 1});
+        QStringLiteral(
+            "SELECT tabla, folio, tarde FROM teqvaro_cambios(CAST(%1 AS pg_snapshot), CAST(%2 AS text[]), %3)")
+            .arg(conexion.literal(mostrada), conexion.literal(arregloDeTextos(tablas)),
+                 QString::number(CambiosDeLaVista::maximoDeFolios + 1)));
     Respuesta respuesta{Respuesta::Que::Nada, {}, {}, false};
     bool todo = false;
     int filas = 0;

@@ -6,7 +6,6 @@
 #include "runtime/error.h"
 
 #include <QDebug>
-#include <QRegularExpression>
 
 namespace {
 
@@ -82,17 +81,16 @@ bool TimbreDeCambios::escucha(Ado::Connection &conexion, const QStringList &tabl
     }
 }
 
-// Rings the channels of the tables written since this board last rang. The snapshot, as the
-// server wrote it, goes in the statement's text: one round trip, where a bound value takes
-// three with the driver. Anything else in it rings every board.
+// Rings the channels of the tables written since this board last rang. Asked each second: its
+// value goes in its text, one round trip.
 void TimbreDeCambios::toca(Ado::Connection &conexion)
 {
-    static const QRegularExpression instantanea(QStringLiteral("^[0-9]+:[0-9]+:[0-9,]*$"));
-    const QString antes = instantanea.match(*m_fichaDelTimbre).hasMatch()
-                              ? QStringLiteral("CAST('%1' AS pg_snapshot)").arg(*m_fichaDelTimbre)
-                              : QStringLiteral("NULL");
     try {
-        m_fichaDelTimbre = conexion.Execute(QStringLiteral("SELECT teqvaro_timbre(%1)").arg(antes)).field(0).toString();
+        m_fichaDelTimbre = conexion
+                               .Execute(QStringLiteral("SELECT teqvaro_timbre(CAST(%1 AS pg_snapshot))")
+                                            .arg(conexion.literal(*m_fichaDelTimbre)))
+                               .field(0)
+                               .toString();
     } catch (...) {
         abandona(conexion);
     }

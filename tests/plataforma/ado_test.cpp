@@ -35,6 +35,7 @@ protected:
 
 // Fields are read by name whatever their case, Nulls as Null. A failed statement, or a write
 // through a read-only address, is reported with the database's own words, and the session goes on.
+// A literal the connection writes keeps any text.
 TEST_F(Ado_, readsFieldsByNameWhateverTheirCaseAndReportsAFailureWithTheDatabasesOwnWords)
 {
     Ado::Recordset result = base.conexion()->Execute(
@@ -57,6 +58,10 @@ TEST_F(Ado_, readsFieldsByNameWhateverTheirCaseAndReportsAFailureWithTheDatabase
     Ado::Connection lectora(Ado::DatabaseAddress::parse(base.url() + "?mode=ro"));
     EXPECT_EQ(errorDe([&] { lectora.Execute("UPDATE Vendedor SET Vn_Nivel = 3"); }), Database);
     EXPECT_EQ(lectora.Execute("SELECT COUNT(*) FROM Vendedor WHERE Vn_Nivel < 3").field(0).toInt(), 2);
+
+    // A value written into a statement's text as a literal reads back as it was.
+    const QString raro = QStringLiteral("a'b\\'; --\"c\\");
+    EXPECT_EQ(base.conexion()->Execute("SELECT " + base.conexion()->literal(raro)).field(0).toString(), raro);
 }
 
 // The token of a tick must tell a commit of another session whose transaction was open at the

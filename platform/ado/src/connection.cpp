@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 
 #include <libpq-fe.h>
@@ -217,6 +218,13 @@ Recordset Connection::Execute(const QString &statement, const QVariantList &valu
     if (recordsAffected)
         *recordsAffected = query.isSelect() ? -1 : query.numRowsAffected();
     return Recordset(std::move(query), m_watched);
+}
+
+QString Connection::literal(const QVariant &value) const
+{
+    QSqlField field(QString(), value.metaType());
+    field.setValue(value);
+    return m_database.driver()->formatValue(field);
 }
 
 void Connection::BeginTrans()
