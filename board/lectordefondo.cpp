@@ -37,6 +37,8 @@ bool callado(Ado::Connection &conexion, const PedidoDeLectura &pedido, EstadoDel
 {
     if (!pedido.ficha || conexion.engine() != Ado::Engine::PostgreSQL)
         return false;
+    if (Ado::Connection *principal = estado.servidor.principalAbierta(); principal && principal != &conexion)
+        estado.timbre.calla(*principal); // read from the standby: nothing of it on the primary
     std::optional<QStringList> tablas;
     try {
         tablas = estado.cambios.estudia(conexion, pedido.sql).tablas;

@@ -116,6 +116,21 @@ void TimbreDeCambios::ofrece(Ado::Connection &conexion)
     }
 }
 
+void TimbreDeCambios::calla(Ado::Connection &principal)
+{
+    if (principal.name() != m_conexion || m_canales.isEmpty())
+        return;
+    m_canales.clear();
+    m_tablas.clear();
+    m_fichaDelTimbre.reset();
+    try {
+        principal.listen({});
+        principal.Execute(QStringLiteral("SELECT pg_advisory_unlock_all()"));
+    } catch (...) {
+        m_conexion.clear(); // whatever this session still holds goes with it
+    }
+}
+
 // Whether a channel of this board's view rang (the server sends only those it listens on);
 // a link that broke asks, and the question says so.
 bool TimbreDeCambios::sono(Ado::Connection &conexion)

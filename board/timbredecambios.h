@@ -44,6 +44,9 @@ public:
     // a change reaches the others' next reload within that second. A failure is left for the
     // next question to find.
     void tocaSiLeToca(Ado::Connection &conexion);
+    // The board reads from a standby now: it stops listening on the session's server, and
+    // leaves the ringing to a board that reads there.
+    void calla(Ado::Connection &principal);
 
 private:
     bool escucha(Ado::Connection &conexion, const QStringList &tablas, const QSet<QString> &canales);

@@ -245,7 +245,8 @@ TEST_F(ServidorDeLecturaPostgreSQL, aSwitchBetweenServersNeverMissesACommit)
 }
 
 // On the board: another program's commit on the primary reaches the list through the standby,
-// where the change question and the reading share the reading thread's one session.
+// where the change question and the reading share the reading thread's one session, and the
+// board no longer listens or rings on the primary.
 TEST_F(ServidorDeLecturaPostgreSQL, aCommitOnThePrimaryReachesTheBoardThroughTheStandby)
 {
     variable("CRM_TIEMPO_ACTUALIZAR_OPORTUNIDADES", "0"); // every tick reloads
@@ -264,6 +265,8 @@ TEST_F(ServidorDeLecturaPostgreSQL, aCommitOnThePrimaryReachesTheBoardThroughThe
                   .field(0)
                   .toInt(),
               1);
+    // It rang for the others while it read from the primary; from the standby, it rings for nobody.
+    EXPECT_EQ(base.valor("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory'"), "0");
 }
 
 } // namespace
