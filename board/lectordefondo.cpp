@@ -191,9 +191,11 @@ void LectorDeFondo::lee(PedidoDeLectura pedido)
 
 void LectorDeFondo::tocaElTimbre()
 {
-    if (m_leyendo)
+    // One ring at a time: a server that does not answer holds it up to the wait's limit, and
+    // the ticks meanwhile queue nothing.
+    if (m_leyendo || m_tocando->exchange(true))
         return;
-    m_hilo.start([estado = m_estado] {
+    m_hilo.start([estado = m_estado, tocando = m_tocando] {
         EstadoDelLector &lector = **estado;
         if (Ado::Connection *conexion = lector.servidor.principalAbierta()) {
             try {
@@ -202,6 +204,7 @@ void LectorDeFondo::tocaElTimbre()
                 // the link broke: the next question says so
             }
         }
+        tocando->store(false);
     });
 }
 

@@ -106,4 +106,5 @@ private:
         std::make_unique<EstadoDelLector>());
     std::function<void(LecturaDeFondo)> m_alTerminar;
     bool m_leyendo = false;
+    std::shared_ptr<std::atomic_bool> m_tocando = std::make_shared<std::atomic_bool>(false);
 };
