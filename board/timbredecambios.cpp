@@ -120,12 +120,18 @@ void TimbreDeCambios::calla(Ado::Connection &principal)
 {
     if (principal.name() != m_conexion || m_canales.isEmpty())
         return;
+    suelta(principal);
+}
+
+// Listens on nothing and lets go of its locks, the bell's with them.
+void TimbreDeCambios::suelta(Ado::Connection &conexion)
+{
     m_canales.clear();
     m_tablas.clear();
     m_fichaDelTimbre.reset();
     try {
-        principal.listen({});
-        principal.Execute(QStringLiteral("SELECT pg_advisory_unlock_all()"));
+        conexion.listen({});
+        conexion.Execute(QStringLiteral("SELECT pg_advisory_unlock_all()"));
     } catch (...) {
         m_conexion.clear(); // whatever this session still holds goes with it
     }
@@ -149,13 +155,6 @@ void TimbreDeCambios::abandona(Ado::Connection &conexion)
     qInfo().noquote() << QStringLiteral("Sin avisos de cambios de la base de datos (%1): el tablero pregunta en cada "
                                         "recarga automática")
                              .arg(Runtime::toRuntimeError(std::current_exception()).description());
+    suelta(conexion);
     m_sinTimbre = true;
-    if (m_fichaDelTimbre) {
-        m_fichaDelTimbre.reset();
-        try {
-            conexion.Execute(QStringLiteral("SELECT pg_advisory_unlock(251254)"));
-        } catch (...) {
-            // the lock goes with the session
-        }
-    }
 }

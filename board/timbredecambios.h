@@ -53,6 +53,7 @@ private:
     void toca(Ado::Connection &conexion);
     void ofrece(Ado::Connection &conexion);
     bool sono(Ado::Connection &conexion);
+    void suelta(Ado::Connection &conexion);
     void abandona(Ado::Connection &conexion);
 
     Ajustes m_ajustes;

@@ -217,12 +217,22 @@ TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
     otroActualiza("F3");
     EXPECT_EQ(preguntan(), std::pair(false, true));
 
-    Ado::DatabaseAddress soloLectura = base.direccion(); // as a standby is opened: it cannot listen
+    // Where the bell cannot be used, every tick asks and the session holds nothing: read only
+    // (as a standby is opened), or a database without the bell.
+    Ado::DatabaseAddress soloLectura = base.direccion();
     soloLectura.readOnly = true;
-    Ado::Connection reserva(soloLectura);
-    TimbreDeCambios deLaReserva(ajustes);
-    EXPECT_TRUE(deLaReserva.hayQuePreguntar(reserva, tablas));
-    EXPECT_TRUE(deLaReserva.hayQuePreguntar(reserva, tablas));
+    base.ejecuta("DROP FUNCTION teqvaro_timbre(pg_snapshot)");
+    for (const Ado::DatabaseAddress &direccion : {soloLectura, base.direccion()}) {
+        Ado::Connection conexion(direccion);
+        TimbreDeCambios sinTimbre(ajustes);
+        EXPECT_TRUE(sinTimbre.hayQuePreguntar(conexion, tablas));
+        EXPECT_TRUE(sinTimbre.hayQuePreguntar(conexion, tablas));
+        EXPECT_EQ(
+            conexion.Execute("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND pid = pg_backend_pid()")
+                .field(0)
+                .toInt(),
+            0);
+    }
 }
 
 } // namespace
