@@ -17,9 +17,9 @@ class Connection;
 // much while nobody works. So one board of the database at a time, the bell-ringer, asks the
 // server each second which tables were written since it last asked and rings the channels of
 // those some board listens for (the schema's teqvaro_timbre); every board listens on the
-// channels of its view's tables and asks only when rung. A board also asks, and offers to become the bell-ringer, every
-// `revision`: a bell-ringer that went away costs the others at most that long, and a new one
-// rings every board once for what the old one had not rung yet.
+// channels of its view's tables and asks only when rung. A board also asks, and offers to
+// become the bell-ringer, every `revision`: a bell-ringer that went away costs the others at
+// most that long, and a new one rings every board once for what the old one had not rung yet.
 //
 // A standby cannot listen, nor can a connection opened read-only on purpose, nor a database
 // without the bell: there every tick asks, as it always did. Lives on the reading thread.
@@ -39,7 +39,7 @@ public:
     // `tablas`: those of the view shown. A failure of the connection is raised, as the
     // question's own would be; any other leaves this connection asking every tick.
     bool hayQuePreguntar(Ado::Connection &conexion, const QStringList &tablas);
-    bool tocaElTimbre() const { return m_fichaDelTimbre.has_value(); }
+    bool esQuienToca() const { return m_fichaDelTimbre.has_value(); }
     // The board that rings also rings between its reloads, each second of its timer, so that
     // a change reaches the others' next reload within that second. A failure is left for the
     // next question to find.

@@ -180,8 +180,8 @@ TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
         return std::pair{primeraPregunta, oyente.hayQuePreguntar(segunda, tablas + QStringList{"contacto"})};
     };
     EXPECT_EQ(preguntan(), std::pair(true, true)); // listening begins
-    EXPECT_TRUE(campanero->tocaElTimbre());
-    EXPECT_FALSE(oyente.tocaElTimbre());
+    EXPECT_TRUE(campanero->esQuienToca());
+    EXPECT_FALSE(oyente.esQuienToca());
     EXPECT_EQ(preguntan(), std::pair(false, false));
     otro.Execute("INSERT INTO Seguimiento (Sg_Entidad, Sg_Clave, Sg_Nota, Sg_Operador, Sg_Fecha) "
                  "VALUES ('O', 'F1', 'Nota', 'OP1', '2026-12-08')");
@@ -193,7 +193,7 @@ TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
     EXPECT_EQ(preguntan(), std::pair(false, false));
     ahora += 30s;
     EXPECT_EQ(preguntan(), std::pair(true, true)); // the revision; the other's offer is refused
-    EXPECT_FALSE(oyente.tocaElTimbre());
+    EXPECT_FALSE(oyente.esQuienToca());
     const auto inicio = ahora; // a third board, whose revision is not due again
     Ado::Connection tercera(base.direccion());
     TimbreDeCambios tercero({30s, [&] { return inicio; }});
@@ -211,7 +211,7 @@ TEST_F(CambiosPostgreSQL, idleBoardsAskOnlyWhenRungForTheirTables)
     EXPECT_FALSE(tercero.hayQuePreguntar(tercera, tablas));
     ahora += 30s;
     EXPECT_EQ(preguntan(), std::pair(false, true));
-    EXPECT_TRUE(oyente.tocaElTimbre());
+    EXPECT_TRUE(oyente.esQuienToca());
     tercera.Execute("SELECT 1");
     EXPECT_TRUE(tercero.hayQuePreguntar(tercera, tablas)); // the new one rang for all
     otroActualiza("F3");
