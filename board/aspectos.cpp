@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace Aspectos {
 namespace {
 
@@ -36,15 +38,15 @@ QString estadosDeLosFolios(Ado::Engine motor)
 // The folios as one text: a JSON array of strings for SQLite, an array literal for
 // PostgreSQL (each element between double quotes). Written directly rather than through a
 // document object: a list may hold a million folios.
-QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas, const Avance &avance)
+QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas, int desde, int hasta, const Avance &avance)
 {
     const bool json = motor == Ado::Engine::SQLite;
     QString lista;
-    lista.reserve(qsizetype(filas.rowCount()) * 12 + 2);
+    lista.reserve(qsizetype(hasta - desde) * 12 + 2);
     lista += json ? QLatin1Char('[') : QLatin1Char('{');
-    for (int fila = 0; fila < filas.rowCount(); ++fila) {
+    for (int fila = desde; fila < hasta; ++fila) {
         avisa(avance, fila);
-        if (fila > 0)
+        if (fila > desde)
             lista += QLatin1Char(',');
         lista += QLatin1Char('"');
         for (const QChar letra : filas.text(fila, 0)) {
@@ -62,10 +64,12 @@ QString listaDeFolios(Ado::Engine motor, const Kit::TextTable &filas, const Avan
     return lista;
 }
 
-// The look of every state, by its key; for a key listed twice, the first.
-QHash<QString, Aspecto> aspectosDeEstados(Ado::Connection &conexion, std::vector<QVariant> &colores)
+// The number of every state's look (see Leidos::porPosicion), by the state's key; for a key
+// listed twice, the first.
+QHash<QString, int> aspectosDeEstados(Ado::Connection &conexion, Leidos &leidos)
 {
-    QHash<QString, Aspecto> porEstado;
+    std::vector<QVariant> &colores = leidos.colores;
+    QHash<QString, int> porEstado;
     QHash<QString, int> indiceDeColor;
     Ado::Recordset estados = conexion.Execute(
         QStringLiteral("SELECT Eo_Cve_Estado_Oportunidad, Eo_Hexadecimal, Eo_Negrilla FROM Estado_Oportunidad"));
@@ -80,7 +84,8 @@ QHash<QString, Aspecto> aspectosDeEstados(Ado::Connection &conexion, std::vector
             indice = indiceDeColor.insert(claveDeColor, int(colores.size()));
             colores.push_back(color);
         }
-        porEstado.insert(clave, Aspecto{*indice, Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
+        leidos.aspectos.push_back(Aspecto{*indice, Runtime::toTextOrEmpty(estados.field(2)) == QLatin1String("SI")});
+        porEstado.insert(clave, int(leidos.aspectos.size()));
     }
     return porEstado;
 }
@@ -106,7 +111,7 @@ bool tieneLaMayorParte(Ado::Connection &conexion, int filas)
 class EstadosPorPosicion
 {
 public:
-    EstadosPorPosicion(const QHash<QString, Aspecto> &porEstado, Leidos &leidos)
+    EstadosPorPosicion(const QHash<QString, int> &porEstado, Leidos &leidos)
         : m_porEstado(porEstado)
         , m_leidos(leidos)
     { }
@@ -115,8 +120,8 @@ public:
     // database already gave that row a look.
     void asigna(qint64 posicion, const QVariant &estado)
     {
-        if (posicion < 0 || size_t(posicion) >= m_leidos.porPosicion.size() || m_leidos.porPosicion[size_t(posicion)]
-            || Runtime::isNull(estado))
+        if (posicion < 0 || size_t(posicion) >= m_leidos.porPosicion.size()
+            || m_leidos.porPosicion[size_t(posicion)] != 0 || Runtime::isNull(estado))
             return;
         const auto aspecto = m_porEstado.constFind(Servicios::textoDeCelda(estado));
         if (aspecto != m_porEstado.constEnd())
@@ -125,25 +130,39 @@ public:
 
     void copia(int desde, int hacia)
     {
-        if (!m_leidos.porPosicion[size_t(hacia)])
+        if (m_leidos.porPosicion[size_t(hacia)] == 0)
             m_leidos.porPosicion[size_t(hacia)] = m_leidos.porPosicion[size_t(desde)];
     }
 
 private:
-    const QHash<QString, Aspecto> &m_porEstado;
+    const QHash<QString, int> &m_porEstado;
     Leidos &m_leidos;
 };
+
+// SQLite reads the whole bound list before it gives the first row, in one step the caller
+// cannot break: a list of millions goes in parts, which cost SQLite no more in all (each
+// folio is found through the index either way).
+int foliosPorSentencia(Ado::Engine motor, int filas)
+{
+    constexpr int parteDeSQLite = 65536;
+    return motor == Ado::Engine::SQLite ? parteDeSQLite : std::max(filas, 1);
+}
 
 // A short list asks for its own folios, each with its place; the database finds them
 // through the folio's index.
 void leeDeLosFolios(Ado::Connection &conexion, const Kit::TextTable &filas, EstadosPorPosicion &estados,
                     const Avance &avance)
 {
-    Ado::Recordset leidos = conexion.Execute(estadosDeLosFolios(conexion.engine()),
-                                             {listaDeFolios(conexion.engine(), filas, avance)});
-    for (qint64 fila = 0; !leidos.atEnd(); leidos.moveNext(), ++fila) {
-        avisa(avance, fila);
-        estados.asigna(leidos.field(0).toLongLong(), leidos.field(1));
+    const Ado::Engine motor = conexion.engine();
+    const int porSentencia = foliosPorSentencia(motor, filas.rowCount());
+    for (int desde = 0; desde < filas.rowCount(); desde += porSentencia) {
+        const int hasta = desde + std::min(porSentencia, filas.rowCount() - desde);
+        Ado::Recordset leidos = conexion.Execute(estadosDeLosFolios(motor),
+                                                 {listaDeFolios(motor, filas, desde, hasta, avance)});
+        for (qint64 fila = 0; !leidos.atEnd(); leidos.moveNext(), ++fila) {
+            avisa(avance, fila);
+            estados.asigna(desde + leidos.field(0).toLongLong(), leidos.field(1));
+        }
     }
 }
 
@@ -219,7 +238,7 @@ Leidos lee(Ado::Connection &conexion, const Kit::TextTable &filas, const Avance 
     leidos.porPosicion.resize(size_t(filas.rowCount()));
     if (filas.rowCount() == 0)
         return leidos;
-    const QHash<QString, Aspecto> porEstado = aspectosDeEstados(conexion, leidos.colores);
+    const QHash<QString, int> porEstado = aspectosDeEstados(conexion, leidos);
     EstadosPorPosicion estados(porEstado, leidos);
     if (tieneLaMayorParte(conexion, filas.rowCount()))
         leeDeLaTablaEntera(conexion, filas, estados, avance);

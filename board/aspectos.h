@@ -25,12 +25,22 @@ struct Aspecto
     bool negrilla = false;
 };
 
+// A number per row and each look once: millions of rows in a few looks take four bytes a row,
+// and a list takes them as they are.
 struct Leidos
 {
-    // By the row's place in the table read; none when its state has no look.
-    std::vector<std::optional<Aspecto>> porPosicion;
+    // By the row's place in the table read: 0 when its state has no look, otherwise one more
+    // than the place of its look in `aspectos`.
+    std::vector<int> porPosicion;
+    std::vector<Aspecto> aspectos;
     // Each distinct stored colour once, as stored: converting it is the caller's business.
     std::vector<QVariant> colores;
+
+    std::optional<Aspecto> de(size_t posicion) const
+    {
+        const int numero = posicion < porPosicion.size() ? porPosicion[posicion] : 0;
+        return numero == 0 ? std::nullopt : std::optional(aspectos[size_t(numero) - 1]);
+    }
 };
 
 // Called every few thousand folios of a long reading: the window may paint meanwhile.

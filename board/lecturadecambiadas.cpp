@@ -73,7 +73,7 @@ Aspectos::Leidos aspectosDeLasReleidas(Ado::Connection &conexion, const Kit::Tex
             agrega(int(fila));
     }
     Aspectos::Leidos leidos = Aspectos::lee(conexion, releidas);
-    std::vector<std::optional<Aspectos::Aspecto>> porPosicion(conservada.size());
+    std::vector<int> porPosicion(conservada.size(), 0);
     size_t releida = 0;
     for (size_t fila = 0; fila < conservada.size(); ++fila) {
         if (conservada[fila] < 0)

@@ -379,7 +379,6 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 {
     try {
         const Runtime::BusyCursor ocupado;
-        const Kit::ListView::HeldLayout quieta(m_lista);
         Runtime::KeepPainting pintura(&m_lista);
         leida.aspectos = Aspectos::lee(*Publico::Entorno->Conexion(), *m_lista.listModel().table(),
                                        [&] { pintura.tick(); });
@@ -394,7 +393,12 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados)
 {
     ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
+    // The looks read keep their numbers: the first is the default look.
     std::vector<Kit::ListView::RowLook> distintos{Kit::ListView::RowLook{}};
+    for (const Aspectos::Aspecto &aspecto : leidos.aspectos)
+        distintos.push_back(colores.aspectoDe(aspecto));
+    std::vector<int> aspectoDeFila = leidos.porPosicion;
+    aspectoDeFila.resize(size_t(m_lista.itemCount()), 0);
     const auto numeroDe = [&](const Kit::ListView::RowLook &aspecto) {
         const auto visto = std::find(distintos.cbegin(), distintos.cend(), aspecto);
         if (visto != distintos.cend())
@@ -402,21 +406,11 @@ void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const Aspect
         distintos.push_back(aspecto);
         return int(distintos.size()) - 1;
     };
-    std::vector<int> deColorYPeso(leidos.colores.size() * 2, -1); // by stored colour, and bold
-    const auto numeroDelLeido = [&](const std::optional<Aspectos::Aspecto> &aspecto) {
-        if (!aspecto)
-            return 0;
-        int &numero = deColorYPeso[size_t(aspecto->color) * 2 + (aspecto->negrilla ? 1 : 0)];
-        if (numero < 0)
-            numero = numeroDe(colores.aspectoDe(aspecto));
-        return numero;
-    };
-    std::vector<int> aspectoDeFila(size_t(m_lista.itemCount()), 0);
-    for (size_t fila = 0; fila < std::min(aspectoDeFila.size(), leidos.porPosicion.size()); ++fila) {
-        const bool conservado = fila < conservados.size() && conservados[fila];
-        aspectoDeFila[fila] = conservado ? numeroDe(*conservados[fila]) : numeroDelLeido(leidos.porPosicion[fila]);
+    for (size_t fila = 0; fila < std::min(aspectoDeFila.size(), conservados.size()); ++fila) {
+        if (conservados[fila])
+            aspectoDeFila[fila] = numeroDe(*conservados[fila]);
     }
-    m_lista.setEveryRowLook(distintos, aspectoDeFila);
+    m_lista.setEveryRowLook(distintos, std::move(aspectoDeFila));
 }
 
 // The rows read again take their looks; the others, staying in their places, keep theirs.
@@ -425,8 +419,7 @@ void RecargaDeLista::aplicaAspectosDe(const std::vector<int> &releidas, const As
     ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
     std::vector<Kit::ListView::RowLook> aspectos;
     for (size_t releida = 0; releida < releidas.size(); ++releida)
-        aspectos.push_back(releida < leidos.porPosicion.size() ? colores.aspectoDe(leidos.porPosicion[releida])
-                                                               : Kit::ListView::RowLook{});
+        aspectos.push_back(colores.aspectoDe(leidos.de(releida)));
     m_lista.setRowLooksInArrivalOrder(releidas, aspectos);
 }
 
@@ -462,7 +455,8 @@ void RecargaDeLista::conoceLaReserva()
 RecargaDeLista::Lugar RecargaDeLista::lugarActual() const
 {
     const int seleccionado = m_lista.selectedIndex();
-    return {seleccionado == 0 ? QString() : m_lista.itemText(seleccionado), m_lista.verticalScrollBar()->value()};
+    return {seleccionado == 0 ? std::nullopt : std::optional(m_lista.itemText(seleccionado)),
+            m_lista.verticalScrollBar()->value()};
 }
 
 // The previously selected folio is selected again, and the view scrolled back to where the
@@ -470,8 +464,8 @@ RecargaDeLista::Lugar RecargaDeLista::lugarActual() const
 void RecargaDeLista::restaura(const Lugar &lugar)
 {
     const Kit::ListModel &modelo = m_lista.listModel();
-    for (int posicion = 0; posicion < modelo.size(); ++posicion) {
-        if (modelo.text(posicion, 0) == lugar.folio && m_lista.selectedIndex() != posicion + 1)
+    for (int posicion = 0; lugar.folio && posicion < modelo.size(); ++posicion) {
+        if (modelo.text(posicion, 0) == *lugar.folio && m_lista.selectedIndex() != posicion + 1)
             m_lista.selectItem(posicion + 1);
     }
     m_lista.verticalScrollBar()->setValue(lugar.desplazamiento);

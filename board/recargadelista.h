@@ -82,7 +82,7 @@ private:
     enum class Tipo { Pedida, Automatica };
     struct Lugar
     {
-        QString folio;
+        std::optional<QString> folio; // none when no row was selected
         int desplazamiento = 0;
     };
     using AspectosDeFilas = std::vector<std::optional<Kit::ListView::RowLook>>;

@@ -87,9 +87,9 @@ TotalDeMontos::TotalDeMontos(const Kit::ListModel &modelo, QObject *parent)
             releeTodo();
         Q_EMIT cambio();
     });
-    connect(&m_lectura, &QFutureWatcher<Montos>::finished, this, [this] {
+    connect(&m_lectura, &QFutureWatcher<std::shared_ptr<Montos>>::finished, this, [this] {
         if (m_lectura.future().resultCount() > 0)
-            adopta(m_lectura.result());
+            adopta(std::move(*m_lectura.result()));
     });
     const auto releerTodo = [this] {
         m_releerTodo = true;
@@ -131,7 +131,7 @@ void TotalDeMontos::releeTodo()
     }
     m_leyendo = true;
     m_lectura.setFuture(QtConcurrent::run(&m_hilo, [tabla, columna = m_columna, generacion = m_generacion] {
-        return leeColumna(*tabla, columna, generacion);
+        return std::make_shared<Montos>(leeColumna(*tabla, columna, generacion));
     }));
 }
 

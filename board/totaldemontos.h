@@ -7,6 +7,7 @@
 #include <QThreadPool>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -62,7 +63,8 @@ private:
     Montos m_leidos;
     // The reading on its own thread, and the rows changed while it reads.
     QThreadPool m_hilo;
-    QFutureWatcher<Montos> m_lectura;
+    // Handed over whole: what the thread read is moved in, not copied (9 bytes a row).
+    QFutureWatcher<std::shared_ptr<Montos>> m_lectura;
     int m_generacion = 0;
     bool m_leyendo = false;
     QList<int> m_cambiadosMientras;

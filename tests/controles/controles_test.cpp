@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -528,6 +529,48 @@ TEST_F(Lista, theQuickFilterShowsOnlyMatchingRowsAndLeavesTheItemsAsTheyAre)
     EXPECT_EQ(mostrados(), "");
     cliente->setChecked(true);
     EXPECT_EQ(mostrados(), "OP-10 OP-9 OP-7");
+}
+
+// The view keeps nothing per row: a click finds the row under it, the keys move a row, a page
+// or to either end and the view follows, any row can be scrolled to, a hidden column takes no
+// room, and the scroll range follows the filter at once.
+TEST(ListaGrande, findsScrollsToAndMovesThroughAnyRowOfThirtyThousand)
+{
+    QStringList renglones;
+    for (int fila = 1; fila <= 30'000; ++fila)
+        renglones << QStringLiteral("F%1|cliente %2|%3.00").arg(fila).arg(fila % 7).arg(fila);
+    ListView lista;
+    lista.replaceContents({"Folio", "Cliente", "Monto"}, filas(renglones));
+    lista.resize(300, 240);
+    activa(lista);
+    const auto seVe = [&](int item) { return lista.viewport()->rect().contains(lista.itemRect(item)); };
+    const auto teclea = [&](Qt::Key tecla) {
+        QTest::keyClick(&lista, tecla);
+        return std::pair(lista.selectedIndex(), seVe(lista.selectedIndex()));
+    };
+    QTest::mouseClick(lista.viewport(), Qt::LeftButton, {}, lista.itemRect(3).center());
+    EXPECT_EQ(lista.selectedIndex(), 3);
+    const int alto = lista.itemRect(1).height();
+    const int pagina = lista.viewport()->height() / alto;
+    EXPECT_EQ(teclea(Qt::Key_Down), std::pair(4, true));
+    EXPECT_EQ(teclea(Qt::Key_PageDown), std::pair(4 + pagina, true));
+    EXPECT_EQ(teclea(Qt::Key_End), std::pair(30'000, true));
+    EXPECT_EQ(teclea(Qt::Key_Up), std::pair(29'999, true));
+    EXPECT_EQ(teclea(Qt::Key_Home), std::pair(1, true));
+    lista.ensureVisible(15'000);
+    EXPECT_TRUE(seVe(15'000));
+    QTest::mouseClick(lista.viewport(), Qt::LeftButton, {}, lista.itemRect(15'001).center());
+    ordena(lista, 2, Qt::DescendingOrder); // the selection follows its row
+    EXPECT_EQ(lista.itemText(lista.selectedIndex()), "F15001");
+
+    const QRect cliente = lista.visualRect(lista.listModel().index(0, 1));
+    lista.setColumnHidden(1, true);
+    EXPECT_TRUE(lista.visualRect(lista.listModel().index(0, 1)).isEmpty());
+    EXPECT_EQ(lista.indexAt(QPoint(cliente.center().x(), 1)).column(), 2);
+    lista.setQuickFilter("F2999"); // F2999 and F29990 to F29999
+    EXPECT_EQ(lista.verticalScrollBar()->maximum(), std::max(0, 11 - lista.verticalScrollBar()->pageStep()));
+    EXPECT_TRUE(lista.indexAt(QPoint(1, 10 * alto + 1)).isValid());
+    EXPECT_FALSE(lista.indexAt(QPoint(1, 11 * alto + 1)).isValid());
 }
 
 // What the user made of the columns (widths, their order, the sort) is kept under the list's

@@ -109,14 +109,16 @@ TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
     const QHash<QString, QString> aspecto = {{"F1", "&HFF negrilla"}, {"F3", "&H808080"}, {"F4", "-"}, {"NO-HAY", "-"}};
     QStringList alReves = todos;
     std::reverse(alReves.begin(), alReves.end());
-    for (const QStringList &folios : {todos, todos + alReves, QStringList{"F4", "NO-HAY", "F1", "F'9"}}) {
+    // A list longer than one statement's part of the folios (65,536) is asked in parts.
+    const QStringList largo = QStringList(65'536, "F3") + QStringList{"F4", "F1", "F2"};
+    for (const QStringList &folios : {todos, todos + alReves, QStringList{"F4", "NO-HAY", "F1", "F'9"}, largo}) {
         Kit::TextTable filas;
         for (const QString &folio : folios)
             filas.appendRow(std::array{folio});
         const Aspectos::Leidos leidos = Aspectos::lee(*base.conexion(), filas);
         ASSERT_EQ(leidos.porPosicion.size(), size_t(folios.size()));
         for (qsizetype fila = 0; fila < folios.size(); ++fila) {
-            const std::optional<Aspectos::Aspecto> &suyo = leidos.porPosicion[size_t(fila)];
+            const std::optional<Aspectos::Aspecto> suyo = leidos.de(size_t(fila));
             const QString visto = suyo ? leidos.colores[size_t(suyo->color)].toString()
                                              + (suyo->negrilla ? " negrilla" : "")
                                        : "-";

@@ -173,7 +173,7 @@ bool ListView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == header()->viewport() && event->type() == QEvent::MouseButtonRelease && !m_layoutKey.isEmpty())
         QTimer::singleShot(0, this, [this] { saveLayout(); });
-    return QTreeView::eventFilter(watched, event);
+    return QAbstractItemView::eventFilter(watched, event);
 }
 
 } // namespace Kit

@@ -84,13 +84,13 @@ void ListModel::setHeaders(const QStringList &headers)
 
 ListModel::CellLook ListModel::look(int position, int column) const
 {
-    const int row = m_order[size_t(position)];
+    const int row = rowAt(position);
     if (!m_cellLooks.isEmpty()) {
         const auto cell = m_cellLooks.constFind(cellKey(row, column));
         if (cell != m_cellLooks.constEnd())
             return *cell;
     }
-    return m_rowLooks[size_t(row)];
+    return rowLook(row);
 }
 
 // A reader may still hold the table shown (a reading on another thread that started before
@@ -105,18 +105,15 @@ TextTable &ListModel::writableTable()
 void ListModel::replace(const QStringList &headers, std::shared_ptr<TextTable> table, std::vector<int> order)
 {
     const int rows = table ? table->rowCount() : 0;
-    if (order.size() != size_t(rows)) {
-        order.resize(size_t(rows));
-        std::iota(order.begin(), order.end(), 0);
-    }
+    if (order.size() != size_t(rows))
+        order.clear();
     beginResetModel();
     m_headers = headers;
     m_table = table ? std::move(table) : std::make_shared<TextTable>();
-    m_order = std::move(order);
-    m_position.assign(size_t(rows), 0);
-    for (size_t position = 0; position < m_order.size(); ++position)
-        m_position[size_t(m_order[position])] = int(position);
-    m_rowLooks.assign(size_t(rows), CellLook{});
+    m_rows = rows;
+    setOrder(std::move(order));
+    m_looks = {CellLook{}};
+    m_lookOfRow.clear();
     m_cellLooks.clear();
     if (filtering()) {
         const Internal::TextFilter wanted(m_filterText);
@@ -137,7 +134,7 @@ std::vector<int> ListModel::changeRows(const std::vector<ListUpdate::RowChange> 
         if (change.row < 0 || change.row >= size() || m_table->rowEquals(change.row, texts))
             continue;
         writableTable().setRow(change.row, texts);
-        m_rowLooks[size_t(change.row)] = CellLook{};
+        setRowLook(change.row, CellLook{});
         forgetCellLooks(change.row);
         changed.push_back(change.row);
         if (filtering() && rowMatches(change.row) != bool(m_matches[size_t(change.row)])) {
@@ -169,9 +166,13 @@ void ListModel::append(const ListRow &row)
     const bool shows = !filtering() || rowMatches(position);
     if (shows)
         beginInsertRows(QModelIndex(), shownCount(), shownCount());
-    m_order.push_back(position);
-    m_position.push_back(position);
-    m_rowLooks.emplace_back();
+    ++m_rows;
+    if (!m_order.empty()) {
+        m_order.push_back(position);
+        m_position.push_back(position);
+    }
+    if (!m_lookOfRow.empty())
+        m_lookOfRow.push_back(0);
     if (filtering()) {
         m_matches.push_back(shows);
         if (shows)
@@ -241,9 +242,9 @@ void ListModel::placeShownRows()
         m_matches.clear();
         return;
     }
-    for (size_t position = 0; position < m_order.size(); ++position) {
-        if (m_matches[size_t(m_order[position])])
-            m_shown.push_back(int(position));
+    for (int position = 0; position < m_rows; ++position) {
+        if (m_matches[size_t(rowAt(position))])
+            m_shown.push_back(position);
     }
 }
 
@@ -264,8 +265,8 @@ void ListModel::setLook(int position, int column, const CellLook &look)
 {
     if (this->look(position, column) == look)
         return;
-    const int row = m_order[size_t(position)];
-    if (look == m_rowLooks[size_t(row)])
+    const int row = rowAt(position);
+    if (look == rowLook(row))
         m_cellLooks.remove(cellKey(row, column));
     else
         m_cellLooks.insert(cellKey(row, column), look);
@@ -279,8 +280,32 @@ void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRo
     takeRowLooks(lookOfRow.size(), [&](size_t row) { return lookOfRow[row] ? &*lookOfRow[row] : nullptr; });
 }
 
-void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, const std::vector<int> &lookOfRow)
+// Numbers for every row are kept as they come, and the rows shown from the first whose look
+// changes to the last are announced at once: the views repaint only what they show.
+void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, std::vector<int> lookOfRow)
 {
+    const bool everyRow = lookOfRow.size() == size_t(m_rows) && m_cellLooks.isEmpty() && !looks.empty()
+                          && looks.front() == CellLook{}
+                          && std::all_of(lookOfRow.cbegin(), lookOfRow.cend(),
+                                         [&](int look) { return look >= 0 && size_t(look) < looks.size(); });
+    if (everyRow) {
+        const auto changes = [&](int shownRow) {
+            const int row = rowAt(positionOfShownRow(shownRow));
+            return rowLook(row) != looks[size_t(lookOfRow[size_t(row)])];
+        };
+        int first = 0;
+        int last = shownCount() - 1;
+        while (first <= last && !changes(first))
+            ++first;
+        while (last > first && !changes(last))
+            --last;
+        m_looks = looks;
+        m_lookOfRow = std::move(lookOfRow);
+        if (first <= last && !m_headers.isEmpty())
+            Q_EMIT dataChanged(index(first, 0), index(last, int(m_headers.size()) - 1),
+                               {Qt::ForegroundRole, Qt::FontRole});
+        return;
+    }
     takeRowLooks(lookOfRow.size(), [&](size_t row) {
         const auto look = size_t(lookOfRow[row]);
         return look < looks.size() ? &looks[look] : nullptr; // a number of no look keeps the row's own
@@ -298,7 +323,7 @@ template<typename LookOf> void ListModel::takeRowLooks(size_t rows, LookOf &&loo
         if (!look)
             continue;
         const bool changed = takeRowLook(int(row), *look);
-        changedAtPosition[size_t(m_position[row])] = changed;
+        changedAtPosition[size_t(positionOf(int(row)))] = changed;
         anyChanged = anyChanged || changed;
     }
     if (anyChanged)
@@ -320,14 +345,29 @@ void ListModel::setRowLooks(const std::vector<int> &rows, const std::vector<Cell
 // Whether the row's cells look otherwise now.
 bool ListModel::takeRowLook(int row, const CellLook &look)
 {
-    bool changed = m_rowLooks[size_t(row)] != look;
+    bool changed = rowLook(row) != look;
     if (!m_cellLooks.isEmpty()) {
         for (int column = 0; column < m_table->columnCount() && !changed; ++column)
             changed = m_cellLooks.contains(cellKey(row, column));
         forgetCellLooks(row);
     }
-    m_rowLooks[size_t(row)] = look;
+    setRowLook(row, look);
     return changed;
+}
+
+// The rows keep the first look until one takes another; a look is kept once however many
+// rows take it (a list's looks are its states').
+void ListModel::setRowLook(int row, const CellLook &look)
+{
+    if (m_lookOfRow.empty()) {
+        if (look == m_looks.front())
+            return;
+        m_lookOfRow.assign(size_t(m_rows), 0);
+    }
+    auto kept = std::find(m_looks.begin(), m_looks.end(), look);
+    if (kept == m_looks.end())
+        kept = m_looks.insert(m_looks.end(), look);
+    m_lookOfRow[size_t(row)] = int(kept - m_looks.begin());
 }
 
 // Each run of consecutive changed rows shown is announced once.
@@ -356,10 +396,17 @@ void ListModel::sortBy(const ListSort &sort)
 
 void ListModel::showInArrivalOrder()
 {
-    std::vector<int> order(m_order.size());
+    if (!m_order.empty())
+        showInOrder({});
+}
+
+std::vector<int> ListModel::displayOrder() const
+{
+    if (!m_order.empty())
+        return m_order;
+    std::vector<int> order(static_cast<size_t>(m_rows));
     std::iota(order.begin(), order.end(), 0);
-    if (order != m_order)
-        showInOrder(std::move(order));
+    return order;
 }
 
 void ListModel::placeSorted(const std::vector<int> &rows, const ListSort &sort)
@@ -373,25 +420,29 @@ void ListModel::placeSorted(const std::vector<int> &rows, const ListSort &sort)
     std::vector<char> moving(size_t(size()), 0);
     for (const int row : rows)
         moving[size_t(row)] = 1;
+    const std::vector<int> current = displayOrder();
     std::vector<int> order;
-    order.reserve(m_order.size());
-    std::copy_if(m_order.begin(), m_order.end(), std::back_inserter(order),
+    order.reserve(current.size());
+    std::copy_if(current.begin(), current.end(), std::back_inserter(order),
                  [&](int row) { return !moving[size_t(row)]; });
     for (const int row : rows)
         order.insert(order.begin() + std::ptrdiff_t(m_table->sortedPlace(order, row, sort.column, sort.order)), row);
-    if (order != m_order)
+    if (order != current)
         showInOrder(std::move(order));
 }
 
 void ListModel::showInOrder(std::vector<int> order)
 {
-    changeLayout(
-        [&] {
-            m_order = std::move(order);
-            for (size_t position = 0; position < m_order.size(); ++position)
-                m_position[size_t(m_order[position])] = int(position);
-        },
-        QAbstractItemModel::VerticalSortHint);
+    changeLayout([&] { setOrder(std::move(order)); }, QAbstractItemModel::VerticalSortHint);
+}
+
+// An empty order is the order the rows arrived in.
+void ListModel::setOrder(std::vector<int> order)
+{
+    m_order = std::move(order);
+    m_position.assign(m_order.size(), 0);
+    for (size_t position = 0; position < m_order.size(); ++position)
+        m_position[size_t(m_order[position])] = int(position);
 }
 
 // The rows change places, or the filter shows others; the views keep the selection on the
@@ -403,7 +454,7 @@ template<typename Change> void ListModel::changeLayout(Change &&change, QAbstrac
     std::vector<int> rowsBefore;
     rowsBefore.reserve(size_t(before.size()));
     for (const QModelIndex &old : before)
-        rowsBefore.push_back(m_order[size_t(positionOfShownRow(old.row()))]);
+        rowsBefore.push_back(rowAt(positionOfShownRow(old.row())));
     change();
     placeShownRows();
     QModelIndexList after;

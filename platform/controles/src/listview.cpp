@@ -16,14 +16,12 @@
 namespace Kit {
 
 ListView::ListView(QWidget *parent)
-    : QTreeView(parent)
+    : QAbstractItemView(parent)
     , m_model(std::make_unique<ListModel>())
+    , m_header(new ListHeader(this))
 {
-    setHeader(new ListHeader(this)); // owned by the view
     setModel(m_model.get());
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true); // row heights are not measured one by one on large lists
+    setUpRows();
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -43,9 +41,17 @@ ListView::ListView(QWidget *parent)
     connect(m_model.get(), &QAbstractItemModel::rowsInserted, this, &ListView::shownItemsChanged);
 }
 
+// The header and the model outlive the list's own part: their last signals reach nobody.
 ListView::~ListView()
 {
+    m_header->disconnect(this);
+    m_model->disconnect(this);
     setModel(nullptr);
+}
+
+QHeaderView *ListView::header() const
+{
+    return m_header;
 }
 
 ListModel &ListView::listModel() const
@@ -247,9 +253,9 @@ void ListView::setRowLooks(const std::vector<std::optional<RowLook>> &looks)
     m_model->setRowLooks(byRow);
 }
 
-void ListView::setEveryRowLook(const std::vector<RowLook> &looks, const std::vector<int> &lookOfRow)
+void ListView::setEveryRowLook(const std::vector<RowLook> &looks, std::vector<int> lookOfRow)
 {
-    m_model->setEveryRowLook(cellLooksOf(looks), lookOfRow);
+    m_model->setEveryRowLook(cellLooksOf(looks), std::move(lookOfRow));
 }
 
 void ListView::setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks)
@@ -387,7 +393,8 @@ void ListView::setEmptyText(const QString &text)
 
 void ListView::paintEvent(QPaintEvent *event)
 {
-    QTreeView::paintEvent(event);
+    QPainter painter(viewport());
+    paintRows(painter, event->rect());
     if (columnCount() == 0 || shownItemCount() > 0)
         return;
     // Rows the quick filter hides all are not an empty view.
@@ -396,35 +403,10 @@ void ListView::paintEvent(QPaintEvent *event)
                              : m_emptyText;
     if (said.isEmpty())
         return;
-    QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::PlaceholderText));
     const int margin = fontMetrics().averageCharWidth() * 2;
     painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin), Qt::AlignCenter | Qt::TextWordWrap,
                      said);
-}
-
-// The view lays its rows out on a timer of its own, and again when it paints.
-ListView::HeldLayout::HeldLayout(ListView &list)
-    : m_list(&list)
-{
-    list.installEventFilter(this);
-    list.viewport()->installEventFilter(this);
-}
-
-ListView::HeldLayout::~HeldLayout()
-{
-    if (!m_list)
-        return;
-    m_list->removeEventFilter(this);
-    m_list->viewport()->removeEventFilter(this);
-    m_list->viewport()->update();
-}
-
-bool ListView::HeldLayout::eventFilter(QObject *watched, QEvent *event)
-{
-    const bool held = (watched == m_list && event->type() == QEvent::Timer)
-                      || (m_list && watched == m_list->viewport() && event->type() == QEvent::Paint);
-    return held || QObject::eventFilter(watched, event);
 }
 
 void ListView::keyPressEvent(QKeyEvent *event)
@@ -436,12 +418,12 @@ void ListView::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    QTreeView::keyPressEvent(event);
+    QAbstractItemView::keyPressEvent(event);
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    QTreeView::mouseDoubleClickEvent(event);
+    QAbstractItemView::mouseDoubleClickEvent(event);
     Q_EMIT dblClick();
 }
 

@@ -21,7 +21,7 @@ void TextTable::reserve(int rows)
 {
     m_reservedRows = rows;
     for (Column &column : m_columns)
-        column.codes.reserve(size_t(rows));
+        column.codes.reserve(rows);
 }
 
 const QString &TextTable::text(int row, int column) const
@@ -29,14 +29,14 @@ const QString &TextTable::text(int row, int column) const
     if (column < 0 || column >= columnCount())
         return noText;
     const Column &cells = m_columns[size_t(column)];
-    const quint32 code = cells.codes[size_t(row)];
+    const quint32 code = cells.codes[row];
     return code == absent ? noText : cells.values[code];
 }
 
 int TextTable::textCount(int row) const
 {
     for (int column = columnCount(); column > 0; --column) {
-        if (m_columns[size_t(column - 1)].codes[size_t(row)] != absent)
+        if (m_columns[size_t(column - 1)].codes[row] != absent)
             return column;
     }
     return 0;
@@ -73,8 +73,8 @@ bool TextTable::rowEquals(int row, std::span<const QString> texts) const
 void TextTable::addColumn()
 {
     Column column;
-    column.codes.reserve(size_t(std::max(m_reservedRows, m_rows)));
-    column.codes.assign(size_t(m_rows), absent);
+    column.codes.reserve(std::max(m_reservedRows, m_rows));
+    column.codes.fill(absent, m_rows);
     m_columns.push_back(std::move(column));
 }
 
@@ -140,14 +140,14 @@ void TextTable::setRow(int row, std::span<const QString> texts)
         Column &column = m_columns[number];
         const QString &now = text(row, int(number));
         const bool given = number < texts.size();
-        if (given == (column.codes[size_t(row)] != absent) && (!given || now == texts[number]))
+        if (given == (column.codes[row] != absent) && (!given || now == texts[number]))
             continue;
         if (row < sampledRows) {
             sample(column, now, -1);
             if (given)
                 sample(column, texts[number], 1);
         }
-        column.codes[size_t(row)] = given ? codeFor(column, texts[number]) : absent;
+        column.codes[row] = given ? codeFor(column, texts[number]) : absent;
     }
 }
 
@@ -161,7 +161,7 @@ void TextTable::rewriteColumn(int column, const std::function<QString(const QStr
     if (!cells.shared)
         return;
     cells.index.clear();
-    for (size_t code = 0; code < cells.values.size(); ++code)
+    for (qsizetype code = 0; code < cells.values.size(); ++code)
         cells.index.insert(cells.values[code], quint32(code));
 }
 
@@ -170,14 +170,14 @@ void TextTable::rewriteColumn(int column, const std::function<QString(const QStr
 std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
 {
     const ColumnKind kind = columnKind(column);
-    const std::vector<QString> none;
-    const std::vector<QString> &values = column < columnCount() ? m_columns[size_t(column)].values : none;
-    Internal::SortKeys keys(kind, values.size() + 1);
+    const QList<QString> none;
+    const QList<QString> &values = column < columnCount() ? m_columns[size_t(column)].values : none;
+    Internal::SortKeys keys(kind, size_t(values.size()) + 1);
     for (const QString &value : values)
         keys.add(value);
     keys.add(noText); // the cells a row was not given
 
-    std::vector<int> byKey(values.size() + 1);
+    std::vector<int> byKey(size_t(values.size()) + 1);
     std::iota(byKey.begin(), byKey.end(), 0);
     std::sort(byKey.begin(), byKey.end(),
               [&](int left, int right) { return keys.compare(size_t(left), size_t(right)) < 0; });
@@ -193,8 +193,8 @@ std::vector<int> TextTable::sortedRows(int column, Qt::SortOrder order) const
     std::vector<int> rowRank(static_cast<size_t>(m_rows));
     std::vector<int> firstOfRank(size_t(ranks) + 2, 0);
     for (int row = 0; row < m_rows; ++row) {
-        const quint32 code = column < columnCount() ? m_columns[size_t(column)].codes[size_t(row)] : absent;
-        rowRank[size_t(row)] = rankOf[code == absent ? values.size() : code] - lowest;
+        const quint32 code = column < columnCount() ? m_columns[size_t(column)].codes[row] : absent;
+        rowRank[size_t(row)] = rankOf[code == absent ? size_t(values.size()) : code] - lowest;
         ++firstOfRank[size_t(rowRank[size_t(row)]) + 1];
     }
     std::partial_sum(firstOfRank.begin(), firstOfRank.end(), firstOfRank.begin());
@@ -217,9 +217,9 @@ std::vector<char> TextTable::rowsWhere(const std::function<bool(const QString &)
         if (!marked(columns, int(number)))
             continue;
         const Column &column = m_columns[number];
-        std::vector<char> verdict(column.values.size(), untested);
+        std::vector<char> verdict(size_t(column.values.size()), untested);
         for (int row = 0; row < m_rows; ++row) {
-            const quint32 code = column.codes[size_t(row)];
+            const quint32 code = column.codes[row];
             if (found[size_t(row)] || code == absent || !looked(row))
                 continue;
             if (verdict[code] == untested)

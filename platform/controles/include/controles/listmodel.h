@@ -23,9 +23,11 @@ struct ListRow
 };
 
 // The rows of a list view with their looks. The texts live in a shared table in the order
-// the rows arrived; the model keeps the order they are shown in, and one look per row with
-// the few cells whose look differs from their row's. Looks are colour references resolved to
-// a brush and a font only when the view asks.
+// the rows arrived; the model keeps the order they are shown in (nothing while that is the
+// order they arrived), each distinct look once with a number per row, and the few cells
+// whose look differs from their row's. Looks are colour references resolved to a brush and
+// a font only when the view asks. Taking a new table and every row's look cost no step per
+// row, so a list of millions changes without a pause.
 class CONTROLES_EXPORT ListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -51,8 +53,8 @@ public:
     void setHeaders(const QStringList &headers);
 
     // The rows by the place they are shown in (0 is the first row shown).
-    int size() const { return int(m_order.size()); }
-    const QString &text(int position, int column) const { return m_table->text(m_order[size_t(position)], column); }
+    int size() const { return m_rows; }
+    const QString &text(int position, int column) const { return m_table->text(rowAt(position), column); }
     // The text as the list shows it: a cell longer than a screen can hold is cut, so that
     // painting and measuring it cost no more than a page of text, and a character that
     // changes the direction of the text around it is shown as its code ("‹U+202E›"), so no
@@ -60,16 +62,16 @@ public:
     static constexpr qsizetype shownLength = 4000;
     QString shownText(int position, int column) const;
     // How many texts the row was given.
-    int textCount(int position) const { return m_table->textCount(m_order[size_t(position)]); }
-    const QString &key(int position) const { return m_table->key(m_order[size_t(position)]); }
+    int textCount(int position) const { return m_table->textCount(rowAt(position)); }
+    const QString &key(int position) const { return m_table->key(rowAt(position)); }
     TextTable::ColumnKind columnKind(int column) const { return m_table->columnKind(column); }
     CellLook look(int position, int column) const;
 
     // The texts shown, in the order the rows arrived; a reader may keep it while it reads.
     std::shared_ptr<const TextTable> table() const { return m_table; }
     // The place a row of the table is shown in, and the row shown at a place.
-    int positionOf(int row) const { return m_position[size_t(row)]; }
-    int rowAt(int position) const { return m_order[size_t(position)]; }
+    int positionOf(int row) const { return m_position.empty() ? row : m_position[size_t(row)]; }
+    int rowAt(int position) const { return m_order.empty() ? position : m_order[size_t(position)]; }
 
     // New rows in the given display order (none: as they arrived); rows start in the
     // default look.
@@ -84,8 +86,9 @@ public:
     // The look of every cell of each row that has one (by the row's place in the table, the
     // order the rows arrived); only the rows whose look changes are announced.
     void setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRow);
-    // Every row's look at once: row i of the table takes looks[lookOfRow[i]].
-    void setEveryRowLook(const std::vector<CellLook> &looks, const std::vector<int> &lookOfRow);
+    // Every row's look at once: row i of the table takes looks[lookOfRow[i]]. Numbers for
+    // every row, each of a look, are taken as they are.
+    void setEveryRowLook(const std::vector<CellLook> &looks, std::vector<int> lookOfRow);
     // The same for some rows alone: `rows[i]` takes `looks[i]`.
     void setRowLooks(const std::vector<int> &rows, const std::vector<CellLook> &looks);
 
@@ -122,20 +125,30 @@ private:
     bool filtering() const { return !m_filterText.isEmpty(); }
     bool rowMatches(int row) const;
     void showInOrder(std::vector<int> order);
+    void setOrder(std::vector<int> order);
     template<typename Change> void changeLayout(Change &&change, QAbstractItemModel::LayoutChangeHint hint);
     void placeShownRows();
     void announceRows(const std::vector<char> &changedAtPosition, const QList<int> &roles);
     static quint64 cellKey(int row, int column) { return (quint64(quint32(row)) << 32) | quint32(column); }
     void forgetCellLooks(int row);
+    const CellLook &rowLook(int row) const
+    {
+        return m_looks[m_lookOfRow.empty() ? 0 : size_t(m_lookOfRow[size_t(row)])];
+    }
+    void setRowLook(int row, const CellLook &look);
+    // The places in display order, whether or not they are the order the rows arrived.
+    std::vector<int> displayOrder() const;
     bool takeRowLook(int row, const CellLook &look);
     template<typename LookOf> void takeRowLooks(size_t rows, LookOf &&lookOf);
 
     QStringList m_headers;
     std::shared_ptr<TextTable> m_table;
-    std::vector<int> m_order;    // by place shown: the row of the table
-    std::vector<int> m_position; // by row of the table: the place it is shown in
-    std::vector<CellLook> m_rowLooks;
-    QHash<quint64, CellLook> m_cellLooks; // the cells whose look differs from their row's
+    int m_rows = 0;
+    std::vector<int> m_order;                  // by place shown: the row of the table; none in arrival order
+    std::vector<int> m_position;               // by row of the table: the place it is shown in; none likewise
+    std::vector<CellLook> m_looks{CellLook{}}; // each row look once; the first is the default
+    std::vector<int> m_lookOfRow;              // by row of the table; none while all are the first
+    QHash<quint64, CellLook> m_cellLooks;      // the cells whose look differs from their row's
     QFont m_boldFont;
     QString m_filterText;
     std::vector<char> m_filterColumns;

@@ -4,25 +4,30 @@
 #include "controles/listmodel.h"
 #include "controles/listupdate.h"
 
+#include <QAbstractItemView>
 #include <QPointer>
 #include <QStringList>
-#include <QTreeView>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
+class QHeaderView;
 class QMenu;
+class QPainter;
 
 namespace Kit {
+
+class ListHeader;
 
 // The report-style list view of the forms. Items are numbered from 1 in display order;
 // sub-items from 1 (column 0 is the item's own text). Filling, styling and sorting cost
 // time linear (sorting: n log n) in the number of cells. Sorting compares numbers as
 // numbers, dates as dates and text as Mexican Spanish collates it (numbers inside text by
 // value, letter case aside); rows that tie keep the order in which they arrived. A bad index
-// raises 35600, a colour the list cannot show raises 380.
-class CONTROLES_EXPORT ListView : public QTreeView
+// raises 35600, a colour the list cannot show raises 380. The view keeps nothing per row:
+// showing, sorting and filtering millions of rows costs the screenful shown.
+class CONTROLES_EXPORT ListView : public QAbstractItemView
 {
     Q_OBJECT
     // See "Layout" below.
@@ -79,7 +84,7 @@ public:
     void setRowLooks(const std::vector<std::optional<RowLook>> &looks);
     // Every row's look at once, the rows in the order they arrived in their filling: row i
     // takes looks[lookOfRow[i]]. A few distinct looks cost four bytes a row.
-    void setEveryRowLook(const std::vector<RowLook> &looks, const std::vector<int> &lookOfRow);
+    void setEveryRowLook(const std::vector<RowLook> &looks, std::vector<int> lookOfRow);
     // The looks of some rows alone, by their places in arrival order; the others keep theirs.
     void setRowLooksInArrivalOrder(const std::vector<int> &rows, const std::vector<RowLook> &looks);
     std::optional<qint32> cellForeColor(int index, int column) const;
@@ -115,6 +120,17 @@ public:
     // The rows in display order (a pending sort is applied first).
     ListModel &listModel() const;
 
+    // The columns' titles, widths, order and visibility.
+    QHeaderView *header() const;
+    void setColumnHidden(int column, bool hide);
+    bool isColumnHidden(int column) const;
+
+    QRect visualRect(const QModelIndex &index) const override;
+    void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
+    QModelIndex indexAt(const QPoint &point) const override;
+    void reset() override;
+    int sizeHintForColumn(int column) const override;
+
     // Empty view: what the list says, centred in its empty area, when it has columns but no
     // rows ("No hay oportunidades en esta vista"), so an empty result does not look like a
     // list that failed to show. The list is generic: its owner says what it holds; without a
@@ -148,25 +164,6 @@ public:
     // so one view on two databases keeps two layouts); none keeps them under their keys alone.
     static void setLayoutScope(const QString &scope);
 
-    // While one is alive the list neither lays out nor paints its rows: it keeps what it
-    // painted last. A long step on the user-interface thread that lets the window paint (the
-    // reading of the colours of millions of rows) holds it, so that the list does not lay out
-    // every row (some 40 bytes each) while the step's own data is alive.
-    class CONTROLES_EXPORT HeldLayout final : public QObject
-    {
-    public:
-        explicit HeldLayout(ListView &list);
-        ~HeldLayout() override;
-        HeldLayout(const HeldLayout &) = delete;
-        HeldLayout &operator=(const HeldLayout &) = delete;
-
-    protected:
-        bool eventFilter(QObject *watched, QEvent *event) override;
-
-    private:
-        QPointer<ListView> m_list;
-    };
-
     // What the rows are: the name a file exported from the list carries (the view shown),
     // and the statement whose result fills it, empty when none or when it could not be read.
     QString exportName() const { return m_exportName; }
@@ -186,8 +183,35 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    int horizontalOffset() const override;
+    int verticalOffset() const override;
+    bool isIndexHidden(const QModelIndex &index) const override;
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    QRegion visualRegionForSelection(const QItemSelection &selection) const override;
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+    void rowsInserted(const QModelIndex &parent, int start, int end) override;
+    void dataChanged(const QModelIndex &topLeft, const QModelIndex &bottomRight,
+                     const QList<int> &roles = QList<int>()) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
+    void setUpRows();
+    void columnsChanged();
+    void updateRowRange();
+    void rowsChanged();
+    int rowHeight() const;
+    int topRow() const;
+    int rowsPerPage() const;
+    int shownRows() const;
+    QRect rowRect(int row) const;
+    void paintRows(QPainter &painter, const QRect &area) const;
+
     void applySort();
     void ensureSorted() const;
     int checkedRow(int index) const;
@@ -196,6 +220,8 @@ private:
     void filterShownColumns();
 
     std::unique_ptr<ListModel> m_model;
+    ListHeader *m_header;        // owned by the list
+    mutable int m_rowHeight = 0; // measured again after any change of font or style
     bool m_sorted = false;
     int m_sortKey = 0;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;

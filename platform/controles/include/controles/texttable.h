@@ -3,6 +3,7 @@
 #include "controles/controles_export.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -73,8 +74,10 @@ private:
 
     struct Column
     {
-        std::vector<QString> values;   // each distinct text once, or every text of a column that rarely repeats
-        std::vector<quint32> codes;    // per row: an index into values, or absent
+        // Lists rather than vectors: their growth reallocates in place (a large block is
+        // remapped, not copied), so a column of millions of rows grows in no long step.
+        QList<QString> values;         // each distinct text once, or every text of a column that rarely repeats
+        QList<quint32> codes;          // per row: an index into values, or absent
         QHash<QString, quint32> index; // the code of each value, while the column shares its texts
         bool shared = true;
         // Over the filled cells of the first rows: how many read as numbers, as dates.
