@@ -390,6 +390,13 @@ TEST_F(Lista, numbersItemsFromOneKeepsALookPerCellCutsAHugeCellAndEmptiesKeeping
     EXPECT_EQ(
         std::tuple(lista.cellForeColor(3, 2), lista.cellBold(3, 1), lista.cellBold(1, 2), lista.cellForeColor(2, 0)),
         std::tuple(std::optional<qint32>(0x00FF00), true, false, std::optional<qint32>()));
+    // Every row's look at once: only the rows that look otherwise are announced, run by run.
+    anuncios.clear();
+    lista.setEveryRowLook({{}, {0x00FF00, true}}, {0, 0, 0});
+    QStringList anunciadas;
+    for (const QList<QVariant> &anuncio : anuncios)
+        anunciadas << QStringLiteral("%1-%2").arg(anuncio[0].toModelIndex().row()).arg(anuncio[1].toModelIndex().row());
+    EXPECT_EQ(anunciadas, (QStringList{"0-0", "2-2"}));
 
     // A character that turns the text around shows as its code, in the cell and its tooltip,
     // so a folio cannot pass for another ("OP-000001"); the item's text stays as stored. Its

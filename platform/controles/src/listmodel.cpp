@@ -280,8 +280,9 @@ void ListModel::setRowLooks(const std::vector<std::optional<CellLook>> &lookOfRo
     takeRowLooks(lookOfRow.size(), [&](size_t row) { return lookOfRow[row] ? &*lookOfRow[row] : nullptr; });
 }
 
-// Numbers for every row are kept as they come, and the rows shown from the first whose look
-// changes to the last are announced at once: the views repaint only what they show.
+// Numbers for every row are kept as they come. The rows shown whose look changes are
+// announced run by run, as long as the runs are few; beyond that, from the first to the last
+// at once (the views repaint only what they show).
 void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, std::vector<int> lookOfRow)
 {
     const bool everyRow = lookOfRow.size() == size_t(m_rows) && m_cellLooks.isEmpty() && !looks.empty()
@@ -289,21 +290,26 @@ void ListModel::setEveryRowLook(const std::vector<CellLook> &looks, std::vector<
                           && std::all_of(lookOfRow.cbegin(), lookOfRow.cend(),
                                          [&](int look) { return look >= 0 && size_t(look) < looks.size(); });
     if (everyRow) {
-        const auto changes = [&](int shownRow) {
+        constexpr size_t runsAnnouncedAtMost = 64;
+        std::vector<std::pair<int, int>> runs; // first and last shown row of each
+        for (int shownRow = 0; shownRow < shownCount(); ++shownRow) {
             const int row = rowAt(positionOfShownRow(shownRow));
-            return rowLook(row) != looks[size_t(lookOfRow[size_t(row)])];
-        };
-        int first = 0;
-        int last = shownCount() - 1;
-        while (first <= last && !changes(first))
-            ++first;
-        while (last > first && !changes(last))
-            --last;
+            if (rowLook(row) == looks[size_t(lookOfRow[size_t(row)])])
+                continue;
+            if (!runs.empty() && (runs.back().second == shownRow - 1 || runs.size() > runsAnnouncedAtMost))
+                runs.back().second = shownRow;
+            else
+                runs.emplace_back(shownRow, shownRow);
+        }
+        if (runs.size() > runsAnnouncedAtMost)
+            runs = {{runs.front().first, runs.back().second}};
         m_looks = looks;
         m_lookOfRow = std::move(lookOfRow);
-        if (first <= last && !m_headers.isEmpty())
-            Q_EMIT dataChanged(index(first, 0), index(last, int(m_headers.size()) - 1),
-                               {Qt::ForegroundRole, Qt::FontRole});
+        const int lastColumn = int(m_headers.size()) - 1;
+        for (const auto &[first, last] : runs) {
+            if (lastColumn >= 0)
+                Q_EMIT dataChanged(index(first, 0), index(last, lastColumn), {Qt::ForegroundRole, Qt::FontRole});
+        }
         return;
     }
     takeRowLooks(lookOfRow.size(), [&](size_t row) {

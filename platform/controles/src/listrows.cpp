@@ -137,8 +137,7 @@ void ListView::scrollTo(const QModelIndex &index, ScrollHint hint)
     if (left < 0)
         horizontalScrollBar()->setValue(horizontalScrollBar()->value() + left);
     else if (right > viewport()->width())
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value()
-                                        + std::min(left, right - viewport()->width()));
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() + std::min(left, right - viewport()->width()));
 }
 
 QModelIndex ListView::moveCursor(CursorAction action, Qt::KeyboardModifiers /*modifiers*/)
@@ -350,8 +349,8 @@ void ListView::paintRows(QPainter &painter, const QRect &area) const
             const QModelIndex index = m_model->index(row, columns[place]);
             option.rect = visualRect(index);
             option.state.setFlag(QStyle::State_HasFocus, index == current && hasFocus());
-            option.viewItemPosition = columns.size() == 1  ? QStyleOptionViewItem::OnlyOne
-                                      : place == 0         ? QStyleOptionViewItem::Beginning
+            option.viewItemPosition = columns.size() == 1           ? QStyleOptionViewItem::OnlyOne
+                                      : place == 0                  ? QStyleOptionViewItem::Beginning
                                       : place + 1 == columns.size() ? QStyleOptionViewItem::End
                                                                     : QStyleOptionViewItem::Middle;
             itemDelegate()->paint(&painter, option, index);
