@@ -393,12 +393,16 @@ void RecargaDeLista::leeAspectos(Leida &leida) const
 void RecargaDeLista::aplicaAspectos(const Aspectos::Leidos &leidos, const AspectosDeFilas &conservados)
 {
     ColoresMostrables colores(leidos.colores, [this](std::exception_ptr falla) { reportaFallaDeAspecto(falla); });
-    // The looks read keep their numbers: the first is the default look.
-    std::vector<Kit::ListView::RowLook> distintos{Kit::ListView::RowLook{}};
-    for (const Aspectos::Aspecto &aspecto : leidos.aspectos)
-        distintos.push_back(colores.aspectoDe(aspecto));
+    // The looks read keep their numbers: the first is the default look. Only the colours of
+    // looks some row has are converted, so that a state no row is in reports nothing.
     std::vector<int> aspectoDeFila = leidos.porPosicion;
     aspectoDeFila.resize(size_t(m_lista.itemCount()), 0);
+    std::vector<char> usados(leidos.aspectos.size() + 1, 0);
+    for (const int numero : aspectoDeFila)
+        usados[size_t(numero)] = 1;
+    std::vector<Kit::ListView::RowLook> distintos{Kit::ListView::RowLook{}};
+    for (size_t numero = 1; numero < usados.size(); ++numero)
+        distintos.push_back(usados[numero] ? colores.aspectoDe(leidos.aspectos[numero - 1]) : Kit::ListView::RowLook{});
     const auto numeroDe = [&](const Kit::ListView::RowLook &aspecto) {
         const auto visto = std::find(distintos.cbegin(), distintos.cend(), aspecto);
         if (visto != distintos.cend())

@@ -132,6 +132,9 @@ TEST_F(Tablero, everyRowTakesItsOwnFoliosLook)
 TEST_F(Tablero, looksFollowTheRowsThroughASortAndAReloadAndABadColourIsReportedOncePerReload)
 {
     base.ejecuta("INSERT INTO Estado_Oportunidad VALUES ('MAL', 'Sin color', '', 'NO')");
+    abre(); // while no row is in that state, its colour says nothing
+    EXPECT_TRUE(entorno->mensajes.empty());
+    tablero.reset();
     for (const char *folio : {"M1", "M2", "M3"})
         oportunidad(QString::fromUtf8(folio), "V9", "MAL", "Zeta");
     abre();
